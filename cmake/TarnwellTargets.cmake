@@ -1,0 +1,33 @@
+# Shared settings of every target of the project.
+function(tw_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+endfunction()
+
+# A static library of one subsystem.
+function(tw_add_library target)
+  add_library(${target} STATIC ${ARGN})
+  tw_target_defaults(${target})
+endfunction()
+
+# A GoogleTest suite for UI-free code. The tests get a private, empty settings
+# and state folder so they never touch the user's own.
+function(tw_add_gtest target)
+  add_executable(${target} ${ARGN})
+  tw_target_defaults(${target})
+  target_link_libraries(${target} PRIVATE tw_gtest_main GTest::gtest)
+  gtest_discover_tests(${target}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARNWELL_TEST=1")
+endfunction()
+
+# A Qt Test suite for windows, run on the offscreen platform.
+function(tw_add_qtest target)
+  add_executable(${target} ${ARGN})
+  tw_target_defaults(${target})
+  target_link_libraries(${target} PRIVATE tw_testsupport Qt6::Test)
+  add_test(NAME ${target} COMMAND ${target})
+  set_tests_properties(${target} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARNWELL_TEST=1"
+    TIMEOUT 120)
+endfunction()

@@ -1,0 +1,174 @@
+#include "app/CAppSettings.h"
+
+#include "app/Convert.h"
+#include "app/TwError.h"
+#include "platform/RegistryStore.h"
+
+#include <QDate>
+#include <QDateTime>
+
+namespace tw {
+
+namespace {
+QString source() { return serviceSource(QStringLiteral("CAppSettings")); }
+
+[[noreturn]] void raise(int32_t number, const char* text)
+{
+    throw TwError(number, source(), QString::fromLatin1(text));
+}
+} // namespace
+
+void CAppSettings::Init(const QString& companyName, const QString& appName)
+{
+    setCompanyName(companyName);
+    setAppName(appName);
+}
+
+void CAppSettings::setAppName(const QString& v)
+{
+    if (v.isEmpty())
+        raise(ErrInvalidAppName, "Invalid AppName value");
+    m_appName = v;
+}
+
+void CAppSettings::setCompanyName(const QString& v)
+{
+    if (v.isEmpty())
+        raise(ErrInvalidCompanyName, "Invalid CompanyName value");
+    m_companyName = v;
+}
+
+void CAppSettings::setMainBranch(const QString& v)
+{
+    if (v.isEmpty())
+        raise(ErrInvalidMainBranch, "Invalid MainBranch value");
+    m_mainBranch = v;
+}
+
+void CAppSettings::setRootKey(uint32_t v)
+{
+    if (v != HKEY_CURRENT_USER && v != HKEY_LOCAL_MACHINE)
+        raise(ErrInvalidRootKey, "Invalid root key value");
+    m_rootKey = v;
+}
+
+QString CAppSettings::sectionPath(const QString& section) const
+{
+    return m_mainBranch + QLatin1Char('\\') + m_companyName + QLatin1Char('\\') + m_appName + QLatin1Char('\\')
+        + section;
+}
+
+QVariant CAppSettings::GetSetting(const QString& section, const QString& key, const QVariant& defaultValue) const
+{
+    try {
+        const auto value = platform::RegistryStore(m_rootKey).queryValue(sectionPath(section), key);
+        if (!value)
+            return defaultValue;
+        switch (value->type) {
+        case platform::RegType::String:
+            return value->text;
+        case platform::RegType::DWord:
+            return QVariant::fromValue<int>(value->dword);
+        default:
+            return defaultValue;
+        }
+    } catch (...) {
+        return defaultValue;
+    }
+}
+
+void CAppSettings::SaveSetting(const QString& section, const QString& key, const QVariant& setting)
+{
+    platform::RegistryStore store(m_rootKey);
+    const QString path = sectionPath(section);
+    platform::RegValue value;
+    switch (setting.typeId()) {
+    case QMetaType::QString:
+        value = platform::RegValue::fromText(setting.toString());
+        break;
+    case QMetaType::QDate:
+        value = platform::RegValue::fromText(setting.toDate().toString(Qt::ISODate));
+        break;
+    case QMetaType::QDateTime:
+        value = platform::RegValue::fromText(setting.toDateTime().toString(Qt::ISODate));
+        break;
+    case QMetaType::Bool:
+        value = platform::RegValue::fromText(setting.toBool() ? QStringLiteral("True") : QStringLiteral("False"));
+        break;
+    default: {
+        // Everything else is stored as a 32-bit integer; the key exists
+        // before a value that does not fit is refused.
+        if (!store.createKey(path))
+            raise(ErrSaveFailed, "Failed saving the application setting");
+        std::optional<double> number;
+        if (!setting.isValid())
+            number = 0.0; // an empty value
+        else
+            number = variantToNumber(setting);
+        try {
+            if (!number)
+                throw TwError(RunTime::TypeMismatch, QStringLiteral("Tarnwell"), QStringLiteral("Type mismatch"));
+            value = platform::RegValue::fromDWord(toInt32(*number));
+        } catch (...) {
+            raise(ErrComponentFailure, "CAppSettings component failure");
+        }
+        break;
+    }
+    }
+    if (!store.setValue(path, key, value))
+        raise(ErrSaveFailed, "Failed saving the application setting");
+}
+
+void CAppSettings::DeleteSetting(const QString& section, const QString& key)
+{
+    platform::RegistryStore store(m_rootKey);
+    const QString path = sectionPath(section);
+    const bool ok = key.isEmpty() ? store.deleteKey(path) : store.deleteValue(path, key);
+    if (!ok)
+        raise(ErrDeleteFailed, "Failed deleting the application setting");
+}
+
+QStringList CAppSettings::GetAllKeys(const QString& section) const
+{
+    const auto names = platform::RegistryStore(m_rootKey).valueNames(sectionPath(section));
+    if (!names)
+        raise(ErrGetAllKeysFailed, "Failed getting all the application keys");
+    return *names;
+}
+
+int32_t settingInt(const CAppSettings& s, const QString& section, const QString& key, int32_t def)
+{
+    const auto n = variantToNumber(s.GetSetting(section, key, def));
+    if (!n || *n < -2147483648.0 || *n > 2147483647.0)
+        return def;
+    return toInt32(*n);
+}
+
+double settingDouble(const CAppSettings& s, const QString& section, const QString& key, double def)
+{
+    const auto n = variantToNumber(s.GetSetting(section, key, def));
+    return n ? *n : def;
+}
+
+bool settingBool(const CAppSettings& s, const QString& section, const QString& key, bool def)
+{
+    const QVariant v = s.GetSetting(section, key, def);
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool();
+    if (v.typeId() == QMetaType::Int)
+        return v.toInt() != 0;
+    const auto b = parseBool(v.toString());
+    return b ? *b : def;
+}
+
+QString settingText(const CAppSettings& s, const QString& section, const QString& key, const QString& def)
+{
+    const QVariant v = s.GetSetting(section, key, def);
+    if (v.typeId() == QMetaType::QString)
+        return v.toString();
+    if (v.typeId() == QMetaType::Int)
+        return QString::number(v.toInt());
+    return def;
+}
+
+} // namespace tw

@@ -1,0 +1,68 @@
+#pragma once
+// The settings store: named values under
+//   <root>\Software\<company>\<application>\<section>
+// of the per-user settings tree (platform::RegistryStore). Texts, dates and
+// Booleans are stored as text, every other value as a 32-bit integer; every
+// read names a default, so a missing setting is never an error.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <cstdint>
+
+namespace tw {
+
+class CAppSettings {
+public:
+    static constexpr int32_t ErrInvalidAppName = static_cast<int32_t>(0x8004427Du);
+    static constexpr int32_t ErrInvalidCompanyName = static_cast<int32_t>(0x8004427Eu);
+    static constexpr int32_t ErrInvalidMainBranch = static_cast<int32_t>(0x8004427Fu);
+    static constexpr int32_t ErrInvalidRootKey = static_cast<int32_t>(0x80044280u);
+    static constexpr int32_t ErrSaveFailed = static_cast<int32_t>(0x80044281u);
+    static constexpr int32_t ErrDeleteFailed = static_cast<int32_t>(0x80044282u);
+    static constexpr int32_t ErrGetAllKeysFailed = static_cast<int32_t>(0x80044283u);
+    static constexpr int32_t ErrComponentFailure = static_cast<int32_t>(0x80044284u);
+
+    static constexpr uint32_t HKEY_CURRENT_USER = 0x80000001u;
+    static constexpr uint32_t HKEY_LOCAL_MACHINE = 0x80000002u;
+
+    void Init(const QString& companyName, const QString& appName);
+
+    const QString& appName() const { return m_appName; }
+    void setAppName(const QString& v);
+    const QString& CompanyName() const { return m_companyName; }
+    void setCompanyName(const QString& v);
+    const QString& MainBranch() const { return m_mainBranch; }
+    void setMainBranch(const QString& v);
+    uint32_t RootKey() const { return m_rootKey; }
+    void setRootKey(uint32_t v);
+
+    // Deletes the value `key` of the section, or the whole section when `key`
+    // is empty; raises "Failed deleting the application setting" when there is
+    // nothing to delete.
+    void DeleteSetting(const QString& section, const QString& key);
+    // The value names of a section.
+    QStringList GetAllKeys(const QString& section) const;
+    // A stored text comes back as a QString, a stored integer as an int;
+    // anything missing or of another type gives `defaultValue`.
+    QVariant GetSetting(const QString& section, const QString& key, const QVariant& defaultValue) const;
+    void SaveSetting(const QString& section, const QString& key, const QVariant& setting);
+
+    // The full key path of a section.
+    QString sectionPath(const QString& section) const;
+
+private:
+    uint32_t m_rootKey = HKEY_CURRENT_USER;
+    QString m_mainBranch = QStringLiteral("Software");
+    QString m_companyName = QStringLiteral("MyCompany");
+    QString m_appName = QStringLiteral("MyApplication");
+};
+
+// Typed reads for the callers that need a number, a flag or a text: a missing
+// setting, or one that cannot be read as the type, gives the default.
+int32_t settingInt(const CAppSettings& s, const QString& section, const QString& key, int32_t def);
+double settingDouble(const CAppSettings& s, const QString& section, const QString& key, double def);
+bool settingBool(const CAppSettings& s, const QString& section, const QString& key, bool def);
+QString settingText(const CAppSettings& s, const QString& section, const QString& key, const QString& def);
+
+} // namespace tw

@@ -1,0 +1,62 @@
+#include "app/Dialogs.h"
+
+#include <cstdio>
+
+namespace tw {
+
+Dialogs::~Dialogs() = default;
+
+namespace {
+
+class FallbackDialogs final : public Dialogs {
+public:
+    int messageBox(const QString& text, int style, const QString& title) override
+    {
+        std::fprintf(stderr, "[%s] %s\n", qPrintable(title), qPrintable(text));
+        switch (style & Msg::ButtonsMask) {
+        case Msg::OkOnly:
+            return Msg::Ok;
+        case Msg::AbortRetryIgnore:
+            return Msg::Ignore;
+        case Msg::YesNo:
+            return Msg::No;
+        default:
+            return Msg::Cancel;
+        }
+    }
+    QString errorForm(const QString& report, const QString&) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(report));
+        return {};
+    }
+    bool openUrl(const QUrl&) override { return false; }
+};
+
+FallbackDialogs& fallback()
+{
+    static FallbackDialogs instance;
+    return instance;
+}
+
+Dialogs* g_installed = nullptr;
+
+} // namespace
+
+Dialogs& dialogs()
+{
+    return g_installed != nullptr ? *g_installed : fallback();
+}
+
+Dialogs* setDialogs(Dialogs* d)
+{
+    Dialogs* previous = g_installed;
+    g_installed = d;
+    return previous;
+}
+
+QString appTitle()
+{
+    return QStringLiteral("Tarnwell");
+}
+
+} // namespace tw

@@ -1,0 +1,64 @@
+#pragma once
+// Every modal question or message of the program goes through this one
+// interface. The program installs the real dialogs at start-up; tests install
+// a scripted answerer, so nothing ever blocks on a dialog nobody sees.
+
+#include <QString>
+#include <QUrl>
+
+namespace tw {
+
+// Message-box styles and answers, with the values of the classic message box
+// (buttons + icon + default button).
+namespace Msg {
+enum Style : int {
+    OkOnly = 0,
+    OkCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5,
+    Critical = 16,
+    Question = 32,
+    Exclamation = 48,
+    Information = 64,
+    DefaultButton1 = 0,
+    DefaultButton2 = 256,
+    DefaultButton3 = 512,
+};
+enum Result : int { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+constexpr int ButtonsMask = 0x0F;
+constexpr int IconMask = 0x70;
+constexpr int DefaultMask = 0x300;
+} // namespace Msg
+
+class Dialogs {
+public:
+    virtual ~Dialogs();
+
+    // A modal message box; the answer is one of Msg::Result.
+    virtual int messageBox(const QString& text, int style, const QString& title) = 0;
+
+    // The error dialog with Abort, Retry, Ignore and "Send to support"; returns
+    // the button's tag ("ABORT", "RETRY", "IGNORE"), or an empty text when the
+    // dialog was closed otherwise.
+    virtual QString errorForm(const QString& report, const QString& supportMail) = 0;
+
+    // Hands a link (a web page, a "mailto:" link) to the desktop; false when
+    // nothing took it.
+    virtual bool openUrl(const QUrl& url) = 0;
+};
+
+// The installed dialogs. Before any are installed, a fallback writes the
+// question to the standard error stream and answers as if the user had closed
+// the box (Cancel, Ignore, No as the box allows).
+Dialogs& dialogs();
+
+// Installs `d` (not owned; nullptr restores the fallback) and returns the
+// previously installed one.
+Dialogs* setDialogs(Dialogs* d);
+
+// The program's title, used as the caption of its message boxes.
+QString appTitle();
+
+} // namespace tw

@@ -1,0 +1,94 @@
+#include "app/QtDialogs.h"
+
+#include "app/frmErrorMessage.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPushButton>
+#include <vector>
+
+namespace tw {
+
+int QtDialogs::messageBox(const QString& text, int style, const QString& title)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title.isEmpty() ? appTitle() : title);
+    box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    switch (style & Msg::IconMask) {
+    case Msg::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Msg::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Msg::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Msg::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
+    }
+    struct Choice {
+        QMessageBox::StandardButton button;
+        int result;
+    };
+    std::vector<Choice> choices;
+    switch (style & Msg::ButtonsMask) {
+    case Msg::OkCancel:
+        choices = {{QMessageBox::Ok, Msg::Ok}, {QMessageBox::Cancel, Msg::Cancel}};
+        break;
+    case Msg::AbortRetryIgnore:
+        choices = {{QMessageBox::Abort, Msg::Abort}, {QMessageBox::Retry, Msg::Retry}, {QMessageBox::Ignore, Msg::Ignore}};
+        break;
+    case Msg::YesNoCancel:
+        choices = {{QMessageBox::Yes, Msg::Yes}, {QMessageBox::No, Msg::No}, {QMessageBox::Cancel, Msg::Cancel}};
+        break;
+    case Msg::YesNo:
+        choices = {{QMessageBox::Yes, Msg::Yes}, {QMessageBox::No, Msg::No}};
+        break;
+    case Msg::RetryCancel:
+        choices = {{QMessageBox::Retry, Msg::Retry}, {QMessageBox::Cancel, Msg::Cancel}};
+        break;
+    default:
+        choices = {{QMessageBox::Ok, Msg::Ok}};
+        break;
+    }
+    for (const Choice& c : choices)
+        box.addButton(c.button);
+    const size_t defaultIndex = static_cast<size_t>((style & Msg::DefaultMask) >> 8);
+    if (defaultIndex < choices.size())
+        box.setDefaultButton(choices[defaultIndex].button);
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const Choice& c : choices) {
+        if (c.button == clicked)
+            return c.result;
+    }
+    // Closed without a button: the answer of the box's escape button.
+    if ((style & Msg::ButtonsMask) == Msg::YesNo)
+        return Msg::No;
+    if ((style & Msg::ButtonsMask) == Msg::OkOnly)
+        return Msg::Ok;
+    if ((style & Msg::ButtonsMask) == Msg::AbortRetryIgnore)
+        return Msg::Ignore;
+    return Msg::Cancel;
+}
+
+QString QtDialogs::errorForm(const QString& report, const QString& supportMail)
+{
+    frmErrorMessage form(QApplication::activeWindow());
+    form.setErrorMessage(report);
+    form.setSupportMail(supportMail);
+    form.exec();
+    return form.Tag();
+}
+
+bool QtDialogs::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace tw

@@ -1,0 +1,58 @@
+#pragma once
+// Program-wide services and the helpers of the start-up module.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace tw {
+
+class CErrorHandler;
+class CAppSettings;
+class CCommandArgs;
+
+// The three program-wide service objects, created by Main in this order and
+// alive until the process ends.
+extern std::unique_ptr<CErrorHandler> gErrorHandler;
+extern std::unique_ptr<CCommandArgs> gCommandArgs;
+extern std::unique_ptr<CAppSettings> gAppSettings;
+
+// Access to the services. Code that runs without Main (tests, tools) gets
+// default objects created on first use: an error handler that reports to the
+// installed dialogs, settings for company "Myrtova" and application "Tarnwell".
+CErrorHandler& errorHandler();
+CAppSettings& appSettings();
+CCommandArgs& commandArgs();
+
+// The process's argument string: the arguments after the program's own path
+// as one text, each argument holding a blank, a tab or a quote written in
+// double quotes. main() records the arguments before anything reads them.
+void setProcessArguments(const QStringList& argumentsAfterProgram);
+QString processArgumentString();
+
+// Splits the process's argument string at blanks and tabs outside double
+// quotes, removing the quotes. Element 0 is always empty and the arguments are
+// elements 1..n; at most `maxArguments` are taken. No arguments give an empty
+// list.
+QStringList SplitCommandLine(int maxArguments = 10);
+// The same over a given text.
+QStringList SplitCommandLine(const QString& argumentString, int maxArguments);
+
+// Registers the extended combo-box class with the platform's common controls;
+// Qt needs no registration, so this only reports success.
+bool InitCommonControlsVB();
+
+// The folder of the executable (its data files lie beside it).
+QString programFolder();
+// Where the trace file and the error log go: the program folder when it can be
+// written, else the user's state folder ($XDG_STATE_HOME/tarnwell).
+QString logFolder();
+
+// The support address of the error reports.
+QString supportMailAddress();
+
+// The entry point of the program: creates the services, shows the main window
+// and returns to the caller's event loop.
+void Main();
+
+} // namespace tw

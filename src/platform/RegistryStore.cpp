@@ -1,0 +1,337 @@
+#include "platform/RegistryStore.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace tw::platform {
+
+// File layout: {"root": "HKEY_CURRENT_USER", "tree": KEY} where a KEY is
+// {"values": [[name, type, data], ...], "keys": [[name, KEY], ...]}. Arrays
+// keep the order of creation and the names' own letter case.
+
+namespace {
+
+QString rootName(uint32_t root)
+{
+    return root == RegistryStore::LocalMachine ? QStringLiteral("HKEY_LOCAL_MACHINE")
+                                               : QStringLiteral("HKEY_CURRENT_USER");
+}
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QJsonObject emptyKey()
+{
+    QJsonObject k;
+    k.insert(QStringLiteral("values"), QJsonArray());
+    k.insert(QStringLiteral("keys"), QJsonArray());
+    return k;
+}
+
+// Index of a named entry ([name, ...]) in an array, or -1.
+qsizetype findEntry(const QJsonArray& entries, const QString& name)
+{
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QJsonArray e = entries.at(i).toArray();
+        if (!e.isEmpty() && sameName(e.at(0).toString(), name))
+            return i;
+    }
+    return -1;
+}
+
+bool validKey(const QJsonValue& v)
+{
+    if (!v.isObject())
+        return false;
+    const QJsonObject o = v.toObject();
+    return o.value(QStringLiteral("values")).isArray() && o.value(QStringLiteral("keys")).isArray();
+}
+
+struct Loaded {
+    QJsonObject tree = emptyKey();
+    bool corrupt = false;
+};
+
+Loaded load(const QString& path)
+{
+    Loaded result;
+    QFile file(path);
+    if (!file.exists())
+        return result;
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.corrupt = false; // unreadable, not corrupt: reads give defaults
+        return result;
+    }
+    QJsonParseError err{};
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &err);
+    if (err.error != QJsonParseError::NoError || !doc.isObject()
+        || !validKey(doc.object().value(QStringLiteral("tree")))) {
+        result.corrupt = true;
+        return result;
+    }
+    result.tree = doc.object().value(QStringLiteral("tree")).toObject();
+    return result;
+}
+
+// Walks to a key; returns false when a part is missing or malformed.
+bool findKey(const QJsonObject& tree, const QStringList& parts, QJsonObject& out)
+{
+    QJsonObject current = tree;
+    for (const QString& part : parts) {
+        const QJsonArray keys = current.value(QStringLiteral("keys")).toArray();
+        const qsizetype i = findEntry(keys, part);
+        if (i < 0)
+            return false;
+        const QJsonValue next = keys.at(i).toArray().at(1);
+        if (!validKey(next))
+            return false;
+        current = next.toObject();
+    }
+    out = current;
+    return true;
+}
+
+// Applies `change` to the key at parts[depth..] below `key`, creating missing
+// keys when `create` is set. Returns false when the key is missing.
+template <class F>
+bool editKey(QJsonObject& key, const QStringList& parts, qsizetype depth, bool create, F&& change)
+{
+    if (depth == parts.size())
+        return change(key);
+    QJsonArray keys = key.value(QStringLiteral("keys")).toArray();
+    qsizetype i = findEntry(keys, parts.at(depth));
+    QJsonObject child;
+    if (i < 0 || !validKey(keys.at(i).toArray().at(1))) {
+        if (!create)
+            return false;
+        child = emptyKey();
+        if (i < 0) {
+            keys.append(QJsonArray{parts.at(depth), child});
+            i = keys.size() - 1;
+        }
+    } else {
+        child = keys.at(i).toArray().at(1).toObject();
+    }
+    if (!editKey(child, parts, depth + 1, create, change))
+        return false;
+    const QString storedName = keys.at(i).toArray().at(0).toString();
+    keys.replace(i, QJsonArray{storedName, child});
+    key.insert(QStringLiteral("keys"), keys);
+    return true;
+}
+
+QJsonArray encodeValue(const QString& name, const RegValue& v)
+{
+    switch (v.type) {
+    case RegType::DWord:
+        return QJsonArray{name, QStringLiteral("REG_DWORD"), static_cast<qint64>(v.dword)};
+    case RegType::Binary:
+        return QJsonArray{name, QStringLiteral("REG_BINARY"), QString::fromLatin1(v.binary.toHex())};
+    case RegType::ExpandString:
+        return QJsonArray{name, QStringLiteral("REG_EXPAND_SZ"), v.text};
+    case RegType::String:
+    default:
+        return QJsonArray{name, QStringLiteral("REG_SZ"), v.text};
+    }
+}
+
+std::optional<RegValue> decodeValue(const QJsonArray& e)
+{
+    if (e.size() < 3)
+        return std::nullopt;
+    const QString type = e.at(1).toString();
+    const QJsonValue data = e.at(2);
+    RegValue v;
+    if (type == QLatin1String("REG_SZ") && data.isString()) {
+        v.type = RegType::String;
+        v.text = data.toString();
+    } else if (type == QLatin1String("REG_EXPAND_SZ") && data.isString()) {
+        v.type = RegType::ExpandString;
+        v.text = data.toString();
+    } else if (type == QLatin1String("REG_DWORD") && data.isDouble()) {
+        const double d = data.toDouble();
+        if (d < -2147483648.0 || d > 4294967295.0)
+            return std::nullopt;
+        v.type = RegType::DWord;
+        v.dword = static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(d)));
+    } else if (type == QLatin1String("REG_BINARY") && data.isString()) {
+        v.type = RegType::Binary;
+        v.binary = QByteArray::fromHex(data.toString().toLatin1());
+    } else {
+        return std::nullopt;
+    }
+    return v;
+}
+
+} // namespace
+
+RegistryStore::RegistryStore(uint32_t root) : m_root(root) {}
+
+QString RegistryStore::folder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tarnwell/registry");
+}
+
+QString RegistryStore::filePath() const
+{
+    return folder() + QLatin1Char('/') + rootName(m_root) + QStringLiteral(".json");
+}
+
+QStringList RegistryStore::splitPath(const QString& keyPath)
+{
+    return keyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+}
+
+bool RegistryStore::keyExists(const QString& keyPath) const
+{
+    QJsonObject key;
+    return findKey(load(filePath()).tree, splitPath(keyPath), key);
+}
+
+std::optional<RegValue> RegistryStore::queryValue(const QString& keyPath, const QString& name) const
+{
+    QJsonObject key;
+    if (!findKey(load(filePath()).tree, splitPath(keyPath), key))
+        return std::nullopt;
+    const QJsonArray values = key.value(QStringLiteral("values")).toArray();
+    const qsizetype i = findEntry(values, name);
+    if (i < 0)
+        return std::nullopt;
+    return decodeValue(values.at(i).toArray());
+}
+
+std::optional<QStringList> RegistryStore::valueNames(const QString& keyPath) const
+{
+    QJsonObject key;
+    if (!findKey(load(filePath()).tree, splitPath(keyPath), key))
+        return std::nullopt;
+    QStringList names;
+    for (const QJsonValue& e : key.value(QStringLiteral("values")).toArray())
+        names.append(e.toArray().at(0).toString());
+    return names;
+}
+
+QStringList RegistryStore::subKeyNames(const QString& keyPath) const
+{
+    QJsonObject key;
+    QStringList names;
+    if (findKey(load(filePath()).tree, splitPath(keyPath), key)) {
+        for (const QJsonValue& e : key.value(QStringLiteral("keys")).toArray())
+            names.append(e.toArray().at(0).toString());
+    }
+    return names;
+}
+
+template <class Change>
+bool RegistryStore::modify(Change&& change)
+{
+    m_lastError.clear();
+    const QString path = filePath();
+    if (!QDir().mkpath(folder())) {
+        m_lastError = QStringLiteral("cannot create the folder %1").arg(folder());
+        return false;
+    }
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(10000);
+    if (!lock.tryLock(5000)) {
+        m_lastError = QStringLiteral("the settings file is locked by another program");
+        return false;
+    }
+    Loaded state = load(path);
+    if (!change(state.tree)) {
+        if (m_lastError.isEmpty())
+            m_lastError = QStringLiteral("no such key or value");
+        return false;
+    }
+    if (state.corrupt) {
+        // Keep what could not be read, so nothing is silently thrown away.
+        const QString backup = path + QStringLiteral(".corrupt-")
+            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        QFile::copy(path, backup);
+    }
+    QJsonObject doc;
+    doc.insert(QStringLiteral("root"), rootName(m_root));
+    doc.insert(QStringLiteral("tree"), state.tree);
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        m_lastError = out.errorString();
+        return false;
+    }
+    out.write(QJsonDocument(doc).toJson(QJsonDocument::Indented));
+    if (!out.commit()) {
+        m_lastError = out.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool RegistryStore::setValue(const QString& keyPath, const QString& name, const RegValue& value)
+{
+    const QStringList parts = splitPath(keyPath);
+    return modify([&](QJsonObject& tree) {
+        return editKey(tree, parts, 0, true, [&](QJsonObject& key) {
+            QJsonArray values = key.value(QStringLiteral("values")).toArray();
+            const qsizetype i = findEntry(values, name);
+            if (i < 0)
+                values.append(encodeValue(name, value));
+            else
+                values.replace(i, encodeValue(values.at(i).toArray().at(0).toString(), value));
+            key.insert(QStringLiteral("values"), values);
+            return true;
+        });
+    });
+}
+
+bool RegistryStore::createKey(const QString& keyPath)
+{
+    const QStringList parts = splitPath(keyPath);
+    if (keyExists(keyPath))
+        return true;
+    return modify([&](QJsonObject& tree) { return editKey(tree, parts, 0, true, [](QJsonObject&) { return true; }); });
+}
+
+bool RegistryStore::deleteKey(const QString& keyPath)
+{
+    QStringList parts = splitPath(keyPath);
+    if (parts.isEmpty())
+        return false;
+    const QString last = parts.takeLast();
+    return modify([&](QJsonObject& tree) {
+        return editKey(tree, parts, 0, false, [&](QJsonObject& parent) {
+            QJsonArray keys = parent.value(QStringLiteral("keys")).toArray();
+            const qsizetype i = findEntry(keys, last);
+            if (i < 0)
+                return false;
+            keys.removeAt(i);
+            parent.insert(QStringLiteral("keys"), keys);
+            return true;
+        });
+    });
+}
+
+bool RegistryStore::deleteValue(const QString& keyPath, const QString& name)
+{
+    const QStringList parts = splitPath(keyPath);
+    return modify([&](QJsonObject& tree) {
+        return editKey(tree, parts, 0, false, [&](QJsonObject& key) {
+            QJsonArray values = key.value(QStringLiteral("values")).toArray();
+            const qsizetype i = findEntry(values, name);
+            if (i < 0)
+                return false;
+            values.removeAt(i);
+            key.insert(QStringLiteral("values"), values);
+            return true;
+        });
+    });
+}
+
+} // namespace tw::platform

@@ -1,0 +1,74 @@
+#pragma once
+// A file-backed stand-in for the per-user registry of a Windows desktop: a
+// tree of keys, each holding named, typed values. Key and value names are
+// compared without regard to letter case and keep the case they were created
+// with. Every root lives in one JSON file in the user's XDG config folder
+// ($XDG_CONFIG_HOME/tarnwell/registry/<ROOT>.json). Reads parse the file
+// afresh each time, so they always see the current state; writes take a lock
+// file, re-read, change and replace the file atomically (temporary file +
+// rename). A corrupt file reads as empty; the next write keeps a copy of it
+// beside the new one and rewrites it whole.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+namespace tw::platform {
+
+enum class RegType : int { String = 1, ExpandString = 2, Binary = 3, DWord = 4 };
+
+struct RegValue {
+    RegType type = RegType::String;
+    QString text;       // String, ExpandString
+    int32_t dword = 0;  // DWord
+    QByteArray binary;  // Binary
+
+    static RegValue fromText(const QString& t) { return {RegType::String, t, 0, {}}; }
+    static RegValue fromDWord(int32_t v) { return {RegType::DWord, {}, v, {}}; }
+};
+
+class RegistryStore {
+public:
+    static constexpr uint32_t CurrentUser = 0x80000001u;
+    static constexpr uint32_t LocalMachine = 0x80000002u;
+
+    // The store of one root; roots other than the two above are refused by
+    // the callers, which check them first.
+    explicit RegistryStore(uint32_t root = CurrentUser);
+
+    // The folder of the store files.
+    static QString folder();
+    QString filePath() const;
+
+    bool keyExists(const QString& keyPath) const;
+    std::optional<RegValue> queryValue(const QString& keyPath, const QString& name) const;
+    // Value names of a key in the order they were first written; no value
+    // when the key does not exist.
+    std::optional<QStringList> valueNames(const QString& keyPath) const;
+    QStringList subKeyNames(const QString& keyPath) const;
+
+    // Writes a value, creating every missing key of the path.
+    bool setValue(const QString& keyPath, const QString& name, const RegValue& value);
+    bool createKey(const QString& keyPath);
+    // Deletes a key with everything below it; false when it does not exist.
+    bool deleteKey(const QString& keyPath);
+    // Deletes one value; false when it does not exist.
+    bool deleteValue(const QString& keyPath, const QString& name);
+
+    // What went wrong in the last failing write.
+    QString lastError() const { return m_lastError; }
+
+    // Splits a key path at its backslashes, dropping empty parts.
+    static QStringList splitPath(const QString& keyPath);
+
+private:
+    template <class Change>
+    bool modify(Change&& change);
+
+    uint32_t m_root;
+    QString m_lastError;
+};
+
+} // namespace tw::platform

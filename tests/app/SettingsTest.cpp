@@ -1,0 +1,159 @@
+#include "app/CAppSettings.h"
+#include "platform/RegistryStore.h"
+#include "support/TestEnvironment.h"
+
+#include <QDate>
+#include <QFile>
+#include <QDir>
+#include "support/ErrorOf.h"
+
+#include <gtest/gtest.h>
+
+using namespace tw;
+using tw::test::errorNumberOf;
+using platform::RegistryStore;
+using platform::RegValue;
+using platform::RegType;
+
+namespace {
+
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::environment().clearSettings();
+        s.Init(QStringLiteral("Myrtova"), QStringLiteral("Tarnwell"));
+    }
+    CAppSettings s;
+};
+
+} // namespace
+
+TEST_F(Settings, RoundTripByType)
+{
+    const QString sec = QStringLiteral("Settings");
+    EXPECT_EQ(s.GetSetting(sec, QStringLiteral("Missing"), 42), QVariant(42));
+    EXPECT_EQ(s.GetSetting(sec, QStringLiteral("Missing"), QStringLiteral("x")), QVariant(QStringLiteral("x")));
+
+    s.SaveSetting(sec, QStringLiteral("Int"), 1);
+    s.SaveSetting(sec, QStringLiteral("Text"), QStringLiteral("1"));
+    s.SaveSetting(sec, QStringLiteral("Half"), 2.5);
+    s.SaveSetting(sec, QStringLiteral("Half2"), 3.5);
+    s.SaveSetting(sec, QStringLiteral("Neg"), -7.5);
+    s.SaveSetting(sec, QStringLiteral("Flag"), true);
+    s.SaveSetting(sec, QStringLiteral("Empty"), QString());
+    s.SaveSetting(sec, QStringLiteral("Day"), QDate(2004, 2, 21));
+    s.SaveSetting(sec, QStringLiteral("Nothing"), QVariant());
+
+    const QVariant i = s.GetSetting(sec, QStringLiteral("Int"), QString());
+    EXPECT_EQ(i.typeId(), QMetaType::Int);
+    EXPECT_EQ(i.toInt(), 1);
+    const QVariant t = s.GetSetting(sec, QStringLiteral("Text"), 0);
+    EXPECT_EQ(t.typeId(), QMetaType::QString);
+    EXPECT_EQ(t.toString(), QStringLiteral("1"));
+    EXPECT_EQ(s.GetSetting(sec, QStringLiteral("Half"), 0).toInt(), 2);
+    EXPECT_EQ(s.GetSetting(sec, QStringLiteral("Half2"), 0).toInt(), 4);
+    EXPECT_EQ(s.GetSetting(sec, QStringLiteral("Neg"), 0).toInt(), -8);
+    EXPECT_EQ(s.GetSetting(sec, QStringLiteral("Flag"), false), QVariant(QStringLiteral("True")));
+    const QVariant e = s.GetSetting(sec, QStringLiteral("Empty"), QStringLiteral("default"));
+    EXPECT_EQ(e.typeId(), QMetaType::QString);
+    EXPECT_TRUE(e.toString().isEmpty());
+    EXPECT_EQ(QDate::fromString(s.GetSetting(sec, QStringLiteral("Day"), QString()).toString(), Qt::ISODate),
+              QDate(2004, 2, 21));
+    EXPECT_EQ(s.GetSetting(sec, QStringLiteral("Nothing"), 5), QVariant(0));
+
+    // Beyond 32 bits: refused, nothing stored.
+    EXPECT_EQ(errorNumberOf([&] { s.SaveSetting(sec, QStringLiteral("Big"), 1e12); }),
+              CAppSettings::ErrComponentFailure);
+    EXPECT_EQ(s.GetSetting(sec, QStringLiteral("Big"), 9), QVariant(9));
+
+    EXPECT_EQ(settingInt(s, sec, QStringLiteral("Int"), 0), 1);
+    EXPECT_EQ(settingInt(s, sec, QStringLiteral("Text"), 0), 1);
+    EXPECT_EQ(settingInt(s, sec, QStringLiteral("Empty"), 3), 3);
+    EXPECT_TRUE(settingBool(s, sec, QStringLiteral("Flag"), false));
+}
+
+TEST_F(Settings, NamesIgnoreCaseAndSectionsNest)
+{
+    s.SaveSetting(QStringLiteral("Settings\\CC1"), QStringLiteral("AxisX"), 2);
+    EXPECT_EQ(s.GetSetting(QStringLiteral("settings\\cc1"), QStringLiteral("AXISX"), 0).toInt(), 2);
+    s.SaveSetting(QStringLiteral("SETTINGS\\cc1"), QStringLiteral("axisx"), 3);
+    EXPECT_EQ(s.GetAllKeys(QStringLiteral("Settings\\CC1")), QStringList{QStringLiteral("AxisX")});
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings\\CC1"), QStringLiteral("AxisX"), 0).toInt(), 3);
+    EXPECT_TRUE(RegistryStore().keyExists(QStringLiteral("Software\\Myrtova\\Tarnwell\\Settings\\CC1")));
+
+    // Another company's values are not ours.
+    CAppSettings other;
+    other.Init(QStringLiteral("Other"), QStringLiteral("Tarnwell"));
+    EXPECT_EQ(other.GetSetting(QStringLiteral("Settings\\CC1"), QStringLiteral("AxisX"), -1).toInt(), -1);
+
+    // The local-machine root is a separate tree.
+    s.setRootKey(CAppSettings::HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings\\CC1"), QStringLiteral("AxisX"), -1).toInt(), -1);
+    s.SaveSetting(QStringLiteral("Settings\\CC1"), QStringLiteral("AxisX"), 9);
+    s.setRootKey(CAppSettings::HKEY_CURRENT_USER);
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings\\CC1"), QStringLiteral("AxisX"), -1).toInt(), 3);
+}
+
+TEST_F(Settings, ForeignValueTypesGiveTheDefault)
+{
+    RegistryStore store;
+    const QString path = s.sectionPath(QStringLiteral("Settings"));
+    ASSERT_TRUE(store.setValue(path, QStringLiteral("Bin"), RegValue{RegType::Binary, {}, 0, QByteArray("\x01\x02", 2)}));
+    ASSERT_TRUE(store.setValue(path, QStringLiteral("Exp"), RegValue{RegType::ExpandString, QStringLiteral("%HOME%"), 0, {}}));
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Bin"), 7), QVariant(7));
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Exp"), 7), QVariant(7));
+}
+
+TEST_F(Settings, DeleteAndValidation)
+{
+    s.SaveSetting(QStringLiteral("Volatility"), QStringLiteral("ABC"), QStringLiteral("35"));
+    s.DeleteSetting(QStringLiteral("Volatility"), QStringLiteral("abc"));
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Volatility"), QStringLiteral("ABC"), QStringLiteral("50")),
+              QVariant(QStringLiteral("50")));
+    EXPECT_EQ(errorNumberOf([&] { s.DeleteSetting(QStringLiteral("Volatility"), QStringLiteral("ABC")); }),
+              CAppSettings::ErrDeleteFailed);
+    s.DeleteSetting(QStringLiteral("Volatility"), QString());
+    EXPECT_EQ(errorNumberOf([&] { s.GetAllKeys(QStringLiteral("Volatility")); }), CAppSettings::ErrGetAllKeysFailed);
+
+    CAppSettings fresh;
+    EXPECT_EQ(errorNumberOf([&] { fresh.Init(QString(), QStringLiteral("App")); }), CAppSettings::ErrInvalidCompanyName);
+    EXPECT_EQ(errorNumberOf([&] { fresh.Init(QStringLiteral("Co"), QString()); }), CAppSettings::ErrInvalidAppName);
+    EXPECT_EQ(fresh.CompanyName(), QStringLiteral("Co")); // the company was stored first
+    EXPECT_EQ(errorNumberOf([&] { fresh.setRootKey(0x80000003u); }), CAppSettings::ErrInvalidRootKey);
+    EXPECT_EQ(errorNumberOf([&] { fresh.setMainBranch(QString()); }), CAppSettings::ErrInvalidMainBranch);
+}
+
+TEST_F(Settings, CorruptOrTruncatedFileGivesDefaultsAndIsRewritten)
+{
+    s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 50);
+    const QString file = RegistryStore().filePath();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    const QByteArray whole = f.readAll();
+    f.resize(whole.size() / 2);
+    f.close();
+
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 10).toInt(), 10);
+    s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 20);
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 10).toInt(), 20);
+    // The unreadable file was kept aside, not silently lost.
+    const QStringList kept = QDir(RegistryStore::folder()).entryList({QStringLiteral("*.corrupt-*")});
+    EXPECT_EQ(kept.size(), 1);
+
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("{\"root\":\"HKEY_CURRENT_USER\",\"tree\":[1,2]}");
+    f.close();
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 10).toInt(), 10);
+}
+
+TEST_F(Settings, EveryReadSeesTheCurrentFile)
+{
+    CAppSettings second;
+    second.Init(QStringLiteral("Myrtova"), QStringLiteral("Tarnwell"));
+    s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Model"), 1);
+    EXPECT_EQ(second.GetSetting(QStringLiteral("Settings"), QStringLiteral("Model"), 0).toInt(), 1);
+    second.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Model"), 2);
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Model"), 0).toInt(), 2);
+}

@@ -1,0 +1,43 @@
+#include "support/TestEnvironment.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <cstdlib>
+
+namespace tw::test {
+
+namespace {
+std::unique_ptr<TestEnvironment> g_env;
+}
+
+TestEnvironment::TestEnvironment() : m_dir(std::make_unique<QTemporaryDir>())
+{
+    const QString base = m_dir->path();
+    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
+        const QString path = base + QLatin1Char('/') + QString::fromLatin1(var).toLower();
+        QDir().mkpath(path);
+        qputenv(var, path.toLocal8Bit());
+    }
+}
+
+TestEnvironment::~TestEnvironment() = default;
+
+void TestEnvironment::clearSettings() const
+{
+    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tarnwell"))
+        .removeRecursively();
+}
+
+TestEnvironment& environment()
+{
+    installEnvironment();
+    return *g_env;
+}
+
+void installEnvironment()
+{
+    if (!g_env)
+        g_env = std::make_unique<TestEnvironment>(); // removed when the process ends
+}
+
+} // namespace tw::test

@@ -1,0 +1,27 @@
+#pragma once
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace tw::test {
+
+// Points the XDG folders (config, data, state, cache) at a fresh temporary
+// folder for the whole run, so tests never read or write the user's own
+// settings. Call before anything touches the settings.
+class TestEnvironment {
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+    QString root() const { return m_dir->path(); }
+    // Removes every stored setting (the settings files of the run).
+    void clearSettings() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+// The environment of the running test program (created by the test mains).
+TestEnvironment& environment();
+void installEnvironment();
+
+} // namespace tw::test
