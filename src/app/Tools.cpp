@@ -3,12 +3,14 @@
 #include "app/CAppSettings.h"
 #include "app/CCommandArgs.h"
 #include "app/CErrorHandler.h"
+#include "app/Dialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QUrl>
 
 namespace tw {
 
@@ -130,6 +132,18 @@ QString logFolder()
 QString supportMailAddress()
 {
     return QStringLiteral("support@myrtova.example");
+}
+
+void OpenURL(const QString& URL)
+{
+    try {
+        const QUrl url(URL.trimmed(), QUrl::TolerantMode);
+        if (url.isEmpty() || !url.isValid() || url.scheme().isEmpty())
+            return;
+        dialogs().openUrl(url);
+    } catch (...) {
+        // A link that cannot be opened is not worth an error message.
+    }
 }
 
 } // namespace tw

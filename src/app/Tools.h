@@ -51,6 +51,10 @@ QString logFolder();
 // The support address of the error reports.
 QString supportMailAddress();
 
+// Opens a web address in the desktop's browser. Failures (an address that is
+// not a valid URL, no browser) are silent: nothing is reported.
+void OpenURL(const QString& URL);
+
 // The entry point of the program: creates the services, shows the main window
 // and returns to the caller's event loop.
 void Main();
