@@ -1,10 +1,13 @@
+#include "app/AppIcons.h"
 #include "app/CAppSettings.h"
 #include "app/CCommandArgs.h"
 #include "app/CErrorHandler.h"
 #include "app/Convert.h"
 #include "app/Tools.h"
+#include "app/frmSplash.h"
 #include "mainwindow/frmStrategies.h"
 
+#include <QApplication>
 #include <QTimer>
 
 namespace tw {
@@ -48,9 +51,19 @@ void Main()
         gAppSettings->Init(QStringLiteral("Myrtova"), QStringLiteral("Tarnwell"));
     });
     ignoringErrors([] { InitCommonControlsVB(); });
-    // The splash window comes up here, before the main window loads, and is
-    // unloaded once the main window has done its start-up work.
+    ignoringErrors([] { QApplication::setWindowIcon(AppIcons::programIcon()); });
+    // The splash window is up while the main window loads; painting it at
+    // once puts it on screen before the long start-up work begins.
+    ignoringErrors([] {
+        frmSplash* splash = frmSplash::instance();
+        splash->show();
+        splash->raise();
+        splash->repaint();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
     ignoringErrors([] { frmStrategies::load(); });
+    // The user may have dismissed the splash already; then this does nothing.
+    ignoringErrors([] { frmSplash::unload(); });
     ignoringErrors([] { frmStrategies::instance()->show(); });
     ignoringErrors([] { frmStrategies::instance()->DelayTimer->start(); });
 }
