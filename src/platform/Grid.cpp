@@ -100,14 +100,6 @@ using detail::GridColumn;
 
 namespace {
 
-bool isWithin(const QWidget* w, const QWidget* ancestor)
-{
-    for (; w != nullptr; w = w->parentWidget())
-        if (w == ancestor)
-            return true;
-    return false;
-}
-
 [[noreturn]] void raiseRange(const QString& text) { throw std::out_of_range(text.toStdString()); }
 
 } // namespace
@@ -887,16 +879,22 @@ void Grid::raiseRequestEdit(int row, int col, int key)
         endPendingEdit(); // refused nothing, opened nothing: the grid has no editor of its own
 }
 
+bool Grid::isGridItself(const QWidget* w) const
+{
+    // Not its other children: an editor may be laid inside the grid.
+    return w == this || w == m_view || w == m_view->viewport() || w == m_header;
+}
+
 void Grid::onFocusChanged(QWidget* /*old*/, QWidget* now)
 {
     if (now == nullptr)
         return;
-    if (m_requestRunning && !m_editor && !isWithin(now, this)) {
+    if (m_requestRunning && !m_editor && !isGridItself(now)) {
         m_editor = now;
         now->installEventFilter(this);
         return;
     }
-    if (m_editor && isWithin(now, this))
+    if (m_editor && isGridItself(now))
         endPendingEdit();
 }
 

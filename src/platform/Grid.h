@@ -237,6 +237,7 @@ private:
     void cancelPendingEdit();
     void endPendingEdit();
     void onFocusChanged(QWidget* old, QWidget* now);
+    bool isGridItself(const QWidget* w) const;
 
     detail::GridModel* m_model = nullptr;
     detail::GridView* m_view = nullptr;

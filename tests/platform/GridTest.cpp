@@ -436,10 +436,7 @@ private slots:
         fillRows(g, 300);
         g.setEditable(true);
         QVERIFY(w.show());
-        bool openEditor = true;
         connect(&g, &Grid::RequestEdit, this, [&](int r, int c, int, bool& cancel) {
-            if (!openEditor)
-                return;
             cancel = true;
             w.editor->setGeometry(g.CellBoundary(r, c));
             w.editor->show();
@@ -483,12 +480,28 @@ private slots:
         sendMouse(g.header()->viewport(), QEvent::MouseButtonRelease, QPoint(20, 5), Qt::LeftButton, Qt::NoButton);
         QCOMPARE(cancelled.count(), 2);
 
+        // An editor laid inside the grid's own viewport counts the same.
+        auto* inner = new QLineEdit(g.view()->viewport());
+        disconnect(&g, &Grid::RequestEdit, this, nullptr);
+        connect(&g, &Grid::RequestEdit, this, [&](int r, int c, int, bool& cancel) {
+            cancel = true;
+            inner->setGeometry(g.view()->visualRect(g.view()->model()->index(r - 1, c - 1)));
+            inner->show();
+            inner->setFocus();
+        });
+        g.view()->setFocus();
+        QTest::keyClick(g.view(), Qt::Key_F2);
+        QVERIFY(inner->hasFocus());
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QCOMPARE(cancelled.count(), 3);
+
         // A request the owner leaves alone opens no edit.
-        openEditor = false;
+        disconnect(&g, &Grid::RequestEdit, this, nullptr);
+        connect(&g, &Grid::RequestEdit, this, [&](int, int, int, bool&) {});
         g.view()->setFocus();
         QTest::keyClick(g.view(), Qt::Key_F2);
         bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        QCOMPARE(cancelled.count(), 2);
+        QCOMPARE(cancelled.count(), 3);
     }
 
     void keyDownAndMouseUpCarryClassicCodes()
