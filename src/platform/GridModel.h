@@ -1,0 +1,117 @@
+#pragma once
+// Inside of the grid control: the cell store, the item model the view reads
+// and the delegate that paints the cells. Not for use outside the grid.
+
+#include "platform/GridValue.h"
+
+#include <QAbstractItemDelegate>
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QList>
+#include <QLocale>
+#include <cstdint>
+#include <vector>
+
+class QTableView;
+
+namespace tw::platform::detail {
+
+struct GridColumn {
+    QString key;
+    QString header;
+    QString format;
+    int headerAlign = 0;
+    int icon = -1;
+    int width = 70;
+    bool visible = true;
+    bool fixedWidth = false;
+    bool includeInSelect = true;
+    bool rowText = false;
+};
+
+struct GridCell {
+    GridValue value;
+    QRgb back = 0;
+    QRgb fore = 0;
+    int32_t align = 0x40020;
+    int16_t icon = -1;
+    int16_t font = -1; // index into the model's fonts
+    bool hasBack = false;
+    bool hasFore = false;
+};
+
+struct GridRow {
+    std::vector<GridCell> cells;
+    int height = -1; // -1: the default
+    bool group = false;
+};
+
+class GridModel : public QAbstractTableModel {
+public:
+    explicit GridModel(QObject* parent);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Columns (0-based positions).
+    void insertColumnAt(int pos, const GridColumn& column);
+    void columnHeaderChanged(int pos);
+    // Rows. While `batch` is on, appended rows and changed cells are not
+    // announced to the view until publish().
+    int appendRow(int height, bool group);
+    void removeAllRows();
+    void removeEverything();
+    // Announces the rows appended since the last announcement; returns the
+    // first of them (or -1 when there were none).
+    int publish();
+    void cellChanged(int row, int col);
+    void rowChanged(int row);
+
+    QString displayText(int row, int col) const;
+    int rowTextColumn() const; // 0-based, -1 when none
+    int16_t internFont(const QFont& font);
+    const QFont* fontAt(int16_t index) const;
+
+    std::vector<GridColumn> columns;
+    std::vector<GridRow> rows;
+    bool batch = false;
+    QList<QIcon> icons;
+    bool headerIcons = true;
+    bool gridLines = true;
+    bool rowMode = false;
+    QColor backColor;
+    QColor gridLineColor = QColor(0xD0, 0xD0, 0xD0);
+    QLocale locale;
+
+private:
+    int m_published = 0;
+    bool m_dirty = false;
+    std::vector<QFont> m_fonts;
+    int16_t m_lastFont = -1;
+};
+
+// Paints one cell: back colour, icon, text by its alignment flags, and the
+// grid lines; a group row shows the row-text cell across the whole row.
+class GridDelegate : public QAbstractItemDelegate {
+public:
+    GridDelegate(GridModel* model, QTableView* view);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    void paintCell(QPainter* painter, const QRect& rect, const GridCell* cell, const QString& text, bool selected,
+                   const QStyleOptionViewItem& option) const;
+
+    GridModel* m_model;
+    QTableView* m_view;
+};
+
+// Qt alignment and text flags of a Windows text-drawing alignment.
+int qtTextFlags(int drawTextFlags);
+
+} // namespace tw::platform::detail
