@@ -1,6 +1,8 @@
 #include "app/cSplitter.h"
 
+#include "app/CErrorHandler.h"
 #include "app/Convert.h"
+#include "app/Tools.h"
 #include "app/Procedure.h"
 #include "app/TwError.h"
 
@@ -293,7 +295,7 @@ void cSplitter::lostGrab(const char* why)
     shielded("cSplitter.lostGrab", [&] {
         if (!m_dragging)
             return;
-        Q_UNUSED(why);
+        errorHandler().WriteTrace(QStringLiteral("Splitter drag ended: %1").arg(QLatin1String(why)));
         // Ends as a release at the last accepted position.
         auto pos = static_cast<float>(m_lastPos);
         MouseUp(pos);

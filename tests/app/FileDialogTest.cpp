@@ -272,6 +272,21 @@ TEST(FileDialogCall, MultipleSelection)
     EXPECT_EQ(d.fileTitle, QString());
 }
 
+TEST(FileDialogCall, LongPathsPassWhole)
+{
+    // No fixed-size buffer: long names go to the dialog and come back whole.
+    ScriptedDialogs dialogs;
+    const QString deep = QStringLiteral("/data/") + QString(300, u'd') + QStringLiteral("/") + QString(200, u'f') +
+                         QStringLiteral(".opt");
+    dialogs.fileAnswers.push_back(ScriptedDialogs::chosen({deep}));
+    Call c;
+    c.fileName = QString(400, u'n') + QStringLiteral(".opt");
+    ASSERT_TRUE(c.run());
+    EXPECT_EQ(dialogs.fileQuestions.first().request.initialFile, QString(400, u'n') + QStringLiteral(".opt"));
+    EXPECT_EQ(c.fileName, deep);
+    EXPECT_EQ(c.fileTitle, QString(200, u'f') + QStringLiteral(".opt"));
+}
+
 TEST(FileDialogCall, NoDialogsInstalledCancels)
 {
     Call c;
