@@ -6,6 +6,19 @@ namespace tw {
 
 Dialogs::~Dialogs() = default;
 
+FileDialogAnswer Dialogs::getOpenFileName(const FileDialogRequest& request)
+{
+    FileDialogAnswer answer;
+    answer.selectedFilter = request.selectedFilter;
+    answer.readOnly = request.readOnly;
+    return answer;
+}
+
+FileDialogAnswer Dialogs::getSaveFileName(const FileDialogRequest& request)
+{
+    return Dialogs::getOpenFileName(request);
+}
+
 namespace {
 
 class FallbackDialogs final : public Dialogs {
@@ -30,6 +43,16 @@ public:
         return {};
     }
     bool openUrl(const QUrl&) override { return false; }
+    FileDialogAnswer getOpenFileName(const FileDialogRequest& request) override
+    {
+        std::fprintf(stderr, "[%s] open file dialog cancelled (no dialogs installed)\n", qPrintable(request.title));
+        return Dialogs::getOpenFileName(request);
+    }
+    FileDialogAnswer getSaveFileName(const FileDialogRequest& request) override
+    {
+        std::fprintf(stderr, "[%s] save file dialog cancelled (no dialogs installed)\n", qPrintable(request.title));
+        return Dialogs::getSaveFileName(request);
+    }
 };
 
 FallbackDialogs& fallback()

@@ -4,7 +4,9 @@
 // a scripted answerer, so nothing ever blocks on a dialog nobody sees.
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
+#include <cstdint>
 
 namespace tw {
 
@@ -32,6 +34,31 @@ constexpr int IconMask = 0x70;
 constexpr int DefaultMask = 0x300;
 } // namespace Msg
 
+// One question for a file: what the open or save dialog is to show.
+struct FileDialogRequest {
+    QString title;               // empty: the dialog's own title
+    QString initialDir;          // empty: the dialog's own default folder
+    QString initialFile;         // file name (or path) shown at first
+    QStringList nameFilters;     // name filters in Qt's form, "Description (pattern pattern)"
+    int selectedFilter = 0;      // 0-based index into nameFilters
+    QString defaultSuffix;       // added to a typed name without one (no point)
+    bool fileMustExist = false;  // only existing files can be chosen
+    bool multiSelect = false;    // several files can be chosen
+    bool readOnly = false;       // the "open read-only" state at first
+    bool hideReadOnly = false;   // the read-only choice is not offered
+    int64_t owner = -1;          // the owner window's id; -1 for none
+};
+
+// The answer to a FileDialogRequest.
+struct FileDialogAnswer {
+    enum Result : int { Failed = -1, Cancelled = 0, Chosen = 1 };
+    int result = Cancelled;
+    QStringList files;           // absolute paths of the chosen files
+    int selectedFilter = 0;      // 0-based index of the name filter left selected
+    bool readOnly = false;       // the read-only state the user left
+    uint32_t extendedError = 0;  // why the dialog failed (result Failed)
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs();
@@ -47,11 +74,17 @@ public:
     // Hands a link (a web page, a "mailto:" link) to the desktop; false when
     // nothing took it.
     virtual bool openUrl(const QUrl& url) = 0;
+
+    // The modal open and save file dialogs. The save dialog asks before it
+    // lets the user choose an existing file. The base answers as a user who
+    // cancels, so dialogs that know no files stay usable.
+    virtual FileDialogAnswer getOpenFileName(const FileDialogRequest& request);
+    virtual FileDialogAnswer getSaveFileName(const FileDialogRequest& request);
 };
 
 // The installed dialogs. Before any are installed, a fallback writes the
 // question to the standard error stream and answers as if the user had closed
-// the box (Cancel, Ignore, No as the box allows).
+// the box (Cancel, Ignore, No as the box allows; a file dialog is cancelled).
 Dialogs& dialogs();
 
 // Installs `d` (not owned; nullptr restores the fallback) and returns the

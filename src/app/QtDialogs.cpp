@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <vector>
@@ -89,6 +92,73 @@ QString QtDialogs::errorForm(const QString& report, const QString& supportMail)
 bool QtDialogs::openUrl(const QUrl& url)
 {
     return QDesktopServices::openUrl(url);
+}
+
+FileDialogAnswer QtDialogs::getOpenFileName(const FileDialogRequest& request)
+{
+    return runFileDialog(false, request);
+}
+
+FileDialogAnswer QtDialogs::getSaveFileName(const FileDialogRequest& request)
+{
+    return runFileDialog(true, request);
+}
+
+FileDialogAnswer QtDialogs::runFileDialog(bool save, const FileDialogRequest& request)
+{
+    QWidget* owner = nullptr;
+    if (request.owner != -1)
+        owner = QWidget::find(static_cast<WId>(request.owner));
+    QFileDialog dialog(owner);
+    dialog.setObjectName(QStringLiteral("FileDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setWindowTitle(!request.title.isEmpty() ? request.title
+                                                   : (save ? QStringLiteral("Save As") : QStringLiteral("Open")));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (request.multiSelect && !save)
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    else if (request.fileMustExist)
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    else
+        dialog.setFileMode(QFileDialog::AnyFile);
+    // Names are matched without regard to letter case ("DEFAULT.STG" is a
+    // strategies file).
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    if (!request.nameFilters.isEmpty()) {
+        dialog.setNameFilters(request.nameFilters);
+        const int index = request.selectedFilter >= 0 && request.selectedFilter < request.nameFilters.size()
+                              ? request.selectedFilter
+                              : 0;
+        dialog.selectNameFilter(request.nameFilters.at(index));
+    }
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.initialDir.isEmpty())
+        dialog.setDirectory(request.initialDir);
+    if (!request.initialFile.isEmpty())
+        dialog.selectFile(request.initialFile);
+
+    FileDialogAnswer answer;
+    answer.readOnly = request.readOnly;
+    answer.selectedFilter = request.selectedFilter;
+    if (dialog.exec() != QDialog::Accepted)
+        return answer;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return answer;
+    answer.result = FileDialogAnswer::Chosen;
+    for (const QString& f : files)
+        answer.files.append(QFileInfo(f).absoluteFilePath());
+    // With the patterns hidden the dialog may report the description alone.
+    const QString chosenFilter = dialog.selectedNameFilter();
+    for (int i = 0; i < request.nameFilters.size(); ++i) {
+        const QString& f = request.nameFilters.at(i);
+        if (f == chosenFilter || f.left(f.lastIndexOf(QLatin1String(" ("))).simplified() == chosenFilter) {
+            answer.selectedFilter = i;
+            break;
+        }
+    }
+    return answer;
 }
 
 } // namespace tw

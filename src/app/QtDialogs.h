@@ -1,6 +1,6 @@
 #pragma once
 // The real dialogs of the running program (message boxes, the error dialog,
-// the desktop's link handler).
+// the desktop's link handler, the file dialogs).
 
 #include "app/Dialogs.h"
 
@@ -11,6 +11,13 @@ public:
     int messageBox(const QString& text, int style, const QString& title) override;
     QString errorForm(const QString& report, const QString& supportMail) override;
     bool openUrl(const QUrl& url) override;
+    FileDialogAnswer getOpenFileName(const FileDialogRequest& request) override;
+    FileDialogAnswer getSaveFileName(const FileDialogRequest& request) override;
+
+    // The file dialog shows Qt's own widgets on every desktop: its name
+    // filters match without regard to letter case, which the desktops' own
+    // dialogs do not promise.
+    static FileDialogAnswer runFileDialog(bool save, const FileDialogRequest& request);
 };
 
 } // namespace tw

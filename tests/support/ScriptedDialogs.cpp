@@ -46,4 +46,37 @@ bool ScriptedDialogs::openUrl(const QUrl& url)
     return true;
 }
 
+FileDialogAnswer ScriptedDialogs::getOpenFileName(const FileDialogRequest& request)
+{
+    return answerFile(false, request);
+}
+
+FileDialogAnswer ScriptedDialogs::getSaveFileName(const FileDialogRequest& request)
+{
+    return answerFile(true, request);
+}
+
+FileDialogAnswer ScriptedDialogs::chosen(const QStringList& files, int selectedFilter)
+{
+    FileDialogAnswer a;
+    a.result = FileDialogAnswer::Chosen;
+    a.files = files;
+    a.selectedFilter = selectedFilter;
+    return a;
+}
+
+FileDialogAnswer ScriptedDialogs::answerFile(bool save, const FileDialogRequest& request)
+{
+    fileQuestions.append({save, request});
+    if (fileAnswers.empty())
+        return Dialogs::getOpenFileName(request); // a cancelled dialog
+    FileDialogAnswer a = fileAnswers.front();
+    fileAnswers.pop_front();
+    if (a.result == FileDialogAnswer::Chosen && a.selectedFilter < 0) {
+        a.selectedFilter = request.selectedFilter;
+        a.readOnly = request.readOnly;
+    }
+    return a;
+}
+
 } // namespace tw::test

@@ -25,16 +25,31 @@ public:
     int messageBox(const QString& text, int style, const QString& title) override;
     QString errorForm(const QString& report, const QString& supportMail) override;
     bool openUrl(const QUrl& url) override;
+    FileDialogAnswer getOpenFileName(const FileDialogRequest& request) override;
+    FileDialogAnswer getSaveFileName(const FileDialogRequest& request) override;
+
+    // A file question as it was asked.
+    struct FileQuestion {
+        bool save = false;
+        FileDialogRequest request;
+    };
 
     // Scripted answers, used in order.
     std::deque<int> messageAnswers;
     std::deque<QString> errorAnswers; // "ABORT", "RETRY", "IGNORE" or ""
+    // Answers of the open and save dialogs, one queue for both; an empty
+    // queue cancels the dialog.
+    std::deque<FileDialogAnswer> fileAnswers;
+    // A chosen file, with the request's filter and read-only state kept.
+    static FileDialogAnswer chosen(const QStringList& files, int selectedFilter = -1);
 
     QList<Message> messages;
     QStringList errorReports;
     QList<QUrl> openedUrls;
+    QList<FileQuestion> fileQuestions;
 
 private:
+    FileDialogAnswer answerFile(bool save, const FileDialogRequest& request);
     Dialogs* m_previous = nullptr;
 };
 
