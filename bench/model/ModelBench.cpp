@@ -1,0 +1,79 @@
+// Speed of the pricing models and of one 2-D chart sweep.
+#include "model/PositionValue.h"
+#include "model/statmath.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace tw;
+
+namespace {
+
+// One American put at the money, half a year out; the "node" counter gives
+// the time per node update (the tree has n (n + 1) / 2 of them).
+void BinomialAmericanPrice(benchmark::State& state)
+{
+    const auto n = static_cast<int32_t>(state.range(0));
+    double S = 100;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BinomialAmerican(-1, S, 100, 0.5, 0.05, 0.3, 0.01, 1, n, PricingOutput::Value));
+        S = S == 100 ? 100.5 : 100;
+    }
+    state.counters["node"] = benchmark::Counter(static_cast<double>(n) * (n + 1) / 2,
+                                                benchmark::Counter::kIsIterationInvariantRate
+                                                    | benchmark::Counter::kInvert);
+}
+BENCHMARK(BinomialAmericanPrice)->Arg(50)->Arg(100)->Arg(200);
+
+void BlackScholesCallPrice(benchmark::State& state)
+{
+    double S = 100;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BlackScholesCall(S, 100, 0.5, 0.05, 0.3));
+        S = S == 100 ? 100.5 : 100;
+    }
+}
+BENCHMARK(BlackScholesCallPrice);
+
+void BinomialEuropeanCallPrice(benchmark::State& state)
+{
+    double S = 100;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(BinomialEuropeanCall(S, 100, 0.5, 0.05, 0.3, 200));
+        S = S == 100 ? 100.5 : 100;
+    }
+}
+BENCHMARK(BinomialEuropeanCallPrice);
+
+LegRow leg(int32_t kind, int32_t position, double strike)
+{
+    LegRow row;
+    row.kind = kind;
+    row.position = position;
+    row.quantity = 1;
+    row.resolved = true;
+    row.strike = Currency::fromDouble(strike);
+    row.timeToExpiry = 60.0 / 365;
+    row.entryPrice = 2.0;
+    row.legValue = 200.0;
+    return row;
+}
+
+// One redraw of a 2-D chart: an iron condor (4 option legs) valued at the 100
+// points of a stock-price sweep with the binomial American model, 200 steps.
+void PositionValueSweep(benchmark::State& state)
+{
+    const std::vector<LegRow> legs = {leg(LegKind::Put, LegPosition::Long, 85), leg(LegKind::Put, LegPosition::Short, 90),
+                                      leg(LegKind::Call, LegPosition::Short, 110),
+                                      leg(LegKind::Call, LegPosition::Long, 115)};
+    std::vector<double> point;
+    for (auto _ : state) {
+        for (int p = 0; p < 100; ++p) {
+            CalcPositionValue(point, legs, 50.0 + p, 0.3, 0.05, PricingModel::BinomialAmerican,
+                              PricingOutput::Value, true, true, false, 200, 0.0, false);
+            benchmark::DoNotOptimize(point.data());
+        }
+    }
+}
+BENCHMARK(PositionValueSweep)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,31 @@
+#pragma once
+// Strategies files on disk. Reading is all or nothing: a damaged or truncated
+// file raises a TwError whose text names the file and the fault, and the
+// library it was to go into is left as it was. Writing goes to a temporary
+// file that replaces the target only when everything was written.
+
+#include "model/StrategyTemplates.h"
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+
+namespace tw {
+
+// The file content of a library.
+QByteArray strategiesToBytes(const StrategyTypeCollection& types);
+// Appends the groups held in `bytes` to `target`; `name` is used in the
+// error text. Raises InvalidFileFormat for damaged content.
+void appendStrategiesFromBytes(StrategyTypeCollection& target, const QByteArray& bytes, const QString& name);
+
+// A new library read from the file at `path`. A missing or unreadable file
+// raises the run-time error "File not found" (53); a damaged one
+// InvalidFileFormat.
+std::shared_ptr<StrategyTypeCollection> readStrategiesFile(const QString& path);
+// Appends the groups of the file at `path` to `target`, or nothing on failure.
+void appendStrategiesFile(StrategyTypeCollection& target, const QString& path);
+// Writes the library to `path`, replacing the file only when all is written;
+// a failure raises the run-time error "Permission denied" (70) with the reason.
+void writeStrategiesFile(const StrategyTypeCollection& types, const QString& path);
+
+} // namespace tw

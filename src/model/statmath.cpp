@@ -1,0 +1,408 @@
+// Built with -ffp-contract=off and without fast-math (see CMakeLists.txt):
+// the order of every operation below is part of the result.
+#include "model/statmath.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace tw {
+
+namespace {
+
+constexpr double kDaysPerYear = 365.0;
+constexpr double kInvSqrt2Pi = 0.39894228040143267794;
+
+int32_t clampSteps(int32_t n)
+{
+    return std::clamp(n, 1, MaxSteps);
+}
+
+// max(S - K, 0) for a call, max(K - S, 0) for a put; 0 when S or K is not a
+// finite number.
+double intrinsic(int32_t z, double S, double K)
+{
+    if (!std::isfinite(S) || !std::isfinite(K))
+        return 0.0;
+    const double v = z == 1 ? S - K : (z == -1 ? K - S : 0.0);
+    return v > 0.0 ? v : 0.0; // also 0 for not-a-number
+}
+
+// Value and greeks of an option at expiry: the intrinsic value, delta 1 (call)
+// or -1 (put) in the money and 0 otherwise, no gamma, no theta. A price or
+// strike that is not a finite number gives 0.
+double atExpiry(int32_t z, double S, double K, int32_t output)
+{
+    if (!std::isfinite(S) || !std::isfinite(K))
+        return 0.0;
+    switch (output) {
+    case PricingOutput::Value:
+        return intrinsic(z, S, K);
+    case PricingOutput::Delta:
+        if (z == 1)
+            return S > K ? 1.0 : 0.0;
+        if (z == -1)
+            return S < K ? -1.0 : 0.0;
+        return 0.0;
+    default:
+        return 0.0;
+    }
+}
+
+// Inputs the formulas cannot take: no time left, or a price, strike or
+// volatility that is not above 0 (not-a-number included), or a rate that is
+// not a number.
+bool priceableInputs(double S, double K, double T, double r, double sigma)
+{
+    return T > 0.0 && S > 0.0 && K > 0.0 && sigma > 0.0 && std::isfinite(S) && std::isfinite(K)
+        && std::isfinite(T) && std::isfinite(sigma) && std::isfinite(r);
+}
+
+// Rounds to single precision; magnitudes beyond its range become infinite
+// (the conversion itself would be undefined for them).
+float toSingle(double value)
+{
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (value > kMax || value < -kMax)
+        return value > 0.0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+double finiteOr(double value, double fallback)
+{
+    return std::isfinite(value) ? value : fallback;
+}
+
+// The single-precision steps of the Black-Scholes formula.
+struct BlackScholesTerms {
+    float d1s;
+    double d1d;
+    float d2;
+};
+
+BlackScholesTerms blackScholesTerms(double S, double K, double T, double r, double sigma)
+{
+    const float a = toSingle(std::log(S / K));
+    const float b = toSingle((sigma * sigma * 0.5 + r) * T);
+    const double d1 = (static_cast<double>(b) + static_cast<double>(a)) / (std::sqrt(T) * sigma);
+    const float d2 = toSingle(d1 - std::sqrt(T) * sigma);
+    return {toSingle(d1), d1, d2};
+}
+
+double blackScholesCallValue(double S, double K, double T, double r, double sigma)
+{
+    const BlackScholesTerms t = blackScholesTerms(S, K, T, r, sigma);
+    return CumNormal(t.d1s) * S - std::exp(-r * T) * K * CumNormal(t.d2);
+}
+
+// Binomial coefficients n over 0..n of the last step count asked for, so a
+// price costs n + 1 terms and not (n + 1)^2 / 2 multiplications. Each entry is
+// exactly Combin(n, k).
+const std::vector<double>& combinRow(int32_t n)
+{
+    thread_local std::vector<double> row;
+    thread_local int32_t rowN = -1;
+    if (rowN != n) {
+        row.resize(static_cast<size_t>(n) + 1);
+        for (int32_t k = 0; k <= n; ++k)
+            row[static_cast<size_t>(k)] = Combin(n, k);
+        rowN = n;
+    }
+    return row;
+}
+
+double binomialEuropean(int32_t z, double S, double K, double T, double r, double sigma, int32_t steps)
+{
+    if (!priceableInputs(S, K, T, r, sigma))
+        return intrinsic(z, S, K);
+    const int32_t n = clampSteps(steps);
+    const double dt = T / n;
+    const float X = toSingle(std::exp(r * dt) - 1.0);
+    const double spread = sigma * std::sqrt(dt);
+    const float u = toSingle(std::exp(static_cast<double>(X) + spread));
+    const float d = toSingle(std::exp(static_cast<double>(X) - spread));
+    const float p = toSingle((static_cast<double>(X) + 1.0 - d) / (static_cast<double>(u) - d));
+    const float q = toSingle(1.0 - static_cast<double>(p));
+    const std::vector<double>& combin = combinRow(n);
+
+    float sum = 0.0f;
+    for (int32_t j = 0; j <= n; ++j) {
+        double weight = combin[static_cast<size_t>(j)] * std::pow(static_cast<double>(p), j)
+            * std::pow(static_cast<double>(q), n - j);
+        if (!std::isfinite(weight) || (weight == 0.0 && std::isinf(combin[static_cast<size_t>(j)]))) {
+            // Beyond the range of a double the coefficient is taken in logs.
+            weight = std::exp(std::lgamma(n + 1.0) - std::lgamma(j + 1.0) - std::lgamma(n - j + 1.0)
+                              + j * std::log(static_cast<double>(p)) + (n - j) * std::log(static_cast<double>(q)));
+        }
+        const double price = S * std::pow(static_cast<double>(u), j) * std::pow(static_cast<double>(d), n - j);
+        double term = weight * (z == 1 ? price - K : K - price);
+        if (term < 0.0)
+            term = 0.0;
+        sum = toSingle(static_cast<double>(sum) + term);
+    }
+    const double value = static_cast<double>(sum) / std::pow(static_cast<double>(X) + 1.0, n);
+    return finiteOr(value, intrinsic(z, S, K));
+}
+
+// Working arrays of the American tree, kept per thread so that a price
+// allocates nothing once the largest step count has been seen.
+struct TreeScratch {
+    std::vector<double> values;
+    std::vector<double> prices;
+};
+
+struct TreeResult {
+    double value;
+    double delta;
+    double gamma;
+    double theta;
+};
+
+// One backward level of the tree: discounted expectation, the node prices one
+// step up, early exercise. Contiguous, branch-free, no aliasing: the compiler
+// vectorises it. `Call` picks the payoff sign (z * (P - K) for z = +-1 is
+// exactly P - K or K - P).
+template <bool Call>
+inline void treeLevel(double* __restrict V, double* __restrict P, int32_t i, double p, double pm, double disc,
+                      double u, double K)
+{
+    for (int32_t j = 0; j <= i; ++j) {
+        const double held = (p * V[j + 1] + pm * V[j]) * disc;
+        const double price = P[j] * u;
+        P[j] = price;
+        const double exercise = Call ? price - K : K - price;
+        V[j] = held < exercise ? exercise : held;
+    }
+}
+
+template <bool Call>
+TreeResult americanTree(double S, double K, double T, double r, double sigma, double q, int32_t n)
+{
+    thread_local TreeScratch scratch;
+    const auto size = static_cast<size_t>(n) + 1;
+    if (scratch.values.size() < size) {
+        scratch.values.resize(size);
+        scratch.prices.resize(size);
+    }
+    double* __restrict V = scratch.values.data();
+    double* __restrict P = scratch.prices.data();
+
+    const double dt = T / n;
+    const double u = std::exp(sigma * std::sqrt(dt));
+    const double d = 1.0 / u;
+    const double growth = std::exp((r - q) * dt);
+    const double disc = std::exp(-r * dt);
+    const double p = (growth - d) / (u - d);
+    const double pm = 1.0 - p;
+
+    P[0] = S * std::pow(d, n);
+    for (int32_t j = 1; j <= n; ++j)
+        P[j] = P[j - 1] * u / d;
+    for (int32_t j = 0; j <= n; ++j) {
+        const double payoff = Call ? P[j] - K : K - P[j];
+        V[j] = payoff < 0.0 ? 0.0 : payoff;
+    }
+
+    TreeResult result{0.0, 0.0, 0.0, 0.0};
+    double v21 = 0.0;
+    for (int32_t i = n - 1; i >= 0; --i) {
+        treeLevel<Call>(V, P, i, p, pm, disc, u, K);
+        if (i == 2) {
+            result.gamma = ((V[2] - V[1]) / (P[2] - P[1]) - (V[1] - V[0]) / (P[1] - P[0])) / (0.5 * (P[2] - P[0]));
+            v21 = V[1];
+        } else if (i == 1) {
+            result.delta = (V[1] - V[0]) / (P[1] - P[0]);
+        }
+    }
+    result.value = V[0];
+    result.theta = (v21 - V[0]) / ((dt + dt) * kDaysPerYear);
+    return result;
+}
+
+} // namespace
+
+double CumNormal(float x)
+{
+    const double xd = x;
+    const double sign = x < 0.0f ? -1.0 : 1.0;
+    const double k = 1.0 / (1.0 + 0.2316419 * sign * xd);
+    const double poly = k * (0.3193815 + k * (-0.3565638 + k * (1.7814779 + k * (-1.821256 + k * 1.3302744))));
+    const double pdf = std::exp(-xd * xd / 2.0) / 2.506628;
+    return sign * (0.5 - poly * pdf) + 0.5;
+}
+
+double Combin(int32_t n, int32_t k)
+{
+    if (k < 1)
+        return 1.0;
+    double result = 1.0;
+    for (int32_t i = k; i >= 1; --i)
+        result = result * (static_cast<double>(n) - k + i) / i;
+    return result;
+}
+
+double BlackScholesCall(double S, double K, double T, double r, double sigma)
+{
+    if (!priceableInputs(S, K, T, r, sigma))
+        return intrinsic(1, S, K);
+    return finiteOr(blackScholesCallValue(S, K, T, r, sigma), intrinsic(1, S, K));
+}
+
+double BlackScholesPut(double S, double K, double T, double r, double sigma)
+{
+    if (!priceableInputs(S, K, T, r, sigma))
+        return intrinsic(-1, S, K);
+    const double value = std::exp(-r * T) * K - S + blackScholesCallValue(S, K, T, r, sigma);
+    return finiteOr(value, intrinsic(-1, S, K));
+}
+
+double BinomialEuropeanCall(double S, double K, double T, double r, double sigma, int32_t n)
+{
+    return binomialEuropean(1, S, K, T, r, sigma, n);
+}
+
+double BinomialEuropeanPut(double S, double K, double T, double r, double sigma, int32_t n)
+{
+    return binomialEuropean(-1, S, K, T, r, sigma, n);
+}
+
+double BinomialAmerican(int32_t z, double S, double K, double T, double r, double sigma, double D, int32_t UseDiv,
+                        int32_t n, int32_t Output)
+{
+    if ((z != 1 && z != -1) || Output < PricingOutput::Value || Output > PricingOutput::Theta)
+        return 0.0;
+    const double q = UseDiv == 1 ? D : 0.0;
+    if (!priceableInputs(S, K, T, r, sigma) || !std::isfinite(q))
+        return atExpiry(z, S, K, Output);
+    int32_t steps = clampSteps(n);
+    // The greeks are read off levels 2, 1 and 0, so they need three steps.
+    if (Output != PricingOutput::Value && steps < 3)
+        steps = 3;
+    const TreeResult t = z == 1 ? americanTree<true>(S, K, T, r, sigma, q, steps)
+                                : americanTree<false>(S, K, T, r, sigma, q, steps);
+    double result = 0.0;
+    switch (Output) {
+    case PricingOutput::Value: result = t.value; break;
+    case PricingOutput::Delta: result = t.delta; break;
+    case PricingOutput::Gamma: result = t.gamma; break;
+    default: result = t.theta; break;
+    }
+    return finiteOr(result, atExpiry(z, S, K, Output));
+}
+
+double BlackScholesGreek(int32_t z, double S, double K, double T, double r, double sigma, int32_t Output)
+{
+    if ((z != 1 && z != -1) || Output < PricingOutput::Value || Output > PricingOutput::Theta)
+        return 0.0;
+    if (Output == PricingOutput::Value)
+        return z == 1 ? BlackScholesCall(S, K, T, r, sigma) : BlackScholesPut(S, K, T, r, sigma);
+    if (!priceableInputs(S, K, T, r, sigma))
+        return atExpiry(z, S, K, Output);
+    const BlackScholesTerms t = blackScholesTerms(S, K, T, r, sigma);
+    const double sqrtT = std::sqrt(T);
+    const double density = std::exp(-t.d1d * t.d1d / 2.0) * kInvSqrt2Pi;
+    double result = 0.0;
+    switch (Output) {
+    case PricingOutput::Delta:
+        result = z == 1 ? CumNormal(t.d1s) : CumNormal(t.d1s) - 1.0;
+        break;
+    case PricingOutput::Gamma:
+        result = density / (S * sigma * sqrtT);
+        break;
+    default: {
+        const double decay = -S * density * sigma / (2.0 * sqrtT);
+        const double carry = r * K * std::exp(-r * T);
+        const double perYear = z == 1 ? decay - carry * CumNormal(t.d2) : decay + carry * CumNormal(-t.d2);
+        result = perYear / kDaysPerYear;
+        break;
+    }
+    }
+    return finiteOr(result, atExpiry(z, S, K, Output));
+}
+
+double BinomialEuropeanGreek(int32_t z, double S, double K, double T, double r, double sigma, int32_t n,
+                             int32_t Output)
+{
+    if ((z != 1 && z != -1) || Output < PricingOutput::Value || Output > PricingOutput::Theta)
+        return 0.0;
+    if (Output == PricingOutput::Value)
+        return binomialEuropean(z, S, K, T, r, sigma, n);
+    if (!priceableInputs(S, K, T, r, sigma))
+        return atExpiry(z, S, K, Output);
+    const int32_t steps = clampSteps(n);
+    double result = 0.0;
+    if (Output == PricingOutput::Theta) {
+        const double day = 1.0 / kDaysPerYear;
+        const double later = binomialEuropean(z, S, K, T - day, r, sigma, steps);
+        result = later - binomialEuropean(z, S, K, T, r, sigma, steps);
+    } else {
+        // The binomial value is piecewise linear in S, with a kink wherever a
+        // terminal node crosses the strike; differences one node spacing wide
+        // average over the kinks instead of landing between two of them.
+        const double spacing = std::exp(2.0 * sigma * std::sqrt(T / steps)) - 1.0;
+        const double h = S * std::min(spacing, 0.5);
+        const double up = binomialEuropean(z, S + h, K, T, r, sigma, steps);
+        const double down = binomialEuropean(z, S - h, K, T, r, sigma, steps);
+        if (Output == PricingOutput::Delta)
+            result = (up - down) / (2.0 * h);
+        else
+            result = (up - 2.0 * binomialEuropean(z, S, K, T, r, sigma, steps) + down) / (h * h);
+    }
+    return finiteOr(result, atExpiry(z, S, K, Output));
+}
+
+double ModelOutput(int32_t model, int32_t z, double S, double K, double T, double r, double sigma, int32_t steps,
+                   double D, int32_t Output)
+{
+    switch (model) {
+    case PricingModel::BlackScholes:
+        return BlackScholesGreek(z, S, K, T, r, sigma, Output);
+    case PricingModel::BinomialEuropean:
+        return BinomialEuropeanGreek(z, S, K, T, r, sigma, steps, Output);
+    case PricingModel::BinomialAmerican:
+        return BinomialAmerican(z, S, K, T, r, sigma, D, 1, steps, Output);
+    default:
+        return 0.0;
+    }
+}
+
+double CallPrice(const PricingContext& context, double S, double K, double r, double sigma, double T)
+{
+    switch (context.model) {
+    case PricingModel::BlackScholes:
+        return BlackScholesCall(S, K, T, r, sigma);
+    case PricingModel::BinomialEuropean:
+        return BinomialEuropeanCall(S, K, T, r, sigma, context.steps);
+    case PricingModel::BinomialAmerican:
+        return BinomialAmerican(1, S, K, T, r, sigma, context.dividends, 1, context.steps, PricingOutput::Value);
+    default:
+        return 0.0;
+    }
+}
+
+double PutPrice(const PricingContext& context, double S, double K, double r, double sigma, double T)
+{
+    switch (context.model) {
+    case PricingModel::BlackScholes:
+        return BlackScholesPut(S, K, T, r, sigma);
+    case PricingModel::BinomialEuropean:
+        return BinomialEuropeanPut(S, K, T, r, sigma, context.steps);
+    case PricingModel::BinomialAmerican:
+        return BinomialAmerican(-1, S, K, T, r, sigma, context.dividends, 1, context.steps, PricingOutput::Value);
+    default:
+        return 0.0;
+    }
+}
+
+int32_t DaysBetween(double d1, double d2)
+{
+    const double days = std::floor(static_cast<double>(toSingle(d2)))
+        - std::floor(static_cast<double>(toSingle(d1)));
+    if (std::isnan(days))
+        return 0;
+    return static_cast<int32_t>(std::clamp(days, static_cast<double>(std::numeric_limits<int32_t>::min()),
+                                           static_cast<double>(std::numeric_limits<int32_t>::max())));
+}
+
+} // namespace tw
