@@ -16,6 +16,8 @@ namespace tw {
 int QtDialogs::messageBox(const QString& text, int style, const QString& title)
 {
     QMessageBox box(QApplication::activeWindow());
+    // Above the splash window, which start-up keeps on top while it works.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setWindowTitle(title.isEmpty() ? appTitle() : title);
     box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     switch (style & Msg::IconMask) {
@@ -83,6 +85,7 @@ int QtDialogs::messageBox(const QString& text, int style, const QString& title)
 QString QtDialogs::errorForm(const QString& report, const QString& supportMail)
 {
     frmErrorMessage form(QApplication::activeWindow());
+    form.setWindowFlag(Qt::WindowStaysOnTopHint);
     form.setErrorMessage(report);
     form.setSupportMail(supportMail);
     form.exec();

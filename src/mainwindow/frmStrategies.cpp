@@ -1,16 +1,46 @@
+// The main window's controls and its start-up.
+
 #include "mainwindow/frmStrategies.h"
 
+#include "app/AppIcons.h"
+#include "app/AssFile.h"
+#include "app/CAppSettings.h"
+#include "app/Convert.h"
 #include "app/Procedure.h"
+#include "app/Tools.h"
+#include "app/cSplitter.h"
+#include "charts/frm3dChart.h"
+#include "mainwindow/StartupSettings.h"
+#include "platform/Grid.h"
+#include "platform/PopupMenu.h"
+#include "platform/ReBar.h"
+#include "platform/TabStrip.h"
+#include "platform/Toolbar.h"
+#include "platform/WindowGeometry.h"
+#include "workspace/PayoffSketch.h"
 
 #include <QApplication>
-#include <QCloseEvent>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace tw {
 
 namespace {
 frmStrategies* g_instance = nullptr;
-}
+
+const QString kSettings = QStringLiteral("Settings");
+} // namespace
 
 frmStrategies* frmStrategies::load()
 {
@@ -26,16 +56,29 @@ frmStrategies* frmStrategies::instance()
     return g_instance;
 }
 
-frmStrategies::frmStrategies(QWidget* parent) : QMainWindow(parent)
+frmStrategies::frmStrategies(QWidget* parent)
+    : QWidget(parent), m_geometry(layout::LayoutGeometry::designTime())
 {
     setObjectName(QStringLiteral("frmStrategies"));
     setWindowTitle(QStringLiteral("Tarnwell"));
+    setWindowIcon(AppIcons::programIcon());
     setAttribute(Qt::WA_DeleteOnClose);
+    // The panes are sized for a small dialog font, as the layout's twips
+    // expect (8.25 points).
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPointSizeF(8.25);
+    f.setStyleHint(QFont::SansSerif);
+    setFont(f);
+    resize(900, 680);
+
     DelayTimer = new QTimer(this);
     DelayTimer->setObjectName(QStringLiteral("DelayTimer"));
     DelayTimer->setSingleShot(true);
     DelayTimer->setInterval(5000);
     connect(DelayTimer, &QTimer::timeout, this, [this] { DelayTimer_Timer(); });
+
+    createControls();
+    connectControls();
 }
 
 frmStrategies::~frmStrategies()
@@ -44,21 +87,520 @@ frmStrategies::~frmStrategies()
         g_instance = nullptr;
 }
 
+// ---------------------------------------------------------------------------
+// Controls
+
+void frmStrategies::createControls()
+{
+    const auto name = [this](QWidget* w, const char* n) {
+        w->setObjectName(QLatin1String(n));
+        m_controls.insert(QLatin1String(n), w);
+    };
+    const auto frame = [&](const char* n, const char* caption) {
+        auto* g = new QGroupBox(QString::fromUtf8(caption), this);
+        name(g, n);
+        return g;
+    };
+    const auto label = [&](QWidget* parent, const char* n, const char* caption) {
+        auto* l = new QLabel(QString::fromUtf8(caption), parent);
+        name(l, n);
+        return l;
+    };
+    const auto lineEdit = [&](QWidget* parent, const char* n, const char* text) {
+        auto* e = new QLineEdit(QString::fromUtf8(text), parent);
+        name(e, n);
+        return e;
+    };
+    const auto combo = [&](QWidget* parent, const char* n) {
+        auto* c = new QComboBox(parent);
+        name(c, n);
+        return c;
+    };
+    const auto button = [&](QWidget* parent, const char* n, const char* caption) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+        name(b, n);
+        return b;
+    };
+
+    // Rebar with the menu bar and the toolbar.
+    rbrMain = new platform::ReBar(this);
+    tbrMenu = new QMenuBar;
+    tbrMenu->setObjectName(QStringLiteral("tbrMenu"));
+    tbrMenu->setNativeMenuBar(false);
+    tbrTools = new platform::Toolbar;
+    tbrTools->setObjectName(QStringLiteral("tbrTools"));
+
+    // Frames.
+    fraStrategies = frame("fraStrategies", "Strategies");
+    fraDescription = frame("fraDescription", "Description");
+    fraPLC = frame("fraPLC", "Chart");
+    fraParams = frame("fraParams", "Strategy");
+    fraOptions = frame("fraOptions", "Selected options");
+    fraExchange = frame("fraExchange", " Stock parameters");
+
+    tvStrategies = new QTreeWidget(fraStrategies);
+    name(tvStrategies, "tvStrategies");
+    tvStrategies->setHeaderHidden(true);
+    rtfDescription = new QTextEdit(fraDescription);
+    name(rtfDescription, "rtfDescription");
+    rtfDescription->setAcceptRichText(true);
+    PLCStrategy = new PayoffSketch(fraPLC);
+    name(PLCStrategy, "PLCStrategy");
+    gdParams = new platform::Grid(fraParams);
+    name(gdParams, "gdParams");
+    gdSelected = new platform::Grid(fraOptions);
+    name(gdSelected, "gdSelected");
+
+    // Bottom pane.
+    lblStockValue = label(fraExchange, "lblStockValue", "");
+    lblPriceValue = label(fraExchange, "lblPriceValue", "");
+    lblDateValue = label(fraExchange, "lblDateValue", "");
+    lblStatus = label(fraExchange, "lblStatus", "");
+    lblModel = label(fraExchange, "lblModel", "Model");
+    cmbModel = combo(fraExchange, "cmbModel");
+    cmbModel->addItems({QStringLiteral("Black-Scholes"), QStringLiteral("Binominal European"),
+                        QStringLiteral("Binominal American")});
+    cmbModel->setCurrentIndex(-1);
+    lblSteps = label(fraExchange, "lblSteps", "Steps");
+    txtSteps = lineEdit(fraExchange, "txtSteps", "10");
+    lblCalculationMode = label(fraExchange, "lblCalculationMode", "Calculate");
+    cbCalculationMode = combo(fraExchange, "cbCalculationMode");
+    cbCalculationMode->addItems({QStringLiteral("Profit/Loss"), QStringLiteral("Position worth")});
+    cbCalculationMode->setCurrentIndex(-1);
+    lblInterestRate = label(fraExchange, "lblInterestRate", "Interest rate");
+    txtInetrestRate = lineEdit(fraExchange, "txtInetrestRate", "");
+    chkPLSign = new QCheckBox(QStringLiteral("True signed percent profit"), fraExchange);
+    name(chkPLSign, "chkPLSign");
+    lblSetupPrice = label(fraExchange, "lblSetupPrice", "Setup price:");
+    picHolder = new QWidget(fraExchange);
+    name(picHolder, "picHolder");
+    optTheoreticalPrice = new QRadioButton(QStringLiteral("Theor."), picHolder);
+    name(optTheoreticalPrice, "optTheoreticalPrice");
+    optRealPrice = new QRadioButton(QStringLiteral("Last"), picHolder);
+    name(optRealPrice, "optRealPrice");
+    optBidAsk = new QRadioButton(QStringLiteral("Bid/Ask"), picHolder);
+    name(optBidAsk, "optBidAsk");
+    tabOptionsNew = new platform::TabStrip(fraExchange);
+    name(tabOptionsNew, "tabOptionsNew");
+
+    // The chain panes over the tab strip's client area.
+    fraStock = new QFrame(fraExchange);
+    name(fraStock, "fraStock");
+    gdCalls = new platform::Grid(fraExchange);
+    name(gdCalls, "gdCalls");
+    gdPuts = new platform::Grid(fraExchange);
+    name(gdPuts, "gdPuts");
+
+    lblTicker = label(fraStock, "lblTicker", "Stock");
+    txtTicker = lineEdit(fraStock, "txtTicker", "");
+    cmdDownload = button(fraStock, "cmdDownload", "Download");
+    cmdLookup = button(fraStock, "cmdLookup", "Lookup");
+    cmdLoad = button(fraStock, "cmdLoad", "Load from file");
+    cmdSave = button(fraStock, "cmdSave", "Save to file");
+    lblExchange = label(fraStock, "lblExchange", "Exchange");
+    cbExchange = combo(fraStock, "cbExchange");
+    lblValatility = label(fraStock, "lblValatility", "Volatility");
+    cbVolatility = combo(fraStock, "cbVolatility");
+    cbVolatility->hide();
+    txtVolatility = lineEdit(fraStock, "txtVolatility", "");
+    lblDividends = label(fraStock, "lblDividends", "Dividends (%)");
+    txtDividends = lineEdit(fraStock, "txtDividends", "");
+    lblBid = label(fraStock, "lblBid", "Bid:");
+    lblBidValue = label(fraStock, "lblBidValue", "");
+    lblAsk = label(fraStock, "lblAsk", "Ask:");
+    lblAskValue = label(fraStock, "lblAskValue", "");
+    lblNet = label(fraStock, "lblNet", "Change:");
+    lblNetValue = label(fraStock, "lblNetValue", "");
+    lblVolume = label(fraStock, "lblVolume", "Volume:");
+    lblVolumeValue = label(fraStock, "lblVolumeValue", "");
+    lblSize = label(fraStock, "lblSize", "Size:");
+    lblSizeValue = label(fraStock, "lblSizeValue", "");
+    lblTickerStatus = label(fraStock, "lblTickerStatus", "");
+
+    // In-cell editors, above everything of the leg panes.
+    cmbEdit = combo(this, "cmbEdit");
+    cmbEdit->hide();
+    txtEdit = lineEdit(this, "txtEdit", "");
+    txtEdit->hide();
+
+    // Splitter bars, on top of the frames.
+    for (auto [member, barName] : {std::pair{&picStgDesc, "picStgDesc"}, std::pair{&picDescParam, "picDescParam"},
+                                   std::pair{&picChartParams, "picChartParams"},
+                                   std::pair{&picParamsOptions, "picParamsOptions"},
+                                   std::pair{&picOptionsStock, "picOptionsStock"}}) {
+        auto* bar = new QWidget(this);
+        name(bar, barName);
+        *member = bar;
+    }
+    for (QWidget* bar : {picStgDesc, picChartParams})
+        bar->setCursor(Qt::SizeHorCursor);
+    for (QWidget* bar : {picDescParam, picParamsOptions, picOptionsStock})
+        bar->setCursor(Qt::SizeVerCursor);
+
+    // The quote labels size themselves to their text.
+    for (QLabel* l : {lblStockValue, lblPriceValue, lblDateValue, lblBidValue, lblAskValue, lblNetValue,
+                      lblVolumeValue, lblSizeValue})
+        setAutoSizeCaption(l, QString());
+    QFont bold = lblStockValue->font();
+    bold.setBold(true);
+    for (QLabel* l : {lblStockValue, lblPriceValue, lblDateValue})
+        l->setFont(bold);
+
+    // Everything at its design-time place.
+    QStringList all;
+    for (const layout::ControlRect& r : m_geometry.controls())
+        all.append(r.name);
+    applyGeometry(all);
+    for (QWidget* w : {static_cast<QWidget*>(fraStock), static_cast<QWidget*>(gdCalls), static_cast<QWidget*>(gdPuts)})
+        w->raise();
+    for (QWidget* w : {picStgDesc, picDescParam, picChartParams, picParamsOptions, picOptionsStock})
+        w->raise();
+    cmbEdit->raise();
+    txtEdit->raise();
+    rbrMain->raise();
+}
+
+void frmStrategies::connectControls()
+{
+    // Choices made by the user run the same procedures that start-up calls
+    // after setting the controls from code.
+    connect(cmbModel, &QComboBox::activated, this, [this] { cmbModel_Click(); });
+    connect(cbCalculationMode, &QComboBox::activated, this, [this] { cbCalculationMode_Click(); });
+    connect(cbExchange, &QComboBox::activated, this, [this] { cbExchange_Click(); });
+    connect(optTheoreticalPrice, &QRadioButton::clicked, this, [this] { optTheoreticalPrice_Click(); });
+    connect(optRealPrice, &QRadioButton::clicked, this, [this] { optRealPrice_Click(); });
+    connect(optBidAsk, &QRadioButton::clicked, this, [this] { optBidAsk_Click(); });
+    connect(chkPLSign, &QCheckBox::clicked, this, [this] { chkPLSign_Click(); });
+    for (QLineEdit* box : {txtVolatility, txtInetrestRate, txtDividends, txtSteps})
+        box->installEventFilter(this);
+
+    connect(tabOptionsNew, &platform::TabStrip::TabClick, this, [this](int tab) {
+        tabOptionsNew_TabClick(tab);
+        ArrangeControls();
+    });
+    connect(tvStrategies, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        tvStrategies_Click();
+        tvStrategies_NodeClick(item);
+    });
+    connect(tvStrategies, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        tvStrategies_NodeClick(item);
+    });
+    connect(tvStrategies, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        tvStrategies_NodeClick(item);
+    });
+
+    for (platform::Grid* grid : {gdParams, gdSelected, gdCalls, gdPuts}) {
+        connect(grid, &platform::Grid::ColumnMoved, this, [this, grid] {
+            if (!m_RestoringGrid)
+                SaveGridHeader(grid, 0, 0);
+        });
+        connect(
+            grid, &platform::Grid::ColumnWidthChanged, this,
+            [this, grid](int col, int width, bool& cancel) {
+                if (!m_RestoringGrid)
+                    SaveGridHeader(grid, col + 1, width);
+                cancel = false;
+            },
+            Qt::DirectConnection);
+    }
+    for (platform::Grid* grid : {gdCalls, gdPuts}) {
+        connect(grid, &platform::Grid::MouseUp, this,
+                [this, grid](int button, int, double x, double y) { chainGridMouseUp(grid, button, x, y); });
+    }
+    for (platform::Grid* grid : {gdParams, gdSelected}) {
+        connect(grid, &platform::Grid::MouseUp, this,
+                [this, grid](int button, int, double x, double y) { legGridMouseUp(grid, button, x, y); });
+        connect(grid, &platform::Grid::KeyDown, this, [this](int key, int) {
+            if (key == 46) // Delete
+                DeleteParams();
+        });
+        // Cells are never edited in place by the grid itself.
+        connect(
+            grid, &platform::Grid::RequestEdit, this, [](int, int, int, bool& cancel) { cancel = true; },
+            Qt::DirectConnection);
+    }
+    connect(cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    cmdSave->setEnabled(false);
+    // The quote download and the ticker lookup need the exchange's web
+    // service, which this build does not reach.
+    cmdDownload->setEnabled(false);
+    cmdLookup->setEnabled(false);
+    txtTicker->setReadOnly(true);
+    connect(rbrMain, &platform::ReBar::HeightChanged, this, [this] { rbrMain_HeightChanged(); });
+
+    cbExchange->addItems({QStringLiteral("CBOE (Chicago Board Options Exchange)"),
+                          QStringLiteral("AMEX (American Stock Exchange)"),
+                          QStringLiteral("PHLX (Philadelphia Stock Exchange)"),
+                          QStringLiteral("PCX or PSE (Pacific Stock Exchange)"),
+                          QStringLiteral("ISE (International Securities Exchange)"), QStringLiteral("Other exchange")});
+    cbExchange->setCurrentIndex(-1);
+    cmbModel->setToolTip(QStringLiteral("Calculation options model selection"));
+    txtDividends->setToolTip(QStringLiteral("dividends are used only in binominal american calculation model"));
+    cbExchange->setToolTip(QStringLiteral("Stock Exchange selection"));
+}
+
+QWidget* frmStrategies::control(const QString& name) const
+{
+    return m_controls.value(name, nullptr);
+}
+
+double frmStrategies::twipsPerPixel() const
+{
+    const double dpi = logicalDpiY();
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+float frmStrategies::ScaleWidth() const
+{
+    return static_cast<float>(width() * twipsPerPixel());
+}
+
+float frmStrategies::ScaleHeight() const
+{
+    return static_cast<float>(height() * twipsPerPixel());
+}
+
+layout::ClientArea frmStrategies::clientArea() const
+{
+    return layout::ClientArea{0.0f, 0.0f, ScaleWidth(), ScaleHeight()};
+}
+
+void frmStrategies::applyGeometry(const QString& name)
+{
+    QWidget* w = control(name);
+    if (w == nullptr || !m_geometry.contains(name))
+        return;
+    const layout::ControlRect& r = m_geometry.at(name);
+    w->setGeometry(layout::pixelRect(r, 1440.0 / twipsPerPixel()));
+}
+
+void frmStrategies::applyGeometry(const QStringList& names)
+{
+    for (const QString& n : names)
+        applyGeometry(n);
+}
+
+void frmStrategies::setAutoSizeCaption(QLabel* label, const QString& caption)
+{
+    label->setText(caption);
+    const QString n = label->objectName();
+    if (!m_geometry.contains(n))
+        return;
+    const int px = caption.isEmpty() ? 5 : label->fontMetrics().horizontalAdvance(caption) + 2;
+    layout::ControlRect& r = m_geometry.at(n);
+    r.width = static_cast<float>(px * twipsPerPixel());
+    applyGeometry(n);
+}
+
+void frmStrategies::setEditorVisible(QWidget* editor, bool visible)
+{
+    editor->setVisible(visible);
+    const QString n = editor->objectName();
+    if (m_geometry.contains(n))
+        m_geometry.setVisible(n, visible);
+    if (visible)
+        editor->raise();
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
 void frmStrategies::Form_Load()
 {
     Procedure proc("frmStrategies", "Form_Load");
-    TW_STEP(proc, resize(900, 640));
+    // The minimum size is the window's own (the window system enforces it).
+    TW_STEP(proc, setMinimumSize(500, 300));
+    TW_STEP(proc, m_Charts.clear());
+    TW_STEP(proc, CreateMainMenu());
+    TW_STEP(proc, CreateToolBar());
+    TW_STEP(proc, m_cMenu->FillMenuBar(tbrMenu));
+    TW_STEP(proc, {
+        rbrMain->AddBandByHwnd(tbrMenu, QString(), false, false, QStringLiteral("MENU"));
+        rbrMain->AddBandByHwnd(tbrTools, QString(), false, false, QStringLiteral("TOOLS"));
+    });
+    TW_STEP(proc, {
+        tabOptionsNew->AddTab(QStringLiteral("Stock"));
+        tabOptionsNew->AddTab(QStringLiteral("Calls"));
+        tabOptionsNew->AddTab(QStringLiteral("Puts"));
+    });
+    TW_STEP(proc, createSplitters());
+    TW_STEP(proc, {
+        const QString half = QLocale().toString(0.5);
+        const QString sep = half.size() >= 2 ? half.mid(1, 1) : QStringLiteral(".");
+        m_DecimalComma = sep != QLatin1String(".");
+        m_DecimalSeparator = m_DecimalComma ? sep : QString();
+    });
+    TW_STEP(proc, restorePricingParameters());
+    TW_STEP(proc, {
+        const QStringList args = SplitCommandLine(4);
+        const int n = static_cast<int>(args.size()) - 1;
+        for (int pair = 1; pair + 1 <= n && pair <= 3; pair += 2) {
+            const QString sw = args.at(pair).toUpper();
+            if (sw == QLatin1String("-O"))
+                strDataFile = args.at(pair + 1);
+            else if (sw == QLatin1String("-S"))
+                strStrategyTypesFile = args.at(pair + 1);
+        }
+    });
+    TW_STEP(proc, {
+        if (strDataFile.isEmpty())
+            strDataFile = settingText(appSettings(), kSettings, QStringLiteral("LastFile"), QString());
+        if (!strDataFile.isEmpty())
+            LoadOptionFromFile();
+    });
+    TW_STEP(proc, UpdateControls());
+    TW_STEP(proc, blnDataNotSaved = false);
+    TW_STEP(proc, TileWindows());
+    TW_STEP(proc, {
+        if (strStrategyTypesFile.isEmpty())
+            strStrategyTypesFile = settingText(appSettings(), kSettings, QStringLiteral("StrategyTypesFile"),
+                                               defaultStrategiesFile());
+        if (QFileInfo(strStrategyTypesFile).fileName() == strStrategyTypesFile
+            && !QFileInfo::exists(strStrategyTypesFile))
+            strStrategyTypesFile = locateShippedFile(strStrategyTypesFile);
+        LoadStrategyFromFile();
+    });
+    TW_STEP(proc, AssociateFile());
+    TW_STEP(proc, restoreGeometry());
+    TW_STEP(proc, {
+        platform::setWindowStateCode(this, platform::StateNormal);
+        platform::setWindowStateCode(frm3dChart::instance(), platform::StateNormal);
+    });
+    // A saved node that no longer exists simply leaves nothing selected.
+    if (tvStrategies->topLevelItemCount() > 0) {
+        try {
+            const QString key = settingText(appSettings(), kSettings, QStringLiteral("StgSelectedStrategy"),
+                                            QStringLiteral("T1S1"));
+            if (QTreeWidgetItem* node = nodeByKey(key)) {
+                tvStrategies->setCurrentItem(node);
+                tvStrategies_NodeClick(node);
+            }
+        } catch (...) {
+        }
+    }
+    TW_STEP(proc, tabOptionsNew->setSelectedTab(
+                      validTab(settingInt(appSettings(), kSettings, QStringLiteral("ViewOptions"), 1))));
+    TW_STEP(proc, {
+        const layout::RecordedSize rec = layout::recordOuterSize(platform::outerTwips(this).width(),
+                                                                 platform::outerTwips(this).height(), {});
+        m_FormWidth = rec.width;
+        m_FormHeight = rec.height;
+    });
+    TW_STEP(proc, restoreBarPositions());
+    TW_STEP(proc, {
+        show();
+        ArrangeControls();
+    });
+    TW_STEP(proc, {
+        const int n = validChartCount(settingInt(appSettings(), kSettings, QStringLiteral("CCCount"), 1));
+        for (int i = 1; i <= n; ++i)
+            AddNewCustomChart(i);
+    });
+    TW_STEP(proc, {
+        if (settingBool(appSettings(), kSettings, QStringLiteral("3dChartVisible"), true))
+            frm3dChart::instance()->show();
+    });
+    TW_STEP(proc, cbCalculationMode_Click());
+}
+
+void frmStrategies::restorePricingParameters()
+{
+    CAppSettings& s = appSettings();
+    const PricingSettings p = readPricingSettings(s);
+    txtVolatility->setText(QLocale().toString(p.volatility, 'g', 15));
+    txtInetrestRate->setText(QLocale().toString(p.interest, 'g', 15));
+    m_Volatility = p.volatility;
+    m_InterestRate = p.interest;
+    if (p.exchange >= 0 && p.exchange < cbExchange->count()) {
+        cbExchange->setCurrentIndex(p.exchange);
+        cbExchange_Click();
+    }
+    if (p.calcMode >= 0 && p.calcMode < cbCalculationMode->count()) {
+        cbCalculationMode->setCurrentIndex(p.calcMode);
+        cbCalculationMode_Click();
+    }
+    optRealPrice->setChecked(false);
+    optTheoreticalPrice->setChecked(false);
+    switch (p.priceModel) {
+    case 0:
+        cbCalculationMode->setCurrentIndex(1);
+        cbCalculationMode_Click();
+        break;
+    case 1:
+        optRealPrice->setChecked(true);
+        optRealPrice_Click();
+        break;
+    case 2:
+        optTheoreticalPrice->setChecked(true);
+        optTheoreticalPrice_Click();
+        break;
+    case 3:
+        optBidAsk->setChecked(true);
+        optBidAsk_Click();
+        break;
+    default:
+        break;
+    }
+    chkPLSign->setChecked(p.plSign != 0);
+    chkPLSign_Click();
+    txtSteps->setText(QString::number(p.steps));
+    mSteps = p.steps;
+    if (p.model >= 0 && p.model < cmbModel->count()) {
+        cmbModel->setCurrentIndex(p.model);
+        cmbModel_Click();
+    }
+}
+
+void frmStrategies::restoreGeometry()
+{
+    CAppSettings& s = appSettings();
+    if (settingDouble(s, kSettings, QStringLiteral("StgLeft"), -1) == -1)
+        return;
+    const QRectF current = platform::outerTwips(this);
+    const QRectF saved(settingDouble(s, kSettings, QStringLiteral("StgLeft"), current.left()),
+                       settingDouble(s, kSettings, QStringLiteral("StgTop"), current.top()),
+                       settingDouble(s, kSettings, QStringLiteral("StgWidth"), current.width()),
+                       settingDouble(s, kSettings, QStringLiteral("StgHeight"), current.height()));
+    platform::setOuterTwips(this, onScreenTwips(saved, twipsPerPixel()));
+    frm3dChart* chart3d = frm3dChart::instance();
+    const QRectF current3d = platform::outerTwips(chart3d);
+    const QRectF saved3d(settingDouble(s, kSettings, QStringLiteral("3dChartLeft"), current3d.left()),
+                         settingDouble(s, kSettings, QStringLiteral("3dChartTop"), current3d.top()),
+                         settingDouble(s, kSettings, QStringLiteral("3dChartWidth"), current3d.width()),
+                         settingDouble(s, kSettings, QStringLiteral("3dChartHeight"), current3d.height()));
+    platform::setOuterTwips(chart3d, onScreenTwips(saved3d, twipsPerPixel()));
+}
+
+void frmStrategies::restoreBarPositions()
+{
+    const layout::BarPositions defaults = layout::defaultBarPositions(ScaleWidth(), ScaleHeight());
+    layout::BarPositions bars;
+    CAppSettings& s = appSettings();
+    for (const layout::SplitterBar bar :
+         {layout::SplitterBar::StgDesc, layout::SplitterBar::ChartParams, layout::SplitterBar::DescParam,
+          layout::SplitterBar::ParamsOptions, layout::SplitterBar::OptionsStock}) {
+        bars.set(bar, static_cast<float>(
+                          settingDouble(s, kSettings, layout::barSettingKey(bar), defaults.get(bar))));
+    }
+    bars = layout::keepHorizontalBarsInOrder(bars, ScaleHeight());
+    // Vertical bars restored beyond the window come back by the drag rule.
+    bars.stgDescLeft = layout::clampVerticalBarAfterDrag(bars.stgDescLeft, 0, ScaleWidth());
+    bars.chartParamsLeft = layout::clampVerticalBarAfterDrag(bars.chartParamsLeft, 0, ScaleWidth());
+    layout::setBarPositions(m_geometry, bars);
+}
+
+QString frmStrategies::defaultStrategiesFile() const
+{
+    return QStringLiteral("DEFAULT.STG");
 }
 
 void frmStrategies::DelayTimer_Timer()
 {
-    shielded("frmStrategies.DelayTimer_Timer", [this] { DelayTimer->stop(); });
-}
-
-void frmStrategies::closeEvent(QCloseEvent* event)
-{
-    event->accept();
-    QApplication::quit();
+    shielded("frmStrategies.DelayTimer_Timer", [this] {
+        frm3dChart::instance()->UnlockMouseMove = true;
+        DelayTimer->stop();
+    });
 }
 
 } // namespace tw

@@ -1,14 +1,70 @@
 #pragma once
-// The main window. It does the program's start-up work in Form_Load and ends
-// the program when it is closed.
+// The main window. It does the program's start-up work in Form_Load, holds
+// the panes of the strategy workspace (strategy tree, description, payoff
+// sketch, leg grids, chain panes, pricing boxes), lays them out in twips
+// around five splitter bars, carries the menu bar, the toolbar and the list
+// of chart windows, and ends the program when it is closed.
+//
+// Controls are public members named as the program has always named them;
+// each widget's object name is its member name.
 
-#include <QMainWindow>
+#include "charts/ChartHost.h"
+#include "mainwindow/MainWindowLayout.h"
+#include "mainwindow/SplitterRules.h"
+#include "model/LegsArray.h"
 
+#include <QHash>
+#include <QList>
+#include <QPair>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QFont;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+class QTextEdit;
 class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace tw {
 
-class frmStrategies : public QMainWindow {
+class cSplitter;
+class frmChart;
+class PayoffSketch;
+struct Evaluation;
+struct EvaluationInputs;
+struct PricingContext;
+enum class PriceSource;
+class OptionsCollection;
+class ParamsCollection;
+class StrategyTypeCollection;
+class stock;
+
+namespace marketdata {
+struct ParseResult;
+}
+
+namespace platform {
+class Grid;
+class PopupMenu;
+class ReBar;
+class TabStrip;
+class Toolbar;
+} // namespace platform
+
+class frmStrategies : public QWidget, public ChartHost {
     Q_OBJECT
 public:
     // Creates the one main window and runs its start-up (Form_Load); a second
@@ -19,17 +75,312 @@ public:
 
     ~frmStrategies() override;
 
+    // ---- Controls -------------------------------------------------------
+    platform::ReBar* rbrMain = nullptr;
+    QMenuBar* tbrMenu = nullptr;
+    platform::Toolbar* tbrTools = nullptr;
+
+    // Splitter bars.
+    QWidget* picStgDesc = nullptr;
+    QWidget* picDescParam = nullptr;
+    QWidget* picChartParams = nullptr;
+    QWidget* picParamsOptions = nullptr;
+    QWidget* picOptionsStock = nullptr;
+
+    // Frames of the panes and what fills them.
+    QGroupBox* fraStrategies = nullptr;
+    QGroupBox* fraDescription = nullptr;
+    QGroupBox* fraPLC = nullptr;
+    QGroupBox* fraParams = nullptr;
+    QGroupBox* fraOptions = nullptr;
+    QGroupBox* fraExchange = nullptr;
+    QFrame* fraStock = nullptr;
+    QTreeWidget* tvStrategies = nullptr;
+    QTextEdit* rtfDescription = nullptr;
+    PayoffSketch* PLCStrategy = nullptr;
+    platform::Grid* gdParams = nullptr;
+    platform::Grid* gdSelected = nullptr;
+    platform::Grid* gdCalls = nullptr;
+    platform::Grid* gdPuts = nullptr;
+    // In-cell editors laid over the leg grids' cells.
+    QComboBox* cmbEdit = nullptr;
+    QLineEdit* txtEdit = nullptr;
+
+    // Bottom pane: quote line, status row, pricing boxes, chain tabs.
+    QLabel* lblStockValue = nullptr;
+    QLabel* lblPriceValue = nullptr;
+    QLabel* lblDateValue = nullptr;
+    QLabel* lblStatus = nullptr;
+    QLabel* lblModel = nullptr;
+    QComboBox* cmbModel = nullptr;
+    QLabel* lblSteps = nullptr;
+    QLineEdit* txtSteps = nullptr;
+    QLabel* lblCalculationMode = nullptr;
+    QComboBox* cbCalculationMode = nullptr;
+    QLabel* lblInterestRate = nullptr;
+    QLineEdit* txtInetrestRate = nullptr;
+    QCheckBox* chkPLSign = nullptr;
+    QLabel* lblSetupPrice = nullptr;
+    QWidget* picHolder = nullptr;
+    QRadioButton* optTheoreticalPrice = nullptr;
+    QRadioButton* optRealPrice = nullptr;
+    QRadioButton* optBidAsk = nullptr;
+    platform::TabStrip* tabOptionsNew = nullptr;
+
+    // The "Stock" page.
+    QLabel* lblExchange = nullptr;
+    QComboBox* cbExchange = nullptr;
+    QLabel* lblValatility = nullptr;
+    QLineEdit* txtVolatility = nullptr;
+    QComboBox* cbVolatility = nullptr;
+    QLabel* lblDividends = nullptr;
+    QLineEdit* txtDividends = nullptr;
+    QLabel* lblBid = nullptr;
+    QLabel* lblBidValue = nullptr;
+    QLabel* lblAsk = nullptr;
+    QLabel* lblAskValue = nullptr;
+    QLabel* lblNet = nullptr;
+    QLabel* lblNetValue = nullptr;
+    QLabel* lblVolume = nullptr;
+    QLabel* lblVolumeValue = nullptr;
+    QLabel* lblSize = nullptr;
+    QLabel* lblSizeValue = nullptr;
+    QLabel* lblTickerStatus = nullptr;
+    QLabel* lblTicker = nullptr;
+    QLineEdit* txtTicker = nullptr;
+    QPushButton* cmdDownload = nullptr;
+    QPushButton* cmdLookup = nullptr;
+    QPushButton* cmdLoad = nullptr;
+    QPushButton* cmdSave = nullptr;
+
     // One-shot start-up timer (5000 ms), enabled by Main once the window shows.
     QTimer* DelayTimer = nullptr;
 
+    // ---- Menus ----------------------------------------------------------
+    platform::PopupMenu* m_cMenu = nullptr;
+    platform::PopupMenu* m_cStrategiesMenu = nullptr;
+    platform::PopupMenu* m_cOptionsMenu = nullptr;
+    platform::PopupMenu* m_cParamsMenu = nullptr;
+    platform::PopupMenu* m_cChartList = nullptr;
+
+    // ---- Splitters ------------------------------------------------------
+    std::unique_ptr<cSplitter> m_cSplitStgDesc;
+    std::unique_ptr<cSplitter> m_cSplitChartParams;
+    std::unique_ptr<cSplitter> m_cSplitDescParams;
+    std::unique_ptr<cSplitter> m_cSplitParamsOptions;
+    std::unique_ptr<cSplitter> m_cSplitOptionsStock;
+
+    // ---- Public values --------------------------------------------------
+    int32_t mSteps = 10;
+    double dblDividends = 0;
+    double CalcStockPrice = 0;
+    double StartStrategyPrice = 0;
+    QString strDataFile;
+    QString strOptionsDirectory;
+    QString strStrategyTypesFile;
+    QStringList colStrings;
+    bool blnDataNotSaved = false;
+    bool m_StrategiesChanged = false;
+    bool m_DecimalComma = false;
+    QString m_DecimalSeparator;
+    int32_t m_FormWidth = 0;
+    int32_t m_FormHeight = 0;
+
+    // The loaded underlying with its calls and puts (null until a chain is
+    // loaded), and its two sides after the exchange filter.
+    std::shared_ptr<stock> ObjStock;
+    std::shared_ptr<OptionsCollection> m_Calls;
+    std::shared_ptr<OptionsCollection> m_Puts;
+    // The strategy library shown in the tree.
+    std::shared_ptr<StrategyTypeCollection> StrategyTypes;
+    // The last applied volatility and interest rate (percent), for Escape.
+    double m_Volatility = 0;
+    double m_InterestRate = 0;
+    // The legs of the last evaluation, for chart windows opened later.
+    LegsArray m_ChartLegs;
+
+    // Open 2-D chart windows in the order they were opened, by chart key.
+    QList<QPair<QString, QPointer<frmChart>>> m_Charts;
+    int32_t m_ChartCounter = 0;
+
+    // ---- Start and end (start-up, exit) ---------------------------------
     void Form_Load();
     void DelayTimer_Timer();
+    // Close request: returns true (cancel) when the user keeps the window open.
+    bool Form_QueryUnload();
+    void Form_Unload();
+
+    // ---- Layout, resize, splitters --------------------------------------
+    void ArrangeControls();
+    void Form_Resize();
+    void Form_MouseMove(int button, int shift, float x, float y);
+    void Form_MouseUp(int button, int shift, float x, float y);
+    void rbrMain_HeightChanged();
+
+    // The twips geometry of the controls the layout places (read-only).
+    const layout::LayoutGeometry& layoutGeometry() const { return m_geometry; }
+    // The window's client area in twips.
+    float ScaleWidth() const;
+    float ScaleHeight() const;
+    // Sets a label's caption and, like an auto-sized label, its width.
+    void setAutoSizeCaption(QLabel* label, const QString& caption);
+    // Shows or hides an in-cell editor; the layout keeps a shown editor over
+    // the selected cell of the grid its tag names.
+    void setEditorVisible(QWidget* editor, bool visible);
+
+    // ---- Menus and toolbar ----------------------------------------------
+    void CreateMainMenu();
+    void CreateToolBar();
+    void m_cMenu_Click(int itemNumber);
+    void m_cMenu_InitPopupMenu(int parentItemNumber);
+    void tbrTools_ButtonClick(int button);
+    void tbrTools_DropDownPress(int button);
+
+    // ---- Chart windows --------------------------------------------------
+    void AddNewCustomChart(int32_t AsNumber) override;
+    void RemoveChart(const QString& Tag) override;
+    void CustomChartCaptionChanged(const QString& ChartTag, const QString& NewCaption) override;
+    void Select3DChart() override;
+    void SelectStrategiesForm();
+    // x, y: twips in the owner's client area.
+    void ShowWindowListMenu(int32_t x, int32_t y, QWidget* Owner) override;
+    void RecreateChartListMenu();
+    void TileWindows();
+    void m_cChartList_Click(int itemNumber);
+    // The open chart window with that key, or nullptr.
+    frmChart* chartByKey(const QString& key) const;
+
+    // What the chart windows read of the main window.
+    std::shared_ptr<stock> hostStock() const override { return ObjStock; }
+    double hostCalcStockPrice() const override { return CalcStockPrice; }
+    double hostStartStrategyPrice() const override { return StartStrategyPrice; }
+    double hostDividends() const override { return dblDividends; }
+    int32_t hostSteps() const override { return mSteps; }
+    int32_t hostModel() const override;
+    bool hostPLSign() const override;
+    QWidget* hostWindow() override { return this; }
+
+    // ---- Workspace procedures used by the frame ---------------------------
+    // Option-chain files and the quote-table parser.
+    void LoadOptionDialog();
+    void SaveOptionDialog();
+    void LoadOption();
+    void SaveOption();
+    void cmdLoad_Click();
+    void cmdSave_Click();
+    void ParseCBOEData();
+    // Parses quote-table lines (progress in the ticker status line); false,
+    // after telling the user why, when the table is refused.
+    bool parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed);
+    // Makes a parsed chain the loaded one and shows it.
+    void applyParsedChain(const marketdata::ParseResult& parsed);
+    // Strategies files.
+    void LoadStrategies();
+    void SaveStrategies();
+    void SaveStrategiesAs();
+    // The chosen file, or an empty text when the dialog was cancelled.
+    QString chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save);
+    void UpdateControls();
+    void LoadStrategyFromFile();
+    void LoadOptionFromFile();
+    void tvStrategies_NodeClick(QTreeWidgetItem* node);
+    void cbCalculationMode_Click();
+    void cbExchange_Click();
+    void optRealPrice_Click();
+    void optTheoreticalPrice_Click();
+    void optBidAsk_Click();
+    void chkPLSign_Click();
+    void cmbModel_Click();
+    void tabOptionsNew_TabClick(int tab);
+    // The tree node with this key, or nullptr.
+    QTreeWidgetItem* nodeByKey(const QString& key) const;
+    QString nodeKey(const QTreeWidgetItem* node) const;
+
+    // Strategy tree.
+    void UpdateTreeView();
+    void tvStrategies_Click();
+    // The legs of the strategy selected in the tree (null for none or a group).
+    std::shared_ptr<ParamsCollection> selectedParams() const;
+    bool m_SkipDefaultSelection = false;
+
+    // Leg grids and evaluation.
+    void UpdateParamsList(const ParamsCollection& Params);
+    void SelectOptions(const std::shared_ptr<ParamsCollection>& Params);
+    PayoffSketch* payoffSketch() const;
+    PriceSource priceSource() const;
+    PricingContext pricingContext() const;
+    EvaluationInputs evaluationInputs() const;
+    void RestoreGridHeader(platform::Grid* grid);
+    void SaveGridHeader(platform::Grid* grid, int col, int width);
+    bool m_RestoringGrid = false;
+
+    // Refresh and pricing-parameter boxes.
+    void SelectCalcStockPrice();
+    void NewStockLoaded();
+    void UpdateLists();
+    void UpdateVolatility();
+    void UpdateInetrestRate();
+    void UpdateDividends();
+    void UpdateSteps();
+
+    // Chain panes and leg commands.
+    void SelectInDownloader(int32_t ItemType, const QString& Code);
+    void AddNewParam();
+    void AddOption(int32_t Position);
+    void DeleteParams();
+    void ShiftStrikes(int step);
+    void m_cOptionsMenu_Click(int itemNumber);
+    void m_cParamsMenu_Click(int itemNumber);
+    bool m_NewLegFlag = false;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     explicit frmStrategies(QWidget* parent = nullptr);
+
+    void createControls();
+    void createSplitters();
+    void connectControls();
+    // The widget of a control by its name.
+    QWidget* control(const QString& name) const;
+    // Puts every widget at its rectangle of the twips geometry.
+    void applyGeometry(const QStringList& names);
+    void applyGeometry(const QString& name);
+    // Reads a bar's place back from its widget after a drag.
+    void syncBarFromWidget(layout::SplitterBar bar);
+    void splitComplete(layout::SplitterBar bar);
+    layout::ClientArea clientArea() const;
+    double twipsPerPixel() const;
+
+    // Start-up steps that have their own rules.
+    void restorePricingParameters();
+    void restoreGeometry();
+    void restoreBarPositions();
+    void saveWorkspaceSettings();
+    void closeChartWindows();
+    QString defaultStrategiesFile() const;
+    void showDescription(const QString& rtf);
+    void fillEvaluatedGrid(const Evaluation& ev, const QFont& bold, const QFont& plain);
+    void fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr, uint32_t evenBgr,
+                       const QFont& bold, const QFont& plain);
+    QString generalDateText(double serial) const;
+    void chainGridMouseUp(platform::Grid* grid, int button, double x, double y);
+    void legGridMouseUp(platform::Grid* grid, int button, double x, double y);
+    void legsChanged(bool markChanged);
+    bool validateBox(QLineEdit* box);
+    void parameterBoxKeyUp(QLineEdit* box, int key);
+
+    layout::LayoutGeometry m_geometry;
+    QHash<QString, QWidget*> m_controls;
+    bool m_closing = false;
+    bool m_filling = false;
+    bool m_unloaded = false;
 };
 
 } // namespace tw

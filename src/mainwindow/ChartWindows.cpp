@@ -1,0 +1,194 @@
+// The main window's list of 2-D chart windows, the Windows menu and window
+// list, and the side-by-side start places of the main and the 3-D window.
+
+#include "mainwindow/frmStrategies.h"
+
+#include "app/Convert.h"
+#include "app/Procedure.h"
+#include "charts/frm3dChart.h"
+#include "charts/frmChart.h"
+#include "mainwindow/MenuTables.h"
+#include "mainwindow/StartupSettings.h"
+#include "model/stock.h"
+#include "platform/PopupMenu.h"
+#include "platform/WindowGeometry.h"
+
+#include <QComboBox>
+#include <QScreen>
+
+namespace tw {
+
+frmChart* frmStrategies::chartByKey(const QString& key) const
+{
+    for (const auto& entry : m_Charts) {
+        if (entry.first == key)
+            return entry.second;
+    }
+    return nullptr;
+}
+
+void frmStrategies::AddNewCustomChart(int32_t AsNumber)
+{
+    Procedure proc("frmStrategies", "AddNewCustomChart");
+    frmChart* chart = nullptr;
+    QString key;
+    TW_STEP(proc, {
+        chart = new frmChart(this);
+        key = QStringLiteral("C%1").arg(m_ChartCounter);
+    });
+    TW_STEP(proc, m_cMenu->setItemVisible(m_cMenu->IndexOfKey(QStringLiteral("mnuChartsTOP")), true));
+    TW_STEP(proc, m_cMenu->AddItem(chart->windowTitle(), QString(), 0, m_cMenu->IndexOfKey(QStringLiteral("mnuWindowsTOP")),
+                                   40, false, true, QLatin1String(ChartWindowKeyPrefix) + key));
+    TW_STEP(proc, {
+        m_Charts.append({key, chart});
+        ++m_ChartCounter;
+    });
+    TW_STEP(proc, {
+        chart->setTag(key);
+        chart->RestoreParams(AsNumber);
+    });
+    TW_STEP(proc, {
+        if (ObjStock != nullptr) {
+            chart->setStockPrice(CalcStockPrice);
+            chart->setStockDate(ObjStock->StockDate());
+            chart->setStockTicker(ObjStock->Code());
+        }
+    });
+    TW_STEP(proc, {
+        chart->setBinominalSteps(mSteps);
+        const int model = cmbModel->currentIndex();
+        if (model >= 0 && model <= 2)
+            chart->setUseOptionsModel(model);
+        chart->setOptions(m_ChartLegs);
+    });
+    TW_STEP(proc, chart->show());
+}
+
+void frmStrategies::CustomChartCaptionChanged(const QString& ChartTag, const QString& NewCaption)
+{
+    Procedure proc("frmStrategies", "CustomChartCaptionChanged");
+    if (ChartTag.isEmpty() || m_cMenu == nullptr)
+        return;
+    TW_STEP(proc, {
+        const int item = m_cMenu->IndexOfKey(QLatin1String(ChartWindowKeyPrefix) + ChartTag);
+        if (item > 0)
+            m_cMenu->setItemCaption(item, NewCaption);
+    });
+}
+
+void frmStrategies::RemoveChart(const QString& Tag)
+{
+    Procedure proc("frmStrategies", "RemoveChart");
+    // A key that is not in the list (a window closed twice, a stray call)
+    // changes nothing.
+    TW_STEP(proc, {
+        for (qsizetype i = 0; i < m_Charts.size(); ++i) {
+            if (m_Charts.at(i).first == Tag) {
+                m_Charts.removeAt(i);
+                break;
+            }
+        }
+    });
+    TW_STEP(proc, m_cMenu->RemoveItem(QLatin1String(ChartWindowKeyPrefix) + Tag));
+    TW_STEP(proc, {
+        if (m_Charts.isEmpty())
+            m_cMenu->setItemVisible(m_cMenu->IndexOfKey(QStringLiteral("mnuChartsTOP")), false);
+    });
+    TW_STEP(proc, m_cChartList->RemoveItem(QLatin1String(ChartWindowKeyPrefix) + Tag));
+}
+
+void frmStrategies::Select3DChart()
+{
+    Procedure proc("frmStrategies", "Select3DChart");
+    TW_STEP(proc, {
+        frm3dChart* chart3d = frm3dChart::instance();
+        if (chart3d->isMinimized())
+            platform::setWindowStateCode(chart3d, platform::StateNormal);
+        chart3d->show();
+        chart3d->raise();
+        chart3d->activateWindow();
+    });
+}
+
+void frmStrategies::SelectStrategiesForm()
+{
+    Procedure proc("frmStrategies", "SelectStrategiesForm");
+    TW_STEP(proc, {
+        if (isMinimized())
+            platform::setWindowStateCode(this, platform::StateNormal);
+        show();
+        raise();
+        activateWindow();
+    });
+}
+
+void frmStrategies::ShowWindowListMenu(int32_t x, int32_t y, QWidget* Owner)
+{
+    Procedure proc("frmStrategies", "ShowWindowListMenu");
+    TW_STEP(proc, m_cChartList->setOwnerWindow(Owner));
+    TW_STEP(proc, RecreateChartListMenu());
+    TW_STEP(proc, m_cChartList->ShowAt(x, y));
+}
+
+void frmStrategies::RecreateChartListMenu()
+{
+    Procedure proc("frmStrategies", "RecreateChartListMenu");
+    TW_STEP(proc, m_cChartList->ClearItems());
+    TW_STEP(proc, m_cChartList->AddItem(QStringLiteral("-Opened charts"), QString(), 0, 0, -1, false, true,
+                                        QStringLiteral("mnuChartsTOP")));
+    TW_STEP(proc, m_cChartList->AddItem(QStringLiteral("Main window"), QString(), 0, 0, 42, false, true,
+                                        QStringLiteral("mnuMainForm")));
+    TW_STEP(proc, {
+        frm3dChart* chart3d = frm3dChart::loaded();
+        if (chart3d != nullptr && chart3d->isVisible())
+            m_cChartList->AddItem(chart3d->windowTitle(), QString(), 0, 0, 31, false, true,
+                                  QStringLiteral("mnu3DChart"));
+    });
+    TW_STEP(proc, {
+        for (const auto& [key, chart] : std::as_const(m_Charts)) {
+            if (chart != nullptr)
+                m_cChartList->AddItem(chart->windowTitle(), QString(), 0, 0, 40, false, true,
+                                      QLatin1String(ChartWindowKeyPrefix) + key);
+        }
+    });
+}
+
+void frmStrategies::m_cChartList_Click(int itemNumber)
+{
+    Procedure proc("frmStrategies", "m_cChartList_Click");
+    QString key;
+    TW_STEP(proc, key = m_cChartList->KeyOfItem(itemNumber));
+    if (key == QLatin1String("mnu3DChart")) {
+        TW_STEP(proc, Select3DChart());
+    } else if (key == QLatin1String("mnuMainForm")) {
+        TW_STEP(proc, SelectStrategiesForm());
+    } else {
+        TW_STEP(proc, {
+            if (frmChart* chart = chartByKey(key.mid(14))) {
+                if (chart->isMinimized())
+                    platform::setWindowStateCode(chart, platform::StateNormal);
+                chart->raise();
+                chart->activateWindow();
+            }
+        });
+    }
+}
+
+void frmStrategies::TileWindows()
+{
+    Procedure proc("frmStrategies", "TileWindows");
+    TW_STEP(proc, {
+        const QRect area = platform::workArea(this);
+        const double tpp = twipsPerPixel();
+        // The work area's edges in twips, rounded to whole twips.
+        const TiledPlaces places = tiledPlaces(
+            static_cast<float>(roundHalfEven(area.left() * tpp)), static_cast<float>(roundHalfEven(area.top() * tpp)),
+            static_cast<float>(roundHalfEven((area.left() + area.width()) * tpp)),
+            static_cast<float>(roundHalfEven((area.top() + area.height()) * tpp)));
+        platform::setWindowStateCode(this, platform::StateNormal);
+        platform::setOuterTwips(this, places.main);
+        platform::setOuterTwips(frm3dChart::instance(), places.chart3d);
+    });
+}
+
+} // namespace tw

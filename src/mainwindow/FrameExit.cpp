@@ -1,0 +1,178 @@
+// Closing the main window: the workspace settings, the question about unsaved
+// work, the chart windows, then the window's own place. Closing it ends the
+// program.
+
+#include "mainwindow/frmStrategies.h"
+
+#include "app/CAppSettings.h"
+#include "app/Dialogs.h"
+#include "app/Procedure.h"
+#include "app/Tools.h"
+#include "charts/frm3dChart.h"
+#include "charts/frmChart.h"
+#include "mainwindow/StartupSettings.h"
+#include "platform/TabStrip.h"
+#include "platform/WindowGeometry.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+namespace tw {
+
+namespace {
+const QString kSettings = QStringLiteral("Settings");
+}
+
+// The exit question for the unsaved work, or an empty text when nothing is
+// unsaved; `title` receives the box's title.
+QString exitQuestion(bool dataNotSaved, bool strategiesChanged, QString& title)
+{
+    if (dataNotSaved && strategiesChanged) {
+        title = QStringLiteral("Option downloader");
+        return QStringLiteral("Downloaded data and strategies are not saved.\r\nExit anyway?");
+    }
+    if (dataNotSaved) {
+        title = QStringLiteral("Option downloader");
+        return QStringLiteral("Downloaded data is not saved.\r\nExit anyway?");
+    }
+    if (strategiesChanged) {
+        title = QStringLiteral("Strategies");
+        return QStringLiteral("Strategies are not saved.\r\nExit anyway?");
+    }
+    title.clear();
+    return QString();
+}
+
+void frmStrategies::saveWorkspaceSettings()
+{
+    CAppSettings& s = appSettings();
+    // The rate is stored as a number, whatever the user's decimal separator.
+    bool ok = false;
+    const double rate = QLocale().toDouble(txtInetrestRate->text().trimmed(), &ok);
+    s.SaveSetting(kSettings, QStringLiteral("Interest"),
+                  ok ? storedTextFromNumber(rate) : txtInetrestRate->text());
+    s.SaveSetting(kSettings, QStringLiteral("Exchange"), cbExchange->currentIndex());
+    s.SaveSetting(kSettings, QStringLiteral("ViewOptions"), tabOptionsNew->SelectedTab());
+    s.SaveSetting(kSettings, QStringLiteral("CalcMode"), cbCalculationMode->currentIndex());
+    const layout::BarPositions bars = layout::barGeometry(m_geometry).pos;
+    s.SaveSetting(kSettings, QStringLiteral("SSD"), static_cast<double>(bars.stgDescLeft));
+    s.SaveSetting(kSettings, QStringLiteral("SCP"), static_cast<double>(bars.chartParamsLeft));
+    s.SaveSetting(kSettings, QStringLiteral("SDP"), static_cast<double>(bars.descParamTop));
+    s.SaveSetting(kSettings, QStringLiteral("SOS"), static_cast<double>(bars.optionsStockTop));
+    s.SaveSetting(kSettings, QStringLiteral("SPO"), static_cast<double>(bars.paramsOptionsTop));
+    if (optRealPrice->isChecked())
+        s.SaveSetting(kSettings, QStringLiteral("PriceModel"), 1);
+    else if (optTheoreticalPrice->isChecked())
+        s.SaveSetting(kSettings, QStringLiteral("PriceModel"), 2);
+    else if (optBidAsk->isChecked())
+        s.SaveSetting(kSettings, QStringLiteral("PriceModel"), 3);
+    s.SaveSetting(kSettings, QStringLiteral("PLSign"), chkPLSign->isChecked() ? 1 : 0);
+    s.SaveSetting(kSettings, QStringLiteral("Model"), cmbModel->currentIndex());
+}
+
+void frmStrategies::closeChartWindows()
+{
+    if (frm3dChart* chart3d = frm3dChart::loaded())
+        chart3d->unload();
+    while (!m_Charts.isEmpty()) {
+        QPointer<frmChart> chart = m_Charts.takeFirst().second;
+        if (chart != nullptr)
+            chart->unload();
+    }
+}
+
+bool frmStrategies::Form_QueryUnload()
+{
+    bool cancel = false;
+    Procedure proc("frmStrategies", "Form_QueryUnload");
+    TW_STEP_OR(proc, cancel, saveWorkspaceSettings());
+    QString title;
+    const QString question = exitQuestion(blnDataNotSaved, m_StrategiesChanged, title);
+    if (!question.isEmpty()) {
+        TW_STEP_OR(proc, cancel, {
+            cancel = dialogs().messageBox(question, Msg::YesNo | Msg::Question, title) != Msg::Yes;
+        });
+        if (cancel)
+            return true;
+    }
+    TW_STEP_OR(proc, cancel, {
+        frm3dChart* chart3d = frm3dChart::loaded();
+        appSettings().SaveSetting(kSettings, QStringLiteral("3dChartVisible"),
+                                  chart3d != nullptr && chart3d->isVisible());
+    });
+    TW_STEP_OR(proc, cancel, {
+        if (frm3dChart* chart3d = frm3dChart::loaded())
+            chart3d->unload();
+    });
+    TW_STEP_OR(proc, cancel, appSettings().SaveSetting(kSettings, QStringLiteral("CCCount"),
+                                                       static_cast<int>(m_Charts.size())));
+    TW_STEP_OR(proc, cancel, {
+        const int n = static_cast<int>(m_Charts.size());
+        for (int i = 1; i <= n; ++i) {
+            QPointer<frmChart> chart = m_Charts.takeFirst().second;
+            if (chart == nullptr)
+                continue;
+            int32_t number = i;
+            chart->SaveParams(number);
+            chart->unload();
+        }
+    });
+    TW_STEP_OR(proc, cancel, m_Charts.clear());
+    return cancel;
+}
+
+void frmStrategies::Form_Unload()
+{
+    Procedure proc("frmStrategies", "Form_Unload");
+    CAppSettings& s = appSettings();
+    TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("LastFile"), strDataFile));
+    TW_STEP(proc, {
+        if (!isMaximized())
+            platform::setWindowStateCode(this, platform::StateNormal);
+    });
+    TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("StgWindowState"), isMaximized() ? 2 : 0));
+    TW_STEP(proc, {
+        // The bounds of the normal state, whatever the state is now.
+        const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+        const QRect frame = frameGeometry();
+        const QRect inner = geometry();
+        const double tpp = twipsPerPixel();
+        const QRectF outer(normal.x() - (inner.x() - frame.x()), normal.y() - (inner.y() - frame.y()),
+                           normal.width() + (frame.width() - inner.width()),
+                           normal.height() + (frame.height() - inner.height()));
+        s.SaveSetting(kSettings, QStringLiteral("StgLeft"), outer.left() * tpp);
+        s.SaveSetting(kSettings, QStringLiteral("StgTop"), outer.top() * tpp);
+        s.SaveSetting(kSettings, QStringLiteral("StgWidth"), outer.width() * tpp);
+        s.SaveSetting(kSettings, QStringLiteral("StgHeight"), outer.height() * tpp);
+    });
+    TW_STEP(proc, {
+        if (QTreeWidgetItem* node = tvStrategies->currentItem())
+            s.SaveSetting(kSettings, QStringLiteral("StgSelectedStrategy"), nodeKey(node));
+    });
+}
+
+void frmStrategies::closeEvent(QCloseEvent* event)
+{
+    if (m_unloaded) {
+        event->accept();
+        return;
+    }
+    if (Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
+    m_unloaded = true;
+    // Whatever the handlers above managed, every window goes and the program
+    // ends: an aborted step must not leave windows behind.
+    closeChartWindows();
+    Form_Unload();
+    event->accept();
+    QApplication::quit();
+}
+
+} // namespace tw

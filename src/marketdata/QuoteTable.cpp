@@ -1,0 +1,296 @@
+#include "marketdata/QuoteTable.h"
+
+#include "app/Convert.h"
+#include "app/TwError.h"
+#include "model/Currency.h"
+#include "model/OptionsCollection.h"
+#include "model/stock.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+#include <array>
+#include <optional>
+
+namespace tw::marketdata {
+
+namespace {
+
+const std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+int monthNumber(const QString& abbreviation)
+{
+    for (int m = 0; m < 12; ++m) {
+        if (abbreviation == QLatin1String(kMonths[m]))
+            return m + 1;
+    }
+    return 0;
+}
+
+[[noreturn]] void refuse(const QString& text)
+{
+    throw TwError(RunTime::InvalidProcedureCall, QStringLiteral("Tarnwell.QuoteTable"), text);
+}
+
+// Numbers in the table always use "." whatever the user's locale.
+std::optional<Currency> moneyField(const QString& text)
+{
+    return Currency::parse(text.trimmed());
+}
+
+std::optional<int32_t> wholeField(const QString& text)
+{
+    const auto v = parseNumber(text);
+    if (!v || *v < -2147483648.0 || *v > 2147483647.0)
+        return std::nullopt;
+    return static_cast<int32_t>(roundHalfEven(*v));
+}
+
+// One half of an option line: fields [offset, offset + 7).
+struct Half {
+    QString code;
+    Currency strike;
+    double expiration = 0;
+    QString net;
+    Currency lastSale;
+    Currency bid;
+    Currency ask;
+    int32_t volume = 0;
+    int32_t openInt = 0;
+    QString exchange;
+};
+
+// Reads one half; a text that explains what is wrong when it cannot be read.
+std::optional<Half> readHalf(const QStringList& f, int offset, bool callHalf, QString& problem)
+{
+    if (f.size() < offset + 7) {
+        problem = QStringLiteral("the line has too few fields");
+        return std::nullopt;
+    }
+    Half h;
+    const QString description = f.at(offset).trimmed();
+    const qsizetype open = description.indexOf(QLatin1Char('('));
+    const qsizetype close = description.indexOf(QLatin1Char(')'));
+    if (open < 0 || close < open) {
+        problem = QStringLiteral("the description \"%1\" has no option code").arg(description);
+        return std::nullopt;
+    }
+    h.code = description.mid(open + 1, close - open - 1);
+    const QStringList words = description.left(open).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.size() < 3) {
+        problem = QStringLiteral("the description \"%1\" has no expiration and strike").arg(description);
+        return std::nullopt;
+    }
+    const auto month = ParseExpiryMonth(words.at(0) + QLatin1Char(' ') + words.at(1));
+    if (!month) {
+        problem = QStringLiteral("the expiration \"%1 %2\" is not a month").arg(words.at(0), words.at(1));
+        return std::nullopt;
+    }
+    h.expiration = serialFromDate(ExpirationSaturday(*month));
+    const auto strike = moneyField(words.at(2));
+    if (!strike) {
+        problem = QStringLiteral("the strike \"%1\" is not a number").arg(words.at(2));
+        return std::nullopt;
+    }
+    h.strike = *strike;
+    const qsizetype dash = h.code.indexOf(QLatin1Char('-'));
+    const QChar letter = dash >= 0 ? (dash + 1 < h.code.size() ? h.code.at(dash + 1) : QChar()) : (h.code.isEmpty() ? QChar() : h.code.at(0));
+    h.exchange = exchangeName(letter, callHalf);
+    h.net = f.at(offset + 2);
+    const struct {
+        int field;
+        Currency* target;
+        const char* name;
+    } money[] = {{1, &h.lastSale, "last sale"}, {3, &h.bid, "bid"}, {4, &h.ask, "ask"}};
+    for (const auto& m : money) {
+        const QString t = f.at(offset + m.field).trimmed();
+        const auto v = t.isEmpty() ? std::optional<Currency>(Currency()) : moneyField(t);
+        if (!v) {
+            problem = QStringLiteral("the %1 \"%2\" is not a number").arg(QLatin1String(m.name), t);
+            return std::nullopt;
+        }
+        *m.target = *v;
+    }
+    const struct {
+        int field;
+        int32_t* target;
+        const char* name;
+    } whole[] = {{5, &h.volume, "volume"}, {6, &h.openInt, "open interest"}};
+    for (const auto& w : whole) {
+        const QString t = f.at(offset + w.field).trimmed();
+        const auto v = t.isEmpty() ? std::optional<int32_t>(0) : wholeField(t);
+        if (!v) {
+            problem = QStringLiteral("the %1 \"%2\" is not a whole number").arg(QLatin1String(w.name), t);
+            return std::nullopt;
+        }
+        *w.target = *v;
+    }
+    return h;
+}
+
+void addHalf(OptionsCollection& side, const Half& h)
+{
+    side.Add(h.code, h.strike, h.expiration, h.net, h.bid, h.ask, h.volume, h.openInt, h.exchange, h.lastSale);
+}
+
+} // namespace
+
+std::optional<QDate> ParseQuoteDate(const QString& text)
+{
+    if (text.size() < 11)
+        return std::nullopt;
+    const int month = monthNumber(text.left(3));
+    bool dayOk = false;
+    bool yearOk = false;
+    const int day = text.mid(4, 2).trimmed().toInt(&dayOk);
+    const int year = text.mid(7, 4).toInt(&yearOk);
+    if (month == 0 || !dayOk || !yearOk)
+        return std::nullopt;
+    const QDate d(year, month, day);
+    if (!d.isValid())
+        return std::nullopt;
+    return d;
+}
+
+std::optional<QDate> ParseExpiryMonth(const QString& text)
+{
+    if (text.size() < 6)
+        return std::nullopt;
+    const int month = monthNumber(text.mid(3));
+    bool ok = false;
+    const int yy = text.left(2).toInt(&ok);
+    if (month == 0 || !ok || yy < 0)
+        return std::nullopt;
+    return QDate(yy >= 32 ? 1900 + yy : 2000 + yy, month, 1);
+}
+
+QDate ExpirationSaturday(const QDate& date)
+{
+    const QDate fifteenth(date.year(), date.month(), 15);
+    const int w = fifteenth.dayOfWeek(); // Monday 1 .. Sunday 7
+    return fifteenth.addDays(w <= 5 ? 1 + (5 - w) : 1 + (12 - w));
+}
+
+QString exchangeName(QChar letter, bool callHalf)
+{
+    switch (letter.unicode()) {
+    case 'E':
+        return QStringLiteral("CBOE (Chicago Board Options Exchange)");
+    case 'A':
+        return QStringLiteral("AMEX (American Stock Exchange)");
+    case 'X':
+        return QStringLiteral("PHLX (Philadelphia Stock Exchange)");
+    case 'P':
+        return QStringLiteral("PCX or PSE (Pacific Stock Exchange)");
+    case '8':
+        return QStringLiteral("ISE (International Securities Exchange)");
+    default:
+        return callHalf ? QStringLiteral("Other") : QStringLiteral("Unknown code ") + letter;
+    }
+}
+
+ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progress)
+{
+    if (lines.size() < 2)
+        refuse(QStringLiteral("The data is not an option quote table: it has %1 line(s), a quote table starts "
+                              "with a stock line and a quote line.")
+                   .arg(lines.size()));
+    ParseResult result;
+    auto s = std::make_shared<stock>();
+
+    // Line 1: the stock.
+    const QStringList stockFields = lines.at(0).split(QLatin1Char(','));
+    if (stockFields.at(0).trimmed().isEmpty())
+        refuse(QStringLiteral("The data is not an option quote table: its first line names no stock."));
+    s->setCode(stockFields.at(0));
+    if (stockFields.size() > 1)
+        s->setPrice(moneyField(stockFields.at(1)).value_or(Currency()));
+    if (stockFields.size() > 2)
+        s->setNet(stockFields.at(2));
+
+    // Line 2: the quote.
+    const QStringList quote = lines.at(1).split(QLatin1Char(','));
+    const auto date = ParseQuoteDate(quote.at(0));
+    if (!date)
+        refuse(QStringLiteral("The data is not an option quote table: \"%1\" is not a quote date.")
+                   .arg(quote.at(0)));
+    s->setStockDate(serialFromDate(*date));
+    s->setSize(QStringLiteral("N/A"));
+    if (quote.size() > 2) {
+        s->setBid(moneyField(quote.at(2)).value_or(Currency()));
+        if (quote.size() > 4)
+            s->setAsk(moneyField(quote.at(4)).value_or(Currency()));
+        if (quote.size() > 6) {
+            s->setSize(quote.at(6));
+            if (quote.size() > 8)
+                s->setVolume(wholeField(quote.at(8)).value_or(0));
+        }
+    }
+
+    // Line 3 is the heading; then the option lines.
+    const int count = static_cast<int>(lines.size());
+    for (int i = 4; i <= count; ++i) {
+        const QString& line = lines.at(i - 1);
+        if (!line.trimmed().isEmpty()) {
+            const QStringList f = line.split(QLatin1Char(','));
+            for (const bool callHalf : {true, false}) {
+                const int offset = callHalf ? 0 : 7;
+                if (f.size() <= offset || f.at(offset).trimmed().isEmpty())
+                    continue;
+                QString problem;
+                if (const auto half = readHalf(f, offset, callHalf, problem))
+                    addHalf(callHalf ? *s->Calls() : *s->Puts(), *half);
+                else
+                    result.warnings.append(QStringLiteral("Line %1, %2: %3")
+                                               .arg(i)
+                                               .arg(callHalf ? QStringLiteral("call") : QStringLiteral("put"), problem));
+            }
+        }
+        if (progress)
+            progress(i, count);
+    }
+    result.objStock = s;
+    return result;
+}
+
+QStringList readOptionChainFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TwError(RunTime::FileNotFound, QStringLiteral("Tarnwell.QuoteTable"),
+                      QStringLiteral("The option data file \"%1\" cannot be read: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    QString text = QString::fromLatin1(bytes);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    for (QString& l : lines) {
+        if (l.endsWith(QLatin1Char('\r')))
+            l.chop(1);
+    }
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+void writeOptionChainFile(const QString& path, const QStringList& lines)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw TwError(RunTime::PathNotFound, QStringLiteral("Tarnwell.QuoteTable"),
+                      QStringLiteral("The option data cannot be saved to \"%1\": %2").arg(path, file.errorString()));
+    for (const QString& line : lines) {
+        file.write(line.toLatin1());
+        file.write("\r\n");
+    }
+    if (!file.commit())
+        throw TwError(RunTime::PathNotFound, QStringLiteral("Tarnwell.QuoteTable"),
+                      QStringLiteral("The option data cannot be saved to \"%1\": %2").arg(path, file.errorString()));
+}
+
+QString defaultChainFileName(const QString& code, double stockDate)
+{
+    return code + QLatin1Char(' ') + dateFromSerial(stockDate).toString(QStringLiteral("yyyy.MM.dd"))
+        + QStringLiteral(".OPT");
+}
+
+} // namespace tw::marketdata

@@ -1,0 +1,64 @@
+#pragma once
+// The options exchange's quote table: comma-separated lines (line 1 the
+// stock, line 2 its quote, line 3 a heading, then one line per strike and
+// expiration with a call half and a put half), and the option-chain files
+// (".opt") that keep those lines exactly as received.
+//
+// Parsing is done without any window: lines in, a new stock with its calls
+// and puts out, plus a warning for every option that had to be left out. A
+// table that cannot be a quote table at all (too few lines, an unreadable
+// quote date) is refused with a clear error and nothing is built.
+
+#include <QDate>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace tw {
+
+class stock;
+
+namespace marketdata {
+
+struct ParseResult {
+    std::shared_ptr<stock> objStock;
+    // One text per option (or line) that could not be read and was left out.
+    QStringList warnings;
+};
+
+// Called after each option line with the line's number (from 4) and the
+// number of lines.
+using ParseProgress = std::function<void(int line, int count)>;
+
+// Parses the lines of a quote table. Raises TwError (with a message for the
+// user) when the table is refused.
+ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progress = {});
+
+// The date of a quote date text "Jan 27 2004 ..." (month, day, four-digit
+// year); no value when it is not one.
+std::optional<QDate> ParseQuoteDate(const QString& text);
+// The first day of the month named by an expiration text "04 Feb" (two-digit
+// year: 32 or more is 19YY, below 32 is 20YY); no value for an unknown month.
+std::optional<QDate> ParseExpiryMonth(const QString& text);
+// The Saturday after the third Friday of the date's month.
+QDate ExpirationSaturday(const QDate& date);
+// The exchange name stored with an option quoted on the exchange of `letter`
+// in the call half or the put half.
+QString exchangeName(QChar letter, bool callHalf);
+
+// Reads an option-chain file: its lines, without their line ends. Raises
+// TwError when it cannot be read.
+QStringList readOptionChainFile(const QString& path);
+// Writes the lines, each followed by CR LF, through a temporary file that
+// replaces the old one only when complete. Raises TwError on failure.
+void writeOptionChainFile(const QString& path, const QStringList& lines);
+
+// The file name offered when a chain is saved: the code, a blank, the quote
+// date as yyyy.mm.dd and ".OPT".
+QString defaultChainFileName(const QString& code, double stockDate);
+
+} // namespace marketdata
+} // namespace tw

@@ -1,0 +1,102 @@
+#include "platform/WindowGeometry.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+namespace tw::platform {
+
+namespace {
+// Twips per pixel on the window's screen (15 at 96 dots per inch).
+double twipsPerPixel(const QWidget* window)
+{
+    const double dpi = window->logicalDpiX();
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+} // namespace
+
+int windowStateCode(const QWidget* window)
+{
+    if (window->isMinimized())
+        return StateMinimized;
+    if (window->isMaximized())
+        return StateMaximized;
+    return StateNormal;
+}
+
+void setWindowStateCode(QWidget* window, int state)
+{
+    Qt::WindowStates s = window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (state == StateMinimized)
+        s |= Qt::WindowMinimized;
+    else if (state == StateMaximized)
+        s |= Qt::WindowMaximized;
+    window->setWindowState(s);
+}
+
+QRectF outerTwips(const QWidget* window)
+{
+    const QRect outer = window->frameGeometry();
+    const double tpp = twipsPerPixel(window);
+    return QRectF(outer.x() * tpp, outer.y() * tpp, outer.width() * tpp, outer.height() * tpp);
+}
+
+void setOuterTwips(QWidget* window, const QRectF& twips)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const int extraW = outer.width() - inner.width();
+    const int extraH = outer.height() - inner.height();
+    const double tpp = twipsPerPixel(window);
+    const int w = qMax(1, qRound(twips.width() / tpp) - extraW);
+    const int h = qMax(1, qRound(twips.height() / tpp) - extraH);
+    window->resize(w, h);
+    window->move(qRound(twips.left() / tpp), qRound(twips.top() / tpp));
+}
+
+QRect workArea(const QWidget* window)
+{
+    QScreen* screen = nullptr;
+    if (window != nullptr)
+        screen = window->screen();
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+QRect keepOnScreen(const QRect& outerPixels)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QRect best;
+    qint64 bestOverlap = -1;
+    for (const QScreen* s : screens) {
+        const QRect area = s->availableGeometry();
+        const QRect overlap = area.intersected(outerPixels);
+        const qint64 size = overlap.isValid() ? qint64(overlap.width()) * overlap.height() : 0;
+        if (size > bestOverlap) {
+            bestOverlap = size;
+            best = area;
+        }
+    }
+    if (best.isNull())
+        return outerPixels;
+    // Enough of the window on a screen to grab its title bar: leave it.
+    const QRect overlap = best.intersected(outerPixels);
+    if (overlap.width() >= qMin(100, outerPixels.width()) && overlap.height() >= qMin(50, outerPixels.height())
+        && outerPixels.top() >= best.top())
+        return outerPixels;
+    QRect r = outerPixels;
+    r.setWidth(qMin(r.width(), best.width()));
+    r.setHeight(qMin(r.height(), best.height()));
+    if (r.right() > best.right())
+        r.moveRight(best.right());
+    if (r.bottom() > best.bottom())
+        r.moveBottom(best.bottom());
+    if (r.left() < best.left())
+        r.moveLeft(best.left());
+    if (r.top() < best.top())
+        r.moveTop(best.top());
+    return r;
+}
+
+} // namespace tw::platform

@@ -1,0 +1,30 @@
+#pragma once
+// A top-level window's place in the units the program stores: its outer
+// (frame) rectangle in twips of the screen, and its state as the classic
+// codes 0 normal, 1 minimised, 2 maximised.
+
+#include <QRectF>
+
+class QWidget;
+
+namespace tw::platform {
+
+enum WindowState : int { StateNormal = 0, StateMinimized = 1, StateMaximized = 2 };
+
+int windowStateCode(const QWidget* window);
+void setWindowStateCode(QWidget* window, int state);
+
+// The outer rectangle (frame included), in twips.
+QRectF outerTwips(const QWidget* window);
+// Places the window so that its outer rectangle is `twips`.
+void setOuterTwips(QWidget* window, const QRectF& twips);
+
+// The available area of the screens (panels and task bars left out), in
+// pixels: the screen that holds most of `window`, else the primary screen.
+QRect workArea(const QWidget* window = nullptr);
+
+// Moves a rectangle (pixels) that lies off every screen's available area
+// back onto the nearest one, shrinking it to fit where needed.
+QRect keepOnScreen(const QRect& outerPixels);
+
+} // namespace tw::platform

@@ -1,0 +1,228 @@
+// Option-chain files of the main window: loading and parsing a quote table,
+// and saving the raw lines again.
+
+#include "mainwindow/frmStrategies.h"
+
+#include "app/CAppSettings.h"
+#include "app/Dialogs.h"
+#include "app/Procedure.h"
+#include "app/Tools.h"
+#include "app/mCommonDialog.h"
+#include "mainwindow/StartupSettings.h"
+#include "marketdata/QuoteTable.h"
+#include "model/stock.h"
+#include "workspace/ParameterRules.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+
+namespace tw {
+
+namespace {
+const QString kSettings = QStringLiteral("Settings");
+const QString kChainFilter = QStringLiteral("Options (.opt)|*.opt| All Files (*.*)|*.*");
+
+QString optionsDirectory()
+{
+    return settingText(appSettings(), kSettings, QStringLiteral("OptDir"), programFolder() + QStringLiteral("/Options"));
+}
+
+QString folderOf(const QString& path)
+{
+    return QFileInfo(path).absolutePath();
+}
+} // namespace
+
+bool frmStrategies::parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto pointer = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    try {
+        parsed = marketdata::ParseQuoteTable(lines, [this](int line, int count) {
+            if (line % 25 == 0 || line == count) {
+                lblTickerStatus->setText(QStringLiteral(" %1 of %2 line parsed.").arg(line).arg(count));
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            }
+        });
+        return true;
+    } catch (const TwError& e) {
+        // A table that is refused changes nothing of the loaded chain.
+        lblTickerStatus->setText(QLatin1Char(' ') + e.description());
+        dialogs().messageBox(e.description(), Msg::OkOnly | Msg::Exclamation, appTitle());
+        return false;
+    }
+}
+
+void frmStrategies::applyParsedChain(const marketdata::ParseResult& parsed)
+{
+    Procedure proc("frmStrategies", "applyParsedChain");
+    TW_STEP(proc, ObjStock = parsed.objStock);
+    TW_STEP(proc, UpdateControls());
+    if (!parsed.warnings.isEmpty()) {
+        // One summary for the whole table, not one box per field.
+        TW_STEP(proc, {
+            QStringList shown = parsed.warnings.mid(0, 10);
+            if (parsed.warnings.size() > 10)
+                shown.append(QStringLiteral("... and %1 more.").arg(parsed.warnings.size() - 10));
+            dialogs().messageBox(QStringLiteral("%1 option(s) of the quote table could not be read and were left "
+                                                "out:\r\n\r\n%2")
+                                     .arg(parsed.warnings.size())
+                                     .arg(shown.join(QStringLiteral("\r\n"))),
+                                 Msg::OkOnly | Msg::Exclamation, appTitle());
+        });
+    }
+}
+
+void frmStrategies::ParseCBOEData()
+{
+    Procedure proc("frmStrategies", "ParseCBOEData");
+    marketdata::ParseResult parsed;
+    if (parseQuoteLines(colStrings, parsed))
+        TW_STEP(proc, applyParsedChain(parsed));
+}
+
+void frmStrategies::LoadOptionFromFile()
+{
+    Procedure proc("frmStrategies", "LoadOptionFromFile");
+    if (m_filling)
+        return;
+    // The new lines replace the loaded chain only once they parsed: a file
+    // that cannot be read or is no quote table leaves everything as it was.
+    QStringList lines;
+    try {
+        lines = marketdata::readOptionChainFile(strDataFile);
+    } catch (const TwError& e) {
+        lblTickerStatus->setText(QLatin1Char(' ') + e.description());
+        dialogs().messageBox(e.description(), Msg::OkOnly | Msg::Exclamation, appTitle());
+        return;
+    }
+    marketdata::ParseResult parsed;
+    if (!parseQuoteLines(lines, parsed))
+        return;
+    TW_STEP(proc, colStrings = lines);
+    TW_STEP(proc, applyParsedChain(parsed));
+    TW_STEP(proc, cmdSave->setEnabled(true));
+    TW_STEP(proc, {
+        const QString ticker = tickerOfCode(ObjStock->Code());
+        txtTicker->setText(ticker);
+        bool ok = false;
+        double vol = numberFromStoredText(
+            settingText(appSettings(), QStringLiteral("Volatility"), ticker, QStringLiteral("45")), &ok);
+        if (!ok || !volatilityAccepted(vol))
+            vol = 45;
+        txtVolatility->setText(QLocale().toString(vol, 'g', 15));
+        m_Volatility = vol;
+        double div = numberFromStoredText(
+            settingText(appSettings(), QStringLiteral("Dividends"), ticker, QStringLiteral("0")), &ok);
+        if (!ok || !rateAccepted(div))
+            div = 0;
+        txtDividends->setText(QLocale().toString(div, 'g', 15));
+        dblDividends = div / 100.0;
+        UpdateLists();
+    });
+}
+
+void frmStrategies::LoadOptionDialog()
+{
+    Procedure proc("frmStrategies", "LoadOptionDialog");
+    TW_STEP(proc, strOptionsDirectory = optionsDirectory());
+    QString file;
+    bool chosen = false;
+    TW_STEP(proc, {
+        QString title;
+        bool readOnly = false;
+        QString filter = kChainFilter;
+        int32_t filterIndex = 1;
+        int32_t flags = 0;
+        chosen = VBGetOpenFileName(file, title, true, false, readOnly, true, filter, filterIndex, strOptionsDirectory,
+                                   QStringLiteral("Select option data file"), QStringLiteral("opt"),
+                                   static_cast<int64_t>(winId()), flags, false);
+    });
+    if (!chosen || file.isEmpty())
+        return;
+    TW_STEP(proc, {
+        const QString previous = strDataFile;
+        strDataFile = file;
+        const auto before = ObjStock;
+        LoadOptionFromFile();
+        if (ObjStock == before)
+            strDataFile = previous; // nothing was loaded: the current file stays
+    });
+}
+
+void frmStrategies::SaveOptionDialog()
+{
+    Procedure proc("frmStrategies", "SaveOptionDialog");
+    if (ObjStock == nullptr || colStrings.isEmpty())
+        return;
+    TW_STEP(proc, strOptionsDirectory = optionsDirectory());
+    QString file;
+    bool chosen = false;
+    TW_STEP(proc, {
+        file = marketdata::defaultChainFileName(ObjStock->Code(), ObjStock->StockDate());
+        QString title;
+        bool readOnly = false;
+        QString filter = kChainFilter;
+        int32_t filterIndex = 1;
+        int32_t flags = 0;
+        chosen = VBGetOpenFileName(file, title, false, false, readOnly, true, filter, filterIndex, strOptionsDirectory,
+                                   QStringLiteral("Save option data to..."), QStringLiteral("opt"),
+                                   static_cast<int64_t>(winId()), flags, true);
+    });
+    if (!chosen || file.isEmpty())
+        return;
+    try {
+        marketdata::writeOptionChainFile(file, colStrings);
+    } catch (const TwError& e) {
+        // A failed save says so, and the data still counts as unsaved.
+        dialogs().messageBox(e.description(), Msg::OkOnly | Msg::Critical, appTitle());
+        return;
+    }
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, QStringLiteral("OptDir"), folderOf(file)));
+    TW_STEP(proc, blnDataNotSaved = false);
+    TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Saved to ") + file));
+}
+
+void frmStrategies::LoadOption()
+{
+    LoadOptionDialog();
+}
+
+void frmStrategies::SaveOption()
+{
+    SaveOptionDialog();
+}
+
+void frmStrategies::cmdLoad_Click()
+{
+    Procedure proc("frmStrategies", "cmdLoad_Click");
+    TW_STEP(proc, LoadOptionDialog());
+}
+
+void frmStrategies::cmdSave_Click()
+{
+    Procedure proc("frmStrategies", "cmdSave_Click");
+    TW_STEP(proc, SaveOptionDialog());
+}
+
+QString frmStrategies::chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save)
+{
+    QString file = initial;
+    QString fileTitle;
+    bool readOnly = false;
+    QString filter = QStringLiteral("Strategies (.stg)|*.stg| All Files (*.*)|*.*");
+    int32_t filterIndex = 1;
+    int32_t flags = 0;
+    const bool ok = VBGetOpenFileName(file, fileTitle, mustExist, false, readOnly, false, filter, filterIndex,
+                                      QString(), title, QStringLiteral("stg"), static_cast<int64_t>(winId()), flags,
+                                      save);
+    return ok ? file : QString();
+}
+
+} // namespace tw

@@ -1,0 +1,353 @@
+// The chain pane (the "Stock", "Calls" and "Puts" pages) and the commands
+// that turn the legs list of the selected strategy: a default leg, an option
+// picked in a chain grid, deleting and shifting legs.
+
+#include "mainwindow/frmStrategies.h"
+
+#include "app/Convert.h"
+#include "app/Dialogs.h"
+#include "app/Procedure.h"
+#include "app/Tools.h"
+#include "model/OptionsCollection.h"
+#include "model/StrategyTemplates.h"
+#include "model/stock.h"
+#include "platform/Grid.h"
+#include "platform/PopupMenu.h"
+#include "platform/TabStrip.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
+
+namespace tw {
+
+namespace {
+
+// Lets the window repaint (status texts during a long fill) without letting
+// any user command run in the middle of it.
+void repaintPending()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+QColor bgr(uint32_t v)
+{
+    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+}
+
+} // namespace
+
+void frmStrategies::UpdateControls()
+{
+    Procedure proc("frmStrategies", "UpdateControls");
+    const QList<QLabel*> quoteLabels{lblBid,    lblBidValue,    lblAsk,  lblAskValue,    lblSize,
+                                     lblSizeValue, lblVolume, lblVolumeValue, lblNet, lblNetValue};
+    const QList<QLabel*> stockLabels{lblStockValue, lblPriceValue, lblDateValue};
+    if (ObjStock == nullptr) {
+        TW_STEP(proc, {
+            for (QLabel* l : quoteLabels + stockLabels)
+                l->hide();
+            gdCalls->hide();
+            gdPuts->hide();
+            txtVolatility->setEnabled(false);
+            cbExchange->setEnabled(false);
+        });
+    } else {
+        TW_STEP(proc, {
+            for (QLabel* l : quoteLabels + stockLabels)
+                l->show();
+            txtVolatility->setEnabled(true);
+            cbExchange->setEnabled(true);
+        });
+        // User commands wait until both grids are filled.
+        m_filling = true;
+        const auto done = qScopeGuard([this] { m_filling = false; });
+        TW_STEP(proc, {
+            lblTickerStatus->setText(QStringLiteral(" Loading stock ..."));
+            repaintPending();
+        });
+        TW_STEP(proc, {
+            const stock& s = *ObjStock;
+            const QLocale loc;
+            const auto money = [&loc](Currency c) {
+                QString t = c.toString();
+                return t.replace(QLatin1Char('.'), loc.decimalPoint());
+            };
+            setAutoSizeCaption(lblStockValue, QStringLiteral("  ") + s.Code() + QStringLiteral("  "));
+            setAutoSizeCaption(lblDateValue, QStringLiteral("  ") + generalDateText(s.StockDate()).left(22)
+                                                 + QStringLiteral("  "));
+            setAutoSizeCaption(lblPriceValue, QStringLiteral(" $ ") + money(s.Price()) + QStringLiteral("  "));
+            setAutoSizeCaption(lblNetValue, QStringLiteral("  ") + s.Net() + QStringLiteral("  "));
+            setAutoSizeCaption(lblBidValue, QStringLiteral("  ") + money(s.Bid()) + QStringLiteral("  "));
+            setAutoSizeCaption(lblAskValue, QStringLiteral("  ") + money(s.Ask()) + QStringLiteral("  "));
+            setAutoSizeCaption(lblSizeValue, QStringLiteral("  ") + s.Size() + QStringLiteral("  "));
+            setAutoSizeCaption(lblVolumeValue, QStringLiteral("  ") + QString::number(s.Volume()) + QStringLiteral("  "));
+        });
+        TW_STEP(proc, {
+            lblTickerStatus->setText(QStringLiteral(" Loading calls..."));
+            repaintPending();
+        });
+        QFont bold = gdCalls->font();
+        bold.setPointSizeF(8);
+        bold.setBold(true);
+        QFont plain = bold;
+        plain.setBold(false);
+        TW_STEP(proc, fillChainGrid(gdCalls, *ObjStock->Calls(), 0xF0F0E0, 0xF9F9E9, bold, plain));
+        TW_STEP(proc, {
+            lblTickerStatus->setText(QStringLiteral(" Loading puts..."));
+            repaintPending();
+        });
+        TW_STEP(proc, fillChainGrid(gdPuts, *ObjStock->Puts(), 0xE0F0F0, 0xE9F9E9, bold, plain));
+        TW_STEP(proc, NewStockLoaded());
+    }
+    TW_STEP(proc, {
+        repaintPending();
+        ArrangeControls();
+    });
+    TW_STEP(proc, lblTickerStatus->setText(ObjStock == nullptr ? QStringLiteral(" No ticker data loaded")
+                                                               : QStringLiteral(" Loaded from ") + strDataFile));
+    TW_STEP(proc, lblStatus->clear());
+}
+
+void frmStrategies::fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr,
+                                  uint32_t evenBgr, const QFont& bold, const QFont& plain)
+{
+    grid->setRedraw(false);
+    const auto redraw = qScopeGuard([grid] { grid->setRedraw(true); });
+    RestoreGridHeader(grid);
+    grid->Clear(false);
+    const QColor odd = bgr(oddBgr);
+    const QColor even = bgr(evenBgr);
+    const QColor black(0, 0, 0);
+    const int count = side.Count();
+    for (int i = 1; i <= count; ++i) {
+        const OptionItem& o = *side.Item(i);
+        const QColor back = (i % 2 == 1) ? odd : even;
+        const int row = grid->AddRow();
+        using V = platform::GridValue;
+        grid->CellDetails(row, 1, V::text(o.Code()), platform::Grid::DtLeft, -1, back, black, &bold);
+        grid->CellDetails(row, 2, V::money(o.StrikePrice().raw()), platform::Grid::DtRight, -1, back, black, &plain);
+        grid->CellDetails(row, 3, V::date(o.ExpirationDate()), platform::Grid::DtRight, -1, back, black, &plain);
+        grid->CellDetails(row, 4, V::money(o.LastSale().raw()), platform::Grid::DtRight, -1, back, black, &plain);
+        grid->CellDetails(row, 5, V::text(o.Net()), platform::Grid::DtRight, -1, back, black, &plain);
+        grid->CellDetails(row, 6, V::money(o.Bid().raw()), platform::Grid::DtRight, -1, back, black, &plain);
+        grid->CellDetails(row, 7, V::money(o.Ask().raw()), platform::Grid::DtRight, -1, back, black, &plain);
+        grid->CellDetails(row, 8, V::integer(o.Volume()), platform::Grid::DtRight, -1, back, black, &plain);
+        grid->CellDetails(row, 9, V::integer(o.OpenInt()), platform::Grid::DtRight, -1, back, black, &plain);
+        grid->CellDetails(row, 10, V::text(o.StockExchange()), platform::Grid::DtLeft, -1, back, black, &plain);
+    }
+}
+
+QString frmStrategies::generalDateText(double serial) const
+{
+    const QDateTime dt = dateTimeFromSerial(serial);
+    const QLocale loc;
+    if (dt.time() == QTime(0, 0))
+        return loc.toString(dt.date(), QLocale::ShortFormat);
+    return loc.toString(dt, QLocale::ShortFormat);
+}
+
+void frmStrategies::tabOptionsNew_TabClick(int tab)
+{
+    if (tab < 1 || tab > 3)
+        return;
+    fraStock->setVisible(tab == 1);
+    gdCalls->setVisible(tab == 2);
+    gdPuts->setVisible(tab == 3);
+    for (const char* name : {"fraStock", "gdCalls", "gdPuts"})
+        m_geometry.setVisible(QLatin1String(name), control(QLatin1String(name))->isVisible());
+}
+
+void frmStrategies::SelectInDownloader(int32_t ItemType, const QString& Code)
+{
+    Procedure proc("frmStrategies", "SelectInDownloader");
+    platform::Grid* grid = ItemType == 2 ? gdCalls : (ItemType == 1 ? gdPuts : nullptr);
+    if (grid == nullptr)
+        return;
+    bool found = false;
+    TW_STEP(proc, {
+        for (int i = 1; i <= grid->Rows(); ++i) {
+            if (grid->CellText(i, 1) == Code) {
+                grid->setSelectedRow(i);
+                grid->EnsureVisible(i, 1);
+                found = true;
+                break;
+            }
+        }
+    });
+    if (found) {
+        TW_STEP(proc, tabOptionsNew->setSelectedTab(ItemType == 2 ? 2 : 3));
+        TW_STEP(proc, tabOptionsNew_TabClick(tabOptionsNew->SelectedTab()));
+    }
+}
+
+void frmStrategies::chainGridMouseUp(platform::Grid* grid, int button, double x, double y)
+{
+    Procedure proc("frmStrategies", grid == gdCalls ? "gdCalls_MouseUp" : "gdPuts_MouseUp");
+    if (button != 2 || grid->SelectedRow() <= 0)
+        return;
+    TW_STEP(proc, {
+        const double tpp = twipsPerPixel();
+        const int px = static_cast<int>(roundHalfEven(fraExchange->x() * tpp + x + grid->x() * tpp));
+        const int py = static_cast<int>(roundHalfEven(fraExchange->y() * tpp + y + grid->y() * tpp));
+        m_cOptionsMenu->ShowAt(px, py);
+    });
+}
+
+void frmStrategies::legGridMouseUp(platform::Grid* grid, int button, double x, double y)
+{
+    Procedure proc("frmStrategies", grid == gdParams ? "gdParams_MouseUp" : "gdSelected_MouseUp");
+    if (button != 2 || selectedParams() == nullptr)
+        return;
+    TW_STEP(proc, {
+        QWidget* frame = grid == gdParams ? static_cast<QWidget*>(fraParams) : static_cast<QWidget*>(fraOptions);
+        const double tpp = twipsPerPixel();
+        m_cParamsMenu->ShowAt(static_cast<int>(roundHalfEven(frame->x() * tpp + grid->x() * tpp + x)),
+                              static_cast<int>(roundHalfEven(frame->y() * tpp + grid->y() * tpp + y)));
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Leg commands
+
+void frmStrategies::legsChanged(bool markChanged)
+{
+    const auto params = selectedParams();
+    if (params == nullptr)
+        return;
+    UpdateParamsList(*params);
+    SelectOptions(params);
+    if (markChanged)
+        m_StrategiesChanged = true;
+}
+
+void frmStrategies::AddNewParam()
+{
+    Procedure proc("frmStrategies", "AddNewParam");
+    const auto params = selectedParams();
+    if (params == nullptr)
+        return;
+    TW_STEP(proc, params->Add(LegKind::Call, LegPosition::Long, 0, 3, 1));
+    TW_STEP(proc, m_NewLegFlag = true);
+    TW_STEP(proc, legsChanged(true));
+}
+
+void frmStrategies::AddOption(int32_t Position)
+{
+    Procedure proc("frmStrategies", "AddOption");
+    const auto params = selectedParams();
+    if (params == nullptr || ObjStock == nullptr)
+        return;
+    const int tab = tabOptionsNew->SelectedTab();
+    if (tab != 2 && tab != 3)
+        return;
+    platform::Grid* grid = tab == 2 ? gdCalls : gdPuts;
+    const auto& chain = tab == 2 ? ObjStock->Calls() : ObjStock->Puts();
+    const auto& filtered = tab == 2 ? m_Calls : m_Puts;
+    const int32_t kind = tab == 2 ? LegKind::Call : LegKind::Put;
+    if (grid->SelectedCol() < 1 || grid->SelectedRow() < 1 || grid->SelectedRow() > chain->Count())
+        return;
+    int32_t position = -1;
+    TW_STEP(proc, {
+        const OptionItem& option = *chain->Item(grid->SelectedRow());
+        position = filtered != nullptr ? filtered->ItemIndex(option.StrikePrice(), option.ExpirationDate()) : -1;
+    });
+    if (position < 0) {
+        TW_STEP(proc, dialogs().messageBox(QStringLiteral("No matching item found, try to select another Exchange!"),
+                                           Msg::OkOnly | Msg::Information, QStringLiteral("No matching item found")));
+        return;
+    }
+    int16_t offset = 0;
+    int16_t expiration = -1;
+    // The leg is placed from the same at-the-money strike the evaluation
+    // resolves it at (the stock's last price), so it comes back as the
+    // option that was picked.
+    TW_STEP(proc, filtered->ItemToParams(position, ObjStock->Price(), offset, expiration));
+    if (expiration == -1)
+        return;
+    TW_STEP(proc, params->Add(kind, Position, offset, expiration, 1));
+    TW_STEP(proc, legsChanged(true));
+}
+
+void frmStrategies::DeleteParams()
+{
+    Procedure proc("frmStrategies", "DeleteParams");
+    const auto params = selectedParams();
+    if (params == nullptr)
+        return;
+    platform::Grid* source = gdParams->hasFocus() || gdParams->isAncestorOf(QApplication::focusWidget())
+                                 ? gdParams
+                                 : gdSelected;
+    const int r = source->SelectedRow();
+    if (r < 1 || r > params->Count())
+        return;
+    TW_STEP(proc, params->Remove(r));
+    TW_STEP(proc, {
+        const int pr = gdParams->SelectedRow();
+        const int pc = gdParams->SelectedCol();
+        UpdateParamsList(*params);
+        if (pr >= 1 && pc >= 1)
+            gdParams->setCellSelected(pr, pc);
+    });
+    TW_STEP(proc, {
+        const int sr = gdSelected->SelectedRow();
+        const int sc = gdSelected->SelectedCol();
+        SelectOptions(params);
+        if (sr >= 1 && sc >= 1)
+            gdSelected->setCellSelected(sr, sc);
+    });
+    TW_STEP(proc, m_StrategiesChanged = true);
+}
+
+void frmStrategies::ShiftStrikes(int step)
+{
+    Procedure proc("frmStrategies", step > 0 ? "ShiftStrikesUp" : "ShiftStrikesDown");
+    const auto params = selectedParams();
+    if (params == nullptr)
+        return;
+    TW_STEP(proc, {
+        for (const auto& leg : *params) {
+            if (leg->ItemType() == LegKind::Stock)
+                continue;
+            const int next = leg->StrikePrice() + step;
+            if (next >= -10 && next <= 10)
+                leg->setStrikePrice(static_cast<int16_t>(next));
+        }
+    });
+    TW_STEP(proc, legsChanged(false));
+}
+
+void frmStrategies::m_cOptionsMenu_Click(int itemNumber)
+{
+    Procedure proc("frmStrategies", "m_cOptionsMenu_Click");
+    QString key;
+    TW_STEP(proc, key = m_cOptionsMenu->KeyOfItem(itemNumber));
+    if (key == QLatin1String("mnuOptionsAddLong")) {
+        TW_STEP(proc, AddOption(LegPosition::Long));
+    } else if (key == QLatin1String("mnuOptionsAddShort")) {
+        TW_STEP(proc, AddOption(LegPosition::Short));
+    }
+}
+
+void frmStrategies::m_cParamsMenu_Click(int itemNumber)
+{
+    Procedure proc("frmStrategies", "m_cParamsMenu_Click");
+    QString key;
+    TW_STEP(proc, key = m_cParamsMenu->KeyOfItem(itemNumber));
+    if (key == QLatin1String("mnuParamsAdd")) {
+        TW_STEP(proc, AddNewParam());
+    } else if (key == QLatin1String("mnuParamsDelete")) {
+        TW_STEP(proc, DeleteParams());
+    } else if (key == QLatin1String("mnuParams1StepUp")) {
+        TW_STEP(proc, ShiftStrikes(1));
+    } else if (key == QLatin1String("mnuParams1StepDown")) {
+        TW_STEP(proc, ShiftStrikes(-1));
+    }
+}
+
+} // namespace tw

@@ -1,0 +1,21 @@
+#pragma once
+// Keys of the strategy tree's nodes, which are positions: a group node is
+// "T" and the group's position, a strategy node adds "S" and the strategy's
+// position (as "T3S12"). Every rebuild renumbers them.
+
+#include <QString>
+
+namespace tw {
+
+QString groupKey(int group);
+QString strategyKey(int group, int strategy);
+// The group position of a key; -1 when the key names none.
+int GetTypeIndex(const QString& key);
+// The strategy position of a key; -1 for a group key or a key that names none.
+int GetItemIndex(const QString& key);
+
+// The message shown when a strategies file cannot be loaded: the classic
+// "not found" text for a missing file, the reason for one that cannot be read.
+QString strategiesNotFoundMessage(const QString& path, const QString& reason);
+
+} // namespace tw
