@@ -1,0 +1,37 @@
+#pragma once
+// Starts the main window for a test the way the program starts it (Form_Load
+// with the given command-line arguments), and closes it again at the end of
+// the test without any question being asked of a real user.
+
+#include <QPointer>
+#include <QStringList>
+
+namespace tw {
+class frmStrategies;
+}
+
+namespace tw::test {
+
+class MainWindowRun {
+public:
+    // `arguments`: the command line after the program's path (as "-S",
+    // "file.stg", "-O", "file.opt").
+    explicit MainWindowRun(const QStringList& arguments = {});
+    ~MainWindowRun();
+    MainWindowRun(const MainWindowRun&) = delete;
+    MainWindowRun& operator=(const MainWindowRun&) = delete;
+
+    frmStrategies* window() const { return m_window; }
+    frmStrategies* operator->() const { return m_window; }
+    // Closes the window as the user's close box would (the exit questions go
+    // to the installed dialogs); true when it closed.
+    bool close();
+
+private:
+    QPointer<frmStrategies> m_window;
+};
+
+// The path of a file shipped in data/ (next to the test programs' build).
+QString shippedFile(const QString& name);
+
+} // namespace tw::test
