@@ -172,7 +172,6 @@ void frmStrategies::closeEvent(QCloseEvent* event)
     closeChartWindows();
     Form_Unload();
     event->accept();
-    QApplication::quit();
 }
 
 } // namespace tw
