@@ -56,4 +56,13 @@ QString makerWebAddress()
     return QStringLiteral("www.myrtova.example/tarnwell");
 }
 
+QFont tahomaFont(double pointSize, bool bold)
+{
+    QFont f(QStringLiteral("Tahoma"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(pointSize);
+    f.setBold(bold);
+    return f;
+}
+
 } // namespace tw

@@ -1,6 +1,7 @@
 #pragma once
 // The program's identity as the splash and About windows show it.
 
+#include <QFont>
 #include <QString>
 
 namespace tw {
@@ -24,5 +25,9 @@ QString legalNotice();
 QString platformText();
 // The maker's web address without scheme (host and path).
 QString makerWebAddress();
+
+// The face both windows write their texts in (Tahoma, or the sans-serif
+// face that stands in for it), at the given size.
+QFont tahomaFont(double pointSize, bool bold = false);
 
 } // namespace tw

@@ -33,15 +33,6 @@ namespace {
 
 frmAbout* g_about = nullptr;
 
-QFont tahoma(double pointSize, bool bold = false)
-{
-    QFont f(QStringLiteral("Tahoma"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSizeF(pointSize);
-    f.setBold(bold);
-    return f;
-}
-
 // The body of GetKeyValue.
 bool readKeyValue(uint32_t root, const QString& keyName, const QString& valueName, QString& keyVal)
 {
@@ -110,7 +101,7 @@ frmAbout::frmAbout(QWidget* owner) : QWidget(owner, Qt::Dialog | Qt::WindowTitle
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowModality(Qt::NonModal);
-    setFont(tahoma(9));
+    setFont(tahomaFont(9));
 
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
@@ -120,7 +111,7 @@ frmAbout::frmAbout(QWidget* owner) : QWidget(owner, Qt::Dialog | Qt::WindowTitle
 
     lblVersion = new QLabel(this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion->setFont(tahoma(11, true));
+    lblVersion->setFont(tahomaFont(11, true));
 
     lblCopyright = new QLabel(this);
     lblCopyright->setObjectName(QStringLiteral("lblCopyright"));
@@ -133,7 +124,7 @@ frmAbout::frmAbout(QWidget* owner) : QWidget(owner, Qt::Dialog | Qt::WindowTitle
     lblDisclaimer = new QLabel(legalNotice(), this);
     lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
     lblDisclaimer->setWordWrap(true);
-    lblDisclaimer->setFont(tahoma(8));
+    lblDisclaimer->setFont(tahomaFont(8));
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     lblDeveloperInfo = new QLabel(QStringLiteral("Developer info:"), this);

@@ -21,15 +21,6 @@ namespace {
 
 frmSplash* g_splash = nullptr;
 
-QFont tahoma(double pointSize, bool bold = false)
-{
-    QFont f(QStringLiteral("Tahoma"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSizeF(pointSize);
-    f.setBold(bold);
-    return f;
-}
-
 // The title picture: the program's icon, its name and what it is for.
 QPixmap titlePicture()
 {
@@ -40,12 +31,12 @@ QPixmap titlePicture()
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.drawPixmap(4, 8, AppIcons::programPixmap(80));
-    QFont name = tahoma(30, true);
+    QFont name = tahomaFont(30, true);
     name.setLetterSpacing(QFont::PercentageSpacing, 104);
     p.setFont(name);
     p.setPen(QColor(22, 52, 92));
     p.drawText(QRect(104, 8, 296, 52), Qt::AlignLeft | Qt::AlignBottom, productName());
-    p.setFont(tahoma(11));
+    p.setFont(tahomaFont(11));
     p.setPen(QColor(70, 88, 112));
     p.drawText(QRect(106, 60, 294, 26), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Option strategy analysis"));
@@ -82,7 +73,7 @@ frmSplash::frmSplash() : QFrame(nullptr, Qt::SplashScreen | Qt::FramelessWindowH
     setFrameShadow(QFrame::Plain);
     setLineWidth(1);
     setFocusPolicy(Qt::StrongFocus);
-    setFont(tahoma(9));
+    setFont(tahomaFont(9));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(246, 248, 251));
@@ -106,13 +97,13 @@ frmSplash::frmSplash() : QFrame(nullptr, Qt::SplashScreen | Qt::FramelessWindowH
         l->setAlignment(align);
         return l;
     };
-    lblVersion = makeLabel("lblVersion", tahoma(12, true), Qt::AlignRight | Qt::AlignVCenter);
-    lblPlatform = makeLabel("lblPlatform", tahoma(10), Qt::AlignRight | Qt::AlignVCenter);
+    lblVersion = makeLabel("lblVersion", tahomaFont(12, true), Qt::AlignRight | Qt::AlignVCenter);
+    lblPlatform = makeLabel("lblPlatform", tahomaFont(10), Qt::AlignRight | Qt::AlignVCenter);
     lblPlatform->setText(platformText());
-    lblCompany = makeLabel("lblCompany", tahoma(9), Qt::AlignLeft | Qt::AlignVCenter);
+    lblCompany = makeLabel("lblCompany", tahomaFont(9), Qt::AlignLeft | Qt::AlignVCenter);
     lblCompany->setText(QStringLiteral("Distributed by Myrtova"));
-    lblCopyright = makeLabel("lblCopyright", tahoma(9), Qt::AlignLeft | Qt::AlignVCenter);
-    lblWarning = makeLabel("lblWarning", tahoma(8), Qt::AlignLeft | Qt::AlignTop);
+    lblCopyright = makeLabel("lblCopyright", tahomaFont(9), Qt::AlignLeft | Qt::AlignVCenter);
+    lblWarning = makeLabel("lblWarning", tahomaFont(8), Qt::AlignLeft | Qt::AlignTop);
     lblWarning->setWordWrap(true);
     QPalette grey = lblWarning->palette();
     grey.setColor(QPalette::WindowText, QColor(96, 104, 116));
