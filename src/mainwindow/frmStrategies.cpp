@@ -246,6 +246,20 @@ void frmStrategies::createControls()
     for (QLabel* l : {lblStockValue, lblPriceValue, lblDateValue})
         l->setFont(bold);
 
+    // Fixed captions keep their places but widen to their text where the
+    // font at hand is wider than the one the layout was drawn for; the
+    // layout anchors them by their right edges to the box they name.
+    for (QWidget* w : std::initializer_list<QWidget*>{lblModel, lblSteps, lblCalculationMode, lblInterestRate,
+                                                      lblSetupPrice, lblExchange, lblValatility, chkPLSign}) {
+        const QString n = w->objectName();
+        if (!m_geometry.contains(n))
+            continue;
+        layout::ControlRect& r = m_geometry.at(n);
+        const float need = static_cast<float>((w->sizeHint().width() + 2) * twipsPerPixel());
+        if (need > r.width)
+            r.width = need;
+    }
+
     // Everything at its design-time place.
     QStringList all;
     for (const layout::ControlRect& r : m_geometry.controls())
