@@ -241,6 +241,20 @@ private slots:
         QCOMPARE(w->tabOptionsNew->SelectedTab(), 2);
         QCOMPARE(w->gdCalls->SelectedRow(), 9);
 
+        // A chain without calls: an empty calls grid with its columns, the
+        // puts still filled, the strategy still evaluated.
+        auto noCalls = std::make_shared<stock>();
+        noCalls->setCode(QStringLiteral("XYZ"));
+        noCalls->setPrice(Currency::fromDouble(100));
+        noCalls->setPuts(w->ObjStock->Puts());
+        w->ObjStock = noCalls;
+        w->UpdateControls();
+        QCOMPARE(w->gdCalls->Rows(), 0);
+        QCOMPARE(w->gdCalls->Columns(), 10);
+        QCOMPARE(w->gdPuts->Rows(), test::kChainOptions);
+        QVERIFY(w->gdSelected->RowIsGroup(1)); // the call leg has no data now
+        QCOMPARE(w->m_Calls->Count(), 0);
+
         w->ObjStock.reset();
         w->UpdateControls();
         QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" No ticker data loaded"));
@@ -248,7 +262,7 @@ private slots:
         QVERIFY(!w->lblBidValue->isVisibleTo(w));
         QVERIFY(!w->txtVolatility->isEnabled());
         QVERIFY(!w->cbExchange->isEnabled());
-        QCOMPARE(w->lblStockValue->text(), QStringLiteral("  XYZ (XYZ CORP)  ")); // captions stay
+        QCOMPARE(w->lblStockValue->text(), QStringLiteral("  XYZ  ")); // captions stay
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -376,6 +390,7 @@ private slots:
 
         // A group: its description, no legs, no columns, charts without legs.
         selectNode(w, QStringLiteral("T2"));
+        const QString rtf = w->StrategyTypes->Item(2)->Description();
         QTreeWidgetItem* t2 = w->nodeByKey(QStringLiteral("T2"));
         QVERIFY(t2->font(0).bold());
         QVERIFY(!s3->font(0).bold());
@@ -387,6 +402,14 @@ private slots:
         QVERIFY(!frm3dChart::instance()->mLines.has_value());
         for (const auto& chart : w->m_Charts)
             QVERIFY(!chart.second->Options().has_value());
+        // Parameter changes with a group selected evaluate nothing.
+        type(w->txtInetrestRate, QStringLiteral("6"));
+        QTest::keyClick(w->txtInetrestRate, Qt::Key_Return);
+        QCOMPARE(w->m_InterestRate, 6.0);
+        QCOMPARE(w->gdSelected->Columns(), 0);
+        QVERIFY(!frm3dChart::instance()->mLines.has_value());
+        // Showing a description never rewrites it.
+        QCOMPARE(w->StrategyTypes->Item(2)->Description(), rtf);
         // Only one node is bold.
         int bold = 0;
         for (const char* key : {"T1", "T1S1", "T1S2", "T1S3", "T2", "T3"})
@@ -721,6 +744,25 @@ private slots:
         QTest::keyClick(w->cbCalculationMode, Qt::Key_Up);
         QCOMPARE(cell(w->gdSelected, 2, 9), QStringLiteral("Initial position price: 250.00 debit "));
         QCOMPARE(w->StartStrategyPrice, -250.0);
+
+        // The pricing stock price under "Bid/Ask" is the plain mean; it is
+        // never exactly 0.
+        w->ObjStock->setBid(Currency::fromDouble(20.10));
+        w->ObjStock->setAsk(Currency::fromDouble(20.30));
+        w->SelectCalcStockPrice();
+        QCOMPARE(w->CalcStockPrice, 20.2);
+        w->ObjStock->setBid(Currency());
+        w->ObjStock->setAsk(Currency::fromDouble(10));
+        w->SelectCalcStockPrice();
+        QCOMPARE(w->CalcStockPrice, 5.0);
+        w->ObjStock->setAsk(Currency());
+        w->SelectCalcStockPrice();
+        QCOMPARE(w->CalcStockPrice, 1e-06);
+        w->optRealPrice->click();
+        QCOMPARE(w->CalcStockPrice, 100.0);
+        w->ObjStock->setPrice(Currency());
+        w->SelectCalcStockPrice();
+        QCOMPARE(w->CalcStockPrice, 1e-06);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -863,6 +905,11 @@ private slots:
         QVERIFY(!cancel);
         s->setColumnOrder(8, 1);
         emit s->ColumnMoved();
+        QCOMPARE(settingInt(appSettings(), QStringLiteral("gdSelected"), QStringLiteral("Col3Width"), 0), 160);
+        // While a saved layout is applied, column events save nothing.
+        w->m_RestoringGrid = true;
+        emit s->ColumnWidthChanged(2, 300, cancel);
+        w->m_RestoringGrid = false;
         QCOMPARE(settingInt(appSettings(), QStringLiteral("gdSelected"), QStringLiteral("Col3Width"), 0), 160);
 
         // Every evaluation rebuilds the rows over the saved layout.
