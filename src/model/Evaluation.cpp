@@ -5,6 +5,7 @@
 #include "model/StrategyTemplates.h"
 #include "model/stock.h"
 
+#include <QDate>
 #include <cmath>
 
 namespace tw {
@@ -24,9 +25,14 @@ QString valueFormat(const QLocale& locale, double v)
     return locale.toString(v, 'f', 2);
 }
 
+// "mmm yy": the locale's short month name as it stands alone ("Feb", "Mär"),
+// not the form used inside a date, which some locales write with a point
+// ("Feb.", "Sept.").
 QString monthYear(const QLocale& locale, double serial)
 {
-    return locale.toString(dateFromSerial(serial), QStringLiteral("MMM yy"));
+    const QDate date = dateFromSerial(serial);
+    return locale.standaloneMonthName(date.month(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + locale.toString(date, QStringLiteral("yy"));
 }
 
 EvalCell cell(const QString& text, int align, bool bold = false)

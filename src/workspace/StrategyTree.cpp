@@ -65,6 +65,7 @@ public:
     {
         m_image = image;
         setIcon(0, nodeIcon(image));
+        setData(0, NodeImageRole, image);
     }
     int image() const { return m_image; }
     void setBold(bool bold)

@@ -7,6 +7,10 @@
 
 namespace tw {
 
+// The item-data role under which a tree node keeps its picture number:
+// 1 strategy, 2 selected strategy, 3 collapsed group, 4 expanded group.
+constexpr int NodeImageRole = Qt::UserRole + 1;
+
 QString groupKey(int group);
 QString strategyKey(int group, int strategy);
 // The group position of a key; -1 when the key names none.
