@@ -98,8 +98,9 @@ void frmStrategies::LoadOptionFromFile()
     try {
         lines = marketdata::readOptionChainFile(strDataFile);
     } catch (const TwError& e) {
+        // Only the ticker status line says so: start-up loads the last file
+        // used, and a file deleted since must not ask at every start.
         lblTickerStatus->setText(QLatin1Char(' ') + e.description());
-        dialogs().messageBox(e.description(), Msg::OkOnly | Msg::Exclamation, appTitle());
         return;
     }
     marketdata::ParseResult parsed;
