@@ -145,6 +145,9 @@ private slots:
         QCOMPARE(q.request.selectedFilter, 0);
         QCOMPARE(q.request.defaultSuffix, QStringLiteral("opt"));
         QVERIFY(q.request.fileMustExist);
+        QVERIFY(q.request.hideReadOnly);
+        QVERIFY(!q.request.multiSelect);
+        QCOMPARE(q.request.owner, static_cast<int64_t>(w->winId()));
         QCOMPARE(QDir::cleanPath(q.request.initialDir), QDir::cleanPath(programFolder() + QStringLiteral("/Options")));
 
         QVERIFY(m_dialogs->messages.isEmpty());
@@ -242,6 +245,7 @@ private slots:
         QCOMPARE(q.request.nameFilters, kChainFilters);
         QCOMPARE(q.request.defaultSuffix, QStringLiteral("opt"));
         QVERIFY(!q.request.fileMustExist);
+        QVERIFY(q.request.hideReadOnly);
         QCOMPARE(QFileInfo(q.request.initialFile).fileName(), QStringLiteral("ZYX (ZYXON SYSTEMS INC) 2007.03.19.OPT"));
 
         QVERIFY(m_dialogs->messages.isEmpty());
@@ -311,6 +315,8 @@ private slots:
                  (QStringList{QStringLiteral("Strategies (.stg) (*.stg)"), QStringLiteral("All Files (*.*) (*)")}));
         QCOMPARE(save.request.defaultSuffix, QStringLiteral("stg"));
         QVERIFY(!save.request.fileMustExist);
+        QVERIFY(!save.request.hideReadOnly);
+        QVERIFY(save.request.initialDir.isEmpty());
         const auto& open = m_dialogs->fileQuestions.at(1);
         QVERIFY(!open.save);
         QVERIFY(open.request.fileMustExist);
