@@ -80,9 +80,9 @@ int16_t wholeNumber(const QString& text, int low, int high, const char* what, in
     return static_cast<int16_t>(v);
 }
 
-void addLeg(ParamsCollection& legs, const QString& spec, int line)
+void addLeg(ParamsCollection& legs, const QString& entry, int line)
 {
-    const QStringList w = spec.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QStringList w = entry.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (w.size() < 3)
         throw ListError{line, QStringLiteral("a leg needs a position, a quantity and a kind")};
     int32_t position = 0;
