@@ -186,7 +186,10 @@ QString exchangeName(QChar letter, bool callHalf)
     case '8':
         return QStringLiteral("ISE (International Securities Exchange)");
     default:
-        return callHalf ? QStringLiteral("Other") : QStringLiteral("Unknown code ") + letter;
+        // A code that ends in "-" names no letter: nothing follows the text.
+        if (callHalf)
+            return QStringLiteral("Other");
+        return letter.isNull() ? QStringLiteral("Unknown code ") : QStringLiteral("Unknown code ") + letter;
     }
 }
 

@@ -37,6 +37,33 @@ QString folderOf(const QString& path)
 {
     return QFileInfo(path).absolutePath();
 }
+
+// One file asked for in the open or save dialog: a single file, the first
+// filter entry selected, owned by the main window.
+struct FileQuestion {
+    QString title;
+    QString filter; // "|"-separated description and pattern pairs
+    QString defaultExt;
+    QString initialDir;
+    QString initialFile;
+    bool mustExist = false;
+    bool hideReadOnly = false;
+    bool save = false;
+};
+
+// The chosen path, or an empty text when the dialog was cancelled.
+QString askForFile(const FileQuestion& q, int64_t owner)
+{
+    QString file = q.initialFile;
+    QString fileTitle;
+    bool readOnly = false;
+    QString filter = q.filter;
+    int32_t filterIndex = 1;
+    int32_t flags = 0;
+    const bool chosen = VBGetOpenFileName(file, fileTitle, q.mustExist, false, readOnly, q.hideReadOnly, filter,
+                                          filterIndex, q.initialDir, q.title, q.defaultExt, owner, flags, q.save);
+    return chosen ? file : QString();
+}
 } // namespace
 
 bool frmStrategies::parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed)
@@ -98,8 +125,9 @@ void frmStrategies::LoadOptionFromFile()
     try {
         lines = marketdata::readOptionChainFile(strDataFile);
     } catch (const TwError& e) {
+        // Only the ticker status line says so: start-up loads the last file
+        // used, and a file deleted since must not ask at every start.
         lblTickerStatus->setText(QLatin1Char(' ') + e.description());
-        dialogs().messageBox(e.description(), Msg::OkOnly | Msg::Exclamation, appTitle());
         return;
     }
     marketdata::ParseResult parsed;
@@ -133,18 +161,17 @@ void frmStrategies::LoadOptionDialog()
     Procedure proc("frmStrategies", "LoadOptionDialog");
     TW_STEP(proc, strOptionsDirectory = optionsDirectory());
     QString file;
-    bool chosen = false;
     TW_STEP(proc, {
-        QString title;
-        bool readOnly = false;
-        QString filter = kChainFilter;
-        int32_t filterIndex = 1;
-        int32_t flags = 0;
-        chosen = VBGetOpenFileName(file, title, true, false, readOnly, true, filter, filterIndex, strOptionsDirectory,
-                                   QStringLiteral("Select option data file"), QStringLiteral("opt"),
-                                   static_cast<int64_t>(winId()), flags, false);
+        FileQuestion q;
+        q.title = QStringLiteral("Select option data file");
+        q.filter = kChainFilter;
+        q.defaultExt = QStringLiteral("opt");
+        q.initialDir = strOptionsDirectory;
+        q.mustExist = true;
+        q.hideReadOnly = true;
+        file = askForFile(q, static_cast<int64_t>(winId()));
     });
-    if (!chosen || file.isEmpty())
+    if (file.isEmpty())
         return;
     TW_STEP(proc, {
         const QString previous = strDataFile;
@@ -163,19 +190,18 @@ void frmStrategies::SaveOptionDialog()
         return;
     TW_STEP(proc, strOptionsDirectory = optionsDirectory());
     QString file;
-    bool chosen = false;
     TW_STEP(proc, {
-        file = marketdata::defaultChainFileName(ObjStock->Code(), ObjStock->StockDate());
-        QString title;
-        bool readOnly = false;
-        QString filter = kChainFilter;
-        int32_t filterIndex = 1;
-        int32_t flags = 0;
-        chosen = VBGetOpenFileName(file, title, false, false, readOnly, true, filter, filterIndex, strOptionsDirectory,
-                                   QStringLiteral("Save option data to..."), QStringLiteral("opt"),
-                                   static_cast<int64_t>(winId()), flags, true);
+        FileQuestion q;
+        q.title = QStringLiteral("Save option data to...");
+        q.filter = kChainFilter;
+        q.defaultExt = QStringLiteral("opt");
+        q.initialDir = strOptionsDirectory;
+        q.initialFile = marketdata::defaultChainFileName(ObjStock->Code(), ObjStock->StockDate());
+        q.hideReadOnly = true;
+        q.save = true;
+        file = askForFile(q, static_cast<int64_t>(winId()));
     });
-    if (!chosen || file.isEmpty())
+    if (file.isEmpty())
         return;
     try {
         marketdata::writeOptionChainFile(file, colStrings);
@@ -213,16 +239,14 @@ void frmStrategies::cmdSave_Click()
 
 QString frmStrategies::chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save)
 {
-    QString file = initial;
-    QString fileTitle;
-    bool readOnly = false;
-    QString filter = QStringLiteral("Strategies (.stg)|*.stg| All Files (*.*)|*.*");
-    int32_t filterIndex = 1;
-    int32_t flags = 0;
-    const bool ok = VBGetOpenFileName(file, fileTitle, mustExist, false, readOnly, false, filter, filterIndex,
-                                      QString(), title, QStringLiteral("stg"), static_cast<int64_t>(winId()), flags,
-                                      save);
-    return ok ? file : QString();
+    FileQuestion q;
+    q.title = title;
+    q.filter = QStringLiteral("Strategies (.stg)|*.stg| All Files (*.*)|*.*");
+    q.defaultExt = QStringLiteral("stg");
+    q.initialFile = initial;
+    q.mustExist = mustExist;
+    q.save = save;
+    return askForFile(q, static_cast<int64_t>(winId()));
 }
 
 } // namespace tw

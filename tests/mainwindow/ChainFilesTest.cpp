@@ -1,0 +1,332 @@
+// The main window's option-chain files: starting on the shipped files,
+// loading a chain through the open dialog (a refused or unreadable file
+// keeps the loaded chain), saving the quote lines through the save dialog
+// (a failure to write is reported), and the requests the file dialogs get.
+#include "app/CAppSettings.h"
+#include "app/Dialogs.h"
+#include "app/Tools.h"
+#include "mainwindow/frmStrategies.h"
+#include "marketdata/QuoteTable.h"
+#include "model/StrategyTemplates.h"
+#include "model/stock.h"
+#include "platform/Grid.h"
+#include "support/MainWindowRun.h"
+#include "support/QtTestMain.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+using namespace tw;
+using tw::test::ScriptedDialogs;
+
+namespace {
+
+const QStringList kSmallTable = {
+    QStringLiteral("ABC (ABC CORPORATION),91.03,+0.56,"),
+    QStringLiteral("Jan 27 2004 @ 14:09 ET,Bid,91.02,Ask,91.04,Size,5x10,Vol,1234567,"),
+    QStringLiteral("Calls,Last Sale,Net,Bid,Ask,Vol,Open Int,Puts,Last Sale,Net,Bid,Ask,Vol,Open Int,"),
+    QStringLiteral("04 Feb 90.00 (ABC BR-E),2.10,+0.20,2.05,2.15,10,200,04 Feb 90.00 (ABC NR-E),1.10,-0.10,1.05,1.15,7,300,"),
+    QStringLiteral("04 Feb 95.00 (ABC BS-E),0.60,+0.05,0.55,0.65,3,90,04 Feb 95.00 (ABC NS-E),4.60,-0.30,4.50,4.70,2,40,"),
+};
+
+const QStringList kChainFilters = {QStringLiteral("Options (.opt) (*.opt)"), QStringLiteral("All Files (*.*) (*)")};
+
+void writeLines(const QString& path, const QStringList& lines)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    for (const QString& l : lines)
+        f.write(l.toLatin1() + "\r\n");
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void deleteSetting(const QString& section, const QString& key)
+{
+    if (!settingText(appSettings(), section, key, QString()).isEmpty())
+        appSettings().DeleteSetting(section, key);
+}
+
+QStringList shippedArguments()
+{
+    return {QStringLiteral("-S"), test::shippedFile(QStringLiteral("DEFAULT.STG")), QStringLiteral("-O"),
+            test::shippedFile(QStringLiteral("SAMPLE.opt"))};
+}
+
+} // namespace
+
+class ChainFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        // No chart windows: they have nothing to do with the chain files.
+        appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("CCCount"), 0);
+        appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("3dChartVisible"), QStringLiteral("False"));
+        // Every test starts without a last chain file from the one before.
+        deleteSetting(QStringLiteral("Settings"), QStringLiteral("LastFile"));
+    }
+    void cleanup()
+    {
+        m_dialogs.reset();
+        deleteSetting(QStringLiteral("Settings"), QStringLiteral("OptDir"));
+    }
+
+    // The README's start command: the program opens on the shipped files
+    // without a single question, and every shipped strategy finds its
+    // options in the chain as filtered by default.
+    void startsOnTheShippedFilesAndEvaluatesEveryStrategy()
+    {
+        test::MainWindowRun run(shippedArguments());
+        frmStrategies* w = run.window();
+        QVERIFY(w != nullptr);
+        QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.value(0).text));
+        QVERIFY(w->ObjStock != nullptr);
+        QCOMPARE(w->ObjStock->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
+        QCOMPARE(w->colStrings, marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt"))));
+        QCOMPARE(w->txtTicker->text(), QStringLiteral("ZYX"));
+        QVERIFY(w->cmdSave->isEnabled());
+        QCOMPARE(w->cbExchange->currentText(), QStringLiteral("CBOE (Chicago Board Options Exchange)"));
+        QVERIFY(w->StrategyTypes != nullptr);
+
+        int evaluated = 0;
+        for (int g = 1; g <= w->StrategyTypes->Count(); ++g) {
+            const auto& strategies = w->StrategyTypes->Item(g)->Strategies();
+            for (int s = 1; s <= strategies->Count(); ++s) {
+                QTreeWidgetItem* node = w->nodeByKey(QStringLiteral("T%1S%2").arg(g).arg(s));
+                QVERIFY(node != nullptr);
+                w->tvStrategies_NodeClick(node);
+                const int legs = strategies->Item(s)->Params()->Count();
+                // A row per leg, then the total.
+                QVERIFY(w->gdSelected->Rows() >= legs + 1);
+                for (int row = 1; row <= w->gdSelected->Rows(); ++row) {
+                    for (int col = 1; col <= w->gdSelected->Columns(); ++col)
+                        QVERIFY2(!w->gdSelected->CellText(row, col).contains(QStringLiteral("not available")),
+                                 qPrintable(strategies->Item(s)->Caption()));
+                }
+                ++evaluated;
+            }
+        }
+        QVERIFY(evaluated > 30);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QVERIFY(m_dialogs->errorReports.isEmpty());
+    }
+
+    void goodLoadReplacesTheChainAndLines()
+    {
+        test::MainWindowRun run(shippedArguments());
+        frmStrategies* w = run.window();
+        const QString path = m_dir.filePath(QStringLiteral("ABC.opt"));
+        writeLines(path, kSmallTable);
+        appSettings().SaveSetting(QStringLiteral("Volatility"), QStringLiteral("ABC"), QStringLiteral("33"));
+        w->blnDataNotSaved = true;
+
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
+        w->cmdLoad_Click();
+
+        QCOMPARE(m_dialogs->fileQuestions.size(), 1);
+        const auto& q = m_dialogs->fileQuestions.first();
+        QVERIFY(!q.save);
+        QCOMPARE(q.request.title, QStringLiteral("Select option data file"));
+        QCOMPARE(q.request.nameFilters, kChainFilters);
+        QCOMPARE(q.request.selectedFilter, 0);
+        QCOMPARE(q.request.defaultSuffix, QStringLiteral("opt"));
+        QVERIFY(q.request.fileMustExist);
+        QVERIFY(q.request.hideReadOnly);
+        QVERIFY(!q.request.multiSelect);
+        QCOMPARE(q.request.owner, static_cast<int64_t>(w->winId()));
+        QCOMPARE(QDir::cleanPath(q.request.initialDir), QDir::cleanPath(programFolder() + QStringLiteral("/Options")));
+
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QVERIFY(w->ObjStock != nullptr);
+        QCOMPARE(w->ObjStock->Code(), QStringLiteral("ABC (ABC CORPORATION)"));
+        QCOMPARE(w->ObjStock->Calls()->Count(), 2);
+        QCOMPARE(w->ObjStock->Puts()->Count(), 2);
+        QCOMPARE(w->colStrings, kSmallTable);
+        QCOMPARE(w->strDataFile, path);
+        QCOMPARE(w->txtTicker->text(), QStringLiteral("ABC"));
+        QCOMPARE(w->m_Volatility, 33.0);
+        QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Loaded from ") + path);
+        // A load does not touch the unsaved state of a download.
+        QVERIFY(w->blnDataNotSaved);
+        // The folder setting is written by saves only.
+        QVERIFY(settingText(appSettings(), QStringLiteral("Settings"), QStringLiteral("OptDir"), QString()).isEmpty());
+    }
+
+    void failedLoadKeepsTheLoadedChain()
+    {
+        test::MainWindowRun run(shippedArguments());
+        frmStrategies* w = run.window();
+        const auto stockBefore = w->ObjStock;
+        const QStringList linesBefore = w->colStrings;
+        const QString fileBefore = w->strDataFile;
+        QVERIFY(stockBefore != nullptr);
+
+        // Not a quote table: refused with a message, nothing replaced.
+        const QString page = m_dir.filePath(QStringLiteral("page.opt"));
+        writeLines(page, {QStringLiteral("<html>"), QStringLiteral("<body>Service unavailable</body>")});
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({page}));
+        w->LoadOptionDialog();
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("not a quote date")));
+        QVERIFY(w->ObjStock == stockBefore);
+        QCOMPARE(w->colStrings, linesBefore);
+        QCOMPARE(w->strDataFile, fileBefore);
+
+        // A file that cannot be read: the reason in the ticker status line.
+        m_dialogs->messages.clear();
+        w->strDataFile = m_dir.filePath(QStringLiteral("gone.opt"));
+        w->LoadOptionFromFile();
+        QVERIFY(w->ObjStock == stockBefore);
+        QCOMPARE(w->colStrings, linesBefore);
+        QVERIFY2(w->lblTickerStatus->text().contains(QStringLiteral("cannot be read")),
+                 qPrintable(w->lblTickerStatus->text()));
+        QVERIFY(m_dialogs->messages.isEmpty());
+        w->strDataFile = fileBefore;
+
+        // A cancelled dialog changes nothing either.
+        w->LoadOptionDialog();
+        QVERIFY(w->ObjStock == stockBefore);
+        QCOMPARE(w->strDataFile, fileBefore);
+    }
+
+    void malformedLinesAreSummedUpInOneMessage()
+    {
+        test::MainWindowRun run;
+        frmStrategies* w = run.window();
+        QStringList lines = kSmallTable;
+        lines.insert(4, QStringLiteral("04 Feb 92.50 (ABC BZ-E),x,0,1,1,0,0,04 Feb 92.50 (ABC NZ-E),1,0,y,1,0,0,"));
+        lines.append(QStringLiteral("04 Fex 97.50 (ABC BT-E),1,0,1,1,0,0,"));
+        const QString path = m_dir.filePath(QStringLiteral("damaged.opt"));
+        writeLines(path, lines);
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
+        w->LoadOptionDialog();
+
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        const QString text = m_dialogs->messages.first().text;
+        QVERIFY2(text.startsWith(QStringLiteral("3 option(s) of the quote table could not be read")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Line 5, call")));
+        QVERIFY(text.contains(QStringLiteral("Line 5, put")));
+        QVERIFY(text.contains(QStringLiteral("Line 7, call")));
+        QVERIFY(w->ObjStock != nullptr);
+        QCOMPARE(w->ObjStock->Calls()->Count(), 2);
+        QCOMPARE(w->ObjStock->Puts()->Count(), 2);
+        // The raw lines are kept whole, for a later save.
+        QCOMPARE(w->colStrings, lines);
+    }
+
+    void saveWritesTheLinesAndRemembersTheFolder()
+    {
+        test::MainWindowRun run(shippedArguments());
+        frmStrategies* w = run.window();
+        const QString fileBefore = w->strDataFile;
+        w->blnDataNotSaved = true;
+        const QString path = m_dir.filePath(QStringLiteral("saved.opt"));
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
+        w->cmdSave_Click();
+
+        QCOMPARE(m_dialogs->fileQuestions.size(), 1);
+        const auto& q = m_dialogs->fileQuestions.first();
+        QVERIFY(q.save);
+        QCOMPARE(q.request.title, QStringLiteral("Save option data to..."));
+        QCOMPARE(q.request.nameFilters, kChainFilters);
+        QCOMPARE(q.request.defaultSuffix, QStringLiteral("opt"));
+        QVERIFY(!q.request.fileMustExist);
+        QVERIFY(q.request.hideReadOnly);
+        QCOMPARE(QFileInfo(q.request.initialFile).fileName(), QStringLiteral("ZYX (ZYXON SYSTEMS INC) 2007.03.19.OPT"));
+
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(bytesOf(path), bytesOf(test::shippedFile(QStringLiteral("SAMPLE.opt"))));
+        QVERIFY(!w->blnDataNotSaved);
+        QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Saved to ") + path);
+        QCOMPARE(w->strDataFile, fileBefore);
+        QCOMPARE(QDir::cleanPath(settingText(appSettings(), QStringLiteral("Settings"), QStringLiteral("OptDir"), {})),
+                 QDir::cleanPath(m_dir.path()));
+
+        // The next dialog starts in that folder, and the saved file loads back.
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
+        const QStringList before = w->colStrings;
+        w->LoadOptionDialog();
+        QCOMPARE(QDir::cleanPath(m_dialogs->fileQuestions.last().request.initialDir), QDir::cleanPath(m_dir.path()));
+        QCOMPARE(w->colStrings, before);
+        QCOMPARE(w->strDataFile, path);
+    }
+
+    void failedSaveIsReportedAndLeavesTheDataUnsaved()
+    {
+        test::MainWindowRun run(shippedArguments());
+        frmStrategies* w = run.window();
+        w->blnDataNotSaved = true;
+        const QString path = m_dir.filePath(QStringLiteral("no/such/folder/x.opt"));
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
+        w->SaveOptionDialog();
+
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("cannot be saved")));
+        QVERIFY(m_dialogs->messages.first().style & Msg::Critical);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(w->blnDataNotSaved);
+        QVERIFY(settingText(appSettings(), QStringLiteral("Settings"), QStringLiteral("OptDir"), QString()).isEmpty());
+        QVERIFY(!w->lblTickerStatus->text().startsWith(QStringLiteral(" Saved to")));
+    }
+
+    void saveWithoutAChainAsksNothing()
+    {
+        test::MainWindowRun run;
+        frmStrategies* w = run.window();
+        QVERIFY(w->ObjStock == nullptr);
+        QVERIFY(!w->cmdSave->isEnabled());
+        w->SaveOptionDialog();
+        QVERIFY(m_dialogs->fileQuestions.isEmpty());
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void strategiesFileDialogRequests()
+    {
+        test::MainWindowRun run(shippedArguments());
+        frmStrategies* w = run.window();
+        const QString chosen = m_dir.filePath(QStringLiteral("mine.stg"));
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({chosen}));
+        QCOMPARE(w->chooseStrategiesFile(QStringLiteral("Save strategies to"), QStringLiteral("old.stg"), false, true),
+                 chosen);
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({chosen}));
+        QCOMPARE(w->chooseStrategiesFile(QStringLiteral("Select strategies file"), QString(), true, false), chosen);
+        QCOMPARE(w->chooseStrategiesFile(QStringLiteral("Select strategies file"), QString(), true, false), QString());
+
+        QCOMPARE(m_dialogs->fileQuestions.size(), 3);
+        const auto& save = m_dialogs->fileQuestions.at(0);
+        QVERIFY(save.save);
+        QCOMPARE(save.request.title, QStringLiteral("Save strategies to"));
+        QCOMPARE(save.request.initialFile, QStringLiteral("old.stg"));
+        QCOMPARE(save.request.nameFilters,
+                 (QStringList{QStringLiteral("Strategies (.stg) (*.stg)"), QStringLiteral("All Files (*.*) (*)")}));
+        QCOMPARE(save.request.defaultSuffix, QStringLiteral("stg"));
+        QVERIFY(!save.request.fileMustExist);
+        QVERIFY(!save.request.hideReadOnly);
+        QVERIFY(save.request.initialDir.isEmpty());
+        const auto& open = m_dialogs->fileQuestions.at(1);
+        QVERIFY(!open.save);
+        QVERIFY(open.request.fileMustExist);
+        QCOMPARE(open.request.owner, static_cast<int64_t>(w->winId()));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+};
+
+TW_QTEST_MAIN(ChainFilesTest)
+#include "ChainFilesTest.moc"

@@ -1,0 +1,458 @@
+// The quote-table parser and the option-chain files: the description of an
+// option, the expiration dates, the exchanges, tables the parser must refuse
+// or read around, locale independence, and files that load back identical.
+#include "app/Convert.h"
+#include "app/TwError.h"
+#include "marketdata/QuoteTable.h"
+#include "model/OptionsCollection.h"
+#include "model/stock.h"
+#include "support/ErrorOf.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <clocale>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <locale>
+
+using namespace tw;
+using namespace tw::marketdata;
+
+namespace {
+
+const QString kStockLine = QStringLiteral("ABC (ABC CORPORATION),91.03,+0.56,");
+const QString kQuoteLine = QStringLiteral("Jan 27 2004 @ 14:09 ET,Bid,91.02,Ask,91.04,Size,5x10,Vol,1234567,");
+const QString kHeading =
+    QStringLiteral("Calls,Last Sale,Net,Bid,Ask,Vol,Open Int,Puts,Last Sale,Net,Bid,Ask,Vol,Open Int,");
+
+QStringList table(const QStringList& optionLines)
+{
+    return QStringList{kStockLine, kQuoteLine, kHeading} + optionLines;
+}
+
+// An option line; the exchange letter is appended to both codes.
+QString optionLine(const QString& month, const QString& strike, QChar callExchange, QChar putExchange)
+{
+    return QStringLiteral("%1 %2 (ABC AL-%3),1.25,+0.05,1.20,1.30,10,200,%1 %2 (ABC ML-%4),2.50,-0.10,2.45,2.55,7,300,")
+        .arg(month, strike)
+        .arg(callExchange)
+        .arg(putExchange);
+}
+
+QString describe(const OptionItem& o)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|%10")
+        .arg(o.Code(), o.StrikePrice().toString(), dateFromSerial(o.ExpirationDate()).toString(Qt::ISODate), o.Net(),
+             o.Bid().toString(), o.Ask().toString())
+        .arg(o.Volume())
+        .arg(o.OpenInt())
+        .arg(o.StockExchange(), o.LastSale().toString());
+}
+
+QStringList describe(const OptionsCollection& side)
+{
+    QStringList out;
+    for (const auto& o : side)
+        out << describe(*o);
+    return out;
+}
+
+QStringList describe(const stock& s)
+{
+    QStringList out{QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8")
+                        .arg(s.Code(), s.Price().toString(), s.Net(),
+                             dateFromSerial(s.StockDate()).toString(Qt::ISODate), s.Bid().toString(),
+                             s.Ask().toString(), s.Size())
+                        .arg(s.Volume())};
+    out << QStringLiteral("calls") << describe(*s.Calls()) << QStringLiteral("puts") << describe(*s.Puts());
+    return out;
+}
+
+// The third Friday of a month plus one day, counted on the calendar.
+QDate saturdayAfterThirdFriday(int year, int month)
+{
+    QDate d(year, month, 1);
+    while (d.dayOfWeek() != Qt::Friday)
+        d = d.addDays(1);
+    return d.addDays(14 + 1);
+}
+
+TwError refusalOf(const QStringList& lines)
+{
+    try {
+        ParseQuoteTable(lines);
+    } catch (const TwError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "the table was not refused";
+    return TwError(0, QString(), QString());
+}
+
+} // namespace
+
+TEST(QuoteTable, DescriptionExampleGivesCodeStrikeExpirationAndExchange)
+{
+    const auto r = ParseQuoteTable(
+        table({QStringLiteral("04 Feb 60.00 (ABC BL-E),31.10,+0.60,30.90,31.30,12,340,,,,,,,")}));
+    EXPECT_TRUE(r.warnings.isEmpty());
+    ASSERT_EQ(r.objStock->Calls()->Count(), 1);
+    EXPECT_EQ(r.objStock->Puts()->Count(), 0);
+    const OptionItem& o = *r.objStock->Calls()->Item(1);
+    EXPECT_EQ(o.Code(), QStringLiteral("ABC BL-E"));
+    EXPECT_EQ(o.StrikePrice(), Currency::fromRaw(600000));
+    EXPECT_EQ(dateFromSerial(o.ExpirationDate()), QDate(2004, 2, 21));
+    EXPECT_EQ(dateFromSerial(o.ExpirationDate()).dayOfWeek(), Qt::Saturday);
+    EXPECT_EQ(o.StockExchange(), QStringLiteral("CBOE (Chicago Board Options Exchange)"));
+    EXPECT_EQ(o.LastSale(), Currency::fromRaw(311000));
+    EXPECT_EQ(o.Net(), QStringLiteral("+0.60"));
+    EXPECT_EQ(o.Bid(), Currency::fromRaw(309000));
+    EXPECT_EQ(o.Ask(), Currency::fromRaw(313000));
+    EXPECT_EQ(o.Volume(), 12);
+    EXPECT_EQ(o.OpenInt(), 340);
+    EXPECT_EQ(o.Price(), Currency());
+}
+
+TEST(QuoteTable, StockAndQuoteLines)
+{
+    const auto r = ParseQuoteTable(table({}));
+    const stock& s = *r.objStock;
+    EXPECT_EQ(s.Code(), QStringLiteral("ABC (ABC CORPORATION)"));
+    EXPECT_EQ(s.Price(), Currency::fromRaw(910300));
+    EXPECT_EQ(s.Net(), QStringLiteral("+0.56"));
+    EXPECT_EQ(dateFromSerial(s.StockDate()), QDate(2004, 1, 27));
+    EXPECT_EQ(s.StockDate(), std::floor(s.StockDate())) << "the quote date has no time of day";
+    EXPECT_EQ(s.Bid(), Currency::fromRaw(910200));
+    EXPECT_EQ(s.Ask(), Currency::fromRaw(910400));
+    EXPECT_EQ(s.Size(), QStringLiteral("5x10"));
+    EXPECT_EQ(s.Volume(), 1234567);
+    // Exactly three lines: the quote and two empty sides.
+    EXPECT_EQ(s.Calls()->Count(), 0);
+    EXPECT_EQ(s.Puts()->Count(), 0);
+    EXPECT_TRUE(r.warnings.isEmpty());
+
+    // A quote line with three fields sets the bid only.
+    const auto shortQuote = ParseQuoteTable({kStockLine, QStringLiteral("Jan 27 2004,Bid,91.02")});
+    EXPECT_EQ(shortQuote.objStock->Bid(), Currency::fromRaw(910200));
+    EXPECT_EQ(shortQuote.objStock->Ask(), Currency());
+    EXPECT_EQ(shortQuote.objStock->Size(), QStringLiteral("N/A"));
+    EXPECT_EQ(shortQuote.objStock->Volume(), 0);
+
+    // A price or bid that is no number is 0, without a warning.
+    const auto odd = ParseQuoteTable({QStringLiteral("ABC,n/a,+0.1"), QStringLiteral("Jan 27 2004,Bid,-,Ask,91.04")});
+    EXPECT_EQ(odd.objStock->Price(), Currency());
+    EXPECT_EQ(odd.objStock->Bid(), Currency());
+    EXPECT_EQ(odd.objStock->Ask(), Currency::fromRaw(910400));
+    EXPECT_TRUE(odd.warnings.isEmpty());
+}
+
+TEST(QuoteTable, ExpirationSaturdayMatchesTheCalendarFrom2000To2031)
+{
+    for (int year = 2000; year <= 2031; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            const QDate expected = saturdayAfterThirdFriday(year, month);
+            // Any day of the month gives the month's expiration.
+            for (int day : {1, 15, 28}) {
+                const QDate got = ExpirationSaturday(QDate(year, month, day));
+                EXPECT_EQ(got, expected) << year << "-" << month << "-" << day;
+            }
+            EXPECT_EQ(ExpirationSaturday(QDate(year, month, 1)).dayOfWeek(), Qt::Saturday);
+        }
+    }
+    // The 15th a Saturday: the 22nd; the 15th a Friday: the 16th.
+    ASSERT_EQ(QDate(2007, 9, 15).dayOfWeek(), Qt::Saturday);
+    EXPECT_EQ(ExpirationSaturday(QDate(2007, 9, 1)), QDate(2007, 9, 22));
+    ASSERT_EQ(QDate(2007, 6, 15).dayOfWeek(), Qt::Friday);
+    EXPECT_EQ(ExpirationSaturday(QDate(2007, 6, 1)), QDate(2007, 6, 16));
+}
+
+TEST(QuoteTable, ExpiryMonthYearPivotAndMonthNames)
+{
+    EXPECT_EQ(ParseExpiryMonth(QStringLiteral("31 Jan")), QDate(2031, 1, 1));
+    EXPECT_EQ(ParseExpiryMonth(QStringLiteral("32 Jan")), QDate(1932, 1, 1));
+    EXPECT_EQ(ParseExpiryMonth(QStringLiteral("00 Dec")), QDate(2000, 12, 1));
+    EXPECT_EQ(ParseExpiryMonth(QStringLiteral("99 Mar")), QDate(1999, 3, 1));
+    EXPECT_EQ(ParseExpiryMonth(QStringLiteral("04 Feb")), QDate(2004, 2, 1));
+    const char* months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    for (int m = 1; m <= 12; ++m)
+        EXPECT_EQ(ParseExpiryMonth(QStringLiteral("05 ") + QLatin1String(months[m - 1])), QDate(2005, m, 1));
+    // Unknown or differently written months are no month at all (never December).
+    EXPECT_FALSE(ParseExpiryMonth(QStringLiteral("04 feb")));
+    EXPECT_FALSE(ParseExpiryMonth(QStringLiteral("04 FEB")));
+    EXPECT_FALSE(ParseExpiryMonth(QStringLiteral("04 Foo")));
+    EXPECT_FALSE(ParseExpiryMonth(QStringLiteral("xx Feb")));
+    EXPECT_FALSE(ParseExpiryMonth(QStringLiteral("04")));
+
+    // In a table an option of an unknown month is left out with a warning.
+    const auto r = ParseQuoteTable(table({optionLine(QStringLiteral("04 Fex"), QStringLiteral("60.00"), 'E', 'E'),
+                                          optionLine(QStringLiteral("32 Jan"), QStringLiteral("60.00"), 'E', 'E')}));
+    EXPECT_EQ(r.warnings.size(), 2);
+    ASSERT_EQ(r.objStock->Calls()->Count(), 1);
+    EXPECT_EQ(dateFromSerial(r.objStock->Calls()->Item(1)->ExpirationDate()), QDate(1932, 1, 16));
+}
+
+TEST(QuoteTable, QuoteDateText)
+{
+    EXPECT_EQ(ParseQuoteDate(QStringLiteral("Jan 27 2004")), QDate(2004, 1, 27));
+    EXPECT_EQ(ParseQuoteDate(QStringLiteral("Dec 05 2007 @ 16:02 ET")), QDate(2007, 12, 5));
+    EXPECT_EQ(ParseQuoteDate(QStringLiteral("Mar  5 2007")), QDate(2007, 3, 5));
+    EXPECT_FALSE(ParseQuoteDate(QStringLiteral("Foo 27 2004")));
+    EXPECT_FALSE(ParseQuoteDate(QStringLiteral("jan 27 2004")));
+    EXPECT_FALSE(ParseQuoteDate(QStringLiteral("Feb 30 2004")));
+    EXPECT_FALSE(ParseQuoteDate(QStringLiteral("Jan 27 04")));
+    EXPECT_FALSE(ParseQuoteDate(QStringLiteral("")));
+}
+
+TEST(QuoteTable, TablesThatAreNoQuoteTableAreRefusedWithAClearMessage)
+{
+    const TwError unknownMonth = refusalOf({kStockLine, QStringLiteral("Foo 27 2004 @ 14:09 ET,Bid,1,Ask,2")});
+    EXPECT_NE(unknownMonth.number(), 0);
+    EXPECT_TRUE(unknownMonth.description().contains(QStringLiteral("\"Foo 27 2004 @ 14:09 ET\" is not a quote date")))
+        << unknownMonth.description().toStdString();
+
+    const TwError badDay = refusalOf({kStockLine, QStringLiteral("Jan xx 2004,Bid,1")});
+    EXPECT_TRUE(badDay.description().contains(QStringLiteral("not a quote date")));
+
+    const TwError oneLine = refusalOf({kStockLine});
+    EXPECT_TRUE(oneLine.description().contains(QStringLiteral("1 line")));
+    EXPECT_TRUE(refusalOf({}).description().contains(QStringLiteral("0 line")));
+
+    const TwError noStock = refusalOf({QStringLiteral(",91.03"), kQuoteLine});
+    EXPECT_TRUE(noStock.description().contains(QStringLiteral("names no stock")));
+
+    // An HTML error page is no quote table either.
+    EXPECT_NE(refusalOf({QStringLiteral("<html>"), QStringLiteral("<body>Not found</body>")}).number(), 0);
+}
+
+TEST(QuoteTable, ExchangeLettersInBothHalves)
+{
+    const struct {
+        QChar letter;
+        const char* call;
+        const char* put;
+    } cases[] = {
+        {'E', "CBOE (Chicago Board Options Exchange)", "CBOE (Chicago Board Options Exchange)"},
+        {'A', "AMEX (American Stock Exchange)", "AMEX (American Stock Exchange)"},
+        {'X', "PHLX (Philadelphia Stock Exchange)", "PHLX (Philadelphia Stock Exchange)"},
+        {'P', "PCX or PSE (Pacific Stock Exchange)", "PCX or PSE (Pacific Stock Exchange)"},
+        {'8', "ISE (International Securities Exchange)", "ISE (International Securities Exchange)"},
+        {'Z', "Other", "Unknown code Z"},
+        {'e', "Other", "Unknown code e"},
+    };
+    QStringList lines;
+    for (const auto& c : cases)
+        lines << optionLine(QStringLiteral("04 Feb"), QStringLiteral("60.00"), c.letter, c.letter);
+    // Different letters in the two halves of one line.
+    lines << optionLine(QStringLiteral("04 Feb"), QStringLiteral("65.00"), 'A', '8');
+    const auto r = ParseQuoteTable(table(lines));
+    ASSERT_TRUE(r.warnings.isEmpty());
+    ASSERT_EQ(r.objStock->Calls()->Count(), 8);
+    ASSERT_EQ(r.objStock->Puts()->Count(), 8);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(r.objStock->Calls()->Item(i + 1)->StockExchange(), QLatin1String(cases[i].call));
+        EXPECT_EQ(r.objStock->Puts()->Item(i + 1)->StockExchange(), QLatin1String(cases[i].put));
+        EXPECT_EQ(exchangeName(cases[i].letter, true), QLatin1String(cases[i].call));
+        EXPECT_EQ(exchangeName(cases[i].letter, false), QLatin1String(cases[i].put));
+    }
+    EXPECT_EQ(r.objStock->Calls()->Item(8)->StockExchange(), QStringLiteral("AMEX (American Stock Exchange)"));
+    EXPECT_EQ(r.objStock->Puts()->Item(8)->StockExchange(), QStringLiteral("ISE (International Securities Exchange)"));
+
+    // A code without "-" is named by its first character.
+    const auto noDash =
+        ParseQuoteTable(table({QStringLiteral("04 Feb 60.00 (XBC),1,0,1,1,0,0,04 Feb 60.00 (PBC),1,0,1,1,0,0")}));
+    EXPECT_EQ(noDash.objStock->Calls()->Item(1)->StockExchange(), QStringLiteral("PHLX (Philadelphia Stock Exchange)"));
+    EXPECT_EQ(noDash.objStock->Puts()->Item(1)->StockExchange(), QStringLiteral("PCX or PSE (Pacific Stock Exchange)"));
+
+    // A code that ends in "-" names no exchange; no stray character is stored.
+    const auto trailingDash =
+        ParseQuoteTable(table({QStringLiteral("04 Feb 60.00 (ABC-),1,0,1,1,0,0,04 Feb 60.00 (ABC-),1,0,1,1,0,0")}));
+    EXPECT_EQ(trailingDash.objStock->Calls()->Item(1)->StockExchange(), QStringLiteral("Other"));
+    EXPECT_EQ(trailingDash.objStock->Puts()->Item(1)->StockExchange(), QStringLiteral("Unknown code "));
+}
+
+TEST(QuoteTable, EmptyHalvesAddOnlyTheOtherSide)
+{
+    const auto r = ParseQuoteTable(table({
+        QStringLiteral("04 Feb 60.00 (ABC BL-E),1,0,1,1,0,0,,,,,,,"),
+        QStringLiteral(",,,,,,,04 Feb 60.00 (ABC NL-E),2,0,2,2,0,0,"),
+        QStringLiteral("04 Feb 65.00 (ABC BM-E),1,0,1,1,0,0"),
+    }));
+    EXPECT_TRUE(r.warnings.isEmpty()) << r.warnings.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(r.objStock->Calls()->Count(), 2);
+    ASSERT_EQ(r.objStock->Puts()->Count(), 1);
+    EXPECT_EQ(r.objStock->Puts()->Item(1)->Code(), QStringLiteral("ABC NL-E"));
+}
+
+TEST(QuoteTable, MalformedLinesGiveWarningsAndNoCorruptOptions)
+{
+    const QString good = optionLine(QStringLiteral("04 Feb"), QStringLiteral("60.00"), 'E', 'E');
+    const QStringList lines = table({
+        // Put bid is no number: the put is left out, the call stays.
+        QStringLiteral("04 Feb 55.00 (ABC BK-E),9.10,0,9.00,9.20,1,2,04 Feb 55.00 (ABC NK-E),0.10,0,abc,0.15,3,4,"),
+        QString(),                      // blank: skipped silently
+        QStringLiteral("   "),          // blank too
+        good,
+        QStringLiteral("Total,42"),     // short: no half can be read
+        // Call strike and put volume are no numbers.
+        QStringLiteral("04 Feb 6o.00 (ABC BL-E),1,0,1,1,0,0,04 Feb 65.00 (ABC NM-E),1,0,1,1,1.2.3,0,"),
+        // Call description without code; put half cut short.
+        QStringLiteral("04 Feb 70.00 ABC BN-E,1,0,1,1,0,0,04 Feb 70.00 (ABC NN-E),1,0,1"),
+        // Missing month and strike in the description.
+        QStringLiteral("(ABC BO-E),1,0,1,1,0,0"),
+        good,
+    });
+    const auto r = ParseQuoteTable(lines);
+    const QStringList& w = r.warnings;
+    ASSERT_EQ(w.size(), 7) << w.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(w[0].startsWith(QStringLiteral("Line 4, put:")) && w[0].contains(QStringLiteral("bid \"abc\"")))
+        << w[0].toStdString();
+    EXPECT_TRUE(w[1].startsWith(QStringLiteral("Line 8, call:"))) << w[1].toStdString();
+    EXPECT_TRUE(w[2].contains(QStringLiteral("strike \"6o.00\""))) << w[2].toStdString();
+    EXPECT_TRUE(w[3].contains(QStringLiteral("volume \"1.2.3\""))) << w[3].toStdString();
+    EXPECT_TRUE(w[4].contains(QStringLiteral("no option code"))) << w[4].toStdString();
+    EXPECT_TRUE(w[5].startsWith(QStringLiteral("Line 10, put:")) && w[5].contains(QStringLiteral("too few fields")))
+        << w[5].toStdString();
+    EXPECT_TRUE(w[6].startsWith(QStringLiteral("Line 11, call:"))) << w[6].toStdString();
+
+    // Only whole options went in, each with its own fields.
+    const QString goodCall = QStringLiteral("ABC AL-E|60|2004-02-21|+0.05|1.2|1.3|10|200|CBOE (Chicago Board Options "
+                                            "Exchange)|1.25");
+    const QString goodPut = QStringLiteral("ABC ML-E|60|2004-02-21|-0.10|2.45|2.55|7|300|CBOE (Chicago Board Options "
+                                           "Exchange)|2.5");
+    EXPECT_EQ(describe(*r.objStock->Calls()),
+              (QStringList{QStringLiteral("ABC BK-E|55|2004-02-21|0|9|9.2|1|2|CBOE (Chicago Board Options "
+                                          "Exchange)|9.1"),
+                           goodCall, goodCall}));
+    EXPECT_EQ(describe(*r.objStock->Puts()), (QStringList{goodPut, goodPut}));
+}
+
+TEST(QuoteTable, NumbersReadTheSameUnderAGermanLocale)
+{
+    QStringList lines = table({
+        optionLine(QStringLiteral("04 Feb"), QStringLiteral("57.50"), 'E', 'A'),
+        QStringLiteral("04 Feb 60.00 (ABC BL-E),1234.5,+0.05,1.2,1.3,1000,2000,"),
+    });
+    const QStringList inC = describe(*ParseQuoteTable(lines).objStock);
+
+    const QLocale before;
+    const std::string numericBefore = std::setlocale(LC_NUMERIC, nullptr);
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    bool cGerman = false;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
+        if (std::setlocale(LC_NUMERIC, name) != nullptr) {
+            cGerman = true;
+            break;
+        }
+    }
+    if (!cGerman)
+        std::cout << "[   NOTE   ] no German C locale installed; only Qt's default locale is German\n";
+    ASSERT_EQ(QLocale().decimalPoint(), QStringLiteral(","));
+
+    const auto r = ParseQuoteTable(lines);
+    const QStringList inGerman = describe(*r.objStock);
+    QLocale::setDefault(before);
+    std::setlocale(LC_NUMERIC, numericBefore.c_str());
+
+    EXPECT_TRUE(r.warnings.isEmpty());
+    EXPECT_EQ(inGerman, inC);
+    EXPECT_EQ(r.objStock->Price(), Currency::fromRaw(910300)) << "91.03 stays 91.03";
+    EXPECT_EQ(r.objStock->Calls()->Item(1)->StrikePrice(), Currency::fromRaw(575000));
+    EXPECT_EQ(r.objStock->Calls()->Item(2)->LastSale(), Currency::fromRaw(12345000));
+    EXPECT_EQ(r.objStock->Calls()->Item(2)->Volume(), 1000);
+}
+
+TEST(QuoteTable, ProgressIsReportedForEveryOptionLine)
+{
+    const QString line = optionLine(QStringLiteral("04 Feb"), QStringLiteral("60.00"), 'E', 'E');
+    QList<QPair<int, int>> calls;
+    ParseQuoteTable(table({line, QString(), line}), [&](int i, int count) { calls.append({i, count}); });
+    EXPECT_EQ(calls, (QList<QPair<int, int>>{{4, 6}, {5, 6}, {6, 6}}));
+}
+
+TEST(QuoteTable, SavedChainLoadsBackIdentical)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QStringList lines = table({
+        optionLine(QStringLiteral("04 Feb"), QStringLiteral("60.00"), 'E', 'E'),
+        QString(), // kept: a save writes the lines exactly as received
+        QStringLiteral("04 Mar 65.00 (ABC CM-X),1,0,1,1,0,0,04 Mar 65.00 (ABC OM-X),1,0,1,1,0,0,"),
+    });
+    const QString path = dir.filePath(QStringLiteral("ABC 2004.01.27.OPT"));
+    writeOptionChainFile(path, lines);
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
+    f.close();
+
+    const QStringList back = readOptionChainFile(path);
+    EXPECT_EQ(back, lines);
+    EXPECT_EQ(describe(*ParseQuoteTable(back).objStock), describe(*ParseQuoteTable(lines).objStock));
+
+    // Saving what was loaded gives the same bytes again.
+    const QString again = dir.filePath(QStringLiteral("again.opt"));
+    writeOptionChainFile(again, back);
+    QFile g(again);
+    ASSERT_TRUE(g.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(g.readAll(), f.readAll());
+
+    // Saving over an existing file replaces it.
+    writeOptionChainFile(again, {kStockLine, kQuoteLine});
+    EXPECT_EQ(readOptionChainFile(again), (QStringList{kStockLine, kQuoteLine}));
+}
+
+TEST(QuoteTable, ChainFilesWithOtherLineEndsAndCharacters)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("lf.opt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    // LF only, and a last line without an end; a Latin-1 byte survives.
+    f.write("ABC (CAF\xc9),1.5,0\nJan 27 2004,Bid,1\r\nCalls");
+    f.close();
+    EXPECT_EQ(readOptionChainFile(path),
+              (QStringList{QStringLiteral("ABC (CAF\u00c9),1.5,0"), QStringLiteral("Jan 27 2004,Bid,1"),
+                           QStringLiteral("Calls")}));
+    const QString copy = dir.filePath(QStringLiteral("copy.opt"));
+    writeOptionChainFile(copy, readOptionChainFile(path));
+    QFile c(copy);
+    ASSERT_TRUE(c.open(QIODevice::ReadOnly));
+    EXPECT_EQ(c.readAll(), QByteArray("ABC (CAF\xc9),1.5,0\r\nJan 27 2004,Bid,1\r\nCalls\r\n"));
+
+    // An empty file has no lines.
+    const QString empty = dir.filePath(QStringLiteral("empty.opt"));
+    QFile e(empty);
+    ASSERT_TRUE(e.open(QIODevice::WriteOnly));
+    e.close();
+    EXPECT_TRUE(readOptionChainFile(empty).isEmpty());
+}
+
+TEST(QuoteTable, FilesThatCannotBeReadOrWrittenRaise)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(test::errorNumberOf([&] { readOptionChainFile(dir.filePath(QStringLiteral("missing.opt"))); }),
+              RunTime::FileNotFound);
+    // A folder that does not exist, and a path that is a folder.
+    const QString noFolder = dir.filePath(QStringLiteral("no/such/folder/x.opt"));
+    EXPECT_NE(test::errorNumberOf([&] { writeOptionChainFile(noFolder, {kStockLine}); }), 0);
+    EXPECT_FALSE(QFile::exists(noFolder));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.opt")));
+    try {
+        writeOptionChainFile(dir.filePath(QStringLiteral("folder.opt")), {kStockLine});
+        ADD_FAILURE() << "writing over a folder did not raise";
+    } catch (const TwError& e) {
+        EXPECT_TRUE(e.description().contains(QStringLiteral("cannot be saved"))) << e.description().toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("folder.opt"))).isDir());
+}
+
+TEST(QuoteTable, DefaultFileNameOfASavedChain)
+{
+    EXPECT_EQ(defaultChainFileName(QStringLiteral("XYZ"), serialFromDate(QDate(2004, 1, 27))),
+              QStringLiteral("XYZ 2004.01.27.OPT"));
+    EXPECT_EQ(defaultChainFileName(QStringLiteral("ABC (ABC CORP)"), serialFromDate(QDate(2007, 12, 5)) + 0.75),
+              QStringLiteral("ABC (ABC CORP) 2007.12.05.OPT"));
+}
