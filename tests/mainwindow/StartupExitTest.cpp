@@ -135,6 +135,12 @@ private slots:
         QVERIFY(w->m_cMenu->ItemVisible(w->m_cMenu->IndexOfKey(QStringLiteral("mnuChartsTOP"))));
         QVERIFY(frm3dChart::loaded() != nullptr && frm3dChart::loaded()->isVisible());
         QVERIFY(w->minimumWidth() == 500 && w->minimumHeight() == 300);
+        // No saved place: the main window starts at the work area's top-left
+        // corner, over its whole height.
+        const QRectF area = screenAreaTwips(w);
+        QTRY_VERIFY(nearTwips(platform::outerTwips(w).left(), area.left())
+                    && nearTwips(platform::outerTwips(w).top(), area.top())
+                    && nearTwips(platform::outerTwips(w).height(), area.height()));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
