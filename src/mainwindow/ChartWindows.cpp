@@ -187,7 +187,14 @@ void frmStrategies::TileWindows()
             static_cast<float>(roundHalfEven((area.top() + area.height()) * tpp)));
         platform::setWindowStateCode(this, platform::StateNormal);
         platform::setOuterTwips(this, places.main);
-        platform::setOuterTwips(frm3dChart::instance(), places.chart3d);
+        // The 3-D window starts where the main window really ends: on a
+        // narrow work area the main window keeps its minimum width, and the
+        // 3-D window must not lie over it.
+        QRectF chart3d = places.chart3d;
+        const double mainRight = platform::outerTwips(this).right();
+        if (mainRight > chart3d.left() && mainRight < chart3d.right())
+            chart3d.setLeft(mainRight);
+        platform::setOuterTwips(frm3dChart::instance(), chart3d);
     });
 }
 

@@ -487,6 +487,11 @@ void frmStrategies::Form_Load()
             const QString key = settingText(appSettings(), kSettings, QStringLiteral("StgSelectedStrategy"),
                                             QStringLiteral("T1S1"));
             if (QTreeWidgetItem* node = nodeByKey(key)) {
+                // The strategy's group is opened first. Otherwise the tree
+                // opens it when it first shows its current node, after this
+                // start-up, and opening a group selects the group.
+                if (node->parent() != nullptr)
+                    node->parent()->setExpanded(true);
                 tvStrategies->setCurrentItem(node);
                 tvStrategies_NodeClick(node);
             }

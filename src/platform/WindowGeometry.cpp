@@ -1,7 +1,10 @@
 #include "platform/WindowGeometry.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 namespace tw::platform {
@@ -41,7 +44,9 @@ QRectF outerTwips(const QWidget* window)
     return QRectF(outer.x() * tpp, outer.y() * tpp, outer.width() * tpp, outer.height() * tpp);
 }
 
-void setOuterTwips(QWidget* window, const QRectF& twips)
+namespace {
+
+void applyOuterTwips(QWidget* window, const QRectF& twips)
 {
     const QRect outer = window->frameGeometry();
     const QRect inner = window->geometry();
@@ -52,6 +57,62 @@ void setOuterTwips(QWidget* window, const QRectF& twips)
     const int h = qMax(1, qRound(twips.height() / tpp) - extraH);
     window->resize(w, h);
     window->move(qRound(twips.left() / tpp), qRound(twips.top() / tpp));
+}
+
+// A place asked for before the window was shown, when the window system
+// does not know the frame around it yet: the size then counts as the inner
+// size, and the window would come up larger by its frame (and grow by it on
+// every start that restores a saved place). The place is applied again once
+// the window has been shown and its frame is known.
+class PendingOuterPlace : public QObject {
+public:
+    PendingOuterPlace(QWidget* window, const QRectF& twips) : QObject(window), m_twips(twips)
+    {
+        window->installEventFilter(this);
+    }
+    void setPlace(const QRectF& twips) { m_twips = twips; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent() && event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            QPointer<QWidget> window = static_cast<QWidget*>(watched);
+            QPointer<PendingOuterPlace> self = this;
+            QTimer::singleShot(0, window, [window, self] {
+                if (window == nullptr || self == nullptr)
+                    return;
+                const QRectF twips = self->m_twips;
+                delete self.data();
+                if (window->isVisible() && windowStateCode(window) == StateNormal)
+                    applyOuterTwips(window, twips);
+            });
+        }
+        return false;
+    }
+
+private:
+    QRectF m_twips;
+};
+
+} // namespace
+
+void setOuterTwips(QWidget* window, const QRectF& twips)
+{
+    PendingOuterPlace* pending = nullptr;
+    for (QObject* child : window->children()) {
+        if (auto* p = dynamic_cast<PendingOuterPlace*>(child))
+            pending = p;
+    }
+    if (!window->isVisible()) {
+        if (pending != nullptr)
+            pending->setPlace(twips);
+        else
+            new PendingOuterPlace(window, twips);
+    } else {
+        delete pending; // a newer place wins over one still waiting
+    }
+    applyOuterTwips(window, twips);
 }
 
 QRect workArea(const QWidget* window)

@@ -1,0 +1,401 @@
+// The main window's chart-window management: keys that are never reused,
+// the Windows menu and the window list following the open windows and their
+// captions, picking a window from either list, and the start places of the
+// main and the 3-D window on a work area with panels on any side.
+
+#include "MainWindowFixtures.h"
+
+#include "charts/frm3dChart.h"
+#include "charts/frmChart.h"
+#include "mainwindow/StartupSettings.h"
+#include "mainwindow/frmStrategies.h"
+#include "platform/PopupMenu.h"
+#include "platform/WindowGeometry.h"
+#include "support/MainWindowRun.h"
+#include "support/QtTestMain.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tw;
+using tw::platform::PopupMenu;
+
+namespace {
+
+int item(const PopupMenu* menu, const QString& key)
+{
+    return menu->IndexOfKey(key);
+}
+
+// The chart items of the Windows menu: key and caption, in menu order.
+QList<QPair<QString, QString>> windowsMenuCharts(const frmStrategies* w)
+{
+    QList<QPair<QString, QString>> items;
+    const PopupMenu* menu = w->m_cMenu;
+    const int windows = item(menu, QStringLiteral("mnuWindowsTOP"));
+    for (int i = 1; i <= menu->Count(); ++i) {
+        if (menu->KeyOfItem(i).startsWith(QLatin1String("mnuChartWindow"))) {
+            if (menu->ItemParentIndex(i) != windows || menu->ItemIcon(i) != 40)
+                items.append({QStringLiteral("misplaced ") + menu->KeyOfItem(i), QString()});
+            else
+                items.append({menu->KeyOfItem(i), menu->ItemCaption(i)});
+        }
+    }
+    return items;
+}
+
+// The window list as shown now: key and caption of every item.
+QList<QPair<QString, QString>> shownWindowList(frmStrategies* w)
+{
+    w->ShowWindowListMenu(0, 0, w);
+    QList<QPair<QString, QString>> items;
+    const PopupMenu* list = w->m_cChartList;
+    for (int i = 1; i <= list->Count(); ++i) {
+        items.append({list->KeyOfItem(i), list->ItemCaption(i)});
+        if (list->ItemParentIndex(i) != 0)
+            items.append({QStringLiteral("not top level"), list->KeyOfItem(i)});
+    }
+    if (QMenu* popup = list->ActivePopup())
+        popup->close();
+    return items;
+}
+
+bool headingVisible(const frmStrategies* w)
+{
+    return w->m_cMenu->ItemVisible(item(w->m_cMenu, QStringLiteral("mnuChartsTOP")));
+}
+
+void newChart(frmStrategies* w)
+{
+    emit w->m_cMenu->Click(item(w->m_cMenu, QStringLiteral("mnuWindowsNewChart")));
+}
+
+void clickList(frmStrategies* w, const QString& key)
+{
+    const int n = item(w->m_cChartList, key);
+    QVERIFY2(n > 0, qPrintable(key));
+    emit w->m_cChartList->Click(n);
+}
+
+QByteArray text(const QRectF& r)
+{
+    return QByteArray::number(r.left()) + "," + QByteArray::number(r.top()) + " " + QByteArray::number(r.width())
+        + "x" + QByteArray::number(r.height());
+}
+
+} // namespace
+
+class ChartWindowsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_stg;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_stg = test::writeSampleStrategies(m_dir.path());
+    }
+
+    void init()
+    {
+        test::environment().clearSettings();
+        test::storeQuietStart();
+    }
+
+    void chartKeysAreNeverReused()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg});
+        frmStrategies* w = run.window();
+        QVERIFY(!headingVisible(w));
+
+        newChart(w);
+        QCOMPARE(test::chartKeys(w), QStringList{"C0"});
+        frmChart* c0 = w->chartByKey(QStringLiteral("C0"));
+        QVERIFY(c0 != nullptr && c0->isVisible());
+        QCOMPARE(c0->Tag(), QStringLiteral("C0"));
+        QVERIFY(headingVisible(w));
+        QCOMPARE(windowsMenuCharts(w), (QList<QPair<QString, QString>>{{"mnuChartWindowC0", c0->windowTitle()}}));
+
+        // The user closes C0: it leaves the list and the menu, the heading
+        // hides again.
+        c0->close();
+        QTRY_VERIFY(w->m_Charts.isEmpty());
+        QVERIFY(windowsMenuCharts(w).isEmpty());
+        QVERIFY(!headingVisible(w));
+
+        newChart(w);
+        newChart(w);
+        QCOMPARE(test::chartKeys(w), (QStringList{"C1", "C2"}));
+        QVERIFY(headingVisible(w));
+        w->chartByKey(QStringLiteral("C1"))->close();
+        QTRY_COMPARE(test::chartKeys(w), QStringList{"C2"});
+        QVERIFY(headingVisible(w)); // C2 is still open
+        newChart(w);
+        QCOMPARE(test::chartKeys(w), (QStringList{"C2", "C3"}));
+        QCOMPARE(w->m_ChartCounter, 4);
+        const auto menuItems = windowsMenuCharts(w);
+        QCOMPARE(menuItems.size(), 2);
+        QCOMPARE(menuItems.at(0).first, QStringLiteral("mnuChartWindowC2"));
+        QCOMPARE(menuItems.at(1).first, QStringLiteral("mnuChartWindowC3"));
+        QCOMPARE(test::visibleChartWindows().size(), 2);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void removingAChartThatIsNotListedChangesNothing()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg});
+        frmStrategies* w = run.window();
+        newChart(w);
+        newChart(w);
+        const int menuCount = w->m_cMenu->Count();
+
+        w->RemoveChart(QStringLiteral("C9"));
+        w->RemoveChart(QString());
+        w->RemoveChart(QStringLiteral("c0")); // keys are compared exactly
+        QCOMPARE(test::chartKeys(w), (QStringList{"C0", "C1"}));
+        QCOMPARE(w->m_cMenu->Count(), menuCount);
+        QVERIFY(headingVisible(w));
+
+        // RemoveChart also takes the window off the window list shown last.
+        shownWindowList(w);
+        QVERIFY(item(w->m_cChartList, QStringLiteral("mnuChartWindowC1")) > 0);
+        w->chartByKey(QStringLiteral("C1"))->close();
+        QTRY_COMPARE(test::chartKeys(w), QStringList{"C0"});
+        QCOMPARE(item(w->m_cChartList, QStringLiteral("mnuChartWindowC1")), 0);
+        QCOMPARE(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1")), 0);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void captionChangesFollowIntoBothLists()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg});
+        frmStrategies* w = run.window();
+        newChart(w);
+        newChart(w);
+        frmChart* c1 = w->chartByKey(QStringLiteral("C1"));
+
+        // A chart window that sets its caption renames its menu entry.
+        c1->setStockTicker(QStringLiteral("XYZ"));
+        QVERIFY(c1->windowTitle().startsWith(QLatin1String("XYZ - 2D Chart: ")));
+        QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1"))), c1->windowTitle());
+
+        w->CustomChartCaptionChanged(QStringLiteral("C0"), QStringLiteral("Renamed"));
+        QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC0"))),
+                 QStringLiteral("Renamed"));
+        // An empty or unknown key renames nothing.
+        const QString c1Caption = w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1")));
+        w->CustomChartCaptionChanged(QString(), QStringLiteral("Nobody"));
+        w->CustomChartCaptionChanged(QStringLiteral("C7"), QStringLiteral("Nobody"));
+        QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1"))), c1Caption);
+        for (int i = 1; i <= w->m_cMenu->Count(); ++i)
+            QVERIFY(w->m_cMenu->ItemCaption(i) != QLatin1String("Nobody"));
+
+        // The window list shows the windows' captions at its next showing.
+        const auto list = shownWindowList(w);
+        QCOMPARE(list.last(), (QPair<QString, QString>{"mnuChartWindowC1", c1->windowTitle()}));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void windowListShowsEachWindowOnce()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg});
+        frmStrategies* w = run.window();
+
+        // The 3-D window is hidden: the list offers the main window only.
+        QCOMPARE(shownWindowList(w), (QList<QPair<QString, QString>>{{"mnuChartsTOP", "-Opened charts"},
+                                                                     {"mnuMainForm", "Main window"}}));
+        QCOMPARE(w->m_cChartList->ItemIcon(2), 42);
+
+        newChart(w);
+        newChart(w);
+        w->Select3DChart();
+        frm3dChart* chart3d = frm3dChart::loaded();
+        QVERIFY(chart3d != nullptr && chart3d->isVisible());
+        chart3d->setWindowTitle(QStringLiteral("MSFT - 3D chart"));
+        const QList<QPair<QString, QString>> expected{
+            {"mnuChartsTOP", "-Opened charts"},
+            {"mnuMainForm", "Main window"},
+            {"mnu3DChart", "MSFT - 3D chart"},
+            {"mnuChartWindowC0", w->chartByKey("C0")->windowTitle()},
+            {"mnuChartWindowC1", w->chartByKey("C1")->windowTitle()},
+        };
+        QCOMPARE(shownWindowList(w), expected);
+        QCOMPARE(shownWindowList(w), expected); // shown again: still each once
+        QCOMPARE(w->m_cChartList->ItemIcon(3), 31);
+        QCOMPARE(w->m_cChartList->ItemIcon(4), 40);
+        QVERIFY(w->m_cChartList->ItemIsSeparator(1));
+
+        // The user closes the 3-D window: it only hides, and leaves the list.
+        chart3d->close();
+        QVERIFY(frm3dChart::loaded() != nullptr);
+        QCOMPARE(shownWindowList(w).size(), 4);
+        QCOMPARE(item(w->m_cChartList, QStringLiteral("mnu3DChart")), 0);
+
+        // A chart window's own toolbar shows the list over that window.
+        frmChart* c0 = w->chartByKey(QStringLiteral("C0"));
+        w->ShowWindowListMenu(10, 10, c0);
+        QCOMPARE(w->m_cChartList->OwnerWindow(), static_cast<QWidget*>(c0));
+        if (QMenu* popup = w->m_cChartList->ActivePopup())
+            popup->close();
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void pickingFromTheListsBringsTheWindowBack()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg});
+        frmStrategies* w = run.window();
+        newChart(w);
+        newChart(w);
+        frmChart* c0 = w->chartByKey(QStringLiteral("C0"));
+        frmChart* c1 = w->chartByKey(QStringLiteral("C1"));
+
+        // A minimised chart window picked from the window list is restored.
+        c0->showMinimized();
+        QTRY_VERIFY(c0->isMinimized());
+        shownWindowList(w);
+        clickList(w, QStringLiteral("mnuChartWindowC0"));
+        QTRY_VERIFY(!c0->isMinimized());
+        QVERIFY(c0->isVisible());
+
+        // From the Windows menu as well; a maximised one stays maximised.
+        c0->showMinimized();
+        QTRY_VERIFY(c0->isMinimized());
+        emit w->m_cMenu->Click(item(w->m_cMenu, QStringLiteral("mnuChartWindowC0")));
+        QTRY_VERIFY(!c0->isMinimized());
+        c1->showMaximized();
+        QTRY_VERIFY(c1->isMaximized());
+        emit w->m_cMenu->Click(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1")));
+        QVERIFY(c1->isMaximized());
+
+        // The main window and the 3-D window.
+        w->showMinimized();
+        QTRY_VERIFY(w->isMinimized());
+        shownWindowList(w);
+        clickList(w, QStringLiteral("mnuMainForm"));
+        QTRY_VERIFY(!w->isMinimized());
+        w->Select3DChart();
+        frm3dChart::loaded()->showMinimized();
+        QTRY_VERIFY(frm3dChart::loaded()->isMinimized());
+        shownWindowList(w);
+        clickList(w, QStringLiteral("mnu3DChart"));
+        QTRY_VERIFY(!frm3dChart::loaded()->isMinimized());
+        QVERIFY(frm3dChart::loaded()->isVisible());
+
+        // A list item whose window has gone, or a key that names no window,
+        // does nothing.
+        shownWindowList(w);
+        c1->close();
+        QTRY_COMPARE(test::chartKeys(w), QStringList{"C0"});
+        w->m_cChartList->AddItem(QStringLiteral("Gone"), QString(), 0, 0, 40, false, true,
+                                 QStringLiteral("mnuChartWindowC1"));
+        w->m_cChartList->AddItem(QStringLiteral("Odd"), QString(), 0, 0, 40, false, true, QStringLiteral("C0"));
+        clickList(w, QStringLiteral("mnuChartWindowC1"));
+        clickList(w, QStringLiteral("C0"));
+        emit w->m_cMenu->Click(w->m_cMenu->AddItem(QStringLiteral("Stray"), QString(), 0, 0, -1, false, true,
+                                                   QStringLiteral("mnuChartWindowC5")));
+        QCOMPARE(test::chartKeys(w), QStringList{"C0"});
+        QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join("\n")));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void newChartWindowReceivesThePricingContext()
+    {
+        QTemporaryDir dir;
+        const QString opt = test::writeSampleChain(dir.path());
+        test::ScriptedDialogs dialogs;
+        test::storeSetting(QStringLiteral("Model"), 2);
+        test::storeSetting(QStringLiteral("Steps"), QStringLiteral("37"));
+        test::MainWindowRun run({"-O", opt});
+        frmStrategies* w = run.window();
+        QVERIFY(w->ObjStock != nullptr);
+        newChart(w);
+        frmChart* chart = w->chartByKey(QStringLiteral("C0"));
+        QVERIFY(chart != nullptr);
+        // The ticker of the loaded stock is in the caption.
+        QVERIFY2(chart->windowTitle().startsWith(QLatin1String("MSFT")), qPrintable(chart->windowTitle()));
+        QVERIFY(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC0"))).startsWith("MSFT"));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void tiledPlacesFillTheWorkArea_data()
+    {
+        QTest::addColumn<QRectF>("area"); // left, top, right, bottom in twips
+        QTest::addRow("whole screen") << QRectF(QPointF(0, 0), QPointF(28800, 16200));
+        QTest::addRow("panel on the left") << QRectF(QPointF(960, 0), QPointF(28800, 16200));
+        QTest::addRow("panel on the top") << QRectF(QPointF(0, 570), QPointF(28800, 16200));
+        QTest::addRow("panels left and top") << QRectF(QPointF(960, 570), QPointF(28800, 16200));
+        QTest::addRow("odd sizes") << QRectF(QPointF(15, 45), QPointF(19201, 12001));
+        QTest::addRow("second screen") << QRectF(QPointF(28800, 0), QPointF(57600, 16200));
+    }
+
+    void tiledPlacesFillTheWorkArea()
+    {
+        QFETCH(QRectF, area);
+        const float L = float(area.left()), T = float(area.top()), R = float(area.right()), B = float(area.bottom());
+        const TiledPlaces p = tiledPlaces(L, T, R, B);
+        // The main window: the left half, from the work area's top-left.
+        QCOMPARE(p.main.left(), double(L));
+        QCOMPARE(p.main.top(), double(T));
+        QCOMPARE(p.main.width(), double((R - L) / 2));
+        QCOMPARE(p.main.bottom(), double(B));
+        // The 3-D window: the lower right quarter, ending at the right and
+        // bottom edges, next to the main window without gap or overlap.
+        QCOMPARE(p.chart3d.left(), p.main.right());
+        QCOMPARE(p.chart3d.top(), double(T + (B - T) / 2));
+        QCOMPARE(p.chart3d.right(), double(R));
+        QCOMPARE(p.chart3d.bottom(), double(B));
+        QVERIFY(p.main.width() > 0 && p.chart3d.height() > 0);
+    }
+
+    void tileWindowsUsesTheScreensWorkArea()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg});
+        frmStrategies* w = run.window();
+        w->showMaximized();
+        QTRY_VERIFY(w->isMaximized());
+        w->TileWindows();
+        QTRY_VERIFY(!w->isMaximized());
+        const QRect area = platform::workArea(w);
+        const double tpp = 1440.0 / w->logicalDpiY();
+        const TiledPlaces expected =
+            tiledPlaces(float(area.left() * tpp), float(area.top() * tpp), float((area.left() + area.width()) * tpp),
+                        float((area.top() + area.height()) * tpp));
+        const QRectF main = platform::outerTwips(w);
+        const QRectF chart3d = platform::outerTwips(frm3dChart::instance());
+        const double px = 2 * tpp;
+        // The main window at the work area's top-left, over its full height,
+        // as wide as the left half (or its minimum width, on a narrow area).
+        QVERIFY2(std::abs(main.left() - expected.main.left()) <= px && std::abs(main.top() - expected.main.top()) <= px
+                     && std::abs(main.height() - expected.main.height()) <= px,
+                 text(main) + " vs " + text(expected.main));
+        const double minimumWidth = w->minimumWidth() * tpp;
+        QVERIFY2(std::abs(main.width() - std::max(expected.main.width(), minimumWidth)) <= 10 * tpp,
+                 text(main) + " vs " + text(expected.main));
+        // The 3-D window: the lower right, ending at the work area's right
+        // and bottom edges, and never over the main window.
+        QVERIFY2(std::abs(chart3d.top() - expected.chart3d.top()) <= px
+                     && std::abs(chart3d.right() - expected.chart3d.right()) <= px
+                     && std::abs(chart3d.bottom() - expected.chart3d.bottom()) <= px,
+                 text(chart3d) + " vs " + text(expected.chart3d));
+        QVERIFY2(chart3d.left() >= main.right() - px, text(chart3d) + " over " + text(main));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+};
+
+TW_QTEST_MAIN(ChartWindowsTest)
+
+#include "ChartWindowsTest.moc"

@@ -1,0 +1,45 @@
+#pragma once
+// Files and settings for the suites that start the main window: a small
+// strategies library and a small option chain written into a temporary
+// folder, the stored settings the start-up reads, and helpers to reach the
+// program's other top-level windows.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class QWidget;
+
+namespace tw {
+class frmChart;
+class frmStrategies;
+} // namespace tw
+
+namespace tw::test {
+
+// A strategies file with two groups: "Spreads" (T1) with "Bull call" (T1S1,
+// two call legs) and "Bear put" (T1S2, two put legs), and "Singles" (T2)
+// with "Long call" (T2S1, one leg).
+QString writeSampleStrategies(const QString& folder, const QString& name = QStringLiteral("sample.stg"));
+// A one-expiration option chain for "MSFT" quoted on 27 January 2004.
+QString writeSampleChain(const QString& folder, const QString& name = QStringLiteral("sample.opt"));
+
+// Section "Settings" of the program's settings.
+void storeSetting(const QString& key, const QVariant& value);
+QString storedText(const QString& key, const QString& fallback = {});
+int storedInt(const QString& key, int fallback);
+double storedDouble(const QString& key, double fallback);
+
+// A start that opens no chart windows and keeps the 3-D window hidden, so
+// a suite starts from a known, quiet set of windows.
+void storeQuietStart();
+
+// The visible top-level 2-D chart windows.
+QList<frmChart*> visibleChartWindows();
+// The keys of the open chart windows in the main window's order.
+QStringList chartKeys(const frmStrategies* window);
+// Gives `widget` the keyboard focus inside its active window.
+bool focusOn(QWidget* widget);
+
+} // namespace tw::test
