@@ -14,8 +14,6 @@ constexpr int DtBottom = 0x8;
 constexpr int DtWordBreak = 0x10;
 constexpr int DtSingleLine = 0x20;
 constexpr int DtPathEllipsis = 0x4000;
-constexpr int DtEndEllipsis = 0x8000;
-constexpr int DtWordEllipsis = 0x40000;
 
 Qt::Alignment headerAlignment(int code)
 {
@@ -345,12 +343,17 @@ void GridDelegate::paintCell(QPainter* painter, const QRect& rect, const GridCel
         painter->drawText(textRect, flags, text);
         return;
     }
-    QString shown = text;
-    if (align & (DtEndEllipsis | DtWordEllipsis | DtPathEllipsis)) {
-        const QFontMetrics fm(font);
-        shown = fm.elidedText(text, (align & DtPathEllipsis) ? Qt::ElideMiddle : Qt::ElideRight, textRect.width());
-    }
+    const QString shown = fittedCellText(QFontMetrics(font), text, align, textRect.width());
     painter->drawText(textRect, flags, shown);
+}
+
+QString fittedCellText(const QFontMetrics& fm, const QString& text, int drawTextFlags, int width)
+{
+    // Cut with an ellipsis, never clipped: a right-aligned "21 Apr 2007" or
+    // "12,345.00" clipped at its left edge would read as another date or
+    // number.
+    const Qt::TextElideMode mode = (drawTextFlags & DtPathEllipsis) ? Qt::ElideMiddle : Qt::ElideRight;
+    return fm.elidedText(text, mode, width);
 }
 
 } // namespace tw::platform::detail

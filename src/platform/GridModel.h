@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QList>
 #include <QLocale>
@@ -113,5 +114,10 @@ private:
 
 // Qt alignment and text flags of a Windows text-drawing alignment.
 int qtTextFlags(int drawTextFlags);
+
+// The text a cell shows in `width` pixels: the whole text when it fits,
+// else its beginning with an ellipsis (its middle for a path ellipsis), so
+// that a cut number or date never reads as another one.
+QString fittedCellText(const QFontMetrics& fm, const QString& text, int drawTextFlags, int width);
 
 } // namespace tw::platform::detail

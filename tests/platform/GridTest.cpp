@@ -1,4 +1,5 @@
 #include "platform/Grid.h"
+#include "platform/GridModel.h"
 #include "support/QtTestMain.h"
 
 #include <QHeaderView>
@@ -275,6 +276,26 @@ private slots:
         g.CellDetails(1, 5, GridValue(QStringLiteral("note")), Grid::DtLeft, -1, {}, QColor(255, 0, 0));
         g.setRowIsGroup(1, true);
         QVERIFY(g.RowIsGroup(1));
+    }
+
+    // A cell too narrow for its text shows the text's beginning and an
+    // ellipsis, right-aligned or not; a clipped "21 Apr 2007" would read
+    // "1 Apr 2007".
+    void narrowCellsCutTheirTextWithAnEllipsis()
+    {
+        const QFontMetrics fm(QApplication::font());
+        const QString date = QStringLiteral("21 Apr 2007");
+        const int full = fm.horizontalAdvance(date);
+        for (const int align : {int(Grid::DtRight), int(Grid::DtLeft), 1 /* centre */}) {
+            QCOMPARE(tw::platform::detail::fittedCellText(fm, date, align, full + 2), date);
+            const QString cut = tw::platform::detail::fittedCellText(fm, date, align, full * 2 / 3);
+            QVERIFY2(cut.startsWith(QStringLiteral("21")) && cut.endsWith(QChar(0x2026)), qPrintable(cut));
+            QVERIFY(fm.horizontalAdvance(cut) <= full * 2 / 3);
+        }
+        // A path keeps its beginning and its end.
+        const QString path = QStringLiteral("/home/user/options/ZYX 2007.03.19.OPT");
+        const QString cut = tw::platform::detail::fittedCellText(fm, path, 0x4000, fm.horizontalAdvance(path) / 2);
+        QVERIFY2(cut.startsWith(QLatin1Char('/')) && cut.endsWith(QStringLiteral("OPT")), qPrintable(cut));
     }
 
     void clearKeepsTheColumnsOrRemovesThem()
