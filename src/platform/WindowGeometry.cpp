@@ -127,15 +127,29 @@ QRect workArea(const QWidget* window)
 
 QRect keepOnScreen(const QRect& outerPixels)
 {
-    const QList<QScreen*> screens = QGuiApplication::screens();
+    QList<QRect> areas;
+    for (const QScreen* s : QGuiApplication::screens())
+        areas.append(s->availableGeometry());
+    return keepOnScreen(outerPixels, areas);
+}
+
+QRect keepOnScreen(const QRect& outerPixels, const QList<QRect>& areas)
+{
+    // The screen that holds most of the window; when none holds any of it,
+    // the one nearest to the window's centre.
     QRect best;
     qint64 bestOverlap = -1;
-    for (const QScreen* s : screens) {
-        const QRect area = s->availableGeometry();
+    qint64 bestDistance = 0;
+    const QPoint centre = outerPixels.center();
+    for (const QRect& area : areas) {
         const QRect overlap = area.intersected(outerPixels);
         const qint64 size = overlap.isValid() ? qint64(overlap.width()) * overlap.height() : 0;
-        if (size > bestOverlap) {
+        const qint64 dx = qMax<qint64>(0, qMax<qint64>(area.left() - centre.x(), centre.x() - area.right()));
+        const qint64 dy = qMax<qint64>(0, qMax<qint64>(area.top() - centre.y(), centre.y() - area.bottom()));
+        const qint64 distance = dx * dx + dy * dy;
+        if (size > bestOverlap || (size == bestOverlap && distance < bestDistance)) {
             bestOverlap = size;
+            bestDistance = distance;
             best = area;
         }
     }

@@ -3,6 +3,8 @@
 // (frame) rectangle in twips of the screen, and its state as the classic
 // codes 0 normal, 1 minimised, 2 maximised.
 
+#include <QList>
+#include <QRect>
 #include <QRectF>
 
 class QWidget;
@@ -26,5 +28,7 @@ QRect workArea(const QWidget* window = nullptr);
 // Moves a rectangle (pixels) that lies off every screen's available area
 // back onto the nearest one, shrinking it to fit where needed.
 QRect keepOnScreen(const QRect& outerPixels);
+// The same over the given work areas (pixels), one a screen.
+QRect keepOnScreen(const QRect& outerPixels, const QList<QRect>& areas);
 
 } // namespace tw::platform
