@@ -111,7 +111,7 @@ TEST(FileTypeQuoting, UserDataHome)
         EXPECT_EQ(userDataHome(), QStringLiteral("/somewhere/data"));
     }
     {
-        // A relative folder is not to be trusted: the spec'd default applies.
+        // A relative folder is not to be trusted: the standard default folder applies.
         EnvVar xdg("XDG_DATA_HOME", "relative/data");
         EnvVar home("HOME", "/home/trader");
         EXPECT_EQ(userDataHome(), QStringLiteral("/home/trader/.local/share"));
