@@ -4,25 +4,20 @@
 //
 //   tw_make_strategies <list> <output .stg>
 
+#include "ListFile.h"
 #include "app/TwError.h"
 #include "model/StrategiesFile.h"
 #include "model/StrategyTemplates.h"
 
-#include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QStringList>
 #include <cstdio>
 #include <optional>
 
 using namespace tw;
+using tw::tools::ListError;
 
 namespace {
-
-struct ListError {
-    int line;
-    QString text;
-};
 
 // The list is plain ASCII, so the strategies file needs no code page.
 QString asciiText(const QString& text, int line)
@@ -117,9 +112,6 @@ void addLeg(ParamsCollection& legs, const QString& entry, int line)
 
 StrategyTypeCollection readList(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw ListError{0, QStringLiteral("cannot read the list: %1").arg(file.errorString())};
     StrategyTypeCollection types;
     StrategyTypeCollection::ItemPtr group;
     StrategyCollection::ItemPtr strategy;
@@ -131,18 +123,8 @@ StrategyTypeCollection readList(const QString& path)
             group->setDescription(rtfDescription(group->Caption(), paragraphs));
         paragraphs.clear();
     };
-    static const QRegularExpression entry(QStringLiteral("^([a-z]+):\\s*(.*)$"));
-    int number = 0;
-    while (!file.atEnd()) {
-        ++number;
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const auto m = entry.match(line);
-        if (!m.hasMatch())
-            throw ListError{number, QStringLiteral("expected \"group:\", \"strategy:\", \"text:\" or \"leg:\"")};
-        const QString key = m.captured(1);
-        const QString value = m.captured(2).trimmed();
+    tools::readListFile(path, QStringLiteral("\"group:\", \"strategy:\", \"text:\" or \"leg:\""),
+                        [&](int number, const QString& key, const QString& value) {
         if (key == QLatin1String("group")) {
             finishDescription();
             group = types.Add(asciiText(value, number), QString());
@@ -163,7 +145,7 @@ StrategyTypeCollection readList(const QString& path)
         } else {
             throw ListError{number, QStringLiteral("unknown entry \"%1:\"").arg(key)};
         }
-    }
+    });
     finishDescription();
     for (const auto& g : types) {
         for (const auto& s : *g->Strategies()) {

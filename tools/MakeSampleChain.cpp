@@ -8,15 +8,14 @@
 //
 //   tw_make_sample_chain <description> <output .opt>
 
+#include "ListFile.h"
 #include "app/Convert.h"
 #include "app/TwError.h"
 #include "marketdata/QuoteTable.h"
 #include "model/statmath.h"
 
 #include <QDate>
-#include <QFile>
 #include <QHash>
-#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -25,13 +24,9 @@
 #include <vector>
 
 using namespace tw;
+using tw::tools::ListError;
 
 namespace {
-
-struct ListError {
-    int line;
-    QString text;
-};
 
 struct Expiry {
     QString text; // "07 Apr"
@@ -78,22 +73,9 @@ int64_t centsOf(const QString& text, int line)
 
 Description readDescription(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw ListError{0, QStringLiteral("cannot read the description: %1").arg(file.errorString())};
     Description d;
-    static const QRegularExpression entry(QStringLiteral("^([a-z]+):\\s*(.*)$"));
-    int number = 0;
-    while (!file.atEnd()) {
-        ++number;
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        const auto m = entry.match(line);
-        if (!m.hasMatch())
-            throw ListError{number, QStringLiteral("expected \"key: value\"")};
-        const QString key = m.captured(1);
-        const QString value = m.captured(2).trimmed();
+    tools::readListFile(path, QStringLiteral("\"key: value\""), [&](int number, const QString& key,
+                                                                     const QString& value) {
         if (key == QLatin1String("expiry")) {
             const QStringList w = value.split(QLatin1Char(' '), Qt::SkipEmptyParts);
             if (w.size() != 6)
@@ -123,7 +105,7 @@ Description readDescription(const QString& path)
         } else {
             d.values.insert(key, value);
         }
-    }
+    });
     if (d.expiries.empty())
         throw ListError{0, QStringLiteral("the description has no expiry")};
     return d;

@@ -1,0 +1,39 @@
+#pragma once
+// The readable lists the data generators work from: one "key: value" entry
+// a line; empty lines and lines starting with "#" are ignored.
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QString>
+
+namespace tw::tools {
+
+// A fault in a list, at a line (0: the list as a whole).
+struct ListError {
+    int line;
+    QString text;
+};
+
+// Calls `entry(line, key, value)` for every entry of the list at `path`, in
+// order. `expected` names the entries in the error for a line that is none.
+template <typename Entry>
+void readListFile(const QString& path, const QString& expected, Entry&& entry)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw ListError{0, QStringLiteral("cannot read the list: %1").arg(file.errorString())};
+    static const QRegularExpression pattern(QStringLiteral("^([a-z]+):\\s*(.*)$"));
+    int number = 0;
+    while (!file.atEnd()) {
+        ++number;
+        const QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const auto m = pattern.match(line);
+        if (!m.hasMatch())
+            throw ListError{number, QStringLiteral("expected %1").arg(expected)};
+        entry(number, m.captured(1), m.captured(2).trimmed());
+    }
+}
+
+} // namespace tw::tools
