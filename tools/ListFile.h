@@ -2,9 +2,12 @@
 // The readable lists the data generators work from: one "key: value" entry
 // a line; empty lines and lines starting with "#" are ignored.
 
+#include "app/TwError.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QString>
+#include <cstdio>
 
 namespace tw::tools {
 
@@ -34,6 +37,24 @@ void readListFile(const QString& path, const QString& expected, Entry&& entry)
             throw ListError{number, QStringLiteral("expected %1").arg(expected)};
         entry(number, m.captured(1), m.captured(2).trimmed());
     }
+}
+
+// The body of a generator's main: runs `work` and reports a fault of the
+// list at `path` (as "path:line: text") or of the program's own code on
+// stderr. The exit code: 0 when done, 1 on a fault.
+template <typename Work>
+int runListTool(const QString& path, Work&& work)
+{
+    try {
+        work();
+    } catch (const ListError& e) {
+        std::fprintf(stderr, "%s:%d: %s\n", qPrintable(path), e.line, qPrintable(e.text));
+        return 1;
+    } catch (const TwError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace tw::tools

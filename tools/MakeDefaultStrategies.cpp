@@ -165,15 +165,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString list = QString::fromLocal8Bit(argv[1]);
-    try {
+    return tools::runListTool(list, [&] {
         const StrategyTypeCollection types = readList(list);
         writeStrategiesFile(types, QString::fromLocal8Bit(argv[2]));
-    } catch (const ListError& e) {
-        std::fprintf(stderr, "%s:%d: %s\n", qPrintable(list), e.line, qPrintable(e.text));
-        return 1;
-    } catch (const TwError& e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
-        return 1;
-    }
-    return 0;
+    });
 }

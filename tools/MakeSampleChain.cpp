@@ -318,19 +318,12 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString list = QString::fromLocal8Bit(argv[1]);
-    try {
+    return tools::runListTool(list, [&] {
         const QStringList lines = buildTable(readDescription(list));
         // The table must read back without a single complaint.
         const auto parsed = marketdata::ParseQuoteTable(lines);
         if (!parsed.warnings.isEmpty())
             throw ListError{0, QStringLiteral("the table does not read back: %1").arg(parsed.warnings.first())};
         marketdata::writeOptionChainFile(QString::fromLocal8Bit(argv[2]), lines);
-    } catch (const ListError& e) {
-        std::fprintf(stderr, "%s:%d: %s\n", qPrintable(list), e.line, qPrintable(e.text));
-        return 1;
-    } catch (const TwError& e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
-        return 1;
-    }
-    return 0;
+    });
 }

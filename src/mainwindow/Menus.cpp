@@ -211,9 +211,8 @@ void frmStrategies::m_cMenu_InitPopupMenu(int parentItemNumber)
     if (key != QLatin1String("mnuEditTOP"))
         return;
     TW_STEP(proc, {
-        const EditStates st = editMenuStates(focusedRichTextBox() != nullptr,
-                                             focusedRichTextBox() != nullptr
-                                                 && focusedRichTextBox()->textCursor().hasSelection(),
+        const QTextEdit* box = focusedRichTextBox();
+        const EditStates st = editMenuStates(box != nullptr, box != nullptr && box->textCursor().hasSelection(),
                                              clipboardHoldsRichText());
         m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditCut")), st.cut);
         m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")), st.copy);

@@ -63,11 +63,10 @@ public:
     QString description() const { return m_group ? m_group->Description() : m_strategy->Description(); }
     void setImage(int image)
     {
-        m_image = image;
         setIcon(0, nodeIcon(image));
         setData(0, NodeImageRole, image);
     }
-    int image() const { return m_image; }
+    int image() const { return data(0, NodeImageRole).toInt(); }
     void setBold(bool bold)
     {
         QFont f = font(0);
@@ -79,7 +78,6 @@ private:
     QString m_key;
     std::shared_ptr<StrategyType> m_group;
     std::shared_ptr<Strategy> m_strategy;
-    int m_image = 0;
 };
 
 StrategyNode* asNode(QTreeWidgetItem* item)
