@@ -31,3 +31,16 @@ function(tw_add_qtest target)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARNWELL_TEST=1"
     TIMEOUT 120)
 endfunction()
+
+# A Qt Test suite that needs a real window system (a window manager placing
+# frames, OpenGL): it runs on a private Xvfb display of its own with openbox
+# and Mesa's software renderer, so it runs without a display as well.
+function(tw_add_qtest_x11 target)
+  add_executable(${target} ${ARGN})
+  tw_target_defaults(${target})
+  target_link_libraries(${target} PRIVATE tw_testsupport Qt6::Test)
+  add_test(NAME ${target} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/run-x11.sh $<TARGET_FILE:${target}>)
+  set_tests_properties(${target} PROPERTIES
+    ENVIRONMENT "TARNWELL_TEST=1"
+    TIMEOUT 180)
+endfunction()
