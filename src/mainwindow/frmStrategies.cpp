@@ -286,8 +286,14 @@ void frmStrategies::connectControls()
     connect(optRealPrice, &QRadioButton::clicked, this, [this] { optRealPrice_Click(); });
     connect(optBidAsk, &QRadioButton::clicked, this, [this] { optBidAsk_Click(); });
     connect(chkPLSign, &QCheckBox::clicked, this, [this] { chkPLSign_Click(); });
-    for (QLineEdit* box : {txtVolatility, txtInetrestRate, txtDividends, txtSteps})
+    for (QLineEdit* box : {txtVolatility, txtInetrestRate, txtDividends, txtSteps}) {
         box->installEventFilter(this);
+        // A refused text stays marked until the box holds a usable one.
+        connect(box, &QLineEdit::textChanged, this, [this, box] {
+            if (box->property("refused").toBool() && boxTextUsable(box))
+                markRefused(box, false);
+        });
+    }
 
     connect(tabOptionsNew, &platform::TabStrip::TabClick, this, [this](int tab) {
         tabOptionsNew_TabClick(tab);
