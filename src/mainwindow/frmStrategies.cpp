@@ -7,6 +7,7 @@
 #include "app/CAppSettings.h"
 #include "app/CFormRestore.h"
 #include "app/Convert.h"
+#include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
 #include "app/cSplitter.h"
@@ -453,13 +454,18 @@ void frmStrategies::Form_Load()
         m_DecimalSeparator = m_DecimalComma ? sep : QString();
     });
     TW_STEP(proc, restorePricingParameters());
+    // A chain file named on the command line that cannot be found is
+    // reported; the last file of an earlier run only in the status line.
+    bool chainNamed = false;
     TW_STEP(proc, {
         const QStringList args = SplitCommandLine(4);
         const int n = static_cast<int>(args.size()) - 1;
         for (int pair = 1; pair + 1 <= n && pair <= 3; pair += 2) {
             const QString sw = args.at(pair).toUpper();
-            if (sw == QLatin1String("-O"))
+            if (sw == QLatin1String("-O")) {
                 strDataFile = args.at(pair + 1);
+                chainNamed = true;
+            }
             else if (sw == QLatin1String("-S"))
                 strStrategyTypesFile = args.at(pair + 1);
         }
@@ -471,6 +477,13 @@ void frmStrategies::Form_Load()
             LoadOptionFromFile();
     });
     TW_STEP(proc, UpdateControls());
+    TW_STEP(proc, {
+        if (chainNamed && ObjStock == nullptr && !QFileInfo(strDataFile).isFile()) {
+            const QString text = QStringLiteral("The \"%1\" file is not found.").arg(strDataFile);
+            lblTickerStatus->setText(QLatin1Char(' ') + text);
+            dialogs().messageBox(text, Msg::OkOnly | Msg::Critical, appTitle());
+        }
+    });
     TW_STEP(proc, blnDataNotSaved = false);
     TW_STEP(proc, TileWindows());
     TW_STEP(proc, {

@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -253,6 +254,28 @@ private slots:
         QTest::keyClick(rate, Qt::Key_Escape);
         QVERIFY(!shownRefused(rate));
         QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void chainFileNamedOnTheCommandLineThatIsMissingIsReported()
+    {
+        const QString missing = QDir(m_dir.path()).filePath(QStringLiteral("gone.opt"));
+        const QString expected = QStringLiteral("The \"%1\" file is not found.").arg(missing);
+        {
+            test::ScriptedDialogs dialogs;
+            test::MainWindowRun run({"-O", missing, "-S", m_stg});
+            frmStrategies* w = run.window();
+            QCOMPARE(dialogs.messages.size(), 1);
+            QCOMPARE(dialogs.messages.first().text, expected);
+            QCOMPARE(dialogs.messages.first().style, Msg::OkOnly | Msg::Critical);
+            QCOMPARE(w->lblTickerStatus->text(), QLatin1Char(' ') + expected);
+            QVERIFY(w->ObjStock == nullptr);
+        }
+        // The last file of an earlier run that has gone since asks nothing.
+        test::storeSetting(QStringLiteral("LastFile"), missing);
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg});
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(run.window()->ObjStock == nullptr);
     }
 };
 
