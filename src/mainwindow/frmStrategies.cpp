@@ -360,6 +360,7 @@ void frmStrategies::connectControls()
     cmbModel->setToolTip(QStringLiteral("Calculation options model selection"));
     txtDividends->setToolTip(QStringLiteral("dividends are used only in binominal american calculation model"));
     cbExchange->setToolTip(QStringLiteral("Stock Exchange selection"));
+
 }
 
 QWidget* frmStrategies::control(const QString& name) const

@@ -21,6 +21,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QTableView>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -97,6 +101,32 @@ bool shownRefused(const QLineEdit* box)
 const QString kManySteps = QStringLiteral("Too high number of steps will significantly reduce\r\n"
                                           "the performance of Tarnwell charts! Continue?");
 
+// The texts of a grid that its columns cut: the header captions and the
+// cells of the ordinary rows, measured at the fonts they are drawn in.
+QStringList cutTexts(platform::Grid* g)
+{
+    QStringList cut;
+    QHeaderView* h = g->header();
+    const int headerMargin = h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+    for (int c = 1; c <= g->Columns(); ++c) {
+        if (!g->ColumnVisible(c) || g->ColumnIsRowText(c))
+            continue;
+        const int shown = h->sectionSize(c - 1);
+        const QString header = g->ColumnHeader(c);
+        if (QFontMetrics(h->font()).horizontalAdvance(header) + 2 * headerMargin > shown)
+            cut << QStringLiteral("%1 header \"%2\"").arg(g->objectName(), header);
+        for (int r = 1; r <= g->Rows(); ++r) {
+            if (g->RowIsGroup(r))
+                continue;
+            const QString text = g->CellText(r, c);
+            // The cell draws its text 3 pixels in from each side.
+            if (QFontMetrics(g->CellFont(r, c)).horizontalAdvance(text) > shown - 6)
+                cut << QStringLiteral("%1 row %2 \"%3\"").arg(g->objectName()).arg(r).arg(text);
+        }
+    }
+    return cut;
+}
+
 } // namespace
 
 class FramePanesTest : public QObject {
@@ -162,6 +192,70 @@ private slots:
             QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, bar->mapTo(w, bar->tabRect(i).center()));
             QVERIFY2(counter.presses.value(bar) == 1, qPrintable(bar->tabText(i)));
         }
+    }
+
+    void defaultColumnsAndBoxesShowTheirWholeTexts()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG")), "-O",
+                                 test::shippedFile(QStringLiteral("SAMPLE.opt"))});
+        frmStrategies* w = run.window();
+        QVERIFY(w->ObjStock != nullptr);
+        w->resize(1100, 800);
+        QTRY_COMPARE(w->width(), 1100);
+        w->ArrangeControls();
+        for (platform::Grid* g : {w->gdParams, w->gdSelected, w->gdCalls, w->gdPuts}) {
+            QVERIFY2(g->Rows() > 0, qPrintable(g->objectName()));
+            const QStringList cut = cutTexts(g);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+        }
+        // The chain grids' last column takes the width the others leave.
+        w->tabOptionsNew->setSelectedTab(2);
+        QApplication::processEvents();
+        QHeaderView* h = w->gdCalls->header();
+        QCOMPARE(h->length(), w->gdCalls->view()->viewport()->width());
+        // The pricing area's combo boxes show their longest entries.
+        for (QComboBox* box : {w->cmbModel, w->cbCalculationMode, w->cbExchange}) {
+            QStyleOptionComboBox opt;
+            opt.initFrom(box);
+            opt.editable = box->isEditable();
+            const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &opt,
+                                                             QStyle::SC_ComboBoxEditField, box);
+            for (int i = 0; i < box->count(); ++i)
+                QVERIFY2(box->fontMetrics().horizontalAdvance(box->itemText(i)) <= field.width(),
+                         qPrintable(box->objectName() + QStringLiteral(": ") + box->itemText(i)));
+        }
+    }
+
+    void usersColumnWidthsStayTheirs()
+    {
+        test::ScriptedDialogs dialogs;
+        {
+            test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+            frmStrategies* w = run.window();
+            w->tabOptionsNew->setSelectedTab(2);
+            w->resize(1000, 760);
+            QTRY_COMPARE(w->width(), 1000);
+            w->ArrangeControls();
+            QApplication::processEvents();
+            // The user narrows the expiration column with the mouse.
+            platform::Grid* g = w->gdCalls;
+            const int col = g->ColumnIndex(QStringLiteral("expiration"));
+            QHeaderView* h = g->header();
+            const int edge = h->sectionViewportPosition(col - 1) + h->sectionSize(col - 1) - 1;
+            const int y = h->height() / 2;
+            QTest::mousePress(h->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+            QMouseEvent move(QEvent::MouseMove, QPointF(edge - 30, y), h->viewport()->mapToGlobal(QPointF(edge - 30, y)),
+                             Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(h->viewport(), &move);
+            QTest::mouseRelease(h->viewport(), Qt::LeftButton, {}, QPoint(edge - 30, y));
+            QVERIFY(g->ColumnWidth(col) < g->ColumnTextWidth(col));
+        }
+        // The next start keeps the narrow width, cut text and all.
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        platform::Grid* g = run.window()->gdCalls;
+        const int col = g->ColumnIndex(QStringLiteral("expiration"));
+        QVERIFY(g->ColumnWidth(col) < g->ColumnTextWidth(col));
     }
 
     void manyStepsAreQuestionedOncePerChange()
