@@ -399,6 +399,10 @@ private:
     platform::Grid* activeLegGrid() const;
     // Rebuilds both leg grids from the legs, keeping each grid's selected cell.
     void refreshLegGrids(const std::shared_ptr<ParamsCollection>& params);
+    // After a cancelled edit: shows a leg that the hint row added for it.
+    void showAddedLeg();
+    void legGridCancelEdit(platform::Grid* grid);
+    void legGridKeyDown(platform::Grid* grid, int keyCode);
     void placeEditors(platform::Grid* grid, int row, int col);
     void showComboEditor(const QStringList& entries, int selected, const QString& tag,
                          const QList<int>& itemData = {});

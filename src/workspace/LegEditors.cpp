@@ -328,12 +328,22 @@ void frmStrategies::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bo
 // ---------------------------------------------------------------------------
 // Leaving an editor
 
+void frmStrategies::showAddedLeg()
+{
+    // A cancelled edit writes nothing, but a leg the hint row added for it
+    // stays and is shown.
+    const auto params = selectedParams();
+    if (params != nullptr && gdParams->Rows() - 2 != params->Count())
+        refreshLegGrids(params);
+}
+
 void frmStrategies::cmbEdit_LostFocus()
 {
     Procedure proc("frmStrategies", "cmbEdit_LostFocus");
     TW_STEP(proc, setEditorVisible(cmbEdit, false));
     if (m_EditCancelled) {
         TW_STEP(proc, m_EditCancelled = false);
+        TW_STEP(proc, showAddedLeg());
         return;
     }
     setUpdatesEnabled(false);
@@ -364,6 +374,7 @@ void frmStrategies::txtEdit_LostFocus()
     TW_STEP(proc, setEditorVisible(txtEdit, false));
     if (m_EditCancelled) {
         TW_STEP(proc, m_EditCancelled = false);
+        TW_STEP(proc, showAddedLeg());
         return;
     }
     if (params == nullptr)
@@ -416,42 +427,43 @@ void frmStrategies::txtEdit_KeyDown(int keyCode, int /*shift*/)
     });
 }
 
+void frmStrategies::legGridCancelEdit(platform::Grid* grid)
+{
+    Procedure proc("frmStrategies", grid == gdParams ? "gdParams_CancelEdit" : "gdSelected_CancelEdit");
+    TW_STEP(proc, m_EditCancelled = true);
+    TW_STEP(proc, grid->setFocus(Qt::OtherFocusReason));
+}
+
 void frmStrategies::gdParams_CancelEdit()
 {
-    Procedure proc("frmStrategies", "gdParams_CancelEdit");
-    TW_STEP(proc, m_EditCancelled = true);
-    TW_STEP(proc, gdParams->setFocus(Qt::OtherFocusReason));
+    legGridCancelEdit(gdParams);
 }
 
 void frmStrategies::gdSelected_CancelEdit()
 {
-    Procedure proc("frmStrategies", "gdSelected_CancelEdit");
-    TW_STEP(proc, m_EditCancelled = true);
-    TW_STEP(proc, gdSelected->setFocus(Qt::OtherFocusReason));
+    legGridCancelEdit(gdSelected);
+}
+
+void frmStrategies::legGridKeyDown(platform::Grid* grid, int keyCode)
+{
+    Procedure proc("frmStrategies", grid == gdParams ? "gdParams_KeyDown" : "gdSelected_KeyDown");
+    if (keyCode != platform::Vk::Delete)
+        return;
+    // The key came to this grid: its row is the one to delete.
+    m_commandGrid = grid;
+    const auto done = qScopeGuard([this] { m_commandGrid = nullptr; });
+    TW_STEP(proc, DeleteParams());
+    TW_STEP(proc, grid->setFocus(Qt::OtherFocusReason));
 }
 
 void frmStrategies::gdParams_KeyDown(int keyCode, int /*shift*/)
 {
-    Procedure proc("frmStrategies", "gdParams_KeyDown");
-    if (keyCode != platform::Vk::Delete)
-        return;
-    // The key came to this grid: its row is the one to delete.
-    m_commandGrid = gdParams;
-    const auto done = qScopeGuard([this] { m_commandGrid = nullptr; });
-    TW_STEP(proc, DeleteParams());
-    TW_STEP(proc, gdParams->setFocus(Qt::OtherFocusReason));
+    legGridKeyDown(gdParams, keyCode);
 }
 
 void frmStrategies::gdSelected_KeyDown(int keyCode, int /*shift*/)
 {
-    Procedure proc("frmStrategies", "gdSelected_KeyDown");
-    if (keyCode != platform::Vk::Delete)
-        return;
-    // The key came to this grid: its row is the one to delete.
-    m_commandGrid = gdSelected;
-    const auto done = qScopeGuard([this] { m_commandGrid = nullptr; });
-    TW_STEP(proc, DeleteParams());
-    TW_STEP(proc, gdSelected->setFocus(Qt::OtherFocusReason));
+    legGridKeyDown(gdSelected, keyCode);
 }
 
 } // namespace tw

@@ -339,6 +339,13 @@ private slots:
         QTRY_VERIFY(!w->txtEdit->isVisible());
         QCOMPARE(legOf(w, 1).Quantity(), 1);
         QVERIFY(!w->m_EditCancelled);
+        // Cancelled over the hint row: the leg added for it is shown.
+        doubleClick(w->gdParams, 3, 6);
+        w->gdParams->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QTRY_VERIFY(!w->txtEdit->isVisible());
+        QCOMPARE(w->selectedParams()->Count(), 3);
+        QCOMPARE(w->gdParams->Rows(), 3 + 2);
+        QCOMPARE(w->gdSelected->Rows(), 3 + 2);
 
         // Quantities: refused texts keep the old one and say why.
         const std::pair<const char*, int> typed[] = {{"0", 1},   {"-3", 1},   {"abc", 1}, {"", 1},
