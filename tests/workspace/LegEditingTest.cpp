@@ -156,7 +156,17 @@ private slots:
         QVERIFY(popupCommand(w, w->gdSelected, 1, 3, "Shift all strikes 1 step down"));
         QCOMPARE(legOf(w, 1).StrikePrice(), 0);
         QCOMPARE(legOf(w, 2).StrikePrice(), 2);
-        QVERIFY(!w->m_StrategiesChanged); // a shift is not counted as a change
+        QVERIFY(w->m_StrategiesChanged); // a shift is a change to be saved
+        // A shift that moves nothing (every option leg at the end) is none.
+        w->m_StrategiesChanged = false;
+        for (int n = 1; n <= 3; ++n)
+            w->selectedParams()->Item(n)->setStrikePrice(10);
+        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step up"));
+        QVERIFY(!w->m_StrategiesChanged);
+        for (int n = 1; n <= 3; ++n)
+            w->selectedParams()->Item(n)->setStrikePrice(n == 2 ? 2 : 0);
+        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step up"));
+        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step down"));
 
         // Delete leg 2 of 3 from (2, 3): the same cell stays selected and now
         // shows the former leg 3.
