@@ -20,12 +20,15 @@ int32_t clampSteps(int32_t n)
 }
 
 // max(S - K, 0) for a call, max(K - S, 0) for a put; 0 when S or K is not a
-// finite number.
+// finite number. A difference beyond the range of a double (a strike near the
+// largest double and a price near the lowest) is the largest double.
 double intrinsic(int32_t z, double S, double K)
 {
     if (!std::isfinite(S) || !std::isfinite(K))
         return 0.0;
     const double v = z == 1 ? S - K : (z == -1 ? K - S : 0.0);
+    if (v > std::numeric_limits<double>::max())
+        return std::numeric_limits<double>::max();
     return v > 0.0 ? v : 0.0; // also 0 for not-a-number
 }
 
@@ -224,6 +227,8 @@ TreeResult americanTree(double S, double K, double T, double r, double sigma, do
 
 double CumNormal(float x)
 {
+    if (std::isnan(x))
+        return 0.5; // no side is more likely than the other
     const double xd = x;
     const double sign = x < 0.0f ? -1.0 : 1.0;
     const double k = 1.0 / (1.0 + 0.2316419 * sign * xd);

@@ -14,7 +14,8 @@
 //
 // No NaN or infinity ever comes out: T <= 0, and S, K or sigma that are not
 // above 0, give the value at expiry (intrinsic value; delta 0 or +-1 by
-// moneyness, gamma 0, theta 0), and so does a computation that overflows.
+// moneyness, gamma 0, theta 0), and so does a computation that overflows; an
+// intrinsic value beyond the range of a double is the largest double.
 
 #include <cstdint>
 
@@ -47,9 +48,10 @@ struct PricingContext {
 constexpr int32_t MaxSteps = 32767;
 
 // Cumulative standard normal distribution (Abramowitz-Stegun 26.2.17) of a
-// single-precision argument.
+// single-precision argument; 0.5 for not-a-number.
 double CumNormal(float x);
-// n over k, multiplying before dividing; 1 when k < 1.
+// n over k, multiplying before dividing; 1 when k < 1; infinite beyond the
+// range of a double (the binomial European sum then takes it in logs).
 double Combin(int32_t n, int32_t k);
 
 double BlackScholesCall(double S, double K, double T, double r, double sigma);

@@ -177,6 +177,38 @@ TEST(Statmath, NothingNonFiniteEverComesOut)
     EXPECT_TRUE(std::isfinite(american(1, 100, 95, 0.5, 0.05, 0.3, -7)));
 }
 
+TEST(Statmath, ExtremeArgumentsTogetherStayFinite)
+{
+    // The intrinsic value of a put struck at the largest double on a price
+    // at the lowest one lies beyond the doubles: it is the largest double.
+    const double M = std::numeric_limits<double>::max();
+    EXPECT_EQ(BlackScholesPut(-M, M, 1, .05, .3), M);
+    EXPECT_EQ(BlackScholesCall(M, -M, 1, .05, .3), M);
+    EXPECT_EQ(CumNormal(std::numeric_limits<float>::quiet_NaN()), 0.5);
+    // Every pricing output over a grid of extreme values in all arguments
+    // at once (n small enough to keep the tree quick).
+    const double values[] = {kNaN, kInf, -kInf, M, -M, 0, 1e-300, 50};
+    long nonFinite = 0;
+    for (double S : values)
+        for (double K : values)
+            for (double T : values)
+                for (double r : values)
+                    for (double sigma : values)
+                        for (int model = 0; model <= 2; ++model)
+                            for (int z : {1, -1})
+                                for (int output = 5; output <= 8; ++output) {
+                                    const double v = ModelOutput(model, z, S, K, T, r, sigma, 4, sigma, output);
+                                    if (!std::isfinite(v) && nonFinite++ < 5)
+                                        ADD_FAILURE() << model << " " << z << " " << output << " S " << S << " K " << K
+                                                      << " T " << T << " r " << r << " sigma " << sigma;
+                                }
+    EXPECT_EQ(nonFinite, 0);
+    for (int n : {std::numeric_limits<int32_t>::min(), 201}) {
+        EXPECT_TRUE(std::isfinite(BinomialEuropeanPut(M, M, 1e300, 1e300, 1e300, n)));
+        EXPECT_TRUE(std::isfinite(CallPrice({2, n, M}, 1e-300, 1e300, -M, 1e-300, 0)));
+    }
+}
+
 TEST(Statmath, ModelSelection)
 {
     const PricingContext bs{0, 50, 0.03}, eu{1, 50, 0.03}, am{2, 50, 0.03};
