@@ -27,7 +27,6 @@ const QColor kFolderLight(252, 226, 140);
 const QColor kFolderEdge(168, 120, 36);
 const QColor kBlue(47, 111, 208);
 const QColor kBlueDark(28, 68, 140);
-const QColor kBlueLight(160, 200, 245);
 const QColor kGreen(46, 158, 72);
 const QColor kGreenDark(24, 104, 44);
 const QColor kRed(214, 58, 58);

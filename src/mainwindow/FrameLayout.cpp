@@ -18,10 +18,6 @@
 namespace tw {
 
 namespace {
-constexpr layout::SplitterBar kAllBars[] = {layout::SplitterBar::StgDesc, layout::SplitterBar::ChartParams,
-                                            layout::SplitterBar::DescParam, layout::SplitterBar::ParamsOptions,
-                                            layout::SplitterBar::OptionsStock};
-
 // Mouse buttons and shift state in the classic codes.
 int buttonCode(Qt::MouseButton b)
 {
