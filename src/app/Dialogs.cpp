@@ -19,6 +19,11 @@ FileDialogAnswer Dialogs::getSaveFileName(const FileDialogRequest& request)
     return Dialogs::getOpenFileName(request);
 }
 
+bool Dialogs::showHelp(const QUrl& page)
+{
+    return openUrl(page);
+}
+
 namespace {
 
 class FallbackDialogs final : public Dialogs {

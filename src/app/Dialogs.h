@@ -75,6 +75,11 @@ public:
     // nothing took it.
     virtual bool openUrl(const QUrl& url) = 0;
 
+    // Shows a page of the program's help (a file URL, its fragment the
+    // section) in the program's own help window; false when it cannot be
+    // shown. The base hands the page to openUrl.
+    virtual bool showHelp(const QUrl& page);
+
     // The modal open and save file dialogs. The save dialog asks before it
     // lets the user choose an existing file. The base answers as a user who
     // cancels, so dialogs that know no files stay usable.

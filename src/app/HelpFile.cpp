@@ -53,8 +53,8 @@ bool ShowHelpTopic(const QString& topic, int command)
                              Msg::OkOnly | Msg::Exclamation, appTitle());
         return false;
     }
-    if (!dialogs().openUrl(url)) {
-        dialogs().messageBox(QStringLiteral("No web browser could be started to show the help page\r\n%1")
+    if (!dialogs().showHelp(url)) {
+        dialogs().messageBox(QStringLiteral("The help page could not be shown:\r\n%1")
                                  .arg(QDir::toNativeSeparators(url.toLocalFile())),
                              Msg::OkOnly | Msg::Exclamation, appTitle());
         return false;

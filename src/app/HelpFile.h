@@ -1,6 +1,7 @@
 #pragma once
 // The program's help: HTML pages shipped in the "help" folder beside the
-// executable, opened in the desktop's browser.
+// executable, shown in the program's own help window (frmHelp) with their
+// contents and index.
 
 #include <QString>
 #include <QUrl>
@@ -28,9 +29,9 @@ QString helpFolder();
 // "index"); an empty URL when the page does not exist.
 QUrl helpTopicUrl(const QString& topic, int command);
 
-// Opens a help page in the browser. A missing page, or a desktop that opens
-// nothing, is told to the user in a message box; the result is true when the
-// page was handed to the browser.
+// Shows a help page in the help window. A missing page, or one that cannot
+// be shown, is told to the user in a message box; the result is true when
+// the page is shown.
 bool ShowHelpTopic(const QString& topic, int command = HelpCommand::Contents);
 
 } // namespace tw

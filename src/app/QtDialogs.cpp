@@ -1,6 +1,7 @@
 #include "app/QtDialogs.h"
 
 #include "app/frmErrorMessage.h"
+#include "app/frmHelp.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -113,6 +114,11 @@ QString QtDialogs::errorForm(const QString& report, const QString& supportMail)
 bool QtDialogs::openUrl(const QUrl& url)
 {
     return QDesktopServices::openUrl(url);
+}
+
+bool QtDialogs::showHelp(const QUrl& page)
+{
+    return frmHelp::display(page) != nullptr;
 }
 
 FileDialogAnswer QtDialogs::getOpenFileName(const FileDialogRequest& request)

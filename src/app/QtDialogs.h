@@ -11,6 +11,8 @@ public:
     int messageBox(const QString& text, int style, const QString& title) override;
     QString errorForm(const QString& report, const QString& supportMail) override;
     bool openUrl(const QUrl& url) override;
+    // The program's own help window (frmHelp), not the desktop's browser.
+    bool showHelp(const QUrl& page) override;
     FileDialogAnswer getOpenFileName(const FileDialogRequest& request) override;
     FileDialogAnswer getSaveFileName(const FileDialogRequest& request) override;
 

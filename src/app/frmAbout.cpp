@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
+#include "app/frmSysInfo.h"
 #include "platform/RegistryStore.h"
 
 #include <QCloseEvent>
@@ -257,6 +258,14 @@ void frmAbout::StartSysInfo()
         }
     } catch (...) {
         started = false;
+    }
+    // Without a tool of its own the program shows what it knows itself.
+    if (!started) {
+        try {
+            started = frmSysInfo::display() != nullptr;
+        } catch (...) {
+            started = false;
+        }
     }
     if (!started)
         dialogs().messageBox(QLatin1String(UnavailableMessage), Msg::OkOnly, appTitle());

@@ -1,4 +1,5 @@
 #include "app/Dialogs.h"
+#include "app/HelpContents.h"
 #include "app/HelpFile.h"
 #include "app/Tools.h"
 #include "support/ScriptedDialogs.h"
@@ -99,6 +100,54 @@ TEST(Help, BrowserThatOpensNothingIsToldToTheUser)
     EXPECT_EQ(dialogs.openedUrls.size(), 1);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.front().text.contains(QStringLiteral("t06.htm")));
+}
+
+// The help window's contents and index come from the shipped pages: every
+// entry leads to a page that exists and, where it names a section, to an
+// anchor that page has.
+TEST(HelpContents, BooksSectionsAndIndexLeadToRealPlaces)
+{
+    const QString folder = helpFolder();
+    const QList<HelpEntry> books = helpContents(folder);
+    ASSERT_EQ(books.size(), 3);
+    EXPECT_EQ(QFileInfo(books[0].url.toLocalFile()).fileName(), QLatin1String(HelpTopic::Contents));
+    EXPECT_EQ(books[0].title, QStringLiteral("Tarnwell Help"));
+    EXPECT_EQ(books[1].title, QStringLiteral("Formatted strategy descriptions"));
+    EXPECT_EQ(books[2].title, QStringLiteral("The 2-D chart window"));
+    ASSERT_FALSE(books[0].children.isEmpty());
+    EXPECT_EQ(books[0].children.first().title, QStringLiteral("1. Getting started"));
+    EXPECT_EQ(books[0].children.first().url.fragment(), QStringLiteral("start"));
+
+    const QList<HelpEntry> index = helpIndex(folder);
+    ASSERT_GT(index.size(), 20);
+    for (qsizetype i = 1; i < index.size(); ++i) {
+        const auto key = [](const QString& t) { return t.startsWith(QLatin1Char('.')) ? t.mid(1) : t; };
+        EXPECT_LE(QString::compare(key(index[i - 1].title), key(index[i].title), Qt::CaseInsensitive), 0);
+    }
+    QList<HelpEntry> all = index;
+    for (const HelpEntry& b : books) {
+        all.append(b);
+        all.append(b.children);
+    }
+    for (const HelpEntry& e : all) {
+        QFile page(e.url.toLocalFile());
+        ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << e.title.toStdString();
+        if (!e.url.fragment().isEmpty()) {
+            const QString html = QString::fromUtf8(page.readAll());
+            EXPECT_TRUE(html.contains(QStringLiteral("id=\"%1\"").arg(e.url.fragment())))
+                << e.title.toStdString() << " #" << e.url.fragment().toStdString();
+        }
+    }
+    // Typing part of a keyword keeps the keywords that contain it.
+    const QList<HelpEntry> delta = filteredIndex(index, QStringLiteral("  GAMMA "));
+    ASSERT_EQ(delta.size(), 1);
+    EXPECT_EQ(delta.first().title, QStringLiteral("Delta, gamma, theta"));
+    EXPECT_EQ(QFileInfo(delta.first().url.toLocalFile()).fileName(), QStringLiteral("t06.htm"));
+    EXPECT_EQ(delta.first().url.fragment(), QStringLiteral("y"));
+    EXPECT_EQ(filteredIndex(index, QString()).size(), index.size());
+    // No pages: nothing, and no failure.
+    EXPECT_TRUE(helpContents(QStringLiteral("/nonexistent")).isEmpty());
+    EXPECT_TRUE(helpIndex(QStringLiteral("/nonexistent")).isEmpty());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Tools.h"
 #include "app/frmAbout.h"
+#include "app/frmSysInfo.h"
 #include "app/frmSplash.h"
 #include "mainwindow/frmStrategies.h"
 #include "platform/RegistryStore.h"
@@ -10,12 +11,16 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -314,7 +319,7 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
     }
 
-    void sysInfoUnavailable_data()
+    void sysInfoWithoutAToolShowsTheProgramsOwn_data()
     {
         QTest::addColumn<QString>("path");       // first location, empty for none
         QTest::addColumn<QString>("folderFile"); // a file made in the folder of the second location
@@ -322,7 +327,7 @@ private slots:
         QTest::newRow("folder without the tool") << QString() << QStringLiteral("other.exe");
         QTest::newRow("configured tool cannot start") << QStringLiteral("/nonexistent/sysinfo") << QString();
     }
-    void sysInfoUnavailable()
+    void sysInfoWithoutAToolShowsTheProgramsOwn()
     {
         QFETCH(QString, path);
         QFETCH(QString, folderFile);
@@ -336,12 +341,26 @@ private slots:
             lm.setValue(QLatin1String(frmAbout::SysInfoFolderKey), QStringLiteral("MSINFO"),
                         RegValue::fromText(dir.path()));
         }
-        frmAbout::instance()->StartSysInfo();
-        QCOMPARE(dialogs.messages.size(), 1);
-        QCOMPARE(dialogs.messages.front().text, QStringLiteral("System Information Is Unavailable At This Time"));
-        QCOMPARE(dialogs.messages.front().style, int(Msg::OkOnly));
+        frmAbout* about = frmAbout::display();
+        QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+        QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(dialogs.errorReports.isEmpty());
         QVERIFY(!QFile::exists(dir.filePath(folderFile) + QStringLiteral(".ran")));
+        // What a Linux user wants to know, in a window of its own.
+        QPointer<frmSysInfo> info = frmSysInfo::loaded();
+        QVERIFY(info != nullptr && info->isVisible());
+        const QString text = info->txtInfo->toPlainText();
+        for (const QString& part : {programVersion(), QString::fromLatin1(qVersion()), QSysInfo::kernelType(),
+                                    QDir::toNativeSeparators(RegistryStore::folder()), QStringLiteral("Trace file: "),
+                                    QStringLiteral("Error log: "), QStringLiteral("Screens")})
+            QVERIFY2(text.contains(part), qPrintable(part));
+        for (const QScreen* s : QGuiApplication::screens())
+            QVERIFY(text.contains(QStringLiteral("%1 x %2").arg(s->geometry().width()).arg(s->geometry().height())));
+        // Copy puts the report on the clipboard; Close ends the window.
+        QTest::mouseClick(info->cmdCopy, Qt::LeftButton);
+        QCOMPARE(QApplication::clipboard()->text(), text);
+        QTest::mouseClick(info->cmdClose, Qt::LeftButton);
+        QTRY_VERIFY(info.isNull());
     }
 };
 
