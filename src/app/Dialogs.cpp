@@ -19,6 +19,13 @@ FileDialogAnswer Dialogs::getSaveFileName(const FileDialogRequest& request)
     return Dialogs::getOpenFileName(request);
 }
 
+void Dialogs::beep() {}
+
+bool Dialogs::switchableMessage(const QString&, const QString&)
+{
+    return true;
+}
+
 namespace {
 
 class FallbackDialogs final : public Dialogs {
@@ -52,6 +59,11 @@ public:
     {
         std::fprintf(stderr, "[%s] save file dialog cancelled (no dialogs installed)\n", qPrintable(request.title));
         return Dialogs::getSaveFileName(request);
+    }
+    bool switchableMessage(const QString& text, const QString& id) override
+    {
+        std::fprintf(stderr, "[Information %s] %s\n", qPrintable(id), qPrintable(text));
+        return true;
     }
 };
 
