@@ -13,7 +13,8 @@
 
 namespace tw {
 
-frmMessageBox::frmMessageBox(QWidget* parent) : QDialog(parent)
+frmMessageBox::frmMessageBox(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmMessageBox"));
     setWindowTitle(QStringLiteral("Information"));

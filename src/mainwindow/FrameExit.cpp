@@ -10,6 +10,7 @@
 #include "app/Tools.h"
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
+#include "marketdata/WinInet.h"
 #include "mainwindow/StartupSettings.h"
 #include "platform/TabStrip.h"
 #include "platform/WindowGeometry.h"
@@ -160,6 +161,14 @@ void frmStrategies::closeEvent(QCloseEvent* event)
 {
     if (m_unloaded) {
         event->accept();
+        return;
+    }
+    if (mWinInet != nullptr) {
+        // A download is waiting for its answer: it is cancelled, and the
+        // window closes once it has ended.
+        m_closeAfterDownload = true;
+        mWinInet->Cancel();
+        event->ignore();
         return;
     }
     if (Form_QueryUnload()) {

@@ -336,11 +336,8 @@ void frmStrategies::connectControls()
     connect(cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     cmdSave->setEnabled(false);
-    // The quote download and the ticker lookup need the exchange's web
-    // service, which this build does not reach.
-    cmdDownload->setEnabled(false);
-    cmdLookup->setEnabled(false);
-    txtTicker->setReadOnly(true);
+    connect(cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(); });
+    connect(cmdLookup, &QPushButton::clicked, this, [this] { cmdLookup_Click(); });
     connect(rbrMain, &platform::ReBar::HeightChanged, this, [this] { rbrMain_HeightChanged(); });
 
     cbExchange->addItems({QStringLiteral("CBOE (Chicago Board Options Exchange)"),

@@ -42,6 +42,9 @@ namespace tw {
 
 class cSplitter;
 class frmChart;
+class frmDonwloadProgress;
+class frmSymbolLookup;
+class WinInet;
 class PayoffSketch;
 struct Evaluation;
 struct EvaluationInputs;
@@ -270,10 +273,24 @@ public:
     void cmdSave_Click();
     void ParseCBOEData();
     // Parses quote-table lines (progress in the ticker status line); false,
-    // after telling the user why, when the table is refused.
-    bool parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed);
+    // after telling the user why, when the table is refused (with
+    // `refusal`, the reason goes there instead).
+    bool parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed, QString* refusal = nullptr);
     // Makes a parsed chain the loaded one and shows it.
     void applyParsedChain(const marketdata::ParseResult& parsed);
+    // Quote download and symbol lookup.
+    void cmdDownload_Click();
+    void CancelDownload();
+    void cmdLookup_Click();
+    void mWinInet_OnProgress(int32_t BytesDownloaded, int32_t BytesTotal);
+    void mWinInet_OnStateChanged(int32_t State);
+    // The client of the running download (null when none runs), the
+    // announced length of its answer, its progress window, and the lookup
+    // window (kept between uses).
+    QPointer<WinInet> mWinInet;
+    int32_t m_BytesTotal = 0;
+    QPointer<frmDonwloadProgress> m_DownloadProgress;
+    QPointer<frmSymbolLookup> m_SymbolLookup;
     // Strategies files.
     void LoadStrategies();
     void SaveStrategies();
@@ -373,6 +390,9 @@ private:
     void chainGridMouseUp(platform::Grid* grid, int button, double x, double y);
     void legGridMouseUp(platform::Grid* grid, int button, double x, double y);
     void legsChanged(bool markChanged);
+    void takeDownloadedAnswer();
+    void endDownload();
+    bool m_closeAfterDownload = false;
     bool validateBox(QLineEdit* box);
     void parameterBoxKeyUp(QLineEdit* box, int key);
 
