@@ -3,6 +3,7 @@
 #include "app/CAppSettings.h"
 #include "app/TwError.h"
 #include "app/Tools.h"
+#include "marketdata/WinInet.h"
 #include "platform/HtmlDocument.h"
 
 #include <QLocale>
@@ -26,6 +27,18 @@ QuoteServerAddress quoteServerFromSettings()
     const int32_t port = settingInt(s, QStringLiteral("Settings"), QStringLiteral("QuoteServerPort"), 80);
     server.port = port >= 1 && port <= 65535 ? static_cast<uint16_t>(port) : 80;
     return server;
+}
+
+void prepareFormPost(WinInet& client, const QString& resource, const QString& body, const QString& referer)
+{
+    const QuoteServerAddress server = quoteServerFromSettings();
+    client.setHostName(server.host);
+    client.setPort(server.port);
+    client.setResource(resource);
+    client.setMethod(QStringLiteral("POST"));
+    client.setPostQuery(body);
+    client.setReferer(referer);
+    client.setAgentName(QLatin1String(kUserAgent));
 }
 
 QString quoteTableFormBody(const QString& ticker)

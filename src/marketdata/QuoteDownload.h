@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <cstdint>
 
+namespace tw {
+class WinInet;
+}
+
 namespace tw::marketdata {
 
 // The delayed-quote server, from section "Settings": "QuoteServerHost"
@@ -18,6 +22,11 @@ struct QuoteServerAddress {
     uint16_t port = 80;
 };
 QuoteServerAddress quoteServerFromSettings();
+
+// Sets the client up for a form post of `body` to `resource` on the server
+// of the settings, as the program's requests go (HTTP/1.0 POST, its user
+// agent, the referer given).
+void prepareFormPost(WinInet& client, const QString& resource, const QString& body, const QString& referer);
 
 inline constexpr const char* kQuoteTableResource = "/DelayedQuote/QuoteTableDownload.aspx";
 inline constexpr const char* kSymbolLookupResource = "/DelayedQuote/Symbol.aspx";

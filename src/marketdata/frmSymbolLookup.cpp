@@ -146,16 +146,9 @@ void frmSymbolLookup::cmdSearch_Click()
     TW_STEP(proc, m_Cancelled = false);
     TW_STEP(proc, cmdOK->setEnabled(false));
     const QString searched = txtSearchString->text();
-    TW_STEP(proc, {
-        const marketdata::QuoteServerAddress server = marketdata::quoteServerFromSettings();
-        WI->setHostName(server.host);
-        WI->setPort(server.port);
-        WI->setResource(QLatin1String(marketdata::kSymbolLookupResource));
-        WI->setMethod(QStringLiteral("POST"));
-        WI->setPostQuery(marketdata::symbolLookupFormBody(searched));
-        WI->setReferer(QStringLiteral("Symbol.aspx"));
-        WI->setAgentName(QLatin1String(marketdata::kUserAgent));
-    });
+    TW_STEP(proc, marketdata::prepareFormPost(*WI, QLatin1String(marketdata::kSymbolLookupResource),
+                                              marketdata::symbolLookupFormBody(searched),
+                                              QStringLiteral("Symbol.aspx")));
     TW_STEP(proc, cmdSearch->setText(QStringLiteral("Cancel")));
     TW_STEP(proc, WI->Execute());
     TW_STEP(proc, cmdSearch->setText(QStringLiteral("Search")));

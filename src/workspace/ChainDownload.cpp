@@ -71,16 +71,9 @@ void frmStrategies::cmdDownload_Click()
         m_DownloadProgress->show();
         m_DownloadProgress->SetTomost();
     });
-    TW_STEP(proc, {
-        const marketdata::QuoteServerAddress server = marketdata::quoteServerFromSettings();
-        mWinInet->setHostName(server.host);
-        mWinInet->setPort(server.port);
-        mWinInet->setResource(QLatin1String(marketdata::kQuoteTableResource));
-        mWinInet->setMethod(QStringLiteral("POST"));
-        mWinInet->setPostQuery(marketdata::quoteTableFormBody(ticker));
-        mWinInet->setAgentName(QLatin1String(marketdata::kUserAgent));
-        mWinInet->setReferer(QLatin1String(marketdata::kQuoteTableResource));
-    });
+    TW_STEP(proc, marketdata::prepareFormPost(*mWinInet, QLatin1String(marketdata::kQuoteTableResource),
+                                              marketdata::quoteTableFormBody(ticker),
+                                              QLatin1String(marketdata::kQuoteTableResource)));
     TW_STEP(proc, {
         errorHandler().WriteTrace(QStringLiteral("WinInet.PostQuery: ") + mWinInet->PostQuery());
         errorHandler().WriteTrace(QStringLiteral("WinInet.Execute"));

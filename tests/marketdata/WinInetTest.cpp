@@ -48,13 +48,11 @@ protected:
     // A client set up as the quote download sets it up.
     void prepare(WinInet& client, const QString& ticker = QStringLiteral("ZYX"))
     {
+        marketdata::prepareFormPost(client, QLatin1String(marketdata::kQuoteTableResource),
+                                    marketdata::quoteTableFormBody(ticker),
+                                    QLatin1String(marketdata::kQuoteTableResource));
         client.setHostName(QStringLiteral("127.0.0.1"));
         client.setPort(server->port());
-        client.setResource(QLatin1String(marketdata::kQuoteTableResource));
-        client.setMethod(QStringLiteral("POST"));
-        client.setPostQuery(marketdata::quoteTableFormBody(ticker));
-        client.setAgentName(QLatin1String(marketdata::kUserAgent));
-        client.setReferer(QLatin1String(marketdata::kQuoteTableResource));
     }
 
     Outcome execute(WinInet& client)
