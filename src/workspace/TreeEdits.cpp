@@ -1,0 +1,153 @@
+// The commands of the strategy tree's popup: add, copy, move and delete
+// strategies, add and delete groups. Each changes the library first
+// (LibraryEdits), then builds the whole tree again and selects the node the
+// edit produced.
+
+#include "mainwindow/frmStrategies.h"
+
+#include "app/Dialogs.h"
+#include "app/Procedure.h"
+#include "model/StrategyTemplates.h"
+#include "platform/PopupMenu.h"
+#include "platform/TreeView.h"
+#include "workspace/LibraryEdits.h"
+
+#include <QScopeGuard>
+
+namespace tw {
+
+void frmStrategies::rebuildAndSelect(const QString& key, bool startLabelEdit)
+{
+    // The tree repaints once, when the new selection is made.
+    tvStrategies->setUpdatesEnabled(false);
+    const auto show = qScopeGuard([this] { tvStrategies->setUpdatesEnabled(true); });
+    UpdateTreeView();
+    if (QTreeWidgetItem* node = nodeByKey(key)) {
+        if (node->parent() != nullptr)
+            node->parent()->setExpanded(true);
+        tvStrategies->scrollToItem(node);
+        tvStrategies->setCurrentItem(node);
+    }
+    tvStrategies_NodeClick(tvStrategies->currentItem());
+    if (startLabelEdit)
+        tvStrategies->StartLabelEdit(tvStrategies->currentItem());
+}
+
+void frmStrategies::m_cStrategiesMenu_Click(int itemNumber)
+{
+    Procedure proc("frmStrategies", "m_cStrategiesMenu_Click");
+    QString key;
+    TW_STEP(proc, key = m_cStrategiesMenu->KeyOfItem(itemNumber));
+    const auto is = [&key](const char* k) { return key == QLatin1String(k); };
+    if (is("mnuStrategiesRename")) {
+        TW_STEP(proc, tvStrategies->StartLabelEdit(tvStrategies->currentItem()));
+    } else if (is("mnuStrategiesLoad")) {
+        TW_STEP(proc, LoadStrategies());
+    } else if (is("mnuStrategiesSave")) {
+        TW_STEP(proc, SaveStrategies());
+    } else if (is("mnuStrategiesSaveAs")) {
+        TW_STEP(proc, SaveStrategiesAs());
+    } else if (is("mnuStrategiesAdd")) {
+        TW_STEP(proc, AddStrategy());
+    } else if (is("mnuStrategiesDelete")) {
+        TW_STEP(proc, DeleteStrategy());
+    } else if (is("mnuStrategiesCopy")) {
+        TW_STEP(proc, StrategyCopy());
+    } else if (is("mnuMoveToType")) {
+        TW_STEP(proc, MoveStrategyTo(m_cStrategiesMenu->ItemData(itemNumber)));
+    } else if (is("mnuStrategiesAddGroup")) {
+        TW_STEP(proc, AddStrategyType());
+    } else if (is("mnuStrategiesDeleteGroup")) {
+        TW_STEP(proc, DeleteStrategyType());
+    } else if (is("mnuStrategiesExport")) {
+        TW_STEP(proc, ExportStrategies());
+    } else if (is("mnuStrategiesImport")) {
+        TW_STEP(proc, AppendStrategies());
+    }
+}
+
+void frmStrategies::AddStrategy()
+{
+    Procedure proc("frmStrategies", "AddStrategy");
+    const QString key = selectedKey();
+    if (key.isEmpty() || StrategyTypes == nullptr)
+        return; // the command needs a selected node
+    QString added;
+    TW_STEP(proc, added = addStrategy(*StrategyTypes, key));
+    TW_STEP(proc, m_SkipDefaultSelection = true);
+    TW_STEP(proc, rebuildAndSelect(added, true));
+    TW_STEP(proc, m_StrategiesChanged = true);
+}
+
+void frmStrategies::StrategyCopy()
+{
+    Procedure proc("frmStrategies", "StrategyCopy");
+    const QString key = selectedKey();
+    if (key.isEmpty() || StrategyTypes == nullptr)
+        return;
+    QString copy;
+    TW_STEP(proc, copy = copyStrategy(*StrategyTypes, key));
+    if (copy.isEmpty())
+        return; // a group is not copied
+    // A copy alone is not an unsaved change.
+    TW_STEP(proc, rebuildAndSelect(copy, true));
+}
+
+void frmStrategies::AddStrategyType()
+{
+    Procedure proc("frmStrategies", "AddStrategyType");
+    if (StrategyTypes == nullptr)
+        TW_STEP(proc, StrategyTypes = std::make_shared<StrategyTypeCollection>());
+    QString added;
+    TW_STEP(proc, added = addGroup(*StrategyTypes));
+    TW_STEP(proc, rebuildAndSelect(added, true));
+    TW_STEP(proc, m_StrategiesChanged = true);
+}
+
+void frmStrategies::MoveStrategyTo(int group)
+{
+    Procedure proc("frmStrategies", "MoveStrategyTo");
+    const QString key = selectedKey();
+    if (key.isEmpty() || StrategyTypes == nullptr)
+        return;
+    QString moved;
+    TW_STEP(proc, moved = moveStrategyToGroup(*StrategyTypes, key, group));
+    TW_STEP(proc, rebuildAndSelect(moved, false));
+    TW_STEP(proc, m_StrategiesChanged = true);
+}
+
+void frmStrategies::DeleteStrategy()
+{
+    Procedure proc("frmStrategies", "DeleteStrategy");
+    const QString key = selectedKey();
+    if (key.isEmpty() || StrategyTypes == nullptr)
+        return;
+    QString next;
+    TW_STEP(proc, next = deleteStrategy(*StrategyTypes, key));
+    TW_STEP(proc, rebuildAndSelect(next, false));
+    TW_STEP(proc, m_StrategiesChanged = true);
+}
+
+void frmStrategies::DeleteStrategyType()
+{
+    Procedure proc("frmStrategies", "DeleteStrategyType");
+    const QString key = selectedKey();
+    if (key.isEmpty() || StrategyTypes == nullptr)
+        return;
+    bool ask = false;
+    TW_STEP(proc, ask = groupHasStrategies(*StrategyTypes, key));
+    if (ask) {
+        int answer = Msg::No;
+        TW_STEP(proc, answer = dialogs().messageBox(
+                          QStringLiteral("The strategy group is not empty.\r\nDo you realy want to delete it?"),
+                          Msg::YesNo | Msg::Exclamation, QStringLiteral("Delete strategy group")));
+        if (answer != Msg::Yes)
+            return;
+    }
+    QString next;
+    TW_STEP(proc, next = deleteGroup(*StrategyTypes, key));
+    TW_STEP(proc, rebuildAndSelect(next, false));
+    TW_STEP(proc, m_StrategiesChanged = true);
+}
+
+} // namespace tw
