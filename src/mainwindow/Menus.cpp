@@ -99,6 +99,7 @@ void frmStrategies::CreateMainMenu()
         connect(m_cChartList, &platform::PopupMenu::Click, this, [this](int item) { m_cChartList_Click(item); });
         connect(m_cStrategiesMenu, &platform::PopupMenu::Click, this,
                 [this](int item) { m_cStrategiesMenu_Click(item); });
+        connectLegMenus();
     });
 }
 
