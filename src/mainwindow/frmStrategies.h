@@ -23,6 +23,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -44,6 +45,7 @@ namespace tw {
 
 class cSplitter;
 class frmChart;
+class Procedure;
 class PayoffSketch;
 struct Evaluation;
 struct EvaluationInputs;
@@ -414,6 +416,12 @@ private:
     // Builds the tree again, selects the node with that key (when there is
     // one) and shows it; `startLabelEdit` opens its name for editing.
     void rebuildAndSelect(const QString& key, bool startLabelEdit);
+    // One edit of the library on the selected node (none selected: nothing):
+    // `edit` gives the key of the node to select after it (empty: the edit
+    // did nothing), which the rebuilt tree then shows.
+    void editSelectedNode(Procedure& proc,
+                          const std::function<QString(StrategyTypeCollection&, const QString&)>& edit,
+                          bool startLabelEdit, bool markChanged);
     // Makes the file at `path` the open library; false with the user's
     // message when it cannot be read (nothing changed then).
     bool openStrategiesFile(const QString& path, QString& message);

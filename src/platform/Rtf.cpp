@@ -116,6 +116,20 @@ bool skippedDestination(const QString& word)
     return false;
 }
 
+// The characters RTF names by a control word of their own; 0 for others.
+char16_t typographic(const QString& word)
+{
+    static const std::pair<const char*, char16_t> names[] = {
+        {"emdash", 0x2014}, {"endash", 0x2013},    {"bullet", 0x2022},   {"lquote", 0x2018},
+        {"rquote", 0x2019}, {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
+    };
+    for (const auto& [name, c] : names) {
+        if (word == QLatin1String(name))
+            return c;
+    }
+    return 0;
+}
+
 class RtfReader {
 public:
     RtfReader(const QString& rtf, QTextDocument& doc) : m_in(rtf), m_cursor(&doc) {}
@@ -473,20 +487,8 @@ private:
             special(QLatin1Char('\t'));
         } else if (is("cell") || is("row")) {
             special(QLatin1Char('\t'));
-        } else if (is("emdash")) {
-            special(QChar(0x2014));
-        } else if (is("endash")) {
-            special(QChar(0x2013));
-        } else if (is("bullet")) {
-            special(QChar(0x2022));
-        } else if (is("lquote")) {
-            special(QChar(0x2018));
-        } else if (is("rquote")) {
-            special(QChar(0x2019));
-        } else if (is("ldblquote")) {
-            special(QChar(0x201C));
-        } else if (is("rdblquote")) {
-            special(QChar(0x201D));
+        } else if (const char16_t c = typographic(w); c != 0) {
+            special(QChar(c));
         } else if (is("u") && hasParam) {
             const int unit = param < 0 ? param + 65536 : param;
             special(QChar(static_cast<char16_t>(unit & 0xFFFF)));

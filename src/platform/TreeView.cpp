@@ -45,7 +45,6 @@ TreeView::TreeView(QWidget* parent) : QTreeWidget(parent)
     setDragEnabled(false);
     setAcceptDrops(false);
     setDragDropMode(QAbstractItemView::NoDragDrop);
-    setAutoScroll(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
 }

@@ -13,6 +13,7 @@
 #include "workspace/LibraryEdits.h"
 
 #include <QScopeGuard>
+#include <functional>
 
 namespace tw {
 
@@ -66,31 +67,40 @@ void frmStrategies::m_cStrategiesMenu_Click(int itemNumber)
     }
 }
 
+void frmStrategies::editSelectedNode(Procedure& proc,
+                                     const std::function<QString(StrategyTypeCollection&, const QString&)>& edit,
+                                     bool startLabelEdit, bool markChanged)
+{
+    const QString key = selectedKey();
+    if (key.isEmpty() || StrategyTypes == nullptr)
+        return; // the commands need a selected node
+    QString select;
+    if (!proc.step([&] { select = edit(*StrategyTypes, key); }) || select.isEmpty())
+        return;
+    if (!proc.step([&] { rebuildAndSelect(select, startLabelEdit); }))
+        return;
+    if (markChanged)
+        proc.step([&] { m_StrategiesChanged = true; });
+}
+
 void frmStrategies::AddStrategy()
 {
     Procedure proc("frmStrategies", "AddStrategy");
-    const QString key = selectedKey();
-    if (key.isEmpty() || StrategyTypes == nullptr)
-        return; // the command needs a selected node
-    QString added;
-    TW_STEP(proc, added = addStrategy(*StrategyTypes, key));
-    TW_STEP(proc, m_SkipDefaultSelection = true);
-    TW_STEP(proc, rebuildAndSelect(added, true));
-    TW_STEP(proc, m_StrategiesChanged = true);
+    editSelectedNode(
+        proc,
+        [this](StrategyTypeCollection& types, const QString& key) {
+            const QString added = addStrategy(types, key);
+            m_SkipDefaultSelection = true; // the new strategy is selected instead
+            return added;
+        },
+        true, true);
 }
 
 void frmStrategies::StrategyCopy()
 {
     Procedure proc("frmStrategies", "StrategyCopy");
-    const QString key = selectedKey();
-    if (key.isEmpty() || StrategyTypes == nullptr)
-        return;
-    QString copy;
-    TW_STEP(proc, copy = copyStrategy(*StrategyTypes, key));
-    if (copy.isEmpty())
-        return; // a group is not copied
-    // A copy alone is not an unsaved change.
-    TW_STEP(proc, rebuildAndSelect(copy, true));
+    // A group is not copied; a copy alone is not an unsaved change.
+    editSelectedNode(proc, copyStrategy, true, false);
 }
 
 void frmStrategies::AddStrategyType()
@@ -107,25 +117,16 @@ void frmStrategies::AddStrategyType()
 void frmStrategies::MoveStrategyTo(int group)
 {
     Procedure proc("frmStrategies", "MoveStrategyTo");
-    const QString key = selectedKey();
-    if (key.isEmpty() || StrategyTypes == nullptr)
-        return;
-    QString moved;
-    TW_STEP(proc, moved = moveStrategyToGroup(*StrategyTypes, key, group));
-    TW_STEP(proc, rebuildAndSelect(moved, false));
-    TW_STEP(proc, m_StrategiesChanged = true);
+    editSelectedNode(
+        proc,
+        [group](StrategyTypeCollection& types, const QString& key) { return moveStrategyToGroup(types, key, group); },
+        false, true);
 }
 
 void frmStrategies::DeleteStrategy()
 {
     Procedure proc("frmStrategies", "DeleteStrategy");
-    const QString key = selectedKey();
-    if (key.isEmpty() || StrategyTypes == nullptr)
-        return;
-    QString next;
-    TW_STEP(proc, next = deleteStrategy(*StrategyTypes, key));
-    TW_STEP(proc, rebuildAndSelect(next, false));
-    TW_STEP(proc, m_StrategiesChanged = true);
+    editSelectedNode(proc, deleteStrategy, false, true);
 }
 
 void frmStrategies::DeleteStrategyType()
@@ -144,9 +145,11 @@ void frmStrategies::DeleteStrategyType()
         if (answer != Msg::Yes)
             return;
     }
-    QString next;
-    TW_STEP(proc, next = deleteGroup(*StrategyTypes, key));
-    TW_STEP(proc, rebuildAndSelect(next, false));
+    // With no group left nothing is selected.
+    TW_STEP(proc, {
+        const QString next = deleteGroup(*StrategyTypes, key);
+        rebuildAndSelect(next, false);
+    });
     TW_STEP(proc, m_StrategiesChanged = true);
 }
 

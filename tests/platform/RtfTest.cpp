@@ -5,7 +5,6 @@
 #include "platform/Rtf.h"
 
 #include <QDir>
-#include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -198,20 +197,4 @@ TEST(Rtf, ShippedDescriptionsReadWriteAndReadAgainToTheSameDocument)
         EXPECT_EQ(first->begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
         EXPECT_EQ(first->begin().begin().fragment().charFormat().fontPointSize(), 9.0);
     }
-}
-
-TEST(Rtf, ClipboardFormats)
-{
-    QMimeData data;
-    EXPECT_FALSE(mimeHoldsRtf(&data));
-    EXPECT_FALSE(mimeHoldsRtf(nullptr));
-    data.setText(QStringLiteral("plain"));
-    data.setHtml(QStringLiteral("<b>html</b>"));
-    EXPECT_FALSE(mimeHoldsRtf(&data));
-    data.setData(QStringLiteral("text/richtext"), QByteArrayLiteral("not rtf at all"));
-    EXPECT_TRUE(mimeHoldsRtf(&data));
-    EXPECT_TRUE(rtfFromMime(&data).isEmpty());
-    data.setData(QStringLiteral("text/rtf"), QByteArrayLiteral("{\\rtf1 Caf\xe9}"));
-    EXPECT_EQ(rtfFromMime(&data), QStringLiteral("{\\rtf1 Caf\u00e9}"));
-    EXPECT_EQ(rtfMimeTypes().first(), QStringLiteral("text/rtf"));
 }
