@@ -5,6 +5,7 @@
 #include "app/AppIcons.h"
 #include "app/AssFile.h"
 #include "app/CAppSettings.h"
+#include "app/CFormRestore.h"
 #include "app/Convert.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
@@ -576,19 +577,15 @@ void frmStrategies::restoreGeometry()
     CAppSettings& s = appSettings();
     if (settingDouble(s, kSettings, QStringLiteral("StgLeft"), -1) == -1)
         return;
-    const QRectF current = platform::outerTwips(this);
-    const QRectF saved(settingDouble(s, kSettings, QStringLiteral("StgLeft"), current.left()),
-                       settingDouble(s, kSettings, QStringLiteral("StgTop"), current.top()),
-                       settingDouble(s, kSettings, QStringLiteral("StgWidth"), current.width()),
-                       settingDouble(s, kSettings, QStringLiteral("StgHeight"), current.height()));
-    platform::setOuterTwips(this, onScreenTwips(saved, twipsPerPixel()));
+    // Every place read goes through the same checks before a window gets it.
+    CFormRestore::restorePlace(this, CFormRestore::readPlace(s, kSettings, {QStringLiteral("StgLeft"), QStringLiteral("StgTop"),
+                                                                          QStringLiteral("StgWidth"), QStringLiteral("StgHeight")},
+                                                             CFormRestore::placeToSave(this)));
     frm3dChart* chart3d = frm3dChart::instance();
-    const QRectF current3d = platform::outerTwips(chart3d);
-    const QRectF saved3d(settingDouble(s, kSettings, QStringLiteral("3dChartLeft"), current3d.left()),
-                         settingDouble(s, kSettings, QStringLiteral("3dChartTop"), current3d.top()),
-                         settingDouble(s, kSettings, QStringLiteral("3dChartWidth"), current3d.width()),
-                         settingDouble(s, kSettings, QStringLiteral("3dChartHeight"), current3d.height()));
-    platform::setOuterTwips(chart3d, onScreenTwips(saved3d, twipsPerPixel()));
+    CFormRestore::restorePlace(chart3d, CFormRestore::readPlace(s, kSettings,
+                                                                {QStringLiteral("3dChartLeft"), QStringLiteral("3dChartTop"),
+                                                                 QStringLiteral("3dChartWidth"), QStringLiteral("3dChartHeight")},
+                                                                CFormRestore::placeToSave(chart3d)));
 }
 
 void frmStrategies::restoreBarPositions()
