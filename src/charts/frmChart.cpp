@@ -2,6 +2,7 @@
 
 #include "app/AppIcons.h"
 #include "app/CAppSettings.h"
+#include "app/CFormRestore.h"
 #include "app/Convert.h"
 #include "app/HelpFile.h"
 #include "app/Procedure.h"
@@ -24,8 +25,6 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
-#include <cmath>
-#include <limits>
 
 namespace tw {
 
@@ -33,50 +32,11 @@ namespace {
 
 const QString kSettingsPrefix = QStringLiteral("Settings\\CC");
 
-// The smallest window a saved place may give, in pixels: enough to grab it.
-constexpr int kMinimumWidth = 160;
-constexpr int kMinimumHeight = 120;
-
 // Runs one statement of the drawing: a failure is logged and skipped.
 template <class F>
 void drawStep(F&& body)
 {
     shielded("frmChart.DrawChart", std::forward<F>(body));
-}
-
-// A saved place checked against the work area: sizes that are not finite, not
-// above zero or beyond the 32-bit range give the default; a size larger than
-// the work area is cut to it; a place off every screen is moved onto one.
-// All sums are taken in 64 bits, so no stored value can overflow them.
-QRect checkedPlace(const QRectF& savedTwips, const QRectF& defaultTwips, double twipsPerPixel, const QRect& area)
-{
-    const auto pixels = [twipsPerPixel](double twips, double fallback) -> int64_t {
-        const double v = std::isfinite(twips) && std::fabs(twips) <= std::numeric_limits<int32_t>::max() ? twips
-                                                                                                        : fallback;
-        return std::llround(v / twipsPerPixel);
-    };
-    int64_t left = pixels(savedTwips.left(), defaultTwips.left());
-    int64_t top = pixels(savedTwips.top(), defaultTwips.top());
-    int64_t width = pixels(savedTwips.width(), defaultTwips.width());
-    int64_t height = pixels(savedTwips.height(), defaultTwips.height());
-    if (width <= 0)
-        width = pixels(defaultTwips.width(), 0);
-    if (height <= 0)
-        height = pixels(defaultTwips.height(), 0);
-    const bool wider = width > area.width();
-    const bool taller = height > area.height();
-    width = std::clamp<int64_t>(width, std::min<int64_t>(kMinimumWidth, area.width()), area.width());
-    height = std::clamp<int64_t>(height, std::min<int64_t>(kMinimumHeight, area.height()), area.height());
-    // A window cut to the work area's size lies within it.
-    if (wider)
-        left = std::clamp<int64_t>(left, area.left(), int64_t(area.left()) + area.width() - width);
-    if (taller)
-        top = std::clamp<int64_t>(top, area.top(), int64_t(area.top()) + area.height() - height);
-    // Keep the corner where whole-number pixel rectangles can hold it.
-    constexpr int64_t reach = int64_t(1) << 24;
-    left = std::clamp<int64_t>(left, -reach, reach);
-    top = std::clamp<int64_t>(top, -reach, reach);
-    return platform::keepOnScreen(QRect(int(left), int(top), int(width), int(height)));
 }
 
 } // namespace
@@ -879,23 +839,24 @@ QRectF frmChart::pDefaultPlace(int32_t AsNumber) const
     return place;
 }
 
+// The saved place goes the program's one checked road to a window's place:
+// a value that is not a number, a size that is not above zero, a window
+// larger than the work area or a place off every screen never reaches the
+// window as it stands. What a bad value falls back to is the default place.
 void frmChart::pRestorePlace(const QString& section, const QRectF& defaultPlace)
 {
-    const CAppSettings& s = appSettings();
-    const QRectF saved(settingDouble(s, section, QStringLiteral("Left"), defaultPlace.left()),
-                       settingDouble(s, section, QStringLiteral("Top"), defaultPlace.top()),
-                       settingDouble(s, section, QStringLiteral("Width"), defaultPlace.width()),
-                       settingDouble(s, section, QStringLiteral("Height"), defaultPlace.height()));
-    const double tpp = twipsPerPixel();
-    const QRect px = checkedPlace(saved, defaultPlace, tpp, platform::workArea(this));
-    platform::setOuterTwips(this, QRectF(px.x() * tpp, px.y() * tpp, px.width() * tpp, px.height() * tpp));
+    CFormRestore::restorePlace(this, defaultPlace);
+    CFormRestore::restorePlace(this, CFormRestore::readPlace(appSettings(), section,
+                                                             {QStringLiteral("Left"), QStringLiteral("Top"),
+                                                              QStringLiteral("Width"), QStringLiteral("Height")},
+                                                             defaultPlace));
     platform::setWindowStateCode(this, platform::StateNormal);
 }
 
 void frmChart::pSavePlace(const QString& section)
 {
     CAppSettings& s = appSettings();
-    const QRectF outer = platform::outerTwips(this);
+    const QRectF outer = CFormRestore::placeToSave(this);
     const auto save = [&](const char* key, double value) {
         shielded("frmChart.SaveParams", [&] { s.SaveSetting(section, QLatin1String(key), value); });
     };
