@@ -87,6 +87,7 @@ public:
     }
 
     void refreshData();
+    void fitAxis(QValueAxis* axis, double lo, double hi);
     void refreshLabels();
     void refreshStyles();
     void syncSeriesCount();
@@ -155,6 +156,20 @@ void Chart2D::Impl::syncSeriesCount()
     }
 }
 
+void Chart2D::Impl::fitAxis(QValueAxis* axis, double lo, double hi)
+{
+    double from = 0, to = 1;
+    fitRange(lo, hi, from, to);
+    // Round bounds and ticks, as the axis itself would choose them.
+    QValueAxis nice;
+    nice.setRange(from, to);
+    nice.applyNiceNumbers();
+    if (axis->min() != nice.min() || axis->max() != nice.max())
+        axis->setRange(nice.min(), nice.max());
+    if (axis->tickCount() != nice.tickCount())
+        axis->setTickCount(nice.tickCount());
+}
+
 void Chart2D::Impl::refreshData()
 {
     syncSeriesCount();
@@ -166,27 +181,25 @@ void Chart2D::Impl::refreshData()
             xhi = std::max(xhi, x[p]);
         }
     }
+    QList<QList<QPointF>> points(numSeries);
     for (int s = 0; s < numSeries; ++s) {
-        QList<QPointF> points;
-        points.reserve(numPoints);
+        points[s].reserve(numPoints);
         for (int p = 0; p < numPoints; ++p) {
             const double px = p < x.size() ? x[p] : 0.0;
             const double py = valueAt(s, p);
             if (!std::isfinite(px) || !std::isfinite(py))
                 continue;
-            points.append(QPointF(px, py));
+            points[s].append(QPointF(px, py));
             ylo = std::min(ylo, py);
             yhi = std::max(yhi, py);
         }
-        lines[s]->replace(points);
     }
-    double lo = 0, hi = 1;
-    fitRange(xlo, xhi, lo, hi);
-    axisX->setRange(lo, hi);
-    axisX->applyNiceNumbers();
-    fitRange(ylo, yhi, lo, hi);
-    axisY->setRange(lo, hi);
-    axisY->applyNiceNumbers();
+    // The axes first, and only where they change: every change of an axis
+    // lays out every line again.
+    fitAxis(axisX, xlo, xhi);
+    fitAxis(axisY, ylo, yhi);
+    for (int s = 0; s < numSeries; ++s)
+        lines[s]->replace(points[s]);
     refreshStyles();
     refreshLabels();
     view->viewport()->update();
@@ -196,6 +209,8 @@ void Chart2D::Impl::refreshLabels()
 {
     for (int s = 0; s < lines.size(); ++s) {
         const QString label = s < labels.size() ? labels.at(s) : QString();
+        if (lines[s]->name() == label)
+            continue;
         lines[s]->setName(label);
         for (QLegendMarker* m : chart->legend()->markers(lines[s]))
             m->setVisible(!label.isEmpty());
@@ -208,8 +223,10 @@ void Chart2D::Impl::refreshStyles()
         const Style& st = style(s + 1);
         QPen pen(st.color);
         pen.setWidth(st.width);
-        lines[s]->setPen(pen);
-        lines[s]->setPointsVisible(st.shape != 0);
+        if (lines[s]->pen() != pen)
+            lines[s]->setPen(pen);
+        if (lines[s]->pointsVisible() != (st.shape != 0))
+            lines[s]->setPointsVisible(st.shape != 0);
     }
 }
 
