@@ -4,7 +4,6 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 
 namespace tw {
 
@@ -12,24 +11,6 @@ namespace {
 
 const QColor kInk(58, 66, 78);
 const QColor kTick(46, 158, 72);
-
-// Draws a glyph in a 16 x 16 box at 16 and 32 pixels.
-template <class Draw>
-QIcon drawn(Draw draw)
-{
-    QIcon icon;
-    for (int size : {16, 32}) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        p.scale(size / 16.0, size / 16.0);
-        draw(p);
-        p.end();
-        icon.addPixmap(pm);
-    }
-    return icon;
-}
 
 void box(QPainter& p)
 {
@@ -43,8 +24,8 @@ void box(QPainter& p)
 QList<QIcon> chartModeIcons()
 {
     QList<QIcon> icons;
-    icons << drawn([](QPainter& p) { box(p); });
-    icons << drawn([](QPainter& p) {
+    icons << AppIcons::drawnIcon([](QPainter& p) { box(p); });
+    icons << AppIcons::drawnIcon([](QPainter& p) {
         box(p);
         QPen tick(kTick, 2);
         tick.setCapStyle(Qt::RoundCap);
@@ -60,7 +41,7 @@ QList<QIcon> chartModeIcons()
     icons << AppIcons::icon(AppIcons::Help) << AppIcons::icon(AppIcons::NewChart)
           << AppIcons::icon(AppIcons::Chart3D) << AppIcons::icon(AppIcons::ChartWindows);
     // A pin: the window stays above the others.
-    icons << drawn([](QPainter& p) {
+    icons << AppIcons::drawnIcon([](QPainter& p) {
         p.setPen(QPen(kInk, 1));
         p.setBrush(QColor(214, 58, 58));
         p.drawEllipse(QRectF(5, 1.5, 6, 6));
