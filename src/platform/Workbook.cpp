@@ -40,11 +40,15 @@ uint8_t alignmentOf(int code)
     }
 }
 
-// The width, in characters of the default font, that shows a text whole.
+// The width, in digit widths of the default font, that shows a text whole:
+// capitals are wider than a digit, bold wider than regular, and the cell
+// keeps a margin.
 double fittingWidth(const QString& text, bool bold)
 {
-    const double chars = static_cast<double>(text.size());
-    return std::ceil((chars * (bold ? 1.1 : 1.0) + 1.0) * 100.0) / 100.0;
+    double chars = 0;
+    for (const QChar ch : text)
+        chars += ch.isUpper() ? 1.3 : 1.0;
+    return std::ceil((chars * (bold ? 1.1 : 1.0) + 1.5) * 100.0) / 100.0;
 }
 
 bool isDefault(const CellFormat& f)

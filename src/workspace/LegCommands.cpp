@@ -148,13 +148,19 @@ void frmStrategies::ShiftStrikes(int step)
     const auto params = selectedParams();
     if (params == nullptr)
         return;
+    // A shift that moves a strike changes the library like any other edit
+    // and is not to be lost at exit without a question.
+    bool moved = false;
     TW_STEP(proc, {
         for (const auto& leg : *params) {
-            if (leg->ItemType() != LegKind::Stock)
-                leg->setStrikePrice(shiftedOffset(leg->StrikePrice(), step));
+            if (leg->ItemType() == LegKind::Stock)
+                continue;
+            const int16_t offset = shiftedOffset(leg->StrikePrice(), step);
+            moved = moved || offset != leg->StrikePrice();
+            leg->setStrikePrice(offset);
         }
     });
-    TW_STEP(proc, legsChanged(false));
+    TW_STEP(proc, legsChanged(moved));
 }
 
 void frmStrategies::m_cOptionsMenu_Click(int itemNumber)
