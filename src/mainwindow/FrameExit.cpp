@@ -138,17 +138,11 @@ void frmStrategies::Form_Unload()
     TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("StgWindowState"), isMaximized() ? 2 : 0));
     TW_STEP(proc, {
         // The bounds of the normal state, whatever the state is now.
-        const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-        const QRect frame = frameGeometry();
-        const QRect inner = geometry();
-        const double tpp = twipsPerPixel();
-        const QRectF outer(normal.x() - (inner.x() - frame.x()), normal.y() - (inner.y() - frame.y()),
-                           normal.width() + (frame.width() - inner.width()),
-                           normal.height() + (frame.height() - inner.height()));
-        s.SaveSetting(kSettings, QStringLiteral("StgLeft"), outer.left() * tpp);
-        s.SaveSetting(kSettings, QStringLiteral("StgTop"), outer.top() * tpp);
-        s.SaveSetting(kSettings, QStringLiteral("StgWidth"), outer.width() * tpp);
-        s.SaveSetting(kSettings, QStringLiteral("StgHeight"), outer.height() * tpp);
+        const QRectF outer = platform::normalOuterTwips(this);
+        s.SaveSetting(kSettings, QStringLiteral("StgLeft"), outer.left());
+        s.SaveSetting(kSettings, QStringLiteral("StgTop"), outer.top());
+        s.SaveSetting(kSettings, QStringLiteral("StgWidth"), outer.width());
+        s.SaveSetting(kSettings, QStringLiteral("StgHeight"), outer.height());
     });
     TW_STEP(proc, {
         if (QTreeWidgetItem* node = tvStrategies->currentItem())

@@ -79,12 +79,16 @@ frmStrategies::frmStrategies(QWidget* parent)
 
     createControls();
     connectControls();
+    // The 3-D window reads the pricing values through it.
+    setChartHost(this);
 }
 
 frmStrategies::~frmStrategies()
 {
     if (g_instance == this)
         g_instance = nullptr;
+    if (chartHost() == this)
+        setChartHost(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -582,13 +586,7 @@ void frmStrategies::restoreGeometry()
                        settingDouble(s, kSettings, QStringLiteral("StgWidth"), current.width()),
                        settingDouble(s, kSettings, QStringLiteral("StgHeight"), current.height()));
     platform::setOuterTwips(this, onScreenTwips(saved, twipsPerPixel()));
-    frm3dChart* chart3d = frm3dChart::instance();
-    const QRectF current3d = platform::outerTwips(chart3d);
-    const QRectF saved3d(settingDouble(s, kSettings, QStringLiteral("3dChartLeft"), current3d.left()),
-                         settingDouble(s, kSettings, QStringLiteral("3dChartTop"), current3d.top()),
-                         settingDouble(s, kSettings, QStringLiteral("3dChartWidth"), current3d.width()),
-                         settingDouble(s, kSettings, QStringLiteral("3dChartHeight"), current3d.height()));
-    platform::setOuterTwips(chart3d, onScreenTwips(saved3d, twipsPerPixel()));
+    frm3dChart::instance()->RestorePlace();
 }
 
 void frmStrategies::restoreBarPositions()

@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -44,6 +43,18 @@ QRectF outerTwips(const QWidget* window)
     return QRectF(outer.x() * tpp, outer.y() * tpp, outer.width() * tpp, outer.height() * tpp);
 }
 
+QRectF normalOuterTwips(const QWidget* window)
+{
+    const bool away = window->isMaximized() || window->isMinimized();
+    const QRect normal = away ? window->normalGeometry() : window->geometry();
+    const QRect frame = window->frameGeometry();
+    const QRect inner = window->geometry();
+    const double tpp = twipsPerPixel(window);
+    return QRectF((normal.x() - (inner.x() - frame.x())) * tpp, (normal.y() - (inner.y() - frame.y())) * tpp,
+                  (normal.width() + (frame.width() - inner.width())) * tpp,
+                  (normal.height() + (frame.height() - inner.height())) * tpp);
+}
+
 namespace {
 
 void applyOuterTwips(QWidget* window, const QRectF& twips)
@@ -63,7 +74,9 @@ void applyOuterTwips(QWidget* window, const QRectF& twips)
 // does not know the frame around it yet: the size then counts as the inner
 // size, and the window would come up larger by its frame (and grow by it on
 // every start that restores a saved place). The place is applied again once
-// the window has been shown and its frame is known.
+// the window has been shown and its frame is known; a window manager frames
+// a window some time after it is shown, so the frame is waited for a while
+// (a window that never gets one is placed without).
 class PendingOuterPlace : public QObject {
 public:
     PendingOuterPlace(QWidget* window, const QRectF& twips) : QObject(window), m_twips(twips)
@@ -71,28 +84,36 @@ public:
         window->installEventFilter(this);
     }
     void setPlace(const QRectF& twips) { m_twips = twips; }
+    bool done() const { return m_done; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (watched == parent() && event->type() == QEvent::Show) {
             watched->removeEventFilter(this);
-            QPointer<QWidget> window = static_cast<QWidget*>(watched);
-            QPointer<PendingOuterPlace> self = this;
-            QTimer::singleShot(0, window, [window, self] {
-                if (window == nullptr || self == nullptr)
-                    return;
-                const QRectF twips = self->m_twips;
-                delete self.data();
-                if (window->isVisible() && windowStateCode(window) == StateNormal)
-                    applyOuterTwips(window, twips);
-            });
+            QTimer::singleShot(0, this, [this] { tryPlace(0); });
         }
         return false;
     }
 
 private:
+    static constexpr int kFrameWaits = 40; // of 25 ms
+    void tryPlace(int waited)
+    {
+        auto* window = static_cast<QWidget*>(parent());
+        const bool framed = window->frameGeometry() != window->geometry();
+        if (!framed && waited < kFrameWaits && window->isVisible()) {
+            QTimer::singleShot(25, this, [this, waited] { tryPlace(waited + 1); });
+            return;
+        }
+        if (window->isVisible() && windowStateCode(window) == StateNormal)
+            applyOuterTwips(window, m_twips);
+        m_done = true;
+        deleteLater();
+    }
+
     QRectF m_twips;
+    bool m_done = false;
 };
 
 } // namespace
@@ -101,7 +122,7 @@ void setOuterTwips(QWidget* window, const QRectF& twips)
 {
     PendingOuterPlace* pending = nullptr;
     for (QObject* child : window->children()) {
-        if (auto* p = dynamic_cast<PendingOuterPlace*>(child))
+        if (auto* p = dynamic_cast<PendingOuterPlace*>(child); p != nullptr && !p->done())
             pending = p;
     }
     if (!window->isVisible()) {

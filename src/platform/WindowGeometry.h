@@ -18,6 +18,9 @@ void setWindowStateCode(QWidget* window, int state);
 
 // The outer rectangle (frame included), in twips.
 QRectF outerTwips(const QWidget* window);
+// The outer rectangle of the window's normal state, in twips: the bounds a
+// maximised or minimised window comes back to.
+QRectF normalOuterTwips(const QWidget* window);
 // Places the window so that its outer rectangle is `twips`.
 void setOuterTwips(QWidget* window, const QRectF& twips);
 
