@@ -3,6 +3,7 @@
 #include "app/AppIcons.h"
 #include "app/AppInfo.h"
 #include "app/CAppSettings.h"
+#include "app/CFormRestore.h"
 #include "app/Convert.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
@@ -52,11 +53,6 @@ QLineEdit* readOutBox(QWidget* parent, const char* name)
     return box;
 }
 
-// A value of a saved place: finite and within the reach of any screen.
-bool placeValueUsable(double v)
-{
-    return std::isfinite(v) && std::abs(v) <= 10'000'000; // about 7000 inches
-}
 } // namespace
 
 frm3dChart* frm3dChart::instance()
@@ -288,27 +284,11 @@ void frm3dChart::pShowReadOut(const platform::Chart3DPoint& point)
 void frm3dChart::RestorePlace()
 {
     Procedure proc("frm3dChart", "RestorePlace");
-    TW_STEP(proc, {
-        CAppSettings& s = appSettings();
-        const QRectF current = platform::outerTwips(this);
-        const auto read = [&s](const char* key, double fallback) {
-            const double v = settingDouble(s, kSettings, QLatin1String(key), fallback);
-            return placeValueUsable(v) ? v : fallback;
-        };
-        QRectF place(read("3dChartLeft", current.left()), read("3dChartTop", current.top()),
-                     read("3dChartWidth", current.width()), read("3dChartHeight", current.height()));
-        if (!(place.width() > 0))
-            place.setWidth(current.width());
-        if (!(place.height() > 0))
-            place.setHeight(current.height());
-        const double tpp = twipsFromPixels(1);
-        const QRect pixels(qRound(place.left() / tpp), qRound(place.top() / tpp), qRound(place.width() / tpp),
-                           qRound(place.height() / tpp));
-        const QRect kept = platform::keepOnScreen(pixels);
-        if (kept != pixels)
-            place = QRectF(kept.x() * tpp, kept.y() * tpp, kept.width() * tpp, kept.height() * tpp);
-        platform::setOuterTwips(this, place);
-    });
+    TW_STEP(proc, CFormRestore::restorePlace(
+                      this, CFormRestore::readPlace(appSettings(), kSettings,
+                                                    {QStringLiteral("3dChartLeft"), QStringLiteral("3dChartTop"),
+                                                     QStringLiteral("3dChartWidth"), QStringLiteral("3dChartHeight")},
+                                                    CFormRestore::placeToSave(this))));
 }
 
 bool frm3dChart::Form_QueryUnload(bool byUser)
@@ -326,7 +306,7 @@ void frm3dChart::Form_Unload()
     TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("3dChartWindowState"),
                                 isMaximized() ? platform::StateMaximized : platform::StateNormal));
     TW_STEP(proc, {
-        const QRectF normal = platform::normalOuterTwips(this);
+        const QRectF normal = CFormRestore::placeToSave(this);
         s.SaveSetting(kSettings, QStringLiteral("3dChartLeft"), normal.left());
         s.SaveSetting(kSettings, QStringLiteral("3dChartTop"), normal.top());
         s.SaveSetting(kSettings, QStringLiteral("3dChartWidth"), normal.width());

@@ -44,8 +44,8 @@ public:
     void setStockTicker(const QString& NewTicker);
 
     // Puts the window at its saved place ("3dChartLeft"...), each value
-    // defaulting to the current one; a place out of range gives the current
-    // one, a place off every screen is moved onto one.
+    // defaulting to the current one, through the program's checks of a
+    // saved place.
     void RestorePlace();
 
     // The controls over the chart.

@@ -3,6 +3,7 @@
 
 #include "mainwindow/frmStrategies.h"
 
+#include "app/CFormRestore.h"
 #include "app/Convert.h"
 #include "app/Procedure.h"
 #include "charts/frm3dChart.h"
@@ -186,7 +187,7 @@ void frmStrategies::TileWindows()
             static_cast<float>(roundHalfEven((area.left() + area.width()) * tpp)),
             static_cast<float>(roundHalfEven((area.top() + area.height()) * tpp)));
         platform::setWindowStateCode(this, platform::StateNormal);
-        platform::setOuterTwips(this, places.main);
+        CFormRestore::restorePlace(this, places.main);
         // The 3-D window starts where the main window really ends: on a
         // narrow work area the main window keeps its minimum width, and the
         // 3-D window must not lie over it.
@@ -194,7 +195,7 @@ void frmStrategies::TileWindows()
         const double mainRight = platform::outerTwips(this).right();
         if (mainRight > chart3d.left() && mainRight < chart3d.right())
             chart3d.setLeft(mainRight);
-        platform::setOuterTwips(frm3dChart::instance(), chart3d);
+        CFormRestore::restorePlace(frm3dChart::instance(), chart3d);
     });
 }
 

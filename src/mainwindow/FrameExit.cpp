@@ -5,6 +5,7 @@
 #include "mainwindow/frmStrategies.h"
 
 #include "app/CAppSettings.h"
+#include "app/CFormRestore.h"
 #include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
@@ -138,7 +139,7 @@ void frmStrategies::Form_Unload()
     TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("StgWindowState"), isMaximized() ? 2 : 0));
     TW_STEP(proc, {
         // The bounds of the normal state, whatever the state is now.
-        const QRectF outer = platform::normalOuterTwips(this);
+        const QRectF outer = CFormRestore::placeToSave(this);
         s.SaveSetting(kSettings, QStringLiteral("StgLeft"), outer.left());
         s.SaveSetting(kSettings, QStringLiteral("StgTop"), outer.top());
         s.SaveSetting(kSettings, QStringLiteral("StgWidth"), outer.width());

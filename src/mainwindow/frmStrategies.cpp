@@ -5,6 +5,7 @@
 #include "app/AppIcons.h"
 #include "app/AssFile.h"
 #include "app/CAppSettings.h"
+#include "app/CFormRestore.h"
 #include "app/Convert.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
@@ -580,12 +581,10 @@ void frmStrategies::restoreGeometry()
     CAppSettings& s = appSettings();
     if (settingDouble(s, kSettings, QStringLiteral("StgLeft"), -1) == -1)
         return;
-    const QRectF current = platform::outerTwips(this);
-    const QRectF saved(settingDouble(s, kSettings, QStringLiteral("StgLeft"), current.left()),
-                       settingDouble(s, kSettings, QStringLiteral("StgTop"), current.top()),
-                       settingDouble(s, kSettings, QStringLiteral("StgWidth"), current.width()),
-                       settingDouble(s, kSettings, QStringLiteral("StgHeight"), current.height()));
-    platform::setOuterTwips(this, onScreenTwips(saved, twipsPerPixel()));
+    // Every place read goes through the same checks before a window gets it.
+    CFormRestore::restorePlace(this, CFormRestore::readPlace(s, kSettings, {QStringLiteral("StgLeft"), QStringLiteral("StgTop"),
+                                                                          QStringLiteral("StgWidth"), QStringLiteral("StgHeight")},
+                                                             CFormRestore::placeToSave(this)));
     frm3dChart::instance()->RestorePlace();
 }
 
