@@ -1,6 +1,7 @@
 #include "mainwindow/MainWindowLayout.h"
 
 #include "app/Convert.h"
+#include "workspace/LegEditRules.h"
 
 #include <cmath>
 #include <optional>
@@ -215,25 +216,6 @@ private:
     LayoutResult& m_result;
 };
 
-enum class EditorGrid { None, Params, Selected };
-
-// The grid an in-cell editor was opened on, by the field its tag names: the
-// template-leg grid's position, kind, strike, expiration and quantity ("1" to
-// "5"), or the evaluated-leg grid's quantity, expiration, strike and kind
-// ("6", "11", "12", "13").
-EditorGrid editorGrid(const QString& tag)
-{
-    static const QStringList params{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                                    QStringLiteral("4"), QStringLiteral("5")};
-    static const QStringList selected{QStringLiteral("6"), QStringLiteral("11"), QStringLiteral("12"),
-                                      QStringLiteral("13")};
-    if (params.contains(tag))
-        return EditorGrid::Params;
-    if (selected.contains(tag))
-        return EditorGrid::Selected;
-    return EditorGrid::None;
-}
-
 // Keeps a visible in-cell editor over the selected cell of its grid: the
 // frame's left + the grid's left + the cell's left + 30, top likewise.
 void followCell(Placer& p, const char* editor, const QString& tag, const LayoutInput& in)
@@ -243,18 +225,18 @@ void followCell(Placer& p, const char* editor, const QString& tag, const LayoutI
     const char* frame = nullptr;
     const char* grid = nullptr;
     std::optional<CellOrigin> cell;
-    switch (editorGrid(tag)) {
-    case EditorGrid::Params:
+    switch (legGridOfField(editFieldOfTag(tag))) {
+    case LegGrid::Params:
         frame = "fraParams";
         grid = "gdParams";
         cell = in.paramsCell;
         break;
-    case EditorGrid::Selected:
+    case LegGrid::Selected:
         frame = "fraOptions";
         grid = "gdSelected";
         cell = in.selectedCell;
         break;
-    case EditorGrid::None:
+    case LegGrid::None:
         return;
     }
     if (!cell)

@@ -96,6 +96,7 @@ void frmStrategies::CreateMainMenu()
         connect(m_cMenu, &platform::PopupMenu::InitPopupMenu, this,
                 [this](int parent) { m_cMenu_InitPopupMenu(parent); });
         connect(m_cChartList, &platform::PopupMenu::Click, this, [this](int item) { m_cChartList_Click(item); });
+        connectLegMenus();
     });
 }
 

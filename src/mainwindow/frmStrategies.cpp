@@ -329,15 +329,8 @@ void frmStrategies::connectControls()
     for (platform::Grid* grid : {gdParams, gdSelected}) {
         connect(grid, &platform::Grid::MouseUp, this,
                 [this, grid](int button, int, double x, double y) { legGridMouseUp(grid, button, x, y); });
-        connect(grid, &platform::Grid::KeyDown, this, [this](int key, int) {
-            if (key == 46) // Delete
-                DeleteParams();
-        });
-        // Cells are never edited in place by the grid itself.
-        connect(
-            grid, &platform::Grid::RequestEdit, this, [](int, int, int, bool& cancel) { cancel = true; },
-            Qt::DirectConnection);
     }
+    connectLegEditors();
     connect(cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     cmdSave->setEnabled(false);

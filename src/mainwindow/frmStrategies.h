@@ -332,6 +332,23 @@ public:
     void m_cOptionsMenu_Click(int itemNumber);
     void m_cParamsMenu_Click(int itemNumber);
     bool m_NewLegFlag = false;
+    // Writes the evaluated legs to a workbook and opens it.
+    void ExportStrategyToExcel();
+
+    // In-cell editing of the leg grids: the grids' edit requests lay cmbEdit
+    // or txtEdit over the cell; leaving the editor writes the leg.
+    void gdParams_RequestEdit(int row, int col, int keyCode, bool& cancel);
+    void gdSelected_RequestEdit(int row, int col, int keyCode, bool& cancel);
+    void cmbEdit_LostFocus();
+    void txtEdit_LostFocus();
+    void cmbEdit_KeyDown(int keyCode, int shift);
+    void txtEdit_KeyDown(int keyCode, int shift);
+    void gdParams_CancelEdit();
+    void gdSelected_CancelEdit();
+    void gdParams_KeyDown(int keyCode, int shift);
+    void gdSelected_KeyDown(int keyCode, int shift);
+    int32_t m_EditRow = 0;
+    bool m_EditCancelled = false;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -373,6 +390,28 @@ private:
     void chainGridMouseUp(platform::Grid* grid, int button, double x, double y);
     void legGridMouseUp(platform::Grid* grid, int button, double x, double y);
     void legsChanged(bool markChanged);
+    // Leg commands and editors (LegCommands.cpp, LegEditors.cpp).
+    void connectLegMenus();
+    void connectLegEditors();
+    // The leg grid the commands work on: the one the leg popup was opened
+    // on while its command runs, else the leg grid that has the focus, else
+    // gdSelected.
+    platform::Grid* activeLegGrid() const;
+    // Rebuilds both leg grids from the legs, keeping each grid's selected cell.
+    void refreshLegGrids(const std::shared_ptr<ParamsCollection>& params);
+    // After a cancelled edit: shows a leg that the hint row added for it.
+    void showAddedLeg();
+    void legGridCancelEdit(platform::Grid* grid);
+    void legGridKeyDown(platform::Grid* grid, int keyCode);
+    void placeEditors(platform::Grid* grid, int row, int col);
+    void showComboEditor(const QStringList& entries, int selected, const QString& tag,
+                         const QList<int>& itemData = {});
+    void showTextEditor(const QString& text, const QString& tag);
+    // The legs grid the editor with that tag writes back to.
+    platform::Grid* gridOfEditorTag(const QString& tag) const;
+    QPointer<platform::Grid> m_popupGrid;
+    QPointer<platform::Grid> m_commandGrid;
+    QObject* m_editorEvents = nullptr;
     bool validateBox(QLineEdit* box);
     void parameterBoxKeyUp(QLineEdit* box, int key);
 

@@ -663,6 +663,13 @@ void Grid::EnsureVisible(int row, int col)
 
 void Grid::EndEdit() { endPendingEdit(); }
 
+void Grid::RequestEditAt(int row, int col)
+{
+    if (!m_editable || row < 1 || row > Rows() || col < 1 || col > Columns())
+        return;
+    raiseRequestEdit(row, col, 0);
+}
+
 // ---------------------------------------------------------------------------
 // Display
 

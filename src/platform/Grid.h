@@ -164,6 +164,10 @@ public:
     void EnsureVisible(int row, int col);
     // Ends the edit in progress, if any, without a CancelEdit.
     void EndEdit();
+    // Asks for an edit of a cell as a double click on it does (for the
+    // owner's own Edit command); nothing for a cell that does not exist or
+    // while editing is off.
+    void RequestEditAt(int row, int col);
 
     // ---- Display -------------------------------------------------------
     bool Redraw() const { return m_redraw; }
