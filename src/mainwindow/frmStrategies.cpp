@@ -7,6 +7,7 @@
 #include "app/CAppSettings.h"
 #include "app/CFormRestore.h"
 #include "app/Convert.h"
+#include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
 #include "app/cSplitter.h"
@@ -290,8 +291,14 @@ void frmStrategies::connectControls()
     connect(optRealPrice, &QRadioButton::clicked, this, [this] { optRealPrice_Click(); });
     connect(optBidAsk, &QRadioButton::clicked, this, [this] { optBidAsk_Click(); });
     connect(chkPLSign, &QCheckBox::clicked, this, [this] { chkPLSign_Click(); });
-    for (QLineEdit* box : {txtVolatility, txtInetrestRate, txtDividends, txtSteps})
+    for (QLineEdit* box : {txtVolatility, txtInetrestRate, txtDividends, txtSteps}) {
         box->installEventFilter(this);
+        // A refused text stays marked until the box holds a usable one.
+        connect(box, &QLineEdit::textChanged, this, [this, box] {
+            if (box->property("refused").toBool() && boxTextUsable(box))
+                markRefused(box, false);
+        });
+    }
 
     connect(tabOptionsNew, &platform::TabStrip::TabClick, this, [this](int tab) {
         tabOptionsNew_TabClick(tab);
@@ -350,6 +357,7 @@ void frmStrategies::connectControls()
     cmbModel->setToolTip(QStringLiteral("Calculation options model selection"));
     txtDividends->setToolTip(QStringLiteral("dividends are used only in binominal american calculation model"));
     cbExchange->setToolTip(QStringLiteral("Stock Exchange selection"));
+
 }
 
 QWidget* frmStrategies::control(const QString& name) const
@@ -444,13 +452,18 @@ void frmStrategies::Form_Load()
         m_DecimalSeparator = m_DecimalComma ? sep : QString();
     });
     TW_STEP(proc, restorePricingParameters());
+    // A chain file named on the command line that cannot be found is
+    // reported; the last file of an earlier run only in the status line.
+    bool chainNamed = false;
     TW_STEP(proc, {
         const QStringList args = SplitCommandLine(4);
         const int n = static_cast<int>(args.size()) - 1;
         for (int pair = 1; pair + 1 <= n && pair <= 3; pair += 2) {
             const QString sw = args.at(pair).toUpper();
-            if (sw == QLatin1String("-O"))
+            if (sw == QLatin1String("-O")) {
                 strDataFile = args.at(pair + 1);
+                chainNamed = true;
+            }
             else if (sw == QLatin1String("-S"))
                 strStrategyTypesFile = args.at(pair + 1);
         }
@@ -462,6 +475,13 @@ void frmStrategies::Form_Load()
             LoadOptionFromFile();
     });
     TW_STEP(proc, UpdateControls());
+    TW_STEP(proc, {
+        if (chainNamed && ObjStock == nullptr && !QFileInfo(strDataFile).isFile()) {
+            const QString text = QStringLiteral("The \"%1\" file is not found.").arg(strDataFile);
+            lblTickerStatus->setText(QLatin1Char(' ') + text);
+            dialogs().messageBox(text, Msg::OkOnly | Msg::Critical, appTitle());
+        }
+    });
     TW_STEP(proc, blnDataNotSaved = false);
     TW_STEP(proc, TileWindows());
     TW_STEP(proc, {

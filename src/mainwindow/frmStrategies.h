@@ -414,6 +414,12 @@ private:
     QObject* m_editorEvents = nullptr;
     bool validateBox(QLineEdit* box);
     void parameterBoxKeyUp(QLineEdit* box, int key);
+    // A box whose text was refused shows it until the text can be used.
+    void markRefused(QLineEdit* box, bool refused);
+    bool boxTextUsable(const QLineEdit* box) const;
+    // The box that saw the press of the key whose release comes next (a
+    // release whose press went to a closing message box is not the box's).
+    QLineEdit* m_keyPressedIn = nullptr;
 
     layout::LayoutGeometry m_geometry;
     QHash<QString, QWidget*> m_controls;
