@@ -72,9 +72,12 @@ void frmStrategies::CustomChartCaptionChanged(const QString& ChartTag, const QSt
     if (ChartTag.isEmpty() || m_cMenu == nullptr)
         return;
     TW_STEP(proc, {
+        // A chart captions itself at every redraw (many while its scroll bar
+        // is dragged); the menu changes only with the text.
         const int item = m_cMenu->IndexOfKey(QLatin1String(ChartWindowKeyPrefix) + ChartTag);
-        if (item > 0)
-            m_cMenu->setItemCaption(item, chartEntryCaption(NewCaption, ChartTag));
+        const QString caption = chartEntryCaption(NewCaption, ChartTag);
+        if (item > 0 && m_cMenu->ItemCaption(item) != caption)
+            m_cMenu->setItemCaption(item, caption);
     });
 }
 
