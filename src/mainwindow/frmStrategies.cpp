@@ -81,12 +81,16 @@ frmStrategies::frmStrategies(QWidget* parent)
 
     createControls();
     connectControls();
+    // The 3-D window reads the pricing values through it.
+    setChartHost(this);
 }
 
 frmStrategies::~frmStrategies()
 {
     if (g_instance == this)
         g_instance = nullptr;
+    if (chartHost() == this)
+        setChartHost(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -594,11 +598,7 @@ void frmStrategies::restoreGeometry()
     CFormRestore::restorePlace(this, CFormRestore::readPlace(s, kSettings, {QStringLiteral("StgLeft"), QStringLiteral("StgTop"),
                                                                           QStringLiteral("StgWidth"), QStringLiteral("StgHeight")},
                                                              CFormRestore::placeToSave(this)));
-    frm3dChart* chart3d = frm3dChart::instance();
-    CFormRestore::restorePlace(chart3d, CFormRestore::readPlace(s, kSettings,
-                                                                {QStringLiteral("3dChartLeft"), QStringLiteral("3dChartTop"),
-                                                                 QStringLiteral("3dChartWidth"), QStringLiteral("3dChartHeight")},
-                                                                CFormRestore::placeToSave(chart3d)));
+    frm3dChart::instance()->RestorePlace();
 }
 
 void frmStrategies::restoreBarPositions()
