@@ -16,9 +16,27 @@
 
 namespace tw {
 
+namespace {
+// The window a question belongs to, over which it is centred: the active
+// one; between two windows (one just closed, the next not active yet) the
+// main window rather than the middle of the screen.
+QWidget* dialogOwner()
+{
+    if (QWidget* w = QApplication::activeModalWidget())
+        return w;
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->objectName() == QLatin1String("frmStrategies"))
+            return w;
+    }
+    return nullptr;
+}
+} // namespace
+
 int QtDialogs::messageBox(const QString& text, int style, const QString& title)
 {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(dialogOwner());
     // Above the splash window, which start-up keeps on top while it works.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setWindowTitle(title.isEmpty() ? appTitle() : title);
@@ -87,7 +105,7 @@ int QtDialogs::messageBox(const QString& text, int style, const QString& title)
 
 QString QtDialogs::errorForm(const QString& report, const QString& supportMail)
 {
-    frmErrorMessage form(QApplication::activeWindow());
+    frmErrorMessage form(dialogOwner());
     form.setWindowFlag(Qt::WindowStaysOnTopHint);
     form.setErrorMessage(report);
     form.setSupportMail(supportMail);

@@ -3,6 +3,7 @@
 
 #include "mainwindow/frmStrategies.h"
 
+#include "app/CFormRestore.h"
 #include "app/Convert.h"
 #include "app/Procedure.h"
 #include "charts/frm3dChart.h"
@@ -37,8 +38,9 @@ void frmStrategies::AddNewCustomChart(int32_t AsNumber)
         key = QStringLiteral("C%1").arg(m_ChartCounter);
     });
     TW_STEP(proc, m_cMenu->setItemVisible(m_cMenu->IndexOfKey(QStringLiteral("mnuChartsTOP")), true));
-    TW_STEP(proc, m_cMenu->AddItem(chart->windowTitle(), QString(), 0, m_cMenu->IndexOfKey(QStringLiteral("mnuWindowsTOP")),
-                                   40, false, true, QLatin1String(ChartWindowKeyPrefix) + key));
+    TW_STEP(proc, m_cMenu->AddItem(chartEntryCaption(chart->windowTitle(), key), QString(), 0,
+                                   m_cMenu->IndexOfKey(QStringLiteral("mnuWindowsTOP")), 40, false, true,
+                                   QLatin1String(ChartWindowKeyPrefix) + key));
     TW_STEP(proc, {
         m_Charts.append({key, chart});
         ++m_ChartCounter;
@@ -70,9 +72,12 @@ void frmStrategies::CustomChartCaptionChanged(const QString& ChartTag, const QSt
     if (ChartTag.isEmpty() || m_cMenu == nullptr)
         return;
     TW_STEP(proc, {
+        // A chart captions itself at every redraw (many while its scroll bar
+        // is dragged); the menu changes only with the text.
         const int item = m_cMenu->IndexOfKey(QLatin1String(ChartWindowKeyPrefix) + ChartTag);
-        if (item > 0)
-            m_cMenu->setItemCaption(item, NewCaption);
+        const QString caption = chartEntryCaption(NewCaption, ChartTag);
+        if (item > 0 && m_cMenu->ItemCaption(item) != caption)
+            m_cMenu->setItemCaption(item, caption);
     });
 }
 
@@ -147,7 +152,7 @@ void frmStrategies::RecreateChartListMenu()
     TW_STEP(proc, {
         for (const auto& [key, chart] : std::as_const(m_Charts)) {
             if (chart != nullptr)
-                m_cChartList->AddItem(chart->windowTitle(), QString(), 0, 0, 40, false, true,
+                m_cChartList->AddItem(chartEntryCaption(chart->windowTitle(), key), QString(), 0, 0, 40, false, true,
                                       QLatin1String(ChartWindowKeyPrefix) + key);
         }
     });
@@ -186,7 +191,7 @@ void frmStrategies::TileWindows()
             static_cast<float>(roundHalfEven((area.left() + area.width()) * tpp)),
             static_cast<float>(roundHalfEven((area.top() + area.height()) * tpp)));
         platform::setWindowStateCode(this, platform::StateNormal);
-        platform::setOuterTwips(this, places.main);
+        CFormRestore::restorePlace(this, places.main);
         // The 3-D window starts where the main window really ends: on a
         // narrow work area the main window keeps its minimum width, and the
         // 3-D window must not lie over it.
@@ -194,7 +199,7 @@ void frmStrategies::TileWindows()
         const double mainRight = platform::outerTwips(this).right();
         if (mainRight > chart3d.left() && mainRight < chart3d.right())
             chart3d.setLeft(mainRight);
-        platform::setOuterTwips(frm3dChart::instance(), chart3d);
+        CFormRestore::restorePlace(frm3dChart::instance(), chart3d);
     });
 }
 

@@ -5,6 +5,7 @@
 #include "mainwindow/frmStrategies.h"
 
 #include "app/CAppSettings.h"
+#include "app/CFormRestore.h"
 #include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -131,7 +133,9 @@ void frmStrategies::Form_Unload()
 {
     Procedure proc("frmStrategies", "Form_Unload");
     CAppSettings& s = appSettings();
-    TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("LastFile"), strDataFile));
+    // A full path, so that the next start finds the file from any folder.
+    TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("LastFile"),
+                                strDataFile.isEmpty() ? strDataFile : QFileInfo(strDataFile).absoluteFilePath()));
     TW_STEP(proc, {
         if (!isMaximized())
             platform::setWindowStateCode(this, platform::StateNormal);
@@ -139,17 +143,11 @@ void frmStrategies::Form_Unload()
     TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("StgWindowState"), isMaximized() ? 2 : 0));
     TW_STEP(proc, {
         // The bounds of the normal state, whatever the state is now.
-        const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
-        const QRect frame = frameGeometry();
-        const QRect inner = geometry();
-        const double tpp = twipsPerPixel();
-        const QRectF outer(normal.x() - (inner.x() - frame.x()), normal.y() - (inner.y() - frame.y()),
-                           normal.width() + (frame.width() - inner.width()),
-                           normal.height() + (frame.height() - inner.height()));
-        s.SaveSetting(kSettings, QStringLiteral("StgLeft"), outer.left() * tpp);
-        s.SaveSetting(kSettings, QStringLiteral("StgTop"), outer.top() * tpp);
-        s.SaveSetting(kSettings, QStringLiteral("StgWidth"), outer.width() * tpp);
-        s.SaveSetting(kSettings, QStringLiteral("StgHeight"), outer.height() * tpp);
+        const QRectF outer = CFormRestore::placeToSave(this);
+        s.SaveSetting(kSettings, QStringLiteral("StgLeft"), outer.left());
+        s.SaveSetting(kSettings, QStringLiteral("StgTop"), outer.top());
+        s.SaveSetting(kSettings, QStringLiteral("StgWidth"), outer.width());
+        s.SaveSetting(kSettings, QStringLiteral("StgHeight"), outer.height());
     });
     TW_STEP(proc, {
         if (QTreeWidgetItem* node = tvStrategies->currentItem())

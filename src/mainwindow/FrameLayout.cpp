@@ -83,6 +83,8 @@ void frmStrategies::ArrangeControls()
                                                static_cast<float>(client.top() * tpp),
                                                static_cast<float>((tabRect.right() - client.right()) * tpp),
                                                static_cast<float>((tabRect.bottom() - client.bottom()) * tpp)};
+        for (const QComboBox* box : {cmbModel, cbCalculationMode, cbExchange})
+            in.textWidths.insert(box->objectName(), static_cast<float>(box->sizeHint().width() * tpp));
         in.comboEditorTag = cmbEdit->property("tag").toString();
         in.textEditorTag = txtEdit->property("tag").toString();
         const auto cellOrigin = [tpp](platform::Grid* g) -> std::optional<layout::CellOrigin> {

@@ -1,8 +1,11 @@
 #include "mainwindow/MainWindowLayout.h"
 
 #include "app/Convert.h"
+#include "workspace/LegEditRules.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 
@@ -215,25 +218,6 @@ private:
     LayoutResult& m_result;
 };
 
-enum class EditorGrid { None, Params, Selected };
-
-// The grid an in-cell editor was opened on, by the field its tag names: the
-// template-leg grid's position, kind, strike, expiration and quantity ("1" to
-// "5"), or the evaluated-leg grid's quantity, expiration, strike and kind
-// ("6", "11", "12", "13").
-EditorGrid editorGrid(const QString& tag)
-{
-    static const QStringList params{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                                    QStringLiteral("4"), QStringLiteral("5")};
-    static const QStringList selected{QStringLiteral("6"), QStringLiteral("11"), QStringLiteral("12"),
-                                      QStringLiteral("13")};
-    if (params.contains(tag))
-        return EditorGrid::Params;
-    if (selected.contains(tag))
-        return EditorGrid::Selected;
-    return EditorGrid::None;
-}
-
 // Keeps a visible in-cell editor over the selected cell of its grid: the
 // frame's left + the grid's left + the cell's left + 30, top likewise.
 void followCell(Placer& p, const char* editor, const QString& tag, const LayoutInput& in)
@@ -243,18 +227,18 @@ void followCell(Placer& p, const char* editor, const QString& tag, const LayoutI
     const char* frame = nullptr;
     const char* grid = nullptr;
     std::optional<CellOrigin> cell;
-    switch (editorGrid(tag)) {
-    case EditorGrid::Params:
+    switch (legGridOfField(editFieldOfTag(tag))) {
+    case LegGrid::Params:
         frame = "fraParams";
         grid = "gdParams";
         cell = in.paramsCell;
         break;
-    case EditorGrid::Selected:
+    case LegGrid::Selected:
         frame = "fraOptions";
         grid = "gdSelected";
         cell = in.selectedCell;
         break;
-    case EditorGrid::None:
+    case LegGrid::None:
         return;
     }
     if (!cell)
@@ -262,6 +246,18 @@ void followCell(Placer& p, const char* editor, const QString& tag, const LayoutI
     const float left = p(frame).left + p(grid).left + cell->left + 30;
     const float top = p(frame).top + p(grid).top + cell->top + 30;
     p.place(editor, left, top, unchanged, unchanged);
+}
+
+// The width of a box that grows to show its longest entry: from its design
+// width up to that entry's width, as far as `room` allows (the room left
+// between the box's right edge and the control to its left).
+float grownWidth(const LayoutInput& in, const char* box, float room)
+{
+    static const LayoutGeometry design = LayoutGeometry::designTime();
+    const QString name = QString::fromLatin1(box);
+    const float own = design.at(name).width;
+    const float wanted = in.textWidths.value(name, own);
+    return std::max(own, std::min(wanted, room));
 }
 
 } // namespace
@@ -336,13 +332,21 @@ LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& i
             p("optTheoreticalPrice").height);
     p.place("txtSteps", FW - p("txtSteps").width - 90, unchanged, unchanged, unchanged);
     p.place("lblSteps", p("txtSteps").left - p("lblSteps").width - 60, unchanged, unchanged, unchanged);
-    p.place("cmbModel", p("lblSteps").left - p("cmbModel").width - 60, unchanged, unchanged, unchanged);
+    {
+        // The model box grows no further left than the quote line's end.
+        const float right = p("lblSteps").left - 60;
+        const float quoteEnd = p("lblDateValue").left + p("lblDateValue").width + 60;
+        const float width = grownWidth(in, "cmbModel", right - p("lblModel").width - 60 - quoteEnd);
+        p.place("cmbModel", right - width, unchanged, width, unchanged);
+    }
     p.place("lblModel", p("cmbModel").left - p("lblModel").width - 60, unchanged, unchanged, unchanged);
     p.place("txtInetrestRate", FW - p("txtInetrestRate").width - 90, unchanged, unchanged, unchanged);
     p.place("lblInterestRate", p("txtInetrestRate").left - p("lblInterestRate").width - 60, unchanged, unchanged,
             unchanged);
-    p.place("cbCalculationMode", p("lblInterestRate").left - p("cbCalculationMode").width - 60, unchanged,
-            unchanged, unchanged);
+    {
+        const float width = grownWidth(in, "cbCalculationMode", std::numeric_limits<float>::max());
+        p.place("cbCalculationMode", p("lblInterestRate").left - width - 60, unchanged, width, unchanged);
+    }
     p.place("lblCalculationMode", p("cbCalculationMode").left - p("lblCalculationMode").width - 60, unchanged,
             unchanged, unchanged);
     p.place("picHolder", FW - p("picHolder").width - 120, p("lblStatus").top, unchanged, unchanged);
@@ -377,7 +381,13 @@ LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& i
         };
         placeOverClientArea("fraStock");
         const float KW = p("fraStock").width;
-        p.place("cbExchange", KW - p("cbExchange").width - 90, unchanged, unchanged, unchanged);
+        {
+            // The exchange box grows no further left than the lookup button.
+            const float right = KW - 90;
+            const float buttonsEnd = p("cmdLookup").left + p("cmdLookup").width + 60;
+            const float width = grownWidth(in, "cbExchange", right - p("lblExchange").width - 60 - buttonsEnd);
+            p.place("cbExchange", right - width, unchanged, width, unchanged);
+        }
         p.place("lblExchange", p("cbExchange").left - p("lblExchange").width - 60, unchanged, unchanged,
                 unchanged);
         p.place("txtDividends", KW - p("txtDividends").width - 120, unchanged, unchanged, unchanged);

@@ -116,6 +116,11 @@ struct LayoutInput {
     // evaluated-leg grid gdSelected, when the grid has one.
     std::optional<CellOrigin> paramsCell;
     std::optional<CellOrigin> selectedCell;
+    // The width (twips) at which a combo box of the pricing area shows its
+    // longest entry at the font in use. The box is given that width, never
+    // less than its design width, as far as the controls to its left leave
+    // room (the model box and the exchange box); see ArrangeControls.
+    QHash<QString, float> textWidths;
 };
 
 struct LayoutResult {

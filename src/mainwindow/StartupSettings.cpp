@@ -3,7 +3,6 @@
 #include "app/CAppSettings.h"
 #include "app/Convert.h"
 #include "app/Tools.h"
-#include "platform/WindowGeometry.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -79,17 +78,6 @@ TiledPlaces tiledPlaces(float left, float top, float right, float bottom)
     const float top3d = top + (bottom - top) / 2.0f;
     p.chart3d = QRectF(left3d, top3d, right - left3d, bottom - top3d);
     return p;
-}
-
-QRectF onScreenTwips(const QRectF& saved, double twipsPerPixel)
-{
-    const QRect px(qRound(saved.left() / twipsPerPixel), qRound(saved.top() / twipsPerPixel),
-                   qRound(saved.width() / twipsPerPixel), qRound(saved.height() / twipsPerPixel));
-    const QRect kept = platform::keepOnScreen(px);
-    if (kept == px)
-        return saved;
-    return QRectF(kept.x() * twipsPerPixel, kept.y() * twipsPerPixel, kept.width() * twipsPerPixel,
-                  kept.height() * twipsPerPixel);
 }
 
 QString locateShippedFile(const QString& bareName)

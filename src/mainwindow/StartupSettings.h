@@ -46,11 +46,6 @@ struct TiledPlaces {
 };
 TiledPlaces tiledPlaces(float left, float top, float right, float bottom);
 
-// Where a saved window place (twips) is shown: unchanged while enough of it
-// lies on a screen, else moved (and shrunk) onto the nearest screen's
-// available area. `twipsPerPixel` converts to the screens' pixels.
-QRectF onScreenTwips(const QRectF& saved, double twipsPerPixel);
-
 // A shipped data file by its bare name: next to the program, or in the
 // installed data folder; the program folder's path when it is in neither.
 QString locateShippedFile(const QString& bareName);

@@ -5,7 +5,9 @@
 #include "app/AppIcons.h"
 #include "app/AssFile.h"
 #include "app/CAppSettings.h"
+#include "app/CFormRestore.h"
 #include "app/Convert.h"
+#include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
 #include "app/cSplitter.h"
@@ -79,12 +81,16 @@ frmStrategies::frmStrategies(QWidget* parent)
 
     createControls();
     connectControls();
+    // The 3-D window reads the pricing values through it.
+    setChartHost(this);
 }
 
 frmStrategies::~frmStrategies()
 {
     if (g_instance == this)
         g_instance = nullptr;
+    if (chartHost() == this)
+        setChartHost(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -138,12 +144,11 @@ void frmStrategies::createControls()
     fraOptions = frame("fraOptions", "Selected options");
     fraExchange = frame("fraExchange", " Stock parameters");
 
-    tvStrategies = new QTreeWidget(fraStrategies);
+    tvStrategies = new platform::TreeView(fraStrategies);
     name(tvStrategies, "tvStrategies");
     tvStrategies->setHeaderHidden(true);
-    rtfDescription = new QTextEdit(fraDescription);
+    rtfDescription = new platform::RichTextBox(fraDescription);
     name(rtfDescription, "rtfDescription");
-    rtfDescription->setAcceptRichText(true);
     PLCStrategy = new PayoffSketch(fraPLC);
     name(PLCStrategy, "PLCStrategy");
     gdParams = new platform::Grid(fraParams);
@@ -285,8 +290,14 @@ void frmStrategies::connectControls()
     connect(optRealPrice, &QRadioButton::clicked, this, [this] { optRealPrice_Click(); });
     connect(optBidAsk, &QRadioButton::clicked, this, [this] { optBidAsk_Click(); });
     connect(chkPLSign, &QCheckBox::clicked, this, [this] { chkPLSign_Click(); });
-    for (QLineEdit* box : {txtVolatility, txtInetrestRate, txtDividends, txtSteps})
+    for (QLineEdit* box : {txtVolatility, txtInetrestRate, txtDividends, txtSteps}) {
         box->installEventFilter(this);
+        // A refused text stays marked until the box holds a usable one.
+        connect(box, &QLineEdit::textChanged, this, [this, box] {
+            if (box->property("refused").toBool() && boxTextUsable(box))
+                markRefused(box, false);
+        });
+    }
 
     connect(tabOptionsNew, &platform::TabStrip::TabClick, this, [this](int tab) {
         tabOptionsNew_TabClick(tab);
@@ -302,6 +313,7 @@ void frmStrategies::connectControls()
     connect(tvStrategies, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         tvStrategies_NodeClick(item);
     });
+    connectStrategyLibrary();
 
     for (platform::Grid* grid : {gdParams, gdSelected, gdCalls, gdPuts}) {
         connect(grid, &platform::Grid::ColumnMoved, this, [this, grid] {
@@ -324,15 +336,8 @@ void frmStrategies::connectControls()
     for (platform::Grid* grid : {gdParams, gdSelected}) {
         connect(grid, &platform::Grid::MouseUp, this,
                 [this, grid](int button, int, double x, double y) { legGridMouseUp(grid, button, x, y); });
-        connect(grid, &platform::Grid::KeyDown, this, [this](int key, int) {
-            if (key == 46) // Delete
-                DeleteParams();
-        });
-        // Cells are never edited in place by the grid itself.
-        connect(
-            grid, &platform::Grid::RequestEdit, this, [](int, int, int, bool& cancel) { cancel = true; },
-            Qt::DirectConnection);
     }
+    connectLegEditors();
     connect(cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     cmdSave->setEnabled(false);
@@ -349,6 +354,7 @@ void frmStrategies::connectControls()
     cmbModel->setToolTip(QStringLiteral("Calculation options model selection"));
     txtDividends->setToolTip(QStringLiteral("dividends are used only in binominal american calculation model"));
     cbExchange->setToolTip(QStringLiteral("Stock Exchange selection"));
+
 }
 
 QWidget* frmStrategies::control(const QString& name) const
@@ -443,13 +449,18 @@ void frmStrategies::Form_Load()
         m_DecimalSeparator = m_DecimalComma ? sep : QString();
     });
     TW_STEP(proc, restorePricingParameters());
+    // A chain file named on the command line that cannot be found is
+    // reported; the last file of an earlier run only in the status line.
+    bool chainNamed = false;
     TW_STEP(proc, {
         const QStringList args = SplitCommandLine(4);
         const int n = static_cast<int>(args.size()) - 1;
         for (int pair = 1; pair + 1 <= n && pair <= 3; pair += 2) {
             const QString sw = args.at(pair).toUpper();
-            if (sw == QLatin1String("-O"))
+            if (sw == QLatin1String("-O")) {
                 strDataFile = args.at(pair + 1);
+                chainNamed = true;
+            }
             else if (sw == QLatin1String("-S"))
                 strStrategyTypesFile = args.at(pair + 1);
         }
@@ -461,6 +472,13 @@ void frmStrategies::Form_Load()
             LoadOptionFromFile();
     });
     TW_STEP(proc, UpdateControls());
+    TW_STEP(proc, {
+        if (chainNamed && ObjStock == nullptr && !QFileInfo(strDataFile).isFile()) {
+            const QString text = QStringLiteral("The \"%1\" file is not found.").arg(strDataFile);
+            lblTickerStatus->setText(QLatin1Char(' ') + text);
+            dialogs().messageBox(text, Msg::OkOnly | Msg::Critical, appTitle());
+        }
+    });
     TW_STEP(proc, blnDataNotSaved = false);
     TW_STEP(proc, TileWindows());
     TW_STEP(proc, {
@@ -470,7 +488,7 @@ void frmStrategies::Form_Load()
         if (QFileInfo(strStrategyTypesFile).fileName() == strStrategyTypesFile
             && !QFileInfo::exists(strStrategyTypesFile))
             strStrategyTypesFile = locateShippedFile(strStrategyTypesFile);
-        LoadStrategyFromFile();
+        LoadStartupStrategies();
     });
     TW_STEP(proc, AssociateFile());
     TW_STEP(proc, restoreGeometry());
@@ -573,19 +591,11 @@ void frmStrategies::restoreGeometry()
     CAppSettings& s = appSettings();
     if (settingDouble(s, kSettings, QStringLiteral("StgLeft"), -1) == -1)
         return;
-    const QRectF current = platform::outerTwips(this);
-    const QRectF saved(settingDouble(s, kSettings, QStringLiteral("StgLeft"), current.left()),
-                       settingDouble(s, kSettings, QStringLiteral("StgTop"), current.top()),
-                       settingDouble(s, kSettings, QStringLiteral("StgWidth"), current.width()),
-                       settingDouble(s, kSettings, QStringLiteral("StgHeight"), current.height()));
-    platform::setOuterTwips(this, onScreenTwips(saved, twipsPerPixel()));
-    frm3dChart* chart3d = frm3dChart::instance();
-    const QRectF current3d = platform::outerTwips(chart3d);
-    const QRectF saved3d(settingDouble(s, kSettings, QStringLiteral("3dChartLeft"), current3d.left()),
-                         settingDouble(s, kSettings, QStringLiteral("3dChartTop"), current3d.top()),
-                         settingDouble(s, kSettings, QStringLiteral("3dChartWidth"), current3d.width()),
-                         settingDouble(s, kSettings, QStringLiteral("3dChartHeight"), current3d.height()));
-    platform::setOuterTwips(chart3d, onScreenTwips(saved3d, twipsPerPixel()));
+    // Every place read goes through the same checks before a window gets it.
+    CFormRestore::restorePlace(this, CFormRestore::readPlace(s, kSettings, {QStringLiteral("StgLeft"), QStringLiteral("StgTop"),
+                                                                          QStringLiteral("StgWidth"), QStringLiteral("StgHeight")},
+                                                             CFormRestore::placeToSave(this)));
+    frm3dChart::instance()->RestorePlace();
 }
 
 void frmStrategies::restoreBarPositions()

@@ -12,6 +12,8 @@
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/SplitterRules.h"
 #include "model/LegsArray.h"
+#include "platform/RichTextBox.h"
+#include "platform/TreeView.h"
 
 #include <QHash>
 #include <QList>
@@ -21,6 +23,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -45,6 +48,7 @@ class frmChart;
 class frmDonwloadProgress;
 class frmSymbolLookup;
 class WinInet;
+class Procedure;
 class PayoffSketch;
 struct Evaluation;
 struct EvaluationInputs;
@@ -98,8 +102,8 @@ public:
     QGroupBox* fraOptions = nullptr;
     QGroupBox* fraExchange = nullptr;
     QFrame* fraStock = nullptr;
-    QTreeWidget* tvStrategies = nullptr;
-    QTextEdit* rtfDescription = nullptr;
+    platform::TreeView* tvStrategies = nullptr;
+    platform::RichTextBox* rtfDescription = nullptr;
     PayoffSketch* PLCStrategy = nullptr;
     platform::Grid* gdParams = nullptr;
     platform::Grid* gdSelected = nullptr;
@@ -158,6 +162,9 @@ public:
 
     // One-shot start-up timer (5000 ms), enabled by Main once the window shows.
     QTimer* DelayTimer = nullptr;
+    // Scrolls the strategy tree one line per tick (100 ms) while a dragged
+    // strategy rests near its top or bottom edge.
+    QTimer* Timer = nullptr;
 
     // ---- Menus ----------------------------------------------------------
     platform::PopupMenu* m_cMenu = nullptr;
@@ -316,6 +323,47 @@ public:
     // Strategy tree.
     void UpdateTreeView();
     void tvStrategies_Click();
+    // The key of the selected node ("" for none).
+    QString selectedKey() const;
+
+    // Tree interaction: rename in place, drag and drop, the tree's popup
+    // (positions in twips relative to the tree).
+    void tvStrategies_AfterLabelEdit(QTreeWidgetItem* node, int& Cancel, const QString& NewString);
+    void tvStrategies_MouseDown(int Button, int Shift, float X, float Y);
+    void tvStrategies_MouseMove(int Button, int Shift, float X, float Y);
+    void tvStrategies_DragOver(float X, float Y, int State);
+    void Timer_Timer();
+    void tvStrategies_DragDrop(float X, float Y);
+    void tvStrategies_MouseUp(int Button, int Shift, float X, float Y);
+    // The strategy node picked up by the last left press (none for a group
+    // or empty space), and the state of its drag.
+    QTreeWidgetItem* m_DragNode = nullptr;
+    bool m_Dragging = false;
+    float m_DragX = 0;
+    float m_DragY = 0;
+    int16_t m_ScrollUp = 0;
+
+    // Tree edits: the tree popup's commands.
+    void m_cStrategiesMenu_Click(int itemNumber);
+    void AddStrategy();
+    void StrategyCopy();
+    void AddStrategyType();
+    void MoveStrategyTo(int group);
+    void DeleteStrategy();
+    void DeleteStrategyType();
+
+    // Strategies files.
+    void AppendStrategies();
+    void AppendStrategyFromFile(const QString& path);
+    void ExportStrategies();
+    // The start-up's load: the file asked for, else the shipped library.
+    void LoadStartupStrategies();
+
+    // Description box.
+    void rtfDescription_Change();
+    void rtfDescription_MouseUp(int Button, int Shift, float X, float Y);
+    // The Edit commands' states by the focused control and the clipboard.
+    void setEditMenuStates();
     // The legs of the strategy selected in the tree (null for none or a group).
     std::shared_ptr<ParamsCollection> selectedParams() const;
     bool m_SkipDefaultSelection = false;
@@ -349,6 +397,23 @@ public:
     void m_cOptionsMenu_Click(int itemNumber);
     void m_cParamsMenu_Click(int itemNumber);
     bool m_NewLegFlag = false;
+    // Writes the evaluated legs to a workbook and opens it.
+    void ExportStrategyToExcel();
+
+    // In-cell editing of the leg grids: the grids' edit requests lay cmbEdit
+    // or txtEdit over the cell; leaving the editor writes the leg.
+    void gdParams_RequestEdit(int row, int col, int keyCode, bool& cancel);
+    void gdSelected_RequestEdit(int row, int col, int keyCode, bool& cancel);
+    void cmbEdit_LostFocus();
+    void txtEdit_LostFocus();
+    void cmbEdit_KeyDown(int keyCode, int shift);
+    void txtEdit_KeyDown(int keyCode, int shift);
+    void gdParams_CancelEdit();
+    void gdSelected_CancelEdit();
+    void gdParams_KeyDown(int keyCode, int shift);
+    void gdSelected_KeyDown(int keyCode, int shift);
+    int32_t m_EditRow = 0;
+    bool m_EditCancelled = false;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -364,6 +429,21 @@ private:
     void createControls();
     void createSplitters();
     void connectControls();
+    void connectStrategyLibrary();
+    // Builds the tree again, selects the node with that key (when there is
+    // one) and shows it; `startLabelEdit` opens its name for editing.
+    void rebuildAndSelect(const QString& key, bool startLabelEdit);
+    // One edit of the library on the selected node (none selected: nothing):
+    // `edit` gives the key of the node to select after it (empty: the edit
+    // did nothing), which the rebuilt tree then shows.
+    void editSelectedNode(Procedure& proc,
+                          const std::function<QString(StrategyTypeCollection&, const QString&)>& edit,
+                          bool startLabelEdit, bool markChanged);
+    // Makes the file at `path` the open library; false with the user's
+    // message when it cannot be read (nothing changed then).
+    bool openStrategiesFile(const QString& path, QString& message);
+    // Writes a library; false, after telling the user, when it fails.
+    bool writeStrategies(const StrategyTypeCollection& types, const QString& path);
     // The widget of a control by its name.
     QWidget* control(const QString& name) const;
     // Puts every widget at its rectangle of the twips geometry.
@@ -393,8 +473,36 @@ private:
     void takeDownloadedAnswer();
     void endDownload();
     bool m_closeAfterDownload = false;
+    // Leg commands and editors (LegCommands.cpp, LegEditors.cpp).
+    void connectLegMenus();
+    void connectLegEditors();
+    // The leg grid the commands work on: the one the leg popup was opened
+    // on while its command runs, else the leg grid that has the focus, else
+    // gdSelected.
+    platform::Grid* activeLegGrid() const;
+    // Rebuilds both leg grids from the legs, keeping each grid's selected cell.
+    void refreshLegGrids(const std::shared_ptr<ParamsCollection>& params);
+    // After a cancelled edit: shows a leg that the hint row added for it.
+    void showAddedLeg();
+    void legGridCancelEdit(platform::Grid* grid);
+    void legGridKeyDown(platform::Grid* grid, int keyCode);
+    void placeEditors(platform::Grid* grid, int row, int col);
+    void showComboEditor(const QStringList& entries, int selected, const QString& tag,
+                         const QList<int>& itemData = {});
+    void showTextEditor(const QString& text, const QString& tag);
+    // The legs grid the editor with that tag writes back to.
+    platform::Grid* gridOfEditorTag(const QString& tag) const;
+    QPointer<platform::Grid> m_popupGrid;
+    QPointer<platform::Grid> m_commandGrid;
+    QObject* m_editorEvents = nullptr;
     bool validateBox(QLineEdit* box);
     void parameterBoxKeyUp(QLineEdit* box, int key);
+    // A box whose text was refused shows it until the text can be used.
+    void markRefused(QLineEdit* box, bool refused);
+    bool boxTextUsable(const QLineEdit* box) const;
+    // The box that saw the press of the key whose release comes next (a
+    // release whose press went to a closing message box is not the box's).
+    QLineEdit* m_keyPressedIn = nullptr;
 
     layout::LayoutGeometry m_geometry;
     QHash<QString, QWidget*> m_controls;

@@ -25,16 +25,6 @@ QString valueFormat(const QLocale& locale, double v)
     return locale.toString(v, 'f', 2);
 }
 
-// "mmm yy": the locale's short month name as it stands alone ("Feb", "Mär"),
-// not the form used inside a date, which some locales write with a point
-// ("Feb.", "Sept.").
-QString monthYear(const QLocale& locale, double serial)
-{
-    const QDate date = dateFromSerial(serial);
-    return locale.standaloneMonthName(date.month(), QLocale::ShortFormat) + QLatin1Char(' ')
-        + locale.toString(date, QStringLiteral("yy"));
-}
-
 EvalCell cell(const QString& text, int align, bool bold = false)
 {
     EvalCell c;
@@ -97,6 +87,15 @@ double bidAskPrice(Currency bid, Currency ask)
     if (ask == Currency())
         return bid.toDouble();
     return (bid + ask).toDouble() / 2.0;
+}
+
+QString monthYearText(const QLocale& locale, double serial)
+{
+    // The month name as it stands alone, not the form used inside a date,
+    // which some locales write with a point ("Feb.", "Sept.").
+    const QDate date = dateFromSerial(serial);
+    return locale.standaloneMonthName(date.month(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + locale.toString(date, QStringLiteral("yy"));
 }
 
 Evaluation EvaluateStrategy(const ParamsCollection& params, const EvaluationInputs& in)
@@ -226,7 +225,7 @@ Evaluation EvaluateStrategy(const ParamsCollection& params, const EvaluationInpu
             }
             row.cells[TickerCell] = cell(option->Code(), CellAlign::Center, true);
             row.cells[StrikeCell] = cell(twoDecimals(loc, option->StrikePrice().toDouble()), CellAlign::Right);
-            row.cells[ExpirationCell] = cell(monthYear(loc, option->ExpirationDate()), CellAlign::Center);
+            row.cells[ExpirationCell] = cell(monthYearText(loc, option->ExpirationDate()), CellAlign::Center);
             row.cells[QuantityCell] = cell(QString::number(leg.Quantity()), CellAlign::Right);
             row.cells[PriceCell] = cell(twoDecimals(loc, u), CellAlign::Right);
             if (in.mode == CalculationMode::PositionWorth)

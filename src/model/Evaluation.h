@@ -102,6 +102,10 @@ QString priceColumnHeader(PriceSource source);
 // otherwise their mean (the sum taken exactly, halved as a double).
 double bidAskPrice(Currency bid, Currency ask);
 
+// An expiration as the evaluated-leg grid shows it, "mmm yy": the locale's
+// short month name ("Feb", "Mär") and the two-digit year.
+QString monthYearText(const QLocale& locale, double serial);
+
 // Evaluates the legs. `in.objStock` must not be null.
 Evaluation EvaluateStrategy(const ParamsCollection& params, const EvaluationInputs& in);
 

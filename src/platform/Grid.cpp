@@ -71,6 +71,8 @@ public:
             s.setHeight(fixedHeight);
         return s;
     }
+    // The width the header of a section needs for its caption.
+    int contentsWidth(int logical) const { return sectionSizeFromContents(logical).width(); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override
@@ -146,6 +148,16 @@ Grid::Grid(QWidget* parent) : QWidget(parent)
     connect(m_view->verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] { cancelPendingEdit(); });
     connect(m_view->horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] { cancelPendingEdit(); });
     connect(qApp, &QApplication::focusChanged, this, &Grid::onFocusChanged);
+    // The last column follows the view's width and the other columns.
+    m_view->viewport()->installEventFilter(this);
+    connect(m_header, &QHeaderView::sectionResized, this, [this] { fillLastColumn(); });
+    connect(m_header, &QHeaderView::sectionMoved, this, [this] { fillLastColumn(); });
+}
+
+int Grid::headerTextWidth(int col0) const
+{
+    const GridColumn& c = m_model->columns[static_cast<std::size_t>(col0)];
+    return c.header.isEmpty() ? 0 : m_header->contentsWidth(col0);
 }
 
 Grid::~Grid()
@@ -222,6 +234,9 @@ void Grid::applyColumnLayout(int col0)
     m_header->setSectionResizeMode(col0, c.fixedWidth ? QHeaderView::Fixed : QHeaderView::Interactive);
     m_header->resizeSection(col0, c.width);
     m_header->setSectionHidden(col0, !c.visible);
+    if (m_fitToText && c.visible && !c.rowText)
+        widenTo(col0, headerTextWidth(col0));
+    fillLastColumn();
 }
 
 int Grid::Columns() const { return static_cast<int>(m_model->columns.size()); }
@@ -253,6 +268,7 @@ void Grid::setColumnWidth(int col, int width)
     c.width = qMax(0, width);
     if (c.visible)
         m_header->resizeSection(col - 1, c.width);
+    fillLastColumn();
 }
 
 QString Grid::ColumnHeader(int col) const
@@ -266,6 +282,8 @@ void Grid::setColumnHeader(int col, const QString& text)
     checkColumn(col);
     m_model->columns[static_cast<std::size_t>(col - 1)].header = text;
     m_model->columnHeaderChanged(col - 1);
+    if (m_fitToText)
+        widenTo(col - 1, headerTextWidth(col - 1));
 }
 
 QString Grid::ColumnHeader(const QString& key) const
@@ -311,6 +329,7 @@ void Grid::setColumnVisible(int col, bool visible)
     m_header->setSectionHidden(col - 1, !visible);
     if (visible)
         m_header->resizeSection(col - 1, c.width);
+    fillLastColumn();
 }
 
 int Grid::ColumnOrder(int col) const
@@ -401,6 +420,8 @@ void Grid::Clear(bool removeColumns)
 {
     endPendingEdit();
     if (removeColumns)
+        m_filledCol0 = -1;
+    if (removeColumns)
         m_model->removeEverything();
     else
         m_model->removeAllRows();
@@ -443,6 +464,8 @@ void Grid::publishRows()
     const int first = m_model->publish();
     if (first >= 0)
         applyRowHeights(first);
+    if (m_fitPending && !m_model->batch)
+        fitAllColumns();
 }
 
 void Grid::applyRowHeights(int firstRow0)
@@ -456,7 +479,16 @@ void Grid::applyRowHeights(int firstRow0)
 // ---------------------------------------------------------------------------
 // Cells
 
-void Grid::cellChanged(int row0, int col0) { m_model->cellChanged(row0, col0); }
+void Grid::cellChanged(int row0, int col0)
+{
+    m_model->cellChanged(row0, col0);
+    if (!m_fitToText)
+        return;
+    if (m_model->batch)
+        m_fitPending = true;
+    else
+        fitCell(row0, col0);
+}
 
 void Grid::CellDetails(int row, int col, const GridValue& value, int align, int iconIndex, const QColor& backColor,
                        const QColor& foreColor, const QFont* font)
@@ -663,6 +695,13 @@ void Grid::EnsureVisible(int row, int col)
 
 void Grid::EndEdit() { endPendingEdit(); }
 
+void Grid::RequestEditAt(int row, int col)
+{
+    if (!m_editable || row < 1 || row > Rows() || col < 1 || col > Columns())
+        return;
+    raiseRequestEdit(row, col, 0);
+}
+
 // ---------------------------------------------------------------------------
 // Display
 
@@ -845,6 +884,9 @@ void Grid::headerMouseRelease()
         const int now = m_header->sectionSize(i);
         if (now == m_pressWidths.at(i))
             continue;
+        // The last column filling the view is not a width the user set.
+        if (m_fillLast && i == fillColumn0() && now == fillWidth(i))
+            continue;
         bool cancel = false;
         emit ColumnWidthChanged(i, now, cancel);
         if (i >= Columns())
@@ -855,6 +897,7 @@ void Grid::headerMouseRelease()
             m_header->resizeSection(i, after.width);
         } else {
             after.width = now;
+            m_fitToText = false; // the user's width stays theirs
         }
     }
 
@@ -900,6 +943,8 @@ void Grid::onFocusChanged(QWidget* /*old*/, QWidget* now)
 
 bool Grid::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_view->viewport() && event->type() == QEvent::Resize)
+        fillLastColumn();
     if (m_editor && watched == m_editor) {
         if (event->type() == QEvent::FocusOut) {
             if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)

@@ -164,6 +164,10 @@ public:
     void EnsureVisible(int row, int col);
     // Ends the edit in progress, if any, without a CancelEdit.
     void EndEdit();
+    // Asks for an edit of a cell as a double click on it does (for the
+    // owner's own Edit command); nothing for a cell that does not exist or
+    // while editing is off.
+    void RequestEditAt(int row, int col);
 
     // ---- Display -------------------------------------------------------
     bool Redraw() const { return m_redraw; }
@@ -184,6 +188,20 @@ public:
     void setBackColor(const QColor& color);
     const QList<QIcon>& ImageList() const;
     void setImageList(const QList<QIcon>& icons);
+
+    // ---- Widths that fit the texts ----------------------------------------
+    // While on, columns widen (never narrow) to show their header and their
+    // cells' texts whole, at the fonts they are drawn in, as rows are shown;
+    // the user's own resize of a column switches it off. Hidden columns,
+    // the row-text column and group rows do not count.
+    void setFitColumnsToText(bool on);
+    bool FitColumnsToText() const { return m_fitToText; }
+    // The width a column needs to show its header and every cell whole.
+    int ColumnTextWidth(int col) const;
+    // The last column shown takes the width the others leave in the view
+    // (its own width stays its width, the least it is shown at).
+    void setLastColumnFillsView(bool on);
+    bool LastColumnFillsView() const { return m_fillLast; }
 
     // The inner view (its viewport receives the mouse, its header the
     // column drags).
@@ -224,6 +242,15 @@ private:
     void selectCell(int row0, int col0);
     void cellChanged(int row0, int col0);
     void applyColumnLayout(int col0);
+    // Fitting and filling (GridFit.cpp).
+    int cellTextWidth(int row0, int col0) const;
+    int headerTextWidth(int col0) const;
+    void fitAllColumns();
+    void fitCell(int row0, int col0);
+    void widenTo(int col0, int width);
+    int fillColumn0() const;
+    int fillWidth(int col0) const;
+    void fillLastColumn();
 
     // From the inner view and header.
     bool viewKeyPress(QKeyEvent* event);
@@ -254,6 +281,12 @@ private:
     // while RequestEdit ran.
     bool m_requestRunning = false;
     QPointer<QWidget> m_editor;
+
+    bool m_fitToText = false;
+    bool m_fitPending = false;
+    bool m_fillLast = false;
+    bool m_inFill = false;
+    int m_filledCol0 = -1;
 
     // Column layout when the user pressed the header.
     bool m_headerMouse = false;

@@ -1,6 +1,7 @@
 #include "platform/TabStrip.h"
 
 #include <QPainter>
+#include <QRegion>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QTabBar>
@@ -21,7 +22,7 @@ int TabStrip::AddTab(const QString& caption)
 {
     const QSignalBlocker block(m_bar); // adding the first tab selects it silently
     m_bar->addTab(caption);
-    m_bar->resize(m_bar->sizeHint());
+    updateShape();
     return m_bar->count();
 }
 
@@ -67,7 +68,19 @@ QSize TabStrip::minimumSizeHint() const
 void TabStrip::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    updateShape();
+}
+
+void TabStrip::updateShape()
+{
     m_bar->setGeometry(0, 0, qMin(width(), m_bar->sizeHint().width()), m_bar->sizeHint().height());
+    // The strip is only its tabs and its framed client area: the empty row
+    // beside the tabs belongs to whatever lies under it, so controls placed
+    // there take their clicks.
+    const int top = m_bar->sizeHint().height();
+    QRegion shape(m_bar->geometry());
+    shape += QRect(0, top - 1, width(), qMax(0, height() - top + 1));
+    setMask(shape);
 }
 
 void TabStrip::paintEvent(QPaintEvent*)

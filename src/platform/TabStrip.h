@@ -40,6 +40,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void updateShape();
+
     QTabBar* m_bar = nullptr;
 };
 

@@ -1,11 +1,15 @@
 #include "platform/WindowGeometry.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+
+#include <algorithm>
+#include <climits>
 
 namespace tw::platform {
 
@@ -16,7 +20,158 @@ double twipsPerPixel(const QWidget* window)
     const double dpi = window->logicalDpiX();
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
+
+// The frame of the last window seen framed: the best guess for a window
+// that the window manager has not framed yet.
+QMargins g_lastFrame;
+
+// Windows that the window manager never frames.
+bool isFrameless(const QWidget* window)
+{
+    const Qt::WindowType type = window->windowType();
+    return window->windowFlags().testFlag(Qt::FramelessWindowHint) || type == Qt::Popup || type == Qt::ToolTip
+        || type == Qt::SplashScreen || type == Qt::Desktop;
+}
+
+QMargins realFrame(const QWidget* window)
+{
+    const QRect f = window->frameGeometry();
+    const QRect g = window->geometry();
+    return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+}
+
+bool isFramed(const QWidget* window)
+{
+    return window->isVisible() && !realFrame(window).isNull();
+}
+
+QMargins frameOrGuess(const QWidget* window)
+{
+    const QMargins own = realFrame(window);
+    if (!own.isNull()) {
+        if (window->isVisible())
+            g_lastFrame = own;
+        return own;
+    }
+    return window->isVisible() || isFrameless(window) ? QMargins() : g_lastFrame;
+}
+
+QSize innerSize(const QRect& outer, const QMargins& frame)
+{
+    return QSize(qMax(1, outer.width() - frame.left() - frame.right()),
+                 qMax(1, outer.height() - frame.top() - frame.bottom()));
+}
+
+void applyOuter(QWidget* window, const QRect& outer, const QMargins& frame)
+{
+    window->resize(innerSize(outer, frame));
+    // The position of a top-level window is that of its frame.
+    window->move(outer.topLeft());
+}
+
+// A place asked for before the window manager framed the window: the frame
+// was guessed. Once the window is shown and framed the place is applied
+// again with the real frame, unless the window has been resized meanwhile.
+class PendingOuterPlace : public QObject {
+public:
+    PendingOuterPlace(QWidget* window, const QRect& outer, const QSize& applied)
+        : QObject(window), m_outer(outer), m_applied(applied)
+    {
+        window->installEventFilter(this);
+        m_poll.setInterval(15);
+        connect(&m_poll, &QTimer::timeout, this, [this] { check(); });
+        if (window->isVisible())
+            startWatching();
+    }
+    void setPlace(const QRect& outer, const QSize& applied)
+    {
+        m_outer = outer;
+        m_applied = applied;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent()) {
+            switch (event->type()) {
+            case QEvent::Show:
+                startWatching();
+                break;
+            case QEvent::Move:
+            case QEvent::Resize:
+                if (m_watching)
+                    QTimer::singleShot(0, this, [this] { check(); });
+                break;
+            default:
+                break;
+            }
+        }
+        return false;
+    }
+
+private:
+    void startWatching()
+    {
+        if (m_watching)
+            return;
+        m_watching = true;
+        m_clock.start();
+        m_poll.start();
+    }
+
+    void check()
+    {
+        auto* window = static_cast<QWidget*>(parent());
+        if (isFramed(window)) {
+            const QMargins frame = frameOrGuess(window);
+            if (windowStateCode(window) == StateNormal && window->size() == m_applied
+                && innerSize(m_outer, frame) != m_applied)
+                applyOuter(window, m_outer, frame);
+            deleteLater();
+            m_poll.stop();
+            return;
+        }
+        // A window system without frames: the place stands as applied.
+        if (m_clock.elapsed() > 3000) {
+            m_poll.stop();
+            deleteLater();
+        }
+    }
+
+    QRect m_outer;
+    QSize m_applied;
+    QTimer m_poll;
+    QElapsedTimer m_clock;
+    bool m_watching = false;
+};
+
+// The outer rectangle around the inner rectangle `inner` of the window. A
+// window not framed yet stands where it was moved to (its frame's corner),
+// with the frame guessed around its size.
+QRect outerPixels(const QWidget* window, const QRect& inner)
+{
+    const QMargins real = realFrame(window);
+    if (!real.isNull())
+        return inner.marginsAdded(real);
+    const QMargins guess = frameOrGuess(window);
+    return QRect(inner.topLeft(), inner.size().grownBy(guess));
+}
+
+PendingOuterPlace* pendingPlace(QWidget* window)
+{
+    for (QObject* child : window->children()) {
+        if (auto* p = dynamic_cast<PendingOuterPlace*>(child))
+            return p;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+QMargins frameMargins(const QWidget* window)
+{
+    return frameOrGuess(window);
+}
 
 int windowStateCode(const QWidget* window)
 {
@@ -39,80 +194,41 @@ void setWindowStateCode(QWidget* window, int state)
 
 QRectF outerTwips(const QWidget* window)
 {
-    const QRect outer = window->frameGeometry();
+    const QRect outer = outerPixels(window, window->geometry());
     const double tpp = twipsPerPixel(window);
     return QRectF(outer.x() * tpp, outer.y() * tpp, outer.width() * tpp, outer.height() * tpp);
 }
 
-namespace {
-
-void applyOuterTwips(QWidget* window, const QRectF& twips)
-{
-    const QRect outer = window->frameGeometry();
-    const QRect inner = window->geometry();
-    const int extraW = outer.width() - inner.width();
-    const int extraH = outer.height() - inner.height();
-    const double tpp = twipsPerPixel(window);
-    const int w = qMax(1, qRound(twips.width() / tpp) - extraW);
-    const int h = qMax(1, qRound(twips.height() / tpp) - extraH);
-    window->resize(w, h);
-    window->move(qRound(twips.left() / tpp), qRound(twips.top() / tpp));
-}
-
-// A place asked for before the window was shown, when the window system
-// does not know the frame around it yet: the size then counts as the inner
-// size, and the window would come up larger by its frame (and grow by it on
-// every start that restores a saved place). The place is applied again once
-// the window has been shown and its frame is known.
-class PendingOuterPlace : public QObject {
-public:
-    PendingOuterPlace(QWidget* window, const QRectF& twips) : QObject(window), m_twips(twips)
-    {
-        window->installEventFilter(this);
-    }
-    void setPlace(const QRectF& twips) { m_twips = twips; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (watched == parent() && event->type() == QEvent::Show) {
-            watched->removeEventFilter(this);
-            QPointer<QWidget> window = static_cast<QWidget*>(watched);
-            QPointer<PendingOuterPlace> self = this;
-            QTimer::singleShot(0, window, [window, self] {
-                if (window == nullptr || self == nullptr)
-                    return;
-                const QRectF twips = self->m_twips;
-                delete self.data();
-                if (window->isVisible() && windowStateCode(window) == StateNormal)
-                    applyOuterTwips(window, twips);
-            });
-        }
-        return false;
-    }
-
-private:
-    QRectF m_twips;
-};
-
-} // namespace
-
 void setOuterTwips(QWidget* window, const QRectF& twips)
 {
-    PendingOuterPlace* pending = nullptr;
-    for (QObject* child : window->children()) {
-        if (auto* p = dynamic_cast<PendingOuterPlace*>(child))
-            pending = p;
+    const double tpp = twipsPerPixel(window);
+    setOuterPixels(window, QRect(qRound(twips.left() / tpp), qRound(twips.top() / tpp), qRound(twips.width() / tpp),
+                                 qRound(twips.height() / tpp)));
+}
+
+QRect normalOuterPixels(const QWidget* window)
+{
+    const QRect inner = (window->isMaximized() || window->isMinimized() || window->isFullScreen())
+        ? window->normalGeometry()
+        : window->geometry();
+    return outerPixels(window, inner);
+}
+
+void setOuterPixels(QWidget* window, const QRect& outer)
+{
+    if (isFramed(window)) {
+        // The frame is known: the place is exact at once.
+        delete pendingPlace(window);
+        applyOuter(window, outer, frameOrGuess(window));
+        return;
     }
-    if (!window->isVisible()) {
-        if (pending != nullptr)
-            pending->setPlace(twips);
-        else
-            new PendingOuterPlace(window, twips);
-    } else {
-        delete pending; // a newer place wins over one still waiting
-    }
-    applyOuterTwips(window, twips);
+    const QMargins guess = frameOrGuess(window);
+    const QSize applied = innerSize(outer, guess);
+    if (PendingOuterPlace* p = pendingPlace(window))
+        p->setPlace(outer, applied);
+    else
+        new PendingOuterPlace(window, outer, applied);
+    applyOuter(window, outer, guess);
 }
 
 QRect workArea(const QWidget* window)
@@ -125,53 +241,132 @@ QRect workArea(const QWidget* window)
     return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
-QRect keepOnScreen(const QRect& outerPixels)
+QList<QRect> workAreas()
 {
     QList<QRect> areas;
     for (const QScreen* s : QGuiApplication::screens())
         areas.append(s->availableGeometry());
-    return keepOnScreen(outerPixels, areas);
+    return areas;
+}
+
+QRect desktopArea(const QWidget* window)
+{
+    QScreen* screen = nullptr;
+    if (window != nullptr)
+        screen = window->screen();
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+QRect keepOnScreen(const QRect& outerPixels)
+{
+    return keepOnScreen(outerPixels, workAreas());
 }
 
 QRect keepOnScreen(const QRect& outerPixels, const QList<QRect>& areas)
 {
+    // All in 64 bits: a rectangle may reach from one end of the integers to
+    // the other.
+    const qint64 x1 = outerPixels.left(), y1 = outerPixels.top();
+    const qint64 w = qint64(outerPixels.right()) - x1 + 1, h = qint64(outerPixels.bottom()) - y1 + 1;
+    if (w <= 0 || h <= 0)
+        return outerPixels;
+    const qint64 cx = x1 + w / 2, cy = y1 + h / 2;
     // The screen that holds most of the window; when none holds any of it,
     // the one nearest to the window's centre.
     QRect best;
     qint64 bestOverlap = -1;
     qint64 bestDistance = 0;
-    const QPoint centre = outerPixels.center();
+    qint64 bestOverlapW = 0, bestOverlapH = 0;
     for (const QRect& area : areas) {
-        const QRect overlap = area.intersected(outerPixels);
-        const qint64 size = overlap.isValid() ? qint64(overlap.width()) * overlap.height() : 0;
-        const qint64 dx = qMax<qint64>(0, qMax<qint64>(area.left() - centre.x(), centre.x() - area.right()));
-        const qint64 dy = qMax<qint64>(0, qMax<qint64>(area.top() - centre.y(), centre.y() - area.bottom()));
-        const qint64 distance = dx * dx + dy * dy;
-        if (size > bestOverlap || (size == bestOverlap && distance < bestDistance)) {
-            bestOverlap = size;
-            bestDistance = distance;
+        if (area.isEmpty())
+            continue;
+        const qint64 ax1 = area.left(), ay1 = area.top(), ax2 = qint64(area.right()) + 1,
+                     ay2 = qint64(area.bottom()) + 1;
+        const qint64 ow = std::max<qint64>(0, std::min(ax2, x1 + w) - std::max(ax1, x1));
+        const qint64 oh = std::max<qint64>(0, std::min(ay2, y1 + h) - std::max(ay1, y1));
+        const double size = double(ow) * double(oh);
+        const qint64 dx = std::max<qint64>(0, std::max(ax1 - cx, cx - (ax2 - 1)));
+        const qint64 dy = std::max<qint64>(0, std::max(ay1 - cy, cy - (ay2 - 1)));
+        const double distance = double(dx) * double(dx) + double(dy) * double(dy);
+        const auto sizeKey = static_cast<qint64>(std::min(size, 9.0e18));
+        if (sizeKey > bestOverlap || (sizeKey == bestOverlap && distance < double(bestDistance))) {
+            bestOverlap = sizeKey;
+            bestDistance = static_cast<qint64>(std::min(distance, 9.0e18));
+            bestOverlapW = ow;
+            bestOverlapH = oh;
             best = area;
         }
     }
     if (best.isNull())
         return outerPixels;
     // Enough of the window on a screen to grab its title bar: leave it.
-    const QRect overlap = best.intersected(outerPixels);
-    if (overlap.width() >= qMin(100, outerPixels.width()) && overlap.height() >= qMin(50, outerPixels.height())
-        && outerPixels.top() >= best.top())
+    if (bestOverlapW >= std::min<qint64>(100, w) && bestOverlapH >= std::min<qint64>(50, h) && y1 >= best.top())
         return outerPixels;
-    QRect r = outerPixels;
-    r.setWidth(qMin(r.width(), best.width()));
-    r.setHeight(qMin(r.height(), best.height()));
-    if (r.right() > best.right())
-        r.moveRight(best.right());
-    if (r.bottom() > best.bottom())
-        r.moveBottom(best.bottom());
-    if (r.left() < best.left())
-        r.moveLeft(best.left());
-    if (r.top() < best.top())
-        r.moveTop(best.top());
-    return r;
+    const qint64 nw = std::min<qint64>(w, best.width());
+    const qint64 nh = std::min<qint64>(h, best.height());
+    qint64 nx = x1, ny = y1;
+    if (nx + nw > qint64(best.right()) + 1)
+        nx = qint64(best.right()) + 1 - nw;
+    if (ny + nh > qint64(best.bottom()) + 1)
+        ny = qint64(best.bottom()) + 1 - nh;
+    nx = std::max<qint64>(nx, best.left());
+    ny = std::max<qint64>(ny, best.top());
+    return QRect(int(nx), int(ny), int(nw), int(nh));
+}
+
+bool getWindowPlacement(const QWidget* window, WindowPlacement& placement)
+{
+    if (window == nullptr || !window->isWindow())
+        return false;
+    WindowPlacement p;
+    p.showCmd = window->isMinimized() ? SW_SHOWMINIMIZED : window->isMaximized() ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    const QRect normal = normalOuterPixels(window);
+    p.left = normal.left();
+    p.top = normal.top();
+    p.right = normal.left() + normal.width();
+    p.bottom = normal.top() + normal.height();
+    placement = p;
+    return true;
+}
+
+bool setWindowPlacement(QWidget* window, const WindowPlacement& placement)
+{
+    if (window == nullptr || !window->isWindow())
+        return false;
+    const qint64 w = qint64(placement.right) - placement.left;
+    const qint64 h = qint64(placement.bottom) - placement.top;
+    if (w > 0 && h > 0 && w <= INT_MAX && h <= INT_MAX) {
+        if (window->isMaximized() || window->isMinimized())
+            setWindowStateCode(window, StateNormal);
+        setOuterPixels(window, QRect(placement.left, placement.top, int(w), int(h)));
+    }
+    switch (placement.showCmd) {
+    case SW_HIDE:
+        window->hide();
+        break;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+        window->showMinimized();
+        break;
+    case SW_SHOWMAXIMIZED:
+        window->showMaximized();
+        break;
+    case SW_SHOWNOACTIVATE:
+    case SW_SHOWNA: {
+        const bool was = window->testAttribute(Qt::WA_ShowWithoutActivating);
+        window->setAttribute(Qt::WA_ShowWithoutActivating, true);
+        window->showNormal();
+        window->setAttribute(Qt::WA_ShowWithoutActivating, was);
+        break;
+    }
+    default:
+        window->showNormal();
+        break;
+    }
+    return true;
 }
 
 } // namespace tw::platform

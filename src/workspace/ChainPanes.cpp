@@ -1,15 +1,12 @@
-// The chain pane (the "Stock", "Calls" and "Puts" pages) and the commands
-// that turn the legs list of the selected strategy: a default leg, an option
-// picked in a chain grid, deleting and shifting legs.
+// The chain pane: the "Stock", "Calls" and "Puts" pages, the quote labels,
+// the two chain grids and their popup.
 
 #include "mainwindow/frmStrategies.h"
 
 #include "app/Convert.h"
-#include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
 #include "model/OptionsCollection.h"
-#include "model/StrategyTemplates.h"
 #include "model/stock.h"
 #include "platform/Grid.h"
 #include "platform/PopupMenu.h"
@@ -197,157 +194,6 @@ void frmStrategies::chainGridMouseUp(platform::Grid* grid, int button, double x,
         const int py = static_cast<int>(roundHalfEven(fraExchange->y() * tpp + y + grid->y() * tpp));
         m_cOptionsMenu->ShowAt(px, py);
     });
-}
-
-void frmStrategies::legGridMouseUp(platform::Grid* grid, int button, double x, double y)
-{
-    Procedure proc("frmStrategies", grid == gdParams ? "gdParams_MouseUp" : "gdSelected_MouseUp");
-    if (button != 2 || selectedParams() == nullptr)
-        return;
-    TW_STEP(proc, {
-        QWidget* frame = grid == gdParams ? static_cast<QWidget*>(fraParams) : static_cast<QWidget*>(fraOptions);
-        const double tpp = twipsPerPixel();
-        m_cParamsMenu->ShowAt(static_cast<int>(roundHalfEven(frame->x() * tpp + grid->x() * tpp + x)),
-                              static_cast<int>(roundHalfEven(frame->y() * tpp + grid->y() * tpp + y)));
-    });
-}
-
-// ---------------------------------------------------------------------------
-// Leg commands
-
-void frmStrategies::legsChanged(bool markChanged)
-{
-    const auto params = selectedParams();
-    if (params == nullptr)
-        return;
-    UpdateParamsList(*params);
-    SelectOptions(params);
-    if (markChanged)
-        m_StrategiesChanged = true;
-}
-
-void frmStrategies::AddNewParam()
-{
-    Procedure proc("frmStrategies", "AddNewParam");
-    const auto params = selectedParams();
-    if (params == nullptr)
-        return;
-    TW_STEP(proc, params->Add(LegKind::Call, LegPosition::Long, 0, 3, 1));
-    TW_STEP(proc, m_NewLegFlag = true);
-    TW_STEP(proc, legsChanged(true));
-}
-
-void frmStrategies::AddOption(int32_t Position)
-{
-    Procedure proc("frmStrategies", "AddOption");
-    const auto params = selectedParams();
-    if (params == nullptr || ObjStock == nullptr)
-        return;
-    const int tab = tabOptionsNew->SelectedTab();
-    if (tab != 2 && tab != 3)
-        return;
-    platform::Grid* grid = tab == 2 ? gdCalls : gdPuts;
-    const auto& chain = tab == 2 ? ObjStock->Calls() : ObjStock->Puts();
-    const auto& filtered = tab == 2 ? m_Calls : m_Puts;
-    const int32_t kind = tab == 2 ? LegKind::Call : LegKind::Put;
-    if (grid->SelectedCol() < 1 || grid->SelectedRow() < 1 || grid->SelectedRow() > chain->Count())
-        return;
-    int32_t position = -1;
-    TW_STEP(proc, {
-        const OptionItem& option = *chain->Item(grid->SelectedRow());
-        position = filtered != nullptr ? filtered->ItemIndex(option.StrikePrice(), option.ExpirationDate()) : -1;
-    });
-    if (position < 0) {
-        TW_STEP(proc, dialogs().messageBox(QStringLiteral("No matching item found, try to select another Exchange!"),
-                                           Msg::OkOnly | Msg::Information, QStringLiteral("No matching item found")));
-        return;
-    }
-    int16_t offset = 0;
-    int16_t expiration = -1;
-    // The leg is placed from the same at-the-money strike the evaluation
-    // resolves it at (the stock's last price), so it comes back as the
-    // option that was picked.
-    TW_STEP(proc, filtered->ItemToParams(position, ObjStock->Price(), offset, expiration));
-    if (expiration == -1)
-        return;
-    TW_STEP(proc, params->Add(kind, Position, offset, expiration, 1));
-    TW_STEP(proc, legsChanged(true));
-}
-
-void frmStrategies::DeleteParams()
-{
-    Procedure proc("frmStrategies", "DeleteParams");
-    const auto params = selectedParams();
-    if (params == nullptr)
-        return;
-    platform::Grid* source = gdParams->hasFocus() || gdParams->isAncestorOf(QApplication::focusWidget())
-                                 ? gdParams
-                                 : gdSelected;
-    const int r = source->SelectedRow();
-    if (r < 1 || r > params->Count())
-        return;
-    TW_STEP(proc, params->Remove(r));
-    TW_STEP(proc, {
-        const int pr = gdParams->SelectedRow();
-        const int pc = gdParams->SelectedCol();
-        UpdateParamsList(*params);
-        if (pr >= 1 && pc >= 1)
-            gdParams->setCellSelected(pr, pc);
-    });
-    TW_STEP(proc, {
-        const int sr = gdSelected->SelectedRow();
-        const int sc = gdSelected->SelectedCol();
-        SelectOptions(params);
-        if (sr >= 1 && sc >= 1)
-            gdSelected->setCellSelected(sr, sc);
-    });
-    TW_STEP(proc, m_StrategiesChanged = true);
-}
-
-void frmStrategies::ShiftStrikes(int step)
-{
-    Procedure proc("frmStrategies", step > 0 ? "ShiftStrikesUp" : "ShiftStrikesDown");
-    const auto params = selectedParams();
-    if (params == nullptr)
-        return;
-    TW_STEP(proc, {
-        for (const auto& leg : *params) {
-            if (leg->ItemType() == LegKind::Stock)
-                continue;
-            const int next = leg->StrikePrice() + step;
-            if (next >= -10 && next <= 10)
-                leg->setStrikePrice(static_cast<int16_t>(next));
-        }
-    });
-    TW_STEP(proc, legsChanged(false));
-}
-
-void frmStrategies::m_cOptionsMenu_Click(int itemNumber)
-{
-    Procedure proc("frmStrategies", "m_cOptionsMenu_Click");
-    QString key;
-    TW_STEP(proc, key = m_cOptionsMenu->KeyOfItem(itemNumber));
-    if (key == QLatin1String("mnuOptionsAddLong")) {
-        TW_STEP(proc, AddOption(LegPosition::Long));
-    } else if (key == QLatin1String("mnuOptionsAddShort")) {
-        TW_STEP(proc, AddOption(LegPosition::Short));
-    }
-}
-
-void frmStrategies::m_cParamsMenu_Click(int itemNumber)
-{
-    Procedure proc("frmStrategies", "m_cParamsMenu_Click");
-    QString key;
-    TW_STEP(proc, key = m_cParamsMenu->KeyOfItem(itemNumber));
-    if (key == QLatin1String("mnuParamsAdd")) {
-        TW_STEP(proc, AddNewParam());
-    } else if (key == QLatin1String("mnuParamsDelete")) {
-        TW_STEP(proc, DeleteParams());
-    } else if (key == QLatin1String("mnuParams1StepUp")) {
-        TW_STEP(proc, ShiftStrikes(1));
-    } else if (key == QLatin1String("mnuParams1StepDown")) {
-        TW_STEP(proc, ShiftStrikes(-1));
-    }
 }
 
 } // namespace tw

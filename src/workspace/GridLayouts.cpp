@@ -50,6 +50,7 @@ void chainGridSettings(platform::Grid& grid)
     grid.setRowMode(true);
     grid.setGridLines(true);
     grid.setHeaderIcons(false);
+    grid.setLastColumnFillsView(true);
 }
 
 void chainColumns(platform::Grid& grid)
@@ -121,6 +122,9 @@ void RestoreGridHeader(const CAppSettings& settings, platform::Grid& grid, bool&
     const int n = settingInt(settings, section, QStringLiteral("Columns"), 0);
     if (n != grid.Columns() || n == 0)
         CreateDefaultColumns(grid, priceHeader);
+    // The default widths widen to show the texts at the font in use; a
+    // saved layout keeps the user's widths.
+    grid.setFitColumnsToText(n == 0);
     if (n == 0)
         return;
     restoring = true;

@@ -23,6 +23,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -62,7 +63,7 @@ void frmStrategies::NewStockLoaded()
             entry.second->setStockTicker(ObjStock->Code());
         }
     });
-    TW_STEP(proc, frm3dChart::instance()->setWindowTitle(ObjStock->Code() + QStringLiteral(" - 3D chart")));
+    TW_STEP(proc, frm3dChart::instance()->setStockTicker(ObjStock->Code()));
     TW_STEP(proc, UpdateLists());
 }
 
@@ -215,7 +216,10 @@ void frmStrategies::UpdateSteps()
         TW_STEP(proc, txtSteps->setText(QString::number(mSteps)));
         return;
     }
-    if (d.kind == StepsDecision::Confirm) {
+    // The question is asked once per change: a value already confirmed and
+    // applied is not asked about again when the box is left or Return is
+    // pressed once more.
+    if (d.kind == StepsDecision::Confirm && d.steps != mSteps) {
         int answer = Msg::Cancel;
         TW_STEP(proc, answer = dialogs().messageBox(
                           QStringLiteral("Too high number of steps will significantly reduce\r\n"
@@ -240,27 +244,50 @@ void frmStrategies::UpdateSteps()
 bool frmStrategies::validateBox(QLineEdit* box)
 {
     // True when the box's text is acceptable (and has been applied).
-    const auto v = boxNumber(box->text(), QLocale());
-    if (box == txtVolatility) {
-        if (!v || !volatilityAccepted(*v))
-            return false;
+    const bool usable = boxTextUsable(box);
+    markRefused(box, !usable);
+    if (!usable)
+        return false;
+    if (box == txtVolatility)
         UpdateVolatility();
-        return true;
-    }
+    else if (box == txtInetrestRate)
+        UpdateInetrestRate();
+    else if (box == txtDividends)
+        UpdateDividends();
+    else if (box == txtSteps)
+        UpdateSteps();
+    return true;
+}
+
+bool frmStrategies::boxTextUsable(const QLineEdit* box) const
+{
+    const auto v = boxNumber(box->text(), QLocale());
     if (!v)
         return false;
-    if (box == txtInetrestRate) {
-        if (!rateAccepted(*v))
-            return false;
-        UpdateInetrestRate();
-    } else if (box == txtDividends) {
-        if (!rateAccepted(*v))
-            return false;
-        UpdateDividends();
-    } else if (box == txtSteps) {
-        UpdateSteps();
+    if (box == txtVolatility)
+        return volatilityAccepted(*v);
+    if (box == txtInetrestRate || box == txtDividends)
+        return rateAccepted(*v);
+    return true; // the steps box answers out-of-range values with a message
+}
+
+void frmStrategies::markRefused(QLineEdit* box, bool refused)
+{
+    if (box->property("refused").toBool() == refused)
+        return;
+    box->setProperty("refused", refused);
+    if (refused) {
+        box->setProperty("plainToolTip", box->toolTip());
+        QPalette p = box->palette();
+        p.setColor(QPalette::Text, QColor(0xC0, 0x00, 0x00));
+        p.setColor(QPalette::Base, QColor(0xFF, 0xE4, 0xE4));
+        box->setPalette(p);
+        box->setToolTip(QStringLiteral("This value is not used: the prices are computed with the last accepted "
+                                       "value (Escape puts it back)."));
+    } else {
+        box->setPalette(QPalette());
+        box->setToolTip(box->property("plainToolTip").toString());
     }
-    return true;
 }
 
 void frmStrategies::parameterBoxKeyUp(QLineEdit* box, int key)
@@ -291,10 +318,19 @@ bool frmStrategies::eventFilter(QObject* watched, QEvent* event)
     auto* box = qobject_cast<QLineEdit*>(watched);
     const bool parameterBox =
         box != nullptr && (box == txtVolatility || box == txtInetrestRate || box == txtDividends || box == txtSteps);
-    if (parameterBox && event->type() == QEvent::KeyRelease) {
-        shielded("frmStrategies.parameterBox_KeyUp",
-                 [&] { parameterBoxKeyUp(box, static_cast<QKeyEvent*>(event)->key()); });
+    if (parameterBox && event->type() == QEvent::KeyPress) {
+        m_keyPressedIn = box;
+    } else if (parameterBox && event->type() == QEvent::KeyRelease) {
+        // The release of a key pressed elsewhere (Return on the OK button of
+        // a question this box asked) is not a key of the box.
+        const bool own = m_keyPressedIn == box;
+        if (!static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            m_keyPressedIn = nullptr;
+        if (own)
+            shielded("frmStrategies.parameterBox_KeyUp",
+                     [&] { parameterBoxKeyUp(box, static_cast<QKeyEvent*>(event)->key()); });
     } else if (parameterBox && event->type() == QEvent::FocusOut && !m_closing) {
+        m_keyPressedIn = nullptr;
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // A box keeps the focus while its text cannot be applied; leaving for
         // a menu or another window checks nothing yet.

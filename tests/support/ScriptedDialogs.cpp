@@ -43,7 +43,7 @@ QString ScriptedDialogs::errorForm(const QString& report, const QString&)
 bool ScriptedDialogs::openUrl(const QUrl& url)
 {
     openedUrls.append(url);
-    return true;
+    return openUrlAnswer;
 }
 
 FileDialogAnswer ScriptedDialogs::getOpenFileName(const FileDialogRequest& request)

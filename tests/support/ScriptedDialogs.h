@@ -42,6 +42,9 @@ public:
     // Answers of the open and save dialogs, one queue for both; an empty
     // queue cancels the dialog.
     std::deque<FileDialogAnswer> fileAnswers;
+    // Whether the desktop takes the links handed to it (false: no program
+    // opens them).
+    bool openUrlAnswer = true;
     // A chosen file, with the request's filter and read-only state kept.
     static FileDialogAnswer chosen(const QStringList& files, int selectedFilter = -1);
 

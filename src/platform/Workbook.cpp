@@ -1,0 +1,262 @@
+#include "platform/Workbook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <xlsxwriter.h>
+
+namespace tw::platform {
+
+namespace {
+
+// The spreadsheet's standard palette, indexes 1..56.
+constexpr uint32_t kPalette[56] = {
+    0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0x800000, 0x008000,
+    0x000080, 0x808000, 0x800080, 0x008080, 0xC0C0C0, 0x808080, 0x9999FF, 0x993366, 0xFFFFCC, 0xCCFFFF,
+    0x660066, 0xFF8080, 0x0066CC, 0xCCCCFF, 0x000080, 0xFF00FF, 0xFFFF00, 0x00FFFF, 0x800080, 0x800000,
+    0x008080, 0x0000FF, 0x00CCFF, 0xCCFFFF, 0xCCFFCC, 0xFFFF99, 0x99CCFF, 0xFF99CC, 0xCC99FF, 0xFFCC99,
+    0x3366FF, 0x33CCCC, 0x99CC00, 0xFFCC00, 0xFF9900, 0xFF6600, 0x666699, 0x969696, 0x003366, 0x339966,
+    0x003300, 0x333300, 0x993300, 0x993366, 0x333399, 0x333333,
+};
+
+uint8_t alignmentOf(int code)
+{
+    switch (code) {
+    case XlAlign::Left:
+        return LXW_ALIGN_LEFT;
+    case XlAlign::Center:
+        return LXW_ALIGN_CENTER;
+    case XlAlign::Right:
+        return LXW_ALIGN_RIGHT;
+    default:
+        return LXW_ALIGN_NONE;
+    }
+}
+
+// The width, in digit widths of the default font, that shows a text whole:
+// capitals are wider than a digit, bold wider than regular, and the cell
+// keeps a margin.
+double fittingWidth(const QString& text, bool bold)
+{
+    double chars = 0;
+    for (const QChar ch : text)
+        chars += ch.isUpper() ? 1.3 : 1.0;
+    return std::ceil((chars * (bold ? 1.1 : 1.0) + 1.5) * 100.0) / 100.0;
+}
+
+bool isDefault(const CellFormat& f)
+{
+    return f == CellFormat{};
+}
+
+} // namespace
+
+int64_t paletteColor(int index)
+{
+    if (index < 1 || index > 56)
+        return -1;
+    return kPalette[index - 1];
+}
+
+void Workbook::setValue(int row, int col, const QString& text)
+{
+    Cell& c = m_cells[{row, col}];
+    c.text = text;
+    c.hasValue = true;
+}
+
+QString Workbook::value(int row, int col) const
+{
+    const auto it = m_cells.find({row, col});
+    return it == m_cells.end() ? QString() : it->second.text;
+}
+
+CellFormat Workbook::format(int row, int col) const
+{
+    const auto it = m_cells.find({row, col});
+    return it == m_cells.end() ? CellFormat{} : it->second.format;
+}
+
+template <typename F>
+void Workbook::forEach(const CellRange& range, F change)
+{
+    for (int r = range.row; r < range.row + range.rows; ++r)
+        for (int c = range.col; c < range.col + range.cols; ++c)
+            change(m_cells[{r, c}].format);
+}
+
+void Workbook::setBold(const CellRange& range, bool bold)
+{
+    forEach(range, [bold](CellFormat& f) { f.bold = bold; });
+}
+
+void Workbook::setFontColorIndex(const CellRange& range, int index)
+{
+    forEach(range, [index](CellFormat& f) { f.fontColorIndex = index; });
+}
+
+void Workbook::setInteriorColorIndex(const CellRange& range, int index)
+{
+    forEach(range, [index](CellFormat& f) { f.fillColorIndex = index; });
+}
+
+void Workbook::setInteriorPattern(const CellRange& range, int pattern)
+{
+    forEach(range, [pattern](CellFormat& f) { f.pattern = pattern; });
+}
+
+void Workbook::setHorizontalAlignment(const CellRange& range, int alignment)
+{
+    forEach(range, [alignment](CellFormat& f) { f.horizontalAlignment = alignment; });
+}
+
+void Workbook::merge(const CellRange& range)
+{
+    if (range.rows * range.cols <= 1)
+        return;
+    m_merges.push_back(range);
+}
+
+bool Workbook::inMerge(int row, int col) const
+{
+    return std::any_of(m_merges.begin(), m_merges.end(), [row, col](const CellRange& m) {
+        return row >= m.row && row < m.row + m.rows && col >= m.col && col < m.col + m.cols;
+    });
+}
+
+void Workbook::autoFitColumns(const CellRange& range)
+{
+    for (int c = range.col; c < range.col + range.cols; ++c) {
+        double width = 0;
+        for (int r = range.row; r < range.row + range.rows; ++r) {
+            const auto it = m_cells.find({r, c});
+            if (it == m_cells.end() || it->second.text.isEmpty() || inMerge(r, c))
+                continue;
+            width = std::max(width, fittingWidth(it->second.text, it->second.format.bold));
+        }
+        if (width > 0)
+            m_widths[c] = width;
+    }
+}
+
+double Workbook::columnWidth(int col) const
+{
+    const auto it = m_widths.find(col);
+    return it == m_widths.end() ? 0.0 : it->second;
+}
+
+bool Workbook::save(const QString& path, QString* error) const
+{
+    const auto fail = [error](const QString& why) {
+        if (error != nullptr)
+            *error = why;
+        return false;
+    };
+    const QFileInfo target(path);
+    const QDir folder = target.absoluteDir();
+    if (!folder.exists())
+        return fail(QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder.path())));
+
+    // The temporary file is made (and so the folder proved writable) here;
+    // the workbook writer then writes over it.
+    QTemporaryFile temp(folder.filePath(QStringLiteral(".") + target.completeBaseName() + QStringLiteral(".XXXXXX")));
+    if (!temp.open())
+        return fail(QStringLiteral("%1 cannot be written: %2")
+                        .arg(QDir::toNativeSeparators(folder.path()), temp.errorString()));
+    const QString tempPath = temp.fileName();
+    temp.close();
+
+    QByteArray tmpdir = QFile::encodeName(folder.absolutePath());
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_FALSE;
+    options.tmpdir = tmpdir.data();
+    options.use_zip64 = LXW_FALSE;
+    const QByteArray tempName = QFile::encodeName(tempPath);
+    lxw_workbook* book = workbook_new_opt(tempName.constData(), &options);
+    if (book == nullptr)
+        return fail(QStringLiteral("The workbook could not be started (out of memory)."));
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+
+    std::map<CellFormat, lxw_format*> formats;
+    const auto formatOf = [&](const CellFormat& f) -> lxw_format* {
+        if (isDefault(f))
+            return nullptr;
+        auto it = formats.find(f);
+        if (it != formats.end())
+            return it->second;
+        lxw_format* x = workbook_add_format(book);
+        if (f.bold)
+            format_set_bold(x);
+        if (const int64_t rgb = paletteColor(f.fontColorIndex); rgb >= 0)
+            format_set_font_color(x, static_cast<lxw_color_t>(rgb));
+        if (f.pattern == XlPattern::Solid) {
+            format_set_pattern(x, LXW_PATTERN_SOLID);
+            if (const int64_t rgb = paletteColor(f.fillColorIndex); rgb >= 0)
+                format_set_bg_color(x, static_cast<lxw_color_t>(rgb));
+        } else if (const int64_t rgb = paletteColor(f.fillColorIndex); rgb >= 0) {
+            // A fill colour without a pattern fills solid, as the
+            // spreadsheet does when only the colour is set.
+            format_set_pattern(x, LXW_PATTERN_SOLID);
+            format_set_bg_color(x, static_cast<lxw_color_t>(rgb));
+        }
+        if (const uint8_t a = alignmentOf(f.horizontalAlignment); a != LXW_ALIGN_NONE)
+            format_set_align(x, a);
+        formats.emplace(f, x);
+        return x;
+    };
+
+    lxw_error status = LXW_NO_ERROR;
+    const auto keep = [&status](lxw_error e) {
+        if (status == LXW_NO_ERROR && e != LXW_NO_ERROR)
+            status = e;
+    };
+    for (const auto& [col, width] : m_widths)
+        keep(worksheet_set_column(sheet, static_cast<lxw_col_t>(col - 1), static_cast<lxw_col_t>(col - 1), width,
+                                  nullptr));
+    for (const auto& [key, cell] : m_cells) {
+        const auto [row, col] = key;
+        if (inMerge(row, col))
+            continue;
+        lxw_format* f = formatOf(cell.format);
+        const auto r = static_cast<lxw_row_t>(row - 1);
+        const auto c = static_cast<lxw_col_t>(col - 1);
+        if (cell.hasValue && !cell.text.isEmpty())
+            keep(worksheet_write_string(sheet, r, c, cell.text.toUtf8().constData(), f));
+        else if (f != nullptr)
+            keep(worksheet_write_blank(sheet, r, c, f));
+    }
+    for (const CellRange& m : m_merges) {
+        const QString text = value(m.row, m.col);
+        keep(worksheet_merge_range(sheet, static_cast<lxw_row_t>(m.row - 1), static_cast<lxw_col_t>(m.col - 1),
+                                   static_cast<lxw_row_t>(m.row + m.rows - 2),
+                                   static_cast<lxw_col_t>(m.col + m.cols - 2), text.toUtf8().constData(),
+                                   formatOf(format(m.row, m.col))));
+    }
+    keep(workbook_close(book));
+    if (status != LXW_NO_ERROR) {
+        QFile::remove(tempPath);
+        return fail(QStringLiteral("%1 could not be written: %2")
+                        .arg(QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(status))));
+    }
+    // The temporary file was made private; the workbook gets the permissions
+    // of any new file of the user's.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(tempName.constData(), 0666 & ~mask);
+    if (std::rename(tempName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
+        const int why = errno;
+        QFile::remove(tempPath);
+        return fail(QStringLiteral("%1 could not be written: %2")
+                        .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(why))));
+    }
+    return true;
+}
+
+} // namespace tw::platform

@@ -1,0 +1,469 @@
+// In-cell editing of the two leg grids. A grid's edit request is refused and
+// one of the window's own editors is laid over the cell: the list cmbEdit
+// (position, kind, strike, expiration) or the text box txtEdit (quantity).
+// Leaving the editor writes the choice into the selected strategy's leg,
+// rebuilds both grids and evaluates again; Enter leaves it for its grid, a
+// cancel from the grid leaves it without writing.
+
+#include "mainwindow/frmStrategies.h"
+
+#include "app/Procedure.h"
+#include "model/Evaluation.h"
+#include "model/OptionsCollection.h"
+#include "model/StrategyTemplates.h"
+#include "model/stock.h"
+#include "platform/Grid.h"
+#include "platform/InputCodes.h"
+#include "workspace/LegEditRules.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
+
+namespace tw {
+
+namespace {
+
+// Hands the editors' key presses and losses of focus to the main window's
+// handlers.
+class EditorEvents : public QObject {
+public:
+    explicit EditorEvents(frmStrategies* window) : QObject(window), m_window(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool combo = watched == m_window->cmbEdit;
+        if (!combo && watched != m_window->txtEdit)
+            return false;
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const int code = platform::windowsKeyCode(key->key(), key->modifiers());
+            const int shift = platform::shiftState(key->modifiers());
+            if (combo)
+                m_window->cmbEdit_KeyDown(code, shift);
+            else
+                m_window->txtEdit_KeyDown(code, shift);
+            // Enter ends the edit; everything else is the editor's own.
+            return code == platform::Vk::Return;
+        }
+        if (event->type() == QEvent::FocusOut) {
+            // A list opening its drop-down, or the window losing the
+            // keyboard to another window, does not leave the editor: the
+            // focus comes back to it.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+                return false;
+            // The list's drop-down hands the focus on to its own view.
+            if (combo) {
+                const QWidget* popup = m_window->cmbEdit->view()->window();
+                if (popup != m_window->cmbEdit->window() && popup->isVisible())
+                    return false;
+            }
+            auto* editor = static_cast<QWidget*>(watched);
+            if (!editor->isVisible())
+                return false;
+            if (combo)
+                m_window->cmbEdit_LostFocus();
+            else
+                m_window->txtEdit_LostFocus();
+        }
+        return false;
+    }
+
+private:
+    frmStrategies* m_window;
+};
+
+// The editors' colours (white on steel blue) and font.
+void styleEditor(QWidget* editor)
+{
+    QPalette pal = editor->palette();
+    const QColor back(0x4E, 0x8C, 0xB1);
+    const QColor text(0xFF, 0xFF, 0xFF);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Base, back);
+        pal.setColor(group, QPalette::Button, back);
+        pal.setColor(group, QPalette::Window, back);
+        pal.setColor(group, QPalette::Text, text);
+        pal.setColor(group, QPalette::ButtonText, text);
+        pal.setColor(group, QPalette::WindowText, text);
+    }
+    editor->setPalette(pal);
+    editor->setAutoFillBackground(true);
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.25);
+    font.setStyleHint(QFont::SansSerif);
+    editor->setFont(font);
+}
+
+} // namespace
+
+void frmStrategies::connectLegEditors()
+{
+    styleEditor(cmbEdit);
+    styleEditor(txtEdit);
+    cmbEdit->setEditable(false);
+    m_editorEvents = new EditorEvents(this);
+    cmbEdit->installEventFilter(m_editorEvents);
+    txtEdit->installEventFilter(m_editorEvents);
+
+    connect(
+        gdParams, &platform::Grid::RequestEdit, this,
+        [this](int row, int col, int key, bool& cancel) { gdParams_RequestEdit(row, col, key, cancel); },
+        Qt::DirectConnection);
+    connect(
+        gdSelected, &platform::Grid::RequestEdit, this,
+        [this](int row, int col, int key, bool& cancel) { gdSelected_RequestEdit(row, col, key, cancel); },
+        Qt::DirectConnection);
+    connect(gdParams, &platform::Grid::CancelEdit, this, [this] { gdParams_CancelEdit(); });
+    connect(gdSelected, &platform::Grid::CancelEdit, this, [this] { gdSelected_CancelEdit(); });
+    connect(gdParams, &platform::Grid::KeyDown, this, [this](int key, int shift) { gdParams_KeyDown(key, shift); });
+    connect(gdSelected, &platform::Grid::KeyDown, this,
+            [this](int key, int shift) { gdSelected_KeyDown(key, shift); });
+}
+
+platform::Grid* frmStrategies::gridOfEditorTag(const QString& tag) const
+{
+    switch (legGridOfField(editFieldOfTag(tag))) {
+    case LegGrid::Params:
+        return gdParams;
+    case LegGrid::Selected:
+        return gdSelected;
+    case LegGrid::None:
+        break;
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Opening an editor
+
+void frmStrategies::placeEditors(platform::Grid* grid, int row, int col)
+{
+    grid->EnsureVisible(row, col);
+    const QRect cell = grid->CellBoundary(row, col);
+    const double tpp = twipsPerPixel();
+    const QString frame = grid == gdParams ? QStringLiteral("fraParams") : QStringLiteral("fraOptions");
+    const layout::ControlRect f = m_geometry.at(frame);
+    const layout::ControlRect g = m_geometry.at(grid->objectName());
+    const auto left = static_cast<float>(f.left + g.left + cell.left() * tpp + 30);
+    const auto top = static_cast<float>(f.top + g.top + cell.top() * tpp + 30);
+    const auto width = static_cast<float>(cell.width() * tpp);
+    const auto height = static_cast<float>(qMax(cell.height(), 16) * tpp);
+    for (const char* name : {"cmbEdit", "txtEdit"}) {
+        layout::ControlRect& r = m_geometry.at(QLatin1String(name));
+        r.left = left;
+        r.top = top;
+        r.width = width;
+        // The editors are as high as the cells they cover.
+        r.height = height;
+        applyGeometry(QLatin1String(name));
+    }
+}
+
+void frmStrategies::showComboEditor(const QStringList& entries, int selected, const QString& tag,
+                                    const QList<int>& itemData)
+{
+    cmbEdit->clear();
+    for (int i = 0; i < entries.size(); ++i)
+        cmbEdit->addItem(entries.at(i), i < itemData.size() ? QVariant(itemData.at(i)) : QVariant());
+    cmbEdit->setCurrentIndex(selected >= 0 && selected < entries.size() ? selected : -1);
+    setEditorVisible(cmbEdit, true);
+    cmbEdit->setFocus(Qt::OtherFocusReason);
+    cmbEdit->setProperty("tag", tag);
+}
+
+void frmStrategies::showTextEditor(const QString& text, const QString& tag)
+{
+    txtEdit->setText(text);
+    txtEdit->deselect();
+    setEditorVisible(txtEdit, true);
+    txtEdit->setProperty("tag", tag);
+    txtEdit->setFocus(Qt::OtherFocusReason);
+}
+
+void frmStrategies::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool& cancel)
+{
+    Procedure proc("frmStrategies", "gdParams_RequestEdit");
+    const auto params = selectedParams();
+    if (params == nullptr)
+        return;
+    // Legs and the first hint row (which adds a leg) can be edited; the rows
+    // below it name no leg.
+    if (row < 1 || row > params->Count() + 1 || col < 1)
+        return;
+    TW_STEP(proc, placeEditors(gdParams, row, col));
+    TW_STEP(proc, m_EditRow = row);
+    if (m_EditRow > params->Count()) {
+        TW_STEP(proc, params->Add(LegKind::Call, LegPosition::Long, 0, 3, 1));
+        TW_STEP(proc, m_NewLegFlag = true);
+    }
+    std::shared_ptr<StrategyItem> leg;
+    TW_STEP(proc, leg = params->Item(m_EditRow));
+    const bool stock = leg->ItemType() == LegKind::Stock;
+    switch (col) {
+    case 2:
+        TW_STEP(proc, showComboEditor(positionEntries(), positionEntryIndex(leg->Position(), m_NewLegFlag),
+                                      editorTag(EditField::Position)));
+        break;
+    case 3:
+        TW_STEP(proc, showComboEditor(kindEntries(), kindEntryIndex(leg->ItemType()), editorTag(EditField::Kind)));
+        break;
+    case 4:
+        if (stock)
+            return;
+        TW_STEP(proc, showComboEditor(strikeOffsetEntries(leg->ItemType()), strikeEntryIndex(leg->StrikePrice()),
+                                      editorTag(EditField::StrikeOffset)));
+        break;
+    case 5:
+        if (stock)
+            return;
+        TW_STEP(proc, showComboEditor(expirationClassEntries(), expirationEntryIndex(leg->ExpireDate()),
+                                      editorTag(EditField::ExpirationClass)));
+        break;
+    case 6:
+        TW_STEP(proc, showTextEditor(QString::number(leg->Quantity()), editorTag(EditField::Quantity)));
+        break;
+    default:
+        // No editor here: both grids show the legs as they are (with a leg
+        // just added from the hint row).
+        TW_STEP(proc, m_EditCancelled = true);
+        TW_STEP(proc, UpdateParamsList(*params));
+        TW_STEP(proc, SelectOptions(params));
+        break;
+    }
+    TW_STEP(proc, cancel = true);
+    TW_STEP(proc, m_EditCancelled = false);
+    TW_STEP(proc, m_StrategiesChanged = true);
+}
+
+void frmStrategies::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bool& cancel)
+{
+    Procedure proc("frmStrategies", "gdSelected_RequestEdit");
+    const auto params = selectedParams();
+    if (params == nullptr)
+        return;
+    TW_STEP(proc, m_EditRow = row);
+    if (row < 1 || row > params->Count() || col < 1)
+        return;
+    TW_STEP(proc, placeEditors(gdSelected, row, col));
+    TW_STEP(proc, cancel = true);
+    std::shared_ptr<StrategyItem> leg;
+    TW_STEP(proc, leg = params->Item(row));
+    const int32_t kind = leg->ItemType();
+    const bool option = kind == LegKind::Call || kind == LegKind::Put;
+    const auto side = kind == LegKind::Call ? m_Calls : m_Puts;
+    // The chain lists need the legs' side of the filtered chain; without
+    // one (no chain, no option of the exchange) there is nothing to pick.
+    const bool chain = option && side != nullptr && side->Count() > 0 && ObjStock != nullptr;
+    switch (col) {
+    case 2:
+        TW_STEP(proc, showComboEditor(legKindEntries(), legKindEntryIndex(kind, leg->Position()),
+                                      editorTag(EditField::LegKind)));
+        break;
+    case 3:
+        TW_STEP(proc, SelectInDownloader(kind, gdSelected->CellText(row, 3)));
+        break;
+    case 4: {
+        if (!chain)
+            return;
+        QStringList entries;
+        QList<int> offsets;
+        int selected = -1;
+        TW_STEP(proc, {
+            const int expiration = OptionsCollection::chainExpirationOfClass(
+                static_cast<int32_t>(side->ExpirationList().size()), leg->ExpireDate());
+            if (expiration == 0)
+                return; // the leg's class has no expiration in this chain
+            // Offsets counted from the same at-the-money strike the
+            // evaluation resolves the leg at, so a picked strike is the one
+            // the leg then shows.
+            const QLocale locale;
+            bool ok = false;
+            const double shown = locale.toDouble(gdSelected->CellText(row, 4), &ok);
+            for (const StrikeRow& r : side->StrikeList(ObjStock->Price(), expiration)) {
+                if (ok && Currency::fromDouble(shown) == r.strike)
+                    selected = static_cast<int>(entries.size());
+                entries.append(strikeEntryText(r.strike, locale));
+                offsets.append(r.offset);
+            }
+        });
+        if (entries.isEmpty())
+            return;
+        TW_STEP(proc, showComboEditor(entries, selected, editorTag(EditField::ChainStrike), offsets));
+        break;
+    }
+    case 5: {
+        if (!chain)
+            return;
+        QStringList entries;
+        int selected = -1;
+        TW_STEP(proc, {
+            const QLocale locale;
+            const QString shown = gdSelected->CellText(row, 5);
+            for (const double date : side->ExpirationList()) {
+                entries.append(monthYearText(locale, date));
+                if (entries.last() == shown)
+                    selected = static_cast<int>(entries.size()) - 1;
+            }
+        });
+        TW_STEP(proc, showComboEditor(entries, selected, editorTag(EditField::ChainExpiration)));
+        break;
+    }
+    case 6:
+        TW_STEP(proc, showTextEditor(QString::number(leg->Quantity()), editorTag(EditField::SelectedQuantity)));
+        break;
+    default:
+        TW_STEP(proc, cancel = false);
+        return;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Leaving an editor
+
+void frmStrategies::showAddedLeg()
+{
+    // A cancelled edit writes nothing, but a leg the hint row added for it
+    // stays and is shown.
+    const auto params = selectedParams();
+    if (params != nullptr && gdParams->Rows() - 2 != params->Count())
+        refreshLegGrids(params);
+}
+
+void frmStrategies::cmbEdit_LostFocus()
+{
+    Procedure proc("frmStrategies", "cmbEdit_LostFocus");
+    TW_STEP(proc, setEditorVisible(cmbEdit, false));
+    if (m_EditCancelled) {
+        TW_STEP(proc, m_EditCancelled = false);
+        TW_STEP(proc, showAddedLeg());
+        return;
+    }
+    setUpdatesEnabled(false);
+    const auto unlock = qScopeGuard([this] { setUpdatesEnabled(true); });
+    const auto params = selectedParams();
+    // An edit whose leg is gone (the list changed under it) writes nothing.
+    if (params == nullptr || m_EditRow < 1 || m_EditRow > params->Count())
+        return;
+    TW_STEP(proc, {
+        ComboChoice choice;
+        choice.index = cmbEdit->currentIndex();
+        choice.count = cmbEdit->count();
+        choice.text = cmbEdit->currentText();
+        const QVariant data = cmbEdit->currentData();
+        if (data.isValid())
+            choice.itemData = data.toInt();
+        applyComboChoice(editFieldOfTag(cmbEdit->property("tag").toString()), choice, *params->Item(m_EditRow),
+                         m_NewLegFlag);
+    });
+    TW_STEP(proc, m_StrategiesChanged = true);
+    TW_STEP(proc, refreshLegGrids(params));
+}
+
+void frmStrategies::txtEdit_LostFocus()
+{
+    Procedure proc("frmStrategies", "txtEdit_LostFocus");
+    const auto params = selectedParams();
+    TW_STEP(proc, setEditorVisible(txtEdit, false));
+    if (m_EditCancelled) {
+        TW_STEP(proc, m_EditCancelled = false);
+        TW_STEP(proc, showAddedLeg());
+        return;
+    }
+    if (params == nullptr)
+        return;
+    setUpdatesEnabled(false);
+    const auto unlock = qScopeGuard([this] { setUpdatesEnabled(true); });
+    const EditField field = editFieldOfTag(txtEdit->property("tag").toString());
+    const bool quantity = field == EditField::Quantity || field == EditField::SelectedQuantity;
+    if (quantity && m_EditRow >= 1 && m_EditRow <= params->Count()) {
+        const auto q = quantityFromText(txtEdit->text(), QLocale());
+        if (q) {
+            TW_STEP(proc, {
+                StrategyItem& leg = *params->Item(m_EditRow);
+                if (leg.Quantity() != *q) {
+                    leg.setQuantity(*q);
+                    m_StrategiesChanged = true;
+                }
+                lblStatus->clear();
+            });
+        } else {
+            TW_STEP(proc, lblStatus->setText(QStringLiteral(" Quantity left at %1: type a whole number from 1 to 32767")
+                                                 .arg(params->Item(m_EditRow)->Quantity())));
+        }
+    }
+    TW_STEP(proc, refreshLegGrids(params));
+}
+
+void frmStrategies::cmbEdit_KeyDown(int keyCode, int /*shift*/)
+{
+    Procedure proc("frmStrategies", "cmbEdit_KeyDown");
+    if (keyCode != platform::Vk::Return)
+        return;
+    TW_STEP(proc, {
+        if (platform::Grid* grid = gridOfEditorTag(cmbEdit->property("tag").toString()))
+            grid->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void frmStrategies::txtEdit_KeyDown(int keyCode, int /*shift*/)
+{
+    Procedure proc("frmStrategies", "txtEdit_KeyDown");
+    if (keyCode != platform::Vk::Return)
+        return;
+    TW_STEP(proc, {
+        const EditField field = editFieldOfTag(txtEdit->property("tag").toString());
+        if (field == EditField::Quantity)
+            gdParams->setFocus(Qt::OtherFocusReason);
+        else if (field == EditField::SelectedQuantity)
+            gdSelected->setFocus(Qt::OtherFocusReason);
+    });
+}
+
+void frmStrategies::legGridCancelEdit(platform::Grid* grid)
+{
+    Procedure proc("frmStrategies", grid == gdParams ? "gdParams_CancelEdit" : "gdSelected_CancelEdit");
+    TW_STEP(proc, m_EditCancelled = true);
+    TW_STEP(proc, grid->setFocus(Qt::OtherFocusReason));
+}
+
+void frmStrategies::gdParams_CancelEdit()
+{
+    legGridCancelEdit(gdParams);
+}
+
+void frmStrategies::gdSelected_CancelEdit()
+{
+    legGridCancelEdit(gdSelected);
+}
+
+void frmStrategies::legGridKeyDown(platform::Grid* grid, int keyCode)
+{
+    Procedure proc("frmStrategies", grid == gdParams ? "gdParams_KeyDown" : "gdSelected_KeyDown");
+    if (keyCode != platform::Vk::Delete)
+        return;
+    // The key came to this grid: its row is the one to delete.
+    m_commandGrid = grid;
+    const auto done = qScopeGuard([this] { m_commandGrid = nullptr; });
+    TW_STEP(proc, DeleteParams());
+    TW_STEP(proc, grid->setFocus(Qt::OtherFocusReason));
+}
+
+void frmStrategies::gdParams_KeyDown(int keyCode, int /*shift*/)
+{
+    legGridKeyDown(gdParams, keyCode);
+}
+
+void frmStrategies::gdSelected_KeyDown(int keyCode, int /*shift*/)
+{
+    legGridKeyDown(gdSelected, keyCode);
+}
+
+} // namespace tw

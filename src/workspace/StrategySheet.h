@@ -1,0 +1,51 @@
+#pragma once
+// The spreadsheet export of the evaluated-leg grid, apart from the widgets:
+// which grid texts go to which sheet cells with which look, and the name the
+// workbook is written under.
+//
+// The sheet holds the headers of grid columns 2..C in row 1 (bold white on
+// the palette's blue, centred over columns 1..C - 2), the texts of the leg
+// rows below them (red where the grid shows red), and the position's total
+// in the last row, merged over the table's width, bold and right-aligned on
+// the palette's sky blue (red when the grid shows it red). The swatch column,
+// the notes of the row-text column and the grid's hint row stay out.
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+namespace tw {
+
+namespace platform {
+class Workbook;
+}
+
+// One cell of the grid as the export reads it.
+struct SheetSourceCell {
+    QString text;
+    bool hasTextColor = false;
+    uint32_t textColor = 0; // 0xRRGGBB
+};
+
+// The grid as it stands: the header of each column (by column number, the
+// header of the column's key) and every row's cells in column order.
+struct GridSnapshot {
+    QStringList headers;
+    std::vector<std::vector<SheetSourceCell>> rows;
+};
+
+// Fills the workbook's sheet from the grid. False, writing nothing, when the
+// grid holds no evaluation (fewer than two rows or three columns).
+bool fillStrategySheet(const GridSnapshot& grid, platform::Workbook& book);
+
+// "<strategy> - <ticker> <yyyy-mm-dd>.xlsx" (parts that are empty left out),
+// with the characters a file name cannot or should not hold replaced by "_".
+QString exportFileName(const QString& strategy, const QString& ticker, double stockDate);
+
+// `fileName` in `folder` when no such file exists, else the first of
+// "<name> (2).xlsx", "<name> (3).xlsx", ... that does not: an earlier export
+// (maybe changed and saved by the user) is never written over.
+QString unusedExportPath(const QString& folder, const QString& fileName);
+
+} // namespace tw

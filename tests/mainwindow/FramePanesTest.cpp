@@ -1,0 +1,377 @@
+// What a new user meets in the main window's frame and panes: every control
+// of the bottom pane takes a click in its middle (nothing lies over it), the
+// default columns and combo boxes show their whole texts, the question about
+// many binomial steps is asked once per change and over the main window, a
+// refused value stays marked until it is corrected, and a chain file named
+// on the command line that does not exist is reported.
+
+#include "MainWindowFixtures.h"
+
+#include "app/Dialogs.h"
+#include "app/QtDialogs.h"
+#include "mainwindow/frmStrategies.h"
+#include "platform/Grid.h"
+#include "platform/TabStrip.h"
+#include "support/MainWindowRun.h"
+#include "support/QtTestMain.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QTableView>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace tw;
+
+namespace {
+
+// Counts the mouse presses that reach a control, and swallows them so that
+// no command runs.
+class PressCounter : public QObject {
+public:
+    QHash<QObject*, int> presses;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease
+            || event->type() == QEvent::MouseButtonDblClick) {
+            if (event->type() == QEvent::MouseButtonPress)
+                ++presses[watched];
+            return true;
+        }
+        return false;
+    }
+};
+
+// The named, visible controls of the bottom pane (containers left out).
+QList<QWidget*> bottomPaneControls(frmStrategies* w)
+{
+    QList<QWidget*> controls;
+    const QSet<QWidget*> containers{w->fraStock, w->picHolder, w->tabOptionsNew, w->gdCalls, w->gdPuts};
+    for (QWidget* c : w->fraExchange->findChildren<QWidget*>()) {
+        if (c->objectName().isEmpty() || containers.contains(c) || !c->isVisibleTo(w) || c->width() <= 0
+            || c->height() <= 0)
+            continue;
+        // Only the program's own controls, not the insides of a composite one.
+        QWidget* p = c->parentWidget();
+        if (p != w->fraExchange && p != w->fraStock && p != w->picHolder)
+            continue;
+        controls.append(c);
+    }
+    return controls;
+}
+
+// Replaces a box's text by typing, as the user does.
+void type(QLineEdit* box, const QString& text)
+{
+    box->setFocus(Qt::MouseFocusReason);
+    QCoreApplication::processEvents();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, text);
+}
+
+// Moves the focus to another control of the window.
+void leave(frmStrategies* w)
+{
+    w->tvStrategies->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+bool shownRefused(const QLineEdit* box)
+{
+    return box->palette().color(QPalette::Text) != box->window()->palette().color(QPalette::Text);
+}
+
+const QString kManySteps = QStringLiteral("Too high number of steps will significantly reduce\r\n"
+                                          "the performance of Tarnwell charts! Continue?");
+
+// The texts of a grid that its columns cut: the header captions and the
+// cells of the ordinary rows, measured at the fonts they are drawn in.
+QStringList cutTexts(platform::Grid* g)
+{
+    QStringList cut;
+    QHeaderView* h = g->header();
+    const int headerMargin = h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+    for (int c = 1; c <= g->Columns(); ++c) {
+        if (!g->ColumnVisible(c) || g->ColumnIsRowText(c))
+            continue;
+        const int shown = h->sectionSize(c - 1);
+        const QString header = g->ColumnHeader(c);
+        if (QFontMetrics(h->font()).horizontalAdvance(header) + 2 * headerMargin > shown)
+            cut << QStringLiteral("%1 header \"%2\"").arg(g->objectName(), header);
+        for (int r = 1; r <= g->Rows(); ++r) {
+            if (g->RowIsGroup(r))
+                continue;
+            const QString text = g->CellText(r, c);
+            // The cell draws its text 3 pixels in from each side.
+            if (QFontMetrics(g->CellFont(r, c)).horizontalAdvance(text) > shown - 6)
+                cut << QStringLiteral("%1 row %2 \"%3\"").arg(g->objectName()).arg(r).arg(text);
+        }
+    }
+    return cut;
+}
+
+} // namespace
+
+class FramePanesTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_stg;
+    QString m_opt;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_stg = test::writeSampleStrategies(m_dir.path());
+        m_opt = test::writeSampleChain(m_dir.path());
+    }
+    void init()
+    {
+        test::environment().clearSettings();
+        test::storeQuietStart();
+    }
+
+    void clickInTheMiddleOfEveryBottomPaneControlReachesIt_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("width");
+        QTest::addRow("stock tab, narrow") << 1 << 500;
+        QTest::addRow("stock tab, wide") << 1 << 1200;
+        QTest::addRow("calls tab") << 2 << 800;
+    }
+    void clickInTheMiddleOfEveryBottomPaneControlReachesIt()
+    {
+        QFETCH(int, tab);
+        QFETCH(int, width);
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        w->resize(width, 760);
+        w->tabOptionsNew->setSelectedTab(tab);
+        QTRY_COMPARE(w->width(), width);
+        w->ArrangeControls();
+        QApplication::processEvents();
+
+        QList<QWidget*> controls = bottomPaneControls(w);
+        QVERIFY(controls.contains(w->cbCalculationMode) && controls.contains(w->txtInetrestRate));
+        PressCounter counter;
+        for (QWidget* c : controls)
+            c->installEventFilter(&counter);
+        auto* bar = w->tabOptionsNew->findChild<QTabBar*>();
+        bar->installEventFilter(&counter);
+        for (QWidget* c : controls) {
+            const QPoint middle = c->mapTo(w, c->rect().center());
+            QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, middle);
+            QVERIFY2(counter.presses.value(c) == 1,
+                     qPrintable(QStringLiteral("%1 does not take a click in its middle (%2 lies over it)")
+                                    .arg(c->objectName(),
+                                         w->childAt(middle) ? w->childAt(middle)->objectName()
+                                                            : QStringLiteral("nothing"))));
+        }
+        // Each tab of the chain tabs.
+        for (int i = 0; i < bar->count(); ++i) {
+            counter.presses.clear();
+            QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, bar->mapTo(w, bar->tabRect(i).center()));
+            QVERIFY2(counter.presses.value(bar) == 1, qPrintable(bar->tabText(i)));
+        }
+    }
+
+    void defaultColumnsAndBoxesShowTheirWholeTexts()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG")), "-O",
+                                 test::shippedFile(QStringLiteral("SAMPLE.opt"))});
+        frmStrategies* w = run.window();
+        QVERIFY(w->ObjStock != nullptr);
+        w->resize(1100, 800);
+        QTRY_COMPARE(w->width(), 1100);
+        w->ArrangeControls();
+        for (platform::Grid* g : {w->gdParams, w->gdSelected, w->gdCalls, w->gdPuts}) {
+            QVERIFY2(g->Rows() > 0, qPrintable(g->objectName()));
+            const QStringList cut = cutTexts(g);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+        }
+        // The chain grids' last column takes the width the others leave.
+        w->tabOptionsNew->setSelectedTab(2);
+        QApplication::processEvents();
+        QHeaderView* h = w->gdCalls->header();
+        QCOMPARE(h->length(), w->gdCalls->view()->viewport()->width());
+        // The pricing area's combo boxes show their longest entries.
+        for (QComboBox* box : {w->cmbModel, w->cbCalculationMode, w->cbExchange}) {
+            QStyleOptionComboBox opt;
+            opt.initFrom(box);
+            opt.editable = box->isEditable();
+            const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &opt,
+                                                             QStyle::SC_ComboBoxEditField, box);
+            for (int i = 0; i < box->count(); ++i)
+                QVERIFY2(box->fontMetrics().horizontalAdvance(box->itemText(i)) <= field.width(),
+                         qPrintable(box->objectName() + QStringLiteral(": ") + box->itemText(i)));
+        }
+    }
+
+    void usersColumnWidthsStayTheirs()
+    {
+        test::ScriptedDialogs dialogs;
+        {
+            test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+            frmStrategies* w = run.window();
+            w->tabOptionsNew->setSelectedTab(2);
+            w->resize(1000, 760);
+            QTRY_COMPARE(w->width(), 1000);
+            w->ArrangeControls();
+            QApplication::processEvents();
+            // The user narrows the expiration column with the mouse.
+            platform::Grid* g = w->gdCalls;
+            const int col = g->ColumnIndex(QStringLiteral("expiration"));
+            QHeaderView* h = g->header();
+            const int edge = h->sectionViewportPosition(col - 1) + h->sectionSize(col - 1) - 1;
+            const int y = h->height() / 2;
+            QTest::mousePress(h->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+            QMouseEvent move(QEvent::MouseMove, QPointF(edge - 30, y), h->viewport()->mapToGlobal(QPointF(edge - 30, y)),
+                             Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(h->viewport(), &move);
+            QTest::mouseRelease(h->viewport(), Qt::LeftButton, {}, QPoint(edge - 30, y));
+            QVERIFY(g->ColumnWidth(col) < g->ColumnTextWidth(col));
+        }
+        // The next start keeps the narrow width, cut text and all.
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        platform::Grid* g = run.window()->gdCalls;
+        const int col = g->ColumnIndex(QStringLiteral("expiration"));
+        QVERIFY(g->ColumnWidth(col) < g->ColumnTextWidth(col));
+    }
+
+    void manyStepsAreQuestionedOncePerChange()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        QVERIFY(test::focusOn(w->tvStrategies));
+        w->cmbModel->setCurrentIndex(1);
+        w->cmbModel_Click();
+        QLineEdit* steps = w->txtSteps;
+
+        // Return on the question's OK: the box sees its own press and
+        // release, then the release of the Return that answered the
+        // question, which is not a key of the box.
+        dialogs.messageAnswers = {Msg::Ok};
+        type(steps, QStringLiteral("60"));
+        QTest::keyClick(steps, Qt::Key_Return);
+        QTest::keyRelease(steps, Qt::Key_Return);
+        QTest::keyRelease(steps, Qt::Key_Return);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.first().text, kManySteps);
+        QCOMPARE(w->mSteps, 60);
+        // Leaving the box, or Return once more, does not ask again.
+        leave(w);
+        QTest::keyClick(steps, Qt::Key_Return);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(w->mSteps, 60);
+
+        // A new value is a new question; Cancel puts the applied one back.
+        dialogs.messageAnswers = {Msg::Cancel};
+        type(steps, QStringLiteral("80"));
+        QTest::keyClick(steps, Qt::Key_Return);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(steps->text(), QStringLiteral("60"));
+        QCOMPARE(w->mSteps, 60);
+        leave(w);
+        QCOMPARE(dialogs.messages.size(), 2);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void questionBetweenTwoWindowsIsCentredOnTheMainWindow()
+    {
+        test::MainWindowRun run({"-S", m_stg});
+        frmStrategies* w = run.window();
+        // No window is active (one just closed, the next not yet active).
+        QApplication::setActiveWindow(nullptr);
+        QWidget* owner = nullptr;
+        QTimer::singleShot(0, [&owner] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                owner = box->parentWidget();
+                box->close();
+            }
+        });
+        QtDialogs().messageBox(QStringLiteral("Question"), Msg::OkCancel | Msg::Information, QString());
+        QCOMPARE(owner, static_cast<QWidget*>(w));
+    }
+
+    void refusedValueIsShownRefusedUntilCorrected()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        QVERIFY(test::focusOn(w->tvStrategies));
+        QLineEdit* vol = w->txtVolatility;
+        QVERIFY(!shownRefused(vol));
+        const double applied = w->m_Volatility;
+
+        // Refused on leaving: the focus stays, the box shows the refusal.
+        type(vol, QStringLiteral("250"));
+        leave(w);
+        QTRY_VERIFY(vol->hasFocus());
+        QVERIFY(shownRefused(vol));
+        QCOMPARE(w->m_Volatility, applied);
+        // Still refused while the text cannot be used...
+        type(vol, QStringLiteral("abc"));
+        QVERIFY(shownRefused(vol));
+        // ...and plain again as soon as it can.
+        type(vol, QStringLiteral("45"));
+        QVERIFY(!shownRefused(vol));
+        leave(w);
+        QCOMPARE(w->m_Volatility, 45.0);
+
+        // Return with a refused text; Escape brings back the applied value
+        // and the plain look.
+        QLineEdit* rate = w->txtInetrestRate;
+        type(rate, QStringLiteral("5x"));
+        QTest::keyClick(rate, Qt::Key_Return);
+        QVERIFY(shownRefused(rate));
+        QTest::keyClick(rate, Qt::Key_Escape);
+        QVERIFY(!shownRefused(rate));
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void chainFileNamedOnTheCommandLineThatIsMissingIsReported()
+    {
+        const QString missing = QDir(m_dir.path()).filePath(QStringLiteral("gone.opt"));
+        const QString expected = QStringLiteral("The \"%1\" file is not found.").arg(missing);
+        {
+            test::ScriptedDialogs dialogs;
+            test::MainWindowRun run({"-O", missing, "-S", m_stg});
+            frmStrategies* w = run.window();
+            QCOMPARE(dialogs.messages.size(), 1);
+            QCOMPARE(dialogs.messages.first().text, expected);
+            QCOMPARE(dialogs.messages.first().style, Msg::OkOnly | Msg::Critical);
+            QCOMPARE(w->lblTickerStatus->text(), QLatin1Char(' ') + expected);
+            QVERIFY(w->ObjStock == nullptr);
+        }
+        // The last file of an earlier run that has gone since asks nothing.
+        test::storeSetting(QStringLiteral("LastFile"), missing);
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg});
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(run.window()->ObjStock == nullptr);
+    }
+};
+
+TW_QTEST_MAIN(FramePanesTest)
+#include "FramePanesTest.moc"

@@ -1,0 +1,281 @@
+// The real program under a window manager (a private Xvfb display with
+// openbox): ten start/exit cycles leave the main window, the 2-D chart window
+// and the 3-D window where the first start put them, to the pixel, and the
+// first start fits them in the work area; a settings file full of absurd
+// places starts the program with every window on the screen.
+//
+// The windows are read and closed through the X server, as the window
+// manager sees them: frame extents, positions, and the close request a
+// close box sends.
+#include "app/CAppSettings.h"
+#include "support/QtTestMain.h"
+#include "support/TestEnvironment.h"
+
+#include <QElapsedTimer>
+#include <QMap>
+#include <QProcess>
+#include <QThread>
+#include <QtTest>
+#include <algorithm>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
+using namespace tw;
+
+namespace {
+
+// A connection of our own to the display the suite runs on.
+class XDisplay {
+public:
+    XDisplay() : m_c(xcb_connect(nullptr, nullptr))
+    {
+        if (xcb_connection_has_error(m_c) != 0)
+            return;
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data->root;
+        m_clientList = atom("_NET_CLIENT_LIST");
+        m_pid = atom("_NET_WM_PID");
+        m_name = atom("_NET_WM_NAME");
+        m_extents = atom("_NET_FRAME_EXTENTS");
+        m_protocols = atom("WM_PROTOCOLS");
+        m_delete = atom("WM_DELETE_WINDOW");
+        m_utf8 = atom("UTF8_STRING");
+    }
+    ~XDisplay() { xcb_disconnect(m_c); }
+    bool ok() const { return xcb_connection_has_error(m_c) == 0; }
+
+    QRect rootArea()
+    {
+        xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, m_root), nullptr);
+        const QRect r = g != nullptr ? QRect(0, 0, g->width, g->height) : QRect();
+        free(g);
+        return r;
+    }
+
+    // The viewable, framed top-level windows of a process: title -> outer
+    // rectangle (frame included).
+    QMap<QString, QRect> windowsOf(qint64 pid)
+    {
+        QMap<QString, QRect> result;
+        for (xcb_window_t w : cardinals(m_root, m_clientList)) {
+            const QList<xcb_window_t> p = cardinals(w, m_pid);
+            if (p.isEmpty() || p.first() != static_cast<xcb_window_t>(pid))
+                continue;
+            xcb_get_window_attributes_reply_t* a =
+                xcb_get_window_attributes_reply(m_c, xcb_get_window_attributes(m_c, w), nullptr);
+            const bool viewable = a != nullptr && a->map_state == XCB_MAP_STATE_VIEWABLE;
+            free(a);
+            const QList<xcb_window_t> e = cardinals(w, m_extents);
+            if (!viewable || e.size() != 4)
+                continue;
+            xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, w), nullptr);
+            xcb_translate_coordinates_reply_t* t =
+                xcb_translate_coordinates_reply(m_c, xcb_translate_coordinates(m_c, w, m_root, 0, 0), nullptr);
+            if (g != nullptr && t != nullptr) {
+                // Extents: left, right, top, bottom.
+                result.insert(title(w), QRect(t->dst_x - int(e[0]), t->dst_y - int(e[2]),
+                                              g->width + int(e[0] + e[1]), g->height + int(e[2] + e[3])));
+            }
+            free(g);
+            free(t);
+        }
+        return result;
+    }
+
+    // What a close box does: asks the window to close.
+    void requestClose(qint64 pid, const QString& titleOfWindow)
+    {
+        for (xcb_window_t w : cardinals(m_root, m_clientList)) {
+            const QList<xcb_window_t> p = cardinals(w, m_pid);
+            if (p.isEmpty() || p.first() != static_cast<xcb_window_t>(pid) || title(w) != titleOfWindow)
+                continue;
+            xcb_client_message_event_t ev;
+            std::memset(&ev, 0, sizeof ev);
+            ev.response_type = XCB_CLIENT_MESSAGE;
+            ev.format = 32;
+            ev.window = w;
+            ev.type = m_protocols;
+            ev.data.data32[0] = m_delete;
+            ev.data.data32[1] = XCB_CURRENT_TIME;
+            xcb_send_event(m_c, 0, w, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&ev));
+            xcb_flush(m_c);
+        }
+    }
+
+private:
+    xcb_atom_t atom(const char* name)
+    {
+        xcb_intern_atom_reply_t* r =
+            xcb_intern_atom_reply(m_c, xcb_intern_atom(m_c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = r != nullptr ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(r);
+        return a;
+    }
+    QList<xcb_window_t> cardinals(xcb_window_t w, xcb_atom_t property)
+    {
+        QList<xcb_window_t> out;
+        xcb_get_property_reply_t* r =
+            xcb_get_property_reply(m_c, xcb_get_property(m_c, 0, w, property, XCB_ATOM_ANY, 0, 4096), nullptr);
+        if (r != nullptr && r->format == 32) {
+            const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(r));
+            for (int i = 0; i < xcb_get_property_value_length(r) / 4; ++i)
+                out.append(v[i]);
+        }
+        free(r);
+        return out;
+    }
+    QString title(xcb_window_t w)
+    {
+        xcb_get_property_reply_t* r =
+            xcb_get_property_reply(m_c, xcb_get_property(m_c, 0, w, m_name, m_utf8, 0, 1024), nullptr);
+        QString t;
+        if (r != nullptr)
+            t = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(r)),
+                                  xcb_get_property_value_length(r));
+        free(r);
+        return t;
+    }
+
+    xcb_connection_t* m_c;
+    xcb_window_t m_root = 0;
+    xcb_atom_t m_clientList = 0, m_pid = 0, m_name = 0, m_extents = 0, m_protocols = 0, m_delete = 0, m_utf8 = 0;
+};
+
+const QString kMain = QStringLiteral("Tarnwell");
+// The 3-D window: "3D chart" while nothing is drawn, else the ticker
+// followed by " - 3D Chart".
+bool is3d(const QString& title)
+{
+    return title == QLatin1String("3D chart") || title.endsWith(QLatin1String(" - 3D Chart"));
+}
+
+bool complete(const QMap<QString, QRect>& w)
+{
+    if (!w.contains(kMain) || w.size() != 3 || std::none_of(w.keyBegin(), w.keyEnd(), is3d))
+        return false;
+    for (auto it = w.begin(); it != w.end(); ++it) {
+        if (it.key().contains(QLatin1String("2D Chart")))
+            return true;
+    }
+    return false;
+}
+
+QString describe(const QMap<QString, QRect>& w)
+{
+    QString s;
+    for (auto it = w.begin(); it != w.end(); ++it)
+        s += QStringLiteral("%1: %2,%3 %4x%5; ")
+                 .arg(it.key())
+                 .arg(it->x())
+                 .arg(it->y())
+                 .arg(it->width())
+                 .arg(it->height());
+    return s;
+}
+
+} // namespace
+
+class WindowPlacesX11Test : public QObject {
+    Q_OBJECT
+
+    XDisplay m_display;
+
+    // Starts the program on the shipped files, waits until its three windows
+    // are framed and have stopped moving, records them, and closes it as a
+    // user would. Empty when something went wrong (with a message).
+    QMap<QString, QRect> oneCycle(QString* failure)
+    {
+        QProcess program;
+        program.setProgram(QStringLiteral(TARNWELL_EXE));
+        const QString folder = QFileInfo(QStringLiteral(TARNWELL_EXE)).absolutePath();
+        program.setArguments({QStringLiteral("-S"), folder + QStringLiteral("/DEFAULT.STG"), QStringLiteral("-O"),
+                              folder + QStringLiteral("/SAMPLE.opt")});
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start();
+        if (!program.waitForStarted(10000)) {
+            *failure = QStringLiteral("the program did not start");
+            return {};
+        }
+        QMap<QString, QRect> seen, last;
+        QElapsedTimer clock;
+        clock.start();
+        int stableFor = 0;
+        while (clock.elapsed() < 30000 && stableFor < 12) {
+            QThread::msleep(100);
+            seen = m_display.windowsOf(program.processId());
+            stableFor = complete(seen) && seen == last ? stableFor + 1 : 0;
+            last = seen;
+        }
+        if (stableFor < 12) {
+            *failure = QStringLiteral("the windows did not settle: ") + describe(seen);
+            program.kill();
+            program.waitForFinished();
+            return {};
+        }
+        m_display.requestClose(program.processId(), kMain);
+        if (!program.waitForFinished(20000)) {
+            *failure = QStringLiteral("the program did not end when its main window was closed");
+            program.kill();
+            program.waitForFinished();
+            return {};
+        }
+        if (program.exitStatus() != QProcess::NormalExit || program.exitCode() != 0) {
+            *failure = QStringLiteral("the program ended with code %1").arg(program.exitCode());
+            return {};
+        }
+        return seen;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY2(m_display.ok(), "no X display"); }
+
+    void tenStartsLeaveEveryWindowWhereTheFirstPutIt()
+    {
+        test::environment().clearSettings();
+        QString failure;
+        const QMap<QString, QRect> first = oneCycle(&failure);
+        QVERIFY2(!first.isEmpty(), qPrintable(failure));
+        // The first start fits the work area (openbox keeps no panel, so the
+        // work area is the whole screen): nothing hangs off its bottom.
+        const QRect screen = m_display.rootArea();
+        for (auto it = first.begin(); it != first.end(); ++it)
+            QVERIFY2(screen.contains(*it), qPrintable(QStringLiteral("off the screen at the first start: ") + describe(first)));
+        QCOMPARE(first.value(kMain), QRect(0, 0, screen.width() / 2, screen.height()));
+        for (int cycle = 2; cycle <= 10; ++cycle) {
+            const QMap<QString, QRect> again = oneCycle(&failure);
+            QVERIFY2(!again.isEmpty(), qPrintable(QStringLiteral("start %1: ").arg(cycle) + failure));
+            QVERIFY2(again == first, qPrintable(QStringLiteral("start %1 moved the windows: %2 instead of %3")
+                                                    .arg(cycle)
+                                                    .arg(describe(again), describe(first))));
+        }
+    }
+
+    void absurdPlacesStartWithEveryWindowOnTheScreen_data()
+    {
+        QTest::addColumn<QString>("value"); // stored for every place key
+        QTest::addRow("200000000") << QStringLiteral("200000000");
+        QTest::addRow("1e300") << QStringLiteral("1e300");
+        QTest::addRow("lowest 32-bit") << QStringLiteral("-2147483000");
+    }
+    void absurdPlacesStartWithEveryWindowOnTheScreen()
+    {
+        QFETCH(QString, value);
+        test::environment().clearSettings();
+        CAppSettings s;
+        s.Init(QStringLiteral("Myrtova"), QStringLiteral("Tarnwell"));
+        for (const char* key : {"StgLeft", "StgTop", "StgWidth", "StgHeight", "3dChartLeft", "3dChartTop",
+                                "3dChartWidth", "3dChartHeight"})
+            s.SaveSetting(QStringLiteral("Settings"), QLatin1String(key), value);
+        QString failure;
+        const QMap<QString, QRect> windows = oneCycle(&failure);
+        QVERIFY2(!windows.isEmpty(), qPrintable(failure));
+        const QRect screen = m_display.rootArea();
+        for (auto it = windows.begin(); it != windows.end(); ++it)
+            QVERIFY2(screen.contains(*it), qPrintable(describe(windows)));
+    }
+};
+
+TW_QTEST_MAIN(WindowPlacesX11Test)
+#include "WindowPlacesX11Test.moc"

@@ -1,0 +1,58 @@
+// The workbook writer: the standard palette's colours and writing safely
+// (nothing half-written, nothing left behind). What the sheets hold is read
+// back in the export's own tests.
+#include "platform/Workbook.h"
+#include "support/XlsxContents.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace tw;
+using namespace tw::platform;
+
+namespace {
+
+TEST(Workbook, PaletteIndexesAreTheStandardColours)
+{
+    const std::pair<int, int64_t> colours[] = {{1, 0x000000},  {2, 0xFFFFFF},  {3, 0xFF0000}, {23, 0x0066CC},
+                                               {33, 0x00CCFF}, {56, 0x333333}, {0, -1},       {57, -1}};
+    for (const auto& [index, rgb] : colours)
+        EXPECT_EQ(paletteColor(index), rgb) << index;
+}
+
+TEST(Workbook, AFailedWriteLeavesNothingAndAGoodOneReplacesOnlyAtTheEnd)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Workbook book;
+    book.setValue(1, 1, QStringLiteral("v"));
+
+    QString error;
+    const QString missing = dir.filePath(QStringLiteral("no such folder/book.xlsx"));
+    EXPECT_FALSE(book.save(missing, &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("no such folder"))) << error.toStdString();
+    EXPECT_FALSE(QFile::exists(missing));
+
+    // A folder standing where the workbook should go cannot be replaced:
+    // the error is told and no temporary file stays behind.
+    const QString blocked = dir.filePath(QStringLiteral("taken.xlsx"));
+    ASSERT_TRUE(QDir().mkpath(blocked + QStringLiteral("/inside")));
+    error.clear();
+    EXPECT_FALSE(book.save(blocked, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+
+    const QString path = dir.filePath(QStringLiteral("book.xlsx"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("not a workbook");
+    old.close();
+    ASSERT_TRUE(book.save(path, &error)) << error.toStdString();
+    EXPECT_EQ(test::readXlsx(path).cells.value("A1").text, QStringLiteral("v"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"book.xlsx"});
+    EXPECT_TRUE(QFile::permissions(path) & QFileDevice::ReadOther);
+}
+
+} // namespace

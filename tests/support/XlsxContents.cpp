@@ -1,0 +1,126 @@
+#include "support/XlsxContents.h"
+
+#include <QProcess>
+#include <QXmlStreamReader>
+
+namespace tw::test {
+
+namespace {
+
+QByteArray unzipped(const QString& path, const QString& entry, QString& error)
+{
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, entry});
+    if (!unzip.waitForFinished(10000) || unzip.exitCode() != 0) {
+        error = QStringLiteral("unzip %1 %2 failed: %3").arg(path, entry, QString::fromLocal8Bit(unzip.readAllStandardError()));
+        return {};
+    }
+    return unzip.readAllStandardOutput();
+}
+
+QStringList entriesOf(const QString& path, QString& error)
+{
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), path});
+    if (!unzip.waitForFinished(10000) || unzip.exitCode() != 0) {
+        error = QStringLiteral("unzip -Z1 %1 failed").arg(path);
+        return {};
+    }
+    return QString::fromUtf8(unzip.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QString attr(const QXmlStreamReader& x, const char* name)
+{
+    return x.attributes().value(QLatin1String(name)).toString();
+}
+
+} // namespace
+
+XlsxContents readXlsx(const QString& path)
+{
+    XlsxContents out;
+    out.entries = entriesOf(path, out.error);
+    const QByteArray sheet = unzipped(path, QStringLiteral("xl/worksheets/sheet1.xml"), out.error);
+    const QByteArray strings = unzipped(path, QStringLiteral("xl/sharedStrings.xml"), out.error);
+    const QByteArray styles = unzipped(path, QStringLiteral("xl/styles.xml"), out.error);
+    if (!out.error.isEmpty())
+        return out;
+
+    QStringList shared;
+    for (QXmlStreamReader x(strings); !x.atEnd();) {
+        if (x.readNext() == QXmlStreamReader::StartElement && x.name() == QLatin1String("si"))
+            shared.append(QString());
+        else if (x.isStartElement() && x.name() == QLatin1String("t") && !shared.isEmpty())
+            shared.last() += x.readElementText();
+    }
+
+    struct Font {
+        bool bold = false;
+        QString rgb;
+    };
+    struct Fill {
+        QString pattern, rgb;
+    };
+    QList<Font> fonts;
+    QList<Fill> fills;
+    QList<XlsxStyle> xfs;
+    QString section;
+    for (QXmlStreamReader x(styles); !x.atEnd();) {
+        x.readNext();
+        if (!x.isStartElement())
+            continue;
+        const auto n = x.name();
+        if (n == QLatin1String("fonts") || n == QLatin1String("fills") || n == QLatin1String("cellXfs")
+            || n == QLatin1String("cellStyleXfs") || n == QLatin1String("borders"))
+            section = n.toString();
+        else if (section == QLatin1String("fonts") && n == QLatin1String("font"))
+            fonts.append(Font{});
+        else if (section == QLatin1String("fonts") && n == QLatin1String("b"))
+            fonts.last().bold = true;
+        else if (section == QLatin1String("fonts") && n == QLatin1String("color"))
+            fonts.last().rgb = attr(x, "rgb");
+        else if (section == QLatin1String("fills") && n == QLatin1String("patternFill"))
+            fills.append(Fill{attr(x, "patternType"), QString()});
+        else if (section == QLatin1String("fills") && n == QLatin1String("fgColor"))
+            fills.last().rgb = attr(x, "rgb");
+        else if (section == QLatin1String("cellXfs") && n == QLatin1String("xf")) {
+            XlsxStyle s;
+            const Font f = fonts.value(attr(x, "fontId").toInt());
+            const Fill fill = fills.value(attr(x, "fillId").toInt());
+            s.bold = f.bold;
+            s.fontRgb = f.rgb;
+            s.fillPattern = fill.pattern;
+            s.fillRgb = fill.rgb;
+            xfs.append(s);
+        } else if (section == QLatin1String("cellXfs") && n == QLatin1String("alignment"))
+            xfs.last().horizontal = attr(x, "horizontal");
+    }
+
+    for (QXmlStreamReader x(sheet); !x.atEnd();) {
+        x.readNext();
+        if (!x.isStartElement())
+            continue;
+        if (x.name() == QLatin1String("col")) {
+            for (int c = attr(x, "min").toInt(); c <= attr(x, "max").toInt(); ++c)
+                out.widths[c] = attr(x, "width").toDouble();
+        } else if (x.name() == QLatin1String("mergeCell")) {
+            out.merges.append(attr(x, "ref"));
+        } else if (x.name() == QLatin1String("c")) {
+            const QString ref = attr(x, "r");
+            const bool sharedString = attr(x, "t") == QLatin1String("s");
+            XlsxCell cell;
+            cell.style = xfs.value(attr(x, "s").toInt());
+            while (!(x.isEndElement() && x.name() == QLatin1String("c")) && !x.atEnd()) {
+                x.readNext();
+                if (x.isStartElement() && (x.name() == QLatin1String("v") || x.name() == QLatin1String("t"))) {
+                    const QString v = x.readElementText();
+                    cell.text = sharedString ? shared.value(v.toInt()) : v;
+                }
+            }
+            out.cells.insert(ref, cell);
+        }
+    }
+    return out;
+}
+
+} // namespace tw::test

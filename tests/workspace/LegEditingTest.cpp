@@ -1,0 +1,483 @@
+// Editing legs in the running main window the way a user does it: the leg
+// and chain popups by right click and menu click, the in-cell editors by
+// double click and keys (Enter, Escape, leaving, a cancel from the grid), the
+// hint row that adds a leg, and the export of the evaluated legs.
+#include "app/Dialogs.h"
+#include "mainwindow/frmStrategies.h"
+#include "model/StrategiesFile.h"
+#include "model/StrategyTemplates.h"
+#include "platform/Grid.h"
+#include "platform/PopupMenu.h"
+#include "platform/TabStrip.h"
+#include "support/MainWindowRun.h"
+#include "support/QtTestMain.h"
+#include "support/ScriptedDialogs.h"
+#include "support/XlsxContents.h"
+#include "WorkspaceData.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace tw;
+using platform::Grid;
+
+namespace {
+
+const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+
+QPoint cellPoint(Grid* g, int row, int col)
+{
+    g->EnsureVisible(row, col);
+    return g->view()->viewport()->mapFrom(g, g->CellBoundary(row, col).center());
+}
+
+void doubleClick(Grid* g, int row, int col)
+{
+    QTest::mouseDClick(g->view()->viewport(), Qt::LeftButton, {}, cellPoint(g, row, col));
+}
+
+// Right-clicks a cell and picks a menu item as the user does.
+bool popupCommand(frmStrategies* w, Grid* g, int row, int col, const char* caption)
+{
+    platform::PopupMenu* menu = (g == w->gdCalls || g == w->gdPuts) ? w->m_cOptionsMenu : w->m_cParamsMenu;
+    QTest::mouseClick(g->view()->viewport(), Qt::RightButton, {}, cellPoint(g, row, col));
+    QMenu* shown = menu->ActivePopup();
+    if (shown == nullptr || !QTest::qWaitFor([shown] { return shown->isVisible(); }))
+        return false;
+    for (QAction* a : shown->actions()) {
+        if (a->text() == QLatin1String(caption)) {
+            QTest::mouseClick(shown, Qt::LeftButton, {}, shown->actionGeometry(a).center());
+            return true;
+        }
+    }
+    shown->close();
+    return false;
+}
+
+QStringList entries(const QComboBox* box)
+{
+    QStringList list;
+    for (int i = 0; i < box->count(); ++i)
+        list << box->itemText(i);
+    return list;
+}
+
+void press(QWidget* editor, Qt::Key key, int times = 1)
+{
+    for (int i = 0; i < times; ++i)
+        QTest::keyClick(editor, key);
+}
+
+void typeInto(QLineEdit* box, const QString& text)
+{
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QTest::keyClicks(box, text);
+}
+
+QStringList legRow(const Grid* g, int row)
+{
+    return {g->CellText(row, 2), g->CellText(row, 3), g->CellText(row, 4), g->CellText(row, 5), g->CellText(row, 6)};
+}
+
+const StrategyItem& legOf(frmStrategies* w, int n)
+{
+    return *w->selectedParams()->Item(n);
+}
+
+} // namespace
+
+class LegEditingTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_stg;
+    QString m_opt;
+
+    void start(test::MainWindowRun& run, const char* strategyKey)
+    {
+        frmStrategies* w = run.window();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTreeWidgetItem* node = w->nodeByKey(QLatin1String(strategyKey));
+        QVERIFY(node != nullptr);
+        if (node->parent() != nullptr)
+            node->parent()->setExpanded(true);
+        w->tvStrategies->scrollToItem(node);
+        QTest::mouseClick(w->tvStrategies->viewport(), Qt::LeftButton, {},
+                          w->tvStrategies->visualItemRect(node).center());
+        QCOMPARE(w->tvStrategies->currentItem(), node);
+        w->m_StrategiesChanged = false;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(kEnglish);
+        QVERIFY(m_dir.isValid());
+        m_stg = m_dir.filePath(QStringLiteral("legs.stg"));
+        m_opt = m_dir.filePath(QStringLiteral("XYZ.opt"));
+        QVERIFY(test::writeChainFile(m_opt));
+    }
+
+    void init()
+    {
+        test::environment().clearSettings();
+        writeStrategiesFile(*test::library(), m_stg);
+    }
+
+    void popupCommandsChangeTheLegs()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S2"); // Bull spread: long call ATM, short call +2, Near term 1
+
+        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Add"));
+        QCOMPARE(w->selectedParams()->Count(), 3);
+        QCOMPARE(legRow(w->gdParams, 3), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
+        QCOMPARE(w->gdSelected->Rows(), 3 + 2);
+        QVERIFY(w->m_StrategiesChanged);
+
+        w->m_StrategiesChanged = false;
+        QVERIFY(popupCommand(w, w->gdParams, 2, 3, "Shift all strikes 1 step up"));
+        QCOMPARE(legRow(w->gdParams, 2).at(2), QStringLiteral("OTM (+3)"));
+        QCOMPARE(w->gdSelected->CellText(1, 3), QStringLiteral("XYZ B105-E"));
+        QVERIFY(popupCommand(w, w->gdSelected, 1, 3, "Shift all strikes 1 step down"));
+        QCOMPARE(legOf(w, 1).StrikePrice(), 0);
+        QCOMPARE(legOf(w, 2).StrikePrice(), 2);
+        QVERIFY(w->m_StrategiesChanged); // a shift is a change to be saved
+        // A shift that moves nothing (every option leg at the end) is none.
+        w->m_StrategiesChanged = false;
+        for (int n = 1; n <= 3; ++n)
+            w->selectedParams()->Item(n)->setStrikePrice(10);
+        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step up"));
+        QVERIFY(!w->m_StrategiesChanged);
+        for (int n = 1; n <= 3; ++n)
+            w->selectedParams()->Item(n)->setStrikePrice(n == 2 ? 2 : 0);
+        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step up"));
+        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step down"));
+
+        // Delete leg 2 of 3 from (2, 3): the same cell stays selected and now
+        // shows the former leg 3.
+        QVERIFY(popupCommand(w, w->gdParams, 2, 3, "Delete"));
+        QCOMPARE(w->selectedParams()->Count(), 2);
+        QCOMPARE(w->gdParams->SelectedRow(), 2);
+        QCOMPARE(w->gdParams->SelectedCol(), 3);
+        QCOMPARE(w->gdParams->CellText(2, 5), QStringLiteral("Long term 1"));
+        QVERIFY(w->m_StrategiesChanged);
+        // On a hint row there is no leg to delete; from gdSelected the leg of
+        // its own row goes, and the Delete key does the same.
+        QVERIFY(popupCommand(w, w->gdParams, 3, 3, "Delete"));
+        QCOMPARE(w->selectedParams()->Count(), 2);
+        QVERIFY(popupCommand(w, w->gdSelected, 2, 6, "Delete"));
+        QCOMPARE(w->selectedParams()->Count(), 1);
+        w->gdParams->setCellSelected(1, 2);
+        QTest::keyClick(w->gdParams->view(), Qt::Key_Delete);
+        QCOMPARE(w->selectedParams()->Count(), 0);
+        QVERIFY(w->gdParams->view()->hasFocus());
+
+        // Chain popups: the option picked on the shown page becomes a leg.
+        w->tabOptionsNew->setSelectedTab(2);
+        QVERIFY(popupCommand(w, w->gdCalls, 6, 1, "Add as short position")); // XYZ B105-E
+        QCOMPARE(w->selectedParams()->Count(), 1);
+        QCOMPARE(legRow(w->gdParams, 1), (QStringList{"Short", "Call", "OTM (+1)", "Near term 1", "1"}));
+        // With the AMEX selected, a strike the AMEX does not quote is refused.
+        w->cbExchange->setCurrentIndex(1);
+        emit w->cbExchange->activated(1);
+        QVERIFY(popupCommand(w, w->gdCalls, 1, 1, "Add as long position")); // XYZ B90-E
+        QCOMPARE(w->selectedParams()->Count(), 1);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("No matching item found, try to select another Exchange!"));
+        QCOMPARE(dialogs.messages.last().title, QStringLiteral("No matching item found"));
+        w->cbExchange->setCurrentIndex(0);
+        emit w->cbExchange->activated(0);
+        w->tabOptionsNew->setSelectedTab(3);
+        QVERIFY(popupCommand(w, w->gdPuts, 4, 1, "Add as long position")); // XYZ N100-E
+        QCOMPARE(legRow(w->gdParams, 2), (QStringList{"Long", "Put", "ATM (0)", "Near term 1", "1"}));
+        QCOMPARE(w->gdSelected->CellText(2, 3), QStringLiteral("XYZ N100-E"));
+
+        // Edit from the popup opens the editor of the clicked cell; a
+        // quantity typed in the evaluated grid counts as a change, so the
+        // exit question comes.
+        w->m_StrategiesChanged = false;
+        QVERIFY(popupCommand(w, w->gdSelected, 2, 6, "Edit"));
+        QVERIFY(w->txtEdit->isVisible());
+        QCOMPARE(w->txtEdit->text(), QStringLiteral("1"));
+        typeInto(w->txtEdit, QStringLiteral("4"));
+        QTest::keyClick(w->txtEdit, Qt::Key_Return);
+        QVERIFY(!w->txtEdit->isVisible());
+        QCOMPARE(legOf(w, 2).Quantity(), 4);
+        QCOMPARE(w->gdSelected->CellText(2, 6), QStringLiteral("4"));
+        QVERIFY(w->m_StrategiesChanged);
+        dialogs.messageAnswers.push_back(Msg::No);
+        QVERIFY(!run.close());
+        QVERIFY(dialogs.messages.last().text.contains(QStringLiteral("Strategies are not saved.")));
+        w->m_StrategiesChanged = false;
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void templateEditorsOpenOnTheLegAndWriteOnEnter()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S3"); // Covered: long stock 100; short call +1, class 2; long put +3, class 1, 2
+        const struct {
+            int row, col;
+            const char* tag;
+            const char* opensOn;
+            Qt::Key key;
+            int presses;
+            const char* cellAfter;
+        } cases[] = {
+            {2, 2, "1", "Short", Qt::Key_Down, 1, "Long"},
+            {2, 3, "2", "Call", Qt::Key_Up, 1, "Put"},
+            {3, 4, "3", "ITM (+3)", Qt::Key_Down, 1, "ITM (+2)"},
+            {3, 5, "4", "Near term 1", Qt::Key_Down, 5, "LEAPS 1y"},
+        };
+        for (const auto& c : cases) {
+            w->m_StrategiesChanged = false;
+            doubleClick(w->gdParams, c.row, c.col);
+            QVERIFY2(w->cmbEdit->isVisible(), c.tag);
+            QCOMPARE(w->cmbEdit->property("tag").toString(), QLatin1String(c.tag));
+            QCOMPARE(w->cmbEdit->currentText(), QLatin1String(c.opensOn));
+            QVERIFY(w->cmbEdit->hasFocus());
+            press(w->cmbEdit, c.key, c.presses);
+            press(w->cmbEdit, Qt::Key_Escape); // Escape does not end the edit
+            QVERIFY(w->cmbEdit->isVisible());
+            press(w->cmbEdit, Qt::Key_Return);
+            QVERIFY(!w->cmbEdit->isVisible());
+            QCOMPARE(w->gdParams->CellText(c.row, c.col), QLatin1String(c.cellAfter));
+            QCOMPARE(w->gdParams->SelectedRow(), c.row);
+            QVERIFY(w->m_StrategiesChanged);
+        }
+        QCOMPARE(legOf(w, 3).ExpireDate(), 6);
+        // The evaluated grid follows: leg 2 is now a long put.
+        QCOMPARE(w->gdSelected->CellText(2, 2), QStringLiteral("Long put"));
+
+        // A stock leg has no strike or expiration to edit.
+        for (const int col : {4, 5}) {
+            doubleClick(w->gdParams, 1, col);
+            QVERIFY(!w->cmbEdit->isVisible() && !w->txtEdit->isVisible());
+        }
+    }
+
+    void hintRowAddsTheDefaultLeg()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T3S2"); // Empty plan
+        QCOMPARE(w->gdParams->Rows(), 2);
+
+        // Outside the editable columns: the leg is added and shown, no editor.
+        doubleClick(w->gdParams, 1, 1);
+        QCOMPARE(w->selectedParams()->Count(), 1);
+        QCOMPARE(legRow(w->gdParams, 1), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
+        QCOMPARE(w->gdSelected->Rows(), 1 + 2);
+        QVERIFY(!w->cmbEdit->isVisible() && !w->txtEdit->isVisible());
+        QVERIFY(w->m_StrategiesChanged);
+
+        // The position list of a leg opens on "Long" while a new leg is fresh.
+        w->selectedParams()->Item(1)->setPosition(LegPosition::Short);
+        doubleClick(w->gdParams, 1, 2);
+        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Long"));
+        press(w->cmbEdit, Qt::Key_Up);
+        press(w->cmbEdit, Qt::Key_Return);
+
+        // In the type column: the type list of the new leg, on "Call"; "Stock"
+        // gives the fresh leg a hundred shares.
+        doubleClick(w->gdParams, 2, 3);
+        QCOMPARE(w->selectedParams()->Count(), 2);
+        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Call"));
+        press(w->cmbEdit, Qt::Key_Down);
+        press(w->cmbEdit, Qt::Key_Return);
+        QCOMPARE(legRow(w->gdParams, 2), (QStringList{"Long", "Stock", "", "", "100"}));
+        QVERIFY(!w->m_NewLegFlag);
+        doubleClick(w->gdParams, 1, 2);
+        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Short"));
+        press(w->cmbEdit, Qt::Key_Return);
+
+        // The second hint row names no leg: nothing is added.
+        doubleClick(w->gdParams, 4, 3);
+        QCOMPARE(w->selectedParams()->Count(), 2);
+        QVERIFY(!w->cmbEdit->isVisible());
+    }
+
+    void editorsLeaveOnFocusLossCancelAndKeepWhileTheirListIsOpen()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S2");
+
+        // The drop-down of the list takes the focus without ending the edit;
+        // leaving for another control writes the choice.
+        doubleClick(w->gdParams, 1, 5);
+        w->cmbEdit->showPopup();
+        QTRY_VERIFY(w->cmbEdit->view()->isVisible());
+        QVERIFY(w->cmbEdit->isVisible());
+        w->cmbEdit->hidePopup();
+        QTRY_VERIFY(w->cmbEdit->hasFocus());
+        QVERIFY(w->cmbEdit->isVisible());
+        press(w->cmbEdit, Qt::Key_Down);
+        QTest::mouseClick(w->rtfDescription->viewport(), Qt::LeftButton);
+        QTRY_VERIFY(!w->cmbEdit->isVisible());
+        QCOMPARE(legOf(w, 1).ExpireDate(), 2);
+
+        // A scroll of the grid cancels: the typed quantity is not written.
+        doubleClick(w->gdParams, 1, 6);
+        typeInto(w->txtEdit, QStringLiteral("9"));
+        press(w->txtEdit, Qt::Key_Escape);
+        QVERIFY(w->txtEdit->isVisible());
+        w->gdParams->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QTRY_VERIFY(!w->txtEdit->isVisible());
+        QCOMPARE(legOf(w, 1).Quantity(), 1);
+        QVERIFY(!w->m_EditCancelled);
+        // Cancelled over the hint row: the leg added for it is shown.
+        doubleClick(w->gdParams, 3, 6);
+        w->gdParams->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QTRY_VERIFY(!w->txtEdit->isVisible());
+        QCOMPARE(w->selectedParams()->Count(), 3);
+        QCOMPARE(w->gdParams->Rows(), 3 + 2);
+        QCOMPARE(w->gdSelected->Rows(), 3 + 2);
+
+        // Quantities: refused texts keep the old one and say why.
+        const std::pair<const char*, int> typed[] = {{"0", 1},   {"-3", 1},   {"abc", 1}, {"", 1},
+                                                     {"40000", 1}, {"2.5", 2}, {"3.5", 4}};
+        for (const auto& [text, quantity] : typed) {
+            doubleClick(w->gdParams, 1, 6);
+            QVERIFY(w->txtEdit->isVisible());
+            typeInto(w->txtEdit, QLatin1String(text));
+            press(w->txtEdit, Qt::Key_Return);
+            QCOMPARE(legOf(w, 1).Quantity(), quantity);
+            QCOMPARE(w->gdParams->CellText(1, 6), QString::number(quantity));
+            QCOMPARE(w->lblStatus->text().contains(QStringLiteral("1 to 32767")), quantity == 1);
+        }
+    }
+
+    void evaluatedEditorsPickFromTheChain()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S3"); // Covered
+        Grid* g = w->gdSelected;
+        QCOMPARE(g->CellText(2, 3), QStringLiteral("XYZ C105-E"));
+
+        doubleClick(g, 2, 2);
+        QCOMPARE(w->cmbEdit->property("tag").toString(), QStringLiteral("13"));
+        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Short call"));
+        press(w->cmbEdit, Qt::Key_Down, 2);
+        press(w->cmbEdit, Qt::Key_Return);
+        QCOMPARE(legOf(w, 2).ItemType(), LegKind::Put);
+        QCOMPARE(legOf(w, 2).Position(), LegPosition::Short);
+        QCOMPARE(g->CellText(2, 3), QStringLiteral("XYZ O105-E"));
+        QVERIFY(w->m_StrategiesChanged);
+
+        // Strikes of the leg's own expiration, each carrying its offset.
+        doubleClick(g, 2, 4);
+        QCOMPARE(w->cmbEdit->property("tag").toString(), QStringLiteral("12"));
+        QCOMPARE(entries(w->cmbEdit), (QStringList{"90.00", "95.00", "100.00", "105.00", "110.00"}));
+        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("105.00"));
+        QCOMPARE(w->cmbEdit->itemData(0).toInt(), -2);
+        press(w->cmbEdit, Qt::Key_Up, 3);
+        press(w->cmbEdit, Qt::Key_Return);
+        QCOMPARE(legOf(w, 2).StrikePrice(), -2);
+        QCOMPARE(g->CellText(2, 4), QStringLiteral("90.00"));
+
+        doubleClick(g, 2, 5);
+        QCOMPARE(entries(w->cmbEdit), (QStringList{"Feb 24", "Mar 24"}));
+        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Mar 24"));
+        press(w->cmbEdit, Qt::Key_Up);
+        press(w->cmbEdit, Qt::Key_Return);
+        QCOMPARE(legOf(w, 2).ExpireDate(), 1);
+        QCOMPARE(g->CellText(2, 3), QStringLiteral("XYZ N90-E"));
+
+        // Stock cells and the rows below the legs open nothing; the ticker
+        // brings the option into view in its chain grid.
+        for (const auto& [row, col] : {std::pair{1, 4}, std::pair{1, 5}, std::pair{4, 2}, std::pair{4, 6}}) {
+            doubleClick(g, row, col);
+            QVERIFY(!w->cmbEdit->isVisible() && !w->txtEdit->isVisible());
+        }
+        doubleClick(g, 3, 3);
+        QCOMPARE(w->tabOptionsNew->SelectedTab(), 3);
+        QCOMPARE(w->gdPuts->CellText(w->gdPuts->SelectedRow(), 1), g->CellText(3, 3));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void exportWritesAWorkbookAndOpensIt()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S2");
+        const QString folder =
+            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/tarnwell/exports");
+        QDir(folder).removeRecursively();
+
+        QVERIFY(popupCommand(w, w->gdSelected, 1, 2, "Export to Microsoft Excel"));
+        const QString path = QDir(folder).filePath(QStringLiteral("Bull spread - XYZ 2024-01-10.xlsx"));
+        QVERIFY(QFileInfo::exists(path));
+        QCOMPARE(dialogs.openedUrls.size(), 1);
+        QCOMPARE(dialogs.openedUrls.last(), QUrl::fromLocalFile(path));
+        QVERIFY(w->lblStatus->text().contains(QDir::toNativeSeparators(path)));
+        const test::XlsxContents x = test::readXlsx(path);
+        QVERIFY2(x.error.isEmpty(), qPrintable(x.error));
+        QCOMPARE(x.cells.value("A1").text, QStringLiteral("Position"));
+        QCOMPARE(x.cells.value("A2").text, w->gdSelected->CellText(1, 2));
+        QCOMPARE(x.cells.value("G3").text, w->gdSelected->CellText(2, 8));
+        QCOMPARE(x.merges, QStringList{"A4:G4"});
+        QCOMPARE(x.cells.value("A4").text, w->gdSelected->CellText(3, 9));
+
+        // Again, with no program to open it: a second file, and the user is
+        // told where it is.
+        dialogs.openUrlAnswer = false;
+        QVERIFY(popupCommand(w, w->gdParams, 1, 2, "Export to Microsoft Excel"));
+        const QString second = QDir(folder).filePath(QStringLiteral("Bull spread - XYZ 2024-01-10 (2).xlsx"));
+        QVERIFY(QFileInfo::exists(second));
+        QVERIFY(dialogs.messages.last().text.contains(QDir::toNativeSeparators(second)));
+
+        // A folder that cannot be made: said so, nothing written.
+        QDir(folder).removeRecursively();
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(popupCommand(w, w->gdParams, 1, 2, "Export to Microsoft Excel"));
+        QVERIFY(dialogs.messages.last().text.startsWith(QStringLiteral("The strategy could not be exported.")));
+        QVERIFY(QFileInfo(folder).isFile());
+        QCOMPARE(QDir(QFileInfo(folder).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"exports"});
+        QFile::remove(folder);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void withoutAChainThereIsNothingToExport()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg});
+        frmStrategies* w = run.window();
+        start(run, "T1S1");
+        // The evaluated grid has no rows, so no menu; the template grid's
+        // export says there is nothing yet.
+        QTest::mouseClick(w->gdSelected->view()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+        QVERIFY(w->m_cParamsMenu->ActivePopup() == nullptr || !w->m_cParamsMenu->ActivePopup()->isVisible());
+        QVERIFY(popupCommand(w, w->gdParams, 1, 2, "Export to Microsoft Excel"));
+        QVERIFY(dialogs.messages.last().text.startsWith(QStringLiteral("There are no evaluated legs to export")));
+        QVERIFY(dialogs.openedUrls.isEmpty());
+    }
+};
+
+TW_QTEST_MAIN(LegEditingTest)
+
+#include "LegEditingTest.moc"
