@@ -88,7 +88,12 @@ struct CharState {
     bool underline = false;
     bool strike = false;
     int color = 0;
+
+    bool operator==(const CharState&) const = default;
 };
+
+// Groups nested deeper than this are read as if they were not groups.
+constexpr qsizetype kMaxDepth = 500;
 
 enum class Destination { Text, FontTable, ColorTable, Skip };
 
@@ -142,8 +147,12 @@ public:
             const QChar c = m_in.at(m_pos);
             if (c == QLatin1Char('{')) {
                 flushBytes();
-                m_stack.append(state());
-                state().ignorable = false;
+                if (m_stack.size() < kMaxDepth) {
+                    m_stack.append(state());
+                    state().ignorable = false;
+                } else {
+                    ++m_flattened;
+                }
                 ++m_pos;
             } else if (c == QLatin1Char('}')) {
                 endGroup();
@@ -169,6 +178,10 @@ private:
     void endGroup()
     {
         flushBytes();
+        if (m_flattened > 0) {
+            --m_flattened;
+            return;
+        }
         if (state().dest == Destination::FontTable)
             commitFont();
         if (m_stack.size() > 1)
@@ -262,11 +275,11 @@ private:
     {
         if (state().dest != Destination::Text)
             return;
-        const QTextCharFormat f = charFormat(state().chr);
-        if (!m_run.isEmpty() && f != m_runFormat)
+        const CharState& chr = state().chr;
+        if (!m_run.isEmpty() && !(chr == m_runState))
             flushText();
         if (m_run.isEmpty())
-            m_runFormat = f;
+            m_runState = chr;
         m_run.append(c);
     }
 
@@ -274,7 +287,7 @@ private:
     {
         if (m_run.isEmpty())
             return;
-        m_cursor.insertText(m_run, m_runFormat);
+        m_cursor.insertText(m_run, charFormat(m_runState));
         m_run.clear();
         m_blockHasText = true;
     }
@@ -546,7 +559,8 @@ private:
     QList<GroupState> m_stack;
     QByteArray m_bytes;
     QString m_run;
-    QTextCharFormat m_runFormat;
+    CharState m_runState;
+    qsizetype m_flattened = 0;
     bool m_blockHasText = false;
     int m_pendingSkip = 0;
     int m_codePage = kDefaultCodePage;

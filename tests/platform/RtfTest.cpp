@@ -131,6 +131,10 @@ TEST(Rtf, SurvivesWhatItDoesNotKnowAndDamagedInput)
         EXPECT_FALSE(doc.toPlainText().contains(QLatin1Char('\\'))) << d.toStdString();
     }
     EXPECT_EQ(plainTextFromRtf(damaged[0]), QStringLiteral(" deep text"));
+    // Nesting far beyond any real document reads as flat text.
+    EXPECT_EQ(plainTextFromRtf(QStringLiteral("{\\rtf1 ") + QString(100000, QLatin1Char('{')) + QStringLiteral("\\b x")
+                               + QString(100000, QLatin1Char('}')) + QStringLiteral(" y}")),
+              QStringLiteral("x y"));
     EXPECT_EQ(plainTextFromRtf(QStringLiteral("{\\rtf1 \\fs999999999999 big}")), QStringLiteral("big"));
 }
 
