@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -131,7 +132,9 @@ void frmStrategies::Form_Unload()
 {
     Procedure proc("frmStrategies", "Form_Unload");
     CAppSettings& s = appSettings();
-    TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("LastFile"), strDataFile));
+    // A full path, so that the next start finds the file from any folder.
+    TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("LastFile"),
+                                strDataFile.isEmpty() ? strDataFile : QFileInfo(strDataFile).absoluteFilePath()));
     TW_STEP(proc, {
         if (!isMaximized())
             platform::setWindowStateCode(this, platform::StateNormal);

@@ -144,12 +144,11 @@ void frmStrategies::createControls()
     fraOptions = frame("fraOptions", "Selected options");
     fraExchange = frame("fraExchange", " Stock parameters");
 
-    tvStrategies = new QTreeWidget(fraStrategies);
+    tvStrategies = new platform::TreeView(fraStrategies);
     name(tvStrategies, "tvStrategies");
     tvStrategies->setHeaderHidden(true);
-    rtfDescription = new QTextEdit(fraDescription);
+    rtfDescription = new platform::RichTextBox(fraDescription);
     name(rtfDescription, "rtfDescription");
-    rtfDescription->setAcceptRichText(true);
     PLCStrategy = new PayoffSketch(fraPLC);
     name(PLCStrategy, "PLCStrategy");
     gdParams = new platform::Grid(fraParams);
@@ -314,6 +313,7 @@ void frmStrategies::connectControls()
     connect(tvStrategies, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         tvStrategies_NodeClick(item);
     });
+    connectStrategyLibrary();
 
     for (platform::Grid* grid : {gdParams, gdSelected, gdCalls, gdPuts}) {
         connect(grid, &platform::Grid::ColumnMoved, this, [this, grid] {
@@ -491,7 +491,7 @@ void frmStrategies::Form_Load()
         if (QFileInfo(strStrategyTypesFile).fileName() == strStrategyTypesFile
             && !QFileInfo::exists(strStrategyTypesFile))
             strStrategyTypesFile = locateShippedFile(strStrategyTypesFile);
-        LoadStrategyFromFile();
+        LoadStartupStrategies();
     });
     TW_STEP(proc, AssociateFile());
     TW_STEP(proc, restoreGeometry());
