@@ -97,6 +97,12 @@ frm3dChart::frm3dChart() : QWidget(nullptr, Qt::Window)
     if (Chart3D->drawing()) {
         for (QWidget* w : overlays())
             w->setAttribute(Qt::WA_NativeWindow);
+    } else {
+        // Nothing to read out or to turn without a drawn surface.
+        for (QWidget* w : {txtPrice, txtDays, txtValue})
+            w->setVisible(false);
+        cmdReset->setEnabled(false);
+        cmdZone->setEnabled(false);
     }
     resize(480, 360);
 

@@ -13,6 +13,8 @@
 #include "support/TestEnvironment.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QLabel>
 #include <QtTest>
 
@@ -40,6 +42,7 @@ private slots:
             auto* message = c->findChild<QLabel*>(QStringLiteral("noOpenGL"));
             QVERIFY(message != nullptr && message->isVisible());
             QVERIFY(message->text().contains(QStringLiteral("needs OpenGL")));
+            QVERIFY(!c->txtPrice->isVisible() && !c->cmdZone->isEnabled() && c->chkPercent->isEnabled());
 
             // The chart still holds what it was handed; "3DP" 0: money.
             QVERIFY(!c->chkPercent->isChecked());
