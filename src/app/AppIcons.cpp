@@ -698,6 +698,16 @@ QIcon AppIcons::icon(int index)
     return icon;
 }
 
+QIcon AppIcons::drawnIcon(void (*draw)(QPainter&))
+{
+    QIcon icon;
+    if (draw == nullptr)
+        return icon;
+    icon.addPixmap(render(16, draw));
+    icon.addPixmap(render(32, draw));
+    return icon;
+}
+
 QPixmap AppIcons::programPixmap(int size)
 {
     if (size <= 0)

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QPixmap>
 
+class QPainter;
+
 namespace tw {
 
 class AppIcons {
@@ -56,6 +58,9 @@ public:
     static QIcon icon(int index);
     // One drawn size of a picture (a null pixmap for an unknown index).
     static QPixmap pixmap(int index, int size);
+    // A picture of a window's own, drawn like these in a box of 16 x 16
+    // units, at 16 and 32 pixels.
+    static QIcon drawnIcon(void (*draw)(QPainter&));
 
     // The program's window icon, at the usual sizes from 16 to 256 pixels.
     static QIcon programIcon();

@@ -267,7 +267,11 @@ void CFormRestore::restorePlace(QWidget* window, const QRectF& savedTwips)
     const double tpp = safeTwipsPerPixel(twipsPerPixel(window->logicalDpiX()));
     const QRect current = platform::normalOuterPixels(window);
     const QRectF fallback(current.x() * tpp, current.y() * tpp, current.width() * tpp, current.height() * tpp);
-    const QRectF checked = checkedTwips(savedTwips, fallback, tpp, platform::workAreas(), window->minimumSize());
+    // The window's minimum is of its inside; the place is of its outside.
+    const QRect inner = window->isMaximized() || window->isMinimized() ? window->normalGeometry() : window->geometry();
+    const QSize frame(qMax(0, current.width() - inner.width()), qMax(0, current.height() - inner.height()));
+    const QRectF checked =
+        checkedTwips(savedTwips, fallback, tpp, platform::workAreas(), window->minimumSize() + frame);
     platform::setOuterPixels(window, QRect(static_cast<int>(toPixels(checked.left() / tpp)),
                                            static_cast<int>(toPixels(checked.top() / tpp)),
                                            static_cast<int>(toPixels(checked.width() / tpp)),

@@ -24,6 +24,13 @@ bool Dialogs::showHelp(const QUrl& page)
     return openUrl(page);
 }
 
+void Dialogs::beep() {}
+
+bool Dialogs::switchableMessage(const QString&, const QString&)
+{
+    return true;
+}
+
 namespace {
 
 class FallbackDialogs final : public Dialogs {
@@ -57,6 +64,11 @@ public:
     {
         std::fprintf(stderr, "[%s] save file dialog cancelled (no dialogs installed)\n", qPrintable(request.title));
         return Dialogs::getSaveFileName(request);
+    }
+    bool switchableMessage(const QString& text, const QString& id) override
+    {
+        std::fprintf(stderr, "[Information %s] %s\n", qPrintable(id), qPrintable(text));
+        return true;
     }
 };
 

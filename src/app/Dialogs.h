@@ -85,6 +85,15 @@ public:
     // cancels, so dialogs that know no files stay usable.
     virtual FileDialogAnswer getOpenFileName(const FileDialogRequest& request);
     virtual FileDialogAnswer getSaveFileName(const FileDialogRequest& request);
+
+    // The system's beep. The base is silent.
+    virtual void beep();
+    // The switchable information window of ShowMessageOnce: `text` with the
+    // check box "show this message in the future", checked at first. The
+    // window stores the box's state for `id` at every click of it; the
+    // answer is the state the user left it in (true: keep showing). The base
+    // answers as a user who presses OK.
+    virtual bool switchableMessage(const QString& text, const QString& id);
 };
 
 // The installed dialogs. Before any are installed, a fallback writes the

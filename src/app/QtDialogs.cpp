@@ -2,8 +2,11 @@
 
 #include "app/frmErrorMessage.h"
 #include "app/frmHelp.h"
+#include "app/frmMessageBox.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -129,6 +132,21 @@ FileDialogAnswer QtDialogs::getOpenFileName(const FileDialogRequest& request)
 FileDialogAnswer QtDialogs::getSaveFileName(const FileDialogRequest& request)
 {
     return runFileDialog(true, request);
+}
+
+void QtDialogs::beep()
+{
+    QApplication::beep();
+}
+
+bool QtDialogs::switchableMessage(const QString& text, const QString& id)
+{
+    frmMessageBox box(dialogOwner());
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.setID(id);
+    box.lblMessage->setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    box.exec();
+    return box.chkDontShow->isChecked();
 }
 
 FileDialogAnswer QtDialogs::runFileDialog(bool save, const FileDialogRequest& request)

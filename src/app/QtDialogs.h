@@ -15,6 +15,8 @@ public:
     bool showHelp(const QUrl& page) override;
     FileDialogAnswer getOpenFileName(const FileDialogRequest& request) override;
     FileDialogAnswer getSaveFileName(const FileDialogRequest& request) override;
+    void beep() override;
+    bool switchableMessage(const QString& text, const QString& id) override;
 
     // The file dialog shows Qt's own widgets on every desktop: its name
     // filters match without regard to letter case, which the desktops' own

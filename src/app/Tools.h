@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <memory>
 
 namespace tw {
@@ -54,6 +55,24 @@ QString supportMailAddress();
 // Opens a web address in the desktop's browser. Failures (an address that is
 // not a valid URL, no browser) are silent: nothing is reported.
 void OpenURL(const QString& URL);
+
+// Shows a message that the user can switch off for good: a beep (always),
+// then, unless the message `id` was switched off, the switchable message
+// window. The choice is kept in section "Settings", key "ShowErrorMesssage"
+// followed by the identifier (1 show, 0 silenced). Never fails.
+void ShowMessageOnce(const QString& message, const QString& id);
+// Whether the message `id` is still shown (a missing or unreadable setting
+// counts as shown), and storing that choice.
+bool messageShownInFuture(const QString& id);
+void setMessageShownInFuture(const QString& id, bool show);
+
+// Form encoding of a text: letters and digits stay, a blank or "+" becomes
+// "+", every other character "%" and two upper-case hexadecimal digits per
+// byte of its UTF-8 form (the system's code set).
+QString URLEncode(const QString& text);
+// The upper-case hexadecimal digits of a non-negative value, without
+// leading zeros ("0" for 0).
+QString HexString(int32_t value);
 
 // The entry point of the program: creates the services, shows the main window
 // and returns to the caller's event loop.

@@ -2,216 +2,964 @@
 
 #include "app/AppIcons.h"
 #include "app/CAppSettings.h"
+#include "app/CFormRestore.h"
 #include "app/Convert.h"
+#include "app/HelpFile.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
 #include "charts/ChartHost.h"
-#include "charts/LegsSummary.h"
-#include "model/statmath.h"
+#include "charts/ChartModeIcons.h"
+#include "charts/ChartTexts.h"
+#include "model/StrategyTemplates.h"
+#include "platform/Chart2D.h"
+#include "platform/PopupMenu.h"
+#include "platform/ReBar.h"
+#include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QPlainTextEdit>
-#include <QVBoxLayout>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
 
 namespace tw {
+
+namespace {
+
+const QString kSettingsPrefix = QStringLiteral("Settings\\CC");
+
+// Runs one statement of the drawing: a failure is logged and skipped.
+template <class F>
+void drawStep(F&& body)
+{
+    shielded("frmChart.DrawChart", std::forward<F>(body));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Construction
 
 frmChart::frmChart(ChartHost* host) : QWidget(nullptr, Qt::Window), m_host(host)
 {
     setObjectName(QStringLiteral("frmChart"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(AppIcons::icon(AppIcons::NewChart));
-    auto* layout = new QVBoxLayout(this);
-    m_summary = new QPlainTextEdit(this);
-    m_summary->setReadOnly(true);
-    layout->addWidget(m_summary);
-    resize(480, 320);
+    resize(640, 440);
+
+    Chart = new platform::Chart2D(this);
+    Chart->setObjectName(QStringLiteral("Chart"));
+    cbParam = new QComboBox(this);
+    cbParam->setObjectName(QStringLiteral("cbParam"));
+    cbParam->setFixedWidth(cbParam->fontMetrics().horizontalAdvance(QStringLiteral("Interest rate")) + 40);
+    lblValue = new QLabel(this);
+    lblValue->setObjectName(QStringLiteral("lblValue"));
+    lblValue->setFixedWidth(lblValue->fontMetrics().horizontalAdvance(QStringLiteral("00000.00 days ")));
+    lblValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    sbValue = new QScrollBar(Qt::Horizontal, this);
+    sbValue->setObjectName(QStringLiteral("sbValue"));
+    sbValue->setRange(0, 0);
+    sbValue->setFixedHeight(20);
+    txtValue = new QLineEdit(this);
+    txtValue->setObjectName(QStringLiteral("txtValue"));
+    txtParams = new QLineEdit(this);
+    txtParams->setObjectName(QStringLiteral("txtParams"));
+    for (QLineEdit* box : {txtValue, txtParams}) {
+        box->setReadOnly(true);
+        box->setFrame(false);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setAttribute(Qt::WA_TransparentForMouseEvents);
+        box->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    }
+
+    connect(cbParam, &QComboBox::currentIndexChanged, this, [this] { cbParam_Click(); });
+    connect(sbValue, &QScrollBar::valueChanged, this, [this] { sbValue_Change(); });
+    connect(Chart, &platform::Chart2D::MouseMove, this,
+            [this](Qt::MouseButtons b, Qt::KeyboardModifiers m, const QPoint& p) { Chart_MouseMove(b, m, p); });
+
+    Procedure proc("frmChart", "Form_Initialize");
+    TW_STEP(proc, pCreateMenu());
+    TW_STEP(proc, pCreateChartModeToolbar());
+    TW_STEP(proc, pCreateAxisToolbar());
+    TW_STEP(proc, pCreateRebar());
+    TW_STEP(proc, Chart->setBackgroundColor(QApplication::palette().color(QPalette::Button)));
+    TW_STEP(proc, InitMaxMinValues());
+    TW_STEP(proc, pInitColors());
+    TW_STEP(proc, UpdateChart());
 }
 
 frmChart::~frmChart() = default;
 
-void frmChart::setOptions(const LegsArray& legs)
+void frmChart::pCreateMenu()
 {
-    m_legs = legs;
-    m_timeRange = 0;
-    if (m_legs) {
-        int32_t longest = 0;
-        for (const LegRow& leg : *m_legs) {
-            if (leg.isOption() && leg.resolved)
-                longest = std::max(longest, DaysBetween(m_stockDate, leg.expiration));
+    Procedure proc("frmChart", "pCreateMenu");
+    TW_STEP(proc, {
+        mMenu = new platform::PopupMenu(this);
+        mMenu->setOwnerWindow(this);
+        const int x = mMenu->AddItem(QStringLiteral("AxisX"), {}, 0, 0, -1, false, true, QStringLiteral("axisx"));
+        mMenu->AddItem(QStringLiteral("Stock price"), {}, 0, x, -1, false, true, QStringLiteral("price"));
+        mMenu->AddItem(QStringLiteral("Time"), {}, 0, x, -1, false, true, QStringLiteral("date"));
+        mMenu->AddItem(QStringLiteral("Volatility"), {}, 0, x, -1, false, true, QStringLiteral("volatility"));
+        mMenu->AddItem(QStringLiteral("Interest rate"), {}, 0, x, -1, false, true, QStringLiteral("risk"));
+        const int y = mMenu->AddItem(QStringLiteral("AxisY"), {}, 0, 0, -1, false, true, QStringLiteral("axisy"));
+        mMenu->AddItem(QStringLiteral("Profit/Loss"), {}, 0, y, -1, false, true, QStringLiteral("value"));
+        mMenu->AddItem(QStringLiteral("Delta"), {}, 0, y, -1, false, true, QStringLiteral("delta"));
+        mMenu->AddItem(QStringLiteral("Gamma"), {}, 0, y, -1, false, true, QStringLiteral("gamma"));
+        mMenu->AddItem(QStringLiteral("Theta"), {}, 0, y, -1, false, true, QStringLiteral("theta"));
+        mMenu->AddItem(QStringLiteral("For \"greeks\" select Binominal American model"), {}, 0, y, -1, false, false,
+                       QStringLiteral("greekstip"));
+        connect(mMenu, &platform::PopupMenu::Click, this, [this](int item) { mMenu_Click(item); });
+    });
+}
+
+void frmChart::pCreateChartModeToolbar()
+{
+    Procedure proc("frmChart", "pCreateChartModeToolbar");
+    TW_STEP(proc, {
+        tbrChartMode = new platform::Toolbar(this);
+        tbrChartMode->setObjectName(QStringLiteral("tbrChartMode"));
+        tbrChartMode->setIconSize(16);
+        tbrChartMode->setImageList(chartModeIcons());
+        using platform::Toolbar;
+        constexpr int checkAuto = Toolbar::StyleCheck | Toolbar::StyleAutoSize;
+        tbrChartMode->AddButton(QStringLiteral("Percent"), 0, QStringLiteral("percent"), checkAuto,
+                                QStringLiteral("Percent"));
+        tbrChartMode->AddButton(QStringLiteral("Time value only"), 0, QStringLiteral("timevalue"), checkAuto,
+                                QStringLiteral("Time value only"));
+        tbrChartMode->AddButton(QStringLiteral("Total"), 0, QStringLiteral("total"), checkAuto,
+                                QStringLiteral("Total"));
+        tbrChartMode->AddButton(QString(), -1, QString(), Toolbar::StyleSeparator);
+        tbrChartMode->AddButton(QStringLiteral("Always on top"), ChartModeImage::OnTop, QStringLiteral("ontop"),
+                                checkAuto);
+        tbrChartMode->AddButton(QStringLiteral("New chart window"), ChartModeImage::NewChart,
+                                QStringLiteral("newchart"), Toolbar::StyleAutoSize);
+        tbrChartMode->AddButton(QStringLiteral("3D chart"), ChartModeImage::Chart3D, QStringLiteral("3DChart"),
+                                Toolbar::StyleAutoSize);
+        tbrChartMode->AddButton(QStringLiteral("Chart windows"), ChartModeImage::ChartWindows,
+                                QStringLiteral("charts"), Toolbar::StyleWholeDropDown);
+        tbrChartMode->AddButton(QStringLiteral("Help"), ChartModeImage::Help, QStringLiteral("help"),
+                                Toolbar::StyleAutoSize);
+        for (const char* key : {"percent", "total"}) {
+            const int b = tbrChartMode->ButtonIndex(QLatin1String(key));
+            tbrChartMode->setButtonChecked(b, true);
+            tbrChartMode->setButtonImage(b, ChartModeImage::SwitchOn);
         }
-        m_timeRange = longest + 14;
+        m_Percent = true;
+        m_Total = true;
+        connect(tbrChartMode, &platform::Toolbar::ButtonClick, this, [this](int b) { tbrChartMode_ButtonClick(b); });
+        connect(tbrChartMode, &platform::Toolbar::DropDownPress, this,
+                [this](int b) { tbrChartMode_DropDownPress(b); });
+    });
+}
+
+void frmChart::pCreateAxisToolbar()
+{
+    Procedure proc("frmChart", "pCreateAxisToolbar");
+    TW_STEP(proc, {
+        tbrAxis = new platform::Toolbar(this);
+        tbrAxis->setObjectName(QStringLiteral("tbrAxis"));
+        tbrAxis->setIconSize(16);
+        tbrAxis->AddButton(QStringLiteral("Set Axis X"), -1, QStringLiteral("axisx"),
+                           platform::Toolbar::StyleWholeDropDown, QStringLiteral("Axis X"));
+        tbrAxis->AddButton(QStringLiteral("Set Axis Y"), -1, QStringLiteral("axisy"),
+                           platform::Toolbar::StyleWholeDropDown, QStringLiteral("Axis Y"));
+        connect(tbrAxis, &platform::Toolbar::DropDownPress, this, [this](int b) { tbrAxis_DropDownPress(b); });
+    });
+    TW_STEP(proc, pRunMenuCommand("price"));
+    TW_STEP(proc, pRunMenuCommand("value"));
+}
+
+void frmChart::pCreateRebar()
+{
+    Procedure proc("frmChart", "pCreateRebar");
+    TW_STEP(proc, {
+        rbrMain = new platform::ReBar(this);
+        rbrMain->AddBandByHwnd(tbrAxis, QString(), false, false, QStringLiteral("bandAxis"));
+        rbrMain->AddBandByHwnd(tbrChartMode, QString(), false, false, QStringLiteral("bandChartMode"));
+        connect(rbrMain, &platform::ReBar::HeightChanged, this, [this] { pResize(); });
+    });
+}
+
+void frmChart::pInitColors()
+{
+    Procedure proc("frmChart", "pInitColors");
+    m_ShortCallColor = 0xFFAA33;
+    m_LongCallColor = 0x33FFAA;
+    m_ShortPutColor = 0x33AAAA;
+    m_LongPutColor = 0x33AAFF;
+    m_ShortStockColor = 0xAAAA33;
+    m_LongStockColor = 0xAAFF33;
+    m_SumColor = 0xFF0000;
+}
+
+void frmChart::InitMaxMinValues()
+{
+    Procedure proc("frmChart", "InitMaxMinValues");
+    TW_STEP(proc, SetStockParamValues(0, 200, 50, 0, 365, 0, 1, 20000, 4000, 0, 10000, 500));
+}
+
+// ---------------------------------------------------------------------------
+// Data interface
+
+void frmChart::setOptions(const LegsArray& NewOptions)
+{
+    Procedure proc("frmChart", "Options");
+    TW_STEP(proc, m_Options = NewOptions);
+    TW_STEP(proc, pTimeRangeFromLegs());
+    TW_STEP(proc, SetCalculationModeCaption());
+    TW_STEP(proc, UpdateChart());
+}
+
+void frmChart::pTimeRangeFromLegs()
+{
+    m_ranges.MinExpiration = 0;
+    m_ranges.MaxExpiration = maxExpirationOf(m_Options, m_StockDate);
+    if (!m_Options)
+        m_ranges.ExpirationValue = 0;
+}
+
+void frmChart::setStockTicker(const QString& NewTicker)
+{
+    Procedure proc("frmChart", "StockTicker");
+    if (NewTicker == m_StockTicker)
+        return;
+    TW_STEP(proc, m_StockTicker = NewTicker);
+    TW_STEP(proc, pSetCaption());
+}
+
+void frmChart::setStockPrice(double NewPrice)
+{
+    Procedure proc("frmChart", "StockPrice");
+    if (NewPrice == m_StockPrice)
+        return;
+    TW_STEP(proc, {
+        m_StockPrice = NewPrice;
+        m_ranges.MaxStockPrice = NewPrice * 1.5;
+        m_ranges.MinStockPrice = NewPrice / 2;
+        m_ranges.StockPriceValue = NewPrice;
+    });
+    TW_STEP(proc, cbParam_Click());
+    TW_STEP(proc, UpdateChart());
+}
+
+void frmChart::setStockDate(double NewDate)
+{
+    Procedure proc("frmChart", "StockDate");
+    if (NewDate == m_StockDate)
+        return;
+    TW_STEP(proc, m_StockDate = NewDate);
+    TW_STEP(proc, pTimeRangeFromLegs());
+    TW_STEP(proc, UpdateChart());
+}
+
+void frmChart::setUseOptionsModel(int32_t NewModel)
+{
+    Procedure proc("frmChart", "UseOptionsModel");
+    if (NewModel != m_Model) {
+        TW_STEP(proc, m_Model = NewModel);
+        TW_STEP(proc, UpdateChart());
     }
-    pSetCaption();
-    DrawChart();
+    const bool american = m_Model == 2;
+    if (!american)
+        TW_STEP(proc, pRunMenuCommand("value"));
+    TW_STEP(proc, {
+        for (const char* key : {"delta", "gamma", "theta"})
+            mMenu->setItemEnabled(mMenu->IndexOfKey(QLatin1String(key)), american);
+        mMenu->setItemVisible(mMenu->IndexOfKey(QStringLiteral("greekstip")), !american);
+    });
 }
 
-void frmChart::setStockTicker(const QString& ticker)
+void frmChart::setBinominalSteps(int32_t NewSteps)
 {
-    if (ticker == m_StockTicker)
+    Procedure proc("frmChart", "BinominalSteps");
+    if (NewSteps == m_Steps)
         return;
-    m_StockTicker = ticker;
-    pSetCaption();
+    TW_STEP(proc, m_Steps = NewSteps);
+    TW_STEP(proc, UpdateChart());
 }
 
-void frmChart::setStockPrice(double price)
+void frmChart::setDividends(double NewDividends)
 {
-    if (price == m_stockPrice)
+    Procedure proc("frmChart", "Dividends");
+    if (NewDividends == m_Dividends)
         return;
-    m_stockPrice = price;
-    DrawChart();
+    TW_STEP(proc, m_Dividends = NewDividends);
+    TW_STEP(proc, UpdateChart());
 }
 
-void frmChart::setStockDate(double date)
+void frmChart::SetStockParamValues(double MinStockPrice, double MaxStockPrice, double StockPriceValue,
+                                   int32_t MinExpiration, int32_t MaxExpiration, int32_t ExpirationValue,
+                                   int32_t MinVolatility, int32_t MaxVolatility, int32_t VolatilityValue,
+                                   int32_t MinRisk, int32_t MaxRisk, int32_t RiskValue)
 {
-    if (date == m_stockDate)
-        return;
-    m_stockDate = date;
-    setOptions(m_legs);
+    Procedure proc("frmChart", "SetStockParamValues");
+    TW_STEP(proc, {
+        m_ranges.MinStockPrice = MinStockPrice;
+        m_ranges.MaxStockPrice = MaxStockPrice;
+        m_ranges.StockPriceValue = StockPriceValue;
+        m_ranges.MinExpiration = MinExpiration;
+        m_ranges.MaxExpiration = MaxExpiration;
+        m_ranges.ExpirationValue = ExpirationValue;
+        m_ranges.MinVolatility = MinVolatility;
+        m_ranges.MaxVolatility = MaxVolatility;
+        m_ranges.VolatilityValue = VolatilityValue;
+        m_ranges.MinRisk = MinRisk;
+        m_ranges.MaxRisk = MaxRisk;
+        m_ranges.RiskValue = RiskValue;
+    });
+    TW_STEP(proc, cbParam_Click());
 }
 
-void frmChart::setUseOptionsModel(int32_t model)
+void frmChart::UpdateChart()
 {
-    if (model == m_model)
-        return;
-    m_model = model;
-    if (m_model != 2)
-        m_AxisY = 5; // delta, gamma and theta come only from the American tree
-    pSetCaption();
-    DrawChart();
+    Procedure proc("frmChart", "UpdateChart");
+    TW_STEP(proc, DrawChart());
 }
 
-void frmChart::setBinominalSteps(int32_t steps)
+void frmChart::SetCalculationModeCaption()
 {
-    if (steps == m_steps)
-        return;
-    m_steps = steps;
-    DrawChart();
+    Procedure proc("frmChart", "SetCalculationModeCaption");
+    TW_STEP(proc, mMenu->setItemCaption(mMenu->IndexOfKey(QStringLiteral("value")), ChartHost::CalculationModeCaption));
+    if (m_AxisY == 5)
+        TW_STEP(proc, tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QStringLiteral("axisy")),
+                                                axisYButtonCaption(5, ChartHost::CalculationModeCaption)));
 }
 
-void frmChart::setDividends(double dividends)
+// ---------------------------------------------------------------------------
+// Drawing
+
+void frmChart::DrawChart()
 {
-    m_dividends = dividends;
-    DrawChart();
+    Procedure proc("frmChart", "DrawChart");
+    ++m_drawCount;
+    const bool wasEnabled = updatesEnabled();
+    setUpdatesEnabled(false);
+    bool legs = false;
+    drawStep([&] { legs = CheckOptionsArray(); });
+    if (legs) {
+        drawStep([&] {
+            SweepInput in;
+            in.ranges = m_ranges;
+            in.StockDate = m_StockDate;
+            in.AxisX = m_AxisX;
+            in.AxisY = m_AxisY;
+            in.Percent = m_Percent;
+            in.Total = m_Total;
+            in.TimeValue = m_TimeValue;
+            in.Model = m_Model;
+            in.Steps = m_Steps;
+            in.Dividends = m_Dividends;
+            sweepChart(m_table, *m_Options, in);
+        });
+        drawStep([&] {
+            Chart->setBatched(true);
+            Chart->setNumSeries(m_table.series);
+            Chart->setNumPoints(SweepPoints);
+            Chart->setXValues(m_table.x);
+            Chart->setValues(m_table.values, m_table.series);
+            Chart->setBatched(false);
+        });
+        drawStep([&] {
+            if (*m_table.xTitle != '\0')
+                Chart->setAxisTitle('X', QString::fromLatin1(m_table.xTitle));
+        });
+        drawStep([&] { pSetCaption(); });
+        drawStep([&] { pSetAxisYTitle(); });
+        drawStep([&] { SetLabelsAndNumSeries(); });
+        drawStep([&] { SetStylesAndColors(); });
+        drawStep([&] { AjustChartArea(); });
+        drawStep([&] { pPrintParams(); });
+    }
+    setUpdatesEnabled(wasEnabled);
+}
+
+bool frmChart::CheckOptionsArray()
+{
+    Procedure proc("frmChart", "CheckOptionsArray");
+    const bool present = m_Options.has_value();
+    if (!present) {
+        TW_STEP_OR(proc, false, {
+            Chart->removeAllSeriesLabels();
+            Chart->setNumSeries(0);
+        });
+    }
+    TW_STEP_OR(proc, present, {
+        for (int b = 1; b <= tbrAxis->ButtonCount(); ++b)
+            tbrAxis->setButtonEnabled(b, present);
+    });
+    TW_STEP_OR(proc, present, pEnableChartModeButtons(present && m_AxisY == 5));
+    TW_STEP_OR(proc, present, {
+        cbParam->setEnabled(present);
+        lblValue->setEnabled(present);
+        sbValue->setEnabled(present);
+    });
+    return present;
+}
+
+void frmChart::SetLabelsAndNumSeries()
+{
+    Procedure proc("frmChart", "SetLabelsAndNumSeries");
+    TW_STEP(proc, Chart->removeAllSeriesLabels());
+    TW_STEP(proc, {
+        if (m_Options) {
+            for (const LegRow& leg : *m_Options)
+                Chart->addSeriesLabel(leg.code);
+        }
+        if (m_Total)
+            Chart->addSeriesLabel(QStringLiteral("Sum"));
+    });
+}
+
+void frmChart::SetStylesAndColors()
+{
+    Procedure proc("frmChart", "SetStylesAndColors");
+    TW_STEP(proc, {
+        int style = 0;
+        if (m_Options) {
+            for (const LegRow& leg : *m_Options) {
+                ++style;
+                uint32_t color = 0;
+                const bool isShort = leg.isShort();
+                switch (leg.kind) {
+                case LegKind::Call:
+                    color = isShort ? m_ShortCallColor : m_LongCallColor;
+                    break;
+                case LegKind::Put:
+                    color = isShort ? m_ShortPutColor : m_LongPutColor;
+                    break;
+                case LegKind::Stock:
+                    color = isShort ? m_ShortStockColor : m_LongStockColor;
+                    break;
+                default:
+                    color = 0x808080;
+                    break;
+                }
+                Chart->setLineColor(style, colorFromBgr(color));
+                Chart->setLineWidth(style, 1);
+            }
+        }
+        if (m_Total) {
+            Chart->setLineColor(style + 1, colorFromBgr(m_SumColor));
+            Chart->setLineWidth(style + 1, 3);
+        }
+    });
+    TW_STEP(proc, {
+        for (int s = 1; s <= Chart->numStyles(); ++s)
+            Chart->setPointShape(s, 0);
+    });
+}
+
+void frmChart::pSetAxisYTitle()
+{
+    Procedure proc("frmChart", "pSetAxisYTitle");
+    TW_STEP(proc, Chart->setAxisTitle('Y', axisYTitle(m_AxisY, ChartHost::CalculationModeCaption, m_Percent)));
 }
 
 void frmChart::pSetCaption()
 {
-    QString caption = m_StockTicker + QStringLiteral(" - 2D Chart: ");
-    switch (m_AxisY) {
-    case 5:
-        caption += ChartHost::CalculationModeCaption;
-        break;
-    case 6:
-        caption += QStringLiteral("Delta");
-        break;
-    case 7:
-        caption += QStringLiteral("Gamma");
-        break;
-    case 8:
-        caption += QStringLiteral("Theta");
-        break;
-    default:
-        caption += QStringLiteral("Unknown");
-        break;
-    }
-    caption += QStringLiteral(" by ");
-    static const char* const xNames[] = {"unknown", "stock price", "volatility", "time", "interest rate"};
-    caption += QLatin1String(m_AxisX >= 1 && m_AxisX <= 4 ? xNames[m_AxisX] : xNames[0]);
-    setWindowTitle(caption);
-    if (m_host != nullptr)
-        m_host->CustomChartCaptionChanged(m_tag, caption);
-}
-
-void frmChart::DrawChart()
-{
-    QString text = windowTitle() + QStringLiteral("\n");
-    text += QStringLiteral("Stock price %1, model %2, %3 steps, time range %4 days\n\n")
-                .arg(m_stockPrice, 0, 'f', 2)
-                .arg(m_model)
-                .arg(m_steps)
-                .arg(m_timeRange);
-    text += m_legs ? legsSummary(*m_legs) : QStringLiteral("Nothing evaluated.");
-    m_summary->setPlainText(text);
-}
-
-void frmChart::RestoreParams(int32_t AsNumber)
-{
-    Procedure proc("frmChart", "RestoreParams");
-    const QString section = QStringLiteral("Settings\\CC%1").arg(AsNumber);
-    CAppSettings& s = appSettings();
-    QRectF def;
+    Procedure proc("frmChart", "pSetCaption");
+    QString caption;
     TW_STEP(proc, {
-        const QRect area = platform::workArea(this);
-        const double tpp = 1440.0 / (logicalDpiX() > 0 ? logicalDpiX() : 96);
-        const double w = area.right() * tpp - area.left() * tpp;
-        const double h = area.bottom() * tpp - area.top() * tpp;
-        QWidget* main = m_host != nullptr ? m_host->hostWindow() : nullptr;
-        if (AsNumber == 1 && main != nullptr) {
-            const QRectF m = platform::outerTwips(main);
-            def = QRectF(roundHalfEven(m.left() + m.width()), roundHalfEven(m.top()),
-                         roundHalfEven(w - (m.left() + m.width())), roundHalfEven(h / 2 - m.top()));
+        caption = chartCaption(m_StockTicker, m_AxisY, m_AxisX, ChartHost::CalculationModeCaption);
+        if (const char* label = xLabelOf(m_AxisX))
+            m_XLabel = QLatin1String(label);
+    });
+    TW_STEP(proc, setWindowTitle(caption));
+    TW_STEP(proc, {
+        if (m_host != nullptr)
+            m_host->CustomChartCaptionChanged(m_tag, caption);
+    });
+}
+
+void frmChart::AjustChartArea()
+{
+    Procedure proc("frmChart", "AjustChartArea");
+    TW_STEP(proc, Chart->setChartAreaLocation(QRect(0, 0, std::max(1, Chart->width() - 3),
+                                                    std::max(1, Chart->height() - txtValue->height() - 3))));
+}
+
+void frmChart::pPrintParams()
+{
+    Procedure proc("frmChart", "pPrintParams");
+    TW_STEP(proc, txtParams->setText(paramsSummary(m_ranges, m_StockDate, QLocale())));
+    TW_STEP(proc, txtParams->setCursorPosition(0));
+}
+
+void frmChart::pEnableChartModeButtons(bool enable)
+{
+    Procedure proc("frmChart", "pEnableChartModeButtons");
+    TW_STEP(proc, {
+        tbrChartMode->setButtonEnabled(tbrChartMode->ButtonIndex(QStringLiteral("percent")), enable);
+        tbrChartMode->setButtonEnabled(tbrChartMode->ButtonIndex(QStringLiteral("timevalue")), enable);
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Fixed-parameter selector
+
+void frmChart::BuildAddParamList()
+{
+    Procedure proc("frmChart", "BuildAddParamList");
+    TW_STEP(proc, {
+        const QSignalBlocker quiet(cbParam);
+        cbParam->clear();
+        static const char* const names[] = {"Stock price", "Volatility", "Time", "Interest rate"};
+        for (int param = 1; param <= 4; ++param) {
+            if (param != m_AxisX)
+                cbParam->addItem(QLatin1String(names[param - 1]), param);
         }
-        // The default beside the main window needs room; without it the
-        // window gets the general default.
-        if (def.width() < 1500 || def.height() < 1500)
-            def = QRectF(roundHalfEven(w / 4), roundHalfEven(h / 4), roundHalfEven(w / 2), roundHalfEven(h / 2));
+        cbParam->setCurrentIndex(-1);
     });
+    TW_STEP(proc, pSelectParam(0));
+}
+
+// Selecting an entry from code runs the box's click, as a pick by the user.
+void frmChart::pSelectParam(int listIndex)
+{
+    if (cbParam->currentIndex() == listIndex)
+        cbParam_Click();
+    else
+        cbParam->setCurrentIndex(listIndex);
+}
+
+int32_t frmChart::pSelectedParam() const
+{
+    const QVariant data = cbParam->currentData();
+    return data.isValid() ? data.toInt() : 0;
+}
+
+void frmChart::cbParam_Click()
+{
+    Procedure proc("frmChart", "cbParam_Click");
+    m_Busy = true;
+    m_redrawWhenIdle = false;
+    const bool wasEnabled = updatesEnabled();
+    setUpdatesEnabled(false);
+    proc.step([&] {
+        sbValue->setMinimum(0);
+        sbValue->setValue(0);
+        sbValue->setMaximum(0);
+        const ScrollLoad load = scrollLoadOf(pSelectedParam(), m_ranges);
+        sbValue->setMaximum(load.maximum);
+        sbValue->setValue(load.value);
+        sbValue->setMinimum(load.minimum);
+    });
+    setUpdatesEnabled(wasEnabled);
+    m_Busy = false;
+    // The bar's change events above showed each value; the chart is drawn
+    // once, for the value the bar ends at.
+    if (m_redrawWhenIdle) {
+        m_redrawWhenIdle = false;
+        proc.step([&] { UpdateChart(); });
+    }
+}
+
+QString frmChart::FormatParamValue() const
+{
+    return formatParamValue(pSelectedParam(), sbValue->value(), QLocale());
+}
+
+void frmChart::SetParamValue()
+{
+    Procedure proc("frmChart", "SetParamValue");
+    TW_STEP(proc, storeParamValue(pSelectedParam(), sbValue->value(), m_ranges));
+}
+
+QString frmChart::FormatXValue(double& x) const
+{
+    return formatXValue(m_AxisX, x, QLocale());
+}
+
+void frmChart::sbValue_Change()
+{
+    shielded("frmChart.sbValue_Change", [&] {
+        lblValue->setText(FormatParamValue() + QStringLiteral(" "));
+        if (m_Busy) {
+            m_redrawWhenIdle = true;
+            return;
+        }
+        SetParamValue();
+        UpdateChart();
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void frmChart::pRunMenuCommand(const char* key)
+{
+    mMenu_Click(mMenu->IndexOfKey(QLatin1String(key)));
+}
+
+void frmChart::mMenu_Click(int ItemNumber)
+{
+    Procedure proc("frmChart", "mMenu_Click");
+    QString key;
+    TW_STEP(proc, key = ItemNumber > 0 ? mMenu->KeyOfItem(ItemNumber) : QString());
+    int32_t x = 0;
+    int32_t y = 0;
+    if (key == QLatin1String("price"))
+        x = ChartParam::StockPrice;
+    else if (key == QLatin1String("volatility"))
+        x = ChartParam::Volatility;
+    else if (key == QLatin1String("date"))
+        x = ChartParam::Time;
+    else if (key == QLatin1String("risk"))
+        x = ChartParam::InterestRate;
+    else if (key == QLatin1String("value"))
+        y = 5;
+    else if (key == QLatin1String("delta"))
+        y = 6;
+    else if (key == QLatin1String("gamma"))
+        y = 7;
+    else if (key == QLatin1String("theta"))
+        y = 8;
+    if (x != 0) {
+        TW_STEP(proc, m_AxisX = x);
+        TW_STEP(proc, tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QStringLiteral("axisx")), axisXButtonCaption(x)));
+        TW_STEP(proc, BuildAddParamList());
+        TW_STEP(proc, pSetCaption());
+        TW_STEP(proc, UpdateChart());
+    } else if (y != 0) {
+        if (y == 5)
+            TW_STEP(proc, SetCalculationModeCaption());
+        TW_STEP(proc, tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QStringLiteral("axisy")),
+                                                axisYButtonCaption(y, ChartHost::CalculationModeCaption)));
+        TW_STEP(proc, m_AxisY = y);
+        TW_STEP(proc, pSetCaption());
+        TW_STEP(proc, UpdateChart());
+    }
+}
+
+void frmChart::tbrAxis_DropDownPress(int Button)
+{
+    Procedure proc("frmChart", "tbrAxis_DropDownPress");
     TW_STEP(proc, {
-        const QRectF r(settingDouble(s, section, QStringLiteral("Left"), def.left()),
-                       settingDouble(s, section, QStringLiteral("Top"), def.top()),
-                       settingDouble(s, section, QStringLiteral("Width"), def.width()),
-                       settingDouble(s, section, QStringLiteral("Height"), def.height()));
-        // A stored place that lies off every screen comes back onto one.
-        const double tpp = 1440.0 / (logicalDpiX() > 0 ? logicalDpiX() : 96);
-        const QRect px = platform::keepOnScreen(QRect(qRound(r.left() / tpp), qRound(r.top() / tpp),
-                                                      qRound(r.width() / tpp), qRound(r.height() / tpp)));
-        platform::setOuterTwips(this, QRectF(px.x() * tpp, px.y() * tpp, px.width() * tpp, px.height() * tpp));
-        platform::setWindowStateCode(this, platform::StateNormal);
+        const QString key = tbrAxis->ButtonKey(Button);
+        const QPoint at = twipsOf(tbrAxis->ButtonDropDownPoint(Button, this));
+        if (key == QLatin1String("axisx"))
+            mMenu->ShowSubmenuAt(at.x(), at.y(), mMenu->IndexOfKey(QStringLiteral("price")));
+        else if (key == QLatin1String("axisy"))
+            mMenu->ShowSubmenuAt(at.x(), at.y(), mMenu->IndexOfKey(QStringLiteral("value")));
     });
+}
+
+void frmChart::tbrChartMode_ButtonClick(int Button)
+{
+    Procedure proc("frmChart", "tbrChartMode_ButtonClick");
+    QString key;
+    TW_STEP(proc, key = tbrChartMode->ButtonKey(Button));
+    if (key == QLatin1String("percent") || key == QLatin1String("timevalue") || key == QLatin1String("total")) {
+        TW_STEP(proc, {
+            const bool on = tbrChartMode->ButtonChecked(Button);
+            tbrChartMode->setButtonImage(Button, on ? ChartModeImage::SwitchOn : ChartModeImage::SwitchOff);
+            if (key == QLatin1String("percent"))
+                m_Percent = on;
+            else if (key == QLatin1String("timevalue"))
+                m_TimeValue = on;
+            else
+                m_Total = on;
+        });
+    } else if (key == QLatin1String("ontop")) {
+        TW_STEP(proc, SetTopmost(tbrChartMode->ButtonChecked(Button)));
+    } else if (key == QLatin1String("newchart")) {
+        TW_STEP(proc, {
+            if (m_host != nullptr)
+                m_host->AddNewCustomChart(0);
+        });
+    } else if (key == QLatin1String("3DChart")) {
+        TW_STEP(proc, {
+            if (m_host != nullptr)
+                m_host->Select3DChart();
+        });
+    } else if (key == QLatin1String("help")) {
+        TW_STEP(proc, ShowHelpTopic(QLatin1String(HelpTopic::ChartWindow), HelpCommand::Contents));
+    }
+    TW_STEP(proc, UpdateChart());
+}
+
+void frmChart::tbrChartMode_DropDownPress(int Button)
+{
+    Procedure proc("frmChart", "tbrChartMode_DropDownPress");
     TW_STEP(proc, {
-        m_Percent = settingBool(s, section, QStringLiteral("Percent"), true);
-        m_TimeValue = settingBool(s, section, QStringLiteral("TimeValue"), false);
-        m_Total = settingBool(s, section, QStringLiteral("Total"), true);
-        const int x = settingInt(s, section, QStringLiteral("AxisX"), 3);
-        m_AxisX = (x >= 1 && x <= 4) ? x : 1;
-        const int y = settingInt(s, section, QStringLiteral("AxisY"), 5);
-        m_AxisY = (y >= 6 && y <= 8) ? y : 5;
-        m_Params = qBound(0, settingInt(s, section, QStringLiteral("Params"), 0), 2);
-        m_OnTop = settingBool(s, section, QStringLiteral("OnTop"), false);
-        setWindowFlag(Qt::WindowStaysOnTopHint, m_OnTop);
+        if (tbrChartMode->ButtonKey(Button) == QLatin1String("charts") && m_host != nullptr) {
+            const QPoint at = twipsOf(tbrChartMode->ButtonDropDownPoint(Button, this));
+            m_host->ShowWindowListMenu(at.x(), at.y(), this);
+        }
     });
-    TW_STEP(proc, pSetCaption());
+}
+
+bool frmChart::onTop() const
+{
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+// Qt puts a window into or out of the topmost band by creating its native
+// window anew, which hides it; it comes back at the same place and size,
+// in the same state, with its contents.
+void frmChart::SetTopmost(bool on)
+{
+    Procedure proc("frmChart", "SetTopmost");
+    if (onTop() == on)
+        return;
+    TW_STEP(proc, {
+        const bool visible = isVisible();
+        const QRect place = geometry();
+        const Qt::WindowStates state = windowState();
+        setWindowFlag(Qt::WindowStaysOnTopHint, on);
+        setGeometry(place);
+        if (visible) {
+            setWindowState(state);
+            show();
+            setGeometry(place);
+        }
+    });
+}
+
+void frmChart::Chart_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers, const QPoint& pixel)
+{
+    shielded("frmChart.Chart_MouseMove", [&] {
+        if (Button != Qt::NoButton)
+            return;
+        double x = 0;
+        double y = 0;
+        Chart->dataCoordinates(pixel, x, y);
+        if (x == platform::Chart2D::OutsideValue) {
+            txtValue->clear();
+        } else {
+            const QString xText = FormatXValue(x);
+            txtValue->setText(readoutText(m_XLabel, xText, Chart->axisTitle('Y'), y, QLocale()));
+            txtValue->setCursorPosition(0);
+        }
+        Chart->setMarkerX(x);
+        Chart->setMarkerY(y);
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+void frmChart::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmChart::Form_Resize()
+{
+    shielded("frmChart.Form_Resize", [&] {
+        if (rbrMain == nullptr)
+            return;
+        rbrMain->setGeometry(0, 0, width(), std::max(1, rbrMain->RebarHeight()));
+        rbrMain->RebarSize();
+        rbrMain->setGeometry(0, 0, width(), std::max(1, rbrMain->RebarHeight()));
+        pResize();
+    });
+}
+
+// The layout in twips, as the window's design gives it; each control is
+// placed from the ones placed before it. Sizes that come out negative (a
+// window made very small) are skipped.
+void frmChart::pResize()
+{
+    Procedure proc("frmChart", "pResize");
+    if (rbrMain == nullptr)
+        return;
+    const double tpp = twipsPerPixel();
+    const auto tw = [tpp](int pixels) { return pixels * tpp; };
+    const auto px = [tpp](double twips) { return static_cast<int>(roundHalfEven(twips / tpp)); };
+    const bool wasEnabled = updatesEnabled();
+    setUpdatesEnabled(false);
+    const auto place = [&](QWidget* w, double left, double top, double width, double height) {
+        shielded("frmChart.pResize", [&] {
+            if (width < 0 || height < 0)
+                return;
+            w->setGeometry(px(left), px(top), px(width), px(height));
+        });
+    };
+    const double scaleWidth = tw(width());
+    const double scaleHeight = tw(height());
+    const double R = rbrMain->RebarHeight() * tpp;
+    const auto left = [&](QWidget* w) { return tw(w->x()); };
+    const auto top = [&](QWidget* w) { return tw(w->y()); };
+    const auto wid = [&](QWidget* w) { return tw(w->width()); };
+    const auto hgt = [&](QWidget* w) { return tw(w->height()); };
+
+    place(Chart, 0, R + 30, scaleWidth, scaleHeight - R - hgt(cbParam) - 60);
+    place(cbParam, 30, top(Chart) + hgt(Chart) + 15, wid(cbParam), hgt(cbParam));
+    place(lblValue, left(cbParam) + wid(cbParam) + 30, top(cbParam) + (hgt(cbParam) - hgt(lblValue)) / 2,
+          wid(lblValue), hgt(lblValue));
+    place(sbValue, left(lblValue) + wid(lblValue) + 60, top(cbParam) + (hgt(cbParam) - hgt(sbValue)) / 2 - 30,
+          scaleWidth - left(lblValue) - wid(lblValue) - 120, 300);
+    place(txtValue, left(Chart) + 30, top(Chart) + hgt(Chart) - hgt(txtValue) - hgt(txtParams) - 45,
+          wid(Chart) - 75, hgt(txtValue));
+    place(txtParams, left(Chart) + 30, top(Chart) + hgt(Chart) - hgt(txtParams) - 45, wid(Chart) - 75,
+          hgt(txtParams));
+    txtValue->raise();
+    txtParams->raise();
+    proc.step([&] { AjustChartArea(); });
+    setUpdatesEnabled(wasEnabled);
+}
+
+double frmChart::twipsPerPixel() const
+{
+    const double dpi = logicalDpiX();
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+QPoint frmChart::twipsOf(const QPoint& pixels) const
+{
+    const double tpp = twipsPerPixel();
+    return QPoint(static_cast<int>(roundHalfEven(pixels.x() * tpp)), static_cast<int>(roundHalfEven(pixels.y() * tpp)));
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+
+QRectF frmChart::pDefaultPlace(int32_t AsNumber) const
+{
+    const QRect area = platform::workArea(this);
+    const double tpp = twipsPerPixel();
+    const double w = (static_cast<double>(area.left()) + area.width()) * tpp - area.left() * tpp;
+    const double h = (static_cast<double>(area.top()) + area.height()) * tpp - area.top() * tpp;
+    QRectF place;
+    QWidget* main = m_host != nullptr ? m_host->hostWindow() : nullptr;
+    if (AsNumber == 1 && main != nullptr) {
+        const QRectF m = platform::outerTwips(main);
+        place = QRectF(roundHalfEven(m.left() + m.width()), roundHalfEven(m.top()),
+                       roundHalfEven(w - (m.left() + m.width())), roundHalfEven(h / 2 - m.top()));
+    }
+    // Beside the main window only when there is room for it there.
+    if (place.width() < 1500 || place.height() < 1500)
+        place = QRectF(roundHalfEven(w / 4), roundHalfEven(h / 4), roundHalfEven(w / 2), roundHalfEven(h / 2));
+    return place;
+}
+
+// The saved place goes the program's one checked road to a window's place:
+// a value that is not a number, a size that is not above zero, a window
+// larger than the work area or a place off every screen never reaches the
+// window as it stands. What a bad value falls back to is the default place.
+void frmChart::pRestorePlace(const QString& section, const QRectF& defaultPlace)
+{
+    CFormRestore::restorePlace(this, defaultPlace);
+    CFormRestore::restorePlace(this, CFormRestore::readPlace(appSettings(), section,
+                                                             {QStringLiteral("Left"), QStringLiteral("Top"),
+                                                              QStringLiteral("Width"), QStringLiteral("Height")},
+                                                             defaultPlace));
+    platform::setWindowStateCode(this, platform::StateNormal);
+}
+
+void frmChart::pSavePlace(const QString& section)
+{
+    CAppSettings& s = appSettings();
+    const QRectF outer = CFormRestore::placeToSave(this);
+    const auto save = [&](const char* key, double value) {
+        shielded("frmChart.SaveParams", [&] { s.SaveSetting(section, QLatin1String(key), value); });
+    };
+    save("Left", outer.left());
+    save("Top", outer.top());
+    save("Width", outer.width());
+    save("Height", outer.height());
 }
 
 void frmChart::SaveParams(int32_t& AsNumber)
 {
+    Procedure proc("frmChart", "SaveParams");
     // Every failing write is skipped.
-    const QString section = QStringLiteral("Settings\\CC%1").arg(AsNumber);
+    const QString section = kSettingsPrefix + QString::number(AsNumber);
     CAppSettings& s = appSettings();
     const auto save = [&](const char* key, const QVariant& value) {
-        try {
-            s.SaveSetting(section, QLatin1String(key), value);
-        } catch (...) {
-        }
+        shielded("frmChart.SaveParams", [&] { s.SaveSetting(section, QLatin1String(key), value); });
     };
     const int state = platform::windowStateCode(this);
     save("WindowState", state);
-    if (state == platform::StateNormal) {
-        const QRectF outer = platform::outerTwips(this);
-        save("Left", outer.left());
-        save("Top", outer.top());
-        save("Width", outer.width());
-        save("Height", outer.height());
-    }
+    if (state == platform::StateNormal)
+        pSavePlace(section);
     save("Percent", m_Percent);
     save("TimeValue", m_TimeValue);
     save("Total", m_Total);
     save("AxisX", m_AxisX);
     save("AxisY", m_AxisY);
-    save("Params", m_Params);
-    save("OnTop", m_OnTop);
+    save("Params", cbParam->currentIndex());
+    save("OnTop", tbrChartMode->ButtonChecked(tbrChartMode->ButtonIndex(QStringLiteral("ontop"))));
 }
+
+void frmChart::RestoreParams(int32_t AsNumber)
+{
+    Procedure proc("frmChart", "RestoreParams");
+    QRectF place;
+    TW_STEP(proc, place = pDefaultPlace(AsNumber));
+    const QString section = kSettingsPrefix + QString::number(AsNumber);
+    const CAppSettings& s = appSettings();
+    TW_STEP(proc, {
+        const bool wasEnabled = updatesEnabled();
+        setUpdatesEnabled(false);
+        pRestorePlace(section, place);
+        setUpdatesEnabled(wasEnabled);
+    });
+    // The switches go through their buttons, as a click would.
+    const struct {
+        const char* button;
+        const char* key;
+        bool byDefault;
+    } switches[] = {{"percent", "Percent", true}, {"timevalue", "TimeValue", false}, {"total", "Total", true}};
+    for (const auto& sw : switches) {
+        TW_STEP(proc, {
+            const int b = tbrChartMode->ButtonIndex(QLatin1String(sw.button));
+            tbrChartMode->setButtonChecked(b, settingBool(s, section, QLatin1String(sw.key), sw.byDefault));
+            tbrChartMode_ButtonClick(b);
+        });
+    }
+    TW_STEP(proc, {
+        switch (settingInt(s, section, QStringLiteral("AxisX"), 3)) {
+        case 3:
+            pRunMenuCommand("date");
+            break;
+        case 4:
+            pRunMenuCommand("risk");
+            break;
+        case 2:
+            pRunMenuCommand("volatility");
+            break;
+        default:
+            pRunMenuCommand("price");
+            break;
+        }
+    });
+    TW_STEP(proc, {
+        switch (settingInt(s, section, QStringLiteral("AxisY"), 5)) {
+        case 6:
+            pRunMenuCommand("delta");
+            break;
+        case 7:
+            pRunMenuCommand("gamma");
+            break;
+        case 8:
+            pRunMenuCommand("theta");
+            break;
+        default:
+            pRunMenuCommand("value");
+            break;
+        }
+    });
+    TW_STEP(proc, {
+        // A stored entry the box does not have gives its first entry.
+        const int stored = settingInt(s, section, QStringLiteral("Params"), 0);
+        pSelectParam(stored >= 0 && stored < cbParam->count() ? stored : 0);
+    });
+    TW_STEP(proc, {
+        const int b = tbrChartMode->ButtonIndex(QStringLiteral("ontop"));
+        tbrChartMode->setButtonChecked(b, settingBool(s, section, QStringLiteral("OnTop"), false));
+        SetTopmost(tbrChartMode->ButtonChecked(b));
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Closing
 
 void frmChart::unload()
 {
@@ -221,8 +969,9 @@ void frmChart::unload()
 
 void frmChart::closeEvent(QCloseEvent* event)
 {
+    Procedure proc("frmChart", "Form_QueryUnload");
     if (!m_unloading && m_host != nullptr)
-        m_host->RemoveChart(m_tag);
+        proc.step([&] { m_host->RemoveChart(m_tag); });
     event->accept();
 }
 

@@ -2,21 +2,42 @@
 // A 2-D chart window: one line per leg and a "Sum" line over 100 points of a
 // chosen X parameter (stock price, volatility, time, interest rate) for a
 // chosen quantity (value, delta, gamma, theta). Any number may be open; the
-// main window keeps them by key in its Tag.
+// main window keeps them by key in their Tag and pushes every change of the
+// pricing context into them.
 //
-// The plot itself is not drawn yet: the window shows what it was handed and
-// keeps its place and choices across runs.
+// Below the plot the user picks one of the three parameters that are not on
+// the X axis and moves its fixed value with a scroll bar; two boxes over the
+// plot's lower edge show the values under the mouse and the fixed values the
+// chart was drawn with. Two toolbars choose the axes and switch the chart
+// modes; placement and choices are kept in "Settings\CC" followed by the
+// chart's number.
+//
+// The sweep itself is ChartSweep (UI-free); this window feeds its table to
+// the chart control.
 
+#include "charts/ChartSweep.h"
 #include "model/LegsArray.h"
 
+#include <QColor>
+#include <QRectF>
 #include <QWidget>
 #include <cstdint>
 
-class QPlainTextEdit;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QScrollBar;
 
 namespace tw {
 
 class ChartHost;
+
+namespace platform {
+class Chart2D;
+class PopupMenu;
+class ReBar;
+class Toolbar;
+} // namespace platform
 
 class frmChart : public QWidget {
     Q_OBJECT
@@ -28,56 +49,147 @@ public:
     const QString& Tag() const { return m_tag; }
     void setTag(const QString& tag) { m_tag = tag; }
 
-    // The evaluated legs, or no value when nothing is evaluated.
-    void setOptions(const LegsArray& legs);
-    const LegsArray& Options() const { return m_legs; }
-    void setStockTicker(const QString& ticker);
-    void setStockPrice(double price);
-    void setStockDate(double date);
-    void setUseOptionsModel(int32_t model);
-    void setBinominalSteps(int32_t steps);
-    void setDividends(double dividends);
-
+    // ---- What the main window hands in ------------------------------------
+    // The evaluated legs, or no value when nothing is evaluated: stores them,
+    // recomputes the time range, re-captions the value command, redraws.
+    void setOptions(const LegsArray& NewOptions);
+    // Re-captions the window when the ticker changed (no redraw).
+    void setStockTicker(const QString& NewTicker);
+    // A changed price centres the price range on it (half to one and a half
+    // times) with the fixed price at it, reloads the selector and redraws.
+    void setStockPrice(double NewPrice);
+    // The analysis date (day 0 of the time axis); a change redraws.
+    void setStockDate(double NewDate);
+    // The pricing model; delta, gamma and theta are offered only for the
+    // binomial American model (2), any other model sets Y back to the value.
+    void setUseOptionsModel(int32_t NewModel);
+    void setBinominalSteps(int32_t NewSteps);
+    void setDividends(double NewDividends); // a fraction
+    // Stores the twelve ranges and fixed values, then reloads the selector.
+    void SetStockParamValues(double MinStockPrice, double MaxStockPrice, double StockPriceValue,
+                             int32_t MinExpiration, int32_t MaxExpiration, int32_t ExpirationValue,
+                             int32_t MinVolatility, int32_t MaxVolatility, int32_t VolatilityValue, int32_t MinRisk,
+                             int32_t MaxRisk, int32_t RiskValue);
+    // Redraws.
+    void UpdateChart();
     // Placement and choices in section "Settings\CC" followed by the number;
     // number 0 is never saved, so it gives the defaults.
-    void RestoreParams(int32_t AsNumber);
     void SaveParams(int32_t& AsNumber);
-
-    void DrawChart();
+    void RestoreParams(int32_t AsNumber);
+    // The value command (and the Y button while Y is the value) take the
+    // program's calculation-mode caption.
+    void SetCalculationModeCaption();
     // Closes the window without telling the main window (its exit does this).
     void unload();
 
+    // ---- Controls -----------------------------------------------------------
+    platform::ReBar* rbrMain = nullptr;
+    platform::Toolbar* tbrAxis = nullptr;
+    platform::Toolbar* tbrChartMode = nullptr;
+    platform::Chart2D* Chart = nullptr;
+    QComboBox* cbParam = nullptr;
+    QLabel* lblValue = nullptr;
+    QScrollBar* sbValue = nullptr;
+    QLineEdit* txtValue = nullptr;
+    QLineEdit* txtParams = nullptr;
+    platform::PopupMenu* mMenu = nullptr;
+
+    // ---- The window's state, as it draws with it ---------------------------
+    const LegsArray& Options() const { return m_Options; }
+    const ChartRanges& ranges() const { return m_ranges; }
     int32_t AxisX() const { return m_AxisX; }
     int32_t AxisY() const { return m_AxisY; }
-    // The time range in days: the latest expiration of the option legs from
-    // the stock's date, plus 14.
-    int32_t timeRangeDays() const { return m_timeRange; }
+    bool Percent() const { return m_Percent; }
+    bool TimeValue() const { return m_TimeValue; }
+    bool Total() const { return m_Total; }
+    bool onTop() const;
+    const QString& XLabel() const { return m_XLabel; }
+    // How many drawings the window has made.
+    int drawCount() const { return m_drawCount; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Construction steps.
+    void pCreateMenu();
+    void pCreateChartModeToolbar();
+    void pCreateAxisToolbar();
+    void pCreateRebar();
+    void pInitColors();
+    void InitMaxMinValues();
+
+    // Drawing.
+    void DrawChart();
+    bool CheckOptionsArray();
+    void SetLabelsAndNumSeries();
+    void SetStylesAndColors();
+    void pSetAxisYTitle();
     void pSetCaption();
+    void AjustChartArea();
+    void pPrintParams();
+    void pEnableChartModeButtons(bool enable);
+    void pTimeRangeFromLegs();
+
+    // The fixed-parameter selector.
+    void BuildAddParamList();
+    void pSelectParam(int listIndex);
+    int32_t pSelectedParam() const;
+    void cbParam_Click();
+    QString FormatParamValue() const;
+    void SetParamValue();
+    QString FormatXValue(double& x) const;
+    void sbValue_Change();
+
+    // Commands.
+    void mMenu_Click(int ItemNumber);
+    void pRunMenuCommand(const char* key);
+    void tbrAxis_DropDownPress(int Button);
+    void tbrChartMode_ButtonClick(int Button);
+    void tbrChartMode_DropDownPress(int Button);
+    void SetTopmost(bool on);
+    void Chart_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers Shift, const QPoint& pixel);
+
+    // Layout.
+    void Form_Resize();
+    void pResize();
+
+    // The saved place: the default place of a chart number, and reading
+    // (checked and put on a screen) and writing it.
+    QRectF pDefaultPlace(int32_t AsNumber) const;
+    void pRestorePlace(const QString& section, const QRectF& defaultPlace);
+    void pSavePlace(const QString& section);
+
+    double twipsPerPixel() const;
+    QPoint twipsOf(const QPoint& pixels) const;
 
     ChartHost* m_host = nullptr;
     QString m_tag;
-    LegsArray m_legs;
+
+    LegsArray m_Options;
+    double m_StockPrice = 0;
+    double m_StockDate = 0;
     QString m_StockTicker;
-    double m_stockPrice = 0;
-    double m_stockDate = 0;
-    int32_t m_model = 0;
-    int32_t m_steps = 10;
-    double m_dividends = 0;
-    int32_t m_timeRange = 0;
-    bool m_Percent = true;
-    bool m_TimeValue = false;
-    bool m_Total = true;
-    int32_t m_AxisX = 3;
+    int32_t m_Model = 0;
+    int32_t m_Steps = 0;
+    double m_Dividends = 0;
+    ChartRanges m_ranges;
+    int32_t m_AxisX = ChartParam::StockPrice;
     int32_t m_AxisY = 5;
-    int32_t m_Params = 0;
-    bool m_OnTop = false;
+    bool m_Percent = true;
+    bool m_Total = true;
+    bool m_TimeValue = false;
+    QString m_XLabel;
+    bool m_Busy = false;
+    bool m_redrawWhenIdle = false;
+
+    uint32_t m_ShortCallColor = 0, m_LongCallColor = 0, m_ShortPutColor = 0, m_LongPutColor = 0;
+    uint32_t m_ShortStockColor = 0, m_LongStockColor = 0, m_SumColor = 0;
+
+    SweepTable m_table; // the buffers of the last drawing, kept for the next
+    int m_drawCount = 0;
     bool m_unloading = false;
-    QPlainTextEdit* m_summary = nullptr;
 };
 
 } // namespace tw

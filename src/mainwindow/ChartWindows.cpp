@@ -38,8 +38,9 @@ void frmStrategies::AddNewCustomChart(int32_t AsNumber)
         key = QStringLiteral("C%1").arg(m_ChartCounter);
     });
     TW_STEP(proc, m_cMenu->setItemVisible(m_cMenu->IndexOfKey(QStringLiteral("mnuChartsTOP")), true));
-    TW_STEP(proc, m_cMenu->AddItem(chart->windowTitle(), QString(), 0, m_cMenu->IndexOfKey(QStringLiteral("mnuWindowsTOP")),
-                                   40, false, true, QLatin1String(ChartWindowKeyPrefix) + key));
+    TW_STEP(proc, m_cMenu->AddItem(chartEntryCaption(chart->windowTitle(), key), QString(), 0,
+                                   m_cMenu->IndexOfKey(QStringLiteral("mnuWindowsTOP")), 40, false, true,
+                                   QLatin1String(ChartWindowKeyPrefix) + key));
     TW_STEP(proc, {
         m_Charts.append({key, chart});
         ++m_ChartCounter;
@@ -71,9 +72,12 @@ void frmStrategies::CustomChartCaptionChanged(const QString& ChartTag, const QSt
     if (ChartTag.isEmpty() || m_cMenu == nullptr)
         return;
     TW_STEP(proc, {
+        // A chart captions itself at every redraw (many while its scroll bar
+        // is dragged); the menu changes only with the text.
         const int item = m_cMenu->IndexOfKey(QLatin1String(ChartWindowKeyPrefix) + ChartTag);
-        if (item > 0)
-            m_cMenu->setItemCaption(item, NewCaption);
+        const QString caption = chartEntryCaption(NewCaption, ChartTag);
+        if (item > 0 && m_cMenu->ItemCaption(item) != caption)
+            m_cMenu->setItemCaption(item, caption);
     });
 }
 
@@ -148,7 +152,7 @@ void frmStrategies::RecreateChartListMenu()
     TW_STEP(proc, {
         for (const auto& [key, chart] : std::as_const(m_Charts)) {
             if (chart != nullptr)
-                m_cChartList->AddItem(chart->windowTitle(), QString(), 0, 0, 40, false, true,
+                m_cChartList->AddItem(chartEntryCaption(chart->windowTitle(), key), QString(), 0, 0, 40, false, true,
                                       QLatin1String(ChartWindowKeyPrefix) + key);
         }
     });

@@ -11,6 +11,7 @@
 #include "app/Tools.h"
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
+#include "marketdata/WinInet.h"
 #include "mainwindow/StartupSettings.h"
 #include "platform/TabStrip.h"
 #include "platform/WindowGeometry.h"
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -131,7 +133,9 @@ void frmStrategies::Form_Unload()
 {
     Procedure proc("frmStrategies", "Form_Unload");
     CAppSettings& s = appSettings();
-    TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("LastFile"), strDataFile));
+    // A full path, so that the next start finds the file from any folder.
+    TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("LastFile"),
+                                strDataFile.isEmpty() ? strDataFile : QFileInfo(strDataFile).absoluteFilePath()));
     TW_STEP(proc, {
         if (!isMaximized())
             platform::setWindowStateCode(this, platform::StateNormal);
@@ -155,6 +159,14 @@ void frmStrategies::closeEvent(QCloseEvent* event)
 {
     if (m_unloaded) {
         event->accept();
+        return;
+    }
+    if (mWinInet != nullptr) {
+        // A download is waiting for its answer: it is cancelled, and the
+        // window closes once it has ended.
+        m_closeAfterDownload = true;
+        mWinInet->Cancel();
+        event->ignore();
         return;
     }
     if (Form_QueryUnload()) {

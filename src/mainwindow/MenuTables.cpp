@@ -144,4 +144,15 @@ EditStates editMenuStates(bool richTextBoxFocused, bool hasSelection, bool clipb
     return s;
 }
 
+QString chartEntryCaption(const QString& caption, const QString& chartKey)
+{
+    QString text = caption;
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    bool ok = false;
+    const qlonglong number = chartKey.mid(1).toLongLong(&ok);
+    if (!ok || number < 0)
+        return text;
+    return text + QStringLiteral(" (%1)").arg(number + 1);
+}
+
 } // namespace tw

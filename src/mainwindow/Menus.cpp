@@ -13,6 +13,7 @@
 #include "charts/frmChart.h"
 #include "mainwindow/MenuTables.h"
 #include "platform/PopupMenu.h"
+#include "platform/Rtf.h"
 #include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
 
@@ -42,7 +43,7 @@ QTextEdit* focusedRichTextBox()
 bool clipboardHoldsRichText()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
-    return data != nullptr && (data->hasHtml() || data->hasFormat(QStringLiteral("text/rtf")));
+    return data != nullptr && (platform::mimeHoldsRtf(data) || data->hasHtml());
 }
 
 } // namespace
@@ -96,6 +97,8 @@ void frmStrategies::CreateMainMenu()
         connect(m_cMenu, &platform::PopupMenu::InitPopupMenu, this,
                 [this](int parent) { m_cMenu_InitPopupMenu(parent); });
         connect(m_cChartList, &platform::PopupMenu::Click, this, [this](int item) { m_cChartList_Click(item); });
+        connect(m_cStrategiesMenu, &platform::PopupMenu::Click, this,
+                [this](int item) { m_cStrategiesMenu_Click(item); });
         connectLegMenus();
     });
 }
@@ -211,14 +214,17 @@ void frmStrategies::m_cMenu_InitPopupMenu(int parentItemNumber)
     TW_STEP(proc, key = m_cMenu->KeyOfItem(parentItemNumber));
     if (key != QLatin1String("mnuEditTOP"))
         return;
-    TW_STEP(proc, {
-        const QTextEdit* box = focusedRichTextBox();
-        const EditStates st = editMenuStates(box != nullptr, box != nullptr && box->textCursor().hasSelection(),
-                                             clipboardHoldsRichText());
-        m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditCut")), st.cut);
-        m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")), st.copy);
-        m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditPaste")), st.paste);
-    });
+    TW_STEP(proc, setEditMenuStates());
+}
+
+void frmStrategies::setEditMenuStates()
+{
+    const QTextEdit* box = focusedRichTextBox();
+    const EditStates st = editMenuStates(box != nullptr, box != nullptr && box->textCursor().hasSelection(),
+                                         clipboardHoldsRichText());
+    m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditCut")), st.cut);
+    m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")), st.copy);
+    m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditPaste")), st.paste);
 }
 
 void frmStrategies::tbrTools_ButtonClick(int button)

@@ -81,12 +81,16 @@ frmStrategies::frmStrategies(QWidget* parent)
 
     createControls();
     connectControls();
+    // The 3-D window reads the pricing values through it.
+    setChartHost(this);
 }
 
 frmStrategies::~frmStrategies()
 {
     if (g_instance == this)
         g_instance = nullptr;
+    if (chartHost() == this)
+        setChartHost(nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -140,12 +144,11 @@ void frmStrategies::createControls()
     fraOptions = frame("fraOptions", "Selected options");
     fraExchange = frame("fraExchange", " Stock parameters");
 
-    tvStrategies = new QTreeWidget(fraStrategies);
+    tvStrategies = new platform::TreeView(fraStrategies);
     name(tvStrategies, "tvStrategies");
     tvStrategies->setHeaderHidden(true);
-    rtfDescription = new QTextEdit(fraDescription);
+    rtfDescription = new platform::RichTextBox(fraDescription);
     name(rtfDescription, "rtfDescription");
-    rtfDescription->setAcceptRichText(true);
     PLCStrategy = new PayoffSketch(fraPLC);
     name(PLCStrategy, "PLCStrategy");
     gdParams = new platform::Grid(fraParams);
@@ -310,6 +313,7 @@ void frmStrategies::connectControls()
     connect(tvStrategies, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         tvStrategies_NodeClick(item);
     });
+    connectStrategyLibrary();
 
     for (platform::Grid* grid : {gdParams, gdSelected, gdCalls, gdPuts}) {
         connect(grid, &platform::Grid::ColumnMoved, this, [this, grid] {
@@ -337,11 +341,8 @@ void frmStrategies::connectControls()
     connect(cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     cmdSave->setEnabled(false);
-    // The quote download and the ticker lookup need the exchange's web
-    // service, which this build does not reach.
-    cmdDownload->setEnabled(false);
-    cmdLookup->setEnabled(false);
-    txtTicker->setReadOnly(true);
+    connect(cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(); });
+    connect(cmdLookup, &QPushButton::clicked, this, [this] { cmdLookup_Click(); });
     connect(rbrMain, &platform::ReBar::HeightChanged, this, [this] { rbrMain_HeightChanged(); });
 
     cbExchange->addItems({QStringLiteral("CBOE (Chicago Board Options Exchange)"),
@@ -487,7 +488,7 @@ void frmStrategies::Form_Load()
         if (QFileInfo(strStrategyTypesFile).fileName() == strStrategyTypesFile
             && !QFileInfo::exists(strStrategyTypesFile))
             strStrategyTypesFile = locateShippedFile(strStrategyTypesFile);
-        LoadStrategyFromFile();
+        LoadStartupStrategies();
     });
     TW_STEP(proc, AssociateFile());
     TW_STEP(proc, restoreGeometry());
@@ -594,11 +595,7 @@ void frmStrategies::restoreGeometry()
     CFormRestore::restorePlace(this, CFormRestore::readPlace(s, kSettings, {QStringLiteral("StgLeft"), QStringLiteral("StgTop"),
                                                                           QStringLiteral("StgWidth"), QStringLiteral("StgHeight")},
                                                              CFormRestore::placeToSave(this)));
-    frm3dChart* chart3d = frm3dChart::instance();
-    CFormRestore::restorePlace(chart3d, CFormRestore::readPlace(s, kSettings,
-                                                                {QStringLiteral("3dChartLeft"), QStringLiteral("3dChartTop"),
-                                                                 QStringLiteral("3dChartWidth"), QStringLiteral("3dChartHeight")},
-                                                                CFormRestore::placeToSave(chart3d)));
+    frm3dChart::instance()->RestorePlace();
 }
 
 void frmStrategies::restoreBarPositions()

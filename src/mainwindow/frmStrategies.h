@@ -12,6 +12,8 @@
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/SplitterRules.h"
 #include "model/LegsArray.h"
+#include "platform/RichTextBox.h"
+#include "platform/TreeView.h"
 
 #include <QHash>
 #include <QList>
@@ -21,6 +23,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -42,6 +45,10 @@ namespace tw {
 
 class cSplitter;
 class frmChart;
+class frmDonwloadProgress;
+class frmSymbolLookup;
+class WinInet;
+class Procedure;
 class PayoffSketch;
 struct Evaluation;
 struct EvaluationInputs;
@@ -95,8 +102,8 @@ public:
     QGroupBox* fraOptions = nullptr;
     QGroupBox* fraExchange = nullptr;
     QFrame* fraStock = nullptr;
-    QTreeWidget* tvStrategies = nullptr;
-    QTextEdit* rtfDescription = nullptr;
+    platform::TreeView* tvStrategies = nullptr;
+    platform::RichTextBox* rtfDescription = nullptr;
     PayoffSketch* PLCStrategy = nullptr;
     platform::Grid* gdParams = nullptr;
     platform::Grid* gdSelected = nullptr;
@@ -155,6 +162,9 @@ public:
 
     // One-shot start-up timer (5000 ms), enabled by Main once the window shows.
     QTimer* DelayTimer = nullptr;
+    // Scrolls the strategy tree one line per tick (100 ms) while a dragged
+    // strategy rests near its top or bottom edge.
+    QTimer* Timer = nullptr;
 
     // ---- Menus ----------------------------------------------------------
     platform::PopupMenu* m_cMenu = nullptr;
@@ -270,10 +280,24 @@ public:
     void cmdSave_Click();
     void ParseCBOEData();
     // Parses quote-table lines (progress in the ticker status line); false,
-    // after telling the user why, when the table is refused.
-    bool parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed);
+    // after telling the user why, when the table is refused (with
+    // `refusal`, the reason goes there instead).
+    bool parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed, QString* refusal = nullptr);
     // Makes a parsed chain the loaded one and shows it.
     void applyParsedChain(const marketdata::ParseResult& parsed);
+    // Quote download and symbol lookup.
+    void cmdDownload_Click();
+    void CancelDownload();
+    void cmdLookup_Click();
+    void mWinInet_OnProgress(int32_t BytesDownloaded, int32_t BytesTotal);
+    void mWinInet_OnStateChanged(int32_t State);
+    // The client of the running download (null when none runs), the
+    // announced length of its answer, its progress window, and the lookup
+    // window (kept between uses).
+    QPointer<WinInet> mWinInet;
+    int32_t m_BytesTotal = 0;
+    QPointer<frmDonwloadProgress> m_DownloadProgress;
+    QPointer<frmSymbolLookup> m_SymbolLookup;
     // Strategies files.
     void LoadStrategies();
     void SaveStrategies();
@@ -299,6 +323,47 @@ public:
     // Strategy tree.
     void UpdateTreeView();
     void tvStrategies_Click();
+    // The key of the selected node ("" for none).
+    QString selectedKey() const;
+
+    // Tree interaction: rename in place, drag and drop, the tree's popup
+    // (positions in twips relative to the tree).
+    void tvStrategies_AfterLabelEdit(QTreeWidgetItem* node, int& Cancel, const QString& NewString);
+    void tvStrategies_MouseDown(int Button, int Shift, float X, float Y);
+    void tvStrategies_MouseMove(int Button, int Shift, float X, float Y);
+    void tvStrategies_DragOver(float X, float Y, int State);
+    void Timer_Timer();
+    void tvStrategies_DragDrop(float X, float Y);
+    void tvStrategies_MouseUp(int Button, int Shift, float X, float Y);
+    // The strategy node picked up by the last left press (none for a group
+    // or empty space), and the state of its drag.
+    QTreeWidgetItem* m_DragNode = nullptr;
+    bool m_Dragging = false;
+    float m_DragX = 0;
+    float m_DragY = 0;
+    int16_t m_ScrollUp = 0;
+
+    // Tree edits: the tree popup's commands.
+    void m_cStrategiesMenu_Click(int itemNumber);
+    void AddStrategy();
+    void StrategyCopy();
+    void AddStrategyType();
+    void MoveStrategyTo(int group);
+    void DeleteStrategy();
+    void DeleteStrategyType();
+
+    // Strategies files.
+    void AppendStrategies();
+    void AppendStrategyFromFile(const QString& path);
+    void ExportStrategies();
+    // The start-up's load: the file asked for, else the shipped library.
+    void LoadStartupStrategies();
+
+    // Description box.
+    void rtfDescription_Change();
+    void rtfDescription_MouseUp(int Button, int Shift, float X, float Y);
+    // The Edit commands' states by the focused control and the clipboard.
+    void setEditMenuStates();
     // The legs of the strategy selected in the tree (null for none or a group).
     std::shared_ptr<ParamsCollection> selectedParams() const;
     bool m_SkipDefaultSelection = false;
@@ -364,6 +429,21 @@ private:
     void createControls();
     void createSplitters();
     void connectControls();
+    void connectStrategyLibrary();
+    // Builds the tree again, selects the node with that key (when there is
+    // one) and shows it; `startLabelEdit` opens its name for editing.
+    void rebuildAndSelect(const QString& key, bool startLabelEdit);
+    // One edit of the library on the selected node (none selected: nothing):
+    // `edit` gives the key of the node to select after it (empty: the edit
+    // did nothing), which the rebuilt tree then shows.
+    void editSelectedNode(Procedure& proc,
+                          const std::function<QString(StrategyTypeCollection&, const QString&)>& edit,
+                          bool startLabelEdit, bool markChanged);
+    // Makes the file at `path` the open library; false with the user's
+    // message when it cannot be read (nothing changed then).
+    bool openStrategiesFile(const QString& path, QString& message);
+    // Writes a library; false, after telling the user, when it fails.
+    bool writeStrategies(const StrategyTypeCollection& types, const QString& path);
     // The widget of a control by its name.
     QWidget* control(const QString& name) const;
     // Puts every widget at its rectangle of the twips geometry.
@@ -390,6 +470,9 @@ private:
     void chainGridMouseUp(platform::Grid* grid, int button, double x, double y);
     void legGridMouseUp(platform::Grid* grid, int button, double x, double y);
     void legsChanged(bool markChanged);
+    void takeDownloadedAnswer();
+    void endDownload();
+    bool m_closeAfterDownload = false;
     // Leg commands and editors (LegCommands.cpp, LegEditors.cpp).
     void connectLegMenus();
     void connectLegEditors();

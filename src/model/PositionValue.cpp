@@ -64,13 +64,18 @@ void CalcPositionValue(std::vector<double>& result, std::span<const LegRow> Legs
             result[j] = v;
             total += v;
         } else {
+            // The leg's own position figure, so that the legs and their sum
+            // share one unit: signed by position, times the quantity (and the
+            // 100 shares of a contract). A share has delta 1, gamma and theta 0.
             double g = 0.0;
             if (leg.isOption())
                 g = ModelOutput(Model, z, S, K, leg.timeToExpiry, r, sigma, Steps, D, Output);
             else if (Output == PricingOutput::Delta)
                 g = 1.0;
-            result[j] = g;
-            total += (leg.isShort() ? -g : g) * multiplier;
+            if (leg.isShort() && !NoShortSign)
+                g = -g;
+            result[j] = g * multiplier;
+            total += result[j];
         }
     }
 

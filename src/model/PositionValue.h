@@ -23,9 +23,10 @@ namespace tw {
 // base counts as 0.001). The total is the sum of the legs.
 //
 // Output 6, 7, 8 (delta, gamma, theta per day): each leg's element is the
-// figure for one long unit (a stock leg: delta 1, gamma 0, theta 0); the
-// total is the position's figure: each leg's figure signed by its position
-// and scaled by its quantity, x 100 for an option.
+// leg's position figure: the model's figure for one unit, negated for a short
+// leg (unless NoShortSign), times the quantity, x 100 for an option (a stock
+// leg: delta = its signed quantity, gamma and theta 0); the total is the sum
+// of the legs. Percent and TimeValueOnly do not apply.
 //
 // Model 0 Black-Scholes, 1 binomial European, 2 binomial American (D is the
 // dividend yield of the American model). An unresolved leg, an option leg

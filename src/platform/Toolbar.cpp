@@ -17,10 +17,8 @@ Toolbar::Toolbar(QWidget* parent) : QWidget(parent)
 void Toolbar::setImageList(const QList<QIcon>& icons)
 {
     m_icons = icons;
-    for (const Button& b : std::as_const(m_buttons)) {
-        if (auto* tb = qobject_cast<QToolButton*>(b.widget))
-            tb->setIcon(b.image >= 0 && b.image < m_icons.size() ? m_icons.at(b.image) : QIcon());
-    }
+    for (const Button& b : std::as_const(m_buttons))
+        showFace(b);
 }
 
 void Toolbar::setIconSize(int pixels)
@@ -32,7 +30,22 @@ void Toolbar::setIconSize(int pixels)
     }
 }
 
-int Toolbar::AddButton(const QString& toolTip, int image, const QString& key, int style)
+void Toolbar::showFace(const Button& b) const
+{
+    auto* tb = qobject_cast<QToolButton*>(b.widget);
+    if (tb == nullptr)
+        return;
+    const bool hasImage = b.image >= 0 && b.image < m_icons.size();
+    tb->setIcon(hasImage ? m_icons.at(b.image) : QIcon());
+    if (tb->text().isEmpty())
+        tb->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    else if (b.style == StyleWholeDropDown && !hasImage)
+        tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon); // the drop-down arrow before the caption
+    else
+        tb->setToolButtonStyle(hasImage ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextOnly);
+}
+
+int Toolbar::AddButton(const QString& toolTip, int image, const QString& key, int style, const QString& caption)
 {
     Button b{toolTip, image, key, style, nullptr};
     const int number = static_cast<int>(m_buttons.size()) + 1;
@@ -46,20 +59,21 @@ int Toolbar::AddButton(const QString& toolTip, int image, const QString& key, in
         tb->setAutoRaise(true);
         tb->setToolTip(toolTip);
         tb->setIconSize(QSize(m_iconSize, m_iconSize));
-        tb->setIcon(image >= 0 && image < m_icons.size() ? m_icons.at(image) : QIcon());
+        tb->setText(caption);
         if (!key.isEmpty())
             tb->setObjectName(QStringLiteral("tbrTools_") + key);
         if (style == StyleWholeDropDown) {
             // The whole button opens the drop-down; a small arrow marks it.
             tb->setPopupMode(QToolButton::InstantPopup);
-            tb->setArrowType(Qt::NoArrow);
-            tb->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            tb->setArrowType(caption.isEmpty() || image >= 0 ? Qt::NoArrow : Qt::DownArrow);
             tb->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
             connect(tb, &QToolButton::pressed, this, [this, number] { emit DropDownPress(number); });
         } else {
+            tb->setCheckable((style & StyleCheck) != 0);
             connect(tb, &QToolButton::clicked, this, [this, number] { emit ButtonClick(number); });
         }
         b.widget = tb;
+        showFace(b);
     }
     m_layout->addWidget(b.widget);
     m_buttons.append(b);
@@ -74,10 +88,52 @@ const Toolbar::Button& Toolbar::at(int button) const
     return m_buttons.at(button - 1);
 }
 
+Toolbar::Button& Toolbar::at(int button)
+{
+    if (button < 1 || button > m_buttons.size())
+        throw std::out_of_range("no such toolbar button");
+    return m_buttons[button - 1];
+}
+
 QString Toolbar::ButtonKey(int button) const { return at(button).key; }
 QString Toolbar::ButtonToolTip(int button) const { return at(button).toolTip; }
 int Toolbar::ButtonStyle(int button) const { return at(button).style; }
 int Toolbar::ButtonImage(int button) const { return at(button).image; }
+
+void Toolbar::setButtonImage(int button, int image)
+{
+    Button& b = at(button);
+    b.image = image;
+    showFace(b);
+}
+
+QString Toolbar::ButtonCaption(int button) const
+{
+    const QToolButton* tb = ButtonWidget(button);
+    return tb != nullptr ? tb->text() : QString();
+}
+
+void Toolbar::setButtonCaption(int button, const QString& caption)
+{
+    Button& b = at(button);
+    if (auto* tb = qobject_cast<QToolButton*>(b.widget)) {
+        tb->setText(caption);
+        showFace(b);
+        updateGeometry();
+    }
+}
+
+bool Toolbar::ButtonChecked(int button) const
+{
+    const QToolButton* tb = ButtonWidget(button);
+    return tb != nullptr && tb->isChecked();
+}
+
+void Toolbar::setButtonChecked(int button, bool checked)
+{
+    if (QToolButton* tb = ButtonWidget(button))
+        tb->setChecked(checked);
+}
 
 bool Toolbar::ButtonEnabled(int button) const
 {

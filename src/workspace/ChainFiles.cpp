@@ -66,7 +66,7 @@ QString askForFile(const FileQuestion& q, int64_t owner)
 }
 } // namespace
 
-bool frmStrategies::parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed)
+bool frmStrategies::parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed, QString* refusal)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto pointer = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
@@ -80,6 +80,10 @@ bool frmStrategies::parseQuoteLines(const QStringList& lines, marketdata::ParseR
         return true;
     } catch (const TwError& e) {
         // A table that is refused changes nothing of the loaded chain.
+        if (refusal != nullptr) {
+            *refusal = e.description();
+            return false;
+        }
         lblTickerStatus->setText(QLatin1Char(' ') + e.description());
         dialogs().messageBox(e.description(), Msg::OkOnly | Msg::Exclamation, appTitle());
         return false;

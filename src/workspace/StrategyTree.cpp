@@ -1,24 +1,28 @@
 // The strategy tree of the main window: built from the strategy library,
 // keyed by position ("T1", "T1S1"), and the selection road that shows a
-// node's description, lists a strategy's legs and evaluates them.
+// node's description, lists a strategy's legs and evaluates them; renaming
+// in place, dragging strategies within and between groups, the tree's
+// popup; and the description box, which writes what the user changes back
+// into the group or strategy shown.
 
 #include "mainwindow/frmStrategies.h"
 
-#include "app/CAppSettings.h"
-#include "app/Dialogs.h"
+#include "app/Convert.h"
 #include "app/Procedure.h"
-#include "app/Tools.h"
-#include "model/StrategiesFile.h"
 #include "model/StrategyTemplates.h"
 #include "platform/Grid.h"
+#include "platform/PopupMenu.h"
+#include "platform/RichTextBox.h"
+#include "platform/TreeView.h"
+#include "workspace/LibraryEdits.h"
 #include "workspace/PayoffSketch.h"
-#include "workspace/RtfText.h"
 #include "workspace/TreeKeys.h"
 
 #include <QApplication>
+#include <QGroupBox>
+#include <QSignalBlocker>
 #include <QStyle>
-#include <QTextEdit>
-#include <QTreeWidget>
+#include <QTimer>
 
 namespace tw {
 
@@ -50,17 +54,26 @@ public:
         : m_key(key), m_group(std::move(group))
     {
         setText(0, m_group->Caption());
+        setFlags(flags() | Qt::ItemIsEditable);
     }
     StrategyNode(QTreeWidgetItem* parent, const QString& key, std::shared_ptr<Strategy> strategy)
         : QTreeWidgetItem(parent), m_key(key), m_strategy(std::move(strategy))
     {
         setText(0, m_strategy->Caption());
+        setFlags(flags() | Qt::ItemIsEditable);
     }
     const QString& key() const { return m_key; }
     bool isGroup() const { return m_group != nullptr; }
     const std::shared_ptr<StrategyType>& group() const { return m_group; }
     const std::shared_ptr<Strategy>& strategy() const { return m_strategy; }
     QString description() const { return m_group ? m_group->Description() : m_strategy->Description(); }
+    void setDescription(const QString& rtf)
+    {
+        if (m_group)
+            m_group->setDescription(rtf);
+        else
+            m_strategy->setDescription(rtf);
+    }
     void setImage(int image)
     {
         setIcon(0, nodeIcon(image));
@@ -121,11 +134,16 @@ std::shared_ptr<ParamsCollection> frmStrategies::selectedParams() const
     return node->strategy()->Params();
 }
 
+QString frmStrategies::selectedKey() const
+{
+    return nodeKey(tvStrategies->currentItem());
+}
+
 void frmStrategies::showDescription(const QString& rtf)
 {
-    // The description is shown as text; it is never written back from here,
-    // so the stored formatting stays as it is.
-    rtfDescription->setPlainText(plainTextFromRtf(rtf));
+    // Setting the box raises no change: only what the user changes is
+    // written back, so a description is stored as it came until then.
+    rtfDescription->setTextRTF(rtf);
 }
 
 void frmStrategies::UpdateTreeView()
@@ -140,7 +158,11 @@ void frmStrategies::UpdateTreeView()
             }
         });
     };
-    step([&] { tvStrategies->clear(); });
+    step([&] {
+        m_DragNode = nullptr; // the nodes go with the rebuild
+        tvStrategies->setDropHighlight(nullptr);
+        tvStrategies->clear();
+    });
     step([&] {
         if (StrategyTypes == nullptr)
             return;
@@ -197,7 +219,7 @@ void frmStrategies::tvStrategies_NodeClick(QTreeWidgetItem* item)
     });
     if (node == nullptr) {
         TW_STEP(proc, {
-            rtfDescription->clear();
+            showDescription(QString());
             rtfDescription->setEnabled(false);
         });
         TW_STEP(proc, {
@@ -246,77 +268,236 @@ void frmStrategies::tvStrategies_Click()
     });
 }
 
-void frmStrategies::LoadStrategyFromFile()
+// ---------------------------------------------------------------------------
+// Tree interaction: rename in place, drag and drop, the tree's popup
+
+void frmStrategies::connectStrategyLibrary()
 {
-    Procedure proc("frmStrategies", "LoadStrategyFromFile");
-    std::shared_ptr<StrategyTypeCollection> loaded;
-    try {
-        // The library is replaced only by a file read completely: a missing
-        // or damaged file leaves the one shown as it was.
-        loaded = readStrategiesFile(strStrategyTypesFile);
-    } catch (const TwError& e) {
-        dialogs().messageBox(strategiesNotFoundMessage(strStrategyTypesFile, e.description()),
-                             Msg::OkOnly | Msg::Critical, appTitle());
-        if (StrategyTypes == nullptr)
-            StrategyTypes = std::make_shared<StrategyTypeCollection>();
-        return;
-    }
-    TW_STEP(proc, StrategyTypes = loaded);
-    TW_STEP(proc, UpdateTreeView());
-    TW_STEP(proc, appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("StrategyTypesFile"),
-                                            strStrategyTypesFile));
-    TW_STEP(proc, m_StrategiesChanged = false);
+    Timer = new QTimer(this);
+    Timer->setObjectName(QStringLiteral("Timer"));
+    Timer->setInterval(100);
+    connect(Timer, &QTimer::timeout, this, [this] { Timer_Timer(); });
+    connect(
+        tvStrategies, &platform::TreeView::AfterLabelEdit, this,
+        [this](QTreeWidgetItem* node, const QString& text, int& cancel) {
+            tvStrategies_AfterLabelEdit(node, cancel, text);
+        },
+        Qt::DirectConnection);
+    connect(tvStrategies, &platform::TreeView::MouseDown, this,
+            [this](int b, int s, double x, double y) { tvStrategies_MouseDown(b, s, float(x), float(y)); });
+    connect(tvStrategies, &platform::TreeView::MouseMove, this,
+            [this](int b, int s, double x, double y) { tvStrategies_MouseMove(b, s, float(x), float(y)); });
+    connect(tvStrategies, &platform::TreeView::MouseUp, this,
+            [this](int b, int s, double x, double y) { tvStrategies_MouseUp(b, s, float(x), float(y)); });
+    connect(tvStrategies, &platform::TreeView::DragOver, this,
+            [this](double x, double y, int state) { tvStrategies_DragOver(float(x), float(y), state); });
+    connect(tvStrategies, &platform::TreeView::DragDrop, this,
+            [this](double x, double y) { tvStrategies_DragDrop(float(x), float(y)); });
+    connect(rtfDescription, &QTextEdit::textChanged, this, [this] { rtfDescription_Change(); });
+    connect(rtfDescription, &platform::RichTextBox::MouseUp, this,
+            [this](int b, int s, double x, double y) { rtfDescription_MouseUp(b, s, float(x), float(y)); });
 }
 
-void frmStrategies::LoadStrategies()
+void frmStrategies::tvStrategies_AfterLabelEdit(QTreeWidgetItem* node, int& Cancel, const QString& NewString)
 {
-    Procedure proc("frmStrategies", "LoadStrategies");
-    if (m_StrategiesChanged) {
-        int answer = Msg::No;
-        TW_STEP(proc, answer = dialogs().messageBox(QStringLiteral("Strategies are not saved.\r\nLoad anyway?"),
-                                                    Msg::YesNo | Msg::Question, QStringLiteral("Strategies")));
-        if (answer != Msg::Yes)
-            return;
+    Procedure proc("frmStrategies", "tvStrategies_AfterLabelEdit");
+    if (NewString.isEmpty()) {
+        Cancel = 1; // the node keeps its name
+        return;
     }
-    QString chosen;
-    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Select strategies file"), strStrategyTypesFile, true, false));
-    if (chosen.isEmpty())
-        return; // a cancelled dialog keeps the current file
+    Cancel = 0;
+    if (node == nullptr || StrategyTypes == nullptr)
+        return;
+    // An edit that leaves the name as it was changes nothing.
+    if (node->text(0) == NewString)
+        return;
+    TW_STEP(proc, renameNode(*StrategyTypes, nodeKey(node), NewString));
+    TW_STEP(proc, m_StrategiesChanged = true);
+}
+
+void frmStrategies::tvStrategies_MouseDown(int Button, int Shift, float X, float Y)
+{
+    Q_UNUSED(Shift);
+    Procedure proc("frmStrategies", "tvStrategies_MouseDown");
+    if (Button != 1)
+        return;
     TW_STEP(proc, {
-        strStrategyTypesFile = chosen;
-        LoadStrategyFromFile();
+        m_DragNode = tvStrategies->HitTest(X, Y);
+        // Groups cannot be dragged.
+        if (m_DragNode != nullptr && asNode(m_DragNode)->isGroup())
+            m_DragNode = nullptr;
     });
 }
 
-void frmStrategies::SaveStrategies()
+void frmStrategies::tvStrategies_MouseMove(int Button, int Shift, float X, float Y)
 {
-    Procedure proc("frmStrategies", "SaveStrategies");
-    if (strStrategyTypesFile.isEmpty()) {
-        TW_STEP(proc, SaveStrategiesAs());
+    Q_UNUSED(Shift);
+    Q_UNUSED(X);
+    Q_UNUSED(Y);
+    shielded("frmStrategies.tvStrategies_MouseMove", [&] {
+        if (m_DragNode == nullptr || Button != 1 || tvStrategies->isDragging())
+            return;
+        m_Dragging = true;
+        tvStrategies->setDragIcon(tvStrategies->CreateDragImage(m_DragNode));
+        tvStrategies->Drag(1);
+    });
+}
+
+void frmStrategies::tvStrategies_DragOver(float X, float Y, int State)
+{
+    Q_UNUSED(State);
+    Procedure proc("frmStrategies", "tvStrategies_DragOver");
+    if (!m_Dragging)
         return;
-    }
     TW_STEP(proc, {
-        try {
-            writeStrategiesFile(StrategyTypes ? *StrategyTypes : StrategyTypeCollection(), strStrategyTypesFile);
-            m_StrategiesChanged = false;
-        } catch (const TwError& e) {
-            // A failed save is reported and the strategies stay unsaved.
-            dialogs().messageBox(QStringLiteral("The strategies could not be saved to \"%1\".\r\n%2")
-                                     .arg(strStrategyTypesFile, e.description()),
-                                 Msg::OkOnly | Msg::Critical, appTitle());
+        tvStrategies->setDropHighlight(tvStrategies->HitTest(X, Y));
+        m_DragX = X;
+        m_DragY = Y;
+    });
+    TW_STEP(proc, {
+        switch (autoScrollZone(Y, tvStrategies->height() * tvStrategies->twipsPerPixelY())) {
+        case AutoScroll::Up:
+            m_ScrollUp = -1;
+            Timer->start();
+            break;
+        case AutoScroll::Down:
+            m_ScrollUp = 1;
+            Timer->start();
+            break;
+        case AutoScroll::None:
+            Timer->stop();
+            break;
+        }
+    });
+    TW_STEP(proc, {
+        // A collapsed group opens under the pointer so its strategies can be
+        // reached; it is not selected for that.
+        auto* target = asNode(tvStrategies->DropHighlight());
+        if (target != nullptr && target->isGroup() && !target->isExpanded()) {
+            const QSignalBlocker quiet(tvStrategies);
+            target->setExpanded(true);
+            target->setImage(ImageGroupExpanded);
         }
     });
 }
 
-void frmStrategies::SaveStrategiesAs()
+void frmStrategies::Timer_Timer()
 {
-    Procedure proc("frmStrategies", "SaveStrategiesAs");
-    QString chosen;
-    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), strStrategyTypesFile, false, true));
-    if (chosen.isEmpty())
+    shielded("frmStrategies.Timer_Timer", [this] {
+        tvStrategies->setDropHighlight(tvStrategies->HitTest(m_DragX, m_DragY));
+        tvStrategies->scrollLine(m_ScrollUp == -1);
+    });
+}
+
+void frmStrategies::tvStrategies_DragDrop(float X, float Y)
+{
+    Procedure proc("frmStrategies", "tvStrategies_DragDrop");
+    TW_STEP(proc, {
+        m_Dragging = false;
+        Timer->stop();
+    });
+    // The node under the pointer at the drop is the target.
+    TW_STEP(proc, tvStrategies->setDropHighlight(tvStrategies->HitTest(X, Y)));
+    QTreeWidgetItem* target = tvStrategies->DropHighlight();
+    if (m_DragNode == nullptr || StrategyTypes == nullptr) {
+        // nothing was picked up
+    } else if (target == nullptr) {
+        // Dropped on empty space: nothing moves; the strategy that was
+        // pressed on is the one selected, so it is the one shown.
+        TW_STEP(proc, tvStrategies_NodeClick(m_DragNode));
+    } else if (nodeKey(target) == nodeKey(m_DragNode)) {
+        TW_STEP(proc, tvStrategies_NodeClick(m_DragNode));
+    } else {
+        DropOutcome outcome;
+        TW_STEP(proc, outcome = dropStrategy(*StrategyTypes, nodeKey(m_DragNode), nodeKey(target)));
+        TW_STEP(proc, rebuildAndSelect(outcome.selectKey, false));
+        if (outcome.moved)
+            TW_STEP(proc, m_StrategiesChanged = true);
+    }
+    TW_STEP(proc, {
+        m_DragNode = nullptr;
+        tvStrategies->setDropHighlight(nullptr);
+    });
+}
+
+void frmStrategies::tvStrategies_MouseUp(int Button, int Shift, float X, float Y)
+{
+    Q_UNUSED(Shift);
+    Procedure proc("frmStrategies", "tvStrategies_MouseUp");
+    TW_STEP(proc, Timer->stop());
+    if (Button == 1 && m_Dragging && !tvStrategies->isDragging()) {
+        // The drag ended outside the tree: nothing moves.
+        TW_STEP(proc, {
+            m_Dragging = false;
+            if (m_DragNode != nullptr)
+                tvStrategies_NodeClick(m_DragNode);
+            m_DragNode = nullptr;
+            tvStrategies->setDropHighlight(nullptr);
+        });
         return;
-    TW_STEP(proc, strStrategyTypesFile = chosen);
-    TW_STEP(proc, SaveStrategies());
+    }
+    if (Button != 2)
+        return;
+    platform::PopupMenu* menu = m_cStrategiesMenu;
+    TW_STEP(proc, menu->RemoveItem(QStringLiteral("mnuStrategiesMoveTo")));
+    // The popup serves the selected node, not the one under the pointer.
+    const QString key = selectedKey();
+    TreePopupStates states;
+    TW_STEP(proc, states = treePopupStates(StrategyTypes ? *StrategyTypes : StrategyTypeCollection(), key));
+    TW_STEP(proc, {
+        const auto enable = [menu](const char* itemKey, bool on) {
+            menu->setItemEnabled(menu->IndexOfKey(QLatin1String(itemKey)), on);
+        };
+        enable("mnuStrategiesRename", states.rename);
+        enable("mnuStrategiesAdd", states.addStrategy);
+        enable("mnuStrategiesDelete", states.deleteStrategy);
+        enable("mnuStrategiesCopy", states.copyStrategy);
+        enable("mnuStrategiesDeleteGroup", states.deleteGroup);
+        enable("mnuStrategiesExport", states.exportNode);
+    });
+    if (states.moveTo) {
+        TW_STEP(proc, {
+            const int moveTo = menu->InsertItem(QStringLiteral("Move to"), QStringLiteral("mnuStrategiesSeparator2"),
+                                                QString(), 0, 34, false, true, QStringLiteral("mnuStrategiesMoveTo"));
+            for (const MoveTarget& t : moveTargets(*StrategyTypes, key))
+                menu->AddItem(t.caption, QString(), t.group, moveTo, 33, false, true, QStringLiteral("mnuMoveToType"));
+        });
+    }
+    TW_STEP(proc, {
+        const double tpp = twipsPerPixel();
+        menu->ShowAt(static_cast<int>(roundHalfEven(fraStrategies->x() * tpp + tvStrategies->x() * tpp + X)),
+                     static_cast<int>(roundHalfEven(fraStrategies->y() * tpp + tvStrategies->y() * tpp + Y)));
+    });
+}
+
+// ---------------------------------------------------------------------------
+// Description box
+
+void frmStrategies::rtfDescription_Change()
+{
+    Procedure proc("frmStrategies", "rtfDescription_Change");
+    auto* node = asNode(tvStrategies->currentItem());
+    if (node == nullptr)
+        return;
+    TW_STEP(proc, node->setDescription(rtfDescription->TextRTF()));
+    // An edited description is an unsaved change like any other.
+    TW_STEP(proc, m_StrategiesChanged = true);
+}
+
+void frmStrategies::rtfDescription_MouseUp(int Button, int Shift, float X, float Y)
+{
+    Q_UNUSED(Shift);
+    Procedure proc("frmStrategies", "rtfDescription_MouseUp");
+    if (Button != 2)
+        return;
+    TW_STEP(proc, setEditMenuStates());
+    TW_STEP(proc, {
+        const double tpp = twipsPerPixel();
+        m_cMenu->ShowSubmenuAt(
+            static_cast<int>(roundHalfEven(fraDescription->x() * tpp + rtfDescription->x() * tpp + X)),
+            static_cast<int>(roundHalfEven(fraDescription->y() * tpp + rtfDescription->y() * tpp + Y)),
+            m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")));
+    });
 }
 
 } // namespace tw

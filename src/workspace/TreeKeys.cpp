@@ -1,6 +1,5 @@
 #include "workspace/TreeKeys.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace tw {
@@ -41,13 +40,6 @@ int GetItemIndex(const QString& key)
     bool ok = false;
     const int v = m.captured(2).toInt(&ok);
     return ok ? v : -1;
-}
-
-QString strategiesNotFoundMessage(const QString& path, const QString& reason)
-{
-    if (!QFileInfo::exists(path) || reason.isEmpty())
-        return QStringLiteral("The \"%1\" file is not found.").arg(path);
-    return QStringLiteral("The \"%1\" file cannot be read as a strategies file.\r\n%2").arg(path, reason);
 }
 
 } // namespace tw

@@ -18,8 +18,4 @@ int GetTypeIndex(const QString& key);
 // The strategy position of a key; -1 for a group key or a key that names none.
 int GetItemIndex(const QString& key);
 
-// The message shown when a strategies file cannot be loaded: the classic
-// "not found" text for a missing file, the reason for one that cannot be read.
-QString strategiesNotFoundMessage(const QString& path, const QString& reason);
-
 } // namespace tw

@@ -63,7 +63,7 @@ void frmStrategies::NewStockLoaded()
             entry.second->setStockTicker(ObjStock->Code());
         }
     });
-    TW_STEP(proc, frm3dChart::instance()->setWindowTitle(ObjStock->Code() + QStringLiteral(" - 3D chart")));
+    TW_STEP(proc, frm3dChart::instance()->setStockTicker(ObjStock->Code()));
     TW_STEP(proc, UpdateLists());
 }
 

@@ -9,7 +9,10 @@
 #include "charts/frmChart.h"
 #include "mainwindow/StartupSettings.h"
 #include "mainwindow/frmStrategies.h"
+#include "model/stock.h"
+#include "platform/Chart2D.h"
 #include "platform/PopupMenu.h"
+#include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
 #include "support/MainWindowRun.h"
 #include "support/QtTestMain.h"
@@ -19,7 +22,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -83,6 +88,25 @@ void clickList(frmStrategies* w, const QString& key)
     emit w->m_cChartList->Click(n);
 }
 
+// Picks "&New chart" from the menu bar's Windows menu, as the user does.
+void newChartFromTheMenuBar(frmStrategies* w)
+{
+    for (QAction* title : w->tbrMenu->actions()) {
+        if (title->menu() == nullptr || title->text() != QLatin1String("&Windows"))
+            continue;
+        title->menu()->popup(QPoint(0, 0)); // its items are filled as it opens
+        const QList<QAction*> actions = title->menu()->actions();
+        title->menu()->close();
+        for (QAction* a : actions) {
+            if (a->text() == QLatin1String("&New chart")) {
+                a->trigger();
+                return;
+            }
+        }
+    }
+    QFAIL("no Windows > New chart");
+}
+
 QByteArray text(const QRectF& r)
 {
     return QByteArray::number(r.left()) + "," + QByteArray::number(r.top()) + " " + QByteArray::number(r.width())
@@ -123,7 +147,8 @@ private slots:
         QVERIFY(c0 != nullptr && c0->isVisible());
         QCOMPARE(c0->Tag(), QStringLiteral("C0"));
         QVERIFY(headingVisible(w));
-        QCOMPARE(windowsMenuCharts(w), (QList<QPair<QString, QString>>{{"mnuChartWindowC0", c0->windowTitle()}}));
+        QCOMPARE(windowsMenuCharts(w),
+                 (QList<QPair<QString, QString>>{{"mnuChartWindowC0", c0->windowTitle() + QStringLiteral(" (1)")}}));
 
         // The user closes C0: it leaves the list and the menu, the heading
         // hides again.
@@ -188,22 +213,24 @@ private slots:
         // A chart window that sets its caption renames its menu entry.
         c1->setStockTicker(QStringLiteral("XYZ"));
         QVERIFY(c1->windowTitle().startsWith(QLatin1String("XYZ - 2D Chart: ")));
-        QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1"))), c1->windowTitle());
+        QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1"))),
+                 c1->windowTitle() + QStringLiteral(" (2)"));
 
-        w->CustomChartCaptionChanged(QStringLiteral("C0"), QStringLiteral("Renamed"));
+        // An "&" in a caption is shown as itself, not as an access letter.
+        w->CustomChartCaptionChanged(QStringLiteral("C0"), QStringLiteral("AT&T"));
         QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC0"))),
-                 QStringLiteral("Renamed"));
+                 QStringLiteral("AT&&T (1)"));
         // An empty or unknown key renames nothing.
         const QString c1Caption = w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1")));
         w->CustomChartCaptionChanged(QString(), QStringLiteral("Nobody"));
         w->CustomChartCaptionChanged(QStringLiteral("C7"), QStringLiteral("Nobody"));
         QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1"))), c1Caption);
         for (int i = 1; i <= w->m_cMenu->Count(); ++i)
-            QVERIFY(w->m_cMenu->ItemCaption(i) != QLatin1String("Nobody"));
+            QVERIFY(!w->m_cMenu->ItemCaption(i).startsWith(QLatin1String("Nobody")));
 
         // The window list shows the windows' captions at its next showing.
         const auto list = shownWindowList(w);
-        QCOMPARE(list.last(), (QPair<QString, QString>{"mnuChartWindowC1", c1->windowTitle()}));
+        QCOMPARE(list.last(), (QPair<QString, QString>{"mnuChartWindowC1", c1->windowTitle() + " (2)"}));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -228,11 +255,14 @@ private slots:
             {"mnuChartsTOP", "-Opened charts"},
             {"mnuMainForm", "Main window"},
             {"mnu3DChart", "MSFT - 3D chart"},
-            {"mnuChartWindowC0", w->chartByKey("C0")->windowTitle()},
-            {"mnuChartWindowC1", w->chartByKey("C1")->windowTitle()},
+            {"mnuChartWindowC0", w->chartByKey("C0")->windowTitle() + " (1)"},
+            {"mnuChartWindowC1", w->chartByKey("C1")->windowTitle() + " (2)"},
         };
         QCOMPARE(shownWindowList(w), expected);
         QCOMPARE(shownWindowList(w), expected); // shown again: still each once
+        // Two windows with one caption are told apart by their numbers.
+        QCOMPARE(w->chartByKey("C0")->windowTitle(), w->chartByKey("C1")->windowTitle());
+        QVERIFY(expected.at(3).second != expected.at(4).second);
         QCOMPARE(w->m_cChartList->ItemIcon(3), 31);
         QCOMPARE(w->m_cChartList->ItemIcon(4), 40);
         QVERIFY(w->m_cChartList->ItemIsSeparator(1));
@@ -330,6 +360,70 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
+    void chartsOfTheShippedDataDrawAndComeBack()
+    {
+        QRectF place;
+        {
+            test::ScriptedDialogs dialogs;
+            test::MainWindowRun run({"-S", test::shippedFile("DEFAULT.STG"), "-O", test::shippedFile("SAMPLE.opt")});
+            frmStrategies* w = run.window();
+            QVERIFY(w->ObjStock != nullptr);
+            newChartFromTheMenuBar(w);
+            frmChart* chart = w->chartByKey(QStringLiteral("C0"));
+            QVERIFY(chart != nullptr && chart->isVisible());
+            // The selected strategy's legs and the Sum, 100 points each.
+            const int legs = static_cast<int>(w->m_ChartLegs->size());
+            QVERIFY(legs >= 1);
+            QCOMPARE(chart->Chart->numSeries(), legs + 1);
+            QCOMPARE(chart->Chart->seriesLabels().last(), QStringLiteral("Sum"));
+            for (int s = 1; s <= legs + 1; ++s)
+                QCOMPARE(chart->Chart->drawnPointCount(s), 100);
+            QVERIFY2(chart->windowTitle().startsWith(w->ObjStock->Code() + " - 2D Chart: Profit/Loss by time"),
+                     qPrintable(chart->windowTitle()));
+
+            // The toolbar opens a second one; the chart's own X menu and a
+            // mode button change the first.
+            QToolButton* newChart = w->tbrTools->ButtonWidget(w->tbrTools->ButtonIndex(QStringLiteral("newchart")));
+            QVERIFY(newChart != nullptr);
+            QTest::mouseClick(newChart, Qt::LeftButton);
+            QCOMPARE(test::chartKeys(w), (QStringList{"C0", "C1"}));
+            QTest::mousePress(chart->tbrAxis->ButtonWidget(1), Qt::LeftButton);
+            QMenu* popup = chart->mMenu->ActivePopup();
+            QVERIFY(popup != nullptr);
+            for (QAction* a : popup->actions()) {
+                if (a->text() == QLatin1String("Volatility"))
+                    a->trigger();
+            }
+            popup->close();
+            QTest::mouseClick(chart->tbrChartMode->ButtonWidget(chart->tbrChartMode->ButtonIndex("total")),
+                              Qt::LeftButton);
+            QCOMPARE(chart->AxisX(), 2);
+            QCOMPARE(chart->Chart->numSeries(), legs);
+            // Its Windows-menu entry follows the new caption.
+            QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC0"))),
+                     chart->windowTitle() + " (1)");
+            platform::setOuterTwips(chart, QRectF(2400, 1800, 7200, 5400));
+            QTRY_VERIFY(std::abs(platform::outerTwips(chart).width() - 7200) <= 30);
+            place = platform::outerTwips(chart);
+            QVERIFY(run.close());
+            QVERIFY(dialogs.errorReports.isEmpty());
+        }
+        // The next start brings both back; the first as it was.
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", test::shippedFile("DEFAULT.STG"), "-O", test::shippedFile("SAMPLE.opt")});
+        frmStrategies* w = run.window();
+        QCOMPARE(test::chartKeys(w), (QStringList{"C0", "C1"}));
+        frmChart* chart = w->chartByKey(QStringLiteral("C0"));
+        QCOMPARE(chart->AxisX(), 2);
+        QVERIFY(!chart->Total());
+        QCOMPARE(chart->Chart->drawnPointCount(1), 100);
+        QTRY_VERIFY2(std::abs(platform::outerTwips(chart).left() - place.left()) <= 30
+                         && std::abs(platform::outerTwips(chart).width() - place.width()) <= 30,
+                     text(platform::outerTwips(chart)) + " vs " + text(place));
+        QCOMPARE(w->chartByKey(QStringLiteral("C1"))->AxisX(), 3);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
     void tiledPlacesFillTheWorkArea_data()
     {
         QTest::addColumn<QRectF>("area"); // left, top, right, bottom in twips
@@ -386,9 +480,12 @@ private slots:
         QVERIFY2(std::abs(main.width() - std::max(expected.main.width(), minimumWidth)) <= 10 * tpp,
                  text(main) + " vs " + text(expected.main));
         // The 3-D window: the lower right, ending at the work area's right
-        // and bottom edges, and never over the main window.
+        // and bottom edges (unless the room left is below its own minimum
+        // width), and never over the main window.
+        const double minimum3d = frm3dChart::instance()->minimumWidth() * tpp;
         QVERIFY2(std::abs(chart3d.top() - expected.chart3d.top()) <= px
-                     && std::abs(chart3d.right() - expected.chart3d.right()) <= px
+                     && (std::abs(chart3d.right() - expected.chart3d.right()) <= px
+                         || (chart3d.right() > expected.chart3d.right() && chart3d.width() <= minimum3d + 10 * tpp))
                      && std::abs(chart3d.bottom() - expected.chart3d.bottom()) <= px,
                  text(chart3d) + " vs " + text(expected.chart3d));
         QVERIFY2(chart3d.left() >= main.right() - px, text(chart3d) + " over " + text(main));

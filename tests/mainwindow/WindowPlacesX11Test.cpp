@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QThread>
 #include <QtTest>
+#include <algorithm>
 
 #include <xcb/xcb.h>
 
@@ -143,11 +144,16 @@ private:
 };
 
 const QString kMain = QStringLiteral("Tarnwell");
-const QString k3d = QStringLiteral("3D chart");
+// The 3-D window: "3D chart" while nothing is drawn, else the ticker
+// followed by " - 3D Chart".
+bool is3d(const QString& title)
+{
+    return title == QLatin1String("3D chart") || title.endsWith(QLatin1String(" - 3D Chart"));
+}
 
 bool complete(const QMap<QString, QRect>& w)
 {
-    if (!w.contains(kMain) || !w.contains(k3d) || w.size() != 3)
+    if (!w.contains(kMain) || w.size() != 3 || std::none_of(w.keyBegin(), w.keyEnd(), is3d))
         return false;
     for (auto it = w.begin(); it != w.end(); ++it) {
         if (it.key().contains(QLatin1String("2D Chart")))

@@ -115,9 +115,10 @@ TEST(PositionValue, UnresolvedLegsAndUnknownModelsContributeNothing)
               (std::vector<double>{0, 0}));
 }
 
-TEST(PositionValue, GreeksPerUnitAndForThePosition)
+TEST(PositionValue, GreeksOfEachLegAndTheSumInOneUnit)
 {
-    // A bull call spread of 2 contracts plus 50 shares short.
+    // A bull call spread of 2 contracts plus 50 shares short: every leg's
+    // line is its position figure, and the sum is the sum of those lines.
     const std::vector<LegRow> legs = {option(LegKind::Call, LegPosition::Long, 95, 0.25, 2, 7.0),
                                       option(LegKind::Call, LegPosition::Short, 105, 0.25, 2, 2.0),
                                       stockLeg(LegPosition::Short, 50, 100)};
@@ -126,14 +127,18 @@ TEST(PositionValue, GreeksPerUnitAndForThePosition)
             const auto r = CalcPositionValue(legs, 100, 0.3, 0.05, model, output, true, true, true, 100, 0, false);
             const double longCall = ModelOutput(model, 1, 100, 95, 0.25, 0.05, 0.3, 100, 0, output);
             const double shortCall = ModelOutput(model, 1, 100, 105, 0.25, 0.05, 0.3, 100, 0, output);
-            const double stock = output == 6 ? 1.0 : 0.0;
-            EXPECT_DOUBLE_EQ(r[0], longCall) << model << "/" << output;
-            EXPECT_DOUBLE_EQ(r[1], shortCall) << model << "/" << output;
-            EXPECT_EQ(r[2], stock);
-            EXPECT_NEAR(r[3], 200 * longCall - 200 * shortCall - 50 * stock, 1e-9) << model << "/" << output;
+            ASSERT_EQ(r.size(), 4u);
+            EXPECT_DOUBLE_EQ(r[0], 200 * longCall) << model << "/" << output;
+            EXPECT_DOUBLE_EQ(r[1], -200 * shortCall) << model << "/" << output;
+            EXPECT_EQ(r[2], output == 6 ? -50.0 : 0.0) << output;
+            EXPECT_DOUBLE_EQ(r[3], r[0] + r[1] + r[2]) << model << "/" << output;
+            // Without the total nothing else changes.
+            const auto legsOnly = CalcPositionValue(legs, 100, 0.3, 0.05, model, output, false, false, false, 100, 0,
+                                                    false);
+            EXPECT_EQ(legsOnly, std::vector<double>(r.begin(), r.begin() + 3));
         }
         // Greeks, not values, whatever the model.
         const double delta = CalcPositionValue(legs, 100, 0.3, 0.05, model, 6, false, false, false, 100, 0, false)[0];
-        EXPECT_TRUE(delta > 0.6 && delta < 0.8) << model << ": " << delta;
+        EXPECT_TRUE(delta > 120 && delta < 160) << model << ": " << delta;
     }
 }

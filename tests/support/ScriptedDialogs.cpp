@@ -56,6 +56,21 @@ FileDialogAnswer ScriptedDialogs::getSaveFileName(const FileDialogRequest& reque
     return answerFile(true, request);
 }
 
+void ScriptedDialogs::beep()
+{
+    ++beeps;
+}
+
+bool ScriptedDialogs::switchableMessage(const QString& text, const QString& id)
+{
+    switchableMessages.append({text, id});
+    if (switchableAnswers.empty())
+        return true;
+    const bool keep = switchableAnswers.front();
+    switchableAnswers.pop_front();
+    return keep;
+}
+
 FileDialogAnswer ScriptedDialogs::chosen(const QStringList& files, int selectedFilter)
 {
     FileDialogAnswer a;

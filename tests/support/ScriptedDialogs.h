@@ -27,6 +27,8 @@ public:
     bool openUrl(const QUrl& url) override;
     FileDialogAnswer getOpenFileName(const FileDialogRequest& request) override;
     FileDialogAnswer getSaveFileName(const FileDialogRequest& request) override;
+    void beep() override;
+    bool switchableMessage(const QString& text, const QString& id) override;
 
     // A file question as it was asked.
     struct FileQuestion {
@@ -46,7 +48,19 @@ public:
     // A chosen file, with the request's filter and read-only state kept.
     static FileDialogAnswer chosen(const QStringList& files, int selectedFilter = -1);
 
+    // Answers of the switchable message window, used in order: false is a
+    // user who clears "show this message in the future"; an empty queue
+    // keeps it checked.
+    std::deque<bool> switchableAnswers;
+
+    struct SwitchableMessage {
+        QString text;
+        QString id;
+    };
+
     QList<Message> messages;
+    QList<SwitchableMessage> switchableMessages;
+    int beeps = 0;
     QStringList errorReports;
     QList<QUrl> openedUrls;
     QList<FileQuestion> fileQuestions;

@@ -4,7 +4,6 @@
 #include "workspace/LegTexts.h"
 #include "workspace/ParameterRules.h"
 #include "workspace/PayoffSketch.h"
-#include "workspace/RtfText.h"
 #include "workspace/TreeKeys.h"
 
 #include <gtest/gtest.h>
@@ -166,17 +165,6 @@ TEST(PayoffSketch, ShapeOfCommonStrategies)
     EXPECT_EQ(sketchPayoff(covered, 4), 1.0);
     // Unknown codes draw nothing.
     EXPECT_EQ(sketchPayoff({{9, 0}}, 4), 0.0);
-}
-
-TEST(RtfText, VisibleTextOfADescription)
-{
-    const QString rtf = QStringLiteral(
-        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fnil Tahoma;}}{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
-        "{\\*\\generator Riched20;}\\viewkind4\\pard\\f0\\fs16 A \\b bull\\b0  spread\\par\r\n"
-        "Caf\\'e9 \\{x\\}\\tab y\\line\\u8364?5\\par\r\n}");
-    EXPECT_EQ(plainTextFromRtf(rtf), QStringLiteral("A bull spread\nCaf\u00e9 {x}\ty\n\u20ac5"));
-    EXPECT_EQ(plainTextFromRtf(QStringLiteral("plain words")), QStringLiteral("plain words"));
-    EXPECT_EQ(plainTextFromRtf(QStringLiteral("{\\rtf1 \\'80\\'93}")), QStringLiteral("\u20ac\u201c"));
 }
 
 } // namespace

@@ -301,7 +301,8 @@ private slots:
         QCOMPARE(nodeImage(w->nodeByKey(QStringLiteral("T1S2"))), 1);
         QVERIFY(!t1->font(0).bold());
         QVERIFY(!w->nodeByKey(QStringLiteral("T1S2"))->font(0).bold());
-        QCOMPARE(w->rtfDescription->toPlainText(), QStringLiteral("Buy a call."));
+        // The closing paragraph mark ends a line of its own.
+        QCOMPARE(w->rtfDescription->toPlainText(), QStringLiteral("Buy a call.\n"));
         QVERIFY(w->rtfDescription->isEnabled());
 
         // Its legs are listed and evaluated.
@@ -446,7 +447,7 @@ private slots:
         QCOMPARE(nodeImage(t1), 3);
         QVERIFY(t1->font(0).bold());
         QCOMPARE(w->gdParams->Columns(), 0);
-        QCOMPARE(w->rtfDescription->toPlainText(), QStringLiteral("Rising markets"));
+        QCOMPARE(w->rtfDescription->toPlainText(), QStringLiteral("Rising markets\n"));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 

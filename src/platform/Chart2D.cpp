@@ -1,0 +1,442 @@
+#include "platform/Chart2D.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tw::platform {
+
+namespace {
+
+struct Style {
+    QColor color;
+    int width = 1;
+    int shape = 0;
+};
+
+// Colours of series whose style was never set.
+QColor defaultColor(int style)
+{
+    static const QColor colors[] = {QColor(0x20, 0x9f, 0xdf), QColor(0x99, 0xca, 0x53), QColor(0xf6, 0xa6, 0x25),
+                                    QColor(0x6d, 0x5f, 0xd5), QColor(0xbf, 0x59, 0x3e)};
+    return colors[(style - 1) % 5];
+}
+
+// Axis bounds that show every value; a flat line gets room above and below.
+void fitRange(double lo, double hi, double& outLo, double& outHi)
+{
+    if (!(lo <= hi)) {
+        outLo = 0;
+        outHi = 1;
+        return;
+    }
+    if (lo == hi) {
+        const double pad = lo == 0 ? 1.0 : std::fabs(lo) * 0.1;
+        lo -= pad;
+        hi += pad;
+    }
+    outLo = lo;
+    outHi = hi;
+}
+
+} // namespace
+
+class Chart2D::Impl {
+public:
+    class View;
+
+    Chart2D* q = nullptr;
+    View* view = nullptr;
+    QChart* chart = nullptr;
+    QValueAxis* axisX = nullptr;
+    QValueAxis* axisY = nullptr;
+    QList<QLineSeries*> lines;
+
+    bool batched = false;
+    int numSeries = 0;
+    int numPoints = 0;
+    QList<double> x;
+    std::vector<double> table; // numPoints x tableSeries, point-major
+    int tableSeries = 0;
+    QStringList labels;
+    QList<Style> styles;
+    QRect area;
+    double markerX = OutsideValue;
+    double markerY = OutsideValue;
+
+    Style& style(int n)
+    {
+        while (styles.size() < n)
+            styles.append(Style{defaultColor(static_cast<int>(styles.size()) + 1), 1, 0});
+        return styles[n - 1];
+    }
+
+    double valueAt(int s, int p) const
+    {
+        if (s < 0 || s >= tableSeries || p < 0)
+            return 0.0;
+        const size_t i = static_cast<size_t>(p) * tableSeries + s;
+        return i < table.size() ? table[i] : 0.0;
+    }
+
+    void refreshData();
+    void fitAxis(QValueAxis* axis, double lo, double hi);
+    void refreshLabels();
+    void refreshStyles();
+    void syncSeriesCount();
+    QPointF chartPointOf(const QPoint& pixel) const;
+};
+
+class Chart2D::Impl::View : public QChartView {
+public:
+    View(QChart* chart, Chart2D::Impl* impl, QWidget* parent) : QChartView(chart, parent), m_impl(impl)
+    {
+        setMouseTracking(true);
+        viewport()->setMouseTracking(true);
+        setFrameShape(QFrame::NoFrame);
+        setRenderHint(QPainter::Antialiasing, true);
+    }
+
+protected:
+    void drawForeground(QPainter* painter, const QRectF& rect) override
+    {
+        QChartView::drawForeground(painter, rect);
+        const QRectF plot = chart()->plotArea();
+        if (m_impl->numSeries == 0 || plot.isEmpty())
+            return;
+        painter->save();
+        painter->setPen(QPen(QColor(0x60, 0x60, 0x60), 1, Qt::DashLine));
+        const QValueAxis* ax = m_impl->axisX;
+        const QValueAxis* ay = m_impl->axisY;
+        const double mx = m_impl->markerX, my = m_impl->markerY;
+        if (mx >= ax->min() && mx <= ax->max() && ax->max() > ax->min()) {
+            const double px = plot.left() + (mx - ax->min()) / (ax->max() - ax->min()) * plot.width();
+            painter->drawLine(chart()->mapToScene(QPointF(px, plot.top())),
+                              chart()->mapToScene(QPointF(px, plot.bottom())));
+        }
+        if (my >= ay->min() && my <= ay->max() && ay->max() > ay->min()) {
+            const double py = plot.bottom() - (my - ay->min()) / (ay->max() - ay->min()) * plot.height();
+            painter->drawLine(chart()->mapToScene(QPointF(plot.left(), py)),
+                              chart()->mapToScene(QPointF(plot.right(), py)));
+        }
+        painter->restore();
+    }
+
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        QChartView::mouseMoveEvent(event);
+        emit m_impl->q->MouseMove(event->buttons(), event->modifiers(),
+                                  viewport()->mapTo(m_impl->q, event->position().toPoint()));
+    }
+
+private:
+    Chart2D::Impl* m_impl;
+};
+
+void Chart2D::Impl::syncSeriesCount()
+{
+    while (lines.size() > numSeries) {
+        QLineSeries* s = lines.takeLast();
+        chart->removeSeries(s);
+        delete s;
+    }
+    while (lines.size() < numSeries) {
+        auto* s = new QLineSeries(chart);
+        chart->addSeries(s);
+        s->attachAxis(axisX);
+        s->attachAxis(axisY);
+        lines.append(s);
+    }
+}
+
+void Chart2D::Impl::fitAxis(QValueAxis* axis, double lo, double hi)
+{
+    double from = 0, to = 1;
+    fitRange(lo, hi, from, to);
+    // Round bounds and ticks, as the axis itself would choose them.
+    QValueAxis nice;
+    nice.setRange(from, to);
+    nice.applyNiceNumbers();
+    if (axis->min() != nice.min() || axis->max() != nice.max())
+        axis->setRange(nice.min(), nice.max());
+    if (axis->tickCount() != nice.tickCount())
+        axis->setTickCount(nice.tickCount());
+}
+
+void Chart2D::Impl::refreshData()
+{
+    syncSeriesCount();
+    double xlo = std::numeric_limits<double>::infinity(), xhi = -xlo;
+    double ylo = xlo, yhi = -xlo;
+    for (int p = 0; p < numPoints && p < x.size(); ++p) {
+        if (std::isfinite(x[p])) {
+            xlo = std::min(xlo, x[p]);
+            xhi = std::max(xhi, x[p]);
+        }
+    }
+    QList<QList<QPointF>> points(numSeries);
+    for (int s = 0; s < numSeries; ++s) {
+        points[s].reserve(numPoints);
+        for (int p = 0; p < numPoints; ++p) {
+            const double px = p < x.size() ? x[p] : 0.0;
+            const double py = valueAt(s, p);
+            if (!std::isfinite(px) || !std::isfinite(py))
+                continue;
+            points[s].append(QPointF(px, py));
+            ylo = std::min(ylo, py);
+            yhi = std::max(yhi, py);
+        }
+    }
+    // The axes first, and only where they change: every change of an axis
+    // lays out every line again.
+    fitAxis(axisX, xlo, xhi);
+    fitAxis(axisY, ylo, yhi);
+    for (int s = 0; s < numSeries; ++s)
+        lines[s]->replace(points[s]);
+    refreshStyles();
+    refreshLabels();
+    view->viewport()->update();
+}
+
+void Chart2D::Impl::refreshLabels()
+{
+    for (int s = 0; s < lines.size(); ++s) {
+        const QString label = s < labels.size() ? labels.at(s) : QString();
+        if (lines[s]->name() == label)
+            continue;
+        lines[s]->setName(label);
+        for (QLegendMarker* m : chart->legend()->markers(lines[s]))
+            m->setVisible(!label.isEmpty());
+    }
+}
+
+void Chart2D::Impl::refreshStyles()
+{
+    for (int s = 0; s < lines.size(); ++s) {
+        const Style& st = style(s + 1);
+        QPen pen(st.color);
+        pen.setWidth(st.width);
+        if (lines[s]->pen() != pen)
+            lines[s]->setPen(pen);
+        if (lines[s]->pointsVisible() != (st.shape != 0))
+            lines[s]->setPointsVisible(st.shape != 0);
+    }
+}
+
+QPointF Chart2D::Impl::chartPointOf(const QPoint& pixel) const
+{
+    const QPoint inView = pixel - view->geometry().topLeft();
+    return chart->mapFromScene(view->mapToScene(inView));
+}
+
+Chart2D::Chart2D(QWidget* parent) : QWidget(parent), d(std::make_unique<Impl>())
+{
+    d->q = this;
+    setMouseTracking(true);
+    setAutoFillBackground(true);
+    d->chart = new QChart();
+    d->chart->setLocalizeNumbers(true);
+    d->chart->legend()->setAlignment(Qt::AlignRight);
+    d->chart->setBackgroundRoundness(0);
+    d->chart->setMargins(QMargins(4, 4, 4, 4));
+    d->axisX = new QValueAxis(d->chart);
+    d->axisY = new QValueAxis(d->chart);
+    d->axisX->setLabelFormat(QStringLiteral("%.6g"));
+    d->axisY->setLabelFormat(QStringLiteral("%.6g"));
+    d->chart->addAxis(d->axisX, Qt::AlignBottom);
+    d->chart->addAxis(d->axisY, Qt::AlignLeft);
+    d->view = new Impl::View(d->chart, d.get(), this);
+    d->view->setObjectName(QStringLiteral("chartArea"));
+    d->area = rect();
+    d->view->setGeometry(d->area);
+}
+
+Chart2D::~Chart2D() = default;
+
+void Chart2D::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    emit MouseMove(event->buttons(), event->modifiers(), event->position().toPoint());
+}
+
+void Chart2D::setBatched(bool on)
+{
+    const bool was = d->batched;
+    d->batched = on;
+    if (was && !on)
+        d->refreshData();
+}
+
+bool Chart2D::isBatched() const { return d->batched; }
+
+void Chart2D::setNumSeries(int count)
+{
+    d->numSeries = std::max(0, count);
+    if (!d->batched)
+        d->refreshData();
+}
+
+int Chart2D::numSeries() const { return d->numSeries; }
+
+void Chart2D::setNumPoints(int count)
+{
+    d->numPoints = std::max(0, count);
+    if (!d->batched)
+        d->refreshData();
+}
+
+int Chart2D::numPoints() const { return d->numPoints; }
+
+void Chart2D::setXValues(std::span<const double> x)
+{
+    d->x = QList<double>(x.begin(), x.end());
+    if (!d->batched)
+        d->refreshData();
+}
+
+QList<double> Chart2D::xValues() const { return d->x.mid(0, d->numPoints); }
+
+void Chart2D::setValues(std::span<const double> table, int series)
+{
+    d->table.assign(table.begin(), table.end());
+    d->tableSeries = std::max(0, series);
+    if (!d->batched)
+        d->refreshData();
+}
+
+double Chart2D::value(int series, int point) const
+{
+    if (series < 1 || series > d->numSeries || point < 0 || point >= d->numPoints)
+        return 0.0;
+    return d->valueAt(series - 1, point);
+}
+
+int Chart2D::drawnPointCount(int series) const
+{
+    if (series < 1 || series > d->lines.size())
+        return 0;
+    return static_cast<int>(d->lines.at(series - 1)->count());
+}
+
+void Chart2D::removeAllSeriesLabels()
+{
+    d->labels.clear();
+    d->refreshLabels();
+}
+
+void Chart2D::addSeriesLabel(const QString& label)
+{
+    d->labels.append(label);
+    d->refreshLabels();
+}
+
+QStringList Chart2D::seriesLabels() const { return d->labels; }
+
+int Chart2D::numStyles() const { return std::max(static_cast<int>(d->styles.size()), d->numSeries); }
+
+void Chart2D::setLineColor(int style, const QColor& color)
+{
+    if (style < 1)
+        return;
+    d->style(style).color = color;
+    d->refreshStyles();
+}
+
+QColor Chart2D::lineColor(int style) const { return style >= 1 ? d->style(style).color : QColor(); }
+
+void Chart2D::setLineWidth(int style, int width)
+{
+    if (style < 1)
+        return;
+    d->style(style).width = std::clamp(width, 0, 100);
+    d->refreshStyles();
+}
+
+int Chart2D::lineWidth(int style) const { return style >= 1 ? d->style(style).width : 0; }
+
+void Chart2D::setPointShape(int style, int shape)
+{
+    if (style < 1)
+        return;
+    d->style(style).shape = shape;
+    d->refreshStyles();
+}
+
+int Chart2D::pointShape(int style) const { return style >= 1 ? d->style(style).shape : 0; }
+
+void Chart2D::setAxisTitle(char axis, const QString& title)
+{
+    (axis == 'X' || axis == 'x' ? d->axisX : d->axisY)->setTitleText(title);
+}
+
+QString Chart2D::axisTitle(char axis) const
+{
+    return (axis == 'X' || axis == 'x' ? d->axisX : d->axisY)->titleText();
+}
+
+void Chart2D::setChartAreaLocation(const QRect& pixels)
+{
+    d->area = QRect(pixels.topLeft(), pixels.size().expandedTo(QSize(1, 1)));
+    d->view->setGeometry(d->area);
+}
+
+QRect Chart2D::chartAreaLocation() const { return d->area; }
+
+void Chart2D::setBackgroundColor(const QColor& color)
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, color);
+    setPalette(pal);
+    d->chart->setBackgroundBrush(color);
+    d->view->setBackgroundBrush(color);
+}
+
+bool Chart2D::dataCoordinates(const QPoint& pixel, double& x, double& y) const
+{
+    x = OutsideValue;
+    y = OutsideValue;
+    const QRectF plot = d->chart->plotArea();
+    const QPointF at = d->chartPointOf(pixel);
+    if (d->numSeries == 0 || plot.isEmpty() || !d->view->geometry().contains(pixel) || !plot.contains(at))
+        return false;
+    const QValueAxis* ax = d->axisX;
+    const QValueAxis* ay = d->axisY;
+    x = ax->min() + (at.x() - plot.left()) / plot.width() * (ax->max() - ax->min());
+    y = ay->min() + (plot.bottom() - at.y()) / plot.height() * (ay->max() - ay->min());
+    return true;
+}
+
+QPoint Chart2D::pixelOf(double x, double y) const
+{
+    const QRectF plot = d->chart->plotArea();
+    const QValueAxis* ax = d->axisX;
+    const QValueAxis* ay = d->axisY;
+    const double cx = plot.left() + (x - ax->min()) / (ax->max() - ax->min()) * plot.width();
+    const double cy = plot.bottom() - (y - ay->min()) / (ay->max() - ay->min()) * plot.height();
+    const QPointF scene = d->chart->mapToScene(QPointF(cx, cy));
+    return d->view->mapFromScene(scene) + d->view->geometry().topLeft();
+}
+
+void Chart2D::setMarkerX(double x)
+{
+    d->markerX = x;
+    d->view->viewport()->update();
+}
+
+void Chart2D::setMarkerY(double y)
+{
+    d->markerY = y;
+    d->view->viewport()->update();
+}
+
+double Chart2D::markerX() const { return d->markerX; }
+double Chart2D::markerY() const { return d->markerY; }
+
+} // namespace tw::platform

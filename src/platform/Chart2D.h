@@ -1,0 +1,104 @@
+#pragma once
+// The 2-D chart control: a line chart of several series over one shared set
+// of X values, with a legend of series labels, two axis titles, a crosshair of
+// two markers and the conversion of a pixel point to data coordinates. It
+// draws on Qt Charts; no Qt Charts type appears outside this control.
+//
+// Series and chart styles are numbered from 1: style i gives series i its
+// line colour, width and point symbol. The values of all series are loaded
+// as one table, point index first. Between setBatched(true) and
+// setBatched(false) data changes are only kept; leaving the batch shows them
+// at once (axes scaled to the data).
+
+#include <QColor>
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+#include <span>
+
+namespace tw::platform {
+
+class Chart2D : public QWidget {
+    Q_OBJECT
+public:
+    // What dataCoordinates gives for a point outside the data area.
+    static constexpr double OutsideValue = 1e308;
+
+    explicit Chart2D(QWidget* parent = nullptr);
+    ~Chart2D() override;
+
+    // Batched data updates.
+    void setBatched(bool on);
+    bool isBatched() const;
+
+    void setNumSeries(int count);
+    int numSeries() const;
+    void setNumPoints(int count);
+    int numPoints() const;
+    // The X values every series is drawn over (numPoints of them are used).
+    void setXValues(std::span<const double> x);
+    QList<double> xValues() const;
+    // All values, point-major: table[p * series + s] for s of `series`
+    // columns. Columns beyond numSeries are ignored, missing ones read 0.
+    void setValues(std::span<const double> table, int series);
+    // One value as loaded (series from 1, point from 0); 0 when absent.
+    double value(int series, int point) const;
+    // The number of points the drawn line of a series has (series from 1).
+    int drawnPointCount(int series) const;
+
+    // The legend's texts: label i belongs to series i.
+    void removeAllSeriesLabels();
+    void addSeriesLabel(const QString& label);
+    QStringList seriesLabels() const;
+
+    // Chart styles (from 1): line colour and width, point symbol (0: none).
+    int numStyles() const;
+    void setLineColor(int style, const QColor& color);
+    QColor lineColor(int style) const;
+    void setLineWidth(int style, int width);
+    int lineWidth(int style) const;
+    void setPointShape(int style, int shape);
+    int pointShape(int style) const;
+
+    // Axis titles; axis 'X' or 'Y'.
+    void setAxisTitle(char axis, const QString& title);
+    QString axisTitle(char axis) const;
+
+    // Where the chart area (axes, plot and legend) lies inside the control,
+    // in pixels.
+    void setChartAreaLocation(const QRect& pixels);
+    QRect chartAreaLocation() const;
+
+    void setBackgroundColor(const QColor& color);
+
+    // The data coordinates under a pixel point of the control; both are
+    // OutsideValue, and the result false, outside the data area or before
+    // anything is drawn.
+    bool dataCoordinates(const QPoint& pixel, double& x, double& y) const;
+    // The inverse: the pixel point of the control at data (x, y).
+    QPoint pixelOf(double x, double y) const;
+
+    // The crosshair: a vertical line at data X, a horizontal one at data Y;
+    // a marker outside the visible range is not drawn.
+    void setMarkerX(double x);
+    void setMarkerY(double y);
+    double markerX() const;
+    double markerY() const;
+
+signals:
+    // The pointer moved over the control (pixels of the control).
+    void MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pixel);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace tw::platform

@@ -1,0 +1,774 @@
+#include "platform/HtmlDocument.h"
+
+#include <QRegularExpression>
+#include <QHash>
+#include <QStringDecoder>
+#include <algorithm>
+#include <gumbo.h>
+#include <vector>
+
+namespace tw::platform {
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Charset
+
+QString charsetLabel(const QString& text)
+{
+    static const QRegularExpression re(QStringLiteral("charset\\s*=\\s*[\"']?\\s*([A-Za-z0-9._:\\-]+)"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = re.match(text);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+// The label as the decoder knows it; empty when it knows none.
+QString decoderName(QString label)
+{
+    label = label.trimmed().toLower();
+    if (label.isEmpty())
+        return {};
+    // Pages that say Latin-1 or ASCII are written in its Windows superset.
+    if (label == QLatin1String("iso-8859-1") || label == QLatin1String("latin1") || label == QLatin1String("l1")
+        || label == QLatin1String("us-ascii") || label == QLatin1String("ascii")
+        || label == QLatin1String("iso8859-1"))
+        return QStringLiteral("windows-1252");
+    QStringDecoder probe(label.toLatin1().constData());
+    return probe.isValid() ? probe.name() : QString();
+}
+
+bool isUtf8(const QByteArray& bytes)
+{
+    QStringDecoder d(QStringDecoder::Utf8);
+    const QString text = d.decode(bytes);
+    return !d.hasError();
+}
+
+QString decode(const QByteArray& bytes, const QString& charset)
+{
+    QStringDecoder d(charset.toLatin1().constData());
+    if (!d.isValid())
+        return QString::fromLatin1(bytes);
+    QString text = d.decode(bytes);
+    if (!text.isEmpty() && text.front() == QChar(0xFEFF))
+        text.remove(0, 1);
+    return text;
+}
+
+// ---------------------------------------------------------------------------
+// The page as gumbo gets it.
+//
+// gumbo reads any markup, but a page nested a hundred thousand levels deep
+// costs it minutes and its stack. Before gumbo sees the page, it is written
+// again in a plain form: text with every "<" that opens no tag escaped, start
+// tags without their attributes, end tags, and nothing else (comments,
+// doctypes and processing instructions go). gumbo's tokenizer reads that
+// form exactly as it is written, so the tags it sees are the tags counted
+// here. A simple model of the tree builder follows the open elements (and
+// the formatting elements a browser reopens); it never counts fewer than
+// gumbo keeps open, up to the few elements gumbo adds by itself (html, body,
+// tbody...). A start tag that would open an element beyond MaxDepth is left
+// out.
+
+// What the model knows of an element, by its name.
+enum Kind : uint16_t {
+    Void = 1 << 0,        // never open (br, img...)
+    Formatting = 1 << 1,  // reopened by a browser when left unclosed (b, i, a...)
+    Marker = 1 << 2,      // bounds the reopening (td, th, caption...)
+    Boundary = 1 << 3,    // bounds a scope (table, td, html...; foreign ones taken everywhere)
+    Special = 1 << 4,     // the HTML "special" elements
+    ClosesP = 1 << 5,     // its start tag closes an open p
+    RawText = 1 << 6,     // its content is text up to its end tag
+    Heading = 1 << 7,     // h1..h6
+    TableScope = 1 << 8,  // bounds the table scope (html, table, template)
+    Passable = 1 << 9,    // a list item's start looks past it (address, div, p)
+    ButtonScope = 1 << 10 // bounds the button scope besides the Boundary ones
+};
+
+class ElementNames {
+public:
+    enum Known : int { P, Li, Dd, Dt, Td, Th, Tr, Tbody, Thead, Tfoot, Option, Optgroup, Form, Body, Html, Head,
+                       Br, Plaintext, Button, KnownCount };
+
+    ElementNames()
+    {
+        static const char* const known[KnownCount] = {"p", "li", "dd", "dt", "td", "th", "tr", "tbody", "thead",
+                                                      "tfoot", "option", "optgroup", "form", "body", "html",
+                                                      "head", "br", "plaintext", "button"};
+        for (const char* n : known)
+            id(QLatin1String(n));
+        mark(Void, {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "image", "img",
+                    "input", "keygen", "link", "meta", "param", "source", "track", "wbr"});
+        mark(Formatting,
+             {"a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"});
+        mark(Marker, {"applet", "marquee", "object", "td", "th", "caption", "template"});
+        mark(Boundary, {"applet", "caption", "html", "table", "td", "th", "marquee", "object", "template", "mi", "mo",
+                        "mn", "ms", "mtext", "annotation-xml", "foreignobject", "desc", "title"});
+        mark(Special,
+             {"address", "applet", "area", "article", "aside", "base", "basefont", "bgsound", "blockquote", "body",
+              "br", "button", "caption", "center", "col", "colgroup", "dd", "details", "dir", "div", "dl", "dt",
+              "embed", "fieldset", "figcaption", "figure", "footer", "form", "frame", "frameset", "h1", "h2", "h3",
+              "h4", "h5", "h6", "head", "header", "hgroup", "hr", "html", "iframe", "img", "input", "keygen", "li",
+              "link", "listing", "main", "marquee", "menu", "meta", "nav", "noembed", "noframes", "noscript",
+              "object", "ol", "p", "param", "plaintext", "pre", "script", "search", "section", "select", "source",
+              "style", "summary", "table", "tbody", "td", "template", "textarea", "tfoot", "th", "thead", "title",
+              "tr", "track", "ul", "wbr", "xmp", "mi", "mo", "mn", "ms", "mtext", "annotation-xml",
+              "foreignobject", "desc"});
+        mark(ClosesP, {"address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div",
+                       "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "menu", "nav",
+                       "ol", "p", "section", "summary", "ul", "h1", "h2", "h3", "h4", "h5", "h6", "pre", "listing",
+                       "form", "hr", "xmp", "li", "dd", "dt", "search"});
+        mark(RawText, {"script", "style", "xmp", "iframe", "noembed", "noframes", "title", "textarea"});
+        mark(Heading, {"h1", "h2", "h3", "h4", "h5", "h6"});
+        mark(TableScope, {"html", "table", "template"});
+        mark(Passable, {"address", "div", "p"});
+        mark(ButtonScope, {"button"});
+    }
+
+    int id(const QString& name)
+    {
+        const auto it = m_ids.constFind(name);
+        if (it != m_ids.constEnd())
+            return it.value();
+        const int n = static_cast<int>(m_kinds.size());
+        m_ids.insert(name, n);
+        m_kinds.push_back(0);
+        return n;
+    }
+
+    bool is(int id, uint16_t kind) const { return (m_kinds[static_cast<size_t>(id)] & kind) != 0; }
+
+private:
+    void mark(uint16_t kind, std::initializer_list<const char*> names)
+    {
+        for (const char* n : names)
+            m_kinds[static_cast<size_t>(id(QLatin1String(n)))] |= kind;
+    }
+
+    QHash<QString, int> m_ids;
+    std::vector<uint16_t> m_kinds;
+};
+
+bool isAsciiLetter(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z');
+}
+
+bool isTagSpace(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == ' ' || u == '\t' || u == '\n' || u == '\r' || u == '\f';
+}
+
+class PlainPage {
+public:
+    explicit PlainPage(const QString& src) : s(src) {}
+
+    QByteArray write()
+    {
+        out.reserve(s.size() + s.size() / 8);
+        const qsizetype n = s.size();
+        while (i < n) {
+            const QChar c = s.at(i);
+            if (c == QLatin1Char('<')) {
+                tag();
+            } else if (c.unicode() == 0) {
+                ++i;
+            } else {
+                out.append(c);
+                ++i;
+            }
+        }
+        return out.toUtf8();
+    }
+
+private:
+    using E = ElementNames;
+
+    bool at(qsizetype k, char c) const { return k < s.size() && s.at(k) == QLatin1Char(c); }
+
+    // From a "<".
+    void tag()
+    {
+        const qsizetype n = s.size();
+        if (at(i + 1, '!')) {
+            if (at(i + 2, '-') && at(i + 3, '-'))
+                skipComment();
+            else
+                skipTo('>'); // doctype, CDATA outside foreign content, bogus comments
+            return;
+        }
+        if (at(i + 1, '?')) {
+            skipTo('>');
+            return;
+        }
+        if (at(i + 1, '/')) {
+            if (i + 2 < n && isAsciiLetter(s.at(i + 2))) {
+                i += 2;
+                const QString name = tagName();
+                bool selfClosing = false;
+                if (!attributes(selfClosing))
+                    return; // the page ends inside the tag: the tag is dropped
+                endTag(name);
+            } else if (at(i + 2, '>')) {
+                i += 3;
+            } else {
+                skipTo('>');
+            }
+            return;
+        }
+        if (i + 1 < n && isAsciiLetter(s.at(i + 1))) {
+            ++i;
+            const QString name = tagName();
+            bool selfClosing = false;
+            if (!attributes(selfClosing))
+                return;
+            startTag(name, selfClosing);
+            return;
+        }
+        out.append(QStringLiteral("&lt;"));
+        ++i;
+    }
+
+    void skipTo(char c)
+    {
+        const qsizetype end = s.indexOf(QLatin1Char(c), i);
+        i = end < 0 ? s.size() : end + 1;
+    }
+
+    // "<!--" ... "-->" (also "--!>"; "<!-->" and "<!--->" end at once).
+    void skipComment()
+    {
+        qsizetype k = i + 4;
+        if (at(k, '>')) {
+            i = k + 1;
+            return;
+        }
+        if (at(k, '-') && at(k + 1, '>')) {
+            i = k + 2;
+            return;
+        }
+        for (;;) {
+            const qsizetype dash = s.indexOf(QStringLiteral("--"), k);
+            if (dash < 0) {
+                i = s.size();
+                return;
+            }
+            qsizetype e = dash + 2;
+            while (at(e, '-'))
+                ++e;
+            if (at(e, '>')) {
+                i = e + 1;
+                return;
+            }
+            if (at(e, '!') && at(e + 1, '>')) {
+                i = e + 2;
+                return;
+            }
+            k = e;
+        }
+    }
+
+    QString tagName()
+    {
+        QString name;
+        const qsizetype n = s.size();
+        while (i < n) {
+            const QChar c = s.at(i);
+            if (isTagSpace(c) || c == QLatin1Char('/') || c == QLatin1Char('>'))
+                break;
+            const char16_t u = c.unicode();
+            if (u == 0)
+                name.append(QChar(0xFFFD));
+            else if (u >= 'A' && u <= 'Z')
+                name.append(QChar(u + 32));
+            else
+                name.append(c);
+            ++i;
+        }
+        return name;
+    }
+
+    // Reads past the attributes to the end of the tag; false when the page
+    // ends first.
+    bool attributes(bool& selfClosing)
+    {
+        const qsizetype n = s.size();
+        selfClosing = false;
+        for (;;) {
+            while (i < n && isTagSpace(s.at(i)))
+                ++i;
+            if (i >= n)
+                return false;
+            QChar c = s.at(i);
+            if (c == QLatin1Char('>')) {
+                ++i;
+                return true;
+            }
+            if (c == QLatin1Char('/')) {
+                ++i;
+                if (at(i, '>')) {
+                    selfClosing = true;
+                    ++i;
+                    return true;
+                }
+                continue;
+            }
+            // The name (a leading "=" belongs to it).
+            ++i;
+            while (i < n) {
+                c = s.at(i);
+                if (isTagSpace(c) || c == QLatin1Char('/') || c == QLatin1Char('>') || c == QLatin1Char('='))
+                    break;
+                ++i;
+            }
+            while (i < n && isTagSpace(s.at(i)))
+                ++i;
+            if (!at(i, '='))
+                continue;
+            ++i;
+            while (i < n && isTagSpace(s.at(i)))
+                ++i;
+            if (i >= n)
+                return false;
+            c = s.at(i);
+            if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+                const qsizetype close = s.indexOf(c, i + 1);
+                if (close < 0)
+                    return false;
+                i = close + 1;
+            } else {
+                while (i < n && !isTagSpace(s.at(i)) && s.at(i) != QLatin1Char('>'))
+                    ++i;
+            }
+        }
+    }
+
+    // ---- the model of the open elements --------------------------------
+
+    int depth() const { return static_cast<int>(open.size()) + formattingCount; }
+    int top() const { return open.empty() ? -1 : open.back(); }
+    int last() const { return static_cast<int>(open.size()) - 1; }
+
+    // Index of the topmost element matching `match` above the first element
+    // of the kinds `bounds`; -1 when none.
+    template <class Match>
+    int findInScope(Match match, uint16_t bounds) const
+    {
+        for (int k = last(); k >= 0; --k) {
+            if (match(open[static_cast<size_t>(k)]))
+                return k;
+            if (names.is(open[static_cast<size_t>(k)], bounds))
+                return -1;
+        }
+        return -1;
+    }
+
+    void popTo(int index)
+    {
+        while (static_cast<int>(open.size()) > index) {
+            const int e = open.back();
+            open.pop_back();
+            if (names.is(e, Marker))
+                clearToMarker();
+        }
+    }
+
+    void removeActive(size_t k)
+    {
+        if (active[k] >= 0)
+            --formattingCount;
+        active.erase(active.begin() + static_cast<std::ptrdiff_t>(k));
+    }
+
+    void clearToMarker()
+    {
+        while (!active.empty()) {
+            const bool marker = active.back() < 0;
+            removeActive(active.size() - 1);
+            if (marker)
+                break;
+        }
+    }
+
+    void closeParagraph()
+    {
+        const int k = findInScope([](int e) { return e == E::P; }, Boundary | ButtonScope);
+        if (k >= 0)
+            popTo(k);
+    }
+
+    template <class Match>
+    void closeListItem(Match match)
+    {
+        for (int k = last(); k >= 0; --k) {
+            const int e = open[static_cast<size_t>(k)];
+            if (match(e)) {
+                popTo(k);
+                return;
+            }
+            if (names.is(e, Special) && !names.is(e, Passable))
+                return;
+        }
+    }
+
+    void startTag(const QString& name, bool selfClosing)
+    {
+        const int e = names.id(name);
+        if (e == E::Plaintext)
+            return; // its text is read as ordinary text
+        if (depth() >= HtmlDocument::MaxDepth)
+            return;
+
+        if (e == E::Li) {
+            closeListItem([](int x) { return x == E::Li; });
+        } else if (e == E::Dd || e == E::Dt) {
+            closeListItem([](int x) { return x == E::Dd || x == E::Dt; });
+        } else if (e == E::Td || e == E::Th) {
+            const int k = findInScope([](int x) { return x == E::Td || x == E::Th; }, TableScope);
+            if (k >= 0)
+                popTo(k);
+        } else if (e == E::Tr) {
+            const int k = findInScope([](int x) { return x == E::Tr; }, TableScope);
+            if (k >= 0)
+                popTo(k);
+        } else if (e == E::Tbody || e == E::Thead || e == E::Tfoot) {
+            const int k =
+                findInScope([](int x) { return x == E::Tbody || x == E::Thead || x == E::Tfoot; }, TableScope);
+            if (k >= 0)
+                popTo(k);
+        } else if (e == E::Option) {
+            if (top() == E::Option)
+                popTo(last());
+        } else if (e == E::Optgroup) {
+            if (top() == E::Option)
+                popTo(last());
+            if (top() == E::Optgroup)
+                popTo(last());
+        }
+        if (names.is(e, ClosesP))
+            closeParagraph();
+        if (names.is(e, Heading) && top() >= 0 && names.is(top(), Heading))
+            popTo(last());
+
+        out.append(QLatin1Char('<')).append(name).append(selfClosing ? QStringLiteral("/>") : QStringLiteral(">"));
+
+        if (!names.is(e, Void)) {
+            open.push_back(e);
+            if (names.is(e, Marker))
+                active.push_back(-1);
+        }
+        if (names.is(e, Formatting))
+            pushFormatting(e);
+        // A "/>" does not end an HTML script or title: its text follows.
+        if (names.is(e, RawText))
+            rawText(name);
+    }
+
+    // At most three entries of one name after the last marker, as a
+    // browser keeps them (the tags carry no attributes any more).
+    void pushFormatting(int e)
+    {
+        int same = 0;
+        size_t earliest = 0;
+        for (size_t k = active.size(); k-- > 0 && active[k] >= 0;) {
+            if (active[k] == e) {
+                ++same;
+                earliest = k;
+            }
+        }
+        if (same >= 3)
+            removeActive(earliest);
+        active.push_back(e);
+        ++formattingCount;
+    }
+
+    // The text of elements whose content is no markup, up to their end tag,
+    // written with every "<" escaped.
+    void rawText(const QString& name)
+    {
+        const QString closing = QStringLiteral("</") + name;
+        qsizetype k = i;
+        qsizetype end = -1;
+        for (;;) {
+            k = s.indexOf(closing, k, Qt::CaseInsensitive);
+            if (k < 0)
+                break;
+            const qsizetype after = k + closing.size();
+            if (after >= s.size() || isTagSpace(s.at(after)) || s.at(after) == QLatin1Char('/')
+                || s.at(after) == QLatin1Char('>')) {
+                end = k;
+                break;
+            }
+            k = after;
+        }
+        const qsizetype stop = end < 0 ? s.size() : end;
+        for (qsizetype j = i; j < stop; ++j) {
+            const QChar c = s.at(j);
+            if (c == QLatin1Char('<'))
+                out.append(QStringLiteral("&lt;"));
+            else if (c.unicode() != 0)
+                out.append(c);
+        }
+        i = stop; // the end tag is read as an ordinary end tag
+    }
+
+    void endTag(const QString& name)
+    {
+        const int e = names.id(name);
+        if (e == E::Body || e == E::Html || e == E::Head || e == E::Br)
+            return; // a browser closes nothing for these
+        out.append(QStringLiteral("</")).append(name).append(QLatin1Char('>'));
+
+        if (names.is(e, Formatting)) {
+            formattingEnd(e);
+            return;
+        }
+        if (e == E::Form) {
+            // A form leaves the stack alone, whatever is open inside it.
+            for (int k = last(); k >= 0; --k) {
+                if (open[static_cast<size_t>(k)] == e) {
+                    open.erase(open.begin() + k);
+                    return;
+                }
+            }
+            return;
+        }
+        for (int k = last(); k >= 0; --k) {
+            const int x = open[static_cast<size_t>(k)];
+            if (x == e) {
+                popTo(k);
+                return;
+            }
+            if (names.is(x, Special | Boundary))
+                return;
+        }
+    }
+
+    void formattingEnd(int e)
+    {
+        int entry = -1;
+        for (size_t k = active.size(); k-- > 0 && active[k] >= 0;) {
+            if (active[k] == e) {
+                entry = static_cast<int>(k);
+                break;
+            }
+        }
+        int element = -1;
+        for (int k = last(); k >= 0; --k) {
+            if (open[static_cast<size_t>(k)] == e) {
+                element = k;
+                break;
+            }
+        }
+        if (element < 0) {
+            if (entry >= 0)
+                removeActive(static_cast<size_t>(entry));
+            return;
+        }
+        // With a block opened inside it, a browser moves the element rather
+        // than closing anything: as many stay open as before.
+        for (int k = element + 1; k <= last(); ++k) {
+            if (names.is(open[static_cast<size_t>(k)], Special | Boundary))
+                return;
+        }
+        popTo(element);
+        if (entry >= 0 && static_cast<size_t>(entry) < active.size())
+            removeActive(static_cast<size_t>(entry));
+    }
+
+    const QString& s;
+    qsizetype i = 0;
+    QString out;
+    ElementNames names;
+    std::vector<int> open;
+    std::vector<int> active; // formatting elements; -1 is a marker
+    int formattingCount = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Reading gumbo's tree.
+
+bool isInline(GumboTag tag)
+{
+    switch (tag) {
+    case GUMBO_TAG_A:
+    case GUMBO_TAG_ABBR:
+    case GUMBO_TAG_B:
+    case GUMBO_TAG_BIG:
+    case GUMBO_TAG_CODE:
+    case GUMBO_TAG_EM:
+    case GUMBO_TAG_FONT:
+    case GUMBO_TAG_I:
+    case GUMBO_TAG_NOBR:
+    case GUMBO_TAG_S:
+    case GUMBO_TAG_SMALL:
+    case GUMBO_TAG_SPAN:
+    case GUMBO_TAG_STRIKE:
+    case GUMBO_TAG_STRONG:
+    case GUMBO_TAG_SUB:
+    case GUMBO_TAG_SUP:
+    case GUMBO_TAG_TT:
+    case GUMBO_TAG_U:
+    case GUMBO_TAG_LABEL:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString cleanCellText(const QString& raw)
+{
+    QString t;
+    t.reserve(raw.size());
+    for (const QChar c : raw) {
+        const char16_t u = c.unicode();
+        if (u == 0xFFFD || u == 0xFEFF || c.category() == QChar::Other_Format)
+            continue;
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || c.isSurrogate())
+            t.append(QLatin1Char(' '));
+        else
+            t.append(c);
+    }
+    return t.simplified();
+}
+
+struct Collector {
+    QList<QStringList> tables;
+    int maxDepth = 0;
+
+    struct Cell {
+        int table;
+        int index;
+        QString text;
+    };
+
+    void read(const GumboNode* root)
+    {
+        struct Frame {
+            const GumboNode* node;
+            unsigned next;
+            bool table;
+            bool cell;
+            bool spaced;
+        };
+        std::vector<Frame> stack;
+        std::vector<int> openTables;
+        std::vector<Cell> openCells;
+        stack.push_back({root, 0, false, false, false});
+        while (!stack.empty()) {
+            Frame& f = stack.back();
+            const GumboVector* children = f.node->type == GUMBO_NODE_DOCUMENT ? &f.node->v.document.children
+                : (f.node->type == GUMBO_NODE_ELEMENT || f.node->type == GUMBO_NODE_TEMPLATE)
+                ? &f.node->v.element.children
+                : nullptr;
+            if (children == nullptr || f.next >= children->length) {
+                // Leaving the node.
+                if (f.spaced)
+                    appendText(openCells, QStringLiteral(" "));
+                if (f.cell) {
+                    Cell c = std::move(openCells.back());
+                    openCells.pop_back();
+                    tables[c.table][c.index] = cleanCellText(c.text);
+                }
+                if (f.table)
+                    openTables.pop_back();
+                stack.pop_back();
+                continue;
+            }
+            const auto* child = static_cast<const GumboNode*>(children->data[f.next++]);
+            switch (child->type) {
+            case GUMBO_NODE_TEXT:
+            case GUMBO_NODE_WHITESPACE:
+            case GUMBO_NODE_CDATA:
+                appendText(openCells, QString::fromUtf8(child->v.text.text));
+                break;
+            case GUMBO_NODE_ELEMENT:
+            case GUMBO_NODE_TEMPLATE: {
+                const GumboTag tag = child->v.element.tag;
+                Frame next{child, 0, false, false, false};
+                if (tag == GUMBO_TAG_TABLE) {
+                    openTables.push_back(static_cast<int>(tables.size()));
+                    tables.append(QStringList());
+                    next.table = true;
+                } else if ((tag == GUMBO_TAG_TD || tag == GUMBO_TAG_TH) && !openTables.empty()) {
+                    QStringList& cells = tables[openTables.back()];
+                    openCells.push_back({openTables.back(), static_cast<int>(cells.size()), QString()});
+                    cells.append(QString());
+                    next.cell = true;
+                }
+                if (tag == GUMBO_TAG_BR) {
+                    appendText(openCells, QStringLiteral(" "));
+                } else if (!isInline(tag)) {
+                    appendText(openCells, QStringLiteral(" "));
+                    next.spaced = true;
+                }
+                stack.push_back(next);
+                maxDepth = std::max(maxDepth, static_cast<int>(stack.size()) - 1);
+                break;
+            }
+            default:
+                break;
+            }
+        }
+    }
+
+    static void appendText(std::vector<Cell>& cells, const QString& text)
+    {
+        for (Cell& c : cells) {
+            if (c.text.size() < HtmlDocument::MaxCellText)
+                c.text.append(text.left(HtmlDocument::MaxCellText - c.text.size()));
+        }
+    }
+};
+
+} // namespace
+
+QString htmlCharset(const QByteArray& bytes, const QString& contentType)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QStringLiteral("UTF-8");
+    if (bytes.startsWith("\xFE\xFF"))
+        return QStringLiteral("UTF-16BE");
+    if (bytes.startsWith("\xFF\xFE"))
+        return QStringLiteral("UTF-16LE");
+    QString name = decoderName(charsetLabel(contentType));
+    if (name.isEmpty()) {
+        static const QRegularExpression meta(QStringLiteral("<meta[^>]*>"), QRegularExpression::CaseInsensitiveOption);
+        const QString head = QString::fromLatin1(bytes.left(4096));
+        auto it = meta.globalMatch(head);
+        while (name.isEmpty() && it.hasNext())
+            name = decoderName(charsetLabel(it.next().captured(0)));
+        // A page that reached us as bytes cannot be in a 16-bit form it
+        // names in its own text.
+        if (name.startsWith(QLatin1String("UTF-16"), Qt::CaseInsensitive))
+            name = QStringLiteral("UTF-8");
+    }
+    if (!name.isEmpty())
+        return name;
+    return isUtf8(bytes) ? QStringLiteral("UTF-8") : QStringLiteral("windows-1252");
+}
+
+HtmlDocument HtmlDocument::read(const QByteArray& bytes, const QString& contentType)
+{
+    HtmlDocument doc;
+    const QByteArray page = bytes.left(MaxBytes);
+    doc.m_charset = htmlCharset(page, contentType);
+    const QString text = decode(page, doc.m_charset);
+    const QByteArray plain = PlainPage(text).write();
+
+    GumboOptions options = kGumboDefaultOptions;
+    options.max_errors = 0;
+    GumboOutput* output = gumbo_parse_with_options(&options, plain.constData(), static_cast<size_t>(plain.size()));
+    if (output == nullptr)
+        return doc;
+    Collector collector;
+    collector.read(output->document);
+    gumbo_destroy_output(&options, output);
+    doc.m_tables = std::move(collector.tables);
+    doc.m_depth = collector.maxDepth;
+    return doc;
+}
+
+} // namespace tw::platform

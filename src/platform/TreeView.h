@@ -1,0 +1,77 @@
+#pragma once
+// The tree view of the strategy library: a tree of nodes with in-place label
+// editing that the owner may refuse, and an in-program drag of a node by the
+// mouse (the owner starts it from a mouse move, gets DragOver while the
+// pointer moves over the tree and DragDrop when the button is released over
+// it) with a drop highlight on the node under the pointer.
+//
+// Mouse positions are in twips relative to this widget. A right-button press
+// leaves the selection alone (a popup serves the selected node); only the
+// left button selects. The view starts no drag and scrolls by no drag of its
+// own.
+
+#include <QPersistentModelIndex>
+#include <QPixmap>
+#include <QTreeWidget>
+
+namespace tw::platform {
+
+class TreeView : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit TreeView(QWidget* parent = nullptr);
+
+    // The node at a point (twips relative to the widget), or nullptr.
+    QTreeWidgetItem* HitTest(double x, double y) const;
+    // The node shown as the target of a drag; nullptr for none.
+    QTreeWidgetItem* DropHighlight() const;
+    void setDropHighlight(QTreeWidgetItem* node);
+    // A picture of the node (its icon and text), for the drag pointer.
+    QPixmap CreateDragImage(QTreeWidgetItem* node) const;
+    void setDragIcon(const QPixmap& icon) { m_dragIcon = icon; }
+    // 1 begins a drag (until the mouse button is released), 0 cancels it.
+    void Drag(int action);
+    bool isDragging() const { return m_dragging; }
+    // Opens the node's label for editing.
+    void StartLabelEdit(QTreeWidgetItem* node);
+    // Scrolls the content one line up or down.
+    void scrollLine(bool up);
+    // Pixels to twips and back, by the widget's logical DPI.
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
+
+    // Called by the label editor when the user ends an edit; true keeps the
+    // new text.
+    bool acceptLabel(QTreeWidgetItem* node, const QString& newString);
+
+signals:
+    // An in-place edit ends with `newString`; setting `cancel` to non-zero
+    // keeps the old text. Connect directly.
+    void AfterLabelEdit(QTreeWidgetItem* node, const QString& newString, int& cancel);
+    // Button code (1 left, 2 right, 4 middle; bits of the held buttons for a
+    // move), shift bits, position in twips.
+    void MouseDown(int button, int shift, double x, double y);
+    void MouseMove(int button, int shift, double x, double y);
+    void MouseUp(int button, int shift, double x, double y);
+    // During a drag: the pointer moved over the tree (state 2), or the button
+    // was released over it.
+    void DragOver(double x, double y, int state);
+    void DragDrop(double x, double y);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QPointF twipsOf(const QMouseEvent* event) const;
+    void endDrag();
+
+    QPersistentModelIndex m_highlight;
+    QPixmap m_dragIcon;
+    bool m_dragging = false;
+    friend class TreeLabelDelegate;
+};
+
+} // namespace tw::platform

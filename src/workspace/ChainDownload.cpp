@@ -1,0 +1,219 @@
+// The quote download of the main window (the ticker's quote table posted for
+// over HTTP, with a progress window and Cancel) and the symbol lookup.
+
+#include "mainwindow/frmStrategies.h"
+
+#include "app/CErrorHandler.h"
+#include "app/Dialogs.h"
+#include "app/Procedure.h"
+#include "app/Tools.h"
+#include "marketdata/QuoteDownload.h"
+#include "marketdata/QuoteTable.h"
+#include "marketdata/WinInet.h"
+#include "marketdata/frmDonwloadProgress.h"
+#include "marketdata/frmSymbolLookup.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTimer>
+
+namespace tw {
+
+namespace {
+const QString kCancelCaption = QStringLiteral("Cancel");
+
+QString stars()
+{
+    return QString(70, QLatin1Char('*'));
+}
+} // namespace
+
+void frmStrategies::cmdDownload_Click()
+{
+    Procedure proc("frmStrategies", "cmdDownload_Click");
+    if (cmdDownload->text() == kCancelCaption) {
+        // Runs while the first click still waits for its answer.
+        TW_STEP(proc, {
+            if (mWinInet != nullptr)
+                mWinInet->Cancel();
+        });
+        TW_STEP(proc, dialogs().messageBox(QStringLiteral("Downloading canceled!"), Msg::OkOnly | Msg::Information,
+                                           QStringLiteral("Download")));
+        TW_STEP(proc, errorHandler().WriteTrace(QStringLiteral("Download canceled")));
+        return;
+    }
+    if (mWinInet != nullptr)
+        return; // one download at a time
+    const QString ticker = txtTicker->text().trimmed();
+    if (ticker.isEmpty()) {
+        TW_STEP(proc, dialogs().beep());
+        TW_STEP(proc, txtTicker->setFocus());
+        return;
+    }
+    // Every way out, errors and aborts included, ends the download.
+    const auto end = qScopeGuard([this] { endDownload(); });
+    TW_STEP(proc, {
+        mWinInet = new WinInet(this);
+        connect(mWinInet, &WinInet::OnProgress, this,
+                [this](int32_t done, int32_t total) { mWinInet_OnProgress(done, total); });
+        connect(mWinInet, &WinInet::OnStateChanged, this, [this](int32_t state) { mWinInet_OnStateChanged(state); });
+        m_BytesTotal = 0;
+        cmdDownload->setText(kCancelCaption);
+    });
+    TW_STEP(proc, {
+        m_DownloadProgress = new frmDonwloadProgress(this);
+        connect(m_DownloadProgress, &frmDonwloadProgress::CancelRequested, this, [this] { CancelDownload(); });
+        const QRect frame = frameGeometry();
+        m_DownloadProgress->move(frame.center() - m_DownloadProgress->rect().center());
+        m_DownloadProgress->show();
+        m_DownloadProgress->SetTomost();
+    });
+    TW_STEP(proc, marketdata::prepareFormPost(*mWinInet, QLatin1String(marketdata::kQuoteTableResource),
+                                              marketdata::quoteTableFormBody(ticker),
+                                              QLatin1String(marketdata::kQuoteTableResource)));
+    TW_STEP(proc, {
+        errorHandler().WriteTrace(QStringLiteral("WinInet.PostQuery: ") + mWinInet->PostQuery());
+        errorHandler().WriteTrace(QStringLiteral("WinInet.Execute"));
+    });
+    TW_STEP(proc, mWinInet->Execute());
+    TW_STEP(proc, {
+        if (m_DownloadProgress != nullptr)
+            m_DownloadProgress->hide();
+    });
+    TW_STEP(proc, {
+        errorHandler().WriteTrace(QStringLiteral("WinInet.Executed"));
+        errorHandler().WriteTrace(QStringLiteral("WinInet.SuccessDone = ")
+                                  + (mWinInet->SuccessDone() ? QStringLiteral("True") : QStringLiteral("False")));
+        if (!mWinInet->SuccessDone() && !mWinInet->FailureText().isEmpty())
+            errorHandler().WriteTrace(QStringLiteral("WinInet failure: ") + mWinInet->FailureText());
+    });
+    TW_STEP(proc, takeDownloadedAnswer());
+}
+
+void frmStrategies::takeDownloadedAnswer()
+{
+    Procedure proc("frmStrategies", "takeDownloadedAnswer");
+    const QString response = mWinInet->Response();
+    if (mWinInet->SuccessDone()) {
+        TW_STEP(proc, {
+            errorHandler().WriteTrace(QStringLiteral("WinInet.ContentType = ") + mWinInet->ContentType());
+            errorHandler().WriteTrace(QStringLiteral("Len(WinInet.Response) = ") + QString::number(response.size()));
+            errorHandler().WriteTrace(QStringLiteral("BytesTotal = ") + QString::number(m_BytesTotal));
+            if (errorHandler().TracingEnabled())
+                errorHandler().WriteTrace(QStringLiteral("WinInet.Response >> \r\n") + stars() + QStringLiteral("\r\n")
+                                          + response + QStringLiteral("\r\n") + stars());
+        });
+    }
+    marketdata::QuoteAnswer verdict = marketdata::QuoteAnswer::Failed;
+    TW_STEP(proc, verdict = marketdata::judgeQuoteAnswer(mWinInet->SuccessDone(), mWinInet->ContentType(),
+                                                         response.size(), m_BytesTotal));
+    // A user who closes the window meanwhile is not kept by messages.
+    const bool quiet = m_closeAfterDownload;
+    if (verdict == marketdata::QuoteAnswer::Accepted) {
+        const QStringList lines = marketdata::splitQuoteLines(response);
+        marketdata::ParseResult parsed;
+        QString refusal;
+        if (parseQuoteLines(lines, parsed, &refusal)) {
+            TW_STEP(proc, colStrings = lines);
+            TW_STEP(proc, applyParsedChain(parsed));
+            TW_STEP(proc, UpdateLists());
+            TW_STEP(proc, cmdSave->setEnabled(true));
+            TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Data downloaded and parsed successfully")));
+            TW_STEP(proc, lblStatus->setText(QString()));
+            TW_STEP(proc, blnDataNotSaved = true);
+            return;
+        }
+        // Taken by its form, but no quote table: as refused.
+        TW_STEP(proc, errorHandler().WriteTrace(QStringLiteral("Quote table refused: ") + refusal));
+        verdict = marketdata::QuoteAnswer::Refused;
+    }
+    if (verdict == marketdata::QuoteAnswer::Refused) {
+        // The loaded chain, its lines and its save button stay as they were.
+        TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Invalid data format. Check ticker name, please.")));
+        if (!quiet)
+            TW_STEP(proc, ShowMessageOnce(QStringLiteral("Invalid data format.\r\nCheck the ticker, please."),
+                                          QStringLiteral("INVDATA")));
+        return;
+    }
+    TW_STEP(proc,
+            lblTickerStatus->setText(QStringLiteral(" Can't download data. Check the Internet connection, please")));
+    if (!quiet)
+        TW_STEP(proc, ShowMessageOnce(QStringLiteral("Can't download data.\r\nCheck the Internet connection, please"),
+                                      QStringLiteral("INETFAIL")));
+}
+
+void frmStrategies::endDownload()
+{
+    shielded("frmStrategies.endDownload", [this] {
+        if (mWinInet != nullptr) {
+            mWinInet->Cancel();
+            delete mWinInet.data();
+        }
+        cmdDownload->setText(QStringLiteral("Download"));
+        if (m_DownloadProgress != nullptr) {
+            m_DownloadProgress->hide();
+            m_DownloadProgress->deleteLater();
+            m_DownloadProgress = nullptr;
+        }
+        if (m_closeAfterDownload) {
+            m_closeAfterDownload = false;
+            QTimer::singleShot(0, this, [this] { close(); });
+        }
+    });
+}
+
+void frmStrategies::CancelDownload()
+{
+    Procedure proc("frmStrategies", "CancelDownload");
+    if (mWinInet == nullptr)
+        return;
+    TW_STEP(proc, mWinInet->Cancel());
+    TW_STEP(proc, dialogs().messageBox(QStringLiteral("Downloading canceled!"), Msg::OkOnly | Msg::Information,
+                                       QStringLiteral("Download")));
+}
+
+void frmStrategies::mWinInet_OnProgress(int32_t BytesDownloaded, int32_t BytesTotal)
+{
+    shielded("frmStrategies.mWinInet_OnProgress", [&] {
+        m_BytesTotal = BytesTotal;
+        if (m_DownloadProgress == nullptr)
+            return;
+        m_DownloadProgress->elaProgress->setValue(marketdata::progressPercent(BytesDownloaded, BytesTotal));
+        m_DownloadProgress->elaStatus->setText(marketdata::downloadProgressText(BytesDownloaded, BytesTotal));
+    });
+}
+
+void frmStrategies::mWinInet_OnStateChanged(int32_t State)
+{
+    shielded("frmStrategies.mWinInet_OnStateChanged", [&] {
+        const QString text = marketdata::downloadStateText(State);
+        if (!text.isEmpty() && m_DownloadProgress != nullptr)
+            m_DownloadProgress->elaStatus->setText(text);
+    });
+}
+
+void frmStrategies::cmdLookup_Click()
+{
+    Procedure proc("frmStrategies", "cmdLookup_Click");
+    TW_STEP(proc, {
+        if (m_SymbolLookup == nullptr)
+            m_SymbolLookup = new frmSymbolLookup(this);
+    });
+    TW_STEP(proc, m_SymbolLookup->exec());
+    TW_STEP(proc, {
+        if (m_SymbolLookup != nullptr && m_SymbolLookup->Tag().toInt() == 1)
+            txtTicker->setText(m_SymbolLookup->SelectedSymbol());
+    });
+    TW_STEP(proc, {
+        // Closed from its title bar: the next lookup loads it afresh.
+        if (m_SymbolLookup != nullptr && m_SymbolLookup->unloadRequested()) {
+            m_SymbolLookup->deleteLater();
+            m_SymbolLookup = nullptr;
+        }
+    });
+}
+
+} // namespace tw

@@ -1,0 +1,230 @@
+// The strategies-file commands of the main window: load a library in place
+// of the open one, append another file's groups to it, save it, save it
+// under a new name, and export the selected group or strategy as a file of
+// its own.
+//
+// A file that cannot be read changes nothing: it is read whole into a new
+// library first. Writing goes through a temporary file that replaces the
+// target only when everything was written; a failed write is reported and
+// the strategies stay unsaved.
+
+#include "mainwindow/frmStrategies.h"
+
+#include "app/CAppSettings.h"
+#include "app/CErrorHandler.h"
+#include "app/Dialogs.h"
+#include "app/Procedure.h"
+#include "app/Tools.h"
+#include "mainwindow/StartupSettings.h"
+#include "model/StrategiesFile.h"
+#include "model/StrategyTemplates.h"
+#include "workspace/LibraryEdits.h"
+
+#include <QFileInfo>
+
+namespace tw {
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+const QString kStrategiesFileKey = QStringLiteral("StrategyTypesFile");
+
+QString absolutePath(const QString& path)
+{
+    return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+}
+
+// Runs a read of the file at `path`; on failure gives the user's message
+// (the reader's details, byte offsets included, go to the trace log).
+template <class F>
+bool readFile(F&& read, StrategiesCommand command, const QString& path, QString& message)
+{
+    try {
+        read();
+        return true;
+    } catch (const TwError& e) {
+        errorHandler().WriteTrace(e.description());
+        message = strategiesReadFailure(command, path, e.number());
+        return false;
+    }
+}
+
+} // namespace
+
+bool frmStrategies::openStrategiesFile(const QString& path, QString& message)
+{
+    Procedure proc("frmStrategies", "openStrategiesFile");
+    std::shared_ptr<StrategyTypeCollection> loaded;
+    if (!readFile([&] { loaded = readStrategiesFile(path); }, StrategiesCommand::Load, path, message))
+        return false;
+    TW_STEP_OR(proc, false, {
+        StrategyTypes = loaded;
+        strStrategyTypesFile = absolutePath(path);
+    });
+    TW_STEP_OR(proc, false, UpdateTreeView());
+    // Kept as a full path: the next start finds it from any folder.
+    TW_STEP_OR(proc, false, appSettings().SaveSetting(kSettings, kStrategiesFileKey, strStrategyTypesFile));
+    TW_STEP_OR(proc, false, m_StrategiesChanged = false);
+    return true;
+}
+
+void frmStrategies::LoadStrategyFromFile()
+{
+    Procedure proc("frmStrategies", "LoadStrategyFromFile");
+    QString message;
+    bool opened = false;
+    TW_STEP(proc, opened = openStrategiesFile(strStrategyTypesFile, message));
+    if (!opened && !message.isEmpty())
+        TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
+    if (StrategyTypes == nullptr)
+        StrategyTypes = std::make_shared<StrategyTypeCollection>();
+}
+
+void frmStrategies::LoadStartupStrategies()
+{
+    Procedure proc("frmStrategies", "LoadStartupStrategies");
+    QString message;
+    bool opened = false;
+    TW_STEP(proc, opened = openStrategiesFile(strStrategyTypesFile, message));
+    if (!opened && !message.isEmpty()) {
+        // A damaged file, or a last file that is gone: the shipped library
+        // is opened in its place, and the user is told once.
+        const QString shipped = locateShippedFile(defaultStrategiesFile());
+        const bool another = QFileInfo(shipped).absoluteFilePath() != QFileInfo(strStrategyTypesFile).absoluteFilePath();
+        QString ignored;
+        bool fallback = false;
+        if (another)
+            TW_STEP(proc, fallback = openStrategiesFile(shipped, ignored));
+        if (fallback)
+            message += QStringLiteral("\r\n") + shippedStrategiesInstead(shipped);
+        TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
+    }
+    if (StrategyTypes == nullptr)
+        StrategyTypes = std::make_shared<StrategyTypeCollection>();
+}
+
+void frmStrategies::LoadStrategies()
+{
+    Procedure proc("frmStrategies", "LoadStrategies");
+    if (m_StrategiesChanged) {
+        int answer = Msg::No;
+        TW_STEP(proc, answer = dialogs().messageBox(QStringLiteral("Strategies are not saved.\r\nLoad anyway?"),
+                                                    Msg::YesNo | Msg::Question, QStringLiteral("Strategies")));
+        if (answer != Msg::Yes)
+            return;
+    }
+    QString chosen;
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Select strategies file"), strStrategyTypesFile, true,
+                                                false));
+    if (chosen.isEmpty())
+        return; // a cancelled dialog keeps the current file
+    QString message;
+    bool opened = false;
+    // A file that cannot be read leaves the open library and its path as
+    // they were.
+    TW_STEP(proc, opened = openStrategiesFile(chosen, message));
+    if (!opened && !message.isEmpty())
+        TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
+}
+
+void frmStrategies::AppendStrategies()
+{
+    Procedure proc("frmStrategies", "AppendStrategies");
+    QString chosen;
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Append to strategies"), QString(), true, false));
+    if (chosen.isEmpty())
+        return;
+    TW_STEP(proc, AppendStrategyFromFile(chosen));
+}
+
+void frmStrategies::AppendStrategyFromFile(const QString& path)
+{
+    Procedure proc("frmStrategies", "AppendStrategyFromFile");
+    if (StrategyTypes == nullptr)
+        TW_STEP(proc, StrategyTypes = std::make_shared<StrategyTypeCollection>());
+    QString message;
+    // The file's groups follow the open ones, in file order (equal captions
+    // are not merged); a file that cannot be read whole adds nothing.
+    bool appended = false;
+    TW_STEP(proc, appended = readFile([&] { appendStrategiesFile(*StrategyTypes, path); }, StrategiesCommand::Append,
+                                      path, message));
+    if (!appended) {
+        TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
+        return;
+    }
+    TW_STEP(proc, UpdateTreeView());
+    // The appended file never becomes the current one.
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, strStrategyTypesFile));
+    TW_STEP(proc, m_StrategiesChanged = true);
+}
+
+bool frmStrategies::writeStrategies(const StrategyTypeCollection& types, const QString& path)
+{
+    try {
+        writeStrategiesFile(types, path);
+        return true;
+    } catch (const TwError& e) {
+        errorHandler().WriteTrace(e.description());
+        dialogs().messageBox(QStringLiteral("The strategies could not be saved to \"%1\".\r\n%2\r\n"
+                                            "Nothing was written; the file is as it was.")
+                                 .arg(path, e.description()),
+                             Msg::OkOnly | Msg::Critical, appTitle());
+        return false;
+    }
+}
+
+void frmStrategies::SaveStrategies()
+{
+    Procedure proc("frmStrategies", "SaveStrategies");
+    if (strStrategyTypesFile.isEmpty()) {
+        TW_STEP(proc, SaveStrategiesAs());
+        return;
+    }
+    bool written = false;
+    TW_STEP(proc, written = writeStrategies(StrategyTypes ? *StrategyTypes : StrategyTypeCollection(),
+                                            strStrategyTypesFile));
+    if (!written)
+        return; // the strategies stay unsaved
+    TW_STEP(proc, m_StrategiesChanged = false);
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(strStrategyTypesFile)));
+}
+
+void frmStrategies::SaveStrategiesAs()
+{
+    Procedure proc("frmStrategies", "SaveStrategiesAs");
+    QString chosen;
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), strStrategyTypesFile, false,
+                                                true));
+    if (chosen.isEmpty())
+        return;
+    bool written = false;
+    TW_STEP(proc, written = writeStrategies(StrategyTypes ? *StrategyTypes : StrategyTypeCollection(), chosen));
+    if (!written)
+        return;
+    // The saved file is the current one, and the one the next start opens.
+    TW_STEP(proc, strStrategyTypesFile = absolutePath(chosen));
+    TW_STEP(proc, m_StrategiesChanged = false);
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, strStrategyTypesFile));
+}
+
+void frmStrategies::ExportStrategies()
+{
+    Procedure proc("frmStrategies", "ExportStrategies");
+    const QString key = selectedKey();
+    if (key.isEmpty() || StrategyTypes == nullptr)
+        return; // the command needs a selected node
+    std::shared_ptr<StrategyTypeCollection> exported;
+    QString name;
+    TW_STEP(proc, {
+        exported = exportedLibrary(*StrategyTypes, key);
+        name = defaultExportName(*StrategyTypes, key);
+    });
+    QString chosen;
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Export strategies to..."), name, false, true));
+    if (chosen.isEmpty())
+        return;
+    // The open library, its file and its unsaved state stay as they were.
+    TW_STEP(proc, writeStrategies(*exported, chosen));
+}
+
+} // namespace tw

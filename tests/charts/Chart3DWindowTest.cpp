@@ -1,0 +1,312 @@
+// The 3-D window on a real display with OpenGL (Xvfb, Mesa's software
+// renderer, openbox): the surface follows the selected strategy, the percent
+// box and the mode; the presets and the mouse turn the view; the read-out
+// names the point under the pointer; closing hides; the place and the
+// percent mode come back after a restart.
+
+#include "mainwindow/MainWindowFixtures.h"
+
+#include "charts/frm3dChart.h"
+#include "mainwindow/frmStrategies.h"
+#include "model/stock.h"
+#include "platform/WindowGeometry.h"
+#include "support/MainWindowRun.h"
+#include "support/QtTestMain.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QWindow>
+#include <QtTest>
+
+using namespace tw;
+using platform::Chart3D;
+
+namespace {
+
+void clickNode(frmStrategies* w, const QString& key)
+{
+    QTreeWidgetItem* node = w->nodeByKey(key);
+    QVERIFY(node != nullptr);
+    if (node->parent() != nullptr)
+        node->parent()->setExpanded(true);
+    w->tvStrategies->scrollToItem(node);
+    QTest::mouseClick(w->tvStrategies->viewport(), Qt::LeftButton, {}, w->tvStrategies->visualItemRect(node).center());
+    QCOMPARE(w->tvStrategies->currentItem(), node);
+}
+
+void clickOn(QWidget* w)
+{
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+}
+
+bool readOutEmpty(const frm3dChart* c)
+{
+    return c->txtPrice->text().isEmpty() && c->txtDays->text().isEmpty() && c->txtValue->text().isEmpty();
+}
+
+} // namespace
+
+class Chart3DWindowTest : public QObject {
+    Q_OBJECT
+
+    QStringList m_args;
+
+    // A start with the shipped library and sample chain, no 2-D chart, the
+    // 3-D window shown and drawn.
+    frm3dChart* started(test::MainWindowRun& run)
+    {
+        frm3dChart* c = frm3dChart::loaded();
+        if (c == nullptr || !QTest::qWaitForWindowExposed(c))
+            return nullptr;
+        return run.window() != nullptr ? c : nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        m_args = {"-S", test::shippedFile("DEFAULT.STG"), "-O", test::shippedFile("SAMPLE.opt")};
+    }
+
+    void init()
+    {
+        test::environment().clearSettings();
+        test::storeSetting(QStringLiteral("CCCount"), 0);
+    }
+
+    void surfaceFollowsStrategyPercentAndMode()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        QVERIFY2(c->Chart3D->drawing(), "no OpenGL on the test display");
+        QCOMPARE(c->windowTitle(), run->ObjStock->Code() + QStringLiteral(" - 3D Chart"));
+        QCOMPARE(c->Chart3D->rowCount(), 30);
+        QCOMPARE(c->Chart3D->columnCount(), 30);
+        QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisX), QStringLiteral("stock price"));
+        QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisY), QStringLiteral("days"));
+        // "3DP" missing: percent on. The long call (T1S1) far below its strike
+        // shortly before expiry has lost all but nothing of its premium.
+        QVERIFY(c->chkPercent->isChecked());
+        QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Profit/Loss %"));
+        QVERIFY2(std::abs(c->Chart3D->value(0, 29) + 100) < 0.5, qPrintable(QString::number(c->Chart3D->value(0, 29))));
+        QCOMPARE(c->Chart3D->labels(Chart3D::AxisX).value(0),
+                 QLocale().toString(c->priceValues().front(), 'f', 2));
+        QCOMPARE(c->Chart3D->labels(Chart3D::AxisY).value(0), QString::number(c->dayValues().front()));
+
+        // The box, clicked: money, the premium (3.00 a share) lost.
+        clickOn(c->chkPercent);
+        QVERIFY(!c->chkPercent->isChecked());
+        QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Profit/Loss"));
+        QVERIFY(std::abs(c->Chart3D->value(0, 29) + 300) < 1.5);
+
+        // Another strategy: the covered call holds 100 shares, so at the
+        // lowest price it loses about (S0 - price) x 100.
+        clickNode(run.window(), QStringLiteral("T6S1"));
+        const double lowest = c->priceValues().front();
+        QVERIFY(c->Chart3D->value(0, 0) < -(run->CalcStockPrice - lowest) * 100 + 500);
+        QVERIFY(c->Chart3D->value(29, 0) > 0);
+
+        // The mode box: the worth of the position, and the value-axis title.
+        run->cbCalculationMode->setFocus();
+        QTest::keyClick(run->cbCalculationMode, Qt::Key_Down);
+        QCOMPARE(run->cbCalculationMode->currentIndex(), 1);
+        QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Position worth"));
+        QVERIFY(c->Chart3D->value(0, 0) > 0);
+
+        // A group: nothing to draw, the chart empties, its labels stay.
+        const QStringList labels = c->Chart3D->labels(Chart3D::AxisX);
+        clickNode(run.window(), QStringLiteral("T2"));
+        QCOMPARE(c->windowTitle(), QStringLiteral("3D chart"));
+        QCOMPARE(c->Chart3D->rowCount(), 0);
+        QCOMPARE(c->Chart3D->labels(Chart3D::AxisX), labels);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void presetsAndTheMouseTurnTheView()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        QCOMPARE(c->Chart3D->currentView().elevation, 20.0);
+        QVERIFY(!c->Chart3D->zoneColouring());
+
+        QTest::mouseClick(c->cmdZone, Qt::LeftButton);
+        QCOMPARE(c->Chart3D->currentView().elevation, 90.0);
+        QCOMPARE(c->Chart3D->view().azimuth, 360.0);
+        QVERIFY(c->Chart3D->zoneColouring());
+        QVERIFY(c->Chart3D->isVisible());
+
+        QTest::mouseClick(c->cmdReset, Qt::LeftButton);
+        QCOMPARE(c->Chart3D->currentView().elevation, 45.0);
+        QCOMPARE(c->Chart3D->currentView().azimuth, 45.0);
+        QVERIFY(!c->Chart3D->zoneColouring());
+
+        // Dragging with the left button turns the view.
+        QWindow* surface = c->Chart3D->drawingWindow();
+        QVERIFY(surface != nullptr);
+        const QPoint from(surface->width() / 2, surface->height() / 2);
+        QTest::mousePress(surface, Qt::LeftButton, {}, from);
+        for (int dx = 10; dx <= 80; dx += 10)
+            QTest::mouseMove(surface, from + QPoint(dx, 5), 10);
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, from + QPoint(80, 5));
+        QTRY_VERIFY(c->Chart3D->currentView().azimuth != 45.0);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void readOutNamesThePointUnderThePointer()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        QWindow* surface = c->Chart3D->drawingWindow();
+        QVERIFY(surface != nullptr);
+        const QPoint middle(surface->width() / 2, surface->height() * 6 / 10);
+
+        // Locked for the first seconds after start.
+        QVERIFY(!c->UnlockMouseMove);
+        QTest::mouseMove(surface, middle);
+        QTest::qWait(300);
+        QVERIFY(readOutEmpty(c));
+
+        // The start-up timer unlocks it.
+        run->DelayTimer->setInterval(0);
+        run->DelayTimer->start();
+        QTRY_VERIFY(c->UnlockMouseMove);
+        QTest::mouseMove(surface, middle + QPoint(3, 0));
+        QTRY_VERIFY(c->txtPrice->text().startsWith(QStringLiteral(" Price: ")));
+        bool ok = false;
+        const double price = c->txtPrice->text().mid(8).toDouble(&ok);
+        QVERIFY(ok);
+        QVERIFY(std::find(c->priceValues().begin(), c->priceValues().end(), price) != c->priceValues().end());
+        QVERIFY(c->txtDays->text().startsWith(QStringLiteral(" Days: ")));
+        const int days = c->txtDays->text().mid(7).toInt(&ok);
+        QVERIFY(ok);
+        QVERIFY(std::find(c->dayValues().begin(), c->dayValues().end(), days) != c->dayValues().end());
+        QVERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+
+        // Off the surface: the boxes empty.
+        QTest::mouseMove(surface, QPoint(2, 2));
+        QTRY_VERIFY(readOutEmpty(c));
+
+        // With a button held nothing is read out.
+        QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(2, 2));
+        QTest::mouseMove(surface, middle);
+        QTest::qWait(300);
+        QVERIFY(readOutEmpty(c));
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, middle);
+
+        // An empty chart has nothing under the pointer.
+        clickNode(run.window(), QStringLiteral("T2"));
+        QTest::mouseMove(surface, middle + QPoint(-4, 0));
+        QTest::qWait(300);
+        QVERIFY(readOutEmpty(c));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void closeHidesAndThePlaceComesBack()
+    {
+        QRectF normal;
+        {
+            test::ScriptedDialogs dialogs;
+            test::MainWindowRun run(m_args);
+            frm3dChart* c = started(run);
+            QVERIFY(c != nullptr);
+            // Refused below 300 x 200 pixels.
+            c->resize(120, 90);
+            QTRY_VERIFY(c->width() >= 300 && c->height() >= 200);
+            platform::setOuterTwips(c, QRectF(9000, 3000, 7500, 6000));
+            QTRY_VERIFY(std::abs(platform::outerTwips(c).left() - 9000) < 40);
+            normal = platform::outerTwips(c);
+
+            // The close box only hides: the surface stays for the next show.
+            c->close();
+            QVERIFY(!c->isVisible());
+            QCOMPARE(frm3dChart::loaded(), c);
+            QCOMPARE(c->Chart3D->rowCount(), 30);
+            run->Select3DChart();
+            QVERIFY(QTest::qWaitForWindowExposed(c));
+            QCOMPARE(c->Chart3D->rowCount(), 30);
+
+            clickOn(c->chkPercent);
+            QVERIFY(!c->chkPercent->isChecked());
+            c->showMaximized();
+            QTRY_VERIFY(c->isMaximized());
+            QVERIFY(run.close());
+            QVERIFY(frm3dChart::loaded() == nullptr);
+        }
+        QCOMPARE(test::storedInt(QStringLiteral("3DP"), -1), 0);
+        QCOMPARE(test::storedInt(QStringLiteral("3dChartWindowState"), -1), 2);
+        QCOMPARE(test::storedText(QStringLiteral("3dChartVisible")), QStringLiteral("True"));
+        // The normal bounds, not the maximised ones.
+        QVERIFY(std::abs(test::storedDouble(QStringLiteral("3dChartLeft"), 0) - normal.left()) < 40);
+        QVERIFY(std::abs(test::storedDouble(QStringLiteral("3dChartWidth"), 0) - normal.width()) < 40);
+
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        QVERIFY(!c->chkPercent->isChecked());
+        QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Profit/Loss"));
+        const auto near = [&normal](const QRectF& r) {
+            return std::abs(r.left() - normal.left()) < 40 && std::abs(r.top() - normal.top()) < 40
+                && std::abs(r.width() - normal.width()) < 40 && std::abs(r.height() - normal.height()) < 40;
+        };
+        QTRY_VERIFY(near(platform::outerTwips(c)));
+    }
+
+    void savedPlaceOutOfRangeGivesTheDefault()
+    {
+        test::storeSetting(QStringLiteral("StgLeft"), 0);
+        test::storeSetting(QStringLiteral("StgTop"), 0);
+        test::storeSetting(QStringLiteral("StgWidth"), 12000);
+        test::storeSetting(QStringLiteral("StgHeight"), 9000);
+        test::storeSetting(QStringLiteral("3dChartLeft"), QStringLiteral("1e300"));
+        test::storeSetting(QStringLiteral("3dChartTop"), QStringLiteral("nan"));
+        test::storeSetting(QStringLiteral("3dChartWidth"), -5000);
+        test::storeSetting(QStringLiteral("3dChartHeight"), QStringLiteral("inf"));
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        const QRect area = platform::workArea(c);
+        const QRect frame = c->frameGeometry();
+        QVERIFY2(area.intersects(frame) && frame.width() >= 300 && frame.height() >= 200 && frame.width() < 5000,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void minimisedWindowKeepsItsSurface()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        const double before = c->Chart3D->value(15, 0);
+        const std::vector<double> prices = c->priceValues();
+        c->showMinimized();
+        QTRY_VERIFY(c->isMinimized());
+        // A new strategy while minimised: nothing is drawn.
+        clickNode(run.window(), QStringLiteral("T6S1"));
+        QCOMPARE(c->Chart3D->value(15, 0), before);
+        QVERIFY(c->priceValues() == prices);
+        // Shown again by the main window, the next change draws.
+        run->Select3DChart();
+        QTRY_VERIFY(!c->isMinimized());
+        clickNode(run.window(), QStringLiteral("T1S2"));
+        QVERIFY(c->Chart3D->value(15, 0) != before);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+};
+
+TW_QTEST_MAIN(Chart3DWindowTest)
+
+#include "Chart3DWindowTest.moc"

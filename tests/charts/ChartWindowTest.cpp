@@ -1,0 +1,556 @@
+// A 2-D chart window driven the way a user and the main window drive it:
+// the data the main window pushes, the axis menus and mode buttons clicked,
+// the scroll bar moved, the mouse over the plot, and its settings saved and
+// read back (also when they are out of range).
+
+#include "app/CAppSettings.h"
+#include "app/Tools.h"
+#include "charts/ChartHost.h"
+#include "charts/ChartModeIcons.h"
+#include "charts/ChartSweep.h"
+#include "charts/ChartTexts.h"
+#include "charts/frmChart.h"
+#include "model/statmath.h"
+#include "platform/Chart2D.h"
+#include "platform/PopupMenu.h"
+#include "platform/Toolbar.h"
+#include "platform/WindowGeometry.h"
+#include "support/QtTestMain.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+#include "ChartTestSupport.h"
+
+#include <QAbstractScrollArea>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace tw;
+using namespace tw::test;
+
+namespace {
+
+// Opens the axis button's drop-down and picks the entry with that text; false
+// when the menu offers it disabled (or not at all).
+bool choose(frmChart* c, const char* axisButton, const QString& entry)
+{
+    clickButton(c->tbrAxis, axisButton);
+    QMenu* popup = c->mMenu->ActivePopup();
+    if (popup == nullptr)
+        return false;
+    bool picked = false;
+    for (QAction* a : popup->actions()) {
+        if (a->text() == entry && a->isEnabled() && a->isVisible()) {
+            a->trigger();
+            picked = true;
+            break;
+        }
+    }
+    popup->close();
+    return picked;
+}
+
+QStringList menuTexts(frmChart* c, const char* axisButton)
+{
+    clickButton(c->tbrAxis, axisButton);
+    QStringList texts;
+    if (QMenu* popup = c->mMenu->ActivePopup()) {
+        for (QAction* a : popup->actions())
+            texts << a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (off)"));
+        popup->close();
+    }
+    return texts;
+}
+
+QStringList paramEntries(const frmChart* c)
+{
+    QStringList entries;
+    for (int i = 0; i < c->cbParam->count(); ++i)
+        entries << c->cbParam->itemText(i) + QStringLiteral("=") + c->cbParam->itemData(i).toString();
+    return entries;
+}
+
+void moveMouse(frmChart* c, const QPoint& pixel, Qt::MouseButtons buttons = Qt::NoButton)
+{
+    auto* view = c->Chart->findChild<QAbstractScrollArea*>(QStringLiteral("chartArea"));
+    QVERIFY(view != nullptr);
+    QWidget* viewport = view->viewport();
+    const QPoint local = viewport->mapFrom(c->Chart, pixel);
+    QMouseEvent move(QEvent::MouseMove, local, viewport->mapToGlobal(local), Qt::NoButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+}
+
+bool near(double a, double b, double tolerance)
+{
+    return std::abs(a - b) <= tolerance;
+}
+
+} // namespace
+
+class ChartWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        test::environment().clearSettings();
+        ChartHost::CalculationModeCaption = QStringLiteral("Profit/Loss");
+    }
+
+    void aNewWindowBeforeAnyData()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        frmChart c(&host);
+        QCOMPARE(c.tbrAxis->ButtonCaption(button(c.tbrAxis, "axisx")), QStringLiteral("X: Stock Price"));
+        QCOMPARE(c.tbrAxis->ButtonCaption(button(c.tbrAxis, "axisy")), QStringLiteral("Y: Profit/Loss"));
+        QCOMPARE(c.windowTitle(), QStringLiteral(" - 2D Chart: Profit/Loss by stock price"));
+        QCOMPARE(paramEntries(&c), (QStringList{"Volatility=2", "Time=3", "Interest rate=4"}));
+        QCOMPARE(c.sbValue->minimum(), 1);
+        QCOMPARE(c.sbValue->value(), 4000);
+        QCOMPARE(c.sbValue->maximum(), 20000);
+        QCOMPARE(c.lblValue->text(), QStringLiteral("40.00 % "));
+        // Nothing to draw: an empty chart and the chart's controls off, the
+        // Sum switch still usable.
+        QCOMPARE(c.Chart->numSeries(), 0);
+        QVERIFY(!c.tbrAxis->ButtonEnabled(1) && !c.tbrAxis->ButtonEnabled(2));
+        QVERIFY(!c.tbrChartMode->ButtonEnabled(button(c.tbrChartMode, "percent")));
+        QVERIFY(!c.tbrChartMode->ButtonEnabled(button(c.tbrChartMode, "timevalue")));
+        QVERIFY(c.tbrChartMode->ButtonEnabled(button(c.tbrChartMode, "total")));
+        QVERIFY(!c.cbParam->isEnabled() && !c.sbValue->isEnabled() && !c.lblValue->isEnabled());
+        QCOMPARE(c.tbrChartMode->ButtonImage(button(c.tbrChartMode, "percent")), ChartModeImage::SwitchOn);
+        // A stock whose price is 0 leaves the default range.
+        c.setStockPrice(0);
+        QCOMPARE(c.ranges().MaxStockPrice, 200.0);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void pushedDataAndTheSelector()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        auto c = openChart(host, 0, fourLegs());
+        // Index 0: X is the time, the selector offers the other three.
+        QCOMPARE(c->AxisX(), ChartParam::Time);
+        QCOMPARE(paramEntries(c.get()), (QStringList{"Stock price=1", "Volatility=2", "Interest rate=4"}));
+        QCOMPARE(c->windowTitle(), QStringLiteral("ZYX - 2D Chart: Profit/Loss by time"));
+        QCOMPARE(host.captions.value("C5"), c->windowTitle());
+        // The latest option expires 30 days out: time 0 .. 44.
+        QCOMPARE(c->ranges().MaxExpiration, 44);
+        QCOMPARE(c->Chart->xValues().first(), 0.0);
+        QVERIFY(near(c->Chart->xValues().last(), 43.56, 1e-9));
+
+        // A new price of 40: range 20 .. 60 at 40, on the bar in hundredths.
+        c->setStockPrice(40);
+        QCOMPARE(c->ranges().MinStockPrice, 20.0);
+        QCOMPARE(c->ranges().MaxStockPrice, 60.0);
+        QCOMPARE((std::array{c->sbValue->minimum(), c->sbValue->value(), c->sbValue->maximum()}),
+                 (std::array{2000, 4000, 6000}));
+        QCOMPARE(c->lblValue->text(), QStringLiteral("40.00 "));
+
+        // The user moves the bar: the fixed price follows and the chart and
+        // its summary are drawn anew.
+        int draws = c->drawCount();
+        QTest::mouseClick(c->sbValue, Qt::LeftButton, {}, QPoint(c->sbValue->width() - 4, c->sbValue->height() / 2));
+        QCOMPARE(c->ranges().StockPriceValue, 40.01);
+        QCOMPARE(c->lblValue->text(), QStringLiteral("40.01 "));
+        QCOMPARE(c->drawCount(), draws + 1);
+        QVERIFY2(c->txtParams->text().startsWith(QLatin1String("Stock Price: 40.01    Volatility: 40%")),
+                 qPrintable(c->txtParams->text()));
+        // The same price again changes nothing, not even the user's choice.
+        draws = c->drawCount();
+        c->setStockPrice(40);
+        QCOMPARE(c->ranges().StockPriceValue, 40.01);
+        QCOMPARE(c->drawCount(), draws);
+        // 45.678 stands on the bar as 4568.
+        c->setStockPrice(45.678);
+        QCOMPARE(c->sbValue->value(), 4568);
+        QCOMPARE(c->ranges().StockPriceValue, 45.678);
+
+        // Another entry reloads the bar from that parameter, leaving the
+        // first one's fixed value as it was.
+        c->cbParam->setCurrentIndex(1);
+        QCOMPARE((std::array{c->sbValue->minimum(), c->sbValue->value(), c->sbValue->maximum()}),
+                 (std::array{1, 4000, 20000}));
+        QCOMPARE(c->ranges().StockPriceValue, 45.678);
+        QCOMPARE(c->lblValue->text(), QStringLiteral("40.00 % "));
+
+        // The fixed time stays where it is when new legs shorten the range.
+        c->SetStockParamValues(20, 60, 40, 0, 365, 100, 1, 20000, 4000, 0, 10000, 500);
+        c->setOptions(fourLegs());
+        QCOMPARE(c->ranges().MaxExpiration, 44);
+        QCOMPARE(c->ranges().ExpirationValue, 100);
+        QVERIFY(near(c->Chart->xValues().last(), 44.56, 1e-9)); // the sweep runs backwards
+        // The same legs twice draw twice; the same date not at all.
+        draws = c->drawCount();
+        c->setOptions(fourLegs());
+        c->setOptions(fourLegs());
+        QCOMPARE(c->drawCount(), draws + 2);
+        c->setStockDate(kChartDate);
+        QCOMPARE(c->drawCount(), draws + 2);
+
+        // No strategy: an empty chart, the controls off, the caption kept.
+        const QString caption = c->windowTitle();
+        c->setOptions(LegsArray());
+        QCOMPARE(c->Chart->numSeries(), 0);
+        QVERIFY(c->Chart->seriesLabels().isEmpty());
+        QVERIFY(!c->tbrAxis->ButtonEnabled(1) && !c->cbParam->isEnabled() && !c->sbValue->isEnabled());
+        QVERIFY(!c->tbrChartMode->ButtonEnabled(button(c->tbrChartMode, "percent")));
+        QVERIFY(c->tbrChartMode->ButtonEnabled(button(c->tbrChartMode, "total")));
+        QCOMPARE(c->windowTitle(), caption);
+        QCOMPARE(c->ranges().MaxExpiration, 0);
+        QCOMPARE(c->ranges().ExpirationValue, 0);
+        // Legs again switch everything back on.
+        c->setOptions(fourLegs());
+        QVERIFY(c->tbrAxis->ButtonEnabled(1) && c->cbParam->isEnabled() && c->sbValue->isEnabled());
+        QCOMPARE(c->Chart->numSeries(), 5);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void theModelDecidesTheGreeks()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        auto c = openChart(host, 0, fourLegs(), 0);
+        QCOMPARE(menuTexts(c.get(), "axisy"),
+                 (QStringList{"Profit/Loss", "Delta (off)", "Gamma (off)", "Theta (off)",
+                              "For \"greeks\" select Binominal American model (off)"}));
+        QVERIFY(!choose(c.get(), "axisy", QStringLiteral("Delta")));
+        QCOMPARE(c->AxisY(), 5);
+
+        c->setUseOptionsModel(2);
+        QCOMPARE(menuTexts(c.get(), "axisy"), (QStringList{"Profit/Loss", "Delta", "Gamma", "Theta"}));
+        QVERIFY(choose(c.get(), "axisy", QStringLiteral("Delta")));
+        QCOMPARE(c->AxisY(), 6);
+        QCOMPARE(c->tbrAxis->ButtonCaption(2), QStringLiteral("Y: Delta"));
+        QCOMPARE(c->windowTitle(), QStringLiteral("ZYX - 2D Chart: Delta by time"));
+        QCOMPARE(c->Chart->axisTitle('Y'), QStringLiteral("Delta"));
+        // Percent and time value do not apply to greeks.
+        QVERIFY(!c->tbrChartMode->ButtonEnabled(button(c->tbrChartMode, "percent")));
+        QVERIFY(!c->tbrChartMode->ButtonEnabled(button(c->tbrChartMode, "timevalue")));
+        // Every line is the leg's position delta: the long shares' line is
+        // 100, the short shares' -50, and the Sum the sum of the lines.
+        QCOMPARE(c->Chart->value(3, 0), 100.0);
+        QCOMPARE(c->Chart->value(4, 50), -50.0);
+        for (int p : {0, 42, 99}) {
+            double sum = 0;
+            for (int s = 1; s <= 4; ++s)
+                sum += c->Chart->value(s, p);
+            QVERIFY(near(c->Chart->value(5, p), sum, 1e-9));
+        }
+        // The same model again keeps Y; another model sets it back to value.
+        c->setUseOptionsModel(2);
+        QCOMPARE(c->AxisY(), 6);
+        c->setUseOptionsModel(1);
+        QCOMPARE(c->AxisY(), 5);
+        QCOMPARE(c->tbrAxis->ButtonCaption(2), QStringLiteral("Y: Profit/Loss"));
+        QVERIFY(c->tbrChartMode->ButtonEnabled(button(c->tbrChartMode, "percent")));
+        // The hint and the group items are no commands.
+        const int draws = c->drawCount();
+        emit c->mMenu->Click(c->mMenu->IndexOfKey(QStringLiteral("greekstip")));
+        emit c->mMenu->Click(c->mMenu->IndexOfKey(QStringLiteral("axisx")));
+        QCOMPARE(c->drawCount(), draws);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void theDrawingFeedsTheControl()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        ChartHost::CalculationModeCaption = QStringLiteral("Position worth");
+        auto c = openChart(host, 0, fourLegs(), 2);
+        QVERIFY(choose(c.get(), "axisx", QStringLiteral("Stock price")));
+        QCOMPARE(c->tbrAxis->ButtonCaption(1), QStringLiteral("X: Stock Price"));
+        QCOMPARE(c->Chart->axisTitle('X'), QStringLiteral("Stock price"));
+        QCOMPARE(c->Chart->axisTitle('Y'), QStringLiteral("Position worth (%)"));
+        QCOMPARE(c->tbrAxis->ButtonCaption(2), QStringLiteral("Y: Position worth"));
+        QCOMPARE(menuTexts(c.get(), "axisy").first(), QStringLiteral("Position worth"));
+        QCOMPARE(c->Chart->seriesLabels(), (QStringList{"ZYX DX-E", "ZYX PI-E", "ZYX", "ZYX", "Sum"}));
+        QCOMPARE(c->Chart->numSeries(), 5);
+        QCOMPARE(c->Chart->numPoints(), 100);
+        for (int s = 1; s <= 5; ++s) {
+            QCOMPARE(c->Chart->drawnPointCount(s), 100);
+            QCOMPARE(c->Chart->pointShape(s), 0);
+        }
+        // The colours of the leg swatches, BBGGRR; "Sum" FF0000 is blue.
+        QCOMPARE(c->Chart->lineColor(1), QColor(0xAA, 0xFF, 0x33)); // long call 33FFAA
+        QCOMPARE(c->Chart->lineColor(2), QColor(0xAA, 0xAA, 0x33)); // short put 33AAAA
+        QCOMPARE(c->Chart->lineColor(3), QColor(0x33, 0xFF, 0xAA)); // long stock AAFF33
+        QCOMPARE(c->Chart->lineColor(4), QColor(0x33, 0xAA, 0xAA)); // short stock AAAA33
+        QCOMPARE(c->Chart->lineColor(5), QColor(0, 0, 255));
+        QCOMPARE(c->Chart->lineWidth(4), 1);
+        QCOMPARE(c->Chart->lineWidth(5), 3);
+        // Price 25 .. 75 (from the pushed price 50); the values are the sweep's.
+        QVERIFY(near(c->Chart->xValues().at(1), 25.5, 1e-9));
+        SweepInput in;
+        in.ranges = c->ranges();
+        in.StockDate = kChartDate;
+        in.AxisX = 1;
+        in.Model = 2;
+        in.Steps = 50;
+        const SweepTable t = sweepChart(*fourLegs(), in);
+        for (int p : {0, 63, 99}) {
+            for (int s = 0; s < 5; ++s)
+                QCOMPARE(c->Chart->value(s + 1, p), t.at(p, s));
+        }
+
+        // Total off: no Sum series or label; the last leg keeps width 1.
+        int draws = c->drawCount();
+        clickButton(c->tbrChartMode, "total");
+        QCOMPARE(c->drawCount(), draws + 1);
+        QVERIFY(!c->Total());
+        QCOMPARE(c->tbrChartMode->ButtonImage(button(c->tbrChartMode, "total")), ChartModeImage::SwitchOff);
+        QCOMPARE(c->Chart->numSeries(), 4);
+        QCOMPARE(c->Chart->seriesLabels().last(), QStringLiteral("ZYX"));
+        QCOMPARE(c->Chart->lineWidth(4), 1);
+        // Percent off: money values and a title without "(%)".
+        clickButton(c->tbrChartMode, "percent");
+        QVERIFY(!c->Percent());
+        QCOMPARE(c->Chart->axisTitle('Y'), QStringLiteral("Position worth "));
+        QCOMPARE(c->Chart->value(3, 0), (25.0 - 50) * 100); // 100 shares bought at 50, at 25
+        clickButton(c->tbrChartMode, "timevalue");
+        QVERIFY(c->TimeValue());
+        QCOMPARE(c->tbrChartMode->ButtonImage(button(c->tbrChartMode, "timevalue")), ChartModeImage::SwitchOn);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void theReadoutFollowsTheMouse()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        auto c = openChart(host, 0, fourLegs());
+        c->resize(900, 600);
+        QVERIFY(choose(c.get(), "axisx", QStringLiteral("Stock price")));
+        clickButton(c->tbrChartMode, "percent");
+        QCOMPARE(c->XLabel(), QStringLiteral("Price: "));
+
+        // The pointer over price 52.5 and value 120: the read-out shows the
+        // point under it (to the nearest pixel) and the crosshair stands there.
+        moveMouse(c.get(), c->Chart->pixelOf(52.5, 120));
+        static const QRegularExpression form(QStringLiteral("^Price: (\\S+) {5}Profit/Loss : (\\S+) {10}$"));
+        const QString text = c->txtValue->text();
+        const QRegularExpressionMatch m = form.match(text);
+        QVERIFY2(m.hasMatch(), qPrintable(text));
+        const double perPixelX = 0.3; // a few pixels of the plot, in money
+        QVERIFY2(near(QLocale().toDouble(m.captured(1)), 52.5, perPixelX), qPrintable(text));
+        QVERIFY(near(c->Chart->markerX(), 52.5, perPixelX));
+        const double y = QLocale().toDouble(m.captured(2));
+        QVERIFY(near(c->Chart->markerY(), y, 0.005));
+        QVERIFY2(std::abs(c->Chart->pixelOf(52.5, y).y() - c->Chart->pixelOf(52.5, 120).y()) <= 1, qPrintable(text));
+
+        // With a button held nothing changes.
+        moveMouse(c.get(), c->Chart->pixelOf(70, 0), Qt::LeftButton);
+        QCOMPARE(c->txtValue->text(), text);
+        QVERIFY(near(c->Chart->markerX(), 52.5, perPixelX));
+
+        // Outside the data area: the read-out empties, the crosshair leaves.
+        moveMouse(c.get(), QPoint(1, 1));
+        QCOMPARE(c->txtValue->text(), QString());
+        QCOMPARE(c->Chart->markerX(), platform::Chart2D::OutsideValue);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void toolbarCommands()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        auto c = openChart(host, 0, fourLegs());
+        int draws = c->drawCount();
+        clickButton(c->tbrChartMode, "newchart");
+        clickButton(c->tbrChartMode, "3DChart");
+        clickButton(c->tbrChartMode, "charts");
+        QCOMPARE(host.calls, (QStringList{"AddNewCustomChart 0", "Select3DChart", "ShowWindowListMenu"}));
+        QCOMPARE(host.listOwner, static_cast<QWidget*>(c.get()));
+        // Every button but the drop-down redraws.
+        QCOMPARE(c->drawCount(), draws + 2);
+        clickButton(c->tbrChartMode, "help");
+        QCOMPARE(dialogs.openedUrls.size() + dialogs.messages.size(), 1);
+        if (!dialogs.openedUrls.isEmpty())
+            QVERIFY(dialogs.openedUrls.first().toLocalFile().endsWith(QLatin1String("/help/t06.htm")));
+        else
+            QVERIFY(dialogs.messages.first().text.contains(QLatin1String("t06.htm")));
+        QCOMPARE(c->drawCount(), draws + 3);
+
+        // The user's close box tells the main window; an unload does not.
+        host.calls.clear();
+        c->close();
+        QCOMPARE(host.calls, QStringList{"RemoveChart C5"});
+        auto other = openChart(host, 0, fourLegs());
+        host.calls.clear();
+        other->unload();
+        QVERIFY(host.calls.isEmpty());
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void settingsComeBackThroughTheControls()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        QRectF place;
+        {
+            auto c = openChart(host, 0, fourLegs(), 2);
+            clickButton(c->tbrChartMode, "percent");
+            clickButton(c->tbrChartMode, "timevalue");
+            clickButton(c->tbrChartMode, "total");
+            QVERIFY(choose(c.get(), "axisx", QStringLiteral("Volatility")));
+            QVERIFY(choose(c.get(), "axisy", QStringLiteral("Gamma")));
+            c->cbParam->setCurrentIndex(2);
+            clickButton(c->tbrChartMode, "ontop");
+            QVERIFY(c->onTop());
+            platform::setOuterTwips(c.get(), QRectF(1500, 1200, 6000, 4500));
+            place = platform::outerTwips(c.get());
+            int number = 2;
+            c->SaveParams(number);
+        }
+        QCOMPARE(storedChart(2, "Percent"), QStringLiteral("False"));
+        QCOMPARE(storedChart(2, "TimeValue"), QStringLiteral("True"));
+        QCOMPARE(storedChart(2, "AxisX"), QStringLiteral("2"));
+        QCOMPARE(storedChart(2, "AxisY"), QStringLiteral("7"));
+        QCOMPARE(storedChart(2, "Params"), QStringLiteral("2"));
+        QCOMPARE(storedChart(2, "OnTop"), QStringLiteral("True"));
+        QCOMPARE(storedChart(2, "WindowState"), QStringLiteral("0"));
+
+        auto c = openChart(host, 2, fourLegs(), 2);
+        QCOMPARE(c->AxisX(), ChartParam::Volatility);
+        QCOMPARE(c->AxisY(), 7);
+        QCOMPARE(c->tbrAxis->ButtonCaption(1), QStringLiteral("X: Volatility"));
+        QCOMPARE(c->tbrAxis->ButtonCaption(2), QStringLiteral("Y: Gamma"));
+        QCOMPARE(c->cbParam->currentText(), QStringLiteral("Interest rate"));
+        QCOMPARE(c->sbValue->value(), 500);
+        QVERIFY(!c->Percent() && c->TimeValue() && !c->Total());
+        QVERIFY(!c->tbrChartMode->ButtonChecked(button(c->tbrChartMode, "percent")));
+        QCOMPARE(c->tbrChartMode->ButtonImage(button(c->tbrChartMode, "timevalue")), ChartModeImage::SwitchOn);
+        QVERIFY(c->onTop() && c->tbrChartMode->ButtonChecked(button(c->tbrChartMode, "ontop")));
+        // Back at its place (to the offscreen frame's 2 pixels).
+        const QRectF back = platform::outerTwips(c.get());
+        QVERIFY(near(back.left(), place.left(), 30) && near(back.top(), place.top(), 30)
+                && near(back.width(), place.width(), 30) && near(back.height(), place.height(), 30));
+        QCOMPARE(c->Chart->numSeries(), 4);
+
+        // A maximised window writes its state but keeps the last normal place.
+        storeChart(3, "Left", 999);
+        c->showMaximized();
+        QTRY_VERIFY(c->isMaximized());
+        int three = 3;
+        c->SaveParams(three);
+        QCOMPARE(storedChart(3, "WindowState"), QStringLiteral("2"));
+        QCOMPARE(storedChart(3, "Left"), QStringLiteral("999"));
+        // ... and comes back in the normal state.
+        auto again = openChart(host, 3, fourLegs());
+        QVERIFY(!again->isMaximized());
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void storedAxes_data()
+    {
+        QTest::addColumn<int>("storedX");
+        QTest::addColumn<int>("storedY");
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addRow("price, delta") << 1 << 6 << 1 << 6;
+        QTest::addRow("volatility, gamma") << 2 << 7 << 2 << 7;
+        QTest::addRow("time, theta") << 3 << 8 << 3 << 8;
+        QTest::addRow("rate, value") << 4 << 5 << 4 << 5;
+        QTest::addRow("unknown, unknown") << 9 << 4 << 1 << 5;
+        QTest::addRow("negative") << -3 << -1 << 1 << 5;
+    }
+
+    void storedAxes()
+    {
+        QFETCH(int, storedX);
+        QFETCH(int, storedY);
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        storeChart(4, "AxisX", storedX);
+        storeChart(4, "AxisY", storedY);
+        storeChart(4, "Params", 1);
+        auto c = openChart(host, 4, fourLegs(), 2);
+        QTEST(c->AxisX(), "x");
+        QTEST(c->AxisY(), "y");
+        // "Params" 1 is the second entry of whatever the box now holds.
+        QCOMPARE(c->cbParam->currentIndex(), 1);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void storedValuesOutOfRange_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("value");
+        QTest::addRow("huge width") << "Width" << QVariant(200000000);
+        QTest::addRow("huge height") << "Height" << QVariant(2147483647);
+        QTest::addRow("far left") << "Left" << QVariant(-2147483647);
+        QTest::addRow("far right") << "Left" << QVariant(2147483647);
+        QTest::addRow("far down") << "Top" << QVariant(99999999);
+        QTest::addRow("no width") << "Width" << QVariant(0);
+        QTest::addRow("negative height") << "Height" << QVariant(-4000);
+        QTest::addRow("width as text") << "Width" << QVariant(QStringLiteral("wide"));
+        QTest::addRow("width not a number") << "Width" << QVariant(QStringLiteral("nan"));
+        QTest::addRow("params too high") << "Params" << QVariant(7);
+        QTest::addRow("params negative") << "Params" << QVariant(-1);
+        QTest::addRow("params as text") << "Params" << QVariant(QStringLiteral("second"));
+        QTest::addRow("switch as text") << "Percent" << QVariant(QStringLiteral("maybe"));
+    }
+
+    void storedValuesOutOfRange()
+    {
+        QFETCH(QString, key);
+        QFETCH(QVariant, value);
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        for (const char* k : {"Left", "Top", "Width", "Height"})
+            storeChart(1, k, 3000);
+        storeChart(1, qPrintable(key), value);
+        auto c = openChart(host, 1, fourLegs());
+        QCoreApplication::processEvents();
+        // On the screen, never larger than its work area, at least grabbable.
+        const QRect area = platform::workArea(c.get());
+        const QRect outer = c->frameGeometry();
+        QVERIFY2(area.contains(outer), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(outer.x()).arg(outer.y())
+                                                        .arg(outer.width()).arg(outer.height())));
+        QVERIFY(outer.width() >= 100 && outer.height() >= 100);
+        QCOMPARE(c->cbParam->currentIndex(), 0);
+        QCOMPARE(c->Percent(), true);
+        QVERIFY(dialogs.errorReports.isEmpty());
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void defaultPlaces()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        const QRect area = platform::workArea(&host.main);
+        const double tpp = 1440.0 / host.main.logicalDpiX();
+        const double w = area.width() * tpp, h = area.height() * tpp;
+        // Chart 1 beside a main window on the left half of the work area.
+        platform::setOuterTwips(&host.main, QRectF(0, 0, w / 2, h));
+        auto first = openChart(host, 1, fourLegs());
+        const QRectF one = platform::outerTwips(first.get());
+        QVERIFY2(near(one.left(), w / 2, 2 * tpp) && near(one.top(), 0, 2 * tpp) && near(one.width(), w / 2, 2 * tpp)
+                     && near(one.height(), h / 2, 2 * tpp),
+                 qPrintable(QStringLiteral("%1 %2 %3 %4").arg(one.left()).arg(one.top()).arg(one.width()).arg(one.height())));
+        // Any other number (here 0, whatever chart 1 stored): a quarter in,
+        // half the size, X = time, value, percent and total on, not on top.
+        storeChart(1, "AxisX", 2);
+        auto other = openChart(host, 0, fourLegs());
+        const QRectF zero = platform::outerTwips(other.get());
+        QVERIFY(near(zero.left(), w / 4, 2 * tpp) && near(zero.top(), h / 4, 2 * tpp)
+                && near(zero.width(), w / 2, 2 * tpp) && near(zero.height(), h / 2, 2 * tpp));
+        QCOMPARE(other->AxisX(), ChartParam::Time);
+        QVERIFY(other->Percent() && other->Total() && !other->TimeValue() && !other->onTop());
+        // A main window that leaves no room at its right: the general default.
+        platform::setOuterTwips(&host.main, QRectF(0, 0, w, h));
+        auto squeezed = openChart(host, 1, fourLegs());
+        QVERIFY(near(platform::outerTwips(squeezed.get()).width(), w / 2, 2 * tpp));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+};
+
+TW_QTEST_MAIN(ChartWindowTest)
+
+#include "ChartWindowTest.moc"

@@ -1,0 +1,475 @@
+// Quote download and symbol lookup in the main window as the user meets
+// them, against the quote server of tools/ on 127.0.0.1: a download typed
+// and clicked, watched in its progress window and saved as received; a
+// download cancelled from the button or the progress window; answers that
+// are refused and servers that fail, each leaving the loaded chain as it
+// was; the window closed while a download runs; the lookup window with its
+// results, options, OK, double click and Cancel; and the real server
+// program started as a user starts it.
+#include "MainWindowFixtures.h"
+
+#include "QuoteServer.h"
+#include "app/CAppSettings.h"
+#include "app/Tools.h"
+#include "app/Convert.h"
+#include "mainwindow/frmStrategies.h"
+#include "marketdata/QuoteTable.h"
+#include "marketdata/WinInet.h"
+#include "marketdata/frmDonwloadProgress.h"
+#include "marketdata/frmSymbolLookup.h"
+#include "model/stock.h"
+#include "platform/Grid.h"
+#include "support/MainWindowRun.h"
+#include "support/QtTestMain.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QTableView>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tw;
+using tw::test::ScriptedDialogs;
+using tw::tools::QuoteServer;
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void pointAt(uint16_t port)
+{
+    test::storeSetting(QStringLiteral("QuoteServerHost"), QStringLiteral("127.0.0.1"));
+    test::storeSetting(QStringLiteral("QuoteServerPort"), static_cast<int>(port));
+}
+
+uint16_t closedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+// Runs `body` once the click that follows has started its work (the first
+// turn of the event loop inside it).
+void whileRunning(QObject* context, std::function<void()> body)
+{
+    QTimer::singleShot(0, context, std::move(body));
+}
+
+// Runs `body` on the lookup window once the click that follows has shown
+// it; the window is taken down at the end whatever the body did, so a
+// failing check cannot leave the modal window waiting.
+void inLookup(QObject* context, std::function<void(frmSymbolLookup*)> body)
+{
+    QTimer::singleShot(0, context, [body = std::move(body)] {
+        auto* lookup = qobject_cast<frmSymbolLookup*>(QApplication::activeModalWidget());
+        QVERIFY(lookup != nullptr);
+        const auto down = qScopeGuard([lookup] {
+            if (lookup->isVisible())
+                lookup->hide();
+        });
+        body(lookup);
+    });
+}
+
+void typeTicker(frmStrategies* w, const QString& ticker)
+{
+    w->txtTicker->selectAll();
+    QTest::keyClick(w->txtTicker, Qt::Key_Delete);
+    QTest::keyClicks(w->txtTicker, ticker);
+}
+
+} // namespace
+
+class DownloadTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QFile::copy(test::shippedFile(QStringLiteral("SAMPLE.opt")), m_dir.filePath(QStringLiteral("ZYX.opt"))));
+        // Taken by its form, but no quote table at all.
+        QFile junk(m_dir.filePath(QStringLiteral("JUNK.opt")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("<html>\r\n<body>Service unavailable</body>\r\n</html>\r\n");
+    }
+
+    void init()
+    {
+        test::storeQuietStart();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        tools::QuoteServerOptions options;
+        options.folder = m_dir.path();
+        m_server = std::make_unique<QuoteServer>(options);
+        QVERIFY(m_server->listen());
+        pointAt(m_server->port());
+        const QString chain = test::writeSampleChain(m_dir.path());
+        const QString strategies = test::writeSampleStrategies(m_dir.path());
+        m_run = std::make_unique<test::MainWindowRun>(QStringList{"-S", strategies, "-O", chain});
+        QVERIFY(m_run->window() != nullptr);
+        QCOMPARE(m_run->window()->ObjStock->Code(), QStringLiteral("MSFT (MICROSOFT CP)"));
+    }
+
+    void cleanup()
+    {
+        m_run.reset();
+        m_server.reset();
+        m_dialogs.reset();
+    }
+
+    void downloadTakesTheChainAndSavesItAsReceived()
+    {
+        frmStrategies* w = m_run->window();
+        m_server->options().blockDelayMs = 1;
+        QVERIFY(w->cmdDownload->isEnabled());
+        QVERIFY(!w->txtTicker->isReadOnly());
+        typeTicker(w, QStringLiteral("zyx"));
+
+        QList<int32_t> states;
+        QStringList stateTexts;
+        bool sawRunning = false;
+        whileRunning(w, [&] {
+            QVERIFY(w->mWinInet != nullptr);
+            QCOMPARE(w->cmdDownload->text(), QStringLiteral("Cancel"));
+            QVERIFY(w->m_DownloadProgress != nullptr);
+            QVERIFY(w->m_DownloadProgress->isVisible());
+            QVERIFY(w->m_DownloadProgress->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+            QCOMPARE(w->m_DownloadProgress->elaStatus->text(), QStringLiteral(" Opening connection"));
+            connect(w->mWinInet, &WinInet::OnStateChanged, w, [&, w](int32_t s) {
+                states.append(s);
+                if (w->m_DownloadProgress != nullptr)
+                    stateTexts.append(w->m_DownloadProgress->elaStatus->text());
+            });
+            sawRunning = true;
+        });
+        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QVERIFY(sawRunning);
+        QCOMPARE(states, (QList<int32_t>{3, 6, 7, 9, 11}));
+        QCOMPARE(stateTexts, (QStringList{" Connect to server", " Sending request", " Request sent", " Quering done",
+                                          " Done"}));
+
+        // The downloaded chain is the loaded one, shown and evaluated.
+        QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.value(0).text));
+        QVERIFY(m_dialogs->switchableMessages.isEmpty());
+        QCOMPARE(w->ObjStock->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
+        const QString served = m_dir.filePath(QStringLiteral("ZYX.opt"));
+        QCOMPARE(w->colStrings, marketdata::readOptionChainFile(served));
+        QVERIFY(w->gdCalls->Rows() > 0);
+        QVERIFY(w->cmdSave->isEnabled());
+        QVERIFY(w->blnDataNotSaved);
+        QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Data downloaded and parsed successfully"));
+        QCOMPARE(w->cmdDownload->text(), QStringLiteral("Download"));
+        QVERIFY(w->mWinInet == nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(w->m_DownloadProgress == nullptr);
+        QCOMPARE(m_server->requests().size(), 1);
+        QVERIFY(m_server->requests().first().contains("&ucQuoteTableDownloadCtl%3AtxtTicker=zyx&"));
+
+        // Saved, the file is what the server sent, byte for byte.
+        const QString saved = m_dir.filePath(QStringLiteral("saved.opt"));
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({saved}));
+        QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+        QCOMPARE(bytesOf(saved), bytesOf(served));
+        QVERIFY(!w->blnDataNotSaved);
+    }
+
+    void cancelFromTheButtonOrTheProgressWindowKeepsTheChain()
+    {
+        frmStrategies* w = m_run->window();
+        m_server->options().stall = true;
+        const auto stockBefore = w->ObjStock;
+        const QStringList linesBefore = w->colStrings;
+        w->blnDataNotSaved = true;
+        typeTicker(w, QStringLiteral("ZYX"));
+
+        for (const bool fromProgressWindow : {false, true}) {
+            m_dialogs->messages.clear();
+            m_dialogs->switchableMessages.clear();
+            QElapsedTimer clock;
+            whileRunning(w, [&] {
+                QVERIFY(w->m_DownloadProgress != nullptr);
+                // Pressed while the request waits for an answer that does
+                // not come: the button now cancels.
+                connect(w->mWinInet, &WinInet::OnStateChanged, w, [&, w](int32_t state) {
+                    if (state != 6)
+                        return;
+                    QTimer::singleShot(100, w, [&, w] {
+                        QCOMPARE(w->m_DownloadProgress->elaStatus->text(), QStringLiteral(" Sending request"));
+                        clock.start();
+                        if (fromProgressWindow)
+                            QTest::mouseClick(w->m_DownloadProgress->cmdCancel, Qt::LeftButton);
+                        else
+                            QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+                    });
+                });
+            });
+            QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+            QVERIFY(clock.isValid());
+            // The silent server would hold it for half a minute.
+            QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QCOMPARE(m_dialogs->messages.first().text, QStringLiteral("Downloading canceled!"));
+            QCOMPARE(m_dialogs->messages.first().style, Msg::OkOnly | Msg::Information);
+            QCOMPARE(m_dialogs->messages.first().title, QStringLiteral("Download"));
+            QCOMPARE(m_dialogs->switchableMessages.size(), 1);
+            QCOMPARE(m_dialogs->switchableMessages.first().id, QStringLiteral("INETFAIL"));
+            QCOMPARE(w->lblTickerStatus->text(),
+                     QStringLiteral(" Can't download data. Check the Internet connection, please"));
+            QVERIFY(w->ObjStock == stockBefore);
+            QCOMPARE(w->colStrings, linesBefore);
+            QVERIFY(w->blnDataNotSaved);
+            QVERIFY(w->cmdSave->isEnabled());
+            QCOMPARE(w->cmdDownload->text(), QStringLiteral("Download"));
+            QVERIFY(w->mWinInet == nullptr);
+        }
+        // Each click made one request: no second download while one ran.
+        QCOMPARE(m_server->requests().size(), 2);
+        // Cancel in a progress window when nothing runs does nothing.
+        m_dialogs->messages.clear();
+        w->CancelDownload();
+        QVERIFY(m_dialogs->messages.isEmpty());
+    }
+
+    void refusedAnswersAndFailedTransfersKeepTheChain_data()
+    {
+        QTest::addColumn<QString>("ticker");
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<bool>("serverUp");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("status");
+        const QString invalid = QStringLiteral(" Invalid data format. Check ticker name, please.");
+        const QString failed = QStringLiteral(" Can't download data. Check the Internet connection, please");
+        QTest::newRow("content type") << "ZYX" << QByteArray("text/html") << true << "INVDATA" << invalid;
+        QTest::newRow("no such ticker") << "NOPE" << QByteArray("application/x-unknown") << true << "INVDATA" << invalid;
+        QTest::newRow("no quote table") << "JUNK" << QByteArray("application/x-unknown") << true << "INVDATA" << invalid;
+        QTest::newRow("server stopped") << "ZYX" << QByteArray("application/x-unknown") << false << "INETFAIL" << failed;
+    }
+
+    void refusedAnswersAndFailedTransfersKeepTheChain()
+    {
+        QFETCH(QString, ticker);
+        QFETCH(QByteArray, contentType);
+        QFETCH(bool, serverUp);
+        QFETCH(QString, id);
+        QFETCH(QString, status);
+        frmStrategies* w = m_run->window();
+        m_server->options().quoteContentType = contentType;
+        if (!serverUp)
+            pointAt(closedPort());
+        const auto stockBefore = w->ObjStock;
+        const QStringList linesBefore = w->colStrings;
+        typeTicker(w, ticker);
+
+        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(m_dialogs->switchableMessages.size(), 1);
+        QCOMPARE(m_dialogs->switchableMessages.first().id, id);
+        QCOMPARE(m_dialogs->switchableMessages.first().text,
+                 id == QLatin1String("INVDATA") ? QStringLiteral("Invalid data format.\r\nCheck the ticker, please.")
+                                                : QStringLiteral("Can't download data.\r\nCheck the Internet connection, please"));
+        QCOMPARE(w->lblTickerStatus->text(), status);
+        QVERIFY(w->ObjStock == stockBefore);
+        QCOMPARE(w->colStrings, linesBefore);
+        QVERIFY(!w->blnDataNotSaved);
+        // The loaded chain can still be saved.
+        QVERIFY(w->cmdSave->isEnabled());
+        QCOMPARE(w->cmdDownload->text(), QStringLiteral("Download"));
+
+        // Switched off, the message is only a beep the next time.
+        m_dialogs->switchableAnswers.push_back(false);
+        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        const int beeps = m_dialogs->beeps;
+        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QCOMPARE(m_dialogs->switchableMessages.size(), 2);
+        QCOMPARE(m_dialogs->beeps, beeps + 1);
+        appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("ShowErrorMesssage") + id, 1);
+    }
+
+    void emptyTickerAsksNothingOfTheServer()
+    {
+        frmStrategies* w = m_run->window();
+        typeTicker(w, QStringLiteral("   "));
+        QVERIFY(test::focusOn(w->cmdDownload));
+        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QCOMPARE(m_dialogs->beeps, 1);
+        QVERIFY(m_server->requests().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), w->txtTicker);
+    }
+
+    void closingTheWindowDuringADownloadCancelsItFirst()
+    {
+        frmStrategies* w = m_run->window();
+        m_server->options().stall = true;
+        QPointer<frmStrategies> window(w);
+        typeTicker(w, QStringLiteral("ZYX"));
+        bool closedAtOnce = true;
+        whileRunning(w, [&] { closedAtOnce = w->close(); });
+        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QVERIFY(!closedAtOnce);
+        // No failure message for a user who is leaving; then the window goes.
+        QVERIFY(m_dialogs->switchableMessages.isEmpty());
+        QTRY_VERIFY(window == nullptr || !window->isVisible());
+    }
+
+    void lookupFindsATickerByName()
+    {
+        frmStrategies* w = m_run->window();
+        QVERIFY(w->cmdLookup->isEnabled());
+        typeTicker(w, QStringLiteral("MSFT"));
+        bool searched = false;
+        inLookup(w, [&](frmSymbolLookup* lookup) {
+            QCOMPARE(lookup->Tag(), QStringLiteral("2"));
+            QVERIFY(!lookup->cmdOK->isEnabled());
+            QVERIFY(lookup->optContains->isChecked());
+            QTest::keyClicks(lookup->txtSearchString, QStringLiteral("zyx"));
+            QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
+            QCOMPARE(m_server->requests().size(), 1);
+            QVERIFY(m_server->requests().first().endsWith("\r\n\r\ncompany=zyx&btnSubmit=Get+Symbol"));
+            QCOMPARE(lookup->cmdSearch->text(), QStringLiteral("Search"));
+            QCOMPARE(lookup->lblStatus->text(), QStringLiteral(" Symbol lookup for \"zyx\". 3 companies found"));
+            platform::Grid* grid = lookup->gdResult;
+            QCOMPARE(grid->Rows(), 3);
+            QCOMPARE(grid->CellText(1, 1), QStringLiteral("ZYX"));
+            QCOMPARE(grid->CellText(1, 2), QStringLiteral("ZYXON SYSTEMS INC"));
+            QCOMPARE(grid->CellText(3, 1), QStringLiteral("BZYX"));
+            QCOMPARE(bgrFromColor(grid->CellBackColor(1, 1)), 0xE0F0F0u);
+            QCOMPARE(bgrFromColor(grid->CellBackColor(2, 3)), 0xE9F9F9u);
+            QCOMPARE(bgrFromColor(grid->CellBackColor(3, 2)), 0xE0F0F0u);
+            QCOMPARE(bgrFromColor(grid->CellForeColor(2, 2)), 0x654611u);
+            QCOMPARE(grid->SelectedRow(), 1);
+            QVERIFY(lookup->cmdOK->isEnabled());
+            // Begins with: the names that begin with the text.
+            QTest::mouseClick(lookup->optBeginsWith, Qt::LeftButton);
+            QCOMPARE(grid->Rows(), 2);
+            QCOMPARE(grid->CellText(2, 1), QStringLiteral("ZYXA"));
+            // A double click on a row takes its ticker.
+            QTableView* view = grid->view();
+            const QRect cell = view->visualRect(view->model()->index(1, 1));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+            searched = true;
+        });
+        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
+        QVERIFY(searched);
+        QCOMPARE(w->txtTicker->text(), QStringLiteral("ZYXA"));
+        QVERIFY(w->m_SymbolLookup != nullptr);
+        QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("1"));
+
+        // Shown again it keeps the last search; Cancel leaves the ticker.
+        bool cancelled = false;
+        inLookup(w, [&](frmSymbolLookup* lookup) {
+            QCOMPARE(lookup->txtSearchString->text(), QStringLiteral("zyx"));
+            QCOMPARE(lookup->gdResult->Rows(), 2);
+            QTest::mouseClick(lookup->cmdCancel, Qt::LeftButton);
+            cancelled = true;
+        });
+        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
+        QVERIFY(cancelled);
+        QCOMPARE(w->txtTicker->text(), QStringLiteral("ZYXA"));
+        QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("2"));
+    }
+
+    void lookupThatFindsNothingOrFails()
+    {
+        frmStrategies* w = m_run->window();
+        typeTicker(w, QStringLiteral("MSFT"));
+        inLookup(w, [&](frmSymbolLookup* lookup) {
+            // Nothing typed: a beep and no request.
+            QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
+            QCOMPARE(m_dialogs->beeps, 1);
+            QVERIFY(m_server->requests().isEmpty());
+            // Found: one company, then a name nobody has.
+            QTest::keyClicks(lookup->txtSearchString, QStringLiteral("quillpoint soft"));
+            QTest::keyClick(lookup->txtSearchString, Qt::Key_Return);
+            QVERIFY(m_server->requests().last().endsWith("company=quillpoint+soft&btnSubmit=Get+Symbol"));
+            QCOMPARE(lookup->gdResult->Rows(), 1);
+            QCOMPARE(lookup->gdResult->CellText(1, 1), QStringLiteral("QLPS"));
+            lookup->txtSearchString->setText(QStringLiteral("no such company"));
+            QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
+            QCOMPARE(lookup->gdResult->Rows(), 0);
+            QVERIFY(lookup->cmdOK->isEnabled());
+            // A broken page: said so; the grid stays as it was.
+            m_server->options().brokenPage = true;
+            lookup->txtSearchString->setText(QStringLiteral("quillpoint"));
+            QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("not a page of search results")));
+            QCOMPARE(lookup->gdResult->Rows(), 0);
+            // No server: the switchable message.
+            pointAt(closedPort());
+            QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
+            QCOMPARE(m_dialogs->switchableMessages.size(), 1);
+            QCOMPARE(m_dialogs->switchableMessages.first().id, QStringLiteral("SRCHFAIL"));
+            QCOMPARE(lookup->lblStatus->text(), QStringLiteral(" Search failed. Check the Internet connection please."));
+            QVERIFY(!lookup->cmdOK->isEnabled());
+            // OK with an empty grid gives an empty ticker.
+            lookup->cmdOK->setEnabled(true);
+            QTest::mouseClick(lookup->cmdOK, Qt::LeftButton);
+        });
+        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
+        QCOMPARE(w->txtTicker->text(), QString());
+
+        // Closed from its title bar while it searches: cancelled, unloaded,
+        // and the ticker stays.
+        typeTicker(w, QStringLiteral("MSFT"));
+        pointAt(m_server->port());
+        m_server->options().brokenPage = false;
+        m_server->options().stall = true;
+        inLookup(w, [&](frmSymbolLookup* lookup) {
+            QTimer::singleShot(50, lookup, [lookup] {
+                QVERIFY(lookup->searching());
+                lookup->close();
+            });
+            QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
+            QVERIFY(!lookup->searching());
+        });
+        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
+        QCOMPARE(w->txtTicker->text(), QStringLiteral("MSFT"));
+        QVERIFY(w->m_SymbolLookup == nullptr);
+    }
+
+    void downloadFromTheServerProgram()
+    {
+        QProcess server;
+        server.start(QStringLiteral(TW_QUOTE_SERVER),
+                     {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--folder"), m_dir.path()});
+        QVERIFY(server.waitForStarted());
+        QVERIFY(server.waitForReadyRead(10000));
+        const QString line = QString::fromUtf8(server.readLine()).trimmed();
+        QVERIFY2(line.startsWith(QStringLiteral("Quote server listening on 127.0.0.1:")), qPrintable(line));
+        pointAt(static_cast<uint16_t>(line.section(QLatin1Char(':'), -1).toUInt()));
+
+        frmStrategies* w = m_run->window();
+        typeTicker(w, QStringLiteral("ZYX"));
+        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        server.kill();
+        server.waitForFinished();
+        QVERIFY2(m_dialogs->switchableMessages.isEmpty(), qPrintable(w->lblTickerStatus->text()));
+        QCOMPARE(w->ObjStock->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
+        QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Data downloaded and parsed successfully"));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<QuoteServer> m_server;
+    std::unique_ptr<test::MainWindowRun> m_run;
+};
+
+TW_QTEST_MAIN(DownloadTest)
+#include "DownloadTest.moc"

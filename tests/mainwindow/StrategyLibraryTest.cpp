@@ -1,0 +1,688 @@
+// Editing the strategy library in the running main window, the way the user
+// does it: the tree's popup with its states and commands, renaming in place,
+// dragging strategies with the mouse, the strategies-file commands on real
+// files, the start-up's fallback to the shipped library, and the formatted
+// description box with its Edit popup and the clipboard.
+#include "MainWindowFixtures.h"
+
+#include "app/Dialogs.h"
+#include "app/Tools.h"
+#include "mainwindow/frmStrategies.h"
+#include "model/StrategiesFile.h"
+#include "platform/Grid.h"
+#include "platform/PopupMenu.h"
+#include "platform/Rtf.h"
+#include "support/MainWindowRun.h"
+#include "support/QtTestMain.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <QtTest>
+
+using namespace tw;
+
+namespace {
+
+using Picture = QList<QPair<QString, QStringList>>;
+
+// Groups and strategies of the open library, as captions.
+Picture picture(const frmStrategies* w)
+{
+    Picture out;
+    for (const auto& g : *w->StrategyTypes) {
+        QStringList names;
+        for (const auto& s : *g->Strategies())
+            names << s->Caption();
+        out.append({g->Caption(), names});
+    }
+    return out;
+}
+
+// The tree shows the library: one node per group and strategy, keyed and
+// named by position.
+bool treeShowsTheLibrary(const frmStrategies* w)
+{
+    const Picture p = picture(w);
+    if (w->tvStrategies->topLevelItemCount() != p.size())
+        return false;
+    for (int g = 0; g < p.size(); ++g) {
+        const QTreeWidgetItem* group = w->tvStrategies->topLevelItem(g);
+        if (group->text(0) != p.at(g).first || w->nodeKey(group) != QStringLiteral("T%1").arg(g + 1)
+            || group->childCount() != p.at(g).second.size())
+            return false;
+        for (int j = 0; j < group->childCount(); ++j) {
+            if (group->child(j)->text(0) != p.at(g).second.at(j))
+                return false;
+        }
+    }
+    return true;
+}
+
+QString writeLibrary(const QString& path, const Picture& p, const QString& description = {})
+{
+    StrategyTypeCollection types;
+    for (const auto& [group, names] : p) {
+        auto g = types.Add(group, description);
+        for (const QString& n : names)
+            g->Strategies()->Add(n, description)->Params()->Add(LegKind::Call, LegPosition::Long, 0, 1, 1);
+    }
+    writeStrategiesFile(types, path);
+    return path;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QPoint centreOf(frmStrategies* w, const QString& key)
+{
+    QTreeWidgetItem* node = w->nodeByKey(key);
+    if (node == nullptr)
+        return {-1, -1};
+    if (node->parent() != nullptr)
+        node->parent()->setExpanded(true);
+    w->tvStrategies->scrollToItem(node);
+    return w->tvStrategies->visualItemRect(node).center();
+}
+
+void clickNode(frmStrategies* w, const QString& key)
+{
+    const QPoint at = centreOf(w, key);
+    QTest::mouseClick(w->tvStrategies->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(w->selectedKey(), key);
+}
+
+QAction* actionOf(QMenu* menu, const QString& caption)
+{
+    if (menu == nullptr)
+        return nullptr;
+    for (QAction* a : menu->actions()) {
+        if (a->text() == caption)
+            return a;
+    }
+    return nullptr;
+}
+
+// Right-clicks the tree (on the node `at`, or on empty space below the
+// nodes) and gives the popup that opened.
+QMenu* treePopup(frmStrategies* w, const QString& at = {})
+{
+    QPoint p = at.isEmpty() ? QPoint(5, w->tvStrategies->viewport()->height() - 3) : centreOf(w, at);
+    QTest::mouseClick(w->tvStrategies->viewport(), Qt::RightButton, {}, p);
+    return w->m_cStrategiesMenu->ActivePopup();
+}
+
+// Chooses an entry of the tree popup, opened over the selected node.
+void choose(frmStrategies* w, const QString& caption)
+{
+    QMenu* menu = treePopup(w, w->selectedKey());
+    QAction* a = actionOf(menu, caption);
+    QVERIFY2(a != nullptr && a->isEnabled(), qPrintable(caption));
+    menu->close();
+    a->trigger();
+}
+
+// The open label editor (closed ones linger until they are deleted).
+QLineEdit* labelEditor(frmStrategies* w)
+{
+    for (QLineEdit* e : w->tvStrategies->findChildren<QLineEdit*>()) {
+        if (e->isVisible())
+            return e;
+    }
+    return nullptr;
+}
+
+// Presses on one node, moves over the tree and lets go at `to` (a point of
+// the tree's viewport).
+void dragTo(frmStrategies* w, const QString& from, const QPoint& to)
+{
+    QWidget* vp = w->tvStrategies->viewport();
+    const QPoint start = centreOf(w, from);
+    QTest::mousePress(vp, Qt::LeftButton, {}, start);
+    QTest::mouseMove(vp, start + QPoint(0, 3));
+    QTest::mouseMove(vp, to);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, to);
+}
+
+void dragOnto(frmStrategies* w, const QString& from, const QString& onto)
+{
+    // The target is found before anything moves.
+    dragTo(w, from, centreOf(w, onto));
+}
+
+// Ends an in-place edit by a key; the tree takes the text once the events
+// have run.
+void endEdit(QLineEdit* editor, Qt::Key key)
+{
+    QTest::keyClick(editor, key);
+    QCoreApplication::processEvents();
+}
+
+void typeInto(QWidget* box, const QString& text)
+{
+    QTest::keyClicks(box, text);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+class StrategyLibraryTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void init()
+    {
+        test::environment().clearSettings();
+        test::storeQuietStart();
+        QApplication::clipboard()->clear();
+    }
+
+    void popupStatesFollowTheSelectedNode()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", test::writeSampleStrategies(m_dir.path())});
+        frmStrategies* w = run.window();
+        const auto states = [](QMenu* m) {
+            QString s;
+            for (const char* c : {"Rename", "Add strategy", "Delete strategy", "Copy strategy", "Delete strategy group",
+                                  "Export", "Load", "Import"})
+                s += actionOf(m, QLatin1String(c)) != nullptr && actionOf(m, QLatin1String(c))->isEnabled() ? '1' : '0';
+            return s + (actionOf(m, QStringLiteral("Move to")) != nullptr ? "+" : "-");
+        };
+
+        // A strategy of two groups: "Move to" lists the other group. The
+        // popup serves the selected node, not the one under the pointer.
+        clickNode(w, QStringLiteral("T1S1"));
+        QMenu* m = treePopup(w, QStringLiteral("T2"));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
+        QCOMPARE(states(m), QStringLiteral("11110111+"));
+        QMenu* moveTo = actionOf(m, QStringLiteral("Move to"))->menu();
+        QVERIFY(moveTo != nullptr);
+        moveTo->popup(QPoint());
+        QStringList targets;
+        for (QAction* a : moveTo->actions())
+            targets << a->text();
+        QCOMPARE(targets, QStringList{"Singles"});
+        moveTo->close();
+        m->close();
+
+        // A group: add a strategy or delete the group, nothing else of the
+        // edit entries.
+        clickNode(w, QStringLiteral("T2"));
+        m = treePopup(w);
+        QCOMPARE(states(m), QStringLiteral("11001111-"));
+        m->close();
+
+        // Nothing selected: the entries that need a node are disabled.
+        w->tvStrategies_NodeClick(nullptr);
+        m = treePopup(w);
+        QCOMPARE(states(m), QStringLiteral("00000011-"));
+        QVERIFY(actionOf(m, QStringLiteral("Add strategy group"))->isEnabled());
+        m->close();
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void popupCommandsEditTheLibrary()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", test::writeSampleStrategies(m_dir.path())});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+
+        // Add: "New strategy" at the end of the group, its name open for
+        // typing.
+        clickNode(w, QStringLiteral("T1S1"));
+        choose(w, QStringLiteral("Add strategy"));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1S3"));
+        QLineEdit* editor = labelEditor(w);
+        QVERIFY(editor != nullptr);
+        QCOMPARE(editor->text(), QStringLiteral("New strategy"));
+        editor->selectAll();
+        typeInto(editor, QStringLiteral("Strangle "));
+        endEdit(editor, Qt::Key_Return);
+        QCOMPARE(picture(w).at(0).second, (QStringList{"Bull call", "Bear put", "Strangle "}));
+        QVERIFY(w->m_StrategiesChanged);
+
+        // Rename to an empty text: refused, the name stays.
+        choose(w, QStringLiteral("Rename"));
+        editor = labelEditor(w);
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        endEdit(editor, Qt::Key_Return);
+        QCOMPARE(w->nodeByKey(QStringLiteral("T1S3"))->text(0), QStringLiteral("Strangle "));
+        QCOMPARE(picture(w).at(0).second.last(), QStringLiteral("Strangle "));
+
+        // Copy: at the end of the group, legs of its own, not an unsaved change.
+        w->m_StrategiesChanged = false;
+        clickNode(w, QStringLiteral("T1S1"));
+        choose(w, QStringLiteral("Copy strategy"));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1S4"));
+        QVERIFY(labelEditor(w) != nullptr);
+        endEdit(labelEditor(w), Qt::Key_Escape);
+        const auto& group = w->StrategyTypes->Item(1)->Strategies();
+        QCOMPARE(group->Item(4)->Caption(), QStringLiteral("Bull call copy"));
+        QCOMPARE(group->Item(4)->Params()->Count(), 2);
+        QVERIFY(!w->m_StrategiesChanged);
+
+        // Move to the other group: last there, and selected.
+        clickNode(w, QStringLiteral("T1S1"));
+        QMenu* m = treePopup(w, QStringLiteral("T1S1"));
+        QMenu* moveTo = actionOf(m, QStringLiteral("Move to"))->menu();
+        moveTo->popup(QPoint());
+        actionOf(moveTo, QStringLiteral("Singles"))->trigger();
+        m->close();
+        QCOMPARE(picture(w).at(1).second, (QStringList{"Long call", "Bull call"}));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T2S2"));
+        QVERIFY(w->m_StrategiesChanged);
+
+        // Delete the last of a group: the one before it is selected; no question.
+        clickNode(w, QStringLiteral("T1S3"));
+        choose(w, QStringLiteral("Delete strategy"));
+        QCOMPARE(picture(w).at(0).second, (QStringList{"Bear put", "Strangle "}));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1S2"));
+        QVERIFY(dialogs.messages.isEmpty());
+
+        // Delete a group that holds strategies: asked first; No keeps it.
+        clickNode(w, QStringLiteral("T1"));
+        dialogs.messageAnswers = {Msg::No, Msg::Yes};
+        choose(w, QStringLiteral("Delete strategy group"));
+        QCOMPARE(w->StrategyTypes->Count(), 2);
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.last().text,
+                 QStringLiteral("The strategy group is not empty.\r\nDo you realy want to delete it?"));
+        QCOMPARE(dialogs.messages.last().title, QStringLiteral("Delete strategy group"));
+        QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation);
+        choose(w, QStringLiteral("Delete strategy group"));
+        QCOMPARE(picture(w), (Picture{{"Singles", {"Long call", "Bull call"}}}));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1"));
+        QVERIFY(treeShowsTheLibrary(w));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void draggingMovesStrategies()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", writeLibrary(path("drag.stg"), {{"G1", {"A", "B", "C", "D"}}, {"G2", {"E"}}})});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+
+        dragOnto(w, QStringLiteral("T1S1"), QStringLiteral("T1S3")); // A onto C
+        QCOMPARE(picture(w).at(0).second, (QStringList{"B", "A", "C", "D"}));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1S2"));
+        QCOMPARE(w->tvStrategies->currentItem()->text(0), QStringLiteral("A"));
+        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->gdParams->Rows() > 0); // it is shown and evaluated
+
+        // Onto a group node: the end of that group; a collapsed group opens
+        // under the pointer first.
+        w->nodeByKey(QStringLiteral("T2"))->setExpanded(false);
+        dragOnto(w, QStringLiteral("T1S2"), QStringLiteral("T2"));
+        QCOMPARE(picture(w), (Picture{{"G1", {"B", "C", "D"}}, {"G2", {"E", "A"}}}));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T2S2"));
+
+        // Onto itself: selected, nothing moved, nothing to save.
+        w->m_StrategiesChanged = false;
+        dragOnto(w, QStringLiteral("T1S3"), QStringLiteral("T1S3"));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1S3"));
+        QVERIFY(!w->m_StrategiesChanged);
+
+        // Groups are not dragged; a drop beside the tree moves nothing.
+        const Picture before = picture(w);
+        dragOnto(w, QStringLiteral("T1"), QStringLiteral("T2S1"));
+        dragTo(w, QStringLiteral("T1S1"), QPoint(-40, 10));
+        QCOMPARE(picture(w), before);
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
+        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(treeShowsTheLibrary(w));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void dragNearAnEdgeScrollsTheTree()
+    {
+        QStringList many;
+        for (int i = 1; i <= 60; ++i)
+            many << QStringLiteral("Strategy %1").arg(i);
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", writeLibrary(path("long.stg"), {{"Many", many}})});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QScrollBar* bar = w->tvStrategies->verticalScrollBar();
+        QVERIFY(bar->maximum() > 5);
+        QWidget* vp = w->tvStrategies->viewport();
+        const double tpp = w->tvStrategies->twipsPerPixelY();
+        const auto viewportY = [&](double twipsFromTop) {
+            return qRound(twipsFromTop / tpp) - vp->mapTo(w->tvStrategies, QPoint(0, 0)).y();
+        };
+
+        // Pick a strategy up in the middle and hold it 150 twips above the
+        // bottom edge: one line down every tick.
+        const QPoint start = centreOf(w, QStringLiteral("T1S1"));
+        QTest::mousePress(vp, Qt::LeftButton, {}, start);
+        QTest::mouseMove(vp, start + QPoint(0, 4));
+        const double height = w->tvStrategies->height() * tpp;
+        QTest::mouseMove(vp, QPoint(20, viewportY(height - 150)));
+        QVERIFY(w->Timer->isActive());
+        QCOMPARE(w->Timer->interval(), 100);
+        const int top = bar->value();
+        QTRY_VERIFY(bar->value() >= top + 2);
+
+        // In the middle it stops; 50 twips below the top it goes up.
+        QTest::mouseMove(vp, QPoint(20, viewportY(height / 2)));
+        QVERIFY(!w->Timer->isActive());
+        const int low = bar->value();
+        QTest::mouseMove(vp, QPoint(20, viewportY(50)));
+        QVERIFY(w->Timer->isActive());
+        QTRY_VERIFY(bar->value() <= low - 2);
+
+        // Letting go ends it.
+        QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(20, viewportY(50)));
+        QVERIFY(!w->Timer->isActive());
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void appendExportAndSaveThroughRealFiles()
+    {
+        const QString open = test::writeSampleStrategies(m_dir.path(), QStringLiteral("open.stg"));
+        const QString other = writeLibrary(path("other.stg"), {{"Extra", {"X", "Y"}}});
+        QFile damaged(path("damaged.stg"));
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(bytesOf(other).left(30));
+        damaged.close();
+
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", open});
+        frmStrategies* w = run.window();
+        clickNode(w, QStringLiteral("T1S1"));
+
+        // Import appends the file's groups; the open file stays the current one.
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({other}));
+        choose(w, QStringLiteral("Import"));
+        QCOMPARE(dialogs.fileQuestions.last().request.title, QStringLiteral("Append to strategies"));
+        QCOMPARE(picture(w).size(), 3);
+        QCOMPARE(picture(w).last(), (QPair<QString, QStringList>{"Extra", {"X", "Y"}}));
+        QCOMPARE(w->strStrategyTypesFile, open);
+        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), open);
+        QVERIFY(w->m_StrategiesChanged);
+
+        // A damaged or missing file appends nothing and says so plainly.
+        const Picture joined = picture(w);
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({damaged.fileName()}));
+        choose(w, QStringLiteral("Import"));
+        QCOMPARE(picture(w), joined);
+        QVERIFY(dialogs.messages.last().text.contains(QLatin1String("is damaged or incomplete")));
+        QVERIFY(dialogs.messages.last().text.contains(damaged.fileName()));
+        QVERIFY(!dialogs.messages.last().text.contains(QLatin1String("byte")));
+        w->AppendStrategyFromFile(path("missing.stg"));
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("Strategies file %1 not found.").arg(path("missing.stg")));
+        QCOMPARE(picture(w), joined);
+
+        // Export a strategy: a file of its group with it alone.
+        clickNode(w, QStringLiteral("T1S2"));
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({path("one.stg")}));
+        choose(w, QStringLiteral("Export"));
+        QCOMPARE(dialogs.fileQuestions.last().request.title, QStringLiteral("Export strategies to..."));
+        QCOMPARE(QFileInfo(dialogs.fileQuestions.last().request.initialFile).fileName(),
+                 QStringLiteral("Spreads - Bear put.stg"));
+        const auto one = readStrategiesFile(path("one.stg"));
+        QCOMPARE(one->Count(), 1);
+        QCOMPARE(one->Item(1)->Caption(), QStringLiteral("Spreads"));
+        QCOMPARE(one->Item(1)->Strategies()->Count(), 1);
+        QCOMPARE(one->Item(1)->Strategies()->Item(1)->Params()->Count(), 2);
+        QCOMPARE(picture(w), joined); // the open library is as it was
+
+        // Save as: the new file is the current one and the next start's.
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({path("saved.stg")}));
+        emit w->m_cMenu->Click(w->m_cMenu->IndexOfKey(QStringLiteral("mnuFileSaveStrategiesAs")));
+        QVERIFY(!w->m_StrategiesChanged);
+        QCOMPARE(w->strStrategyTypesFile, path("saved.stg"));
+        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), path("saved.stg"));
+        QCOMPARE(readStrategiesFile(path("saved.stg"))->Count(), 3);
+
+        // A save that cannot be written says so and keeps the changes unsaved.
+        w->m_StrategiesChanged = true;
+        const int messages = dialogs.messages.size();
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({path("no/such/folder/x.stg")}));
+        choose(w, QStringLiteral("Save as..."));
+        QCOMPARE(dialogs.messages.size(), messages + 1);
+        QVERIFY(dialogs.messages.last().text.contains(QLatin1String("could not be saved")));
+        QVERIFY(w->m_StrategiesChanged);
+        QCOMPARE(w->strStrategyTypesFile, path("saved.stg"));
+
+        // Loading a damaged file leaves the open library and its file alone.
+        w->m_StrategiesChanged = false;
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({damaged.fileName()}));
+        choose(w, QStringLiteral("Load"));
+        QCOMPARE(picture(w), joined);
+        QCOMPARE(w->strStrategyTypesFile, path("saved.stg"));
+        QVERIFY(dialogs.messages.last().text.contains(QLatin1String("Nothing was changed.")));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void startUpFallsBackToTheShippedLibrary()
+    {
+        const auto shipped = readStrategiesFile(test::shippedFile(QStringLiteral("DEFAULT.STG")));
+        QFile corrupt(path("corrupt.stg"));
+        QVERIFY(corrupt.open(QIODevice::WriteOnly));
+        corrupt.write("\x05\x00\x00\x00garbage", 11);
+        corrupt.close();
+        for (const bool vanished : {false, true}) {
+            test::environment().clearSettings();
+            test::storeQuietStart();
+            QStringList args;
+            if (vanished)
+                test::storeSetting(QStringLiteral("StrategyTypesFile"), path("gone.stg"));
+            else
+                args = QStringList{"-S", corrupt.fileName()};
+            test::ScriptedDialogs dialogs;
+            test::MainWindowRun run(args);
+            frmStrategies* w = run.window();
+            QCOMPARE(dialogs.messages.size(), 1);
+            const QString text = dialogs.messages.first().text;
+            QVERIFY2(text.contains(vanished ? path("gone.stg") : corrupt.fileName()), qPrintable(text));
+            QVERIFY2(text.contains(QLatin1String("shipped strategies")), qPrintable(text));
+            QCOMPARE(w->StrategyTypes->Count(), shipped->Count());
+            QCOMPARE(QFileInfo(w->strStrategyTypesFile).fileName(), QStringLiteral("DEFAULT.STG"));
+            QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
+        }
+    }
+
+    void lastFilesAreKeptAsFullPaths()
+    {
+        QTemporaryDir folder;
+        test::writeSampleStrategies(folder.path(), QStringLiteral("mine.stg"));
+        test::writeSampleChain(folder.path(), QStringLiteral("mine.opt"));
+        const QString home = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        {
+            test::ScriptedDialogs dialogs;
+            test::MainWindowRun run({"-S", "mine.stg", "-O", "mine.opt"});
+            QVERIFY(run.close());
+        }
+        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), QDir(folder.path()).filePath("mine.stg"));
+        QCOMPARE(test::storedText(QStringLiteral("LastFile")), QDir(folder.path()).filePath("mine.opt"));
+        QVERIFY(QDir::setCurrent(home));
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run;
+        QCOMPARE(run->StrategyTypes->Item(1)->Caption(), QStringLiteral("Spreads"));
+        QVERIFY(run->ObjStock != nullptr);
+        QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void descriptionEditsLiveInTheModel()
+    {
+        test::ScriptedDialogs dialogs;
+        const QString file = writeLibrary(path("text.stg"), {{"G1", {"A", "B"}}},
+                                          QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Start\\par}"));
+        test::MainWindowRun run({"-S", file});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        platform::RichTextBox* box = w->rtfDescription;
+        const auto description = [w](int g, int j) {
+            return j == 0 ? w->StrategyTypes->Item(g)->Description()
+                          : w->StrategyTypes->Item(g)->Strategies()->Item(j)->Description();
+        };
+
+        // Typing goes into the strategy shown, at once, and counts as a change.
+        clickNode(w, QStringLiteral("T1S1"));
+        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(test::focusOn(box));
+        QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+        typeInto(box, QStringLiteral("typed"));
+        QVERIFY(platform::plainTextFromRtf(description(1, 1)).contains(QLatin1String("typed")));
+        QVERIFY(w->m_StrategiesChanged);
+        clickNode(w, QStringLiteral("T1S2"));
+        QVERIFY(!box->toPlainText().contains(QLatin1String("typed")));
+        clickNode(w, QStringLiteral("T1S1"));
+        QVERIFY(box->toPlainText().contains(QLatin1String("typed")));
+
+        // Bold through the keyboard, on the group's own description.
+        clickNode(w, QStringLiteral("T1"));
+        QVERIFY(test::focusOn(box));
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_B, Qt::ControlModifier);
+        QVERIFY(description(1, 0).contains(QLatin1String("\\b ")));
+        QVERIFY(!description(1, 2).contains(QLatin1String("\\b ")));
+
+        // Saved and read again, the formatting is there.
+        writeStrategiesFile(*w->StrategyTypes, path("text-saved.stg"));
+        QTextDocument doc;
+        platform::readRtf(readStrategiesFile(path("text-saved.stg"))->Item(1)->Description(), doc);
+        QCOMPARE(doc.begin().begin().fragment().charFormat().fontWeight(), int(QFont::Bold));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void lookingAtDescriptionsChangesNothing()
+    {
+        // RTF the writer would not write this way: unknown words, a picture.
+        const QString odd = QStringLiteral(
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat{\\fonttbl{\\f0\\fnil Calibri;}}\r\n"
+            "{\\*\\generator Riched20 10.0.19041}\\viewkind4\\uc1\\pard\\sa200\\sl276\\slmult1\\f0\\fs22\\lang9 "
+            "Odd {\\pict\\wmetafile8\\picw10\\pich10 0100090000}\\par\r\n}\r\n");
+        const QString shippedCopy = path("shipped-copy.stg");
+        QFile::remove(shippedCopy);
+        QVERIFY(QFile::copy(test::shippedFile(QStringLiteral("DEFAULT.STG")), shippedCopy));
+        const QString oddFile = writeLibrary(path("odd.stg"), {{"G1", {"A", "B"}}, {"G2", {"C"}}}, odd);
+        for (const QString& file : {oddFile, shippedCopy}) {
+            const QByteArray before = bytesOf(file);
+            test::ScriptedDialogs dialogs;
+            test::MainWindowRun run({"-S", file});
+            frmStrategies* w = run.window();
+            for (int g = 1; g <= w->StrategyTypes->Count(); ++g) {
+                clickNode(w, QStringLiteral("T%1").arg(g));
+                for (int j = 1; j <= w->StrategyTypes->Item(g)->Strategies()->Count(); ++j)
+                    clickNode(w, QStringLiteral("T%1S%2").arg(g).arg(j));
+            }
+            QVERIFY(!w->m_StrategiesChanged);
+            emit w->m_cMenu->Click(w->m_cMenu->IndexOfKey(QStringLiteral("mnuFileSaveStrategies")));
+            QCOMPARE(bytesOf(file), before);
+            QVERIFY(dialogs.messages.isEmpty());
+        }
+    }
+
+    void descriptionPopupAndRichTextThroughTheClipboard()
+    {
+        test::ScriptedDialogs dialogs;
+        const QString file = writeLibrary(path("clip.stg"), {{"G1", {"A"}}},
+                                          QStringLiteral("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 plain {\\b bold}}"));
+        test::MainWindowRun run({"-S", file});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        clickNode(w, QStringLiteral("T1S1"));
+        platform::RichTextBox* box = w->rtfDescription;
+        platform::PopupMenu* menu = w->m_cMenu;
+        const auto rightClick = [&] {
+            QTest::mouseClick(box->viewport(), Qt::RightButton, {}, QPoint(200, 10));
+            QMenu* popup = menu->ActivePopup();
+            QString s;
+            for (const char* c : {"&Copy text", "Cu&t text", "&Paste text", "Create formatted text"})
+                s += actionOf(popup, QLatin1String(c)) != nullptr && actionOf(popup, QLatin1String(c))->isEnabled() ? '1'
+                                                                                                                   : '0';
+            return std::pair{popup, s};
+        };
+
+        // No selection, plain text only on the clipboard: nothing to do but help.
+        QApplication::clipboard()->setText(QStringLiteral("plain"));
+        auto [popup, states] = rightClick();
+        QVERIFY(popup != nullptr);
+        QCOMPARE(states, QStringLiteral("0001"));
+        popup->close();
+
+        // A selection and RTF on the clipboard: all three. Copy puts RTF and
+        // plain text on the clipboard.
+        QVERIFY(test::focusOn(box));
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        auto* rtf = new QMimeData;
+        rtf->setData(QStringLiteral("text/rtf"), QByteArrayLiteral("{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}"
+                                                                   "\\cf1 red words\\par}"));
+        QApplication::clipboard()->setMimeData(rtf);
+        std::tie(popup, states) = rightClick();
+        QCOMPARE(states, QStringLiteral("1111"));
+        // As a click does: the menu closes, then the command runs.
+        QAction* copy = actionOf(popup, QStringLiteral("&Copy text"));
+        popup->close();
+        copy->trigger();
+        const QMimeData* copied = QApplication::clipboard()->mimeData();
+        QVERIFY(platform::mimeHoldsRtf(copied));
+        QCOMPARE(copied->text(), QStringLiteral("plain bold"));
+        QTextDocument doc;
+        platform::readRtf(platform::rtfFromMime(copied), doc);
+        QCOMPARE(doc.toPlainText(), QStringLiteral("plain bold"));
+        QCOMPARE(formatOfLast(doc).fontWeight(), int(QFont::Bold));
+
+        // Paste of RTF from another program: formatted, in the model, a change.
+        rtf = new QMimeData;
+        rtf->setData(QStringLiteral("text/rtf"),
+                     QByteArrayLiteral("{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}\\cf1 red words\\par}"));
+        rtf->setText(QStringLiteral("red words"));
+        QApplication::clipboard()->setMimeData(rtf);
+        w->m_StrategiesChanged = false;
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        std::tie(popup, states) = rightClick();
+        QAction* paste = actionOf(popup, QStringLiteral("&Paste text"));
+        popup->close();
+        paste->trigger();
+        QCOMPARE(box->toPlainText(), QStringLiteral("red words"));
+        QCOMPARE(formatOfLast(*box->document()).foreground().color(), QColor(255, 0, 0));
+        QVERIFY(w->StrategyTypes->Item(1)->Strategies()->Item(1)->Description().contains(QLatin1String("\\red255")));
+        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+private:
+    static QTextCharFormat formatOfLast(const QTextDocument& doc)
+    {
+        QTextCursor c(const_cast<QTextDocument*>(&doc));
+        c.movePosition(QTextCursor::End);
+        while (c.block().text().isEmpty() && c.movePosition(QTextCursor::PreviousBlock))
+            c.movePosition(QTextCursor::EndOfBlock);
+        return c.charFormat();
+    }
+};
+
+TW_QTEST_MAIN(StrategyLibraryTest)
+
+#include "StrategyLibraryTest.moc"

@@ -1,0 +1,321 @@
+// The HTTP client against the quote server of tools/, started in this
+// process on a free port of 127.0.0.1: the states and progress of a good
+// download, answers the download refuses, answers that break off, servers
+// that stay silent (cancelled, or timed out), a refused connection, a
+// cancel from inside a progress event, and what goes out on the wire.
+#include "QuoteServer.h"
+#include "marketdata/QuoteDownload.h"
+#include "marketdata/WinInet.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace tw;
+using tw::tools::QuoteServer;
+
+namespace {
+
+QByteArray shippedChain()
+{
+    QFile f(QStringLiteral(TW_DATA_DIR "/SAMPLE.opt"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct Outcome {
+    QList<int32_t> states;
+    QList<QPair<int32_t, int32_t>> progress;
+    qint64 elapsedMs = 0;
+};
+
+class WinInetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        QFile::copy(QStringLiteral(TW_DATA_DIR "/SAMPLE.opt"), m_dir.filePath(QStringLiteral("ZYX.opt")));
+        tools::QuoteServerOptions options;
+        options.folder = m_dir.path();
+        server = std::make_unique<QuoteServer>(options);
+        ASSERT_TRUE(server->listen());
+        chain = shippedChain();
+        ASSERT_GT(chain.size(), 8192);
+    }
+
+    // A client set up as the quote download sets it up.
+    void prepare(WinInet& client, const QString& ticker = QStringLiteral("ZYX"))
+    {
+        marketdata::prepareFormPost(client, QLatin1String(marketdata::kQuoteTableResource),
+                                    marketdata::quoteTableFormBody(ticker),
+                                    QLatin1String(marketdata::kQuoteTableResource));
+        client.setHostName(QStringLiteral("127.0.0.1"));
+        client.setPort(server->port());
+    }
+
+    Outcome execute(WinInet& client)
+    {
+        Outcome run;
+        QObject::connect(&client, &WinInet::OnStateChanged, [&run](int32_t s) { run.states.append(s); });
+        QObject::connect(&client, &WinInet::OnProgress,
+                         [&run](int32_t done, int32_t total) { run.progress.append({done, total}); });
+        QElapsedTimer clock;
+        clock.start();
+        client.Execute();
+        run.elapsedMs = clock.elapsed();
+        client.disconnect();
+        return run;
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<QuoteServer> server;
+    QByteArray chain;
+};
+
+const QList<int32_t> kSuccess = {1, 3, 6, 7, 9, 11};
+
+TEST_F(WinInetTest, GoodDownloadRunsTheStatesInOrderAndReportsEveryBlock)
+{
+    WinInet client;
+    prepare(client);
+    client.setAcceptTypes(QStringLiteral("text/never-sent"));
+    const Outcome run = execute(client);
+
+    EXPECT_EQ(run.states, kSuccess);
+    EXPECT_EQ(client.State(), 11);
+    ASSERT_TRUE(client.SuccessDone());
+    EXPECT_EQ(client.ContentType(), QStringLiteral("application/x-unknown"));
+    EXPECT_EQ(client.BytesTotal(), chain.size());
+    EXPECT_EQ(client.ResponseBytes(), chain);
+    EXPECT_EQ(client.Response(), QString::fromLatin1(chain));
+    EXPECT_EQ(client.Method(), QStringLiteral("POST"));
+    EXPECT_EQ(client.StatusCode(), 200);
+
+    // Blocks of at most 4096 bytes, each counted once; the end of the answer
+    // repeats the final count.
+    ASSERT_GE(run.progress.size(), 3);
+    int32_t previous = 0;
+    for (qsizetype i = 0; i + 1 < run.progress.size(); ++i) {
+        EXPECT_EQ(run.progress[i].second, chain.size());
+        EXPECT_GT(run.progress[i].first, previous);
+        EXPECT_LE(run.progress[i].first - previous, 4096);
+        previous = run.progress[i].first;
+    }
+    EXPECT_EQ(run.progress.last(), run.progress[run.progress.size() - 2]);
+    EXPECT_EQ(run.progress.last().first, chain.size());
+
+    // The download takes it: its lines are the file's lines.
+    EXPECT_EQ(marketdata::judgeQuoteAnswer(client.SuccessDone(), client.ContentType(), client.Response().size(),
+                                           run.progress.last().second),
+              marketdata::QuoteAnswer::Accepted);
+    const QStringList lines = marketdata::splitQuoteLines(client.Response());
+    EXPECT_EQ(lines.size(), QString::fromLatin1(chain).count(QStringLiteral("\r\n")));
+    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("ZYX (ZYXON SYSTEMS INC),")));
+
+    // What went out: an HTTP/1.0 form post with the client's headers, the
+    // body as given, and nothing of AcceptTypes.
+    ASSERT_EQ(server->requests().size(), 1);
+    const QByteArray request = server->requests().first();
+    EXPECT_TRUE(request.startsWith("POST /DelayedQuote/QuoteTableDownload.aspx HTTP/1.0\r\n")) << request.constData();
+    EXPECT_TRUE(request.contains("\r\nContent-Type: application/x-www-form-urlencoded\r\n"));
+    EXPECT_TRUE(request.contains("\r\nUser-Agent: Mozilla/4.0\r\n"));
+    EXPECT_TRUE(request.contains("\r\nReferer: /DelayedQuote/QuoteTableDownload.aspx\r\n"));
+    EXPECT_FALSE(request.contains("never-sent"));
+    EXPECT_TRUE(request.endsWith("\r\n\r\n" + client.PostQuery().toUtf8()));
+}
+
+TEST_F(WinInetTest, AnswersTheDownloadRefuses)
+{
+    // No announced length: the transfer succeeds, every total reads 0, and
+    // the answer is refused.
+    {
+        server->options().noLength = true;
+        WinInet client;
+        prepare(client);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states, kSuccess);
+        EXPECT_EQ(client.BytesTotal(), 0);
+        for (const auto& p : run.progress)
+            EXPECT_EQ(p.second, 0);
+        EXPECT_EQ(client.ResponseBytes(), chain);
+        EXPECT_EQ(marketdata::judgeQuoteAnswer(true, client.ContentType(), client.Response().size(), 0),
+                  marketdata::QuoteAnswer::Refused);
+        server->options().noLength = false;
+    }
+    // Another content type.
+    {
+        server->options().quoteContentType = "text/html";
+        WinInet client;
+        prepare(client);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states, kSuccess);
+        EXPECT_EQ(marketdata::judgeQuoteAnswer(true, client.ContentType(), client.Response().size(),
+                                               client.BytesTotal()),
+                  marketdata::QuoteAnswer::Refused);
+        server->options().quoteContentType = "application/x-unknown";
+    }
+    // A ticker the server has no table for: an HTML page.
+    {
+        WinInet client;
+        prepare(client, QStringLiteral("NOPE"));
+        execute(client);
+        EXPECT_TRUE(client.SuccessDone());
+        EXPECT_TRUE(client.ContentType().startsWith(QStringLiteral("text/html")));
+    }
+}
+
+TEST_F(WinInetTest, AnswersThatBreakOffFailEvenWithAPlausibleLength)
+{
+    struct Case {
+        const char* what;
+        int64_t lengthDelta;
+        int64_t cutAfter;
+    };
+    for (const Case c : {Case{"announces more than it sends", 100, -1}, Case{"closes half-way", 0, 5000},
+                         Case{"closes after the headers", 0, 0}}) {
+        server->options().lengthDelta = c.lengthDelta;
+        server->options().cutAfter = c.cutAfter;
+        WinInet client;
+        prepare(client);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states.last(), 10) << c.what;
+        EXPECT_FALSE(client.SuccessDone()) << c.what;
+        EXPECT_TRUE(client.Response().isEmpty()) << c.what;
+        EXPECT_TRUE(client.ResponseBytes().isEmpty()) << c.what;
+        EXPECT_EQ(marketdata::judgeQuoteAnswer(client.SuccessDone(), client.ContentType(), 0, client.BytesTotal()),
+                  marketdata::QuoteAnswer::Failed)
+            << c.what;
+    }
+}
+
+TEST_F(WinInetTest, AnswerLargerThanTheLimitIsRefusedAnnouncedOrNot)
+{
+    for (const bool announced : {true, false}) {
+        server->options().noLength = !announced;
+        WinInet client;
+        prepare(client);
+        client.setMaxResponseBytes(10000);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states.last(), 10) << announced;
+        EXPECT_FALSE(client.SuccessDone());
+        for (const auto& p : run.progress)
+            EXPECT_LE(p.first, 10000);
+    }
+}
+
+TEST_F(WinInetTest, SilentServerIsCancelledAtOnceOrTimesOut)
+{
+    server->options().stall = true;
+    // Cancelled by the user while it waits for the answer.
+    {
+        WinInet client;
+        prepare(client);
+        QTimer::singleShot(300, &client, [&client] { client.Cancel(); });
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 12}));
+        EXPECT_FALSE(client.SuccessDone());
+        // The default limits would wait 30 s; a cancel ends it at once.
+        EXPECT_LT(run.elapsedMs, 3000);
+    }
+    // Given up after the low-speed time.
+    {
+        WinInet client;
+        prepare(client);
+        client.setLowSpeedTime(1);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 8}));
+        EXPECT_GE(run.elapsedMs, 900);
+        EXPECT_LT(run.elapsedMs, 10000);
+    }
+    // Silent after the headers: the answer went silent.
+    server->options().stall = false;
+    server->options().blockDelayMs = 60000;
+    {
+        WinInet client;
+        prepare(client);
+        client.setLowSpeedTime(1);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 7, 9, 10}));
+        EXPECT_LT(run.elapsedMs, 10000);
+    }
+}
+
+TEST_F(WinInetTest, RefusedConnectionAndBadRequestsEndInTheirStates)
+{
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+    {
+        WinInet client;
+        prepare(client);
+        client.setPort(closedPort);
+        EXPECT_EQ(execute(client).states, (QList<int32_t>{1, 4}));
+        EXPECT_FALSE(client.SuccessDone());
+        EXPECT_FALSE(client.FailureText().isEmpty());
+    }
+    {
+        WinInet client;
+        prepare(client);
+        client.setHostName(QStringLiteral("no such host/"));
+        EXPECT_EQ(execute(client).states, (QList<int32_t>{1, 4}));
+    }
+    {
+        WinInet client;
+        prepare(client);
+        client.setMethod(QStringLiteral("PO ST"));
+        EXPECT_EQ(execute(client).states, (QList<int32_t>{1, 5}));
+        EXPECT_TRUE(server->requests().isEmpty());
+    }
+}
+
+TEST_F(WinInetTest, CancelFromAProgressEventStopsBeforeTheNextBlockIsCounted)
+{
+    server->options().blockDelayMs = 5;
+    server->options().blockSize = 1000;
+    WinInet client;
+    prepare(client);
+    QObject::connect(&client, &WinInet::OnProgress, &client, [&client] { client.Cancel(); });
+    const Outcome run = execute(client);
+    EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 7, 9, 12}));
+    ASSERT_EQ(run.progress.size(), 1);
+    EXPECT_EQ(client.BytesDownloaded(), run.progress.first().first);
+    EXPECT_FALSE(client.SuccessDone());
+    EXPECT_TRUE(client.Response().isEmpty());
+
+    // A cancel asked for before Execute is forgotten by the next run, and
+    // the same client runs again.
+    client.Cancel();
+    server->options().blockDelayMs = 0;
+    EXPECT_EQ(execute(client).states, kSuccess);
+    EXPECT_EQ(client.ResponseBytes(), chain);
+    EXPECT_EQ(execute(client).states, kSuccess);
+}
+
+TEST_F(WinInetTest, RequestWithoutBodySendsNoContentTypeAndEscapesItsResource)
+{
+    WinInet client;
+    prepare(client);
+    client.setPostQuery(QString());
+    client.setMethod(QStringLiteral("GET"));
+    client.setResource(QStringLiteral("/Delayed Quote/caf\u00e9?a=b c"));
+    const Outcome run = execute(client);
+    EXPECT_EQ(run.states, kSuccess);
+    EXPECT_EQ(client.StatusCode(), 404);
+    EXPECT_EQ(client.Resource(), QStringLiteral("/Delayed%20Quote/caf%C3%A9?a=b%20c"));
+    EXPECT_EQ(client.Method(), QStringLiteral("GET"));
+    ASSERT_EQ(server->requests().size(), 1);
+    const QByteArray request = server->requests().first();
+    EXPECT_TRUE(request.startsWith("GET /Delayed%20Quote/caf%C3%A9?a=b%20c HTTP/1.0\r\n")) << request.constData();
+    EXPECT_FALSE(request.toLower().contains("content-type"));
+    EXPECT_FALSE(request.toLower().contains("content-length"));
+    EXPECT_TRUE(request.endsWith("\r\n\r\n"));
+
+    EXPECT_EQ(canonicalResource(QStringLiteral("x/<\"%41>")), QByteArray("/x/%3C%22%41%3E"));
+}
+
+} // namespace
