@@ -85,68 +85,96 @@ enum Kind : uint16_t {
     ButtonScope = 1 << 10 // bounds the button scope besides the Boundary ones
 };
 
+// The element names the model knows, built once; a page's other names get
+// numbers of their own, above these, with no kind.
 class ElementNames {
 public:
     enum Known : int { P, Li, Dd, Dt, Td, Th, Tr, Tbody, Thead, Tfoot, Option, Optgroup, Form, Body, Html, Head,
                        Br, Plaintext, Button, KnownCount };
 
-    ElementNames()
-    {
-        static const char* const known[KnownCount] = {"p", "li", "dd", "dt", "td", "th", "tr", "tbody", "thead",
-                                                      "tfoot", "option", "optgroup", "form", "body", "html",
-                                                      "head", "br", "plaintext", "button"};
-        for (const char* n : known)
-            id(QLatin1String(n));
-        mark(Void, {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "image", "img",
-                    "input", "keygen", "link", "meta", "param", "source", "track", "wbr"});
-        mark(Formatting,
-             {"a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong", "tt", "u"});
-        mark(Marker, {"applet", "marquee", "object", "td", "th", "caption", "template"});
-        mark(Boundary, {"applet", "caption", "html", "table", "td", "th", "marquee", "object", "template", "mi", "mo",
-                        "mn", "ms", "mtext", "annotation-xml", "foreignobject", "desc", "title"});
-        mark(Special,
-             {"address", "applet", "area", "article", "aside", "base", "basefont", "bgsound", "blockquote", "body",
-              "br", "button", "caption", "center", "col", "colgroup", "dd", "details", "dir", "div", "dl", "dt",
-              "embed", "fieldset", "figcaption", "figure", "footer", "form", "frame", "frameset", "h1", "h2", "h3",
-              "h4", "h5", "h6", "head", "header", "hgroup", "hr", "html", "iframe", "img", "input", "keygen", "li",
-              "link", "listing", "main", "marquee", "menu", "meta", "nav", "noembed", "noframes", "noscript",
-              "object", "ol", "p", "param", "plaintext", "pre", "script", "search", "section", "select", "source",
-              "style", "summary", "table", "tbody", "td", "template", "textarea", "tfoot", "th", "thead", "title",
-              "tr", "track", "ul", "wbr", "xmp", "mi", "mo", "mn", "ms", "mtext", "annotation-xml",
-              "foreignobject", "desc"});
-        mark(ClosesP, {"address", "article", "aside", "blockquote", "center", "details", "dialog", "dir", "div",
-                       "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main", "menu", "nav",
-                       "ol", "p", "section", "summary", "ul", "h1", "h2", "h3", "h4", "h5", "h6", "pre", "listing",
-                       "form", "hr", "xmp", "li", "dd", "dt", "search"});
-        mark(RawText, {"script", "style", "xmp", "iframe", "noembed", "noframes", "title", "textarea"});
-        mark(Heading, {"h1", "h2", "h3", "h4", "h5", "h6"});
-        mark(TableScope, {"html", "table", "template"});
-        mark(Passable, {"address", "div", "p"});
-        mark(ButtonScope, {"button"});
-    }
-
     int id(const QString& name)
     {
-        const auto it = m_ids.constFind(name);
-        if (it != m_ids.constEnd())
+        const Table& t = table();
+        const auto it = t.ids.constFind(name);
+        if (it != t.ids.constEnd())
             return it.value();
-        const int n = static_cast<int>(m_kinds.size());
-        m_ids.insert(name, n);
-        m_kinds.push_back(0);
+        const auto other = m_others.constFind(name);
+        if (other != m_others.constEnd())
+            return other.value();
+        const int n = static_cast<int>(t.kinds.size() + static_cast<size_t>(m_others.size()));
+        m_others.insert(name, n);
         return n;
     }
 
-    bool is(int id, uint16_t kind) const { return (m_kinds[static_cast<size_t>(id)] & kind) != 0; }
-
-private:
-    void mark(uint16_t kind, std::initializer_list<const char*> names)
+    bool is(int id, uint16_t kind) const
     {
-        for (const char* n : names)
-            m_kinds[static_cast<size_t>(id(QLatin1String(n)))] |= kind;
+        const Table& t = table();
+        return static_cast<size_t>(id) < t.kinds.size() && (t.kinds[static_cast<size_t>(id)] & kind) != 0;
     }
 
-    QHash<QString, int> m_ids;
-    std::vector<uint16_t> m_kinds;
+private:
+    struct Table {
+        QHash<QString, int> ids;
+        std::vector<uint16_t> kinds;
+
+        int add(const char* name)
+        {
+            const QString n = QLatin1String(name);
+            const auto it = ids.constFind(n);
+            if (it != ids.constEnd())
+                return it.value();
+            const int id = static_cast<int>(kinds.size());
+            ids.insert(n, id);
+            kinds.push_back(0);
+            return id;
+        }
+
+        void mark(uint16_t kind, std::initializer_list<const char*> names)
+        {
+            for (const char* n : names)
+                kinds[static_cast<size_t>(add(n))] |= kind;
+        }
+    };
+
+    static const Table& table()
+    {
+        static const Table t = [] {
+            Table t;
+            for (const char* n : {"p", "li", "dd", "dt", "td", "th", "tr", "tbody", "thead", "tfoot", "option",
+                                  "optgroup", "form", "body", "html", "head", "br", "plaintext", "button"})
+                t.add(n);
+            t.mark(Void, {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "image", "img",
+                          "input", "keygen", "link", "meta", "param", "source", "track", "wbr"});
+            t.mark(Formatting, {"a", "b", "big", "code", "em", "font", "i", "nobr", "s", "small", "strike", "strong",
+                                "tt", "u"});
+            t.mark(Marker, {"applet", "marquee", "object", "td", "th", "caption", "template"});
+            t.mark(Boundary, {"applet", "caption", "html", "table", "td", "th", "marquee", "object", "template", "mi",
+                              "mo", "mn", "ms", "mtext", "annotation-xml", "foreignobject", "desc", "title"});
+            t.mark(Special,
+                   {"address", "applet", "area", "article", "aside", "base", "basefont", "bgsound", "blockquote",
+                    "body", "br", "button", "caption", "center", "col", "colgroup", "dd", "details", "dir", "div",
+                    "dl", "dt", "embed", "fieldset", "figcaption", "figure", "footer", "form", "frame", "frameset",
+                    "h1", "h2", "h3", "h4", "h5", "h6", "head", "header", "hgroup", "hr", "html", "iframe", "img",
+                    "input", "keygen", "li", "link", "listing", "main", "marquee", "menu", "meta", "nav", "noembed",
+                    "noframes", "noscript", "object", "ol", "p", "param", "plaintext", "pre", "script", "search",
+                    "section", "select", "source", "style", "summary", "table", "tbody", "td", "template",
+                    "textarea", "tfoot", "th", "thead", "title", "tr", "track", "ul", "wbr", "xmp", "mi", "mo", "mn",
+                    "ms", "mtext", "annotation-xml", "foreignobject", "desc"});
+            t.mark(ClosesP, {"address", "article", "aside", "blockquote", "center", "details", "dialog", "dir",
+                             "div", "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "main",
+                             "menu", "nav", "ol", "p", "section", "summary", "ul", "h1", "h2", "h3", "h4", "h5", "h6",
+                             "pre", "listing", "form", "hr", "xmp", "li", "dd", "dt", "search"});
+            t.mark(RawText, {"script", "style", "xmp", "iframe", "noembed", "noframes", "title", "textarea"});
+            t.mark(Heading, {"h1", "h2", "h3", "h4", "h5", "h6"});
+            t.mark(TableScope, {"html", "table", "template"});
+            t.mark(Passable, {"address", "div", "p"});
+            t.mark(ButtonScope, {"button"});
+            return t;
+        }();
+        return t;
+    }
+
+    QHash<QString, int> m_others;
 };
 
 bool isAsciiLetter(QChar c)

@@ -111,6 +111,9 @@ private slots:
     void init()
     {
         test::storeQuietStart();
+        // Every message starts shown, whatever a failed test left behind.
+        for (const char* id : {"INVDATA", "INETFAIL", "SRCHFAIL"})
+            appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("ShowErrorMesssage") + QLatin1String(id), 1);
         m_dialogs = std::make_unique<ScriptedDialogs>();
         tools::QuoteServerOptions options;
         options.folder = m_dir.path();

@@ -12,7 +12,12 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace tw;
 using tw::tools::QuoteServer;
@@ -75,6 +80,42 @@ protected:
 };
 
 const QList<int32_t> kSuccess = {1, 3, 6, 7, 9, 11};
+
+// A port on 127.0.0.1 whose listener never accepts and whose queue is
+// full: the system drops every further connection attempt unanswered, as a
+// dead address does.
+class DeadPort {
+public:
+    DeadPort()
+    {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        if (::bind(m_listener, reinterpret_cast<sockaddr*>(&a), len) != 0 || ::listen(m_listener, 0) != 0
+            || ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+            return;
+        port = ntohs(a.sin_port);
+        for (int& c : m_fillers) {
+            c = ::socket(AF_INET, SOCK_STREAM, 0);
+            ::fcntl(c, F_SETFL, O_NONBLOCK);
+            ::connect(c, reinterpret_cast<sockaddr*>(&a), len);
+        }
+        ::usleep(100000);
+    }
+    ~DeadPort()
+    {
+        for (int c : m_fillers)
+            ::close(c);
+        ::close(m_listener);
+    }
+    uint16_t port = 0;
+
+private:
+    int m_listener = -1;
+    int m_fillers[3] = {-1, -1, -1};
+};
 
 TEST_F(WinInetTest, GoodDownloadRunsTheStatesInOrderAndReportsEveryBlock)
 {
@@ -239,6 +280,36 @@ TEST_F(WinInetTest, SilentServerIsCancelledAtOnceOrTimesOut)
         const Outcome run = execute(client);
         EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 7, 9, 10}));
         EXPECT_LT(run.elapsedMs, 10000);
+    }
+}
+
+TEST_F(WinInetTest, DeadAddressEndsAfterTheConnectTimeoutOrAtCancel)
+{
+    DeadPort dead;
+    ASSERT_NE(dead.port, 0);
+    {
+        WinInet client;
+        prepare(client);
+        client.setPort(dead.port);
+        client.setConnectTimeout(500);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states, (QList<int32_t>{1, 4}));
+        EXPECT_GE(run.elapsedMs, 400);
+        EXPECT_LT(run.elapsedMs, 5000);
+    }
+    {
+        WinInet client;
+        prepare(client);
+        client.setPort(dead.port);
+        QElapsedTimer sinceCancel;
+        QTimer::singleShot(200, &client, [&] {
+            sinceCancel.start();
+            client.Cancel();
+        });
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states, (QList<int32_t>{1, 12}));
+        // The default connect timeout is 15 s.
+        EXPECT_LT(sinceCancel.elapsed(), 2000);
     }
 }
 
