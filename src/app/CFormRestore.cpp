@@ -206,10 +206,11 @@ QRect CFormRestore::checkedPixels(double left, double top, double width, double 
     // A NaN fails every comparison, so it takes the fallback here too.
     int64_t w = toPixels(positiveOr(width, fallback.width(), minW));
     int64_t h = toPixels(positiveOr(height, fallback.height(), minH));
+    // Every value lies within +-2^24, so the rectangle's edges fit in 32 bits.
+    const QRect asked(static_cast<int>(x), static_cast<int>(y), static_cast<int>(std::clamp<int64_t>(w, 1, MaxPixels)),
+                      static_cast<int>(std::clamp<int64_t>(h, 1, MaxPixels)));
     w = std::clamp<int64_t>(std::max<int64_t>(w, static_cast<int64_t>(minW)), 1, MaxPixels);
     h = std::clamp<int64_t>(std::max<int64_t>(h, static_cast<int64_t>(minH)), 1, MaxPixels);
-    // Every value now lies within +-2^24, so the rectangle's edges fit in
-    // 32 bits.
     QRect r(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h));
     r = platform::keepOnScreen(r, workAreas);
     // No larger than the work area that holds most of it.
@@ -232,6 +233,21 @@ QRect CFormRestore::checkedPixels(double left, double top, double width, double 
             r.setTop(area->top());
             r.setHeight(area->height());
         }
+    }
+    // A place a screen held whole before the window's minimum size grew it
+    // stays whole on that screen where it fits.
+    for (const QRect& home : workAreas) {
+        if (!home.contains(asked) || home.contains(r) || r.width() > home.width() || r.height() > home.height())
+            continue;
+        if (r.right() > home.right())
+            r.moveRight(home.right());
+        if (r.bottom() > home.bottom())
+            r.moveBottom(home.bottom());
+        if (r.left() < home.left())
+            r.moveLeft(home.left());
+        if (r.top() < home.top())
+            r.moveTop(home.top());
+        break;
     }
     return r;
 }

@@ -7,8 +7,12 @@
 
 #include "MainWindowFixtures.h"
 
+#include "app/CAppSettings.h"
 #include "app/Dialogs.h"
 #include "app/QtDialogs.h"
+#include "app/Tools.h"
+#include "charts/frm3dChart.h"
+#include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
 #include "platform/Grid.h"
 #include "platform/TabStrip.h"
@@ -21,6 +25,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHeaderView>
 #include <QTableView>
 #include <QStyle>
@@ -147,6 +153,42 @@ private slots:
     {
         test::environment().clearSettings();
         test::storeQuietStart();
+    }
+
+    void hostilePlacesStartWithEveryWindowOnTheScreen_data()
+    {
+        QTest::addColumn<QString>("value"); // stored for every place key of the three windows
+        for (const char* v : {"200000000", "1e300", "-1e300", "3e10", "-2147483000", "2147483000", "nan", "-inf",
+                              "", "abc", "0", "-5"})
+            QTest::addRow("%s", v) << QString::fromLatin1(v);
+    }
+    void hostilePlacesStartWithEveryWindowOnTheScreen()
+    {
+        QFETCH(QString, value);
+        test::storeSetting(QStringLiteral("CCCount"), 1);
+        test::storeSetting(QStringLiteral("3dChartVisible"), QStringLiteral("True"));
+        for (const char* key : {"StgLeft", "StgTop", "StgWidth", "StgHeight", "3dChartLeft", "3dChartTop",
+                                "3dChartWidth", "3dChartHeight"})
+            test::storeSetting(QLatin1String(key), value);
+        for (const char* key : {"Left", "Top", "Width", "Height"})
+            appSettings().SaveSetting(QStringLiteral("Settings\\CC1"), QLatin1String(key), value);
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        QVERIFY(w != nullptr && w->isVisible());
+        const QList<QWidget*> windows{w, frm3dChart::instance(), w->chartByKey(QStringLiteral("C0"))};
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        for (QWidget* window : windows) {
+            QVERIFY(window != nullptr);
+            QTRY_VERIFY2(area.contains(window->frameGeometry()),
+                         qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                                        .arg(window->objectName())
+                                        .arg(window->frameGeometry().x())
+                                        .arg(window->frameGeometry().y())
+                                        .arg(window->frameGeometry().width())
+                                        .arg(window->frameGeometry().height())));
+        }
+        QVERIFY(dialogs.errorReports.isEmpty());
     }
 
     void clickInTheMiddleOfEveryBottomPaneControlReachesIt_data()

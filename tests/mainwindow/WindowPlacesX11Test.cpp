@@ -258,6 +258,7 @@ private slots:
         QTest::addRow("200000000") << QStringLiteral("200000000");
         QTest::addRow("1e300") << QStringLiteral("1e300");
         QTest::addRow("lowest 32-bit") << QStringLiteral("-2147483000");
+        QTest::addRow("3e10") << QStringLiteral("3e10");
     }
     void absurdPlacesStartWithEveryWindowOnTheScreen()
     {
@@ -268,6 +269,8 @@ private slots:
         for (const char* key : {"StgLeft", "StgTop", "StgWidth", "StgHeight", "3dChartLeft", "3dChartTop",
                                 "3dChartWidth", "3dChartHeight"})
             s.SaveSetting(QStringLiteral("Settings"), QLatin1String(key), value);
+        for (const char* key : {"Left", "Top", "Width", "Height"})
+            s.SaveSetting(QStringLiteral("Settings\\CC1"), QLatin1String(key), value);
         QString failure;
         const QMap<QString, QRect> windows = oneCycle(&failure);
         QVERIFY2(!windows.isEmpty(), qPrintable(failure));
