@@ -234,19 +234,14 @@ QRect CFormRestore::checkedPixels(double left, double top, double width, double 
             r.setHeight(area->height());
         }
     }
-    // A place a screen held whole before the window's minimum size grew it
-    // stays whole on that screen where it fits.
+    // A place a screen held whole before the window's minimum size made it
+    // taller stays above that screen's bottom edge (its status line in
+    // sight). Sideways it keeps its left edge: the 3-D window tiled beside
+    // the main window must not slide over it on a narrow screen.
     for (const QRect& home : workAreas) {
-        if (!home.contains(asked) || home.contains(r) || r.width() > home.width() || r.height() > home.height())
+        if (!home.contains(asked) || r.height() > home.height() || r.bottom() <= home.bottom())
             continue;
-        if (r.right() > home.right())
-            r.moveRight(home.right());
-        if (r.bottom() > home.bottom())
-            r.moveBottom(home.bottom());
-        if (r.left() < home.left())
-            r.moveLeft(home.left());
-        if (r.top() < home.top())
-            r.moveTop(home.top());
+        r.moveBottom(home.bottom());
         break;
     }
     return r;

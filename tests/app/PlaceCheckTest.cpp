@@ -73,11 +73,12 @@ TEST(PlaceCheck, UnreadableValuesTakeTheFallbackAndSaneOnesStay)
     // Larger than the screen it is on: exactly that screen's work area.
     EXPECT_EQ(CFormRestore::checkedPixels(1950, 350, 5000, 5000, kFallback, kScreens), kScreens[1]);
     // The window's own minimum size wins over a smaller stored one; a place
-    // the screen held stays on it when the minimum makes it larger.
+    // the screen held stays above its bottom when the minimum makes it
+    // taller (sideways it keeps its left edge).
     EXPECT_EQ(CFormRestore::checkedPixels(10, 10, 20, 20, kFallback, kScreens, QSize(500, 300)),
               QRect(10, 10, 500, 300));
     EXPECT_EQ(CFormRestore::checkedPixels(1700, 900, 200, 100, kFallback, kScreens, QSize(500, 300)),
-              QRect(1420, 740, 500, 300));
+              QRect(1700, 740, 500, 300));
     // Without any screen the place is only made finite and clamped.
     const QRect noScreen = CFormRestore::checkedPixels(1e300, -1e300, 1e300, 10, kFallback, {});
     EXPECT_EQ(noScreen, QRect(int(CFormRestore::MaxPixels), -int(CFormRestore::MaxPixels),
