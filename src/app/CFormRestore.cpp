@@ -2,6 +2,7 @@
 
 #include "app/CAppSettings.h"
 #include "app/Convert.h"
+#include "app/Tools.h"
 #include "app/TwError.h"
 #include "platform/WindowGeometry.h"
 
@@ -172,6 +173,32 @@ void CFormRestore::GetPosition(QWidget* FormObject)
         p.bottom = r.top() + r.height();
         platform::setWindowPlacement(FormObject, p);
     });
+}
+
+namespace {
+CFormRestore programPlaces()
+{
+    CFormRestore r;
+    r.Init(&appSettings(), true);
+    r.setNeverStartMinimized(true);
+    return r;
+}
+} // namespace
+
+void CFormRestore::restoreProgramWindow(QWidget* window)
+{
+    try {
+        programPlaces().GetPosition(window);
+    } catch (...) {
+    }
+}
+
+void CFormRestore::saveProgramWindow(QWidget* window)
+{
+    try {
+        programPlaces().SavePosition(window);
+    } catch (...) {
+    }
 }
 
 void CFormRestore::CenterPlacement(platform::WindowPlacement& placement, const QWidget* window) const

@@ -55,6 +55,13 @@ public:
     // a 32-bit integer.
     void SavePosition(QWidget* FormObject);
 
+    // The program's own windows that keep a whole placement (help, system
+    // information) under "Windows settings" of the program's settings,
+    // centred the first time and never brought back minimised. A placement
+    // that cannot be read or written leaves the window as it is.
+    static void restoreProgramWindow(QWidget* window);
+    static void saveProgramWindow(QWidget* window);
+
     // ---- The shared checks of a place -------------------------------------
 
     // Coordinates and sizes beyond this many pixels are clamped to it.

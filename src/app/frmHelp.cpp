@@ -33,14 +33,6 @@ bool isHelpPage(const QUrl& url)
     const QString folder = QDir(helpFolder()).absolutePath();
     return QFileInfo(url.toLocalFile()).absolutePath() == folder && QFileInfo::exists(url.toLocalFile());
 }
-
-CFormRestore placeStore()
-{
-    CFormRestore r;
-    r.Init(&appSettings(), true);
-    r.setNeverStartMinimized(true);
-    return r;
-}
 } // namespace
 
 frmHelp* frmHelp::loaded()
@@ -57,11 +49,7 @@ frmHelp* frmHelp::display(const QUrl& page)
         g_help = new frmHelp;
     frmHelp* w = g_help;
     if (created) {
-        try {
-            placeStore().GetPosition(w);
-        } catch (...) {
-            // A place that cannot be restored leaves the window centred.
-        }
+        CFormRestore::restoreProgramWindow(w);
     }
     w->showPage(page);
     if (w->isMinimized())
@@ -209,11 +197,7 @@ void frmHelp::showPage(const QUrl& page)
 
 void frmHelp::closeEvent(QCloseEvent* event)
 {
-    try {
-        placeStore().SavePosition(this);
-    } catch (...) {
-        // A place that cannot be saved is not worth a message.
-    }
+    CFormRestore::saveProgramWindow(this);
     event->accept();
 }
 

@@ -17,14 +17,6 @@ namespace tw {
 
 namespace {
 frmSysInfo* g_sysInfo = nullptr;
-
-CFormRestore placeStore()
-{
-    CFormRestore r;
-    r.Init(&appSettings(), true);
-    r.setNeverStartMinimized(true);
-    return r;
-}
 } // namespace
 
 frmSysInfo* frmSysInfo::loaded()
@@ -36,10 +28,7 @@ frmSysInfo* frmSysInfo::display(QWidget* owner)
 {
     if (g_sysInfo == nullptr) {
         g_sysInfo = new frmSysInfo(owner);
-        try {
-            placeStore().GetPosition(g_sysInfo);
-        } catch (...) {
-        }
+        CFormRestore::restoreProgramWindow(g_sysInfo);
     }
     g_sysInfo->show();
     g_sysInfo->raise();
@@ -95,10 +84,7 @@ void frmSysInfo::cmdCopy_Click()
 
 void frmSysInfo::closeEvent(QCloseEvent* event)
 {
-    try {
-        placeStore().SavePosition(this);
-    } catch (...) {
-    }
+    CFormRestore::saveProgramWindow(this);
     event->accept();
 }
 
