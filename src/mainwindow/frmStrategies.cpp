@@ -18,6 +18,7 @@
 #include "platform/ReBar.h"
 #include "platform/TabStrip.h"
 #include "platform/Toolbar.h"
+#include "platform/TreeView.h"
 #include "platform/WindowGeometry.h"
 #include "workspace/PayoffSketch.h"
 
@@ -307,6 +308,8 @@ void frmStrategies::connectControls()
         tvStrategies_Click();
         tvStrategies_NodeClick(item);
     });
+    connect(tvStrategies, &platform::TreeView::NodeClick, this,
+            [this](QTreeWidgetItem* item) { tvStrategies_NodeClick(item); });
     connect(tvStrategies, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
         tvStrategies_NodeClick(item);
     });

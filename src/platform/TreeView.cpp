@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -160,6 +161,15 @@ void TreeView::mousePressEvent(QMouseEvent* event)
         event->accept();
     const QPointF t = twipsOf(event);
     emit MouseDown(mouseButtonCode(event->button()), shiftState(event->modifiers()), t.x(), t.y());
+}
+
+void TreeView::keyPressEvent(QKeyEvent* event)
+{
+    QTreeWidgetItem* before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    QTreeWidgetItem* after = currentItem();
+    if (after != nullptr && after != before)
+        emit NodeClick(after);
 }
 
 void TreeView::mouseMoveEvent(QMouseEvent* event)

@@ -57,12 +57,17 @@ signals:
     // was released over it.
     void DragOver(double x, double y, int state);
     void DragDrop(double x, double y);
+    // The user moved the selection to another node with the keyboard (arrow
+    // keys, Home, End, Page Up/Down, a typed letter): the same as a click on
+    // that node.
+    void NodeClick(QTreeWidgetItem* node);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QPointF twipsOf(const QMouseEvent* event) const;

@@ -451,6 +451,33 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
+    void arrowKeysInTheTreeSelectLikeAClick()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(arguments());
+        frmStrategies* w = run.window();
+        activate(w);
+
+        selectNode(w, QStringLiteral("T1S1"));
+        w->tvStrategies->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(w->tvStrategies, Qt::Key_Down);
+        QTreeWidgetItem* s2 = w->nodeByKey(QStringLiteral("T1S2"));
+        QCOMPARE(w->tvStrategies->currentItem(), s2);
+        QVERIFY(s2->font(0).bold());
+        QVERIFY(!w->nodeByKey(QStringLiteral("T1S1"))->font(0).bold());
+        QCOMPARE(w->rtfDescription->toPlainText(), QStringLiteral("Spread."));
+        QCOMPARE(w->gdParams->Rows(), 2 + 2);
+        QCOMPARE(cell(w->gdParams, 2, 2), QStringLiteral("Short"));
+        QCOMPARE(w->gdSelected->Rows(), 2 + 2);
+
+        // Up onto the group shows the group and empties the leg grids.
+        QTest::keyClick(w->tvStrategies, Qt::Key_Up);
+        QTest::keyClick(w->tvStrategies, Qt::Key_Up);
+        QCOMPARE(w->nodeKey(w->tvStrategies->currentItem()), QStringLiteral("T1"));
+        QCOMPARE(w->rtfDescription->toPlainText().trimmed(), QStringLiteral("Rising markets"));
+        QCOMPARE(w->gdParams->Rows(), 0);
+    }
+
     void rebuildRenumbersAndSelectsTheFirstStrategy()
     {
         test::ScriptedDialogs dialogs;
