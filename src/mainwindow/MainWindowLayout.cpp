@@ -353,6 +353,12 @@ LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& i
     p.place("lblSetupPrice", p("picHolder").left - p("lblSetupPrice").width, p("lblStatus").top, unchanged,
             unchanged);
     p.place("chkPLSign", 60, p("lblStatus").top, unchanged, unchanged);
+    // The status line's text runs between the check box and the setup-price
+    // caption that share its row, so no text is ever drawn over theirs.
+    {
+        const float left = p("chkPLSign").left + p("chkPLSign").width + 60;
+        p.place("lblStatus", left, unchanged, p("lblSetupPrice").left - 60 - left, unchanged);
+    }
 
     // Chain panes, only when there is more than 600 twips of room below the
     // status row.

@@ -13,6 +13,7 @@
 #include "app/cSplitter.h"
 #include "charts/frm3dChart.h"
 #include "mainwindow/StartupSettings.h"
+#include "platform/ElidedLabel.h"
 #include "platform/Grid.h"
 #include "platform/PopupMenu.h"
 #include "platform/ReBar.h"
@@ -161,7 +162,8 @@ void frmStrategies::createControls()
     lblStockValue = label(fraExchange, "lblStockValue", "");
     lblPriceValue = label(fraExchange, "lblPriceValue", "");
     lblDateValue = label(fraExchange, "lblDateValue", "");
-    lblStatus = label(fraExchange, "lblStatus", "");
+    lblStatus = new platform::ElidedLabel(fraExchange);
+    name(lblStatus, "lblStatus");
     lblModel = label(fraExchange, "lblModel", "Model");
     cmbModel = combo(fraExchange, "cmbModel");
     cmbModel->addItems({QStringLiteral("Black-Scholes"), QStringLiteral("Binominal European"),

@@ -81,8 +81,15 @@ PopupMenu::PopupMenu(QObject* parent) : QObject(parent) {}
 
 PopupMenu::~PopupMenu()
 {
-    if (m_popup)
-        delete m_popup.data();
+    // Destroyed from a handler of its own click, the menus it showed are
+    // still in use: they go once that click is over.
+    m_retired.append(m_popup);
+    for (const QPointer<QMenu>& m : std::as_const(m_retired)) {
+        if (m && m_dispatching > 0)
+            m->deleteLater();
+        else
+            delete m.data();
+    }
     for (QAction* a : std::as_const(m_barActions)) {
         delete a->menu();
         delete a;
@@ -339,8 +346,20 @@ QMenu* PopupMenu::makeSubmenu(quint64 parentId, QWidget* parentWidget)
 void PopupMenu::triggered(quint64 id)
 {
     const int number = numberOfId(id);
-    if (number > 0)
-        emit Click(number);
+    if (number <= 0)
+        return;
+    const QPointer<PopupMenu> self(this);
+    ++m_dispatching;
+    emit Click(number);
+    if (!self)
+        return;
+    if (--m_dispatching == 0) {
+        for (const QPointer<QMenu>& m : std::as_const(m_retired)) {
+            if (m)
+                m->deleteLater();
+        }
+        m_retired.clear();
+    }
 }
 
 QPoint PopupMenu::globalFromTwips(int x, int y) const
@@ -376,10 +395,12 @@ void PopupMenu::ShowAtScreen(const QPoint& globalPos, int levelOfItem)
     }
     if (m_popup) {
         m_popup->hide();
-        m_popup->deleteLater();
+        if (m_dispatching > 0)
+            m_retired.append(m_popup);
+        else
+            m_popup->deleteLater();
     }
     auto* menu = new QMenu(m_owner);
-    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
     populate(menu, parentId);
     m_popup = menu;
     menu->popup(globalPos);

@@ -135,7 +135,13 @@ private:
     QList<QIcon> m_icons;
     QPointer<QMenuBar> m_bar;
     QMap<quint64, QAction*> m_barActions;
+    // The popup shown last. It stays (hidden) after it closes and goes when
+    // the next one is shown: a handler of its click may run an event loop
+    // of its own (a question), and the menu must outlive that click.
     QPointer<QMenu> m_popup;
+    // Popups replaced while a click was being handled, deleted once it is.
+    QList<QPointer<QMenu>> m_retired;
+    int m_dispatching = 0;
 };
 
 } // namespace tw::platform

@@ -14,6 +14,7 @@
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
+#include "platform/ElidedLabel.h"
 #include "platform/Grid.h"
 #include "platform/TabStrip.h"
 #include "support/MainWindowRun.h"
@@ -242,6 +243,39 @@ private slots:
             QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, bar->mapTo(w, bar->tabRect(i).center()));
             QVERIFY2(counter.presses.value(bar) == 1, qPrintable(bar->tabText(i)));
         }
+    }
+
+    void statusTextStaysBetweenTheControlsOfItsRow_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addRow("narrow") << 500;
+        QTest::addRow("wide") << 1200;
+    }
+    void statusTextStaysBetweenTheControlsOfItsRow()
+    {
+        QFETCH(int, width);
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        w->resize(width, 760);
+        QTRY_COMPARE(w->width(), width);
+        w->ArrangeControls();
+        QApplication::processEvents();
+
+        const QString text = QStringLiteral(" Exported to ") + QString(300, QLatin1Char('x')) +
+                             QStringLiteral("/Long call - ZYX 2007-03-19.xlsx");
+        w->lblStatus->setText(text);
+        for (QWidget* neighbour : {static_cast<QWidget*>(w->chkPLSign), static_cast<QWidget*>(w->lblSetupPrice),
+                                   w->picHolder})
+            QVERIFY2(!w->lblStatus->geometry().intersects(neighbour->geometry()), qPrintable(neighbour->objectName()));
+        auto* status = qobject_cast<platform::ElidedLabel*>(w->lblStatus);
+        QVERIFY(status != nullptr);
+        const QString shown = status->shownText();
+        QVERIFY(shown.contains(QChar(0x2026)));
+        if (width >= 1000)
+            QVERIFY(shown.endsWith(QStringLiteral(".xlsx")));
+        QVERIFY(status->fontMetrics().horizontalAdvance(shown) <= status->contentsRect().width());
+        QCOMPARE(w->lblStatus->text(), text);
     }
 
     void defaultColumnsAndBoxesShowTheirWholeTexts()

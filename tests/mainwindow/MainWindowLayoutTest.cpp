@@ -169,11 +169,13 @@ TEST(MainWindowLayout, BottomPaneRowsAlignToTheFrameEdges)
         EXPECT_EQ(R(out, e.name).top, e.top) << e.name;
         EXPECT_EQ(R(out, e.name).width, R(g, e.name).width) << e.name;
     }
-    // The status row keeps its left and takes the option buttons' height.
+    // The status line takes the option buttons' height and the room between
+    // the check box and the setup-price caption on its row, so its text never
+    // covers theirs.
     const ControlRect& status = R(out, "lblStatus");
-    EXPECT_EQ(status.left, 60);
+    EXPECT_EQ(status.left, 60 + R(out, "chkPLSign").width + 60);
     EXPECT_EQ(status.top, 525);
-    EXPECT_EQ(status.width, 11880);
+    EXPECT_EQ(status.left + status.width, 8460 - 60);
     EXPECT_EQ(status.height, 195);
 }
 

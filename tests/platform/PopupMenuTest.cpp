@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QWidgetAction>
@@ -238,6 +240,40 @@ private slots:
                           popup->actionGeometry(actionByText(popup, QStringLiteral("Load"))).center());
         QTest::mouseClick(popup, Qt::LeftButton, {}, popup->actionGeometry(popup->actions().at(0)).center());
         QCOMPARE(clicks.count(), 1);
+    }
+
+    void handlerWithAModalWindowOutlivesNoMenu()
+    {
+        // A command chosen from a popup may ask a question: its window runs
+        // an event loop of its own while the menu's click is still being
+        // handled. The menu must live until that click is over, and a popup
+        // shown again from the handler must work too.
+        PopupMenu m;
+        m.setOwnerWindow(m_owner);
+        m.AddItem(QStringLiteral("Export"), {}, 0, 0, -1, false, true, QStringLiteral("export"));
+        QPointer<QMenu> shown;
+        bool menuAliveAfterQuestion = false;
+        int handled = 0;
+        connect(&m, &PopupMenu::Click, this, [&](int) {
+            ++handled;
+            QEventLoop question;
+            QTimer::singleShot(20, &question, &QEventLoop::quit);
+            question.exec();
+            menuAliveAfterQuestion = !shown.isNull();
+            if (handled == 1)
+                m.ShowAt(0, 0);
+        });
+        for (int round = 0; round < 2; ++round) {
+            if (round == 1)
+                QTRY_VERIFY(m.ActivePopup() != nullptr);
+            else
+                m.ShowAt(0, 0);
+            shown = m.ActivePopup();
+            QVERIFY(shown != nullptr);
+            QTest::mouseClick(shown, Qt::LeftButton, {}, shown->actionGeometry(shown->actions().at(0)).center());
+            QCOMPARE(handled, round + 1);
+            QVERIFY(menuAliveAfterQuestion);
+        }
     }
 
     void clickGivesTheItemsCurrentNumber()
