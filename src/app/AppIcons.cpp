@@ -690,12 +690,8 @@ QIcon AppIcons::icon(int index)
 {
     // Drawn afresh for every call: the menus and the toolbar ask once each,
     // and no picture outlives the application object in a static cache.
-    if (!has(index))
-        return {};
-    QIcon icon;
-    icon.addPixmap(pixmap(index, 16));
-    icon.addPixmap(pixmap(index, 32));
-    return icon;
+    const auto it = painters().find(index);
+    return it != painters().end() ? drawnIcon(it->second) : QIcon();
 }
 
 QIcon AppIcons::drawnIcon(void (*draw)(QPainter&))
