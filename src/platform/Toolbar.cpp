@@ -36,13 +36,16 @@ void Toolbar::showFace(const Button& b) const
     if (tb == nullptr)
         return;
     const bool hasImage = b.image >= 0 && b.image < m_icons.size();
+    const bool hasCaption = !tb->text().isEmpty();
     tb->setIcon(hasImage ? m_icons.at(b.image) : QIcon());
-    if (tb->text().isEmpty())
+    // A drop-down button with a caption but no picture shows a small arrow
+    // in the picture's place, before the caption.
+    const bool arrow = b.style == StyleWholeDropDown && hasCaption && !hasImage;
+    tb->setArrowType(arrow ? Qt::DownArrow : Qt::NoArrow);
+    if (!hasCaption)
         tb->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    else if (b.style == StyleWholeDropDown && !hasImage)
-        tb->setToolButtonStyle(Qt::ToolButtonTextBesideIcon); // the drop-down arrow before the caption
     else
-        tb->setToolButtonStyle(hasImage ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextOnly);
+        tb->setToolButtonStyle(hasImage || arrow ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonTextOnly);
 }
 
 int Toolbar::AddButton(const QString& toolTip, int image, const QString& key, int style, const QString& caption)
@@ -63,9 +66,8 @@ int Toolbar::AddButton(const QString& toolTip, int image, const QString& key, in
         if (!key.isEmpty())
             tb->setObjectName(QStringLiteral("tbrTools_") + key);
         if (style == StyleWholeDropDown) {
-            // The whole button opens the drop-down; a small arrow marks it.
+            // The whole button opens the drop-down (showFace marks it).
             tb->setPopupMode(QToolButton::InstantPopup);
-            tb->setArrowType(caption.isEmpty() || image >= 0 ? Qt::NoArrow : Qt::DownArrow);
             tb->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
             connect(tb, &QToolButton::pressed, this, [this, number] { emit DropDownPress(number); });
         } else {
