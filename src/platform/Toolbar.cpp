@@ -83,19 +83,15 @@ int Toolbar::AddButton(const QString& toolTip, int image, const QString& key, in
     return number;
 }
 
-const Toolbar::Button& Toolbar::at(int button) const
+qsizetype Toolbar::checkedIndex(int button) const
 {
     if (button < 1 || button > m_buttons.size())
         throw std::out_of_range("no such toolbar button");
-    return m_buttons.at(button - 1);
+    return button - 1;
 }
 
-Toolbar::Button& Toolbar::at(int button)
-{
-    if (button < 1 || button > m_buttons.size())
-        throw std::out_of_range("no such toolbar button");
-    return m_buttons[button - 1];
-}
+const Toolbar::Button& Toolbar::at(int button) const { return m_buttons.at(checkedIndex(button)); }
+Toolbar::Button& Toolbar::at(int button) { return m_buttons[checkedIndex(button)]; }
 
 QString Toolbar::ButtonKey(int button) const { return at(button).key; }
 QString Toolbar::ButtonToolTip(int button) const { return at(button).toolTip; }

@@ -67,6 +67,8 @@ private:
         int style = StyleAutoSize;
         QWidget* widget = nullptr;
     };
+    // The list index of a button number; raises for a number out of range.
+    qsizetype checkedIndex(int button) const;
     const Button& at(int button) const;
     Button& at(int button);
     void showFace(const Button& b) const;
