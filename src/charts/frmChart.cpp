@@ -148,8 +148,8 @@ void frmChart::pCreateChartModeToolbar()
             tbrChartMode->setButtonChecked(b, true);
             tbrChartMode->setButtonImage(b, ChartModeImage::SwitchOn);
         }
-        m_Percent = true;
-        m_Total = true;
+        m_sweep.Percent = true;
+        m_sweep.Total = true;
         connect(tbrChartMode, &platform::Toolbar::ButtonClick, this, [this](int b) { tbrChartMode_ButtonClick(b); });
         connect(tbrChartMode, &platform::Toolbar::DropDownPress, this,
                 [this](int b) { tbrChartMode_DropDownPress(b); });
@@ -216,10 +216,10 @@ void frmChart::setOptions(const LegsArray& NewOptions)
 
 void frmChart::pTimeRangeFromLegs()
 {
-    m_ranges.MinExpiration = 0;
-    m_ranges.MaxExpiration = maxExpirationOf(m_Options, m_StockDate);
+    m_sweep.ranges.MinExpiration = 0;
+    m_sweep.ranges.MaxExpiration = maxExpirationOf(m_Options, m_sweep.StockDate);
     if (!m_Options)
-        m_ranges.ExpirationValue = 0;
+        m_sweep.ranges.ExpirationValue = 0;
 }
 
 void frmChart::setStockTicker(const QString& NewTicker)
@@ -238,9 +238,9 @@ void frmChart::setStockPrice(double NewPrice)
         return;
     TW_STEP(proc, {
         m_StockPrice = NewPrice;
-        m_ranges.MaxStockPrice = NewPrice * 1.5;
-        m_ranges.MinStockPrice = NewPrice / 2;
-        m_ranges.StockPriceValue = NewPrice;
+        m_sweep.ranges.MaxStockPrice = NewPrice * 1.5;
+        m_sweep.ranges.MinStockPrice = NewPrice / 2;
+        m_sweep.ranges.StockPriceValue = NewPrice;
     });
     TW_STEP(proc, cbParam_Click());
     TW_STEP(proc, UpdateChart());
@@ -249,9 +249,9 @@ void frmChart::setStockPrice(double NewPrice)
 void frmChart::setStockDate(double NewDate)
 {
     Procedure proc("frmChart", "StockDate");
-    if (NewDate == m_StockDate)
+    if (NewDate == m_sweep.StockDate)
         return;
-    TW_STEP(proc, m_StockDate = NewDate);
+    TW_STEP(proc, m_sweep.StockDate = NewDate);
     TW_STEP(proc, pTimeRangeFromLegs());
     TW_STEP(proc, UpdateChart());
 }
@@ -259,11 +259,11 @@ void frmChart::setStockDate(double NewDate)
 void frmChart::setUseOptionsModel(int32_t NewModel)
 {
     Procedure proc("frmChart", "UseOptionsModel");
-    if (NewModel != m_Model) {
-        TW_STEP(proc, m_Model = NewModel);
+    if (NewModel != m_sweep.Model) {
+        TW_STEP(proc, m_sweep.Model = NewModel);
         TW_STEP(proc, UpdateChart());
     }
-    const bool american = m_Model == 2;
+    const bool american = m_sweep.Model == 2;
     if (!american)
         TW_STEP(proc, pRunMenuCommand("value"));
     TW_STEP(proc, {
@@ -276,18 +276,18 @@ void frmChart::setUseOptionsModel(int32_t NewModel)
 void frmChart::setBinominalSteps(int32_t NewSteps)
 {
     Procedure proc("frmChart", "BinominalSteps");
-    if (NewSteps == m_Steps)
+    if (NewSteps == m_sweep.Steps)
         return;
-    TW_STEP(proc, m_Steps = NewSteps);
+    TW_STEP(proc, m_sweep.Steps = NewSteps);
     TW_STEP(proc, UpdateChart());
 }
 
 void frmChart::setDividends(double NewDividends)
 {
     Procedure proc("frmChart", "Dividends");
-    if (NewDividends == m_Dividends)
+    if (NewDividends == m_sweep.Dividends)
         return;
-    TW_STEP(proc, m_Dividends = NewDividends);
+    TW_STEP(proc, m_sweep.Dividends = NewDividends);
     TW_STEP(proc, UpdateChart());
 }
 
@@ -298,18 +298,18 @@ void frmChart::SetStockParamValues(double MinStockPrice, double MaxStockPrice, d
 {
     Procedure proc("frmChart", "SetStockParamValues");
     TW_STEP(proc, {
-        m_ranges.MinStockPrice = MinStockPrice;
-        m_ranges.MaxStockPrice = MaxStockPrice;
-        m_ranges.StockPriceValue = StockPriceValue;
-        m_ranges.MinExpiration = MinExpiration;
-        m_ranges.MaxExpiration = MaxExpiration;
-        m_ranges.ExpirationValue = ExpirationValue;
-        m_ranges.MinVolatility = MinVolatility;
-        m_ranges.MaxVolatility = MaxVolatility;
-        m_ranges.VolatilityValue = VolatilityValue;
-        m_ranges.MinRisk = MinRisk;
-        m_ranges.MaxRisk = MaxRisk;
-        m_ranges.RiskValue = RiskValue;
+        m_sweep.ranges.MinStockPrice = MinStockPrice;
+        m_sweep.ranges.MaxStockPrice = MaxStockPrice;
+        m_sweep.ranges.StockPriceValue = StockPriceValue;
+        m_sweep.ranges.MinExpiration = MinExpiration;
+        m_sweep.ranges.MaxExpiration = MaxExpiration;
+        m_sweep.ranges.ExpirationValue = ExpirationValue;
+        m_sweep.ranges.MinVolatility = MinVolatility;
+        m_sweep.ranges.MaxVolatility = MaxVolatility;
+        m_sweep.ranges.VolatilityValue = VolatilityValue;
+        m_sweep.ranges.MinRisk = MinRisk;
+        m_sweep.ranges.MaxRisk = MaxRisk;
+        m_sweep.ranges.RiskValue = RiskValue;
     });
     TW_STEP(proc, cbParam_Click());
 }
@@ -324,7 +324,7 @@ void frmChart::SetCalculationModeCaption()
 {
     Procedure proc("frmChart", "SetCalculationModeCaption");
     TW_STEP(proc, mMenu->setItemCaption(mMenu->IndexOfKey(QStringLiteral("value")), ChartHost::CalculationModeCaption));
-    if (m_AxisY == 5)
+    if (m_sweep.AxisY == 5)
         TW_STEP(proc, tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QStringLiteral("axisy")),
                                                 axisYButtonCaption(5, ChartHost::CalculationModeCaption)));
 }
@@ -341,20 +341,7 @@ void frmChart::DrawChart()
     bool legs = false;
     drawStep([&] { legs = CheckOptionsArray(); });
     if (legs) {
-        drawStep([&] {
-            SweepInput in;
-            in.ranges = m_ranges;
-            in.StockDate = m_StockDate;
-            in.AxisX = m_AxisX;
-            in.AxisY = m_AxisY;
-            in.Percent = m_Percent;
-            in.Total = m_Total;
-            in.TimeValue = m_TimeValue;
-            in.Model = m_Model;
-            in.Steps = m_Steps;
-            in.Dividends = m_Dividends;
-            sweepChart(m_table, *m_Options, in);
-        });
+        drawStep([&] { sweepChart(m_table, *m_Options, m_sweep); });
         drawStep([&] {
             Chart->setBatched(true);
             Chart->setNumSeries(m_table.series);
@@ -391,7 +378,7 @@ bool frmChart::CheckOptionsArray()
         for (int b = 1; b <= tbrAxis->ButtonCount(); ++b)
             tbrAxis->setButtonEnabled(b, present);
     });
-    TW_STEP_OR(proc, present, pEnableChartModeButtons(present && m_AxisY == 5));
+    TW_STEP_OR(proc, present, pEnableChartModeButtons(present && m_sweep.AxisY == 5));
     TW_STEP_OR(proc, present, {
         cbParam->setEnabled(present);
         lblValue->setEnabled(present);
@@ -409,7 +396,7 @@ void frmChart::SetLabelsAndNumSeries()
             for (const LegRow& leg : *m_Options)
                 Chart->addSeriesLabel(leg.code);
         }
-        if (m_Total)
+        if (m_sweep.Total)
             Chart->addSeriesLabel(QStringLiteral("Sum"));
     });
 }
@@ -442,7 +429,7 @@ void frmChart::SetStylesAndColors()
                 Chart->setLineWidth(style, 1);
             }
         }
-        if (m_Total) {
+        if (m_sweep.Total) {
             Chart->setLineColor(style + 1, colorFromBgr(m_SumColor));
             Chart->setLineWidth(style + 1, 3);
         }
@@ -456,7 +443,8 @@ void frmChart::SetStylesAndColors()
 void frmChart::pSetAxisYTitle()
 {
     Procedure proc("frmChart", "pSetAxisYTitle");
-    TW_STEP(proc, Chart->setAxisTitle('Y', axisYTitle(m_AxisY, ChartHost::CalculationModeCaption, m_Percent)));
+    TW_STEP(proc, Chart->setAxisTitle('Y', axisYTitle(m_sweep.AxisY, ChartHost::CalculationModeCaption,
+                                                      m_sweep.Percent)));
 }
 
 void frmChart::pSetCaption()
@@ -464,8 +452,8 @@ void frmChart::pSetCaption()
     Procedure proc("frmChart", "pSetCaption");
     QString caption;
     TW_STEP(proc, {
-        caption = chartCaption(m_StockTicker, m_AxisY, m_AxisX, ChartHost::CalculationModeCaption);
-        if (const char* label = xLabelOf(m_AxisX))
+        caption = chartCaption(m_StockTicker, m_sweep.AxisY, m_sweep.AxisX, ChartHost::CalculationModeCaption);
+        if (const char* label = xLabelOf(m_sweep.AxisX))
             m_XLabel = QLatin1String(label);
     });
     TW_STEP(proc, setWindowTitle(caption));
@@ -485,7 +473,7 @@ void frmChart::AjustChartArea()
 void frmChart::pPrintParams()
 {
     Procedure proc("frmChart", "pPrintParams");
-    TW_STEP(proc, txtParams->setText(paramsSummary(m_ranges, m_StockDate, QLocale())));
+    TW_STEP(proc, txtParams->setText(paramsSummary(m_sweep.ranges, m_sweep.StockDate, QLocale())));
     TW_STEP(proc, txtParams->setCursorPosition(0));
 }
 
@@ -509,7 +497,7 @@ void frmChart::BuildAddParamList()
         cbParam->clear();
         static const char* const names[] = {"Stock price", "Volatility", "Time", "Interest rate"};
         for (int param = 1; param <= 4; ++param) {
-            if (param != m_AxisX)
+            if (param != m_sweep.AxisX)
                 cbParam->addItem(QLatin1String(names[param - 1]), param);
         }
         cbParam->setCurrentIndex(-1);
@@ -543,7 +531,7 @@ void frmChart::cbParam_Click()
         sbValue->setMinimum(0);
         sbValue->setValue(0);
         sbValue->setMaximum(0);
-        const ScrollLoad load = scrollLoadOf(pSelectedParam(), m_ranges);
+        const ScrollLoad load = scrollLoadOf(pSelectedParam(), m_sweep.ranges);
         sbValue->setMaximum(load.maximum);
         sbValue->setValue(load.value);
         sbValue->setMinimum(load.minimum);
@@ -566,12 +554,12 @@ QString frmChart::FormatParamValue() const
 void frmChart::SetParamValue()
 {
     Procedure proc("frmChart", "SetParamValue");
-    TW_STEP(proc, storeParamValue(pSelectedParam(), sbValue->value(), m_ranges));
+    TW_STEP(proc, storeParamValue(pSelectedParam(), sbValue->value(), m_sweep.ranges));
 }
 
 QString frmChart::FormatXValue(double& x) const
 {
-    return formatXValue(m_AxisX, x, QLocale());
+    return formatXValue(m_sweep.AxisX, x, QLocale());
 }
 
 void frmChart::sbValue_Change()
@@ -619,7 +607,7 @@ void frmChart::mMenu_Click(int ItemNumber)
     else if (key == QLatin1String("theta"))
         y = 8;
     if (x != 0) {
-        TW_STEP(proc, m_AxisX = x);
+        TW_STEP(proc, m_sweep.AxisX = x);
         TW_STEP(proc, tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QStringLiteral("axisx")), axisXButtonCaption(x)));
         TW_STEP(proc, BuildAddParamList());
         TW_STEP(proc, pSetCaption());
@@ -629,7 +617,7 @@ void frmChart::mMenu_Click(int ItemNumber)
             TW_STEP(proc, SetCalculationModeCaption());
         TW_STEP(proc, tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QStringLiteral("axisy")),
                                                 axisYButtonCaption(y, ChartHost::CalculationModeCaption)));
-        TW_STEP(proc, m_AxisY = y);
+        TW_STEP(proc, m_sweep.AxisY = y);
         TW_STEP(proc, pSetCaption());
         TW_STEP(proc, UpdateChart());
     }
@@ -658,11 +646,11 @@ void frmChart::tbrChartMode_ButtonClick(int Button)
             const bool on = tbrChartMode->ButtonChecked(Button);
             tbrChartMode->setButtonImage(Button, on ? ChartModeImage::SwitchOn : ChartModeImage::SwitchOff);
             if (key == QLatin1String("percent"))
-                m_Percent = on;
+                m_sweep.Percent = on;
             else if (key == QLatin1String("timevalue"))
-                m_TimeValue = on;
+                m_sweep.TimeValue = on;
             else
-                m_Total = on;
+                m_sweep.Total = on;
         });
     } else if (key == QLatin1String("ontop")) {
         TW_STEP(proc, SetTopmost(tbrChartMode->ButtonChecked(Button)));
@@ -879,11 +867,11 @@ void frmChart::SaveParams(int32_t& AsNumber)
     save("WindowState", state);
     if (state == platform::StateNormal)
         pSavePlace(section);
-    save("Percent", m_Percent);
-    save("TimeValue", m_TimeValue);
-    save("Total", m_Total);
-    save("AxisX", m_AxisX);
-    save("AxisY", m_AxisY);
+    save("Percent", m_sweep.Percent);
+    save("TimeValue", m_sweep.TimeValue);
+    save("Total", m_sweep.Total);
+    save("AxisX", m_sweep.AxisX);
+    save("AxisY", m_sweep.AxisY);
     save("Params", cbParam->currentIndex());
     save("OnTop", tbrChartMode->ButtonChecked(tbrChartMode->ButtonIndex(QStringLiteral("ontop"))));
 }

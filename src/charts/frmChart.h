@@ -96,12 +96,12 @@ public:
 
     // ---- The window's state, as it draws with it ---------------------------
     const LegsArray& Options() const { return m_Options; }
-    const ChartRanges& ranges() const { return m_ranges; }
-    int32_t AxisX() const { return m_AxisX; }
-    int32_t AxisY() const { return m_AxisY; }
-    bool Percent() const { return m_Percent; }
-    bool TimeValue() const { return m_TimeValue; }
-    bool Total() const { return m_Total; }
+    const ChartRanges& ranges() const { return m_sweep.ranges; }
+    int32_t AxisX() const { return m_sweep.AxisX; }
+    int32_t AxisY() const { return m_sweep.AxisY; }
+    bool Percent() const { return m_sweep.Percent; }
+    bool TimeValue() const { return m_sweep.TimeValue; }
+    bool Total() const { return m_sweep.Total; }
     bool onTop() const;
     const QString& XLabel() const { return m_XLabel; }
     // How many drawings the window has made.
@@ -169,17 +169,10 @@ private:
 
     LegsArray m_Options;
     double m_StockPrice = 0;
-    double m_StockDate = 0;
     QString m_StockTicker;
-    int32_t m_Model = 0;
-    int32_t m_Steps = 0;
-    double m_Dividends = 0;
-    ChartRanges m_ranges;
-    int32_t m_AxisX = ChartParam::StockPrice;
-    int32_t m_AxisY = 5;
-    bool m_Percent = true;
-    bool m_Total = true;
-    bool m_TimeValue = false;
+    // Everything the drawing depends on besides the legs: the ranges and
+    // fixed values, the analysis date, the axes, the switches, the model.
+    SweepInput m_sweep;
     QString m_XLabel;
     bool m_Busy = false;
     bool m_redrawWhenIdle = false;
