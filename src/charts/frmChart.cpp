@@ -451,11 +451,8 @@ void frmChart::pSetCaption()
 {
     Procedure proc("frmChart", "pSetCaption");
     QString caption;
-    TW_STEP(proc, {
-        caption = chartCaption(m_StockTicker, m_sweep.AxisY, m_sweep.AxisX, ChartHost::CalculationModeCaption);
-        if (const char* label = xLabelOf(m_sweep.AxisX))
-            m_XLabel = QLatin1String(label);
-    });
+    TW_STEP(proc,
+            caption = chartCaption(m_StockTicker, m_sweep.AxisY, m_sweep.AxisX, ChartHost::CalculationModeCaption));
     TW_STEP(proc, setWindowTitle(caption));
     TW_STEP(proc, {
         if (m_host != nullptr)
@@ -681,6 +678,11 @@ void frmChart::tbrChartMode_DropDownPress(int Button)
     });
 }
 
+QString frmChart::XLabel() const
+{
+    return QLatin1String(xLabelOf(m_sweep.AxisX));
+}
+
 bool frmChart::onTop() const
 {
     return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
@@ -720,7 +722,7 @@ void frmChart::Chart_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers, c
             txtValue->clear();
         } else {
             const QString xText = FormatXValue(x);
-            txtValue->setText(readoutText(m_XLabel, xText, Chart->axisTitle('Y'), y, QLocale()));
+            txtValue->setText(readoutText(XLabel(), xText, Chart->axisTitle('Y'), y, QLocale()));
             txtValue->setCursorPosition(0);
         }
         Chart->setMarkerX(x);

@@ -103,7 +103,8 @@ public:
     bool TimeValue() const { return m_sweep.TimeValue; }
     bool Total() const { return m_sweep.Total; }
     bool onTop() const;
-    const QString& XLabel() const { return m_XLabel; }
+    // The read-out's label of the X axis ("Price: "...).
+    QString XLabel() const;
     // How many drawings the window has made.
     int drawCount() const { return m_drawCount; }
 
@@ -173,7 +174,6 @@ private:
     // Everything the drawing depends on besides the legs: the ranges and
     // fixed values, the analysis date, the axes, the switches, the model.
     SweepInput m_sweep;
-    QString m_XLabel;
     bool m_Busy = false;
     bool m_redrawWhenIdle = false;
 
