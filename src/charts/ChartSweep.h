@@ -27,9 +27,10 @@ constexpr int32_t InterestRate = 4;
 // The number of points of every sweep.
 constexpr int SweepPoints = 100;
 
-// The four parameters' ranges and fixed values. Volatility and interest rate
-// are whole numbers of 1/10000 (4000 = 40 %); time is whole days after the
-// analysis date; the stock price is in money units.
+// The four parameters' ranges and fixed values, at first those a new chart
+// window starts with. Volatility and interest rate are whole numbers of
+// 1/10000 (4000 = 40 %); time is whole days after the analysis date; the
+// stock price is in money units.
 struct ChartRanges {
     double MinStockPrice = 0, MaxStockPrice = 200, StockPriceValue = 50;
     int32_t MinVolatility = 1, MaxVolatility = 20000, VolatilityValue = 4000;

@@ -199,7 +199,8 @@ void frmChart::pInitColors()
 void frmChart::InitMaxMinValues()
 {
     Procedure proc("frmChart", "InitMaxMinValues");
-    TW_STEP(proc, SetStockParamValues(0, 200, 50, 0, 365, 0, 1, 20000, 4000, 0, 10000, 500));
+    TW_STEP(proc, m_sweep.ranges = ChartRanges());
+    TW_STEP(proc, cbParam_Click());
 }
 
 // ---------------------------------------------------------------------------
