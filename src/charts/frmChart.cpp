@@ -32,6 +32,37 @@ namespace {
 
 const QString kSettingsPrefix = QStringLiteral("Settings\\CC");
 
+// The commands of the axis menus, in menu order: the item's key and caption,
+// and the X parameter or the Y quantity it sets (the numbers the settings
+// keep; 0 for the other axis).
+struct AxisCommand {
+    const char* key;
+    const char* caption;
+    int32_t x;
+    int32_t y;
+};
+constexpr AxisCommand kAxisCommands[] = {
+    {"price", "Stock price", ChartParam::StockPrice, 0},
+    {"date", "Time", ChartParam::Time, 0},
+    {"volatility", "Volatility", ChartParam::Volatility, 0},
+    {"risk", "Interest rate", ChartParam::InterestRate, 0},
+    {"value", "Profit/Loss", 0, 5},
+    {"delta", "Delta", 0, 6},
+    {"gamma", "Gamma", 0, 7},
+    {"theta", "Theta", 0, 8},
+};
+
+// The key of the command that sets that axis (&AxisCommand::x or ::y) to
+// `number`; `fallback` for a number no command sets.
+const char* axisCommandKey(int32_t AxisCommand::*axis, int32_t number, const char* fallback)
+{
+    for (const AxisCommand& c : kAxisCommands) {
+        if (number != 0 && c.*axis == number)
+            return c.key;
+    }
+    return fallback;
+}
+
 // Runs one statement of the drawing: a failure is logged and skipped.
 template <class F>
 void drawStep(F&& body)
@@ -100,16 +131,17 @@ void frmChart::pCreateMenu()
     TW_STEP(proc, {
         mMenu = new platform::PopupMenu(this);
         mMenu->setOwnerWindow(this);
-        const int x = mMenu->AddItem(QStringLiteral("AxisX"), {}, 0, 0, -1, false, true, QStringLiteral("axisx"));
-        mMenu->AddItem(QStringLiteral("Stock price"), {}, 0, x, -1, false, true, QStringLiteral("price"));
-        mMenu->AddItem(QStringLiteral("Time"), {}, 0, x, -1, false, true, QStringLiteral("date"));
-        mMenu->AddItem(QStringLiteral("Volatility"), {}, 0, x, -1, false, true, QStringLiteral("volatility"));
-        mMenu->AddItem(QStringLiteral("Interest rate"), {}, 0, x, -1, false, true, QStringLiteral("risk"));
-        const int y = mMenu->AddItem(QStringLiteral("AxisY"), {}, 0, 0, -1, false, true, QStringLiteral("axisy"));
-        mMenu->AddItem(QStringLiteral("Profit/Loss"), {}, 0, y, -1, false, true, QStringLiteral("value"));
-        mMenu->AddItem(QStringLiteral("Delta"), {}, 0, y, -1, false, true, QStringLiteral("delta"));
-        mMenu->AddItem(QStringLiteral("Gamma"), {}, 0, y, -1, false, true, QStringLiteral("gamma"));
-        mMenu->AddItem(QStringLiteral("Theta"), {}, 0, y, -1, false, true, QStringLiteral("theta"));
+        const auto addAxis = [this](const char* caption, const char* key, int32_t AxisCommand::*axis) {
+            const int parent =
+                mMenu->AddItem(QLatin1String(caption), {}, 0, 0, -1, false, true, QLatin1String(key));
+            for (const AxisCommand& c : kAxisCommands) {
+                if (c.*axis != 0)
+                    mMenu->AddItem(QLatin1String(c.caption), {}, 0, parent, -1, false, true, QLatin1String(c.key));
+            }
+            return parent;
+        };
+        addAxis("AxisX", "axisx", &AxisCommand::x);
+        const int y = addAxis("AxisY", "axisy", &AxisCommand::y);
         mMenu->AddItem(QStringLiteral("For \"greeks\" select Binominal American model"), {}, 0, y, -1, false, false,
                        QStringLiteral("greekstip"));
         connect(mMenu, &platform::PopupMenu::Click, this, [this](int item) { mMenu_Click(item); });
@@ -588,22 +620,12 @@ void frmChart::mMenu_Click(int ItemNumber)
     TW_STEP(proc, key = ItemNumber > 0 ? mMenu->KeyOfItem(ItemNumber) : QString());
     int32_t x = 0;
     int32_t y = 0;
-    if (key == QLatin1String("price"))
-        x = ChartParam::StockPrice;
-    else if (key == QLatin1String("volatility"))
-        x = ChartParam::Volatility;
-    else if (key == QLatin1String("date"))
-        x = ChartParam::Time;
-    else if (key == QLatin1String("risk"))
-        x = ChartParam::InterestRate;
-    else if (key == QLatin1String("value"))
-        y = 5;
-    else if (key == QLatin1String("delta"))
-        y = 6;
-    else if (key == QLatin1String("gamma"))
-        y = 7;
-    else if (key == QLatin1String("theta"))
-        y = 8;
+    for (const AxisCommand& c : kAxisCommands) {
+        if (key == QLatin1String(c.key)) {
+            x = c.x;
+            y = c.y;
+        }
+    }
     if (x != 0) {
         TW_STEP(proc, m_sweep.AxisX = x);
         TW_STEP(proc, tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QStringLiteral("axisx")), axisXButtonCaption(x)));
@@ -905,38 +927,12 @@ void frmChart::RestoreParams(int32_t AsNumber)
             tbrChartMode_ButtonClick(b);
         });
     }
-    TW_STEP(proc, {
-        switch (settingInt(s, section, QStringLiteral("AxisX"), 3)) {
-        case 3:
-            pRunMenuCommand("date");
-            break;
-        case 4:
-            pRunMenuCommand("risk");
-            break;
-        case 2:
-            pRunMenuCommand("volatility");
-            break;
-        default:
-            pRunMenuCommand("price");
-            break;
-        }
-    });
-    TW_STEP(proc, {
-        switch (settingInt(s, section, QStringLiteral("AxisY"), 5)) {
-        case 6:
-            pRunMenuCommand("delta");
-            break;
-        case 7:
-            pRunMenuCommand("gamma");
-            break;
-        case 8:
-            pRunMenuCommand("theta");
-            break;
-        default:
-            pRunMenuCommand("value");
-            break;
-        }
-    });
+    // The axes go through their menu commands; a number no command sets
+    // gives the stock price and the value.
+    TW_STEP(proc, pRunMenuCommand(
+                      axisCommandKey(&AxisCommand::x, settingInt(s, section, QStringLiteral("AxisX"), 3), "price")));
+    TW_STEP(proc, pRunMenuCommand(
+                      axisCommandKey(&AxisCommand::y, settingInt(s, section, QStringLiteral("AxisY"), 5), "value")));
     TW_STEP(proc, {
         // A stored entry the box does not have gives its first entry.
         const int stored = settingInt(s, section, QStringLiteral("Params"), 0);
