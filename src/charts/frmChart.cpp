@@ -292,13 +292,16 @@ void frmChart::setStockDate(double NewDate)
 void frmChart::setUseOptionsModel(int32_t NewModel)
 {
     Procedure proc("frmChart", "UseOptionsModel");
-    if (NewModel != m_sweep.Model) {
+    const bool changed = NewModel != m_sweep.Model;
+    if (changed)
         TW_STEP(proc, m_sweep.Model = NewModel);
-        TW_STEP(proc, UpdateChart());
-    }
     const bool american = m_sweep.Model == 2;
+    // The value command redraws; a changed model is drawn once, with Y as it
+    // ends up.
     if (!american)
         TW_STEP(proc, pRunMenuCommand("value"));
+    else if (changed)
+        TW_STEP(proc, UpdateChart());
     TW_STEP(proc, {
         for (const char* key : {"delta", "gamma", "theta"})
             mMenu->setItemEnabled(mMenu->IndexOfKey(QLatin1String(key)), american);

@@ -247,8 +247,10 @@ private slots:
         // The same model again keeps Y; another model sets it back to value.
         c->setUseOptionsModel(2);
         QCOMPARE(c->AxisY(), 6);
+        const int before = c->drawCount();
         c->setUseOptionsModel(1);
         QCOMPARE(c->AxisY(), 5);
+        QCOMPARE(c->drawCount(), before + 1); // drawn once, as a value chart
         QCOMPARE(c->tbrAxis->ButtonCaption(2), QStringLiteral("Y: Profit/Loss"));
         QVERIFY(c->tbrChartMode->ButtonEnabled(button(c->tbrChartMode, "percent")));
         // The hint and the group items are no commands.
