@@ -86,6 +86,14 @@ public:
         return i < table.size() ? table[i] : 0.0;
     }
 
+    // The point at data (x, y) in the chart's coordinates, on the plot area's scale.
+    QPointF plotPointOf(double x, double y) const
+    {
+        const QRectF plot = chart->plotArea();
+        return {plot.left() + (x - axisX->min()) / (axisX->max() - axisX->min()) * plot.width(),
+                plot.bottom() - (y - axisY->min()) / (axisY->max() - axisY->min()) * plot.height()};
+    }
+
     void refreshData();
     void fitAxis(QValueAxis* axis, double lo, double hi);
     void refreshLabels();
@@ -116,15 +124,14 @@ protected:
         const QValueAxis* ax = m_impl->axisX;
         const QValueAxis* ay = m_impl->axisY;
         const double mx = m_impl->markerX, my = m_impl->markerY;
+        const QPointF at = m_impl->plotPointOf(mx, my);
         if (mx >= ax->min() && mx <= ax->max() && ax->max() > ax->min()) {
-            const double px = plot.left() + (mx - ax->min()) / (ax->max() - ax->min()) * plot.width();
-            painter->drawLine(chart()->mapToScene(QPointF(px, plot.top())),
-                              chart()->mapToScene(QPointF(px, plot.bottom())));
+            painter->drawLine(chart()->mapToScene(QPointF(at.x(), plot.top())),
+                              chart()->mapToScene(QPointF(at.x(), plot.bottom())));
         }
         if (my >= ay->min() && my <= ay->max() && ay->max() > ay->min()) {
-            const double py = plot.bottom() - (my - ay->min()) / (ay->max() - ay->min()) * plot.height();
-            painter->drawLine(chart()->mapToScene(QPointF(plot.left(), py)),
-                              chart()->mapToScene(QPointF(plot.right(), py)));
+            painter->drawLine(chart()->mapToScene(QPointF(plot.left(), at.y())),
+                              chart()->mapToScene(QPointF(plot.right(), at.y())));
         }
         painter->restore();
     }
@@ -415,12 +422,7 @@ bool Chart2D::dataCoordinates(const QPoint& pixel, double& x, double& y) const
 
 QPoint Chart2D::pixelOf(double x, double y) const
 {
-    const QRectF plot = d->chart->plotArea();
-    const QValueAxis* ax = d->axisX;
-    const QValueAxis* ay = d->axisY;
-    const double cx = plot.left() + (x - ax->min()) / (ax->max() - ax->min()) * plot.width();
-    const double cy = plot.bottom() - (y - ay->min()) / (ay->max() - ay->min()) * plot.height();
-    const QPointF scene = d->chart->mapToScene(QPointF(cx, cy));
+    const QPointF scene = d->chart->mapToScene(d->plotPointOf(x, y));
     return d->view->mapFromScene(scene) + d->view->geometry().topLeft();
 }
 
