@@ -113,26 +113,33 @@ struct HttpTransfer::Private {
 
     ~Private() { release(); }
 
-    void release()
+    // Closes the connection: the handle, its sockets and its timers go.
+    void dropConnection()
     {
         silenceTimer.stop();
         curlTimer.stop();
+        if (easy != nullptr) {
+            curl_multi_remove_handle(multi, easy);
+            curl_easy_cleanup(easy);
+            easy = nullptr;
+        }
+        for (auto& [socket, n] : sockets)
+            dropNotifiers(n);
+        sockets.clear();
+    }
+
+    // Everything goes, the events not yet delivered too.
+    void release()
+    {
+        dropConnection();
         deliverTimer.stop();
         queue.clear();
-        if (multi != nullptr && easy != nullptr)
-            curl_multi_remove_handle(multi, easy);
-        if (easy != nullptr)
-            curl_easy_cleanup(easy);
-        easy = nullptr;
         if (multi != nullptr)
             curl_multi_cleanup(multi);
         multi = nullptr;
         if (headers != nullptr)
             curl_slist_free_all(headers);
         headers = nullptr;
-        for (auto& [socket, n] : sockets)
-            dropNotifiers(n);
-        sockets.clear();
         running = false;
     }
 
@@ -250,16 +257,7 @@ struct HttpTransfer::Private {
         failure = f;
         errorText = why;
         // The connection goes now; what is queued is still delivered.
-        silenceTimer.stop();
-        curlTimer.stop();
-        if (easy != nullptr) {
-            curl_multi_remove_handle(multi, easy);
-            curl_easy_cleanup(easy);
-            easy = nullptr;
-        }
-        for (auto& [socket, n] : sockets)
-            dropNotifiers(n);
-        sockets.clear();
+        dropConnection();
         push(Kind::Done);
     }
 
