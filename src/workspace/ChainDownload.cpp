@@ -36,12 +36,7 @@ void frmStrategies::cmdDownload_Click()
     Procedure proc("frmStrategies", "cmdDownload_Click");
     if (cmdDownload->text() == kCancelCaption) {
         // Runs while the first click still waits for its answer.
-        TW_STEP(proc, {
-            if (mWinInet != nullptr)
-                mWinInet->Cancel();
-        });
-        TW_STEP(proc, dialogs().messageBox(QStringLiteral("Downloading canceled!"), Msg::OkOnly | Msg::Information,
-                                           QStringLiteral("Download")));
+        TW_STEP(proc, CancelDownload());
         TW_STEP(proc, errorHandler().WriteTrace(QStringLiteral("Download canceled")));
         return;
     }
