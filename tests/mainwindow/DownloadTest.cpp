@@ -199,7 +199,10 @@ private slots:
         w->blnDataNotSaved = true;
         typeTicker(w, QStringLiteral("ZYX"));
 
-        for (const bool fromProgressWindow : {false, true}) {
+        // The button (now "Cancel"), the progress window's Cancel, and its
+        // close box.
+        enum Way { DownloadButton, ProgressCancel, ProgressCloseBox };
+        for (const Way way : {DownloadButton, ProgressCancel, ProgressCloseBox}) {
             m_dialogs->messages.clear();
             m_dialogs->switchableMessages.clear();
             QElapsedTimer clock;
@@ -213,10 +216,19 @@ private slots:
                     QTimer::singleShot(100, w, [&, w] {
                         QCOMPARE(w->m_DownloadProgress->elaStatus->text(), QStringLiteral(" Sending request"));
                         clock.start();
-                        if (fromProgressWindow)
-                            QTest::mouseClick(w->m_DownloadProgress->cmdCancel, Qt::LeftButton);
-                        else
+                        switch (way) {
+                        case DownloadButton:
+                            QCOMPARE(w->cmdDownload->text(), QStringLiteral("Cancel"));
                             QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+                            break;
+                        case ProgressCancel:
+                            QTest::mouseClick(w->m_DownloadProgress->cmdCancel, Qt::LeftButton);
+                            break;
+                        case ProgressCloseBox:
+                            // The window stays until the download has ended.
+                            QVERIFY(!w->m_DownloadProgress->close());
+                            break;
+                        }
                     });
                 });
             });
@@ -241,7 +253,7 @@ private slots:
             QVERIFY(w->mWinInet == nullptr);
         }
         // Each click made one request: no second download while one ran.
-        QCOMPARE(m_server->requests().size(), 2);
+        QCOMPARE(m_server->requests().size(), 3);
         // Cancel in a progress window when nothing runs does nothing.
         m_dialogs->messages.clear();
         w->CancelDownload();
