@@ -22,7 +22,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -55,13 +54,12 @@ QString shownPage(const frmHelp* h)
 class HelpWindowTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    QString m_stg;
+    test::SampleFiles m_files;
 
 private slots:
     void initTestCase()
     {
-        m_stg = test::writeSampleStrategies(m_dir.path());
+        QVERIFY(m_files.write());
         test::environment().clearSettings();
         test::storeQuietStart();
     }
@@ -69,7 +67,7 @@ private slots:
     void helpCommandsOpenTheProgramsOwnHelpWindow()
     {
         RealHelp dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         clickMenu(w, "mnuHelpContents");
         QPointer<frmHelp> help = frmHelp::loaded();

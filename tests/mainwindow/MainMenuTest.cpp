@@ -223,15 +223,10 @@ void selectAllOf(QTextEdit* box)
 class MainMenuTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    QString m_stg;
+    test::SampleFiles m_files;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_stg = test::writeSampleStrategies(m_dir.path());
-    }
+    void initTestCase() { QVERIFY(m_files.write()); }
 
     void init()
     {
@@ -242,7 +237,7 @@ private slots:
     void menuBarHoldsEveryItemAsListed()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         PopupMenu* menu = run->m_cMenu;
         compareMenu(menu, kMenuBar);
 
@@ -267,7 +262,7 @@ private slots:
     void contextMenusHoldTheirItemsAtTheTopLevel()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         compareMenu(run->m_cStrategiesMenu, kStrategiesMenu);
         compareMenu(run->m_cOptionsMenu, kOptionsMenu);
         compareMenu(run->m_cParamsMenu, kParamsMenu);
@@ -281,7 +276,7 @@ private slots:
     void toolbarHoldsTheButtonsAsListed()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         platform::Toolbar* bar = run->tbrTools;
         QCOMPARE(bar->ButtonCount(), int(std::size(kToolbar)));
         for (int b = 1; b <= bar->ButtonCount(); ++b) {
@@ -391,7 +386,7 @@ private slots:
     void menuItemsRunTheirCommands()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
 
         clickMenu(w, "mnuWindowsNewChart");
@@ -454,7 +449,7 @@ private slots:
     void helpItemsOpenTheShippedPages()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         const struct {
             const char* key;
@@ -496,7 +491,7 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         errorHandler().setTracingEnabled(true);
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         const int n = item(w->m_cMenu, "mnuHelpTracing");
         QVERIFY(w->m_cMenu->ItemChecked(n));
@@ -534,7 +529,7 @@ private slots:
     void editMenuFollowsFocusSelectionAndClipboard()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         QTextEdit* box = w->rtfDescription;
         box->setPlainText(QStringLiteral("Buy the call, sell the higher call."));
@@ -589,7 +584,7 @@ private slots:
     void editCommandsWorkOnTheDescriptionOnly()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         QTextEdit* box = w->rtfDescription;
         box->setPlainText(QStringLiteral("Spread"));

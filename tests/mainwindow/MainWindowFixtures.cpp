@@ -54,6 +54,15 @@ QString writeSampleChain(const QString& folder, const QString& name)
     return path;
 }
 
+bool SampleFiles::write()
+{
+    if (!dir.isValid())
+        return false;
+    stg = writeSampleStrategies(dir.path());
+    opt = writeSampleChain(dir.path());
+    return true;
+}
+
 void storeSetting(const QString& key, const QVariant& value)
 {
     appSettings().SaveSetting(kSettings, key, value);

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVariant>
 
 class QWidget;
@@ -24,6 +25,16 @@ namespace tw::test {
 QString writeSampleStrategies(const QString& folder, const QString& name = QStringLiteral("sample.stg"));
 // A one-expiration option chain for "MSFT" quoted on 27 January 2004.
 QString writeSampleChain(const QString& folder, const QString& name = QStringLiteral("sample.opt"));
+
+// Both files above in a temporary folder of their own, removed with the
+// object: a suite keeps one for all its tests and writes it first.
+struct SampleFiles {
+    QTemporaryDir dir;
+    QString stg; // the strategies file
+    QString opt; // the option chain
+    // Writes both files; false when the folder could not be made.
+    bool write();
+};
 
 // Section "Settings" of the program's settings.
 void storeSetting(const QString& key, const QVariant& value);
