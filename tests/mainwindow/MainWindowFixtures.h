@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+class QMenu;
 class QWidget;
 
 namespace tw {
@@ -52,5 +53,13 @@ QList<frmChart*> visibleChartWindows();
 QStringList chartKeys(const frmStrategies* window);
 // Gives `widget` the keyboard focus inside its active window.
 bool focusOn(QWidget* widget);
+
+// Opens the menu `title` ("&Help") of the main window's menu bar with a
+// click on its title, as the user does; nullptr when there is no such menu
+// or it did not open.
+QMenu* openMenuBarMenu(frmStrategies* window, const QString& title);
+// Opens the menu `title` so and chooses its item `item` ("&Contents") with
+// a click on it; false when the item is not there, not shown or disabled.
+bool chooseFromMenuBar(frmStrategies* window, const QString& title, const QString& item);
 
 } // namespace tw::test
