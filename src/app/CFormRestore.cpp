@@ -324,4 +324,13 @@ QRectF CFormRestore::placeToSave(const QWidget* window)
     return QRectF(r.x() * tpp, r.y() * tpp, r.width() * tpp, r.height() * tpp);
 }
 
+void CFormRestore::savePlace(CAppSettings& settings, const QString& section, const QStringList& keys,
+                             const QWidget* window)
+{
+    const QRectF place = placeToSave(window);
+    const double values[4] = {place.left(), place.top(), place.width(), place.height()};
+    for (int i = 0; i < 4 && i < keys.size(); ++i)
+        settings.SaveSetting(section, keys.at(i), values[i]);
+}
+
 } // namespace tw
