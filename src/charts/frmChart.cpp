@@ -32,6 +32,12 @@ namespace {
 
 const QString kSettingsPrefix = QStringLiteral("Settings\\CC");
 
+// The keys of a chart's place in its section.
+QStringList placeKeys()
+{
+    return {QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Width"), QStringLiteral("Height")};
+}
+
 // The commands of the axis menus, in menu order: the item's key and caption,
 // and the X parameter or the Y quantity it sets (the numbers the settings
 // keep; 0 for the other axis).
@@ -862,24 +868,8 @@ QRectF frmChart::pDefaultPlace(int32_t AsNumber) const
 void frmChart::pRestorePlace(const QString& section, const QRectF& defaultPlace)
 {
     CFormRestore::restorePlace(this, defaultPlace);
-    CFormRestore::restorePlace(this, CFormRestore::readPlace(appSettings(), section,
-                                                             {QStringLiteral("Left"), QStringLiteral("Top"),
-                                                              QStringLiteral("Width"), QStringLiteral("Height")},
-                                                             defaultPlace));
+    CFormRestore::restorePlace(this, CFormRestore::readPlace(appSettings(), section, placeKeys(), defaultPlace));
     platform::setWindowStateCode(this, platform::StateNormal);
-}
-
-void frmChart::pSavePlace(const QString& section)
-{
-    CAppSettings& s = appSettings();
-    const QRectF outer = CFormRestore::placeToSave(this);
-    const auto save = [&](const char* key, double value) {
-        shielded("frmChart.SaveParams", [&] { s.SaveSetting(section, QLatin1String(key), value); });
-    };
-    save("Left", outer.left());
-    save("Top", outer.top());
-    save("Width", outer.width());
-    save("Height", outer.height());
 }
 
 void frmChart::SaveParams(int32_t& AsNumber)
@@ -894,7 +884,7 @@ void frmChart::SaveParams(int32_t& AsNumber)
     const int state = platform::windowStateCode(this);
     save("WindowState", state);
     if (state == platform::StateNormal)
-        pSavePlace(section);
+        shielded("frmChart.SaveParams", [&] { CFormRestore::savePlace(s, section, placeKeys(), this); });
     save("Percent", m_sweep.Percent);
     save("TimeValue", m_sweep.TimeValue);
     save("Total", m_sweep.Total);

@@ -156,11 +156,10 @@ private:
     void Form_Resize();
     void pResize();
 
-    // The saved place: the default place of a chart number, and reading
-    // (checked and put on a screen) and writing it.
+    // The saved place: the default place of a chart number, and reading it
+    // (checked and put on a screen).
     QRectF pDefaultPlace(int32_t AsNumber) const;
     void pRestorePlace(const QString& section, const QRectF& defaultPlace);
-    void pSavePlace(const QString& section);
 
     double twipsPerPixel() const;
     QPoint twipsOf(const QPoint& pixels) const;
