@@ -1,6 +1,8 @@
 // The sweep of the 2-D charts: the X values of every axis, what the series
 // hold (profit or loss, percent, greeks in one unit, past expiration), and
 // the time range the legs give.
+#include "ChartLegs.h"
+
 #include "charts/ChartSweep.h"
 #include "model/PositionValue.h"
 #include "model/statmath.h"
@@ -8,39 +10,11 @@
 #include <gtest/gtest.h>
 
 using namespace tw;
+using test::chartLeg;
 
 namespace {
 
-constexpr double kDate = 38065; // 19 March 2004
-
-LegRow option(int32_t kind, int32_t position, double strike, int days, int16_t quantity, double entry,
-              double legValue)
-{
-    LegRow row;
-    row.kind = kind;
-    row.position = position;
-    row.quantity = quantity;
-    row.resolved = true;
-    row.strike = Currency::fromDouble(strike);
-    row.expiration = kDate + days;
-    row.entryPrice = entry;
-    row.legValue = legValue;
-    row.code = "OPT";
-    return row;
-}
-
-LegRow shares(int32_t position, int16_t quantity, double entry)
-{
-    LegRow row;
-    row.kind = LegKind::Stock;
-    row.position = position;
-    row.quantity = quantity;
-    row.resolved = true;
-    row.entryPrice = entry;
-    row.legValue = entry * quantity;
-    row.code = "ZYX";
-    return row;
-}
+constexpr double kDate = test::kChartDate;
 
 SweepInput input(int32_t axisX, int32_t axisY = 5)
 {
@@ -52,9 +26,9 @@ SweepInput input(int32_t axisX, int32_t axisY = 5)
     return in;
 }
 
-// A long call and a short put, 30 and 60 days out.
-const std::vector<LegRow> kLegs = {option(LegKind::Call, LegPosition::Long, 50, 30, 2, 2.5, 500),
-                                   option(LegKind::Put, LegPosition::Short, 45, 60, 1, 1.2, 120)};
+// A long call and a short put, 30 and 60 days out, worth 500 and 120.
+const std::vector<LegRow> kLegs = {chartLeg(LegKind::Call, LegPosition::Long, 50, 30, 2, 2.5, "OPT"),
+                                   chartLeg(LegKind::Put, LegPosition::Short, 45, 60, 1, 1.2, "OPT")};
 
 void expectSteps(const std::vector<double>& x, double first, double step)
 {
@@ -157,7 +131,7 @@ TEST(ChartSweep, PastExpirationALegIsWorthItsIntrinsicValue)
 TEST(ChartSweep, PercentTotalAndTheZeroBase)
 {
     // A leg whose value is 0 is divided by 0.001: its money value x 100000.
-    std::vector<LegRow> legs = {option(LegKind::Call, LegPosition::Long, 50, 0, 1, 0, 0)};
+    std::vector<LegRow> legs = {chartLeg(LegKind::Call, LegPosition::Long, 50, 0, 1, 0, "OPT")};
     SweepInput in = input(ChartParam::StockPrice);
     in.ranges.MinStockPrice = 60;
     in.ranges.MaxStockPrice = 160;
@@ -179,7 +153,7 @@ TEST(ChartSweep, GreeksOfTheLegsAndTheSumShareOneUnit)
     // Two calls long, one put short, 100 shares short: every line is that
     // leg's position figure, the sum the sum of the lines.
     std::vector<LegRow> legs = kLegs;
-    legs.push_back(shares(LegPosition::Short, 100, 50));
+    legs.push_back(chartLeg(LegKind::Stock, LegPosition::Short, 0, 0, 100, 50, "ZYX"));
     for (int32_t y : {6, 7, 8}) {
         SweepInput in = input(ChartParam::StockPrice, y);
         in.ranges.MinStockPrice = 40;
@@ -205,14 +179,19 @@ TEST(ChartSweep, TimeRangeOfTheLegs)
 {
     EXPECT_EQ(maxExpirationOf(LegsArray(), kDate), 0);
     EXPECT_EQ(maxExpirationOf(LegsArray(std::vector<LegRow>{}), kDate), 14);
-    EXPECT_EQ(maxExpirationOf(LegsArray(std::vector<LegRow>{shares(LegPosition::Long, 10, 50)}), kDate), 14);
+    EXPECT_EQ(maxExpirationOf(LegsArray(std::vector<LegRow>{
+                                  chartLeg(LegKind::Stock, LegPosition::Long, 0, 0, 10, 50, "ZYX")}),
+                              kDate),
+              14);
     // Options that expired before the analysis date count as day 0.
-    EXPECT_EQ(maxExpirationOf(LegsArray(std::vector<LegRow>{option(LegKind::Put, 2, 50, -20, 1, 1, 100)}), kDate), 14);
+    EXPECT_EQ(maxExpirationOf(LegsArray(std::vector<LegRow>{chartLeg(LegKind::Put, 2, 50, -20, 1, 1, "OPT")}), kDate),
+              14);
     EXPECT_EQ(maxExpirationOf(LegsArray(kLegs), kDate), 74);
     // An option the chain does not hold has no expiration.
-    LegRow missing = option(LegKind::Call, 2, 50, 400, 1, 1, 100);
+    LegRow missing = chartLeg(LegKind::Call, 2, 50, 400, 1, 1, "OPT");
     missing.resolved = false;
     EXPECT_EQ(maxExpirationOf(LegsArray(std::vector<LegRow>{kLegs[0], missing}), kDate), 44);
     // A far date cannot overflow the range.
-    EXPECT_EQ(maxExpirationOf(LegsArray(std::vector<LegRow>{option(LegKind::Call, 2, 50, 0, 1, 1, 1)}), -1e300), INT32_MAX);
+    EXPECT_EQ(maxExpirationOf(LegsArray(std::vector<LegRow>{chartLeg(LegKind::Call, 2, 50, 0, 1, 1, "OPT")}), -1e300),
+              INT32_MAX);
 }

@@ -36,26 +36,6 @@ void FakeHost::ShowWindowListMenu(int32_t, int32_t, QWidget* Owner)
     listOwner = Owner;
 }
 
-LegRow chartLeg(int32_t kind, int32_t position, double strike, int days, int16_t quantity, double entry,
-                const char* code)
-{
-    LegRow row;
-    row.kind = kind;
-    row.position = position;
-    row.quantity = quantity;
-    row.resolved = true;
-    row.entryPrice = entry;
-    row.code = QString::fromLatin1(code);
-    if (kind == LegKind::Stock) {
-        row.legValue = entry * quantity;
-    } else {
-        row.strike = Currency::fromDouble(strike);
-        row.expiration = kChartDate + days;
-        row.legValue = entry * quantity * 100;
-    }
-    return row;
-}
-
 LegsArray fourLegs()
 {
     return std::vector<LegRow>{chartLeg(LegKind::Call, LegPosition::Long, 50, 30, 2, 2.5, "ZYX DX-E"),

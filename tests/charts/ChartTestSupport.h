@@ -3,6 +3,8 @@
 // the calls a chart makes into it, legs to draw, and a chart window opened
 // the way the main window opens one.
 
+#include "ChartLegs.h"
+
 #include "charts/ChartHost.h"
 #include "charts/frmChart.h"
 #include "model/LegsArray.h"
@@ -18,9 +20,6 @@ class Toolbar;
 }
 
 namespace tw::test {
-
-// The analysis date of the legs below: 19 March 2004.
-constexpr double kChartDate = 38065;
 
 class FakeHost : public ChartHost {
 public:
@@ -44,9 +43,6 @@ public:
     QWidget* hostWindow() override { return &main; }
 };
 
-// One evaluated leg; `days` from the analysis date to its expiration.
-LegRow chartLeg(int32_t kind, int32_t position, double strike, int days, int16_t quantity, double entry,
-                const char* code);
 // A long call 30 days out, a short put 20 days out, long and short shares.
 LegsArray fourLegs();
 
