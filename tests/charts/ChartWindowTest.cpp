@@ -20,6 +20,7 @@
 #include "support/TestEnvironment.h"
 #include "ChartTestSupport.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QLabel>
@@ -36,24 +37,41 @@ using namespace tw::test;
 
 namespace {
 
-// Opens the axis button's drop-down and picks the entry with that text; false
-// when the menu offers it disabled (or not at all).
+// Opens the axis button's drop-down and clicks the entry with that text;
+// false when the menu offers it disabled (or not at all).
 bool choose(frmChart* c, const char* axisButton, const QString& entry)
 {
     clickButton(c->tbrAxis, axisButton);
     QMenu* popup = c->mMenu->ActivePopup();
     if (popup == nullptr)
         return false;
-    bool picked = false;
     for (QAction* a : popup->actions()) {
         if (a->text() == entry && a->isEnabled() && a->isVisible()) {
-            a->trigger();
-            picked = true;
-            break;
+            const QPoint at = popup->actionGeometry(a).center();
+            QTest::mouseMove(popup, at);
+            QTest::mouseClick(popup, Qt::LeftButton, {}, at);
+            return true;
         }
     }
     popup->close();
-    return picked;
+    return false;
+}
+
+// Opens the fixed-parameter box and clicks the entry with that text in its
+// list, as the user picks one.
+void pickParam(frmChart* c, const QString& entry)
+{
+    QComboBox* box = c->cbParam;
+    const int row = box->findText(entry);
+    QVERIFY2(row >= 0, qPrintable(entry));
+    QTest::mouseClick(box, Qt::LeftButton);
+    QAbstractItemView* list = box->view();
+    QTRY_VERIFY(list->isVisible());
+    const QPoint at = list->visualRect(box->model()->index(row, 0)).center();
+    QTest::mouseMove(list->viewport(), at);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTRY_VERIFY(!list->isVisible());
+    QCOMPARE(box->currentIndex(), row);
 }
 
 QStringList menuTexts(frmChart* c, const char* axisButton)
@@ -175,7 +193,7 @@ private slots:
 
         // Another entry reloads the bar from that parameter, leaving the
         // first one's fixed value as it was.
-        c->cbParam->setCurrentIndex(1);
+        pickParam(c.get(), QStringLiteral("Volatility"));
         QCOMPARE((std::array{c->sbValue->minimum(), c->sbValue->value(), c->sbValue->maximum()}),
                  (std::array{1, 4000, 20000}));
         QCOMPARE(c->ranges().StockPriceValue, 45.678);
@@ -258,6 +276,53 @@ private slots:
         emit c->mMenu->Click(c->mMenu->IndexOfKey(QStringLiteral("greekstip")));
         emit c->mMenu->Click(c->mMenu->IndexOfKey(QStringLiteral("axisx")));
         QCOMPARE(c->drawCount(), draws);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void everyAxisCommandFromItsMenu()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        auto c = openChart(host, 0, fourLegs(), 2);
+        const struct {
+            const char* entry;
+            int32_t x;
+            const char* button;
+            const char* title;
+            const char* caption;
+        } xs[] = {{"Interest rate", ChartParam::InterestRate, "X: Interest rate", "Riskfree interest rate",
+                   "ZYX - 2D Chart: Profit/Loss by interest rate"},
+                  {"Volatility", ChartParam::Volatility, "X: Volatility", "Volatility",
+                   "ZYX - 2D Chart: Profit/Loss by volatility"},
+                  {"Stock price", ChartParam::StockPrice, "X: Stock Price", "Stock price",
+                   "ZYX - 2D Chart: Profit/Loss by stock price"},
+                  {"Time", ChartParam::Time, "X: Time", "Time", "ZYX - 2D Chart: Profit/Loss by time"}};
+        for (const auto& e : xs) {
+            QVERIFY2(choose(c.get(), "axisx", QLatin1String(e.entry)), e.entry);
+            QCOMPARE(c->AxisX(), e.x);
+            QCOMPARE(c->tbrAxis->ButtonCaption(1), QLatin1String(e.button));
+            QCOMPARE(c->Chart->axisTitle('X'), QLatin1String(e.title));
+            QCOMPARE(c->windowTitle(), QLatin1String(e.caption));
+            QVERIFY(!paramEntries(c.get()).contains(QLatin1String(e.entry) + QStringLiteral("=%1").arg(e.x)));
+        }
+        const struct {
+            const char* entry;
+            int32_t y;
+            const char* button;
+            const char* title;
+        } ys[] = {{"Theta", 8, "Y: Theta", "Theta"},
+                  {"Gamma", 7, "Y: Gamma", "Gamma"},
+                  {"Delta", 6, "Y: Delta", "Delta"},
+                  {"Profit/Loss", 5, "Y: Profit/Loss", "Profit/Loss (%)"}};
+        for (const auto& e : ys) {
+            QVERIFY2(choose(c.get(), "axisy", QLatin1String(e.entry)), e.entry);
+            QCOMPARE(c->AxisY(), e.y);
+            QCOMPARE(c->tbrAxis->ButtonCaption(2), QLatin1String(e.button));
+            QCOMPARE(c->Chart->axisTitle('Y'), QLatin1String(e.title));
+            QCOMPARE(c->windowTitle(), QStringLiteral("ZYX - 2D Chart: %1 by time").arg(QLatin1String(e.entry)));
+            // Percent and time value only for the value.
+            QCOMPARE(c->tbrChartMode->ButtonEnabled(button(c->tbrChartMode, "percent")), e.y == 5);
+        }
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -402,7 +467,7 @@ private slots:
             clickButton(c->tbrChartMode, "total");
             QVERIFY(choose(c.get(), "axisx", QStringLiteral("Volatility")));
             QVERIFY(choose(c.get(), "axisy", QStringLiteral("Gamma")));
-            c->cbParam->setCurrentIndex(2);
+            pickParam(c.get(), QStringLiteral("Interest rate"));
             clickButton(c->tbrChartMode, "ontop");
             QVERIFY(c->onTop());
             platform::setOuterTwips(c.get(), QRectF(1500, 1200, 6000, 4500));
