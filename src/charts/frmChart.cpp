@@ -354,6 +354,7 @@ void frmChart::SetStockParamValues(double MinStockPrice, double MaxStockPrice, d
         m_sweep.ranges.RiskValue = RiskValue;
     });
     TW_STEP(proc, cbParam_Click());
+    TW_STEP(proc, UpdateChart());
 }
 
 void frmChart::UpdateChart()
@@ -563,7 +564,6 @@ void frmChart::cbParam_Click()
 {
     Procedure proc("frmChart", "cbParam_Click");
     m_Busy = true;
-    m_redrawWhenIdle = false;
     const bool wasEnabled = updatesEnabled();
     setUpdatesEnabled(false);
     proc.step([&] {
@@ -576,13 +576,9 @@ void frmChart::cbParam_Click()
         sbValue->setMinimum(load.minimum);
     });
     setUpdatesEnabled(wasEnabled);
+    // The bar's change events above only showed each value: loading the bar
+    // stores nothing, so the chart stays as it is drawn.
     m_Busy = false;
-    // The bar's change events above showed each value; the chart is drawn
-    // once, for the value the bar ends at.
-    if (m_redrawWhenIdle) {
-        m_redrawWhenIdle = false;
-        proc.step([&] { UpdateChart(); });
-    }
 }
 
 QString frmChart::FormatParamValue() const
@@ -605,10 +601,8 @@ void frmChart::sbValue_Change()
 {
     shielded("frmChart.sbValue_Change", [&] {
         lblValue->setText(FormatParamValue() + QStringLiteral(" "));
-        if (m_Busy) {
-            m_redrawWhenIdle = true;
+        if (m_Busy)
             return;
-        }
         SetParamValue();
         UpdateChart();
     });

@@ -65,7 +65,8 @@ public:
     void setUseOptionsModel(int32_t NewModel);
     void setBinominalSteps(int32_t NewSteps);
     void setDividends(double NewDividends); // a fraction
-    // Stores the twelve ranges and fixed values, then reloads the selector.
+    // Stores the twelve ranges and fixed values, reloads the selector and
+    // redraws.
     void SetStockParamValues(double MinStockPrice, double MaxStockPrice, double StockPriceValue,
                              int32_t MinExpiration, int32_t MaxExpiration, int32_t ExpirationValue,
                              int32_t MinVolatility, int32_t MaxVolatility, int32_t VolatilityValue, int32_t MinRisk,
@@ -173,8 +174,7 @@ private:
     // Everything the drawing depends on besides the legs: the ranges and
     // fixed values, the analysis date, the axes, the switches, the model.
     SweepInput m_sweep;
-    bool m_Busy = false;
-    bool m_redrawWhenIdle = false;
+    bool m_Busy = false; // the scroll bar is being loaded
 
     uint32_t m_ShortCallColor = 0, m_LongCallColor = 0, m_ShortPutColor = 0, m_LongPutColor = 0;
     uint32_t m_ShortStockColor = 0, m_LongStockColor = 0, m_SumColor = 0;

@@ -192,15 +192,19 @@ private slots:
         QCOMPARE(c->ranges().StockPriceValue, 45.678);
 
         // Another entry reloads the bar from that parameter, leaving the
-        // first one's fixed value as it was.
+        // first one's fixed value as it was (and the chart as it is drawn).
+        draws = c->drawCount();
         pickParam(c.get(), QStringLiteral("Volatility"));
+        QCOMPARE(c->drawCount(), draws);
         QCOMPARE((std::array{c->sbValue->minimum(), c->sbValue->value(), c->sbValue->maximum()}),
                  (std::array{1, 4000, 20000}));
         QCOMPARE(c->ranges().StockPriceValue, 45.678);
         QCOMPARE(c->lblValue->text(), QStringLiteral("40.00 % "));
 
         // The fixed time stays where it is when new legs shorten the range.
+        draws = c->drawCount();
         c->SetStockParamValues(20, 60, 40, 0, 365, 100, 1, 20000, 4000, 0, 10000, 500);
+        QCOMPARE(c->drawCount(), draws + 1);
         c->setOptions(fourLegs());
         QCOMPARE(c->ranges().MaxExpiration, 44);
         QCOMPARE(c->ranges().ExpirationValue, 100);
@@ -298,12 +302,14 @@ private slots:
                    "ZYX - 2D Chart: Profit/Loss by stock price"},
                   {"Time", ChartParam::Time, "X: Time", "Time", "ZYX - 2D Chart: Profit/Loss by time"}};
         for (const auto& e : xs) {
+            const int draws = c->drawCount();
             QVERIFY2(choose(c.get(), "axisx", QLatin1String(e.entry)), e.entry);
             QCOMPARE(c->AxisX(), e.x);
             QCOMPARE(c->tbrAxis->ButtonCaption(1), QLatin1String(e.button));
             QCOMPARE(c->Chart->axisTitle('X'), QLatin1String(e.title));
             QCOMPARE(c->windowTitle(), QLatin1String(e.caption));
             QVERIFY(!paramEntries(c.get()).contains(QLatin1String(e.entry) + QStringLiteral("=%1").arg(e.x)));
+            QCOMPARE(c->drawCount(), draws + 1);
         }
         const struct {
             const char* entry;
