@@ -88,23 +88,23 @@ void clickList(frmStrategies* w, const QString& key)
     emit w->m_cChartList->Click(n);
 }
 
-// Picks "&New chart" from the menu bar's Windows menu, as the user does.
-void newChartFromTheMenuBar(frmStrategies* w)
+// Opens the window list with a chart window's own toolbar button and clicks
+// the entry with that caption, as the user does; false when the list does
+// not offer it.
+bool pickFromWindowList(frmStrategies* w, frmChart* from, const QString& caption)
 {
-    for (QAction* title : w->tbrMenu->actions()) {
-        if (title->menu() == nullptr || title->text() != QLatin1String("&Windows"))
-            continue;
-        title->menu()->popup(QPoint(0, 0)); // its items are filled as it opens
-        const QList<QAction*> actions = title->menu()->actions();
-        title->menu()->close();
-        for (QAction* a : actions) {
-            if (a->text() == QLatin1String("&New chart")) {
-                a->trigger();
-                return;
-            }
-        }
-    }
-    QFAIL("no Windows > New chart");
+    QToolButton* button = from->tbrChartMode->ButtonWidget(from->tbrChartMode->ButtonIndex(QStringLiteral("charts")));
+    if (button == nullptr)
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    QMenu* popup = w->m_cChartList->ActivePopup();
+    return popup != nullptr && test::clickMenuItem(popup, caption);
+}
+
+// The caption of a chart window's entry in the Windows menu and the list.
+QString entryOf(const frmStrategies* w, const char* chartKey)
+{
+    return w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindow") + QLatin1String(chartKey)));
 }
 
 QByteArray text(const QRectF& r)
@@ -292,35 +292,33 @@ private slots:
         frmChart* c0 = w->chartByKey(QStringLiteral("C0"));
         frmChart* c1 = w->chartByKey(QStringLiteral("C1"));
 
-        // A minimised chart window picked from the window list is restored.
+        // A minimised chart window picked from the window list (opened with
+        // another chart's button) is restored.
         c0->showMinimized();
         QTRY_VERIFY(c0->isMinimized());
-        shownWindowList(w);
-        clickList(w, QStringLiteral("mnuChartWindowC0"));
+        QVERIFY(pickFromWindowList(w, c1, entryOf(w, "C0")));
         QTRY_VERIFY(!c0->isMinimized());
         QVERIFY(c0->isVisible());
 
         // From the Windows menu as well; a maximised one stays maximised.
         c0->showMinimized();
         QTRY_VERIFY(c0->isMinimized());
-        emit w->m_cMenu->Click(item(w->m_cMenu, QStringLiteral("mnuChartWindowC0")));
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), entryOf(w, "C0")));
         QTRY_VERIFY(!c0->isMinimized());
         c1->showMaximized();
         QTRY_VERIFY(c1->isMaximized());
-        emit w->m_cMenu->Click(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1")));
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), entryOf(w, "C1")));
         QVERIFY(c1->isMaximized());
 
         // The main window and the 3-D window.
         w->showMinimized();
         QTRY_VERIFY(w->isMinimized());
-        shownWindowList(w);
-        clickList(w, QStringLiteral("mnuMainForm"));
+        QVERIFY(pickFromWindowList(w, c0, QStringLiteral("Main window")));
         QTRY_VERIFY(!w->isMinimized());
         w->Select3DChart();
         frm3dChart::loaded()->showMinimized();
         QTRY_VERIFY(frm3dChart::loaded()->isMinimized());
-        shownWindowList(w);
-        clickList(w, QStringLiteral("mnu3DChart"));
+        QVERIFY(pickFromWindowList(w, c0, frm3dChart::loaded()->windowTitle()));
         QTRY_VERIFY(!frm3dChart::loaded()->isMinimized());
         QVERIFY(frm3dChart::loaded()->isVisible());
 
@@ -368,7 +366,7 @@ private slots:
             test::MainWindowRun run({"-S", test::shippedFile("DEFAULT.STG"), "-O", test::shippedFile("SAMPLE.opt")});
             frmStrategies* w = run.window();
             QVERIFY(w->ObjStock != nullptr);
-            newChartFromTheMenuBar(w);
+            QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), QStringLiteral("&New chart")));
             frmChart* chart = w->chartByKey(QStringLiteral("C0"));
             QVERIFY(chart != nullptr && chart->isVisible());
             // The selected strategy's legs and the Sum, 100 points each.
@@ -390,11 +388,7 @@ private slots:
             QTest::mousePress(chart->tbrAxis->ButtonWidget(1), Qt::LeftButton);
             QMenu* popup = chart->mMenu->ActivePopup();
             QVERIFY(popup != nullptr);
-            for (QAction* a : popup->actions()) {
-                if (a->text() == QLatin1String("Volatility"))
-                    a->trigger();
-            }
-            popup->close();
+            QVERIFY(test::clickMenuItem(popup, QStringLiteral("Volatility")));
             QTest::mouseClick(chart->tbrChartMode->ButtonWidget(chart->tbrChartMode->ButtonIndex("total")),
                               Qt::LeftButton);
             QCOMPARE(chart->AxisX(), 2);

@@ -140,8 +140,11 @@ QMenu* openMenuBarMenu(frmStrategies* window, const QString& title)
 bool chooseFromMenuBar(frmStrategies* window, const QString& title, const QString& item)
 {
     QMenu* menu = openMenuBarMenu(window, title);
-    if (menu == nullptr)
-        return false;
+    return menu != nullptr && clickMenuItem(menu, item);
+}
+
+bool clickMenuItem(QMenu* menu, const QString& item)
+{
     for (QAction* a : menu->actions()) {
         if (a->text() != item || !a->isVisible() || !a->isEnabled())
             continue;

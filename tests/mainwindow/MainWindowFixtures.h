@@ -61,5 +61,8 @@ QMenu* openMenuBarMenu(frmStrategies* window, const QString& title);
 // Opens the menu `title` so and chooses its item `item` ("&Contents") with
 // a click on it; false when the item is not there, not shown or disabled.
 bool chooseFromMenuBar(frmStrategies* window, const QString& title, const QString& item);
+// Clicks the item `item` of a shown menu; false (and the menu closed) when
+// the item is not there, not shown or disabled.
+bool clickMenuItem(QMenu* menu, const QString& item);
 
 } // namespace tw::test
