@@ -823,8 +823,7 @@ void frmChart::pResize()
 
 double frmChart::twipsPerPixel() const
 {
-    const double dpi = logicalDpiX();
-    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+    return tw::twipsPerPixel(logicalDpiX());
 }
 
 QPoint frmChart::twipsOf(const QPoint& pixels) const
