@@ -305,7 +305,6 @@ public:
     // The chosen file, or an empty text when the dialog was cancelled.
     QString chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save);
     void UpdateControls();
-    void LoadStrategyFromFile();
     void LoadOptionFromFile();
     void tvStrategies_NodeClick(QTreeWidgetItem* node);
     void cbCalculationMode_Click();
