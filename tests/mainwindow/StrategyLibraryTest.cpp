@@ -24,7 +24,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -125,8 +124,8 @@ void doubleClickNode(frmStrategies* w, const QString& key)
     QTest::mouseRelease(vp, Qt::LeftButton, {}, at);
 }
 
-// The entry of a menu or menu bar with that caption.
-QAction* actionOf(QWidget* menu, const QString& caption)
+// The entry of a menu with that caption.
+QAction* actionOf(QMenu* menu, const QString& caption)
 {
     if (menu == nullptr)
         return nullptr;
@@ -171,19 +170,6 @@ void moveTo(frmStrategies* w, const QString& group)
     QVERIFY(groups != nullptr);
     QTRY_VERIFY(groups->isVisible());
     clickEntry(groups, group);
-}
-
-// Chooses an item of the main window's menu bar: a click on the title opens
-// its menu, a click on the item runs it.
-void chooseFromMenuBar(frmStrategies* w, const QString& title, const QString& caption)
-{
-    QMenuBar* bar = w->m_cMenu->MenuBar();
-    QVERIFY(bar != nullptr && bar->isVisible());
-    QAction* top = actionOf(bar, title);
-    QVERIFY2(top != nullptr && top->menu() != nullptr, qPrintable(title));
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(top).center());
-    QTRY_VERIFY(top->menu()->isVisible());
-    clickEntry(top->menu(), caption);
 }
 
 // The open label editor (closed ones linger until they are deleted).
@@ -510,7 +496,7 @@ private slots:
 
         // Save as: the new file is the current one and the next start's.
         dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({path("saved.stg")}));
-        chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies as..."));
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies as...")));
         QVERIFY(!w->m_StrategiesChanged);
         QCOMPARE(w->strStrategyTypesFile, path("saved.stg"));
         QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), path("saved.stg"));
@@ -611,7 +597,7 @@ private slots:
         // File > Load strategies opens another file in place of this one.
         const QString other = writeLibrary(path("other-groups.stg"), {{"Extra", {"X"}}});
         dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({other}));
-        chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Load strategies"));
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Load strategies")));
         QCOMPARE(dialogs.fileQuestions.last().request.title, QStringLiteral("Select strategies file"));
         QCOMPARE(picture(w), (Picture{{"Extra", {"X"}}}));
         QCOMPARE(w->strStrategyTypesFile, other);
@@ -747,7 +733,7 @@ private slots:
                     clickNode(w, QStringLiteral("T%1S%2").arg(g).arg(j));
             }
             QVERIFY(!w->m_StrategiesChanged);
-            chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies"));
+            QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
             QCOMPARE(bytesOf(file), before);
             QVERIFY(dialogs.messages.isEmpty());
         }
