@@ -419,11 +419,8 @@ void frmStrategies::txtEdit_KeyDown(int keyCode, int /*shift*/)
     if (keyCode != platform::Vk::Return)
         return;
     TW_STEP(proc, {
-        const EditField field = editFieldOfTag(txtEdit->property("tag").toString());
-        if (field == EditField::Quantity)
-            gdParams->setFocus(Qt::OtherFocusReason);
-        else if (field == EditField::SelectedQuantity)
-            gdSelected->setFocus(Qt::OtherFocusReason);
+        if (platform::Grid* grid = gridOfEditorTag(txtEdit->property("tag").toString()))
+            grid->setFocus(Qt::OtherFocusReason);
     });
 }
 
