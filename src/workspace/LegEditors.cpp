@@ -233,7 +233,6 @@ void frmStrategies::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool
     default:
         // No editor here: both grids show the legs as they are (with a leg
         // just added from the hint row).
-        TW_STEP(proc, m_EditCancelled = true);
         TW_STEP(proc, UpdateParamsList(*params));
         TW_STEP(proc, SelectOptions(params));
         break;
