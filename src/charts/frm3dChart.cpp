@@ -253,11 +253,9 @@ void frm3dChart::chkPercent_Click()
 
 void frm3dChart::pApplyView(const platform::Chart3DView& view, bool zones)
 {
-    Chart3D->hide();
     Chart3D->setView(view);
     Chart3D->setPlacement({1.0, 0, 0});
     Chart3D->setZoneColouring(zones);
-    Chart3D->show();
 }
 
 void frm3dChart::cmdReset_Click()
