@@ -59,7 +59,12 @@ double safeTwipsPerPixel(double tpp)
     return std::isfinite(tpp) && tpp > 0 ? tpp : 15.0;
 }
 
-const QString kWindowState = QStringLiteral("WindowState");
+// The least outer size of a window: its minimum size, which is of its
+// inside, grown by its frame.
+QSize minimumOuterSize(const QWidget* window)
+{
+    return window->minimumSize().grownBy(platform::frameMargins(window));
+}
 
 } // namespace
 
@@ -165,8 +170,8 @@ void CFormRestore::GetPosition(QWidget* FormObject)
             width = storedNumber(s, section, "NormalPosRight", none) - left;
             height = storedNumber(s, section, "NormalPosBottom", none) - top;
         }
-        const QRect r = checkedPixels(left, top, width, height, current, platform::workAreas(),
-                                      FormObject->minimumSize());
+        const QRect r =
+            checkedPixels(left, top, width, height, current, platform::workAreas(), minimumOuterSize(FormObject));
         p.left = r.left();
         p.top = r.top();
         p.right = r.left() + r.width();
@@ -305,11 +310,7 @@ void CFormRestore::restorePlace(QWidget* window, const QRectF& savedTwips)
     const double tpp = safeTwipsPerPixel(twipsPerPixel(window->logicalDpiX()));
     const QRect current = platform::normalOuterPixels(window);
     const QRectF fallback(current.x() * tpp, current.y() * tpp, current.width() * tpp, current.height() * tpp);
-    // The window's minimum is of its inside; the place is of its outside.
-    const QRect inner = window->isMaximized() || window->isMinimized() ? window->normalGeometry() : window->geometry();
-    const QSize frame(qMax(0, current.width() - inner.width()), qMax(0, current.height() - inner.height()));
-    const QRectF checked =
-        checkedTwips(savedTwips, fallback, tpp, platform::workAreas(), window->minimumSize() + frame);
+    const QRectF checked = checkedTwips(savedTwips, fallback, tpp, platform::workAreas(), minimumOuterSize(window));
     platform::setOuterPixels(window, QRect(static_cast<int>(toPixels(checked.left() / tpp)),
                                            static_cast<int>(toPixels(checked.top() / tpp)),
                                            static_cast<int>(toPixels(checked.width() / tpp)),
@@ -321,6 +322,15 @@ QRectF CFormRestore::placeToSave(const QWidget* window)
     const double tpp = safeTwipsPerPixel(twipsPerPixel(window->logicalDpiX()));
     const QRect r = platform::normalOuterPixels(window);
     return QRectF(r.x() * tpp, r.y() * tpp, r.width() * tpp, r.height() * tpp);
+}
+
+void CFormRestore::savePlace(CAppSettings& settings, const QString& section, const QStringList& keys,
+                             const QWidget* window)
+{
+    const QRectF place = placeToSave(window);
+    const double values[4] = {place.left(), place.top(), place.width(), place.height()};
+    for (int i = 0; i < 4 && i < keys.size(); ++i)
+        settings.SaveSetting(section, keys.at(i), values[i]);
 }
 
 } // namespace tw

@@ -88,6 +88,9 @@ public:
     // The place to save for a window: its outer rectangle in the normal
     // state, in twips (what restorePlace puts back, to the pixel).
     static QRectF placeToSave(const QWidget* window);
+    // Saves placeToSave(window) under the keys that readPlace reads.
+    static void savePlace(CAppSettings& settings, const QString& section, const QStringList& keys,
+                          const QWidget* window);
 
     // The normal rectangle `normal` centred on `desktop`, its size kept,
     // halves rounded to even.

@@ -141,14 +141,8 @@ void frmStrategies::Form_Unload()
             platform::setWindowStateCode(this, platform::StateNormal);
     });
     TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("StgWindowState"), isMaximized() ? 2 : 0));
-    TW_STEP(proc, {
-        // The bounds of the normal state, whatever the state is now.
-        const QRectF outer = CFormRestore::placeToSave(this);
-        s.SaveSetting(kSettings, QStringLiteral("StgLeft"), outer.left());
-        s.SaveSetting(kSettings, QStringLiteral("StgTop"), outer.top());
-        s.SaveSetting(kSettings, QStringLiteral("StgWidth"), outer.width());
-        s.SaveSetting(kSettings, QStringLiteral("StgHeight"), outer.height());
-    });
+    // The bounds of the normal state, whatever the state is now.
+    TW_STEP(proc, CFormRestore::savePlace(s, kSettings, mainWindowPlaceKeys(), this));
     TW_STEP(proc, {
         if (QTreeWidgetItem* node = tvStrategies->currentItem())
             s.SaveSetting(kSettings, QStringLiteral("StgSelectedStrategy"), nodeKey(node));

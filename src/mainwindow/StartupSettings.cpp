@@ -69,6 +69,11 @@ int validChartCount(int count)
     return qBound(0, count, MaxReopenedCharts);
 }
 
+QStringList mainWindowPlaceKeys()
+{
+    return {QStringLiteral("StgLeft"), QStringLiteral("StgTop"), QStringLiteral("StgWidth"), QStringLiteral("StgHeight")};
+}
+
 TiledPlaces tiledPlaces(float left, float top, float right, float bottom)
 {
     TiledPlaces p;

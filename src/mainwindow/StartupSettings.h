@@ -6,6 +6,7 @@
 
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 
 namespace tw {
 
@@ -45,6 +46,10 @@ struct TiledPlaces {
     QRectF chart3d;
 };
 TiledPlaces tiledPlaces(float left, float top, float right, float bottom);
+
+// The keys of the main window's place (its outer rectangle in twips) in
+// section "Settings": what the start-up restores and the exit saves.
+QStringList mainWindowPlaceKeys();
 
 // A shipped data file by its bare name: next to the program, or in the
 // installed data folder; the program folder's path when it is in neither.

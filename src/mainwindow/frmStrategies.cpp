@@ -597,9 +597,8 @@ void frmStrategies::restoreGeometry()
     if (settingDouble(s, kSettings, QStringLiteral("StgLeft"), -1) == -1)
         return;
     // Every place read goes through the same checks before a window gets it.
-    CFormRestore::restorePlace(this, CFormRestore::readPlace(s, kSettings, {QStringLiteral("StgLeft"), QStringLiteral("StgTop"),
-                                                                          QStringLiteral("StgWidth"), QStringLiteral("StgHeight")},
-                                                             CFormRestore::placeToSave(this)));
+    CFormRestore::restorePlace(
+        this, CFormRestore::readPlace(s, kSettings, mainWindowPlaceKeys(), CFormRestore::placeToSave(this)));
     frm3dChart::instance()->RestorePlace();
 }
 

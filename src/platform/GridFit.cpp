@@ -56,12 +56,8 @@ void Grid::fitAllColumns()
         return;
     for (int c = 0; c < Columns(); ++c) {
         const GridColumn& col = m_model->columns[static_cast<std::size_t>(c)];
-        if (!col.visible || col.rowText)
-            continue;
-        int width = headerTextWidth(c);
-        for (int r = 0; r < Rows(); ++r)
-            width = qMax(width, cellTextWidth(r, c));
-        widenTo(c, width);
+        if (col.visible && !col.rowText)
+            widenTo(c, ColumnTextWidth(c + 1));
     }
 }
 

@@ -36,7 +36,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -139,17 +138,10 @@ QStringList cutTexts(platform::Grid* g)
 class FramePanesTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    QString m_stg;
-    QString m_opt;
+    test::SampleFiles m_files;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_stg = test::writeSampleStrategies(m_dir.path());
-        m_opt = test::writeSampleChain(m_dir.path());
-    }
+    void initTestCase() { QVERIFY(m_files.write()); }
     void init()
     {
         test::environment().clearSettings();
@@ -174,7 +166,7 @@ private slots:
         for (const char* key : {"Left", "Top", "Width", "Height"})
             appSettings().SaveSetting(QStringLiteral("Settings\\CC1"), QLatin1String(key), value);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         frmStrategies* w = run.window();
         QVERIFY(w != nullptr && w->isVisible());
         const QList<QWidget*> windows{w, frm3dChart::instance(), w->chartByKey(QStringLiteral("C0"))};
@@ -213,7 +205,7 @@ private slots:
         QFETCH(int, tab);
         QFETCH(int, width);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         frmStrategies* w = run.window();
         w->resize(width, 760);
         w->tabOptionsNew->setSelectedTab(tab);
@@ -255,7 +247,7 @@ private slots:
     {
         QFETCH(int, width);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         frmStrategies* w = run.window();
         w->resize(width, 760);
         QTRY_COMPARE(w->width(), width);
@@ -315,7 +307,7 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         {
-            test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+            test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
             frmStrategies* w = run.window();
             w->tabOptionsNew->setSelectedTab(2);
             w->resize(1000, 760);
@@ -336,7 +328,7 @@ private slots:
             QVERIFY(g->ColumnWidth(col) < g->ColumnTextWidth(col));
         }
         // The next start keeps the narrow width, cut text and all.
-        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         platform::Grid* g = run.window()->gdCalls;
         const int col = g->ColumnIndex(QStringLiteral("expiration"));
         QVERIFY(g->ColumnWidth(col) < g->ColumnTextWidth(col));
@@ -345,7 +337,7 @@ private slots:
     void manyStepsAreQuestionedOncePerChange()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         frmStrategies* w = run.window();
         QVERIFY(test::focusOn(w->tvStrategies));
         w->cmbModel->setCurrentIndex(1);
@@ -383,7 +375,7 @@ private slots:
 
     void questionBetweenTwoWindowsIsCentredOnTheMainWindow()
     {
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         // No window is active (one just closed, the next not yet active).
         QApplication::setActiveWindow(nullptr);
@@ -401,7 +393,7 @@ private slots:
     void refusedValueIsShownRefusedUntilCorrected()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         frmStrategies* w = run.window();
         QVERIFY(test::focusOn(w->tvStrategies));
         QLineEdit* vol = w->txtVolatility;
@@ -436,11 +428,11 @@ private slots:
 
     void chainFileNamedOnTheCommandLineThatIsMissingIsReported()
     {
-        const QString missing = QDir(m_dir.path()).filePath(QStringLiteral("gone.opt"));
+        const QString missing = QDir(m_files.dir.path()).filePath(QStringLiteral("gone.opt"));
         const QString expected = QStringLiteral("The \"%1\" file is not found.").arg(missing);
         {
             test::ScriptedDialogs dialogs;
-            test::MainWindowRun run({"-O", missing, "-S", m_stg});
+            test::MainWindowRun run({"-O", missing, "-S", m_files.stg});
             frmStrategies* w = run.window();
             QCOMPARE(dialogs.messages.size(), 1);
             QCOMPARE(dialogs.messages.first().text, expected);
@@ -451,7 +443,7 @@ private slots:
         // The last file of an earlier run that has gone since asks nothing.
         test::storeSetting(QStringLiteral("LastFile"), missing);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(run.window()->ObjStock == nullptr);
     }

@@ -1,6 +1,7 @@
 // The Help menu and the toolbar's help button open the program's own help
 // window (no web browser needed): the contents, the index with its keyword
-// search, Back, and a place that is kept from one opening to the next.
+// search, Back, Forward and Contents, and a place that is kept from one
+// opening to the next. Everything is reached by clicks and keys.
 
 #include "MainWindowFixtures.h"
 
@@ -19,10 +20,10 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -38,13 +39,6 @@ public:
     bool showHelp(const QUrl& page) override { return QtDialogs().showHelp(page); }
 };
 
-void clickMenu(frmStrategies* w, const char* key)
-{
-    const int n = w->m_cMenu->IndexOfKey(QLatin1String(key));
-    QVERIFY2(n > 0, key);
-    emit w->m_cMenu->Click(n);
-}
-
 QString shownPage(const frmHelp* h)
 {
     return QFileInfo(h->txtPage->source().toLocalFile()).fileName();
@@ -55,13 +49,12 @@ QString shownPage(const frmHelp* h)
 class HelpWindowTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    QString m_stg;
+    test::SampleFiles m_files;
 
 private slots:
     void initTestCase()
     {
-        m_stg = test::writeSampleStrategies(m_dir.path());
+        QVERIFY(m_files.write());
         test::environment().clearSettings();
         test::storeQuietStart();
     }
@@ -69,9 +62,9 @@ private slots:
     void helpCommandsOpenTheProgramsOwnHelpWindow()
     {
         RealHelp dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
-        clickMenu(w, "mnuHelpContents");
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Help"), QStringLiteral("&Contents")));
         QPointer<frmHelp> help = frmHelp::loaded();
         QVERIFY(help != nullptr && help->isVisible());
         QCOMPARE(shownPage(help), QStringLiteral("t01.htm"));
@@ -80,30 +73,48 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
         QCOMPARE(help->tvContents->topLevelItemCount(), 3);
 
-        // A click on a book of the contents shows its page; Back returns.
+        // A click on a book of the contents shows its page; Back returns,
+        // Forward goes there again, Contents shows the contents page.
         QTreeWidgetItem* charts = help->tvContents->topLevelItem(2);
         help->tvContents->scrollToItem(charts);
         QTest::mouseClick(help->tvContents->viewport(), Qt::LeftButton, {},
                           help->tvContents->visualItemRect(charts).center());
         QCOMPARE(shownPage(help), QStringLiteral("t06.htm"));
         QVERIFY(help->cmdBack->isEnabled());
+        QVERIFY(!help->cmdForward->isEnabled());
         QTest::mouseClick(help->cmdBack, Qt::LeftButton);
         QCOMPARE(shownPage(help), QStringLiteral("t01.htm"));
+        QVERIFY(help->cmdForward->isEnabled());
+        QTest::mouseClick(help->cmdForward, Qt::LeftButton);
+        QCOMPARE(shownPage(help), QStringLiteral("t06.htm"));
+        QVERIFY(!help->cmdForward->isEnabled());
+        QTest::mouseClick(help->cmdContents, Qt::LeftButton);
+        QCOMPARE(shownPage(help), QStringLiteral("t01.htm"));
+        QCOMPARE(help->tabNavigation->currentIndex(), 0);
 
         // Help > Index: the same window, at its index; a typed keyword and
         // Return go to its section.
-        clickMenu(w, "mnuHelpIndex");
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Help"), QStringLiteral("&Index")));
         QCOMPARE(frmHelp::loaded(), help.data());
         QCOMPARE(help->tabNavigation->currentIndex(), 1);
         QTest::keyClicks(help->txtIndex, QStringLiteral("gamma"));
         QTest::keyClick(help->txtIndex, Qt::Key_Return);
         QCOMPARE(shownPage(help), QStringLiteral("t06.htm"));
         QCOMPARE(help->txtPage->source().fragment(), QStringLiteral("y"));
+        // A click on the keyword in the list goes to its section too.
+        QTest::mouseClick(help->cmdContents, Qt::LeftButton);
+        QCOMPARE(shownPage(help), QStringLiteral("t01.htm"));
+        help->tabNavigation->setCurrentIndex(1);
+        QCOMPARE(help->lstIndex->count(), 1);
+        QTest::mouseClick(help->lstIndex->viewport(), Qt::LeftButton, {},
+                          help->lstIndex->visualItemRect(help->lstIndex->item(0)).center());
+        QCOMPARE(shownPage(help), QStringLiteral("t06.htm"));
+        QCOMPARE(help->txtPage->source().fragment(), QStringLiteral("y"));
 
         // The toolbar's help button shows the contents again.
         const int b = w->tbrTools->ButtonIndex(QStringLiteral("help"));
         QVERIFY(b > 0);
-        w->tbrTools->ButtonWidget(b)->click();
+        QTest::mouseClick(w->tbrTools->ButtonWidget(b), Qt::LeftButton);
         QCOMPARE(shownPage(help), QStringLiteral("t01.htm"));
         QVERIFY(dialogs.messages.isEmpty());
 
@@ -113,7 +124,7 @@ private slots:
         help->close();
         QTRY_VERIFY(help.isNull());
         QCOMPARE(appSettings().GetAllKeys(QStringLiteral("Windows settings\\frmHelp")).size(), 9);
-        clickMenu(w, "mnuHelpContents");
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Help"), QStringLiteral("&Contents")));
         help = frmHelp::loaded();
         QVERIFY(help != nullptr);
         QTRY_COMPARE(help->frameGeometry(), QRect(70, 60, 640, 480));

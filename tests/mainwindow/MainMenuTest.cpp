@@ -24,8 +24,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolButton>
@@ -223,15 +225,10 @@ void selectAllOf(QTextEdit* box)
 class MainMenuTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    QString m_stg;
+    test::SampleFiles m_files;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_stg = test::writeSampleStrategies(m_dir.path());
-    }
+    void initTestCase() { QVERIFY(m_files.write()); }
 
     void init()
     {
@@ -242,7 +239,7 @@ private slots:
     void menuBarHoldsEveryItemAsListed()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         PopupMenu* menu = run->m_cMenu;
         compareMenu(menu, kMenuBar);
 
@@ -267,7 +264,7 @@ private slots:
     void contextMenusHoldTheirItemsAtTheTopLevel()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         compareMenu(run->m_cStrategiesMenu, kStrategiesMenu);
         compareMenu(run->m_cOptionsMenu, kOptionsMenu);
         compareMenu(run->m_cParamsMenu, kParamsMenu);
@@ -281,7 +278,7 @@ private slots:
     void toolbarHoldsTheButtonsAsListed()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         platform::Toolbar* bar = run->tbrTools;
         QCOMPARE(bar->ButtonCount(), int(std::size(kToolbar)));
         for (int b = 1; b <= bar->ButtonCount(); ++b) {
@@ -391,7 +388,7 @@ private slots:
     void menuItemsRunTheirCommands()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
 
         clickMenu(w, "mnuWindowsNewChart");
@@ -451,10 +448,70 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
+    void menuBarItemsAreChosenWithTheMouse()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_files.stg});
+        frmStrategies* w = run.window();
+        const auto enabled = [](QMenu* menu, const char* text) {
+            for (QAction* a : menu->actions()) {
+                if (a->text() == QLatin1String(text))
+                    return a->isEnabled();
+            }
+            return false;
+        };
+
+        // Edit, over the focused description with RTF alone on the
+        // clipboard: Paste is offered, Cut and Copy are not; Paste pastes.
+        QTextEdit* box = w->rtfDescription;
+        box->clear();
+        w->m_StrategiesChanged = false;
+        auto* rtf = new QMimeData;
+        rtf->setData(QStringLiteral("text/rtf"), QByteArray("{\\rtf1\\ansi Long {\\b call}}"));
+        QApplication::clipboard()->setMimeData(rtf);
+        QVERIFY(test::focusOn(box));
+        QMenu* edit = test::openMenuBarMenu(w, QStringLiteral("&Edit"));
+        QVERIFY(edit != nullptr);
+        QVERIFY(enabled(edit, "&Paste text"));
+        QVERIFY(!enabled(edit, "Cu&t text") && !enabled(edit, "&Copy text"));
+        edit->close();
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Edit"), QStringLiteral("&Paste text")));
+        QCOMPARE(box->toPlainText(), QStringLiteral("Long call"));
+        QVERIFY(w->m_StrategiesChanged);
+        // With the text selected, Copy puts it on the clipboard.
+        QVERIFY(test::focusOn(box));
+        selectAllOf(box);
+        QApplication::clipboard()->clear();
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Edit"), QStringLiteral("&Copy text")));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Long call"));
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Edit"), QStringLiteral("Create formatted text")));
+        QCOMPARE(dialogs.openedUrls.size(), 1);
+        QCOMPARE(QFileInfo(dialogs.openedUrls.last().toLocalFile()).fileName(), QStringLiteral("t020207.htm"));
+
+        // Windows: a new chart, listed under its caption and number; its
+        // entry brings it back from minimised.
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), QStringLiteral("&New chart")));
+        QCOMPARE(test::chartKeys(w), QStringList{"C0"});
+        frmChart* chart = w->chartByKey(QStringLiteral("C0"));
+        QVERIFY(chart != nullptr);
+        chart->showMinimized();
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), chart->windowTitle() + QStringLiteral(" (1)")));
+        QTRY_VERIFY(!chart->isMinimized());
+
+        // File > Exit closes the main window (the pasted text is not to be
+        // kept: no question).
+        w->m_StrategiesChanged = false;
+        QVERIFY2(dialogs.messages.isEmpty(), messagesText(dialogs));
+        QVERIFY(dialogs.errorReports.isEmpty());
+        QPointer<frmStrategies> window = w;
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
+        QTRY_VERIFY(window.isNull());
+    }
+
     void helpItemsOpenTheShippedPages()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         const struct {
             const char* key;
@@ -496,7 +553,7 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         errorHandler().setTracingEnabled(true);
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         const int n = item(w->m_cMenu, "mnuHelpTracing");
         QVERIFY(w->m_cMenu->ItemChecked(n));
@@ -534,7 +591,7 @@ private slots:
     void editMenuFollowsFocusSelectionAndClipboard()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         QTextEdit* box = w->rtfDescription;
         box->setPlainText(QStringLiteral("Buy the call, sell the higher call."));
@@ -589,7 +646,7 @@ private slots:
     void editCommandsWorkOnTheDescriptionOnly()
     {
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         QTextEdit* box = w->rtfDescription;
         box->setPlainText(QStringLiteral("Spread"));

@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 
 namespace tw::test {
@@ -52,6 +54,15 @@ QString writeSampleChain(const QString& folder, const QString& name)
     const QString path = QDir(folder).filePath(name);
     marketdata::writeOptionChainFile(path, lines);
     return path;
+}
+
+bool SampleFiles::write()
+{
+    if (!dir.isValid())
+        return false;
+    stg = writeSampleStrategies(dir.path());
+    opt = writeSampleChain(dir.path());
+    return true;
 }
 
 void storeSetting(const QString& key, const QVariant& value)
@@ -111,6 +122,36 @@ bool focusOn(QWidget* widget)
                    << widget->isEnabled() << "policy" << widget->focusPolicy() << "focus is"
                    << QApplication::focusWidget();
     return ok;
+}
+
+QMenu* openMenuBarMenu(frmStrategies* window, const QString& title)
+{
+    QMenuBar* bar = window->tbrMenu;
+    for (QAction* a : bar->actions()) {
+        if (a->menu() == nullptr || a->text() != title)
+            continue;
+        QMenu* menu = a->menu();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(a).center());
+        return QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000) ? menu : nullptr;
+    }
+    return nullptr;
+}
+
+bool chooseFromMenuBar(frmStrategies* window, const QString& title, const QString& item)
+{
+    QMenu* menu = openMenuBarMenu(window, title);
+    if (menu == nullptr)
+        return false;
+    for (QAction* a : menu->actions()) {
+        if (a->text() != item || !a->isVisible() || !a->isEnabled())
+            continue;
+        const QPoint at = menu->actionGeometry(a).center();
+        QTest::mouseMove(menu, at);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, at);
+        return true;
+    }
+    menu->close();
+    return false;
 }
 
 } // namespace tw::test

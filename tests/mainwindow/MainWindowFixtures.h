@@ -7,8 +7,10 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVariant>
 
+class QMenu;
 class QWidget;
 
 namespace tw {
@@ -24,6 +26,16 @@ namespace tw::test {
 QString writeSampleStrategies(const QString& folder, const QString& name = QStringLiteral("sample.stg"));
 // A one-expiration option chain for "MSFT" quoted on 27 January 2004.
 QString writeSampleChain(const QString& folder, const QString& name = QStringLiteral("sample.opt"));
+
+// Both files above in a temporary folder of their own, removed with the
+// object: a suite keeps one for all its tests and writes it first.
+struct SampleFiles {
+    QTemporaryDir dir;
+    QString stg; // the strategies file
+    QString opt; // the option chain
+    // Writes both files; false when the folder could not be made.
+    bool write();
+};
 
 // Section "Settings" of the program's settings.
 void storeSetting(const QString& key, const QVariant& value);
@@ -41,5 +53,13 @@ QList<frmChart*> visibleChartWindows();
 QStringList chartKeys(const frmStrategies* window);
 // Gives `widget` the keyboard focus inside its active window.
 bool focusOn(QWidget* widget);
+
+// Opens the menu `title` ("&Help") of the main window's menu bar with a
+// click on its title, as the user does; nullptr when there is no such menu
+// or it did not open.
+QMenu* openMenuBarMenu(frmStrategies* window, const QString& title);
+// Opens the menu `title` so and chooses its item `item` ("&Contents") with
+// a click on it; false when the item is not there, not shown or disabled.
+bool chooseFromMenuBar(frmStrategies* window, const QString& title, const QString& item);
 
 } // namespace tw::test

@@ -27,7 +27,6 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -76,17 +75,10 @@ QString registryFolder()
 class StartupExitTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    QString m_stg;
-    QString m_opt;
+    test::SampleFiles m_files;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        m_stg = test::writeSampleStrategies(m_dir.path());
-        m_opt = test::writeSampleChain(m_dir.path());
-    }
+    void initTestCase() { QVERIFY(m_files.write()); }
 
     void init()
     {
@@ -153,7 +145,7 @@ private slots:
                                          "picOptionsStock"};
         {
             test::ScriptedDialogs dialogs;
-            test::MainWindowRun run({"-S", m_stg});
+            test::MainWindowRun run({"-S", m_files.stg});
             frmStrategies* w = run.window();
             QCOMPARE(w->tvStrategies->topLevelItemCount(), 2);
 
@@ -215,7 +207,7 @@ private slots:
         QCOMPARE(test::storedText(QStringLiteral("StgSelectedStrategy")), QStringLiteral("T2S1"));
 
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         QCOMPARE(w->txtSteps->text(), QStringLiteral("25"));
         QCOMPARE(w->mSteps, 25);
@@ -280,7 +272,7 @@ private slots:
         test::storeSetting(QStringLiteral("3dChartVisible"), false);
         test::storeSetting(key, stored);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         QVERIFY(w->isVisible());
         QCOMPARE(w->txtSteps->text(), QStringLiteral("10"));
@@ -302,7 +294,7 @@ private slots:
         test::storeSetting(QStringLiteral("3dChartVisible"), false);
         test::storeSetting(QStringLiteral("CCCount"), 40);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         QCOMPARE(run->m_Charts.size(), 32);
         QCOMPARE(test::chartKeys(run.window()).last(), QStringLiteral("C31"));
         QVERIFY(dialogs.errorReports.isEmpty());
@@ -317,7 +309,7 @@ private slots:
         test::storeSetting(QStringLiteral("SSD"), 900000);
         test::storeSetting(QStringLiteral("SCP"), -5000);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         const double H = w->ScaleHeight(), W = w->ScaleWidth();
         QVERIFY(nearTwips(barAt(w, "picOptionsStock"), H - 401, 2));
@@ -339,7 +331,7 @@ private slots:
         test::storeSetting(QStringLiteral("3dChartWidth"), 4500);
         test::storeSetting(QStringLiteral("3dChartHeight"), 3000);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         const double tpp = 1440.0 / w->logicalDpiY();
         const QRectF area = screenAreaTwips(w);
@@ -358,7 +350,7 @@ private slots:
         test::storeSetting(QStringLiteral("StgWidth"), 8000);
         test::storeSetting(QStringLiteral("StgHeight"), 6000);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         // The tiled place: the work area's top-left corner.
         const QRectF area = screenAreaTwips(w);
@@ -387,22 +379,22 @@ private slots:
         QFETCH(bool, chain);
         test::storeQuietStart();
         for (QString& a : arguments) {
-            a.replace(QLatin1String("%S"), m_stg);
-            a.replace(QLatin1String("%O"), m_opt);
-            a.replace(QLatin1String("%M"), QDir(m_dir.path()).filePath(QStringLiteral("missing.opt")));
+            a.replace(QLatin1String("%S"), m_files.stg);
+            a.replace(QLatin1String("%O"), m_files.opt);
+            a.replace(QLatin1String("%M"), QDir(m_files.dir.path()).filePath(QStringLiteral("missing.opt")));
         }
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run(arguments);
         frmStrategies* w = run.window();
         if (strategies) {
-            QCOMPARE(w->strStrategyTypesFile, m_stg);
+            QCOMPARE(w->strStrategyTypesFile, m_files.stg);
             QCOMPARE(w->tvStrategies->topLevelItemCount(), 2);
             QCOMPARE(selectedKey(w), QStringLiteral("T1S1"));
         } else {
-            QVERIFY(w->strStrategyTypesFile != m_stg);
+            QVERIFY(w->strStrategyTypesFile != m_files.stg);
         }
         if (chain) {
-            QCOMPARE(w->strDataFile, m_opt);
+            QCOMPARE(w->strDataFile, m_files.opt);
             QVERIFY(w->ObjStock != nullptr);
             QVERIFY(w->ObjStock->Code().startsWith(QLatin1String("MSFT")));
         } else {
@@ -413,7 +405,7 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
         // The chain that was loaded is the one the next start opens.
         QVERIFY(run.close());
-        QCOMPARE(test::storedText(QStringLiteral("LastFile")), chain ? m_opt : QString());
+        QCOMPARE(test::storedText(QStringLiteral("LastFile")), chain ? m_files.opt : QString());
     }
 
     void exitAsksAboutUnsavedWork_data()
@@ -438,7 +430,7 @@ private slots:
         QFETCH(QString, title);
         test::storeSetting(QStringLiteral("CCCount"), 2);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         QPointer<frmStrategies> w = run.window();
         QCOMPARE(test::visibleChartWindows().size(), 2);
         QVERIFY(frm3dChart::loaded()->isVisible());
@@ -483,7 +475,7 @@ private slots:
     {
         test::storeSetting(QStringLiteral("CCCount"), 2);
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         QPointer<frmStrategies> w = run.window();
         QCOMPARE(test::visibleChartWindows().size(), 2);
         QVERIFY(frm3dChart::loaded()->isVisible());
@@ -511,7 +503,7 @@ private slots:
     {
         test::storeQuietStart();
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg});
+        test::MainWindowRun run({"-S", m_files.stg});
         QPointer<frmStrategies> w = run.window();
         w->m_StrategiesChanged = true;
         dialogs.messageAnswers.push_back(Msg::No);
@@ -528,7 +520,7 @@ private slots:
     {
         test::storeQuietStart();
         test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         frmStrategies* w = run.window();
         QCOMPARE(selectedKey(w), QStringLiteral("T1S1"));
         QVERIFY(w->gdParams->Rows() >= 2);
