@@ -22,8 +22,6 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -88,28 +86,6 @@ void clickToolbarButton(platform::Toolbar* bar, const char* key)
     QToolButton* button = bar->ButtonWidget(bar->ButtonIndex(QLatin1String(key)));
     QVERIFY2(button != nullptr, key);
     QTest::mouseClick(button, Qt::LeftButton);
-}
-
-// Opens a menu of the menu bar by a click on its title and clicks an item.
-void clickMenuBar(QMenuBar* bar, const QString& title, const QString& item)
-{
-    QAction* menuTitle = nullptr;
-    for (QAction* a : bar->actions()) {
-        if (a->text() == title)
-            menuTitle = a;
-    }
-    QVERIFY2(menuTitle != nullptr && menuTitle->menu() != nullptr, qPrintable(title));
-    QMenu* menu = menuTitle->menu();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menuTitle).center());
-    QTRY_VERIFY(menu->isVisible());
-    QAction* entry = nullptr;
-    for (QAction* a : menu->actions()) {
-        if (a->text() == item)
-            entry = a;
-    }
-    QVERIFY2(entry != nullptr, qPrintable(item));
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
-    QTRY_VERIFY(!menu->isVisible());
 }
 
 bool readOutEmpty(const frm3dChart* c)
@@ -345,7 +321,8 @@ private slots:
 
         // Windows > 3D chart on the menu bar.
         QVERIFY(closedByTheBox());
-        clickMenuBar(run->tbrMenu, QStringLiteral("&Windows"), QStringLiteral("&3D chart"));
+        QVERIFY(test::chooseFromMenuBar(run.window(), QStringLiteral("&Windows"),
+                                        QStringLiteral("&3D chart")));
         QTRY_VERIFY(c->isVisible());
         QCOMPARE(frm3dChart::loaded(), c);
 
