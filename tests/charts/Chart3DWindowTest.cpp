@@ -7,11 +7,12 @@
 
 #include "mainwindow/MainWindowFixtures.h"
 
+#include "ChartTestSupport.h"
+
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
 #include "model/stock.h"
-#include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
 #include "support/MainWindowRun.h"
 #include "support/QtTestMain.h"
@@ -23,7 +24,6 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <QWindow>
 #include <QtTest>
@@ -78,14 +78,6 @@ void pressCloseBox(QWidget* window)
     event.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
     xcb_flush(connection);
-}
-
-// A click on a toolbar's button, by its key.
-void clickToolbarButton(platform::Toolbar* bar, const char* key)
-{
-    QToolButton* button = bar->ButtonWidget(bar->ButtonIndex(QLatin1String(key)));
-    QVERIFY2(button != nullptr, key);
-    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 bool readOutEmpty(const frm3dChart* c)
@@ -328,16 +320,16 @@ private slots:
 
         // The main window's toolbar button.
         QVERIFY(closedByTheBox());
-        clickToolbarButton(run->tbrTools, "3Dchart");
+        test::clickButton(run->tbrTools, "3Dchart");
         QTRY_VERIFY(c->isVisible());
 
         // A 2-D chart's "3DChart" button.
-        clickToolbarButton(run->tbrTools, "newchart");
+        test::clickButton(run->tbrTools, "newchart");
         frmChart* chart = run->chartByKey(QStringLiteral("C0"));
         QVERIFY(chart != nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(chart));
         QVERIFY(closedByTheBox());
-        clickToolbarButton(chart->tbrChartMode, "3DChart");
+        test::clickButton(chart->tbrChartMode, "3DChart");
         QTRY_VERIFY(c->isVisible());
         QVERIFY(QTest::qWaitForWindowExposed(c));
         QCOMPARE(frm3dChart::loaded(), c);
