@@ -98,17 +98,10 @@ struct Window {
     explicit Window(bool withStrategies)
     {
         test::environment().clearSettings();
-        QStringList args;
-        if (withStrategies) {
-            const QString stg = dir.filePath(QStringLiteral("bench.stg"));
-            writeStrategiesFile(*benchLibrary(), stg);
-            args = {QStringLiteral("-S"), stg};
-        } else {
-            const QString stg = dir.filePath(QStringLiteral("empty.stg"));
-            writeStrategiesFile(StrategyTypeCollection(), stg);
-            args = {QStringLiteral("-S"), stg};
-        }
-        run = std::make_unique<test::MainWindowRun>(args);
+        const QString stg = dir.filePath(withStrategies ? QStringLiteral("bench.stg") : QStringLiteral("empty.stg"));
+        const auto library = withStrategies ? benchLibrary() : std::make_shared<StrategyTypeCollection>();
+        writeStrategiesFile(*library, stg);
+        run = std::make_unique<test::MainWindowRun>(QStringList{QStringLiteral("-S"), stg});
     }
     frmStrategies* operator->() const { return run->window(); }
 };

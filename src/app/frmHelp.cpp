@@ -161,16 +161,14 @@ void frmHelp::Form_Load()
         }
         top->setExpanded(true);
     }
+    m_index = helpIndex(folder);
     fillIndex(QString());
 }
 
 void frmHelp::fillIndex(const QString& filter)
 {
-    static QList<HelpEntry> index;
-    if (index.isEmpty())
-        index = helpIndex(helpFolder());
     lstIndex->clear();
-    for (const HelpEntry& e : filteredIndex(index, filter)) {
+    for (const HelpEntry& e : filteredIndex(m_index, filter)) {
         auto* item = new QListWidgetItem(e.title, lstIndex);
         item->setData(UrlRole, e.url);
     }

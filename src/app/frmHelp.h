@@ -4,6 +4,9 @@
 // beside them, and Back, Forward and Contents. Modeless and single; its
 // place is kept in the settings like any window's.
 
+#include "app/HelpContents.h"
+
+#include <QList>
 #include <QUrl>
 #include <QWidget>
 
@@ -28,7 +31,8 @@ public:
 
     ~frmHelp() override;
 
-    // Shows a page in the browser (the contents and index follow it).
+    // Shows a page in the browser; a page of the index (fragment "index")
+    // brings the index tab forward, any other the contents tab.
     void showPage(const QUrl& page);
 
     QTabWidget* tabNavigation = nullptr;
@@ -48,6 +52,9 @@ private:
     void Form_Load();
     void fillIndex(const QString& filter);
     void lstIndex_Click();
+
+    // The keywords of the help folder, read once when the window loads.
+    QList<HelpEntry> m_index;
 };
 
 } // namespace tw

@@ -291,11 +291,9 @@ public:
     void cmdLookup_Click();
     void mWinInet_OnProgress(int32_t BytesDownloaded, int32_t BytesTotal);
     void mWinInet_OnStateChanged(int32_t State);
-    // The client of the running download (null when none runs), the
-    // announced length of its answer, its progress window, and the lookup
-    // window (kept between uses).
+    // The client of the running download (null when none runs), its
+    // progress window, and the lookup window (kept between uses).
     QPointer<WinInet> mWinInet;
-    int32_t m_BytesTotal = 0;
     QPointer<frmDonwloadProgress> m_DownloadProgress;
     QPointer<frmSymbolLookup> m_SymbolLookup;
     // Strategies files.

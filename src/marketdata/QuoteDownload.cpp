@@ -127,8 +127,8 @@ QString downloadProgressText(int64_t downloaded, int64_t total)
 
 QString symbolLookupFormBody(const QString& searchText)
 {
-    return QStringLiteral("company=") + URLEncode(QString(searchText).replace(QLatin1Char(' '), QLatin1Char('+')))
-        + QStringLiteral("&btnSubmit=Get+Symbol");
+    // URLEncode writes the blanks as "+" itself.
+    return QStringLiteral("company=") + URLEncode(searchText) + QStringLiteral("&btnSubmit=Get+Symbol");
 }
 
 LookupPage readLookupPage(const QByteArray& page, const QString& contentType)

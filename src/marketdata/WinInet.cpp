@@ -206,6 +206,9 @@ void WinInet::finish()
         m_loop->quit();
 }
 
+// Inside the transfer's events a cancel can only come from the handlers of
+// our own signals: it is checked after each signal and nowhere else (a
+// cancel from outside is caught by Cancel's own timer).
 void WinInet::onConnected()
 {
     ChangeStatus(3);
@@ -222,16 +225,10 @@ void WinInet::onHeaders()
         return;
     m_statusCode = m_transfer->statusCode();
     m_contentType = m_transfer->contentType();
-    if (cancelCheck())
-        return;
     m_bytesTotal = clampToInt32(m_transfer->contentLength());
-    if (cancelCheck())
-        return;
     const QString method = m_transfer->effectiveMethod();
     if (!method.isEmpty())
         m_method = method;
-    if (cancelCheck())
-        return;
     ChangeStatus(9);
     m_response.clear();
 }
@@ -239,8 +236,6 @@ void WinInet::onHeaders()
 void WinInet::onData(const QByteArray& block)
 {
     m_response.append(block);
-    if (cancelCheck())
-        return;
     m_bytesDownloaded = clampToInt32(int64_t(m_bytesDownloaded) + block.size());
     emit OnProgress(m_bytesDownloaded, m_bytesTotal);
     cancelCheck();
@@ -248,8 +243,6 @@ void WinInet::onData(const QByteArray& block)
 
 void WinInet::onFinished()
 {
-    if (cancelCheck())
-        return;
     const platform::HttpTransfer::Failure failure = m_transfer->failure();
     m_failureText = m_transfer->errorText();
     if (failure == platform::HttpTransfer::Failure::None) {

@@ -379,18 +379,19 @@ private:
     int top() const { return open.empty() ? -1 : open.back(); }
     int last() const { return static_cast<int>(open.size()) - 1; }
 
-    // Index of the topmost element matching `match` above the first element
-    // of the kinds `bounds`; -1 when none.
+    // Closes the topmost element matching `match`, and every element above
+    // it, when it stands above the first element of the kinds `bounds`.
     template <class Match>
-    int findInScope(Match match, uint16_t bounds) const
+    void closeInScope(Match match, uint16_t bounds)
     {
         for (int k = last(); k >= 0; --k) {
-            if (match(open[static_cast<size_t>(k)]))
-                return k;
+            if (match(open[static_cast<size_t>(k)])) {
+                popTo(k);
+                return;
+            }
             if (names.is(open[static_cast<size_t>(k)], bounds))
-                return -1;
+                return;
         }
-        return -1;
     }
 
     void popTo(int index)
@@ -420,12 +421,7 @@ private:
         }
     }
 
-    void closeParagraph()
-    {
-        const int k = findInScope([](int e) { return e == E::P; }, Boundary | ButtonScope);
-        if (k >= 0)
-            popTo(k);
-    }
+    void closeParagraph() { closeInScope([](int e) { return e == E::P; }, Boundary | ButtonScope); }
 
     template <class Match>
     void closeListItem(Match match)
@@ -454,18 +450,11 @@ private:
         } else if (e == E::Dd || e == E::Dt) {
             closeListItem([](int x) { return x == E::Dd || x == E::Dt; });
         } else if (e == E::Td || e == E::Th) {
-            const int k = findInScope([](int x) { return x == E::Td || x == E::Th; }, TableScope);
-            if (k >= 0)
-                popTo(k);
+            closeInScope([](int x) { return x == E::Td || x == E::Th; }, TableScope);
         } else if (e == E::Tr) {
-            const int k = findInScope([](int x) { return x == E::Tr; }, TableScope);
-            if (k >= 0)
-                popTo(k);
+            closeInScope([](int x) { return x == E::Tr; }, TableScope);
         } else if (e == E::Tbody || e == E::Thead || e == E::Tfoot) {
-            const int k =
-                findInScope([](int x) { return x == E::Tbody || x == E::Thead || x == E::Tfoot; }, TableScope);
-            if (k >= 0)
-                popTo(k);
+            closeInScope([](int x) { return x == E::Tbody || x == E::Thead || x == E::Tfoot; }, TableScope);
         } else if (e == E::Option) {
             if (top() == E::Option)
                 popTo(last());

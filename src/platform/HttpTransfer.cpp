@@ -113,26 +113,33 @@ struct HttpTransfer::Private {
 
     ~Private() { release(); }
 
-    void release()
+    // Closes the connection: the handle, its sockets and its timers go.
+    void dropConnection()
     {
         silenceTimer.stop();
         curlTimer.stop();
+        if (easy != nullptr) {
+            curl_multi_remove_handle(multi, easy);
+            curl_easy_cleanup(easy);
+            easy = nullptr;
+        }
+        for (auto& [socket, n] : sockets)
+            dropNotifiers(n);
+        sockets.clear();
+    }
+
+    // Everything goes, the events not yet delivered too.
+    void release()
+    {
+        dropConnection();
         deliverTimer.stop();
         queue.clear();
-        if (multi != nullptr && easy != nullptr)
-            curl_multi_remove_handle(multi, easy);
-        if (easy != nullptr)
-            curl_easy_cleanup(easy);
-        easy = nullptr;
         if (multi != nullptr)
             curl_multi_cleanup(multi);
         multi = nullptr;
         if (headers != nullptr)
             curl_slist_free_all(headers);
         headers = nullptr;
-        for (auto& [socket, n] : sockets)
-            dropNotifiers(n);
-        sockets.clear();
         running = false;
     }
 
@@ -226,9 +233,23 @@ struct HttpTransfer::Private {
             end(Failure::None, QString());
             return;
         }
+        if (tooLarge) {
+            end(Failure::TooLarge, QStringLiteral("The answer is larger than %1 bytes").arg(maxBytes));
+            return;
+        }
         const QString why = errorBuffer[0] != 0 ? QString::fromLocal8Bit(errorBuffer)
                                                 : QString::fromLatin1(curl_easy_strerror(result));
-        end(tooLarge || result == CURLE_FILESIZE_EXCEEDED ? Failure::TooLarge : failureOfStage(), why);
+        end(failureOfStage(), why);
+    }
+
+    // The size limit, for the announced length and for the bytes received:
+    // beyond it the callback refuses the data and the transfer fails as too
+    // large.
+    bool beyondLimit(int64_t bytes)
+    {
+        if (bytes > maxBytes)
+            tooLarge = true;
+        return tooLarge;
     }
 
     // Nothing came from the server for the low-speed time.
@@ -250,16 +271,7 @@ struct HttpTransfer::Private {
         failure = f;
         errorText = why;
         // The connection goes now; what is queued is still delivered.
-        silenceTimer.stop();
-        curlTimer.stop();
-        if (easy != nullptr) {
-            curl_multi_remove_handle(multi, easy);
-            curl_easy_cleanup(easy);
-            easy = nullptr;
-        }
-        for (auto& [socket, n] : sockets)
-            dropNotifiers(n);
-        sockets.clear();
+        dropConnection();
         push(Kind::Done);
     }
 
@@ -358,10 +370,8 @@ struct HttpTransfer::Private {
         char* method = nullptr;
         if (curl_easy_getinfo(d->easy, CURLINFO_EFFECTIVE_METHOD, &method) == CURLE_OK && method != nullptr)
             d->method = QString::fromLatin1(method);
-        if (d->contentLength > d->maxBytes) {
-            d->tooLarge = true;
+        if (d->beyondLimit(d->contentLength))
             return 0;
-        }
         d->push(Kind::Headers);
         return n;
     }
@@ -371,10 +381,8 @@ struct HttpTransfer::Private {
         auto* d = static_cast<Private*>(userp);
         const size_t n = size * count;
         d->heard();
-        if (d->received + static_cast<int64_t>(n) > d->maxBytes) {
-            d->tooLarge = true;
+        if (d->beyondLimit(d->received + static_cast<int64_t>(n)))
             return 0;
-        }
         d->received += static_cast<int64_t>(n);
         for (size_t at = 0; at < n; at += BlockSize) {
             const size_t len = std::min<size_t>(BlockSize, n - at);
@@ -453,7 +461,6 @@ bool HttpTransfer::start(const HttpRequest& request)
     // Silence once connected is timed here, from the last byte heard (the
     // library's own low-speed check averages over several seconds).
     d->silenceTimer.setInterval(std::max(1, request.lowSpeedTimeSeconds) * 1000);
-    curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(request.maxBytes));
     if (!request.userAgent.isEmpty())
         curl_easy_setopt(e, CURLOPT_USERAGENT, request.userAgent.toUtf8().constData());
     if (!request.referer.isEmpty())

@@ -231,13 +231,19 @@ void setOuterPixels(QWidget* window, const QRect& outer)
     applyOuter(window, outer, guess);
 }
 
+namespace {
+// The screen that holds most of `window`, else the primary screen (none
+// where the application has no screen at all).
+const QScreen* screenOf(const QWidget* window)
+{
+    const QScreen* screen = window != nullptr ? window->screen() : nullptr;
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+} // namespace
+
 QRect workArea(const QWidget* window)
 {
-    QScreen* screen = nullptr;
-    if (window != nullptr)
-        screen = window->screen();
-    if (screen == nullptr)
-        screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = screenOf(window);
     return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
@@ -251,11 +257,7 @@ QList<QRect> workAreas()
 
 QRect desktopArea(const QWidget* window)
 {
-    QScreen* screen = nullptr;
-    if (window != nullptr)
-        screen = window->screen();
-    if (screen == nullptr)
-        screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = screenOf(window);
     return screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 

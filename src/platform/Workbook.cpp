@@ -196,15 +196,13 @@ bool Workbook::save(const QString& path, QString* error) const
             format_set_bold(x);
         if (const int64_t rgb = paletteColor(f.fontColorIndex); rgb >= 0)
             format_set_font_color(x, static_cast<lxw_color_t>(rgb));
-        if (f.pattern == XlPattern::Solid) {
+        // A fill colour without a pattern fills solid too, as the
+        // spreadsheet does when only the colour is set.
+        const int64_t fill = paletteColor(f.fillColorIndex);
+        if (f.pattern == XlPattern::Solid || fill >= 0) {
             format_set_pattern(x, LXW_PATTERN_SOLID);
-            if (const int64_t rgb = paletteColor(f.fillColorIndex); rgb >= 0)
-                format_set_bg_color(x, static_cast<lxw_color_t>(rgb));
-        } else if (const int64_t rgb = paletteColor(f.fillColorIndex); rgb >= 0) {
-            // A fill colour without a pattern fills solid, as the
-            // spreadsheet does when only the colour is set.
-            format_set_pattern(x, LXW_PATTERN_SOLID);
-            format_set_bg_color(x, static_cast<lxw_color_t>(rgb));
+            if (fill >= 0)
+                format_set_bg_color(x, static_cast<lxw_color_t>(fill));
         }
         if (const uint8_t a = alignmentOf(f.horizontalAlignment); a != LXW_ALIGN_NONE)
             format_set_align(x, a);

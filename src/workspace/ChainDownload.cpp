@@ -36,12 +36,7 @@ void frmStrategies::cmdDownload_Click()
     Procedure proc("frmStrategies", "cmdDownload_Click");
     if (cmdDownload->text() == kCancelCaption) {
         // Runs while the first click still waits for its answer.
-        TW_STEP(proc, {
-            if (mWinInet != nullptr)
-                mWinInet->Cancel();
-        });
-        TW_STEP(proc, dialogs().messageBox(QStringLiteral("Downloading canceled!"), Msg::OkOnly | Msg::Information,
-                                           QStringLiteral("Download")));
+        TW_STEP(proc, CancelDownload());
         TW_STEP(proc, errorHandler().WriteTrace(QStringLiteral("Download canceled")));
         return;
     }
@@ -60,7 +55,6 @@ void frmStrategies::cmdDownload_Click()
         connect(mWinInet, &WinInet::OnProgress, this,
                 [this](int32_t done, int32_t total) { mWinInet_OnProgress(done, total); });
         connect(mWinInet, &WinInet::OnStateChanged, this, [this](int32_t state) { mWinInet_OnStateChanged(state); });
-        m_BytesTotal = 0;
         cmdDownload->setText(kCancelCaption);
     });
     TW_STEP(proc, {
@@ -101,7 +95,7 @@ void frmStrategies::takeDownloadedAnswer()
         TW_STEP(proc, {
             errorHandler().WriteTrace(QStringLiteral("WinInet.ContentType = ") + mWinInet->ContentType());
             errorHandler().WriteTrace(QStringLiteral("Len(WinInet.Response) = ") + QString::number(response.size()));
-            errorHandler().WriteTrace(QStringLiteral("BytesTotal = ") + QString::number(m_BytesTotal));
+            errorHandler().WriteTrace(QStringLiteral("BytesTotal = ") + QString::number(mWinInet->BytesTotal()));
             if (errorHandler().TracingEnabled())
                 errorHandler().WriteTrace(QStringLiteral("WinInet.Response >> \r\n") + stars() + QStringLiteral("\r\n")
                                           + response + QStringLiteral("\r\n") + stars());
@@ -109,7 +103,7 @@ void frmStrategies::takeDownloadedAnswer()
     }
     marketdata::QuoteAnswer verdict = marketdata::QuoteAnswer::Failed;
     TW_STEP(proc, verdict = marketdata::judgeQuoteAnswer(mWinInet->SuccessDone(), mWinInet->ContentType(),
-                                                         response.size(), m_BytesTotal));
+                                                         response.size(), mWinInet->BytesTotal()));
     // A user who closes the window meanwhile is not kept by messages.
     const bool quiet = m_closeAfterDownload;
     if (verdict == marketdata::QuoteAnswer::Accepted) {
@@ -178,7 +172,6 @@ void frmStrategies::CancelDownload()
 void frmStrategies::mWinInet_OnProgress(int32_t BytesDownloaded, int32_t BytesTotal)
 {
     shielded("frmStrategies.mWinInet_OnProgress", [&] {
-        m_BytesTotal = BytesTotal;
         if (m_DownloadProgress == nullptr)
             return;
         m_DownloadProgress->elaProgress->setValue(marketdata::progressPercent(BytesDownloaded, BytesTotal));

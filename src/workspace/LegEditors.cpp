@@ -233,7 +233,6 @@ void frmStrategies::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool
     default:
         // No editor here: both grids show the legs as they are (with a leg
         // just added from the hint row).
-        TW_STEP(proc, m_EditCancelled = true);
         TW_STEP(proc, UpdateParamsList(*params));
         TW_STEP(proc, SelectOptions(params));
         break;
@@ -419,11 +418,8 @@ void frmStrategies::txtEdit_KeyDown(int keyCode, int /*shift*/)
     if (keyCode != platform::Vk::Return)
         return;
     TW_STEP(proc, {
-        const EditField field = editFieldOfTag(txtEdit->property("tag").toString());
-        if (field == EditField::Quantity)
-            gdParams->setFocus(Qt::OtherFocusReason);
-        else if (field == EditField::SelectedQuantity)
-            gdSelected->setFocus(Qt::OtherFocusReason);
+        if (platform::Grid* grid = gridOfEditorTag(txtEdit->property("tag").toString()))
+            grid->setFocus(Qt::OtherFocusReason);
     });
 }
 

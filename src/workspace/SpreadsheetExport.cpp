@@ -27,10 +27,8 @@ namespace {
 GridSnapshot snapshotOf(const platform::Grid& grid)
 {
     GridSnapshot s;
-    for (int c = 1; c <= grid.Columns(); ++c) {
-        const QString key = grid.ColumnKey(c);
-        s.headers.append(key.isEmpty() ? grid.ColumnHeader(c) : grid.ColumnHeader(key));
-    }
+    for (int c = 1; c <= grid.Columns(); ++c)
+        s.headers.append(grid.ColumnHeader(c));
     for (int r = 1; r <= grid.Rows(); ++r) {
         std::vector<SheetSourceCell> row;
         row.reserve(static_cast<size_t>(grid.Columns()));

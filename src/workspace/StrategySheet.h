@@ -28,8 +28,8 @@ struct SheetSourceCell {
     uint32_t textColor = 0; // 0xRRGGBB
 };
 
-// The grid as it stands: the header of each column (by column number, the
-// header of the column's key) and every row's cells in column order.
+// The grid as it stands: the header of each column (by column number) and
+// every row's cells in column order.
 struct GridSnapshot {
     QStringList headers;
     std::vector<std::vector<SheetSourceCell>> rows;

@@ -4,8 +4,9 @@
 // download cancelled from the button or the progress window; answers that
 // are refused and servers that fail, each leaving the loaded chain as it
 // was; the window closed while a download runs; the lookup window with its
-// results, options, OK, double click and Cancel; and the real server
-// program started as a user starts it.
+// results, options, OK, double click, Cancel and Escape, and a search
+// cancelled from its button; and the real server program started as a user
+// starts it.
 #include "MainWindowFixtures.h"
 
 #include "QuoteServer.h"
@@ -199,7 +200,10 @@ private slots:
         w->blnDataNotSaved = true;
         typeTicker(w, QStringLiteral("ZYX"));
 
-        for (const bool fromProgressWindow : {false, true}) {
+        // The button (now "Cancel"), the progress window's Cancel, and its
+        // close box.
+        enum Way { DownloadButton, ProgressCancel, ProgressCloseBox };
+        for (const Way way : {DownloadButton, ProgressCancel, ProgressCloseBox}) {
             m_dialogs->messages.clear();
             m_dialogs->switchableMessages.clear();
             QElapsedTimer clock;
@@ -213,10 +217,19 @@ private slots:
                     QTimer::singleShot(100, w, [&, w] {
                         QCOMPARE(w->m_DownloadProgress->elaStatus->text(), QStringLiteral(" Sending request"));
                         clock.start();
-                        if (fromProgressWindow)
-                            QTest::mouseClick(w->m_DownloadProgress->cmdCancel, Qt::LeftButton);
-                        else
+                        switch (way) {
+                        case DownloadButton:
+                            QCOMPARE(w->cmdDownload->text(), QStringLiteral("Cancel"));
                             QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+                            break;
+                        case ProgressCancel:
+                            QTest::mouseClick(w->m_DownloadProgress->cmdCancel, Qt::LeftButton);
+                            break;
+                        case ProgressCloseBox:
+                            // The window stays until the download has ended.
+                            QVERIFY(!w->m_DownloadProgress->close());
+                            break;
+                        }
                     });
                 });
             });
@@ -241,7 +254,7 @@ private slots:
             QVERIFY(w->mWinInet == nullptr);
         }
         // Each click made one request: no second download while one ran.
-        QCOMPARE(m_server->requests().size(), 2);
+        QCOMPARE(m_server->requests().size(), 3);
         // Cancel in a progress window when nothing runs does nothing.
         m_dialogs->messages.clear();
         w->CancelDownload();
@@ -356,10 +369,18 @@ private slots:
             QCOMPARE(bgrFromColor(grid->CellForeColor(2, 2)), 0x654611u);
             QCOMPARE(grid->SelectedRow(), 1);
             QVERIFY(lookup->cmdOK->isEnabled());
-            // Begins with: the names that begin with the text.
+            // Begins with: the names that begin with the text; Contains:
+            // everything the server found, again.
             QTest::mouseClick(lookup->optBeginsWith, Qt::LeftButton);
             QCOMPARE(grid->Rows(), 2);
             QCOMPARE(grid->CellText(2, 1), QStringLiteral("ZYXA"));
+            QTest::mouseClick(lookup->optContains, Qt::LeftButton);
+            QVERIFY(lookup->optContains->isChecked());
+            QCOMPARE(grid->Rows(), 3);
+            QCOMPARE(grid->CellText(3, 1), QStringLiteral("BZYX"));
+            QCOMPARE(grid->SelectedRow(), 1);
+            QTest::mouseClick(lookup->optBeginsWith, Qt::LeftButton);
+            QCOMPARE(grid->Rows(), 2);
             // A double click on a row takes its ticker.
             QTableView* view = grid->view();
             const QRect cell = view->visualRect(view->model()->index(1, 1));
@@ -444,6 +465,57 @@ private slots:
         QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
         QCOMPARE(w->txtTicker->text(), QStringLiteral("MSFT"));
         QVERIFY(w->m_SymbolLookup == nullptr);
+    }
+
+    void lookupOkTakesTheSelectedRowAndASearchCanBeCancelled()
+    {
+        frmStrategies* w = m_run->window();
+        typeTicker(w, QStringLiteral("MSFT"));
+        // OK takes the ticker of the row clicked.
+        inLookup(w, [&](frmSymbolLookup* lookup) {
+            QTest::keyClicks(lookup->txtSearchString, QStringLiteral("zyx"));
+            QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
+            QCOMPARE(lookup->gdResult->Rows(), 3);
+            QTableView* view = lookup->gdResult->view();
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(view->model()->index(2, 1)).center());
+            QCOMPARE(lookup->gdResult->SelectedRow(), 3);
+            QTest::mouseClick(lookup->cmdOK, Qt::LeftButton);
+            QVERIFY(!lookup->isVisible());
+        });
+        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
+        QCOMPARE(w->txtTicker->text(), QStringLiteral("BZYX"));
+        QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("1"));
+
+        // While a search waits for a silent server, its button reads
+        // "Cancel" and ends the search at once; Escape then cancels the
+        // window as its Cancel does.
+        m_server->options().stall = true;
+        QElapsedTimer clock;
+        inLookup(w, [&](frmSymbolLookup* lookup) {
+            QTimer::singleShot(100, lookup, [&, lookup] {
+                QVERIFY(lookup->searching());
+                QCOMPARE(lookup->cmdSearch->text(), QStringLiteral("Cancel"));
+                clock.start();
+                QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
+            });
+            QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
+            QVERIFY(clock.isValid());
+            QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY(!lookup->searching());
+            QCOMPARE(lookup->cmdSearch->text(), QStringLiteral("Search"));
+            QCOMPARE(m_server->requests().size(), 2);
+            QCOMPARE(m_dialogs->switchableMessages.size(), 1);
+            QCOMPARE(m_dialogs->switchableMessages.first().id, QStringLiteral("SRCHFAIL"));
+            QCOMPARE(lookup->lblStatus->text(), QStringLiteral(" Search failed. Check the Internet connection please."));
+            QVERIFY(!lookup->cmdOK->isEnabled());
+            QTest::keyClick(lookup->txtSearchString, Qt::Key_Escape);
+            QVERIFY(!lookup->isVisible());
+        });
+        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
+        QCOMPARE(w->txtTicker->text(), QStringLiteral("BZYX"));
+        QVERIFY(w->m_SymbolLookup != nullptr);
+        QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("2"));
     }
 
     void downloadFromTheServerProgram()

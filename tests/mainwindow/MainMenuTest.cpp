@@ -8,6 +8,8 @@
 #include "app/CErrorHandler.h"
 #include "app/HelpFile.h"
 #include "app/Tools.h"
+#include "app/frmAbout.h"
+#include "app/frmSysInfo.h"
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
 #include "mainwindow/MenuTables.h"
@@ -28,6 +30,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QToolButton>
@@ -497,6 +500,18 @@ private slots:
         chart->showMinimized();
         QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), chart->windowTitle() + QStringLiteral(" (1)")));
         QTRY_VERIFY(!chart->isMinimized());
+
+        // Help > About... shows the About window; its System Info button the
+        // program's own report, where no tool is configured.
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Help"), QStringLiteral("&About...")));
+        QPointer<frmAbout> about = frmAbout::loaded();
+        QVERIFY(about != nullptr && about->isVisible());
+        QTest::mouseClick(about->cmdSysInfo, Qt::LeftButton);
+        QPointer<frmSysInfo> info = frmSysInfo::loaded();
+        QVERIFY(info != nullptr && info->isVisible());
+        info->close();
+        about->close();
+        QTRY_VERIFY(info.isNull() && about.isNull());
 
         // File > Exit closes the main window (the pasted text is not to be
         // kept: no question).

@@ -240,6 +240,9 @@ TEST_F(WinInetTest, AnswerLargerThanTheLimitIsRefusedAnnouncedOrNot)
         client.setMaxResponseBytes(10000);
         const Outcome run = execute(client);
         EXPECT_EQ(run.states.last(), 10) << announced;
+        // Announced, it is refused before its headers are reported.
+        EXPECT_EQ(run.states, announced ? QList<int32_t>({1, 3, 6, 10}) : QList<int32_t>({1, 3, 6, 7, 9, 10}));
+        EXPECT_TRUE(client.FailureText().contains(QStringLiteral("10000"))) << client.FailureText().toStdString();
         EXPECT_FALSE(client.SuccessDone());
         for (const auto& p : run.progress)
             EXPECT_LE(p.first, 10000);

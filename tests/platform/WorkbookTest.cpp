@@ -22,6 +22,31 @@ TEST(Workbook, PaletteIndexesAreTheStandardColours)
         EXPECT_EQ(paletteColor(index), rgb) << index;
 }
 
+TEST(Workbook, AFillColourFillsSolidWithOrWithoutThePattern)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Workbook book;
+    for (int c = 1; c <= 3; ++c)
+        book.setValue(1, c, QStringLiteral("v"));
+    book.setInteriorColorIndex(CellRange{1, 1, 1, 1}, 6);
+    book.setInteriorColorIndex(CellRange{1, 2, 1, 1}, 6);
+    book.setInteriorPattern(CellRange{1, 2, 1, 1}, XlPattern::Solid);
+    book.setInteriorPattern(CellRange{1, 3, 1, 1}, XlPattern::Solid);
+    const QString path = dir.filePath(QStringLiteral("fills.xlsx"));
+    QString error;
+    ASSERT_TRUE(book.save(path, &error)) << error.toStdString();
+    const test::XlsxContents x = test::readXlsx(path);
+    ASSERT_TRUE(x.error.isEmpty()) << x.error.toStdString();
+    for (const char* ref : {"A1", "B1"}) {
+        EXPECT_EQ(x.cells.value(ref).style.fillPattern, QStringLiteral("solid")) << ref;
+        EXPECT_EQ(x.cells.value(ref).style.fillRgb, QStringLiteral("FFFFFF00")) << ref;
+    }
+    // The pattern alone fills in the automatic colour.
+    EXPECT_EQ(x.cells.value("C1").style.fillPattern, QStringLiteral("solid"));
+    EXPECT_TRUE(x.cells.value("C1").style.fillRgb.isEmpty());
+}
+
 TEST(Workbook, AFailedWriteLeavesNothingAndAGoodOneReplacesOnlyAtTheEnd)
 {
     QTemporaryDir dir;

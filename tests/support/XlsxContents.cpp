@@ -18,17 +18,6 @@ QByteArray unzipped(const QString& path, const QString& entry, QString& error)
     return unzip.readAllStandardOutput();
 }
 
-QStringList entriesOf(const QString& path, QString& error)
-{
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), path});
-    if (!unzip.waitForFinished(10000) || unzip.exitCode() != 0) {
-        error = QStringLiteral("unzip -Z1 %1 failed").arg(path);
-        return {};
-    }
-    return QString::fromUtf8(unzip.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
 QString attr(const QXmlStreamReader& x, const char* name)
 {
     return x.attributes().value(QLatin1String(name)).toString();
@@ -39,7 +28,6 @@ QString attr(const QXmlStreamReader& x, const char* name)
 XlsxContents readXlsx(const QString& path)
 {
     XlsxContents out;
-    out.entries = entriesOf(path, out.error);
     const QByteArray sheet = unzipped(path, QStringLiteral("xl/worksheets/sheet1.xml"), out.error);
     const QByteArray strings = unzipped(path, QStringLiteral("xl/sharedStrings.xml"), out.error);
     const QByteArray styles = unzipped(path, QStringLiteral("xl/styles.xml"), out.error);

@@ -28,7 +28,6 @@ struct XlsxContents {
     QMap<QString, XlsxCell> cells;  // by reference ("A1"); only cells written
     QStringList merges;             // "A4:G4"
     QMap<int, double> widths;       // by column number from 1
-    QStringList entries;            // the package's file names
 };
 
 XlsxContents readXlsx(const QString& path);

@@ -1,7 +1,8 @@
 // Editing legs in the running main window the way a user does it: the leg
 // and chain popups by right click and menu click, the in-cell editors by
-// double click and keys (Enter, Escape, leaving, a cancel from the grid), the
-// hint row that adds a leg, and the export of the evaluated legs.
+// double click, F2 or a typed key and left by keys (Enter, Escape, leaving, a
+// cancel from the grid), the Delete key, the hint row that adds a leg, and
+// the export of the evaluated legs.
 #include "app/Dialogs.h"
 #include "mainwindow/frmStrategies.h"
 #include "model/StrategiesFile.h"
@@ -44,6 +45,11 @@ QPoint cellPoint(Grid* g, int row, int col)
 void doubleClick(Grid* g, int row, int col)
 {
     QTest::mouseDClick(g->view()->viewport(), Qt::LeftButton, {}, cellPoint(g, row, col));
+}
+
+void click(Grid* g, int row, int col)
+{
+    QTest::mouseClick(g->view()->viewport(), Qt::LeftButton, {}, cellPoint(g, row, col));
 }
 
 // Right-clicks a cell and picks a menu item as the user does.
@@ -313,6 +319,113 @@ private slots:
         doubleClick(w->gdParams, 4, 3);
         QCOMPARE(w->selectedParams()->Count(), 2);
         QVERIFY(!w->cmbEdit->isVisible());
+    }
+
+    void popupCommandsWorkFromEitherLegGrid()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S2"); // Bull spread: long call ATM, short call +2, Near term 1
+
+        // Add and the upward shift from the evaluated grid, Edit from the
+        // template grid.
+        QVERIFY(popupCommand(w, w->gdSelected, 1, 3, "Add"));
+        QCOMPARE(w->selectedParams()->Count(), 3);
+        QCOMPARE(legRow(w->gdParams, 3), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
+        QCOMPARE(w->gdSelected->Rows(), 3 + 2);
+        QVERIFY(w->m_StrategiesChanged);
+
+        w->m_StrategiesChanged = false;
+        QVERIFY(popupCommand(w, w->gdSelected, 2, 3, "Shift all strikes 1 step up"));
+        QCOMPARE(legOf(w, 1).StrikePrice(), 1);
+        QCOMPARE(legOf(w, 2).StrikePrice(), 3);
+        QCOMPARE(w->gdSelected->CellText(1, 3), QStringLiteral("XYZ B105-E"));
+        QVERIFY(w->m_StrategiesChanged);
+
+        QVERIFY(popupCommand(w, w->gdParams, 2, 4, "Edit"));
+        QVERIFY(w->cmbEdit->isVisible());
+        QCOMPARE(w->cmbEdit->property("tag").toString(), QStringLiteral("3"));
+        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("OTM (+3)"));
+        press(w->cmbEdit, Qt::Key_Down);
+        press(w->cmbEdit, Qt::Key_Return);
+        QVERIFY(!w->cmbEdit->isVisible());
+        QCOMPARE(legOf(w, 2).StrikePrice(), 2);
+        QCOMPARE(w->gdParams->CellText(2, 4), QStringLiteral("OTM (+2)"));
+
+        // The puts page's popup adds a short put.
+        w->tabOptionsNew->setSelectedTab(3);
+        QVERIFY(popupCommand(w, w->gdPuts, 4, 1, "Add as short position")); // XYZ N100-E
+        QCOMPARE(w->selectedParams()->Count(), 4);
+        QCOMPARE(legRow(w->gdParams, 4), (QStringList{"Short", "Put", "ATM (0)", "Near term 1", "1"}));
+        QCOMPARE(w->gdSelected->CellText(4, 3), QStringLiteral("XYZ N100-E"));
+        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void keysOpenTheEditorsAndDeleteTheLeg()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S3"); // Covered: long stock 100; short call +1, class 2; long put +3, class 1, 2
+
+        // F2 on the selected cell opens its editor, in either grid.
+        click(w->gdParams, 3, 6);
+        QTest::keyClick(w->gdParams->view(), Qt::Key_F2);
+        QVERIFY(w->txtEdit->isVisible());
+        QCOMPARE(w->txtEdit->property("tag").toString(), QStringLiteral("5"));
+        QCOMPARE(w->txtEdit->text(), QStringLiteral("2"));
+        typeInto(w->txtEdit, QStringLiteral("3"));
+        press(w->txtEdit, Qt::Key_Return);
+        QVERIFY(!w->txtEdit->isVisible());
+        QVERIFY(w->gdParams->view()->hasFocus());
+        QCOMPARE(legOf(w, 3).Quantity(), 3);
+        QCOMPARE(w->gdParams->CellText(3, 6), QStringLiteral("3"));
+
+        click(w->gdSelected, 2, 6);
+        QTest::keyClick(w->gdSelected->view(), Qt::Key_F2);
+        QVERIFY(w->txtEdit->isVisible());
+        QCOMPARE(w->txtEdit->property("tag").toString(), QStringLiteral("6"));
+        typeInto(w->txtEdit, QStringLiteral("5"));
+        press(w->txtEdit, Qt::Key_Return);
+        QVERIFY(!w->txtEdit->isVisible());
+        QVERIFY(w->gdSelected->view()->hasFocus());
+        QCOMPARE(legOf(w, 2).Quantity(), 5);
+        QCOMPARE(w->gdSelected->CellText(2, 6), QStringLiteral("5"));
+
+        // A typed character opens the editor of the selected cell too.
+        click(w->gdParams, 2, 2);
+        QTest::keyClick(w->gdParams->view(), Qt::Key_L);
+        QVERIFY(w->cmbEdit->isVisible());
+        QCOMPARE(w->cmbEdit->property("tag").toString(), QStringLiteral("1"));
+        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Short"));
+        press(w->cmbEdit, Qt::Key_Return);
+        QVERIFY(!w->cmbEdit->isVisible());
+        QCOMPARE(legOf(w, 2).Position(), LegPosition::Short);
+
+        click(w->gdSelected, 3, 2);
+        QTest::keyClick(w->gdSelected->view(), Qt::Key_S);
+        QVERIFY(w->cmbEdit->isVisible());
+        QCOMPARE(w->cmbEdit->property("tag").toString(), QStringLiteral("13"));
+        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Long put"));
+        press(w->cmbEdit, Qt::Key_Down);
+        press(w->cmbEdit, Qt::Key_Return);
+        QVERIFY(w->gdSelected->view()->hasFocus());
+        QCOMPARE(legOf(w, 3).Position(), LegPosition::Short);
+        QCOMPARE(w->gdSelected->CellText(3, 2), QStringLiteral("Short put"));
+
+        // The Delete key in the evaluated grid deletes the leg of its row.
+        w->m_StrategiesChanged = false;
+        click(w->gdSelected, 1, 3);
+        QTest::keyClick(w->gdSelected->view(), Qt::Key_Delete);
+        QCOMPARE(w->selectedParams()->Count(), 2);
+        QCOMPARE(legOf(w, 1).ItemType(), LegKind::Call);
+        QCOMPARE(w->gdParams->Rows(), 2 + 2);
+        QCOMPARE(w->gdSelected->Rows(), 2 + 2);
+        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->gdSelected->view()->hasFocus());
+        QVERIFY(dialogs.errorReports.isEmpty());
     }
 
     void editorsLeaveOnFocusLossCancelAndKeepWhileTheirListIsOpen()
