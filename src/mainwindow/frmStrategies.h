@@ -303,7 +303,6 @@ public:
     // The chosen file, or an empty text when the dialog was cancelled.
     QString chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save);
     void UpdateControls();
-    void LoadStrategyFromFile();
     void LoadOptionFromFile();
     void tvStrategies_NodeClick(QTreeWidgetItem* node);
     void cbCalculationMode_Click();
@@ -319,7 +318,11 @@ public:
     QString nodeKey(const QTreeWidgetItem* node) const;
 
     // Strategy tree.
-    void UpdateTreeView();
+    // Builds the tree from the library and selects the first strategy,
+    // opening its group (not once after m_SkipDefaultSelection was set), then
+    // the node `selectKey` instead when it names one; shows the selected node
+    // as a click does, the only node shown and evaluated.
+    void UpdateTreeView(const QString& selectKey = QString());
     void tvStrategies_Click();
     // The key of the selected node ("" for none).
     QString selectedKey() const;
@@ -428,8 +431,8 @@ private:
     void createSplitters();
     void connectControls();
     void connectStrategyLibrary();
-    // Builds the tree again, selects the node with that key (when there is
-    // one) and shows it; `startLabelEdit` opens its name for editing.
+    // Builds the tree again with the node of that key selected (when there is
+    // one) and shown; `startLabelEdit` opens its name for editing.
     void rebuildAndSelect(const QString& key, bool startLabelEdit);
     // One edit of the library on the selected node (none selected: nothing):
     // `edit` gives the key of the node to select after it (empty: the edit

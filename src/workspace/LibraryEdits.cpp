@@ -158,24 +158,21 @@ DropOutcome dropStrategy(StrategyTypeCollection& types, const QString& dragKey, 
         out.selectKey = dragKey;
         return out;
     }
-    const int sg = GetTypeIndex(dragKey);
-    const int sj = GetItemIndex(dragKey);
+    out.moved = true;
     const int dg = GetTypeIndex(targetKey);
     int dj = GetItemIndex(targetKey);
+    if (dj == -1) {
+        out.selectKey = moveStrategyToGroup(types, dragKey, dg);
+        return out;
+    }
+    const int sg = GetTypeIndex(dragKey);
+    const int sj = GetItemIndex(dragKey);
     // Both keys name their nodes as they were before anything moves.
     const std::shared_ptr<Strategy> moved = strategyOf(types, dragKey);
-    const auto& target = types.Item(dg)->Strategies();
     types.Item(sg)->Strategies()->Remove(sj);
-    if (dj == -1) {
-        dj = target->Count();
-        target->InsertAfter(moved, dj);
-        dj += 1;
-    } else {
-        if (sg == dg && sj < dj)
-            dj -= 1; // the removal moved the target up by one
-        target->InsertBefore(moved, dj);
-    }
-    out.moved = true;
+    if (sg == dg && sj < dj)
+        dj -= 1; // the removal moved the target up by one
+    types.Item(dg)->Strategies()->InsertBefore(moved, dj);
     out.selectKey = strategyKey(dg, dj);
     return out;
 }

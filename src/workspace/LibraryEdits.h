@@ -62,8 +62,8 @@ struct DropOutcome {
     QString selectKey;   // the node to select afterwards
 };
 // Drops strategy `dragKey` on node `targetKey`: onto a group it goes to the
-// end of that group; onto a strategy it lands right before that strategy;
-// onto itself nothing moves.
+// end of that group (as moveStrategyToGroup); onto a strategy it lands right
+// before that strategy; onto itself nothing moves.
 DropOutcome dropStrategy(StrategyTypeCollection& types, const QString& dragKey, const QString& targetKey);
 
 // ---- Export -------------------------------------------------------------------

@@ -68,18 +68,6 @@ bool frmStrategies::openStrategiesFile(const QString& path, QString& message)
     return true;
 }
 
-void frmStrategies::LoadStrategyFromFile()
-{
-    Procedure proc("frmStrategies", "LoadStrategyFromFile");
-    QString message;
-    bool opened = false;
-    TW_STEP(proc, opened = openStrategiesFile(strStrategyTypesFile, message));
-    if (!opened && !message.isEmpty())
-        TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
-    if (StrategyTypes == nullptr)
-        StrategyTypes = std::make_shared<StrategyTypeCollection>();
-}
-
 void frmStrategies::LoadStartupStrategies()
 {
     Procedure proc("frmStrategies", "LoadStartupStrategies");

@@ -146,7 +146,7 @@ void frmStrategies::showDescription(const QString& rtf)
     rtfDescription->setTextRTF(rtf);
 }
 
-void frmStrategies::UpdateTreeView()
+void frmStrategies::UpdateTreeView(const QString& selectKey)
 {
     Procedure proc("frmStrategies", "UpdateTreeView");
     // Every failing statement is skipped without a message.
@@ -177,24 +177,23 @@ void frmStrategies::UpdateTreeView()
             }
         }
     });
-    if (m_SkipDefaultSelection) {
-        m_SkipDefaultSelection = false;
-    } else {
-        step([&] {
-            auto* node = asNode(nodeByKey(QStringLiteral("T1S1")));
-            if (node == nullptr)
-                return;
-            tvStrategies->scrollToItem(node);
+    // Selecting a node opens its group; that is no click on the group.
+    const auto select = [this](QTreeWidgetItem* node) {
+        if (node == nullptr)
+            return;
+        const QSignalBlocker quiet(tvStrategies);
+        if (node->parent() != nullptr)
             node->parent()->setExpanded(true);
-            tvStrategies->setCurrentItem(node);
-            node->setBold(true);
-            node->setImage(ImageSelectedStrategy);
-            asNode(node->parent())->setImage(ImageGroupExpanded);
-            showDescription(node->strategy()->Description());
-            UpdateParamsList(*node->strategy()->Params());
-            SelectOptions(node->strategy()->Params());
-        });
-    }
+        tvStrategies->scrollToItem(node);
+        tvStrategies->setCurrentItem(node);
+    };
+    if (m_SkipDefaultSelection)
+        m_SkipDefaultSelection = false;
+    else
+        step([&] { select(nodeByKey(QStringLiteral("T1S1"))); });
+    if (!selectKey.isEmpty())
+        step([&] { select(nodeByKey(selectKey)); });
+    // The selected node is shown and evaluated once, as a click shows it.
     step([&] { tvStrategies_NodeClick(tvStrategies->currentItem()); });
 }
 

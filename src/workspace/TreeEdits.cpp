@@ -22,14 +22,7 @@ void frmStrategies::rebuildAndSelect(const QString& key, bool startLabelEdit)
     // The tree repaints once, when the new selection is made.
     tvStrategies->setUpdatesEnabled(false);
     const auto show = qScopeGuard([this] { tvStrategies->setUpdatesEnabled(true); });
-    UpdateTreeView();
-    if (QTreeWidgetItem* node = nodeByKey(key)) {
-        if (node->parent() != nullptr)
-            node->parent()->setExpanded(true);
-        tvStrategies->scrollToItem(node);
-        tvStrategies->setCurrentItem(node);
-    }
-    tvStrategies_NodeClick(tvStrategies->currentItem());
+    UpdateTreeView(key);
     if (startLabelEdit)
         tvStrategies->StartLabelEdit(tvStrategies->currentItem());
 }

@@ -1,8 +1,10 @@
 // Editing the strategy library in the running main window, the way the user
-// does it: the tree's popup with its states and commands, renaming in place,
-// dragging strategies with the mouse, the strategies-file commands on real
-// files, the start-up's fallback to the shipped library, and the formatted
-// description box with its Edit popup and the clipboard.
+// does it: the tree's popup with its states and commands (each chosen with a
+// click on its entry), renaming in place (F2), double clicks on groups,
+// dragging strategies with the mouse, the strategies-file commands of the
+// popup and the File menu on real files, the start-up's fallback to the
+// shipped library, and the formatted description box with its keys, its
+// Edit popup and the clipboard.
 #include "MainWindowFixtures.h"
 
 #include "app/Dialogs.h"
@@ -36,17 +38,23 @@ namespace {
 
 using Picture = QList<QPair<QString, QStringList>>;
 
-// Groups and strategies of the open library, as captions.
-Picture picture(const frmStrategies* w)
+// Groups and strategies of a library, as captions.
+Picture picture(const StrategyTypeCollection& types)
 {
     Picture out;
-    for (const auto& g : *w->StrategyTypes) {
+    for (const auto& g : types) {
         QStringList names;
         for (const auto& s : *g->Strategies())
             names << s->Caption();
         out.append({g->Caption(), names});
     }
     return out;
+}
+
+// The same of the open library.
+Picture picture(const frmStrategies* w)
+{
+    return picture(*w->StrategyTypes);
 }
 
 // The tree shows the library: one node per group and strategy, keyed and
@@ -105,6 +113,18 @@ void clickNode(frmStrategies* w, const QString& key)
     QCOMPARE(w->selectedKey(), key);
 }
 
+// A double click on a node as the window system delivers one: press,
+// release, then the double click and its release.
+void doubleClickNode(frmStrategies* w, const QString& key)
+{
+    QWidget* vp = w->tvStrategies->viewport();
+    const QPoint at = centreOf(w, key);
+    QTest::mouseClick(vp, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(vp, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, at);
+}
+
+// The entry of a menu with that caption.
 QAction* actionOf(QMenu* menu, const QString& caption)
 {
     if (menu == nullptr)
@@ -125,14 +145,31 @@ QMenu* treePopup(frmStrategies* w, const QString& at = {})
     return w->m_cStrategiesMenu->ActivePopup();
 }
 
+// Clicks an enabled entry of an open menu.
+void clickEntry(QMenu* menu, const QString& caption)
+{
+    QVERIFY2(menu != nullptr && menu->isVisible(), qPrintable(caption));
+    QAction* a = actionOf(menu, caption);
+    QVERIFY2(a != nullptr && a->isEnabled(), qPrintable(caption));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+}
+
 // Chooses an entry of the tree popup, opened over the selected node.
 void choose(frmStrategies* w, const QString& caption)
 {
+    clickEntry(treePopup(w, w->selectedKey()), caption);
+}
+
+// Chooses a group under the tree popup's "Move to": a click opens the
+// submenu, another picks the group.
+void moveTo(frmStrategies* w, const QString& group)
+{
     QMenu* menu = treePopup(w, w->selectedKey());
-    QAction* a = actionOf(menu, caption);
-    QVERIFY2(a != nullptr && a->isEnabled(), qPrintable(caption));
-    menu->close();
-    a->trigger();
+    clickEntry(menu, QStringLiteral("Move to"));
+    QMenu* groups = actionOf(menu, QStringLiteral("Move to"))->menu();
+    QVERIFY(groups != nullptr);
+    QTRY_VERIFY(groups->isVisible());
+    clickEntry(groups, group);
 }
 
 // The open label editor (closed ones linger until they are deleted).
@@ -175,6 +212,18 @@ void typeInto(QWidget* box, const QString& text)
 {
     QTest::keyClicks(box, text);
     QCoreApplication::processEvents();
+}
+
+// In the open label editor, which offers `offered`, types `typed` over it
+// and ends the edit with Return.
+void typeName(frmStrategies* w, const QString& offered, const QString& typed)
+{
+    QLineEdit* editor = labelEditor(w);
+    QVERIFY(editor != nullptr);
+    QCOMPARE(editor->text(), offered);
+    editor->selectAll();
+    typeInto(editor, typed);
+    endEdit(editor, Qt::Key_Return);
 }
 
 } // namespace
@@ -253,18 +302,13 @@ private slots:
         clickNode(w, QStringLiteral("T1S1"));
         choose(w, QStringLiteral("Add strategy"));
         QCOMPARE(w->selectedKey(), QStringLiteral("T1S3"));
-        QLineEdit* editor = labelEditor(w);
-        QVERIFY(editor != nullptr);
-        QCOMPARE(editor->text(), QStringLiteral("New strategy"));
-        editor->selectAll();
-        typeInto(editor, QStringLiteral("Strangle "));
-        endEdit(editor, Qt::Key_Return);
+        typeName(w, QStringLiteral("New strategy"), QStringLiteral("Strangle "));
         QCOMPARE(picture(w).at(0).second, (QStringList{"Bull call", "Bear put", "Strangle "}));
         QVERIFY(w->m_StrategiesChanged);
 
         // Rename to an empty text: refused, the name stays.
         choose(w, QStringLiteral("Rename"));
-        editor = labelEditor(w);
+        QLineEdit* editor = labelEditor(w);
         QVERIFY(editor != nullptr);
         editor->selectAll();
         QTest::keyClick(editor, Qt::Key_Backspace);
@@ -286,11 +330,7 @@ private slots:
 
         // Move to the other group: last there, and selected.
         clickNode(w, QStringLiteral("T1S1"));
-        QMenu* m = treePopup(w, QStringLiteral("T1S1"));
-        QMenu* moveTo = actionOf(m, QStringLiteral("Move to"))->menu();
-        moveTo->popup(QPoint());
-        actionOf(moveTo, QStringLiteral("Singles"))->trigger();
-        m->close();
+        moveTo(w, QStringLiteral("Singles"));
         QCOMPARE(picture(w).at(1).second, (QStringList{"Long call", "Bull call"}));
         QCOMPARE(w->selectedKey(), QStringLiteral("T2S2"));
         QVERIFY(w->m_StrategiesChanged);
@@ -414,6 +454,8 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", open});
         frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
         clickNode(w, QStringLiteral("T1S1"));
 
         // Import appends the file's groups; the open file stays the current one.
@@ -454,7 +496,7 @@ private slots:
 
         // Save as: the new file is the current one and the next start's.
         dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({path("saved.stg")}));
-        emit w->m_cMenu->Click(w->m_cMenu->IndexOfKey(QStringLiteral("mnuFileSaveStrategiesAs")));
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies as...")));
         QVERIFY(!w->m_StrategiesChanged);
         QCOMPARE(w->strStrategyTypesFile, path("saved.stg"));
         QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), path("saved.stg"));
@@ -477,6 +519,91 @@ private slots:
         QCOMPARE(picture(w), joined);
         QCOMPARE(w->strStrategyTypesFile, path("saved.stg"));
         QVERIFY(dialogs.messages.last().text.contains(QLatin1String("Nothing was changed.")));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void f2RenamesAndADoubleClickClosesAndOpensAGroup()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", test::writeSampleStrategies(m_dir.path())});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+
+        // F2 opens the selected node's name, as Rename does.
+        clickNode(w, QStringLiteral("T1S2"));
+        QVERIFY(test::focusOn(w->tvStrategies));
+        QTest::keyClick(w->tvStrategies, Qt::Key_F2);
+        typeName(w, QStringLiteral("Bear put"), QStringLiteral("Bear spread"));
+        QCOMPARE(picture(w).at(0).second, (QStringList{"Bull call", "Bear spread"}));
+        QCOMPARE(w->nodeByKey(QStringLiteral("T1S2"))->text(0), QStringLiteral("Bear spread"));
+        QVERIFY(w->m_StrategiesChanged);
+
+        // A double click on a group closes it and shows the group, without
+        // legs; another opens it again.
+        QTreeWidgetItem* group = w->nodeByKey(QStringLiteral("T1"));
+        QVERIFY(group->isExpanded());
+        doubleClickNode(w, QStringLiteral("T1"));
+        QVERIFY(!group->isExpanded());
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1"));
+        QVERIFY(group->font(0).bold());
+        QCOMPARE(w->gdParams->Columns(), 0);
+        doubleClickNode(w, QStringLiteral("T1"));
+        QVERIFY(group->isExpanded());
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1"));
+        QCOMPARE(picture(w).at(0).second, (QStringList{"Bull call", "Bear spread"}));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void addGroupMoveToEveryGroupSaveAndLoadFromTheMenus()
+    {
+        const QString file = writeLibrary(path("groups.stg"), {{"G1", {"A", "B"}}, {"G2", {"C"}}});
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", file});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+
+        // Add strategy group: "New strategy group" last, selected, its name
+        // open for typing.
+        clickNode(w, QStringLiteral("T1S1"));
+        choose(w, QStringLiteral("Add strategy group"));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T3"));
+        typeName(w, QStringLiteral("New strategy group"), QStringLiteral("G3"));
+        QCOMPARE(picture(w), (Picture{{"G1", {"A", "B"}}, {"G2", {"C"}}, {"G3", {}}}));
+        QVERIFY(w->m_StrategiesChanged);
+
+        // Each group under "Move to" takes the strategy to its end.
+        clickNode(w, QStringLiteral("T1S1"));
+        moveTo(w, QStringLiteral("G3"));
+        QCOMPARE(picture(w), (Picture{{"G1", {"B"}}, {"G2", {"C"}}, {"G3", {"A"}}}));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T3S1"));
+        moveTo(w, QStringLiteral("G2"));
+        QCOMPARE(picture(w), (Picture{{"G1", {"B"}}, {"G2", {"C", "A"}}, {"G3", {}}}));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T2S2"));
+        moveTo(w, QStringLiteral("G1"));
+        QCOMPARE(picture(w), (Picture{{"G1", {"B", "A"}}, {"G2", {"C"}}, {"G3", {}}}));
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1S2"));
+        QCOMPARE(w->tvStrategies->currentItem()->text(0), QStringLiteral("A"));
+        QVERIFY(w->gdParams->Rows() > 0); // shown and evaluated
+        QVERIFY(treeShowsTheLibrary(w));
+
+        // Save writes the open file; nothing is left unsaved.
+        choose(w, QStringLiteral("Save"));
+        QVERIFY(!w->m_StrategiesChanged);
+        QCOMPARE(picture(*readStrategiesFile(file)), picture(w));
+        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), file);
+
+        // File > Load strategies opens another file in place of this one.
+        const QString other = writeLibrary(path("other-groups.stg"), {{"Extra", {"X"}}});
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({other}));
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Load strategies")));
+        QCOMPARE(dialogs.fileQuestions.last().request.title, QStringLiteral("Select strategies file"));
+        QCOMPARE(picture(w), (Picture{{"Extra", {"X"}}}));
+        QCOMPARE(w->strStrategyTypesFile, other);
+        QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
+        QVERIFY(treeShowsTheLibrary(w));
+        QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -565,6 +692,14 @@ private slots:
         QTest::keyClick(box, Qt::Key_B, Qt::ControlModifier);
         QVERIFY(description(1, 0).contains(QLatin1String("\\b ")));
         QVERIFY(!description(1, 2).contains(QLatin1String("\\b ")));
+        // Italic and underline the same way; a second press switches off.
+        QTest::keyClick(box, Qt::Key_I, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_U, Qt::ControlModifier);
+        QVERIFY(description(1, 0).contains(QLatin1String("\\b\\i\\ul ")));
+        QTest::keyClick(box, Qt::Key_U, Qt::ControlModifier);
+        QVERIFY(description(1, 0).contains(QLatin1String("\\b\\i ")));
+        QVERIFY(!description(1, 0).contains(QLatin1String("\\ul")));
+        QVERIFY(!description(1, 2).contains(QLatin1String("\\i ")));
 
         // Saved and read again, the formatting is there.
         writeStrategiesFile(*w->StrategyTypes, path("text-saved.stg"));
@@ -590,13 +725,15 @@ private slots:
             test::ScriptedDialogs dialogs;
             test::MainWindowRun run({"-S", file});
             frmStrategies* w = run.window();
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
             for (int g = 1; g <= w->StrategyTypes->Count(); ++g) {
                 clickNode(w, QStringLiteral("T%1").arg(g));
                 for (int j = 1; j <= w->StrategyTypes->Item(g)->Strategies()->Count(); ++j)
                     clickNode(w, QStringLiteral("T%1S%2").arg(g).arg(j));
             }
             QVERIFY(!w->m_StrategiesChanged);
-            emit w->m_cMenu->Click(w->m_cMenu->IndexOfKey(QStringLiteral("mnuFileSaveStrategies")));
+            QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
             QCOMPARE(bytesOf(file), before);
             QVERIFY(dialogs.messages.isEmpty());
         }
@@ -641,10 +778,7 @@ private slots:
         QApplication::clipboard()->setMimeData(rtf);
         std::tie(popup, states) = rightClick();
         QCOMPARE(states, QStringLiteral("1111"));
-        // As a click does: the menu closes, then the command runs.
-        QAction* copy = actionOf(popup, QStringLiteral("&Copy text"));
-        popup->close();
-        copy->trigger();
+        clickEntry(popup, QStringLiteral("&Copy text"));
         const QMimeData* copied = QApplication::clipboard()->mimeData();
         QVERIFY(platform::mimeHoldsRtf(copied));
         QCOMPARE(copied->text(), QStringLiteral("plain bold"));
@@ -662,13 +796,31 @@ private slots:
         w->m_StrategiesChanged = false;
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         std::tie(popup, states) = rightClick();
-        QAction* paste = actionOf(popup, QStringLiteral("&Paste text"));
-        popup->close();
-        paste->trigger();
+        clickEntry(popup, QStringLiteral("&Paste text"));
         QCOMPARE(box->toPlainText(), QStringLiteral("red words"));
         QCOMPARE(formatOfLast(*box->document()).foreground().color(), QColor(255, 0, 0));
         QVERIFY(w->StrategyTypes->Item(1)->Strategies()->Item(1)->Description().contains(QLatin1String("\\red255")));
         QVERIFY(w->m_StrategiesChanged);
+
+        // Cut: the selection goes to the clipboard and out of the model.
+        w->m_StrategiesChanged = false;
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        std::tie(popup, states) = rightClick();
+        QCOMPARE(states, QStringLiteral("1111"));
+        clickEntry(popup, QStringLiteral("Cu&t text"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("red words"));
+        QVERIFY(platform::mimeHoldsRtf(QApplication::clipboard()->mimeData()));
+        QVERIFY(box->toPlainText().isEmpty());
+        QVERIFY(!platform::plainTextFromRtf(w->StrategyTypes->Item(1)->Strategies()->Item(1)->Description())
+                     .contains(QLatin1String("red")));
+        QVERIFY(w->m_StrategiesChanged);
+
+        // Create formatted text: the help page on formatted descriptions.
+        std::tie(popup, states) = rightClick();
+        QCOMPARE(states, QStringLiteral("0011"));
+        clickEntry(popup, QStringLiteral("Create formatted text"));
+        QVERIFY(!dialogs.openedUrls.isEmpty());
+        QCOMPARE(QFileInfo(dialogs.openedUrls.last().toLocalFile()).fileName(), QStringLiteral("t020207.htm"));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
