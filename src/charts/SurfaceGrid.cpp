@@ -1,6 +1,7 @@
 #include "charts/SurfaceGrid.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -17,8 +18,24 @@ double twoDecimals(double price)
     return QString::number(price, 'f', 2).toDouble();
 }
 
-void addOptionLeg(std::vector<double>& z, const LegRow& leg, const SurfaceInputs& in, double priceMin,
-                  double priceStep, int32_t dateStep)
+// `N` values from `first` up by `step`, added one step at a time: the grid's
+// stock prices (one a row) and dates (one a column). The labels, the read-out
+// tables and every leg take them from here.
+template <size_t N>
+std::array<double, N> gridSteps(double first, double step)
+{
+    std::array<double, N> values;
+    for (double& v : values) {
+        v = first;
+        first += step;
+    }
+    return values;
+}
+using GridPrices = std::array<double, kSurfaceRows>;
+using GridDates = std::array<double, kSurfaceColumns>;
+
+void addOptionLeg(std::vector<double>& z, const LegRow& leg, const SurfaceInputs& in, const GridPrices& prices,
+                  const GridDates& dates)
 {
     const double K = leg.strike.toDouble();
     const double r = in.interestRate / 100.0;
@@ -27,13 +44,10 @@ void addOptionLeg(std::vector<double>& z, const LegRow& leg, const SurfaceInputs
     const double units = static_cast<double>(leg.quantity) * 100.0;
     // Days to expiry depend on the column only.
     double T[kSurfaceColumns];
-    double date = in.stockDate;
-    for (int j = 0; j < kSurfaceColumns; ++j) {
-        T[j] = DaysBetween(date, leg.expiration) / kDaysPerYear;
-        date += dateStep;
-    }
-    double S = priceMin;
+    for (int j = 0; j < kSurfaceColumns; ++j)
+        T[j] = DaysBetween(dates[j], leg.expiration) / kDaysPerYear;
     for (int i = 0; i < kSurfaceRows; ++i) {
+        const double S = prices[i];
         double* row = z.data() + static_cast<size_t>(i) * kSurfaceColumns;
         for (int j = 0; j < kSurfaceColumns; ++j) {
             double v = leg.kind == LegKind::Call ? CallPrice(in.pricing, S, K, r, sigma, T[j])
@@ -41,21 +55,18 @@ void addOptionLeg(std::vector<double>& z, const LegRow& leg, const SurfaceInputs
             v = leg.position == LegPosition::Short ? e - v : v - e;
             row[j] += v * units;
         }
-        S += priceStep;
     }
 }
 
-void addStockLeg(std::vector<double>& z, const LegRow& leg, double priceMin, double priceStep)
+void addStockLeg(std::vector<double>& z, const LegRow& leg, const GridPrices& prices)
 {
     const double e = leg.entryPrice;
     const double units = leg.quantity;
-    double S = priceMin;
     for (int i = 0; i < kSurfaceRows; ++i) {
-        const double v = leg.position == LegPosition::Long ? S - e : e - S;
+        const double v = leg.position == LegPosition::Long ? prices[i] - e : e - prices[i];
         double* row = z.data() + static_cast<size_t>(i) * kSurfaceColumns;
         for (int j = 0; j < kSurfaceColumns; ++j)
             row[j] += v * units;
-        S += priceStep;
     }
 }
 
@@ -85,11 +96,10 @@ SurfaceGrid ComputeSurface(const std::vector<LegRow>& legs, const SurfaceInputs&
 
     g.z.assign(static_cast<size_t>(kSurfaceRows) * kSurfaceColumns, 0.0);
 
-    double price = g.priceMin;
+    const GridPrices prices = gridSteps<kSurfaceRows>(g.priceMin, g.priceStep);
     for (int i = 0; i < kSurfaceRows; ++i) {
-        g.priceValues.push_back(twoDecimals(price));
-        g.priceLabels.append(i % kLabelEvery == 0 ? in.locale.toString(price, 'f', 2) : QString());
-        price += g.priceStep;
+        g.priceValues.push_back(twoDecimals(prices[i]));
+        g.priceLabels.append(i % kLabelEvery == 0 ? in.locale.toString(prices[i], 'f', 2) : QString());
     }
     for (int j = 0; j < kSurfaceColumns; ++j) {
         const int32_t days = (29 - j) * g.dateStep;
@@ -97,11 +107,12 @@ SurfaceGrid ComputeSurface(const std::vector<LegRow>& legs, const SurfaceInputs&
         g.dateLabels.append(j % kLabelEvery == 0 ? QString::number(days) : QString());
     }
 
+    const GridDates dates = gridSteps<kSurfaceColumns>(in.stockDate, g.dateStep);
     for (const LegRow& leg : legs) {
         if (leg.isOption() && leg.resolved)
-            addOptionLeg(g.z, leg, in, g.priceMin, g.priceStep, g.dateStep);
+            addOptionLeg(g.z, leg, in, prices, dates);
         else if (leg.isStock())
-            addStockLeg(g.z, leg, g.priceMin, g.priceStep);
+            addStockLeg(g.z, leg, prices);
     }
 
     g.valueTitle = in.modeCaption;

@@ -41,6 +41,14 @@ constexpr Design kReset{120, 915, 315};
 constexpr Design kZone{1080, 1095, 315};
 constexpr Design kPercent{2280, 915, 255};
 
+// Where the window keeps its place: what RestorePlace reads and unloading
+// writes.
+QStringList placeKeys()
+{
+    return {QStringLiteral("3dChartLeft"), QStringLiteral("3dChartTop"), QStringLiteral("3dChartWidth"),
+            QStringLiteral("3dChartHeight")};
+}
+
 QLineEdit* readOutBox(QWidget* parent, const char* name)
 {
     auto* box = new QLineEdit(parent);
@@ -253,11 +261,9 @@ void frm3dChart::chkPercent_Click()
 
 void frm3dChart::pApplyView(const platform::Chart3DView& view, bool zones)
 {
-    Chart3D->hide();
     Chart3D->setView(view);
     Chart3D->setPlacement({1.0, 0, 0});
     Chart3D->setZoneColouring(zones);
-    Chart3D->show();
 }
 
 void frm3dChart::cmdReset_Click()
@@ -290,11 +296,8 @@ void frm3dChart::pShowReadOut(const platform::Chart3DPoint& point)
 void frm3dChart::RestorePlace()
 {
     Procedure proc("frm3dChart", "RestorePlace");
-    TW_STEP(proc, CFormRestore::restorePlace(
-                      this, CFormRestore::readPlace(appSettings(), kSettings,
-                                                    {QStringLiteral("3dChartLeft"), QStringLiteral("3dChartTop"),
-                                                     QStringLiteral("3dChartWidth"), QStringLiteral("3dChartHeight")},
-                                                    CFormRestore::placeToSave(this))));
+    TW_STEP(proc, CFormRestore::restorePlace(this, CFormRestore::readPlace(appSettings(), kSettings, placeKeys(),
+                                                                             CFormRestore::placeToSave(this))));
 }
 
 bool frm3dChart::Form_QueryUnload(bool byUser)
@@ -311,13 +314,8 @@ void frm3dChart::Form_Unload()
     TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("3DP"), chkPercent->isChecked() ? 1 : 0));
     TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("3dChartWindowState"),
                                 isMaximized() ? platform::StateMaximized : platform::StateNormal));
-    TW_STEP(proc, {
-        const QRectF normal = CFormRestore::placeToSave(this);
-        s.SaveSetting(kSettings, QStringLiteral("3dChartLeft"), normal.left());
-        s.SaveSetting(kSettings, QStringLiteral("3dChartTop"), normal.top());
-        s.SaveSetting(kSettings, QStringLiteral("3dChartWidth"), normal.width());
-        s.SaveSetting(kSettings, QStringLiteral("3dChartHeight"), normal.height());
-    });
+    // The bounds of the normal state, whatever the state is now.
+    TW_STEP(proc, CFormRestore::savePlace(s, kSettings, placeKeys(), this));
 }
 
 void frm3dChart::unload()

@@ -252,22 +252,10 @@ InductionFn inductionFor(TreeKernel kernel)
     return inductionBaseline;
 }
 
-bool cpuRuns(TreeKernel kernel)
-{
-#ifdef TW_TREE_X86
-    __builtin_cpu_init();
-    if (kernel == TreeKernel::Avx512)
-        return __builtin_cpu_supports("avx512f");
-    if (kernel == TreeKernel::Avx2)
-        return __builtin_cpu_supports("avx2");
-#endif
-    return kernel == TreeKernel::Baseline;
-}
-
 TreeKernel widestKernel()
 {
     for (const TreeKernel k : {TreeKernel::Avx512, TreeKernel::Avx2}) {
-        if (cpuRuns(k))
+        if (treeKernelSupported(k))
             return k;
     }
     return TreeKernel::Baseline;
@@ -507,7 +495,14 @@ int32_t DaysBetween(double d1, double d2)
 
 bool treeKernelSupported(TreeKernel kernel)
 {
-    return cpuRuns(kernel);
+#ifdef TW_TREE_X86
+    __builtin_cpu_init();
+    if (kernel == TreeKernel::Avx512)
+        return __builtin_cpu_supports("avx512f");
+    if (kernel == TreeKernel::Avx2)
+        return __builtin_cpu_supports("avx2");
+#endif
+    return kernel == TreeKernel::Baseline;
 }
 
 TreeKernel treeKernel()

@@ -333,6 +333,8 @@ void Chart3D::setZoneColouring(bool on)
     m_zones = on;
     if (m_surface == nullptr)
         return;
+    // Only the look changes: the zones' gradient goes with every push of the
+    // values, so the series already holds the one of the values shown.
     QSurface3DSeries* series = m_surface->series;
     if (on) {
         series->setDrawMode(QSurface3DSeries::DrawSurface);
@@ -343,8 +345,6 @@ void Chart3D::setZoneColouring(bool on)
         series->setBaseColor(rgb(0x4F8FC0));
         series->setWireframeColor(rgb(0x1F4F7A));
     }
-    if (!m_batched)
-        pushAll();
 }
 
 void Chart3D::queryPoint(const QPoint& pixel)

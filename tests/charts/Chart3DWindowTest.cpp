@@ -1,12 +1,16 @@
 // The 3-D window on a real display with OpenGL (Xvfb, Mesa's software
 // renderer, openbox): the surface follows the selected strategy, the percent
 // box and the mode; the presets and the mouse turn the view; the read-out
-// names the point under the pointer; closing hides; the place and the
-// percent mode come back after a restart.
+// names the point under the pointer; the close box hides, and the main
+// window's menu bar and toolbar and a 2-D chart's "3DChart" button show the
+// window again; the place and the percent mode come back after a restart.
 
 #include "mainwindow/MainWindowFixtures.h"
 
+#include "ChartTestSupport.h"
+
 #include "charts/frm3dChart.h"
+#include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
 #include "model/stock.h"
 #include "platform/WindowGeometry.h"
@@ -17,11 +21,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QWindow>
 #include <QtTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
 
 using namespace tw;
 using platform::Chart3D;
@@ -42,6 +52,32 @@ void clickNode(frmStrategies* w, const QString& key)
 void clickOn(QWidget* w)
 {
     QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(8, w->height() / 2));
+}
+
+// What the window manager does when the user clicks a window's close box:
+// sends the window the WM_DELETE_WINDOW request through the X server.
+void pressCloseBox(QWidget* window)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    QVERIFY(x11 != nullptr);
+    xcb_connection_t* connection = x11->connection();
+    const auto atom = [connection](const char* name) {
+        xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = r != nullptr ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        free(r);
+        return a;
+    };
+    xcb_client_message_event_t event;
+    std::memset(&event, 0, sizeof event);
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = static_cast<xcb_window_t>(window->winId());
+    event.type = atom("WM_PROTOCOLS");
+    event.data.data32[0] = atom("WM_DELETE_WINDOW");
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
 }
 
 bool readOutEmpty(const frm3dChart* c)
@@ -261,6 +297,44 @@ private slots:
                 && std::abs(r.width() - normal.width()) < 40 && std::abs(r.height() - normal.height()) < 40;
         };
         QTRY_VERIFY(near(platform::outerTwips(c)));
+    }
+
+    void closeBoxHidesAndEveryOpenCommandShowsItAgain()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        // The close box hides the window and keeps it.
+        const auto closedByTheBox = [c] {
+            pressCloseBox(c);
+            return QTest::qWaitFor([c] { return !c->isVisible(); }) && frm3dChart::loaded() == c;
+        };
+
+        // Windows > 3D chart on the menu bar.
+        QVERIFY(closedByTheBox());
+        QVERIFY(test::chooseFromMenuBar(run.window(), QStringLiteral("&Windows"),
+                                        QStringLiteral("&3D chart")));
+        QTRY_VERIFY(c->isVisible());
+        QCOMPARE(frm3dChart::loaded(), c);
+
+        // The main window's toolbar button.
+        QVERIFY(closedByTheBox());
+        test::clickButton(run->tbrTools, "3Dchart");
+        QTRY_VERIFY(c->isVisible());
+
+        // A 2-D chart's "3DChart" button.
+        test::clickButton(run->tbrTools, "newchart");
+        frmChart* chart = run->chartByKey(QStringLiteral("C0"));
+        QVERIFY(chart != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(chart));
+        QVERIFY(closedByTheBox());
+        test::clickButton(chart->tbrChartMode, "3DChart");
+        QTRY_VERIFY(c->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(c));
+        QCOMPARE(frm3dChart::loaded(), c);
+        QCOMPARE(c->Chart3D->rowCount(), 30);
+        QVERIFY(dialogs.errorReports.isEmpty());
     }
 
     void savedPlaceOutOfRangeGivesTheDefault()
