@@ -168,15 +168,19 @@ void frmStrategies::m_cChartList_Click(int itemNumber)
     } else if (key == QLatin1String("mnuMainForm")) {
         TW_STEP(proc, SelectStrategiesForm());
     } else {
-        TW_STEP(proc, {
-            if (frmChart* chart = chartByKey(key.mid(14))) {
-                if (chart->isMinimized())
-                    platform::setWindowStateCode(chart, platform::StateNormal);
-                chart->raise();
-                chart->activateWindow();
-            }
-        });
+        TW_STEP(proc, showChartWindow(key));
     }
+}
+
+void frmStrategies::showChartWindow(const QString& entryKey)
+{
+    frmChart* chart = chartByKey(entryKey.mid(int(qstrlen(ChartWindowKeyPrefix))));
+    if (chart == nullptr)
+        return;
+    if (chart->isMinimized())
+        platform::setWindowStateCode(chart, platform::StateNormal);
+    chart->raise();
+    chart->activateWindow();
 }
 
 void frmStrategies::TileWindows()

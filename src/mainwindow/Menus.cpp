@@ -195,15 +195,8 @@ void frmStrategies::m_cMenu_Click(int itemNumber)
             m_cMenu->setItemChecked(item, on);
             errorHandler().setTracingEnabled(on);
         });
-    } else if (key.left(14) == QLatin1String("mnuChartWindow")) {
-        TW_STEP(proc, {
-            if (frmChart* chart = chartByKey(key.mid(14))) {
-                if (chart->isMinimized())
-                    platform::setWindowStateCode(chart, platform::StateNormal);
-                chart->activateWindow();
-                chart->raise();
-            }
-        });
+    } else if (key.startsWith(QLatin1String(ChartWindowKeyPrefix))) {
+        TW_STEP(proc, showChartWindow(key));
     }
 }
 

@@ -369,8 +369,7 @@ QWidget* frmStrategies::control(const QString& name) const
 
 double frmStrategies::twipsPerPixel() const
 {
-    const double dpi = logicalDpiY();
-    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+    return tw::twipsPerPixel(logicalDpiY());
 }
 
 float frmStrategies::ScaleWidth() const

@@ -259,6 +259,9 @@ public:
     void m_cChartList_Click(int itemNumber);
     // The open chart window with that key, or nullptr.
     frmChart* chartByKey(const QString& key) const;
+    // Brings back the chart window of a Windows-menu or window-list entry
+    // (its key is the chart-window prefix and the chart's key).
+    void showChartWindow(const QString& entryKey);
 
     // What the chart windows read of the main window.
     std::shared_ptr<stock> hostStock() const override { return ObjStock; }
