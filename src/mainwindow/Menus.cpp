@@ -146,20 +146,16 @@ void frmStrategies::m_cMenu_Click(int itemNumber)
                 box->copy();
         });
     } else if (is("mnuEditCut")) {
+        // The description box stores an edit and marks the library unsaved
+        // itself, whichever way the edit came.
         TW_STEP(proc, {
-            if (QTextEdit* box = focusedRichTextBox(); box != nullptr && box->textCursor().hasSelection()) {
+            if (QTextEdit* box = focusedRichTextBox(); box != nullptr && box->textCursor().hasSelection())
                 box->cut();
-                m_StrategiesChanged = true;
-            }
         });
     } else if (is("mnuEditPaste")) {
         TW_STEP(proc, {
-            if (QTextEdit* box = focusedRichTextBox()) {
-                const QString before = box->toHtml();
+            if (QTextEdit* box = focusedRichTextBox())
                 box->paste();
-                if (box->toHtml() != before)
-                    m_StrategiesChanged = true;
-            }
         });
     } else if (is("mnuEditStrategyHelp")) {
         TW_STEP(proc, ShowHelpTopic(QLatin1String(HelpTopic::FormattedText), HelpCommand::Contents));
