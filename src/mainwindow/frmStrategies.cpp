@@ -372,6 +372,13 @@ double frmStrategies::twipsPerPixel() const
     return tw::twipsPerPixel(logicalDpiY());
 }
 
+QPoint frmStrategies::popupPoint(const QWidget* frame, const QWidget* control, double x, double y) const
+{
+    const double tpp = twipsPerPixel();
+    return QPoint(static_cast<int>(roundHalfEven(frame->x() * tpp + control->x() * tpp + x)),
+                  static_cast<int>(roundHalfEven(frame->y() * tpp + control->y() * tpp + y)));
+}
+
 float frmStrategies::ScaleWidth() const
 {
     return static_cast<float>(width() * twipsPerPixel());

@@ -18,6 +18,7 @@
 #include <QHash>
 #include <QList>
 #include <QPair>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -458,6 +459,9 @@ private:
     void splitComplete(layout::SplitterBar bar);
     layout::ClientArea clientArea() const;
     double twipsPerPixel() const;
+    // A point in the window's client area, in whole twips, for a popup shown
+    // at (x, y) twips inside `control`, which sits in the pane `frame`.
+    QPoint popupPoint(const QWidget* frame, const QWidget* control, double x, double y) const;
 
     // Start-up steps that have their own rules.
     void restorePricingParameters();

@@ -189,10 +189,8 @@ void frmStrategies::chainGridMouseUp(platform::Grid* grid, int button, double x,
     if (button != 2 || grid->SelectedRow() <= 0)
         return;
     TW_STEP(proc, {
-        const double tpp = twipsPerPixel();
-        const int px = static_cast<int>(roundHalfEven(fraExchange->x() * tpp + x + grid->x() * tpp));
-        const int py = static_cast<int>(roundHalfEven(fraExchange->y() * tpp + y + grid->y() * tpp));
-        m_cOptionsMenu->ShowAt(px, py);
+        const QPoint at = popupPoint(fraExchange, grid, x, y);
+        m_cOptionsMenu->ShowAt(at.x(), at.y());
     });
 }
 

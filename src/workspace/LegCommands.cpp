@@ -40,9 +40,8 @@ void frmStrategies::legGridMouseUp(platform::Grid* grid, int button, double x, d
     TW_STEP(proc, {
         m_popupGrid = grid;
         QWidget* frame = grid == gdParams ? static_cast<QWidget*>(fraParams) : static_cast<QWidget*>(fraOptions);
-        const double tpp = twipsPerPixel();
-        m_cParamsMenu->ShowAt(static_cast<int>(roundHalfEven(frame->x() * tpp + grid->x() * tpp + x)),
-                              static_cast<int>(roundHalfEven(frame->y() * tpp + grid->y() * tpp + y)));
+        const QPoint at = popupPoint(frame, grid, x, y);
+        m_cParamsMenu->ShowAt(at.x(), at.y());
     });
 }
 

@@ -463,9 +463,8 @@ void frmStrategies::tvStrategies_MouseUp(int Button, int Shift, float X, float Y
         });
     }
     TW_STEP(proc, {
-        const double tpp = twipsPerPixel();
-        menu->ShowAt(static_cast<int>(roundHalfEven(fraStrategies->x() * tpp + tvStrategies->x() * tpp + X)),
-                     static_cast<int>(roundHalfEven(fraStrategies->y() * tpp + tvStrategies->y() * tpp + Y)));
+        const QPoint at = popupPoint(fraStrategies, tvStrategies, X, Y);
+        menu->ShowAt(at.x(), at.y());
     });
 }
 
@@ -491,11 +490,8 @@ void frmStrategies::rtfDescription_MouseUp(int Button, int Shift, float X, float
         return;
     TW_STEP(proc, setEditMenuStates());
     TW_STEP(proc, {
-        const double tpp = twipsPerPixel();
-        m_cMenu->ShowSubmenuAt(
-            static_cast<int>(roundHalfEven(fraDescription->x() * tpp + rtfDescription->x() * tpp + X)),
-            static_cast<int>(roundHalfEven(fraDescription->y() * tpp + rtfDescription->y() * tpp + Y)),
-            m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")));
+        const QPoint at = popupPoint(fraDescription, rtfDescription, X, Y);
+        m_cMenu->ShowSubmenuAt(at.x(), at.y(), m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")));
     });
 }
 
