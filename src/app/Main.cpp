@@ -8,6 +8,7 @@
 #include "mainwindow/frmStrategies.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTimer>
 
 namespace tw {
@@ -28,9 +29,9 @@ void Main()
 {
     ignoringErrors([] {
         gErrorHandler = std::make_unique<CErrorHandler>();
-        const QString folder = logFolder();
-        gErrorHandler->Init(CErrorHandler::ActionErrorDialog, folder + QStringLiteral("/Error Log.txt"), true, false,
-                            CErrorHandler::TraceFile, folder + QStringLiteral("/Tarnwell.trace.txt"));
+        const QDir folder(logFolder());
+        gErrorHandler->Init(CErrorHandler::ActionErrorDialog, folder.filePath(QLatin1String(ErrorLogFileName)), true,
+                            false, CErrorHandler::TraceFile, folder.filePath(QLatin1String(TraceFileName)));
     });
     ignoringErrors([] { errorHandler().setSupportMail(supportMailAddress()); });
     ignoringErrors([] {

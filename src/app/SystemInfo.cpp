@@ -66,13 +66,14 @@ QString systemInformationText()
     lines << QStringLiteral("Files and folders");
     lines << QStringLiteral("  Settings: %1").arg(native(platform::RegistryStore::folder()));
     const CErrorHandler* handler = gErrorHandler.get();
-    const QString trace = handler != nullptr ? handler->TracingLogFile()
-                                             : logFolder() + QStringLiteral("/Tarnwell.trace.txt");
+    const QDir logs(logFolder());
+    const QString trace =
+        handler != nullptr ? handler->TracingLogFile() : logs.filePath(QLatin1String(TraceFileName));
     const bool tracing = handler != nullptr && handler->TracingEnabled();
     lines << QStringLiteral("  Trace file: %1 (tracing is %2)")
                  .arg(native(trace), tracing ? QStringLiteral("on") : QStringLiteral("off"));
-    const QString log = handler != nullptr ? handler->ErrorLogFile() : logFolder() + QStringLiteral("/Error Log.txt");
-    lines << QStringLiteral("  Error log: %1").arg(native(QDir(logFolder()).absoluteFilePath(log)));
+    const QString log = handler != nullptr ? handler->ErrorLogFile() : logs.filePath(QLatin1String(ErrorLogFileName));
+    lines << QStringLiteral("  Error log: %1").arg(native(logs.absoluteFilePath(log)));
     lines << QStringLiteral("  Help pages: %1").arg(native(helpFolder()));
     lines << QStringLiteral("  Shipped strategies and sample chain: %1").arg(native(programFolder()));
     return lines.join(QLatin1Char('\n'));

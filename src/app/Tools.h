@@ -48,6 +48,9 @@ QString programFolder();
 // Where the trace file and the error log go: the program folder when it can be
 // written, else the user's state folder ($XDG_STATE_HOME/tarnwell).
 QString logFolder();
+// The names of the error log and the trace file in that folder.
+inline constexpr const char* ErrorLogFileName = "Error Log.txt";
+inline constexpr const char* TraceFileName = "Tarnwell.trace.txt";
 
 // The support address of the error reports.
 QString supportMailAddress();
