@@ -38,16 +38,7 @@ using platform::Chart3D;
 
 namespace {
 
-void clickNode(frmStrategies* w, const QString& key)
-{
-    QTreeWidgetItem* node = w->nodeByKey(key);
-    QVERIFY(node != nullptr);
-    if (node->parent() != nullptr)
-        node->parent()->setExpanded(true);
-    w->tvStrategies->scrollToItem(node);
-    QTest::mouseClick(w->tvStrategies->viewport(), Qt::LeftButton, {}, w->tvStrategies->visualItemRect(node).center());
-    QCOMPARE(w->tvStrategies->currentItem(), node);
-}
+void clickNode(frmStrategies* w, const QString& key) { QVERIFY(test::clickTreeNode(w, key)); }
 
 void clickOn(QWidget* w)
 {

@@ -95,21 +95,9 @@ QByteArray bytesOf(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QPoint centreOf(frmStrategies* w, const QString& key)
-{
-    QTreeWidgetItem* node = w->nodeByKey(key);
-    if (node == nullptr)
-        return {-1, -1};
-    if (node->parent() != nullptr)
-        node->parent()->setExpanded(true);
-    w->tvStrategies->scrollToItem(node);
-    return w->tvStrategies->visualItemRect(node).center();
-}
-
 void clickNode(frmStrategies* w, const QString& key)
 {
-    const QPoint at = centreOf(w, key);
-    QTest::mouseClick(w->tvStrategies->viewport(), Qt::LeftButton, {}, at);
+    QVERIFY(test::clickTreeNode(w, key));
     QCOMPARE(w->selectedKey(), key);
 }
 
@@ -118,7 +106,7 @@ void clickNode(frmStrategies* w, const QString& key)
 void doubleClickNode(frmStrategies* w, const QString& key)
 {
     QWidget* vp = w->tvStrategies->viewport();
-    const QPoint at = centreOf(w, key);
+    const QPoint at = test::treeNodeCentre(w, key);
     QTest::mouseClick(vp, Qt::LeftButton, {}, at);
     QTest::mouseDClick(vp, Qt::LeftButton, {}, at);
     QTest::mouseRelease(vp, Qt::LeftButton, {}, at);
@@ -140,7 +128,7 @@ QAction* actionOf(QMenu* menu, const QString& caption)
 // nodes) and gives the popup that opened.
 QMenu* treePopup(frmStrategies* w, const QString& at = {})
 {
-    QPoint p = at.isEmpty() ? QPoint(5, w->tvStrategies->viewport()->height() - 3) : centreOf(w, at);
+    QPoint p = at.isEmpty() ? QPoint(5, w->tvStrategies->viewport()->height() - 3) : test::treeNodeCentre(w, at);
     QTest::mouseClick(w->tvStrategies->viewport(), Qt::RightButton, {}, p);
     return w->m_cStrategiesMenu->ActivePopup();
 }
@@ -187,7 +175,7 @@ QLineEdit* labelEditor(frmStrategies* w)
 void dragTo(frmStrategies* w, const QString& from, const QPoint& to)
 {
     QWidget* vp = w->tvStrategies->viewport();
-    const QPoint start = centreOf(w, from);
+    const QPoint start = test::treeNodeCentre(w, from);
     QTest::mousePress(vp, Qt::LeftButton, {}, start);
     QTest::mouseMove(vp, start + QPoint(0, 3));
     QTest::mouseMove(vp, to);
@@ -197,7 +185,7 @@ void dragTo(frmStrategies* w, const QString& from, const QPoint& to)
 void dragOnto(frmStrategies* w, const QString& from, const QString& onto)
 {
     // The target is found before anything moves.
-    dragTo(w, from, centreOf(w, onto));
+    dragTo(w, from, test::treeNodeCentre(w, onto));
 }
 
 // Ends an in-place edit by a key; the tree takes the text once the events
@@ -418,7 +406,7 @@ private slots:
 
         // Pick a strategy up in the middle and hold it 150 twips above the
         // bottom edge: one line down every tick.
-        const QPoint start = centreOf(w, QStringLiteral("T1S1"));
+        const QPoint start = test::treeNodeCentre(w, QStringLiteral("T1S1"));
         QTest::mousePress(vp, Qt::LeftButton, {}, start);
         QTest::mouseMove(vp, start + QPoint(0, 4));
         const double height = w->tvStrategies->height() * tpp;

@@ -2,6 +2,7 @@
 
 #include "app/Tools.h"
 #include "mainwindow/frmStrategies.h"
+#include "platform/TreeView.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -42,6 +43,27 @@ bool MainWindowRun::close()
 QString shippedFile(const QString& name)
 {
     return QDir(programFolder()).filePath(name);
+}
+
+QPoint treeNodeCentre(frmStrategies* window, const QString& key)
+{
+    QTreeWidgetItem* node = window->nodeByKey(key);
+    if (node == nullptr)
+        return {-1, -1};
+    if (node->parent() != nullptr)
+        node->parent()->setExpanded(true);
+    window->tvStrategies->scrollToItem(node);
+    const QRect shown = window->tvStrategies->visualItemRect(node);
+    return shown.isValid() ? shown.center() : QPoint(-1, -1);
+}
+
+bool clickTreeNode(frmStrategies* window, const QString& key)
+{
+    const QPoint at = treeNodeCentre(window, key);
+    if (at == QPoint(-1, -1))
+        return false;
+    QTest::mouseClick(window->tvStrategies->viewport(), Qt::LeftButton, {}, at);
+    return window->tvStrategies->currentItem() == window->nodeByKey(key);
 }
 
 } // namespace tw::test

@@ -3,6 +3,7 @@
 // with the given command-line arguments), and closes it again at the end of
 // the test without any question being asked of a real user.
 
+#include <QPoint>
 #include <QPointer>
 #include <QStringList>
 
@@ -33,5 +34,13 @@ private:
 
 // The path of a file shipped in data/ (next to the test programs' build).
 QString shippedFile(const QString& name);
+
+// The middle of the tree node with that key, its group opened and the node
+// scrolled into view, in the tree's viewport; (-1, -1) for no such node or
+// one that is not shown.
+QPoint treeNodeCentre(frmStrategies* window, const QString& key);
+// Clicks the tree node with that key as a user does; true when it is then
+// the selected node.
+bool clickTreeNode(frmStrategies* window, const QString& key);
 
 } // namespace tw::test

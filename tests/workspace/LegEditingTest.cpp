@@ -115,14 +115,7 @@ class LegEditingTest : public QObject {
         frmStrategies* w = run.window();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QTreeWidgetItem* node = w->nodeByKey(QLatin1String(strategyKey));
-        QVERIFY(node != nullptr);
-        if (node->parent() != nullptr)
-            node->parent()->setExpanded(true);
-        w->tvStrategies->scrollToItem(node);
-        QTest::mouseClick(w->tvStrategies->viewport(), Qt::LeftButton, {},
-                          w->tvStrategies->visualItemRect(node).center());
-        QCOMPARE(w->tvStrategies->currentItem(), node);
+        QVERIFY(test::clickTreeNode(w, QLatin1String(strategyKey)));
         w->m_StrategiesChanged = false;
     }
 

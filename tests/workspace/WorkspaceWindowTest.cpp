@@ -109,15 +109,7 @@ class WorkspaceWindowTest : public QObject {
 
     static void selectNode(frmStrategies* w, const QString& key)
     {
-        QTreeWidgetItem* node = w->nodeByKey(key);
-        QVERIFY(node != nullptr);
-        if (node->parent() != nullptr && !node->parent()->isExpanded())
-            node->parent()->setExpanded(true);
-        w->tvStrategies->scrollToItem(node);
-        const QRect r = w->tvStrategies->visualItemRect(node);
-        QVERIFY(r.isValid());
-        QTest::mouseClick(w->tvStrategies->viewport(), Qt::LeftButton, {}, r.center());
-        QCOMPARE(w->tvStrategies->currentItem(), node);
+        QVERIFY(test::clickTreeNode(w, key));
     }
 
 private slots:
