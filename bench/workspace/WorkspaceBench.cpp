@@ -115,7 +115,7 @@ void SelectStrategyAmerican200(benchmark::State& state)
     w->applyParsedChain(chain);
     w->optTheoreticalPrice->setChecked(true);
     w->optTheoreticalPrice_Click();
-    w->mSteps = 200;
+    w->session().setSteps(200);
     w->txtSteps->setText(QStringLiteral("200"));
     w->cmbModel->setCurrentIndex(2);
     w->cmbModel_Click();
@@ -126,7 +126,7 @@ void SelectStrategyAmerican200(benchmark::State& state)
     }
     for (auto _ : state) {
         w->tvStrategies_NodeClick(node);
-        benchmark::DoNotOptimize(w->StartStrategyPrice);
+        benchmark::DoNotOptimize(w->session().startStrategyPrice());
     }
     state.counters["legs"] = 6;
 }
@@ -161,7 +161,7 @@ void FillChainPanes3000(benchmark::State& state)
     Window w(false);
     const auto s = buildChain(10, 150); // 1,500 calls and 1,500 puts
     for (auto _ : state) {
-        w->ObjStock = s;
+        w->session().setObjStock(s);
         w->UpdateControls();
     }
     if (w->gdCalls->Rows() != 1500 || w->gdPuts->Rows() != 1500)

@@ -13,6 +13,7 @@
 #include "model/stock.h"
 #include "platform/PopupMenu.h"
 #include "platform/WindowGeometry.h"
+#include "workspace/AnalysisSession.h"
 
 #include <QComboBox>
 #include <QScreen>
@@ -26,6 +27,46 @@ frmChart* frmStrategies::chartByKey(const QString& key) const
             return entry.second;
     }
     return nullptr;
+}
+
+void frmStrategies::connectSession()
+{
+    // Every open 2-D chart window follows what the session announces; the
+    // 3-D window reads the rest through the chart host.
+    const auto eachChart = [this](auto&& f) {
+        for (const auto& entry : std::as_const(m_Charts)) {
+            if (entry.second != nullptr)
+                f(entry.second.data());
+        }
+    };
+    connect(m_session, &AnalysisSession::evaluated, this, [this](const Evaluation& ev) { showEvaluation(ev); });
+    connect(m_session, &AnalysisSession::evaluationCleared, this, [this] { clearChartLegs(); });
+    connect(m_session, &AnalysisSession::stockLoaded, this, [this, eachChart] {
+        shielded("frmStrategies.NewStockLoaded", [&] {
+            const auto& s = m_session->ObjStock();
+            if (s == nullptr)
+                return;
+            eachChart([&](frmChart* chart) {
+                chart->setStockPrice(m_session->calcStockPrice());
+                chart->setStockDate(s->StockDate());
+                chart->setStockTicker(s->Code());
+            });
+            frm3dChart::instance()->setStockTicker(s->Code());
+        });
+    });
+    connect(m_session, &AnalysisSession::modelChanged, this, [eachChart](int model) {
+        if (model >= 0 && model <= 2)
+            shielded("frmStrategies.cmbModel_Click", [&] { eachChart([&](frmChart* c) { c->setUseOptionsModel(model); }); });
+    });
+    connect(m_session, &AnalysisSession::stepsChanged, this, [eachChart](int steps) {
+        shielded("frmStrategies.UpdateSteps", [&] { eachChart([&](frmChart* c) { c->setBinominalSteps(steps); }); });
+    });
+    connect(m_session, &AnalysisSession::dividendsChanged, this, [eachChart](double dividends) {
+        shielded("frmStrategies.UpdateDividends",
+                 [&] { eachChart([&](frmChart* c) { c->setDividends(dividends); }); });
+    });
+    connect(m_session, &AnalysisSession::calculationModeChanged, this,
+            [this] { ChartHost::CalculationModeCaption = m_session->calculationModeCaption(); });
 }
 
 void frmStrategies::AddNewCustomChart(int32_t AsNumber)
@@ -50,18 +91,18 @@ void frmStrategies::AddNewCustomChart(int32_t AsNumber)
         chart->RestoreParams(AsNumber);
     });
     TW_STEP(proc, {
-        if (ObjStock != nullptr) {
-            chart->setStockPrice(CalcStockPrice);
-            chart->setStockDate(ObjStock->StockDate());
-            chart->setStockTicker(ObjStock->Code());
+        if (m_session->ObjStock() != nullptr) {
+            chart->setStockPrice(m_session->calcStockPrice());
+            chart->setStockDate(m_session->ObjStock()->StockDate());
+            chart->setStockTicker(m_session->ObjStock()->Code());
         }
     });
     TW_STEP(proc, {
-        chart->setBinominalSteps(mSteps);
-        const int model = cmbModel->currentIndex();
+        chart->setBinominalSteps(m_session->steps());
+        const int model = m_session->model();
         if (model >= 0 && model <= 2)
             chart->setUseOptionsModel(model);
-        chart->setOptions(m_ChartLegs);
+        chart->setOptions(m_session->chartLegs());
     });
     TW_STEP(proc, chart->show());
 }

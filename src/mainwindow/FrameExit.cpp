@@ -95,7 +95,7 @@ bool frmStrategies::Form_QueryUnload()
     Procedure proc("frmStrategies", "Form_QueryUnload");
     TW_STEP_OR(proc, cancel, saveWorkspaceSettings());
     QString title;
-    const QString question = exitQuestion(blnDataNotSaved, m_StrategiesChanged, title);
+    const QString question = exitQuestion(m_session->dataNotSaved(), m_session->strategiesChanged(), title);
     if (!question.isEmpty()) {
         TW_STEP_OR(proc, cancel, {
             cancel = dialogs().messageBox(question, Msg::YesNo | Msg::Question, title) != Msg::Yes;
@@ -135,7 +135,7 @@ void frmStrategies::Form_Unload()
     CAppSettings& s = appSettings();
     // A full path, so that the next start finds the file from any folder.
     TW_STEP(proc, s.SaveSetting(kSettings, QStringLiteral("LastFile"),
-                                strDataFile.isEmpty() ? strDataFile : QFileInfo(strDataFile).absoluteFilePath()));
+                                m_session->dataFile().isEmpty() ? m_session->dataFile() : QFileInfo(m_session->dataFile()).absoluteFilePath()));
     TW_STEP(proc, {
         if (!isMaximized())
             platform::setWindowStateCode(this, platform::StateNormal);

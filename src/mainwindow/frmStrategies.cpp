@@ -21,6 +21,7 @@
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
 #include "platform/WindowGeometry.h"
+#include "workspace/AnalysisSession.h"
 #include "workspace/PayoffSketch.h"
 
 #include <QApplication>
@@ -81,8 +82,10 @@ frmStrategies::frmStrategies(QWidget* parent)
     DelayTimer->setInterval(5000);
     connect(DelayTimer, &QTimer::timeout, this, [this] { DelayTimer_Timer(); });
 
+    m_session = new AnalysisSession(this);
     createControls();
     connectControls();
+    connectSession();
     // The 3-D window reads the pricing values through it.
     setChartHost(this);
 }
@@ -469,36 +472,36 @@ void frmStrategies::Form_Load()
         for (int pair = 1; pair + 1 <= n && pair <= 3; pair += 2) {
             const QString sw = args.at(pair).toUpper();
             if (sw == QLatin1String("-O")) {
-                strDataFile = args.at(pair + 1);
+                m_session->setDataFile(args.at(pair + 1));
                 chainNamed = true;
             }
             else if (sw == QLatin1String("-S"))
-                strStrategyTypesFile = args.at(pair + 1);
+                m_session->setLibraryFile(args.at(pair + 1));
         }
     });
     TW_STEP(proc, {
-        if (strDataFile.isEmpty())
-            strDataFile = settingText(appSettings(), kSettings, QStringLiteral("LastFile"), QString());
-        if (!strDataFile.isEmpty())
+        if (m_session->dataFile().isEmpty())
+            m_session->setDataFile(settingText(appSettings(), kSettings, QStringLiteral("LastFile"), QString()));
+        if (!m_session->dataFile().isEmpty())
             LoadOptionFromFile();
     });
     TW_STEP(proc, UpdateControls());
     TW_STEP(proc, {
-        if (chainNamed && ObjStock == nullptr && !QFileInfo(strDataFile).isFile()) {
-            const QString text = QStringLiteral("The \"%1\" file is not found.").arg(strDataFile);
+        if (chainNamed && m_session->ObjStock() == nullptr && !QFileInfo(m_session->dataFile()).isFile()) {
+            const QString text = QStringLiteral("The \"%1\" file is not found.").arg(m_session->dataFile());
             lblTickerStatus->setText(QLatin1Char(' ') + text);
             dialogs().messageBox(text, Msg::OkOnly | Msg::Critical, appTitle());
         }
     });
-    TW_STEP(proc, blnDataNotSaved = false);
+    TW_STEP(proc, m_session->setDataNotSaved(false));
     TW_STEP(proc, TileWindows());
     TW_STEP(proc, {
-        if (strStrategyTypesFile.isEmpty())
-            strStrategyTypesFile = settingText(appSettings(), kSettings, QStringLiteral("StrategyTypesFile"),
-                                               defaultStrategiesFile());
-        if (QFileInfo(strStrategyTypesFile).fileName() == strStrategyTypesFile
-            && !QFileInfo::exists(strStrategyTypesFile))
-            strStrategyTypesFile = locateShippedFile(strStrategyTypesFile);
+        if (m_session->libraryFile().isEmpty())
+            m_session->setLibraryFile(settingText(appSettings(), kSettings, QStringLiteral("StrategyTypesFile"),
+                                                  defaultStrategiesFile()));
+        if (QFileInfo(m_session->libraryFile()).fileName() == m_session->libraryFile()
+            && !QFileInfo::exists(m_session->libraryFile()))
+            m_session->setLibraryFile(locateShippedFile(m_session->libraryFile()));
         LoadStartupStrategies();
     });
     TW_STEP(proc, AssociateFile());
@@ -555,8 +558,8 @@ void frmStrategies::restorePricingParameters()
     const PricingSettings p = readPricingSettings(s);
     txtVolatility->setText(QLocale().toString(p.volatility, 'g', 15));
     txtInetrestRate->setText(QLocale().toString(p.interest, 'g', 15));
-    m_Volatility = p.volatility;
-    m_InterestRate = p.interest;
+    m_session->setVolatility(p.volatility);
+    m_session->setInterestRate(p.interest);
     if (p.exchange >= 0 && p.exchange < cbExchange->count()) {
         cbExchange->setCurrentIndex(p.exchange);
         cbExchange_Click();
@@ -590,7 +593,7 @@ void frmStrategies::restorePricingParameters()
     chkPLSign->setChecked(p.plSign != 0);
     chkPLSign_Click();
     txtSteps->setText(QString::number(p.steps));
-    mSteps = p.steps;
+    m_session->setSteps(p.steps);
     if (p.model >= 0 && p.model < cmbModel->count()) {
         cmbModel->setCurrentIndex(p.model);
         cmbModel_Click();

@@ -12,6 +12,7 @@
 #include "mainwindow/MainWindowLayout.h"
 #include "mainwindow/SplitterRules.h"
 #include "model/LegsArray.h"
+#include "workspace/AnalysisSession.h"
 #include "platform/RichTextBox.h"
 #include "platform/TreeView.h"
 
@@ -71,6 +72,8 @@ class ReBar;
 class TabStrip;
 class Toolbar;
 } // namespace platform
+
+class AnalysisSession;
 
 class frmStrategies : public QWidget, public ChartHost {
     Q_OBJECT
@@ -182,33 +185,14 @@ public:
     std::unique_ptr<cSplitter> m_cSplitOptionsStock;
 
     // ---- Public values --------------------------------------------------
-    int32_t mSteps = 10;
-    double dblDividends = 0;
-    double CalcStockPrice = 0;
-    double StartStrategyPrice = 0;
-    QString strDataFile;
     QString strOptionsDirectory;
-    QString strStrategyTypesFile;
-    QStringList colStrings;
-    bool blnDataNotSaved = false;
-    bool m_StrategiesChanged = false;
     bool m_DecimalComma = false;
     QString m_DecimalSeparator;
     int32_t m_FormWidth = 0;
     int32_t m_FormHeight = 0;
 
-    // The loaded underlying with its calls and puts (null until a chain is
-    // loaded), and its two sides after the exchange filter.
-    std::shared_ptr<stock> ObjStock;
-    std::shared_ptr<OptionsCollection> m_Calls;
-    std::shared_ptr<OptionsCollection> m_Puts;
-    // The strategy library shown in the tree.
-    std::shared_ptr<StrategyTypeCollection> StrategyTypes;
-    // The last applied volatility and interest rate (percent), for Escape.
-    double m_Volatility = 0;
-    double m_InterestRate = 0;
-    // The legs of the last evaluation, for chart windows opened later.
-    LegsArray m_ChartLegs;
+    // What the window works on: chain, library, pricing inputs, evaluation.
+    AnalysisSession& session() const { return *m_session; }
 
     // Open 2-D chart windows in the order they were opened, by chart key.
     QList<QPair<QString, QPointer<frmChart>>> m_Charts;
@@ -265,11 +249,11 @@ public:
     void showChartWindow(const QString& entryKey);
 
     // What the chart windows read of the main window.
-    std::shared_ptr<stock> hostStock() const override { return ObjStock; }
-    double hostCalcStockPrice() const override { return CalcStockPrice; }
-    double hostStartStrategyPrice() const override { return StartStrategyPrice; }
-    double hostDividends() const override { return dblDividends; }
-    int32_t hostSteps() const override { return mSteps; }
+    std::shared_ptr<stock> hostStock() const override;
+    double hostCalcStockPrice() const override;
+    double hostStartStrategyPrice() const override;
+    double hostDividends() const override;
+    int32_t hostSteps() const override;
     int32_t hostModel() const override;
     bool hostPLSign() const override;
     QWidget* hostWindow() override { return this; }
@@ -369,25 +353,16 @@ public:
     void rtfDescription_MouseUp(int Button, int Shift, float X, float Y);
     // The Edit commands' states by the focused control and the clipboard.
     void setEditMenuStates();
-    // The legs of the strategy selected in the tree (null for none or a group).
-    std::shared_ptr<ParamsCollection> selectedParams() const;
     bool m_SkipDefaultSelection = false;
 
     // Leg grids and evaluation.
     void UpdateParamsList(const ParamsCollection& Params);
-    void SelectOptions(const std::shared_ptr<ParamsCollection>& Params);
     PayoffSketch* payoffSketch() const;
-    PriceSource priceSource() const;
-    PricingContext pricingContext() const;
-    EvaluationInputs evaluationInputs() const;
     void RestoreGridHeader(platform::Grid* grid);
     void SaveGridHeader(platform::Grid* grid, int col, int width);
     bool m_RestoringGrid = false;
 
-    // Refresh and pricing-parameter boxes.
-    void SelectCalcStockPrice();
-    void NewStockLoaded();
-    void UpdateLists();
+    // Pricing-parameter boxes.
     void UpdateVolatility();
     void UpdateInetrestRate();
     void UpdateDividends();
@@ -472,6 +447,10 @@ private:
     QString defaultStrategiesFile() const;
     void showDescription(const QString& rtf);
     void fillEvaluatedGrid(const Evaluation& ev, const QFont& bold, const QFont& plain);
+    // The session's evaluation shown: the evaluated-leg grid, then the charts.
+    void showEvaluation(const Evaluation& ev);
+    void clearChartLegs();
+    void connectSession();
     void fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr, uint32_t evenBgr,
                        const QFont& bold, const QFont& plain);
     QString generalDateText(double serial) const;
@@ -514,6 +493,7 @@ private:
 
     layout::LayoutGeometry m_geometry;
     QHash<QString, QWidget*> m_controls;
+    AnalysisSession* m_session = nullptr;
     bool m_closing = false;
     bool m_filling = false;
     bool m_unloaded = false;

@@ -111,13 +111,13 @@ void frmStrategies::takeDownloadedAnswer()
         marketdata::ParseResult parsed;
         QString refusal;
         if (parseQuoteLines(lines, parsed, &refusal)) {
-            TW_STEP(proc, colStrings = lines);
+            TW_STEP(proc, m_session->setQuoteLines(lines));
             TW_STEP(proc, applyParsedChain(parsed));
-            TW_STEP(proc, UpdateLists());
+            TW_STEP(proc, m_session->UpdateLists());
             TW_STEP(proc, cmdSave->setEnabled(true));
             TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Data downloaded and parsed successfully")));
             TW_STEP(proc, lblStatus->setText(QString()));
-            TW_STEP(proc, blnDataNotSaved = true);
+            TW_STEP(proc, m_session->setDataNotSaved(true));
             return;
         }
         // Taken by its form, but no quote table: as refused.

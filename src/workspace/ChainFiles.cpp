@@ -11,6 +11,7 @@
 #include "mainwindow/StartupSettings.h"
 #include "marketdata/QuoteTable.h"
 #include "model/stock.h"
+#include "workspace/AnalysisSession.h"
 #include "workspace/ParameterRules.h"
 
 #include <QApplication>
@@ -93,7 +94,7 @@ bool frmStrategies::parseQuoteLines(const QStringList& lines, marketdata::ParseR
 void frmStrategies::applyParsedChain(const marketdata::ParseResult& parsed)
 {
     Procedure proc("frmStrategies", "applyParsedChain");
-    TW_STEP(proc, ObjStock = parsed.objStock);
+    TW_STEP(proc, m_session->setObjStock(parsed.objStock));
     TW_STEP(proc, UpdateControls());
     if (!parsed.warnings.isEmpty()) {
         // One summary for the whole table, not one box per field.
@@ -114,7 +115,7 @@ void frmStrategies::ParseCBOEData()
 {
     Procedure proc("frmStrategies", "ParseCBOEData");
     marketdata::ParseResult parsed;
-    if (parseQuoteLines(colStrings, parsed))
+    if (parseQuoteLines(m_session->quoteLines(), parsed))
         TW_STEP(proc, applyParsedChain(parsed));
 }
 
@@ -127,7 +128,7 @@ void frmStrategies::LoadOptionFromFile()
     // that cannot be read or is no quote table leaves everything as it was.
     QStringList lines;
     try {
-        lines = marketdata::readOptionChainFile(strDataFile);
+        lines = marketdata::readOptionChainFile(m_session->dataFile());
     } catch (const TwError& e) {
         // Only the ticker status line says so: start-up loads the last file
         // used, and a file deleted since must not ask at every start.
@@ -137,11 +138,11 @@ void frmStrategies::LoadOptionFromFile()
     marketdata::ParseResult parsed;
     if (!parseQuoteLines(lines, parsed))
         return;
-    TW_STEP(proc, colStrings = lines);
+    TW_STEP(proc, m_session->setQuoteLines(lines));
     TW_STEP(proc, applyParsedChain(parsed));
     TW_STEP(proc, cmdSave->setEnabled(true));
     TW_STEP(proc, {
-        const QString ticker = tickerOfCode(ObjStock->Code());
+        const QString ticker = tickerOfCode(m_session->ObjStock()->Code());
         txtTicker->setText(ticker);
         bool ok = false;
         double vol = numberFromStoredText(
@@ -149,14 +150,13 @@ void frmStrategies::LoadOptionFromFile()
         if (!ok || !volatilityAccepted(vol))
             vol = 45;
         txtVolatility->setText(QLocale().toString(vol, 'g', 15));
-        m_Volatility = vol;
         double div = numberFromStoredText(
             settingText(appSettings(), QStringLiteral("Dividends"), ticker, QStringLiteral("0")), &ok);
         if (!ok || !rateAccepted(div))
             div = 0;
         txtDividends->setText(QLocale().toString(div, 'g', 15));
-        dblDividends = div / 100.0;
-        UpdateLists();
+        m_session->restoreTickerSettings(vol, div);
+        m_session->UpdateLists();
     });
 }
 
@@ -178,19 +178,19 @@ void frmStrategies::LoadOptionDialog()
     if (file.isEmpty())
         return;
     TW_STEP(proc, {
-        const QString previous = strDataFile;
-        strDataFile = file;
-        const auto before = ObjStock;
+        const QString previous = m_session->dataFile();
+        m_session->setDataFile(file);
+        const auto before = m_session->ObjStock();
         LoadOptionFromFile();
-        if (ObjStock == before)
-            strDataFile = previous; // nothing was loaded: the current file stays
+        if (m_session->ObjStock() == before)
+            m_session->setDataFile(previous); // nothing was loaded: the current file stays
     });
 }
 
 void frmStrategies::SaveOptionDialog()
 {
     Procedure proc("frmStrategies", "SaveOptionDialog");
-    if (ObjStock == nullptr || colStrings.isEmpty())
+    if (m_session->ObjStock() == nullptr || m_session->quoteLines().isEmpty())
         return;
     TW_STEP(proc, strOptionsDirectory = optionsDirectory());
     QString file;
@@ -200,7 +200,7 @@ void frmStrategies::SaveOptionDialog()
         q.filter = kChainFilter;
         q.defaultExt = QStringLiteral("opt");
         q.initialDir = strOptionsDirectory;
-        q.initialFile = marketdata::defaultChainFileName(ObjStock->Code(), ObjStock->StockDate());
+        q.initialFile = marketdata::defaultChainFileName(m_session->ObjStock()->Code(), m_session->ObjStock()->StockDate());
         q.hideReadOnly = true;
         q.save = true;
         file = askForFile(q, static_cast<int64_t>(winId()));
@@ -208,14 +208,14 @@ void frmStrategies::SaveOptionDialog()
     if (file.isEmpty())
         return;
     try {
-        marketdata::writeOptionChainFile(file, colStrings);
+        marketdata::writeOptionChainFile(file, m_session->quoteLines());
     } catch (const TwError& e) {
         // A failed save says so, and the data still counts as unsaved.
         dialogs().messageBox(e.description(), Msg::OkOnly | Msg::Critical, appTitle());
         return;
     }
     TW_STEP(proc, appSettings().SaveSetting(kSettings, QStringLiteral("OptDir"), folderOf(file)));
-    TW_STEP(proc, blnDataNotSaved = false);
+    TW_STEP(proc, m_session->setDataNotSaved(false));
     TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Saved to ") + file));
 }
 

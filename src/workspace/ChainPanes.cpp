@@ -45,7 +45,7 @@ void frmStrategies::UpdateControls()
     const QList<QLabel*> quoteLabels{lblBid,    lblBidValue,    lblAsk,  lblAskValue,    lblSize,
                                      lblSizeValue, lblVolume, lblVolumeValue, lblNet, lblNetValue};
     const QList<QLabel*> stockLabels{lblStockValue, lblPriceValue, lblDateValue};
-    if (ObjStock == nullptr) {
+    if (m_session->ObjStock() == nullptr) {
         TW_STEP(proc, {
             for (QLabel* l : quoteLabels + stockLabels)
                 l->hide();
@@ -69,7 +69,7 @@ void frmStrategies::UpdateControls()
             repaintPending();
         });
         TW_STEP(proc, {
-            const stock& s = *ObjStock;
+            const stock& s = *m_session->ObjStock();
             const QLocale loc;
             const auto money = [&loc](Currency c) {
                 QString t = c.toString();
@@ -94,20 +94,20 @@ void frmStrategies::UpdateControls()
         bold.setBold(true);
         QFont plain = bold;
         plain.setBold(false);
-        TW_STEP(proc, fillChainGrid(gdCalls, *ObjStock->Calls(), 0xF0F0E0, 0xF9F9E9, bold, plain));
+        TW_STEP(proc, fillChainGrid(gdCalls, *m_session->ObjStock()->Calls(), 0xF0F0E0, 0xF9F9E9, bold, plain));
         TW_STEP(proc, {
             lblTickerStatus->setText(QStringLiteral(" Loading puts..."));
             repaintPending();
         });
-        TW_STEP(proc, fillChainGrid(gdPuts, *ObjStock->Puts(), 0xE0F0F0, 0xE9F9E9, bold, plain));
-        TW_STEP(proc, NewStockLoaded());
+        TW_STEP(proc, fillChainGrid(gdPuts, *m_session->ObjStock()->Puts(), 0xE0F0F0, 0xE9F9E9, bold, plain));
+        TW_STEP(proc, m_session->NewStockLoaded());
     }
     TW_STEP(proc, {
         repaintPending();
         ArrangeControls();
     });
-    TW_STEP(proc, lblTickerStatus->setText(ObjStock == nullptr ? QStringLiteral(" No ticker data loaded")
-                                                               : QStringLiteral(" Loaded from ") + strDataFile));
+    TW_STEP(proc, lblTickerStatus->setText(m_session->ObjStock() == nullptr ? QStringLiteral(" No ticker data loaded")
+                                                               : QStringLiteral(" Loaded from ") + m_session->dataFile()));
     TW_STEP(proc, lblStatus->clear());
 }
 

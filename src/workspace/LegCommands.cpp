@@ -62,26 +62,26 @@ void frmStrategies::refreshLegGrids(const std::shared_ptr<ParamsCollection>& par
         gdParams->setCellSelected(pr, pc);
     const int sr = gdSelected->SelectedRow();
     const int sc = gdSelected->SelectedCol();
-    SelectOptions(params);
+    m_session->SelectOptions(params);
     if (sr >= 1 && sc >= 1)
         gdSelected->setCellSelected(sr, sc);
 }
 
 void frmStrategies::legsChanged(bool markChanged)
 {
-    const auto params = selectedParams();
+    const auto params = m_session->selectedParams();
     if (params == nullptr)
         return;
     UpdateParamsList(*params);
-    SelectOptions(params);
+    m_session->SelectOptions(params);
     if (markChanged)
-        m_StrategiesChanged = true;
+        m_session->setStrategiesChanged(true);
 }
 
 void frmStrategies::AddNewParam()
 {
     Procedure proc("frmStrategies", "AddNewParam");
-    const auto params = selectedParams();
+    const auto params = m_session->selectedParams();
     if (params == nullptr)
         return;
     TW_STEP(proc, params->Add(LegKind::Call, LegPosition::Long, 0, 3, 1));
@@ -92,15 +92,15 @@ void frmStrategies::AddNewParam()
 void frmStrategies::AddOption(int32_t Position)
 {
     Procedure proc("frmStrategies", "AddOption");
-    const auto params = selectedParams();
-    if (params == nullptr || ObjStock == nullptr)
+    const auto params = m_session->selectedParams();
+    if (params == nullptr || m_session->ObjStock() == nullptr)
         return;
     const int tab = tabOptionsNew->SelectedTab();
     if (tab != 2 && tab != 3)
         return;
     platform::Grid* grid = tab == 2 ? gdCalls : gdPuts;
-    const auto& chain = tab == 2 ? ObjStock->Calls() : ObjStock->Puts();
-    const auto& filtered = tab == 2 ? m_Calls : m_Puts;
+    const auto& chain = tab == 2 ? m_session->ObjStock()->Calls() : m_session->ObjStock()->Puts();
+    const auto& filtered = tab == 2 ? m_session->calls() : m_session->puts();
     const int32_t kind = tab == 2 ? LegKind::Call : LegKind::Put;
     if (grid->SelectedCol() < 1 || grid->SelectedRow() < 1 || grid->SelectedRow() > chain->Count())
         return;
@@ -119,7 +119,7 @@ void frmStrategies::AddOption(int32_t Position)
     // The leg is placed from the same at-the-money strike the evaluation
     // resolves it at (the stock's last price), so it comes back as the
     // option that was picked.
-    TW_STEP(proc, filtered->ItemToParams(position, ObjStock->Price(), offset, expiration));
+    TW_STEP(proc, filtered->ItemToParams(position, m_session->ObjStock()->Price(), offset, expiration));
     if (expiration == -1)
         return;
     TW_STEP(proc, params->Add(kind, Position, offset, expiration, 1));
@@ -129,7 +129,7 @@ void frmStrategies::AddOption(int32_t Position)
 void frmStrategies::DeleteParams()
 {
     Procedure proc("frmStrategies", "DeleteParams");
-    const auto params = selectedParams();
+    const auto params = m_session->selectedParams();
     if (params == nullptr)
         return;
     platform::Grid* source = activeLegGrid();
@@ -138,13 +138,13 @@ void frmStrategies::DeleteParams()
         return;
     TW_STEP(proc, params->Remove(r));
     TW_STEP(proc, refreshLegGrids(params));
-    TW_STEP(proc, m_StrategiesChanged = true);
+    TW_STEP(proc, m_session->setStrategiesChanged(true));
 }
 
 void frmStrategies::ShiftStrikes(int step)
 {
     Procedure proc("frmStrategies", step > 0 ? "ShiftStrikesUp" : "ShiftStrikesDown");
-    const auto params = selectedParams();
+    const auto params = m_session->selectedParams();
     if (params == nullptr)
         return;
     // A shift that moves a strike changes the library like any other edit

@@ -191,7 +191,7 @@ void frmStrategies::showTextEditor(const QString& text, const QString& tag)
 void frmStrategies::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool& cancel)
 {
     Procedure proc("frmStrategies", "gdParams_RequestEdit");
-    const auto params = selectedParams();
+    const auto params = m_session->selectedParams();
     if (params == nullptr)
         return;
     // Legs and the first hint row (which adds a leg) can be edited; the rows
@@ -234,18 +234,18 @@ void frmStrategies::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool
         // No editor here: both grids show the legs as they are (with a leg
         // just added from the hint row).
         TW_STEP(proc, UpdateParamsList(*params));
-        TW_STEP(proc, SelectOptions(params));
+        TW_STEP(proc, m_session->SelectOptions(params));
         break;
     }
     TW_STEP(proc, cancel = true);
     TW_STEP(proc, m_EditCancelled = false);
-    TW_STEP(proc, m_StrategiesChanged = true);
+    TW_STEP(proc, m_session->setStrategiesChanged(true));
 }
 
 void frmStrategies::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bool& cancel)
 {
     Procedure proc("frmStrategies", "gdSelected_RequestEdit");
-    const auto params = selectedParams();
+    const auto params = m_session->selectedParams();
     if (params == nullptr)
         return;
     TW_STEP(proc, m_EditRow = row);
@@ -257,10 +257,10 @@ void frmStrategies::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bo
     TW_STEP(proc, leg = params->Item(row));
     const int32_t kind = leg->ItemType();
     const bool option = kind == LegKind::Call || kind == LegKind::Put;
-    const auto side = kind == LegKind::Call ? m_Calls : m_Puts;
+    const auto side = kind == LegKind::Call ? m_session->calls() : m_session->puts();
     // The chain lists need the legs' side of the filtered chain; without
     // one (no chain, no option of the exchange) there is nothing to pick.
-    const bool chain = option && side != nullptr && side->Count() > 0 && ObjStock != nullptr;
+    const bool chain = option && side != nullptr && side->Count() > 0 && m_session->ObjStock() != nullptr;
     switch (col) {
     case 2:
         TW_STEP(proc, showComboEditor(legKindEntries(), legKindEntryIndex(kind, leg->Position()),
@@ -286,7 +286,7 @@ void frmStrategies::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bo
             const QLocale locale;
             bool ok = false;
             const double shown = locale.toDouble(gdSelected->CellText(row, 4), &ok);
-            for (const StrikeRow& r : side->StrikeList(ObjStock->Price(), expiration)) {
+            for (const StrikeRow& r : side->StrikeList(m_session->ObjStock()->Price(), expiration)) {
                 if (ok && Currency::fromDouble(shown) == r.strike)
                     selected = static_cast<int>(entries.size());
                 entries.append(strikeEntryText(r.strike, locale));
@@ -331,7 +331,7 @@ void frmStrategies::showAddedLeg()
 {
     // A cancelled edit writes nothing, but a leg the hint row added for it
     // stays and is shown.
-    const auto params = selectedParams();
+    const auto params = m_session->selectedParams();
     if (params != nullptr && gdParams->Rows() - 2 != params->Count())
         refreshLegGrids(params);
 }
@@ -347,7 +347,7 @@ void frmStrategies::cmbEdit_LostFocus()
     }
     setUpdatesEnabled(false);
     const auto unlock = qScopeGuard([this] { setUpdatesEnabled(true); });
-    const auto params = selectedParams();
+    const auto params = m_session->selectedParams();
     // An edit whose leg is gone (the list changed under it) writes nothing.
     if (params == nullptr || m_EditRow < 1 || m_EditRow > params->Count())
         return;
@@ -362,14 +362,14 @@ void frmStrategies::cmbEdit_LostFocus()
         applyComboChoice(editFieldOfTag(cmbEdit->property("tag").toString()), choice, *params->Item(m_EditRow),
                          m_NewLegFlag);
     });
-    TW_STEP(proc, m_StrategiesChanged = true);
+    TW_STEP(proc, m_session->setStrategiesChanged(true));
     TW_STEP(proc, refreshLegGrids(params));
 }
 
 void frmStrategies::txtEdit_LostFocus()
 {
     Procedure proc("frmStrategies", "txtEdit_LostFocus");
-    const auto params = selectedParams();
+    const auto params = m_session->selectedParams();
     TW_STEP(proc, setEditorVisible(txtEdit, false));
     if (m_EditCancelled) {
         TW_STEP(proc, m_EditCancelled = false);
@@ -389,7 +389,7 @@ void frmStrategies::txtEdit_LostFocus()
                 StrategyItem& leg = *params->Item(m_EditRow);
                 if (leg.Quantity() != *q) {
                     leg.setQuantity(*q);
-                    m_StrategiesChanged = true;
+                    m_session->setStrategiesChanged(true);
                 }
                 lblStatus->clear();
             });

@@ -16,6 +16,7 @@
 #include "platform/Grid.h"
 #include "workspace/GridLayouts.h"
 #include "workspace/LegTexts.h"
+#include "workspace/AnalysisSession.h"
 #include "workspace/PayoffSketch.h"
 
 #include <QApplication>
@@ -41,20 +42,9 @@ PayoffSketch* frmStrategies::payoffSketch() const
     return static_cast<PayoffSketch*>(PLCStrategy);
 }
 
-PriceSource frmStrategies::priceSource() const
-{
-    if (optTheoreticalPrice->isChecked())
-        return PriceSource::Theoretical;
-    if (optRealPrice->isChecked())
-        return PriceSource::LastSale;
-    if (optBidAsk->isChecked())
-        return PriceSource::BidAsk;
-    return PriceSource::None;
-}
-
 void frmStrategies::RestoreGridHeader(platform::Grid* grid)
 {
-    tw::RestoreGridHeader(appSettings(), *grid, m_RestoringGrid, priceColumnHeader(priceSource()));
+    tw::RestoreGridHeader(appSettings(), *grid, m_RestoringGrid, priceColumnHeader(m_session->priceSource()));
 }
 
 void frmStrategies::SaveGridHeader(platform::Grid* grid, int col, int width)
@@ -116,60 +106,56 @@ void frmStrategies::UpdateParamsList(const ParamsCollection& Params)
     });
 }
 
-void frmStrategies::SelectOptions(const std::shared_ptr<ParamsCollection>& Params)
+void frmStrategies::showEvaluation(const Evaluation& ev)
 {
-    Procedure proc("frmStrategies", "SelectOptions");
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto pointer = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    if (Params == nullptr || ObjStock == nullptr) {
-        TW_STEP(proc, {
-            frm3dChart* chart3d = frm3dChart::instance();
-            chart3d->mLines.reset();
-            chart3d->setWindowTitle(QStringLiteral("3D chart"));
-            chart3d->UpdateChart();
-        });
-        TW_STEP(proc, {
-            for (const auto& entry : std::as_const(m_Charts)) {
-                if (entry.second != nullptr)
-                    entry.second->setOptions(LegsArray());
-            }
-        });
-        return;
-    }
-    Evaluation ev;
-    TW_STEP(proc, ev = EvaluateStrategy(*Params, evaluationInputs()));
-    {
+    shielded("frmStrategies.SelectOptions", [&] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto pointer = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
         setUpdatesEnabled(false);
         // An error part-way never leaves the grid or the window frozen.
         const auto unlock = qScopeGuard([this] {
             gdSelected->setRedraw(true);
             setUpdatesEnabled(true);
         });
-        TW_STEP(proc, gdSelected->setRedraw(false));
-        TW_STEP(proc, RestoreGridHeader(gdSelected));
-        TW_STEP(proc, gdSelected->setColumnHeader(QStringLiteral("price"), ev.priceHeader));
-        TW_STEP(proc, gdSelected->Clear(false));
+        gdSelected->setRedraw(false);
+        RestoreGridHeader(gdSelected);
+        gdSelected->setColumnHeader(QStringLiteral("price"), ev.priceHeader);
+        gdSelected->Clear(false);
         QFont bold = gdSelected->font();
         bold.setPointSizeF(8);
         bold.setBold(true);
         QFont plain = bold;
         plain.setBold(false);
-        TW_STEP(proc, fillEvaluatedGrid(ev, bold, plain));
-    }
-    TW_STEP(proc, StartStrategyPrice = ev.total);
-    TW_STEP(proc, {
+        fillEvaluatedGrid(ev, bold, plain);
+    });
+    shielded("frmStrategies.SelectOptions", [&] {
         frm3dChart* chart3d = frm3dChart::instance();
         chart3d->mMaxDate = ev.maxDate;
         chart3d->mLines = ev.legs;
-        chart3d->mVolatility = m_Volatility;
-        chart3d->mInterestRate = m_InterestRate;
+        chart3d->mVolatility = m_session->volatility();
+        chart3d->mInterestRate = m_session->interestRate();
         chart3d->UpdateChart();
     });
-    TW_STEP(proc, {
-        m_ChartLegs = ev.legs;
+    shielded("frmStrategies.SelectOptions", [&] {
         for (const auto& entry : std::as_const(m_Charts)) {
             if (entry.second != nullptr)
-                entry.second->setOptions(m_ChartLegs);
+                entry.second->setOptions(m_session->chartLegs());
+        }
+    });
+}
+
+void frmStrategies::clearChartLegs()
+{
+    shielded("frmStrategies.SelectOptions", [&] {
+        frm3dChart* chart3d = frm3dChart::instance();
+        chart3d->mLines.reset();
+        chart3d->setWindowTitle(QStringLiteral("3D chart"));
+        chart3d->UpdateChart();
+    });
+    shielded("frmStrategies.SelectOptions", [&] {
+        for (const auto& entry : std::as_const(m_Charts)) {
+            if (entry.second != nullptr)
+                entry.second->setOptions(LegsArray());
         }
     });
 }
@@ -206,40 +192,39 @@ void frmStrategies::fillEvaluatedGrid(const Evaluation& ev, const QFont& bold, c
     }
 }
 
-EvaluationInputs frmStrategies::evaluationInputs() const
+std::shared_ptr<stock> frmStrategies::hostStock() const
 {
-    EvaluationInputs in;
-    in.objStock = ObjStock.get();
-    in.calls = m_Calls.get();
-    in.puts = m_Puts.get();
-    in.calcStockPrice = CalcStockPrice;
-    in.source = priceSource();
-    in.mode = cbCalculationMode->currentIndex();
-    in.volatilityPercent = m_Volatility;
-    in.interestPercent = m_InterestRate;
-    in.pricing = pricingContext();
-    in.exchange = cbExchange->currentText();
-    in.locale = QLocale();
-    return in;
+    return m_session->ObjStock();
 }
 
-PricingContext frmStrategies::pricingContext() const
+double frmStrategies::hostCalcStockPrice() const
 {
-    PricingContext c;
-    c.model = cmbModel->currentIndex();
-    c.steps = mSteps;
-    c.dividends = dblDividends;
-    return c;
+    return m_session->calcStockPrice();
+}
+
+double frmStrategies::hostStartStrategyPrice() const
+{
+    return m_session->startStrategyPrice();
+}
+
+double frmStrategies::hostDividends() const
+{
+    return m_session->dividends();
+}
+
+int32_t frmStrategies::hostSteps() const
+{
+    return m_session->steps();
 }
 
 int32_t frmStrategies::hostModel() const
 {
-    return cmbModel->currentIndex();
+    return m_session->model();
 }
 
 bool frmStrategies::hostPLSign() const
 {
-    return chkPLSign->isChecked();
+    return m_session->plSign();
 }
 
 } // namespace tw

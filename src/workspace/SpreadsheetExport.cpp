@@ -73,9 +73,9 @@ void frmStrategies::ExportStrategyToExcel()
     QString name;
     TW_STEP(proc, {
         const QTreeWidgetItem* node = tvStrategies->currentItem();
-        const QString strategy = node != nullptr && selectedParams() != nullptr ? node->text(0) : QString();
-        name = exportFileName(strategy, ObjStock != nullptr ? tickerOfCode(ObjStock->Code()) : QString(),
-                              ObjStock != nullptr ? ObjStock->StockDate() : 0.0);
+        const QString strategy = node != nullptr && m_session->selectedParams() != nullptr ? node->text(0) : QString();
+        name = exportFileName(strategy, m_session->ObjStock() != nullptr ? tickerOfCode(m_session->ObjStock()->Code()) : QString(),
+                              m_session->ObjStock() != nullptr ? m_session->ObjStock()->StockDate() : 0.0);
     });
     QString path;
     QString error;

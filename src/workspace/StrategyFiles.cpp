@@ -58,13 +58,13 @@ bool frmStrategies::openStrategiesFile(const QString& path, QString& message)
     if (!readFile([&] { loaded = readStrategiesFile(path); }, StrategiesCommand::Load, path, message))
         return false;
     TW_STEP_OR(proc, false, {
-        StrategyTypes = loaded;
-        strStrategyTypesFile = absolutePath(path);
+        m_session->setLibrary(loaded);
+        m_session->setLibraryFile(absolutePath(path));
     });
     TW_STEP_OR(proc, false, UpdateTreeView());
     // Kept as a full path: the next start finds it from any folder.
-    TW_STEP_OR(proc, false, appSettings().SaveSetting(kSettings, kStrategiesFileKey, strStrategyTypesFile));
-    TW_STEP_OR(proc, false, m_StrategiesChanged = false);
+    TW_STEP_OR(proc, false, appSettings().SaveSetting(kSettings, kStrategiesFileKey, m_session->libraryFile()));
+    TW_STEP_OR(proc, false, m_session->setStrategiesChanged(false));
     return true;
 }
 
@@ -73,12 +73,12 @@ void frmStrategies::LoadStartupStrategies()
     Procedure proc("frmStrategies", "LoadStartupStrategies");
     QString message;
     bool opened = false;
-    TW_STEP(proc, opened = openStrategiesFile(strStrategyTypesFile, message));
+    TW_STEP(proc, opened = openStrategiesFile(m_session->libraryFile(), message));
     if (!opened && !message.isEmpty()) {
         // A damaged file, or a last file that is gone: the shipped library
         // is opened in its place, and the user is told once.
         const QString shipped = locateShippedFile(defaultStrategiesFile());
-        const bool another = QFileInfo(shipped).absoluteFilePath() != QFileInfo(strStrategyTypesFile).absoluteFilePath();
+        const bool another = QFileInfo(shipped).absoluteFilePath() != QFileInfo(m_session->libraryFile()).absoluteFilePath();
         QString ignored;
         bool fallback = false;
         if (another)
@@ -87,14 +87,14 @@ void frmStrategies::LoadStartupStrategies()
             message += QStringLiteral("\r\n") + shippedStrategiesInstead(shipped);
         TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
     }
-    if (StrategyTypes == nullptr)
-        StrategyTypes = std::make_shared<StrategyTypeCollection>();
+    if (m_session->library() == nullptr)
+        m_session->setLibrary(std::make_shared<StrategyTypeCollection>());
 }
 
 void frmStrategies::LoadStrategies()
 {
     Procedure proc("frmStrategies", "LoadStrategies");
-    if (m_StrategiesChanged) {
+    if (m_session->strategiesChanged()) {
         int answer = Msg::No;
         TW_STEP(proc, answer = dialogs().messageBox(QStringLiteral("Strategies are not saved.\r\nLoad anyway?"),
                                                     Msg::YesNo | Msg::Question, QStringLiteral("Strategies")));
@@ -102,7 +102,7 @@ void frmStrategies::LoadStrategies()
             return;
     }
     QString chosen;
-    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Select strategies file"), strStrategyTypesFile, true,
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Select strategies file"), m_session->libraryFile(), true,
                                                 false));
     if (chosen.isEmpty())
         return; // a cancelled dialog keeps the current file
@@ -128,13 +128,13 @@ void frmStrategies::AppendStrategies()
 void frmStrategies::AppendStrategyFromFile(const QString& path)
 {
     Procedure proc("frmStrategies", "AppendStrategyFromFile");
-    if (StrategyTypes == nullptr)
-        TW_STEP(proc, StrategyTypes = std::make_shared<StrategyTypeCollection>());
+    if (m_session->library() == nullptr)
+        TW_STEP(proc, m_session->setLibrary(std::make_shared<StrategyTypeCollection>()));
     QString message;
     // The file's groups follow the open ones, in file order (equal captions
     // are not merged); a file that cannot be read whole adds nothing.
     bool appended = false;
-    TW_STEP(proc, appended = readFile([&] { appendStrategiesFile(*StrategyTypes, path); }, StrategiesCommand::Append,
+    TW_STEP(proc, appended = readFile([&] { appendStrategiesFile(*m_session->library(), path); }, StrategiesCommand::Append,
                                       path, message));
     if (!appended) {
         TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
@@ -142,8 +142,8 @@ void frmStrategies::AppendStrategyFromFile(const QString& path)
     }
     TW_STEP(proc, UpdateTreeView());
     // The appended file never becomes the current one.
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, strStrategyTypesFile));
-    TW_STEP(proc, m_StrategiesChanged = true);
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, m_session->libraryFile()));
+    TW_STEP(proc, m_session->setStrategiesChanged(true));
 }
 
 bool frmStrategies::writeStrategies(const StrategyTypeCollection& types, const QString& path)
@@ -164,48 +164,48 @@ bool frmStrategies::writeStrategies(const StrategyTypeCollection& types, const Q
 void frmStrategies::SaveStrategies()
 {
     Procedure proc("frmStrategies", "SaveStrategies");
-    if (strStrategyTypesFile.isEmpty()) {
+    if (m_session->libraryFile().isEmpty()) {
         TW_STEP(proc, SaveStrategiesAs());
         return;
     }
     bool written = false;
-    TW_STEP(proc, written = writeStrategies(StrategyTypes ? *StrategyTypes : StrategyTypeCollection(),
-                                            strStrategyTypesFile));
+    TW_STEP(proc, written = writeStrategies(m_session->library() ? *m_session->library() : StrategyTypeCollection(),
+                                            m_session->libraryFile()));
     if (!written)
         return; // the strategies stay unsaved
-    TW_STEP(proc, m_StrategiesChanged = false);
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(strStrategyTypesFile)));
+    TW_STEP(proc, m_session->setStrategiesChanged(false));
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(m_session->libraryFile())));
 }
 
 void frmStrategies::SaveStrategiesAs()
 {
     Procedure proc("frmStrategies", "SaveStrategiesAs");
     QString chosen;
-    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), strStrategyTypesFile, false,
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), m_session->libraryFile(), false,
                                                 true));
     if (chosen.isEmpty())
         return;
     bool written = false;
-    TW_STEP(proc, written = writeStrategies(StrategyTypes ? *StrategyTypes : StrategyTypeCollection(), chosen));
+    TW_STEP(proc, written = writeStrategies(m_session->library() ? *m_session->library() : StrategyTypeCollection(), chosen));
     if (!written)
         return;
     // The saved file is the current one, and the one the next start opens.
-    TW_STEP(proc, strStrategyTypesFile = absolutePath(chosen));
-    TW_STEP(proc, m_StrategiesChanged = false);
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, strStrategyTypesFile));
+    TW_STEP(proc, m_session->setLibraryFile(absolutePath(chosen)));
+    TW_STEP(proc, m_session->setStrategiesChanged(false));
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, m_session->libraryFile()));
 }
 
 void frmStrategies::ExportStrategies()
 {
     Procedure proc("frmStrategies", "ExportStrategies");
     const QString key = selectedKey();
-    if (key.isEmpty() || StrategyTypes == nullptr)
+    if (key.isEmpty() || m_session->library() == nullptr)
         return; // the command needs a selected node
     std::shared_ptr<StrategyTypeCollection> exported;
     QString name;
     TW_STEP(proc, {
-        exported = exportedLibrary(*StrategyTypes, key);
-        name = defaultExportName(*StrategyTypes, key);
+        exported = exportedLibrary(*m_session->library(), key);
+        name = defaultExportName(*m_session->library(), key);
     });
     QString chosen;
     TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Export strategies to..."), name, false, true));

@@ -14,6 +14,7 @@
 #include "platform/PopupMenu.h"
 #include "platform/RichTextBox.h"
 #include "platform/TreeView.h"
+#include "workspace/AnalysisSession.h"
 #include "workspace/LibraryEdits.h"
 #include "workspace/PayoffSketch.h"
 #include "workspace/TreeKeys.h"
@@ -126,14 +127,6 @@ QString frmStrategies::nodeKey(const QTreeWidgetItem* node) const
     return node != nullptr ? static_cast<const StrategyNode*>(node)->key() : QString();
 }
 
-std::shared_ptr<ParamsCollection> frmStrategies::selectedParams() const
-{
-    auto* node = asNode(tvStrategies->currentItem());
-    if (node == nullptr || node->isGroup())
-        return nullptr;
-    return node->strategy()->Params();
-}
-
 QString frmStrategies::selectedKey() const
 {
     return nodeKey(tvStrategies->currentItem());
@@ -164,10 +157,10 @@ void frmStrategies::UpdateTreeView(const QString& selectKey)
         tvStrategies->clear();
     });
     step([&] {
-        if (StrategyTypes == nullptr)
+        if (m_session->library() == nullptr)
             return;
-        for (int32_t i = 1; i <= StrategyTypes->Count(); ++i) {
-            const auto group = StrategyTypes->Item(i);
+        for (int32_t i = 1; i <= m_session->library()->Count(); ++i) {
+            const auto group = m_session->library()->Item(i);
             auto* groupNode = new StrategyNode(groupKey(i), group);
             groupNode->setImage(ImageGroupCollapsed);
             tvStrategies->addTopLevelItem(groupNode);
@@ -216,6 +209,12 @@ void frmStrategies::tvStrategies_NodeClick(QTreeWidgetItem* item)
         if (node == nullptr)
             tvStrategies->clearSelection();
     });
+    TW_STEP(proc, {
+        if (node == nullptr)
+            m_session->setSelection(QString(), nullptr, nullptr);
+        else
+            m_session->setSelection(node->key(), node->group(), node->strategy());
+    });
     if (node == nullptr) {
         TW_STEP(proc, {
             showDescription(QString());
@@ -225,7 +224,7 @@ void frmStrategies::tvStrategies_NodeClick(QTreeWidgetItem* item)
             gdParams->Clear(true);
             gdSelected->Clear(true);
         });
-        TW_STEP(proc, SelectOptions(nullptr));
+        TW_STEP(proc, m_session->SelectOptions(nullptr));
         return;
     }
     TW_STEP(proc, {
@@ -236,14 +235,14 @@ void frmStrategies::tvStrategies_NodeClick(QTreeWidgetItem* item)
     if (!node->isGroup()) {
         TW_STEP(proc, node->setImage(ImageSelectedStrategy));
         TW_STEP(proc, UpdateParamsList(*node->strategy()->Params()));
-        TW_STEP(proc, SelectOptions(node->strategy()->Params()));
+        TW_STEP(proc, m_session->SelectOptions(node->strategy()->Params()));
     } else {
         TW_STEP(proc, payoffSketch()->ClearLegs());
         TW_STEP(proc, {
             gdParams->Clear(true);
             gdSelected->Clear(true);
         });
-        TW_STEP(proc, SelectOptions(nullptr));
+        TW_STEP(proc, m_session->SelectOptions(nullptr));
     }
 }
 
@@ -305,13 +304,13 @@ void frmStrategies::tvStrategies_AfterLabelEdit(QTreeWidgetItem* node, int& Canc
         return;
     }
     Cancel = 0;
-    if (node == nullptr || StrategyTypes == nullptr)
+    if (node == nullptr || m_session->library() == nullptr)
         return;
     // An edit that leaves the name as it was changes nothing.
     if (node->text(0) == NewString)
         return;
-    TW_STEP(proc, renameNode(*StrategyTypes, nodeKey(node), NewString));
-    TW_STEP(proc, m_StrategiesChanged = true);
+    TW_STEP(proc, renameNode(*m_session->library(), nodeKey(node), NewString));
+    TW_STEP(proc, m_session->setStrategiesChanged(true));
 }
 
 void frmStrategies::tvStrategies_MouseDown(int Button, int Shift, float X, float Y)
@@ -398,7 +397,7 @@ void frmStrategies::tvStrategies_DragDrop(float X, float Y)
     // The node under the pointer at the drop is the target.
     TW_STEP(proc, tvStrategies->setDropHighlight(tvStrategies->HitTest(X, Y)));
     QTreeWidgetItem* target = tvStrategies->DropHighlight();
-    if (m_DragNode == nullptr || StrategyTypes == nullptr) {
+    if (m_DragNode == nullptr || m_session->library() == nullptr) {
         // nothing was picked up
     } else if (target == nullptr) {
         // Dropped on empty space: nothing moves; the strategy that was
@@ -408,10 +407,10 @@ void frmStrategies::tvStrategies_DragDrop(float X, float Y)
         TW_STEP(proc, tvStrategies_NodeClick(m_DragNode));
     } else {
         DropOutcome outcome;
-        TW_STEP(proc, outcome = dropStrategy(*StrategyTypes, nodeKey(m_DragNode), nodeKey(target)));
+        TW_STEP(proc, outcome = dropStrategy(*m_session->library(), nodeKey(m_DragNode), nodeKey(target)));
         TW_STEP(proc, rebuildAndSelect(outcome.selectKey, false));
         if (outcome.moved)
-            TW_STEP(proc, m_StrategiesChanged = true);
+            TW_STEP(proc, m_session->setStrategiesChanged(true));
     }
     TW_STEP(proc, {
         m_DragNode = nullptr;
@@ -442,7 +441,7 @@ void frmStrategies::tvStrategies_MouseUp(int Button, int Shift, float X, float Y
     // The popup serves the selected node, not the one under the pointer.
     const QString key = selectedKey();
     TreePopupStates states;
-    TW_STEP(proc, states = treePopupStates(StrategyTypes ? *StrategyTypes : StrategyTypeCollection(), key));
+    TW_STEP(proc, states = treePopupStates(m_session->library() ? *m_session->library() : StrategyTypeCollection(), key));
     TW_STEP(proc, {
         const auto enable = [menu](const char* itemKey, bool on) {
             menu->setItemEnabled(menu->IndexOfKey(QLatin1String(itemKey)), on);
@@ -458,7 +457,7 @@ void frmStrategies::tvStrategies_MouseUp(int Button, int Shift, float X, float Y
         TW_STEP(proc, {
             const int moveTo = menu->InsertItem(QStringLiteral("Move to"), QStringLiteral("mnuStrategiesSeparator2"),
                                                 QString(), 0, 34, false, true, QStringLiteral("mnuStrategiesMoveTo"));
-            for (const MoveTarget& t : moveTargets(*StrategyTypes, key))
+            for (const MoveTarget& t : moveTargets(*m_session->library(), key))
                 menu->AddItem(t.caption, QString(), t.group, moveTo, 33, false, true, QStringLiteral("mnuMoveToType"));
         });
     }
@@ -479,7 +478,7 @@ void frmStrategies::rtfDescription_Change()
         return;
     TW_STEP(proc, node->setDescription(rtfDescription->TextRTF()));
     // An edited description is an unsaved change like any other.
-    TW_STEP(proc, m_StrategiesChanged = true);
+    TW_STEP(proc, m_session->setStrategiesChanged(true));
 }
 
 void frmStrategies::rtfDescription_MouseUp(int Button, int Shift, float X, float Y)

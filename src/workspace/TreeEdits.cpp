@@ -65,15 +65,15 @@ void frmStrategies::editSelectedNode(Procedure& proc,
                                      bool startLabelEdit, bool markChanged)
 {
     const QString key = selectedKey();
-    if (key.isEmpty() || StrategyTypes == nullptr)
+    if (key.isEmpty() || m_session->library() == nullptr)
         return; // the commands need a selected node
     QString select;
-    if (!proc.step([&] { select = edit(*StrategyTypes, key); }) || select.isEmpty())
+    if (!proc.step([&] { select = edit(*m_session->library(), key); }) || select.isEmpty())
         return;
     if (!proc.step([&] { rebuildAndSelect(select, startLabelEdit); }))
         return;
     if (markChanged)
-        proc.step([&] { m_StrategiesChanged = true; });
+        proc.step([&] { m_session->setStrategiesChanged(true); });
 }
 
 void frmStrategies::AddStrategy()
@@ -99,12 +99,12 @@ void frmStrategies::StrategyCopy()
 void frmStrategies::AddStrategyType()
 {
     Procedure proc("frmStrategies", "AddStrategyType");
-    if (StrategyTypes == nullptr)
-        TW_STEP(proc, StrategyTypes = std::make_shared<StrategyTypeCollection>());
+    if (m_session->library() == nullptr)
+        TW_STEP(proc, m_session->setLibrary(std::make_shared<StrategyTypeCollection>()));
     QString added;
-    TW_STEP(proc, added = addGroup(*StrategyTypes));
+    TW_STEP(proc, added = addGroup(*m_session->library()));
     TW_STEP(proc, rebuildAndSelect(added, true));
-    TW_STEP(proc, m_StrategiesChanged = true);
+    TW_STEP(proc, m_session->setStrategiesChanged(true));
 }
 
 void frmStrategies::MoveStrategyTo(int group)
@@ -126,10 +126,10 @@ void frmStrategies::DeleteStrategyType()
 {
     Procedure proc("frmStrategies", "DeleteStrategyType");
     const QString key = selectedKey();
-    if (key.isEmpty() || StrategyTypes == nullptr)
+    if (key.isEmpty() || m_session->library() == nullptr)
         return;
     bool ask = false;
-    TW_STEP(proc, ask = groupHasStrategies(*StrategyTypes, key));
+    TW_STEP(proc, ask = groupHasStrategies(*m_session->library(), key));
     if (ask) {
         int answer = Msg::No;
         TW_STEP(proc, answer = dialogs().messageBox(
@@ -140,10 +140,10 @@ void frmStrategies::DeleteStrategyType()
     }
     // With no group left nothing is selected.
     TW_STEP(proc, {
-        const QString next = deleteGroup(*StrategyTypes, key);
+        const QString next = deleteGroup(*m_session->library(), key);
         rebuildAndSelect(next, false);
     });
-    TW_STEP(proc, m_StrategiesChanged = true);
+    TW_STEP(proc, m_session->setStrategiesChanged(true));
 }
 
 } // namespace tw

@@ -9,12 +9,11 @@
 #include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
-#include "charts/ChartHost.h"
 #include "charts/frm3dChart.h"
-#include "charts/frmChart.h"
 #include "mainwindow/StartupSettings.h"
 #include "model/OptionsCollection.h"
 #include "model/stock.h"
+#include "workspace/AnalysisSession.h"
 #include "workspace/ParameterRules.h"
 
 #include <QCheckBox>
@@ -35,52 +34,6 @@ const QString kSettings = QStringLiteral("Settings");
 }
 
 // ---------------------------------------------------------------------------
-// Refresh
-
-void frmStrategies::SelectCalcStockPrice()
-{
-    Procedure proc("frmStrategies", "SelectCalcStockPrice");
-    TW_STEP(proc, {
-        double price = 0;
-        if (ObjStock != nullptr) {
-            price = optBidAsk->isChecked() ? (ObjStock->Bid() + ObjStock->Ask()).toDouble() / 2.0
-                                           : ObjStock->Price().toDouble();
-        }
-        CalcStockPrice = price == 0 ? 1e-06 : price;
-    });
-}
-
-void frmStrategies::NewStockLoaded()
-{
-    Procedure proc("frmStrategies", "NewStockLoaded");
-    TW_STEP(proc, SelectCalcStockPrice());
-    TW_STEP(proc, {
-        for (const auto& entry : std::as_const(m_Charts)) {
-            if (entry.second == nullptr)
-                continue;
-            entry.second->setStockPrice(CalcStockPrice);
-            entry.second->setStockDate(ObjStock->StockDate());
-            entry.second->setStockTicker(ObjStock->Code());
-        }
-    });
-    TW_STEP(proc, frm3dChart::instance()->setStockTicker(ObjStock->Code()));
-    TW_STEP(proc, UpdateLists());
-}
-
-void frmStrategies::UpdateLists()
-{
-    Procedure proc("frmStrategies", "UpdateLists");
-    if (ObjStock != nullptr) {
-        TW_STEP(proc, {
-            const QString exchange = cbExchange->currentText();
-            m_Calls = ObjStock->Calls()->ExchangeFilter(exchange);
-            m_Puts = ObjStock->Puts()->ExchangeFilter(exchange);
-        });
-    }
-    TW_STEP(proc, SelectOptions(selectedParams()));
-}
-
-// ---------------------------------------------------------------------------
 // Pricing-parameter boxes
 
 void frmStrategies::cmbModel_Click()
@@ -94,69 +47,61 @@ void frmStrategies::cmbModel_Click()
             lblDividends->setVisible(american);
             txtSteps->setEnabled(model != 0);
             lblSteps->setEnabled(model != 0);
-            for (const auto& entry : std::as_const(m_Charts)) {
-                if (entry.second != nullptr)
-                    entry.second->setUseOptionsModel(model);
-            }
         });
     }
+    // The chart windows take the model from the session's announcement.
+    TW_STEP(proc, m_session->setModel(model));
     TW_STEP(proc, {
-        if (tvStrategies->currentItem() != nullptr)
-            SelectOptions(selectedParams());
+        if (m_session->hasSelection())
+            m_session->SelectOptions(m_session->selectedParams());
     });
 }
 
 void frmStrategies::cbCalculationMode_Click()
 {
     Procedure proc("frmStrategies", "cbCalculationMode_Click");
-    TW_STEP(proc, {
-        switch (cbCalculationMode->currentIndex()) {
-        case 0:
-            ChartHost::CalculationModeCaption = QStringLiteral("Profit/Loss");
-            break;
-        case 1:
-            ChartHost::CalculationModeCaption = QStringLiteral("Position worth");
-            break;
-        default:
-            ChartHost::CalculationModeCaption = QStringLiteral("Invalid mode");
-            break;
-        }
-    });
-    TW_STEP(proc, SelectCalcStockPrice());
-    TW_STEP(proc, UpdateLists());
+    // Announced to the charts as the program-wide calculation-mode caption.
+    TW_STEP(proc, m_session->setCalculationMode(cbCalculationMode->currentIndex()));
+    TW_STEP(proc, m_session->SelectCalcStockPrice());
+    TW_STEP(proc, m_session->UpdateLists());
     TW_STEP(proc, frm3dChart::instance()->UpdateChart());
 }
 
 void frmStrategies::optBidAsk_Click()
 {
     Procedure proc("frmStrategies", "optBidAsk_Click");
-    TW_STEP(proc, SelectCalcStockPrice());
-    TW_STEP(proc, UpdateLists());
+    TW_STEP(proc, m_session->setPriceSource(PriceSource::BidAsk));
+    TW_STEP(proc, m_session->SelectCalcStockPrice());
+    TW_STEP(proc, m_session->UpdateLists());
 }
 
 void frmStrategies::optRealPrice_Click()
 {
     Procedure proc("frmStrategies", "optRealPrice_Click");
-    TW_STEP(proc, SelectCalcStockPrice());
-    TW_STEP(proc, UpdateLists());
+    TW_STEP(proc, m_session->setPriceSource(PriceSource::LastSale));
+    TW_STEP(proc, m_session->SelectCalcStockPrice());
+    TW_STEP(proc, m_session->UpdateLists());
 }
 
 void frmStrategies::optTheoreticalPrice_Click()
 {
     Procedure proc("frmStrategies", "optTheoreticalPrice_Click");
-    TW_STEP(proc, SelectCalcStockPrice());
-    TW_STEP(proc, UpdateLists());
+    TW_STEP(proc, m_session->setPriceSource(PriceSource::Theoretical));
+    TW_STEP(proc, m_session->SelectCalcStockPrice());
+    TW_STEP(proc, m_session->UpdateLists());
 }
 
 void frmStrategies::cbExchange_Click()
 {
     Procedure proc("frmStrategies", "cbExchange_Click");
-    TW_STEP(proc, UpdateLists());
+    TW_STEP(proc, m_session->setExchange(cbExchange->currentText()));
+    TW_STEP(proc, m_session->UpdateLists());
 }
 
 void frmStrategies::chkPLSign_Click()
 {
     Procedure proc("frmStrategies", "chkPLSign_Click");
+    TW_STEP(proc, m_session->setPLSign(chkPLSign->isChecked()));
     TW_STEP(proc, frm3dChart::instance()->UpdateChart());
 }
 
@@ -166,11 +111,11 @@ void frmStrategies::UpdateVolatility()
     const auto v = boxNumber(txtVolatility->text(), QLocale());
     if (!v || !volatilityAccepted(*v))
         return;
-    TW_STEP(proc, m_Volatility = *v);
-    TW_STEP(proc, UpdateLists());
+    TW_STEP(proc, m_session->setVolatility(*v));
+    TW_STEP(proc, m_session->UpdateLists());
     TW_STEP(proc, {
-        if (ObjStock != nullptr)
-            appSettings().SaveSetting(QStringLiteral("Volatility"), tickerOfCode(ObjStock->Code()),
+        if (m_session->ObjStock() != nullptr)
+            appSettings().SaveSetting(QStringLiteral("Volatility"), tickerOfCode(m_session->ObjStock()->Code()),
                                       storedTextFromNumber(*v));
     });
 }
@@ -181,8 +126,8 @@ void frmStrategies::UpdateInetrestRate()
     const auto v = boxNumber(txtInetrestRate->text(), QLocale());
     if (!v || !rateAccepted(*v))
         return;
-    TW_STEP(proc, m_InterestRate = *v);
-    TW_STEP(proc, UpdateLists());
+    TW_STEP(proc, m_session->setInterestRate(*v));
+    TW_STEP(proc, m_session->UpdateLists());
 }
 
 void frmStrategies::UpdateDividends()
@@ -191,19 +136,13 @@ void frmStrategies::UpdateDividends()
     const auto v = boxNumber(txtDividends->text(), QLocale());
     if (!v || !rateAccepted(*v))
         return;
-    TW_STEP(proc, dblDividends = *v / 100.0);
+    TW_STEP(proc, m_session->setDividends(*v / 100.0));
     TW_STEP(proc, {
-        for (const auto& entry : std::as_const(m_Charts)) {
-            if (entry.second != nullptr)
-                entry.second->setDividends(dblDividends);
-        }
-    });
-    TW_STEP(proc, {
-        if (ObjStock != nullptr)
-            appSettings().SaveSetting(QStringLiteral("Dividends"), tickerOfCode(ObjStock->Code()),
+        if (m_session->ObjStock() != nullptr)
+            appSettings().SaveSetting(QStringLiteral("Dividends"), tickerOfCode(m_session->ObjStock()->Code()),
                                       storedTextFromNumber(*v));
     });
-    TW_STEP(proc, UpdateLists());
+    TW_STEP(proc, m_session->UpdateLists());
 }
 
 void frmStrategies::UpdateSteps()
@@ -213,32 +152,26 @@ void frmStrategies::UpdateSteps()
     if (d.kind == StepsDecision::Refuse) {
         TW_STEP(proc, dialogs().messageBox(QStringLiteral("Please, use values between 1 and 200"),
                                            Msg::OkOnly | Msg::Exclamation, appTitle()));
-        TW_STEP(proc, txtSteps->setText(QString::number(mSteps)));
+        TW_STEP(proc, txtSteps->setText(QString::number(m_session->steps())));
         return;
     }
     // The question is asked once per change: a value already confirmed and
     // applied is not asked about again when the box is left or Return is
     // pressed once more.
-    if (d.kind == StepsDecision::Confirm && d.steps != mSteps) {
+    if (d.kind == StepsDecision::Confirm && d.steps != m_session->steps()) {
         int answer = Msg::Cancel;
         TW_STEP(proc, answer = dialogs().messageBox(
                           QStringLiteral("Too high number of steps will significantly reduce\r\n"
                                          "the performance of Tarnwell charts! Continue?"),
                           Msg::OkCancel | Msg::Information, appTitle()));
         if (answer != Msg::Ok) {
-            TW_STEP(proc, txtSteps->setText(QString::number(mSteps)));
+            TW_STEP(proc, txtSteps->setText(QString::number(m_session->steps())));
             return;
         }
     }
-    TW_STEP(proc, mSteps = d.steps);
-    TW_STEP(proc, {
-        for (const auto& entry : std::as_const(m_Charts)) {
-            if (entry.second != nullptr)
-                entry.second->setBinominalSteps(mSteps);
-        }
-    });
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, QStringLiteral("Steps"), QString::number(mSteps)));
-    TW_STEP(proc, UpdateLists());
+    TW_STEP(proc, m_session->setSteps(d.steps));
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, QStringLiteral("Steps"), QString::number(m_session->steps())));
+    TW_STEP(proc, m_session->UpdateLists());
 }
 
 bool frmStrategies::validateBox(QLineEdit* box)
@@ -302,13 +235,13 @@ void frmStrategies::parameterBoxKeyUp(QLineEdit* box, int key)
     } else if (key == Qt::Key_Escape) {
         double value = 0;
         if (box == txtVolatility)
-            value = m_Volatility;
+            value = m_session->volatility();
         else if (box == txtInetrestRate)
-            value = m_InterestRate;
+            value = m_session->interestRate();
         else if (box == txtDividends)
-            value = dblDividends * 100.0;
+            value = m_session->dividends() * 100.0;
         else if (box == txtSteps)
-            value = mSteps;
+            value = m_session->steps();
         box->setText(escapeText(value, QLocale()));
     }
 }

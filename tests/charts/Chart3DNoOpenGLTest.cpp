@@ -48,7 +48,7 @@ private slots:
             QVERIFY(!c->chkPercent->isChecked());
             QCOMPARE(c->Chart3D->rowCount(), 30);
             QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Profit/Loss"));
-            QCOMPARE(c->windowTitle(), run->ObjStock->Code() + QStringLiteral(" - 3D Chart"));
+            QCOMPARE(c->windowTitle(), run->session().ObjStock()->Code() + QStringLiteral(" - 3D Chart"));
             QTest::mouseClick(c->chkPercent, Qt::LeftButton, {}, QPoint(8, c->chkPercent->height() / 2));
             QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Profit/Loss %"));
 

@@ -113,7 +113,7 @@ private slots:
         frm3dChart* c = started(run);
         QVERIFY(c != nullptr);
         QVERIFY2(c->Chart3D->drawing(), "no OpenGL on the test display");
-        QCOMPARE(c->windowTitle(), run->ObjStock->Code() + QStringLiteral(" - 3D Chart"));
+        QCOMPARE(c->windowTitle(), run->session().ObjStock()->Code() + QStringLiteral(" - 3D Chart"));
         QCOMPARE(c->Chart3D->rowCount(), 30);
         QCOMPARE(c->Chart3D->columnCount(), 30);
         QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisX), QStringLiteral("stock price"));
@@ -137,7 +137,7 @@ private slots:
         // lowest price it loses about (S0 - price) x 100.
         clickNode(run.window(), QStringLiteral("T6S1"));
         const double lowest = c->priceValues().front();
-        QVERIFY(c->Chart3D->value(0, 0) < -(run->CalcStockPrice - lowest) * 100 + 500);
+        QVERIFY(c->Chart3D->value(0, 0) < -(run->session().calcStockPrice() - lowest) * 100 + 500);
         QVERIFY(c->Chart3D->value(29, 0) > 0);
 
         // The mode box: the worth of the position, and the value-axis title.

@@ -94,17 +94,17 @@ private slots:
         frmStrategies* w = run.window();
         QVERIFY(w != nullptr);
         QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.value(0).text));
-        QVERIFY(w->ObjStock != nullptr);
-        QCOMPARE(w->ObjStock->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
-        QCOMPARE(w->colStrings, marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt"))));
+        QVERIFY(w->session().ObjStock() != nullptr);
+        QCOMPARE(w->session().ObjStock()->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
+        QCOMPARE(w->session().quoteLines(), marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt"))));
         QCOMPARE(w->txtTicker->text(), QStringLiteral("ZYX"));
         QVERIFY(w->cmdSave->isEnabled());
         QCOMPARE(w->cbExchange->currentText(), QStringLiteral("CBOE (Chicago Board Options Exchange)"));
-        QVERIFY(w->StrategyTypes != nullptr);
+        QVERIFY(w->session().library() != nullptr);
 
         int evaluated = 0;
-        for (int g = 1; g <= w->StrategyTypes->Count(); ++g) {
-            const auto& strategies = w->StrategyTypes->Item(g)->Strategies();
+        for (int g = 1; g <= w->session().library()->Count(); ++g) {
+            const auto& strategies = w->session().library()->Item(g)->Strategies();
             for (int s = 1; s <= strategies->Count(); ++s) {
                 QTreeWidgetItem* node = w->nodeByKey(QStringLiteral("T%1S%2").arg(g).arg(s));
                 QVERIFY(node != nullptr);
@@ -132,7 +132,7 @@ private slots:
         const QString path = m_dir.filePath(QStringLiteral("ABC.opt"));
         writeLines(path, kSmallTable);
         appSettings().SaveSetting(QStringLiteral("Volatility"), QStringLiteral("ABC"), QStringLiteral("33"));
-        w->blnDataNotSaved = true;
+        w->session().setDataNotSaved(true);
 
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
         w->cmdLoad_Click();
@@ -151,17 +151,17 @@ private slots:
         QCOMPARE(QDir::cleanPath(q.request.initialDir), QDir::cleanPath(programFolder() + QStringLiteral("/Options")));
 
         QVERIFY(m_dialogs->messages.isEmpty());
-        QVERIFY(w->ObjStock != nullptr);
-        QCOMPARE(w->ObjStock->Code(), QStringLiteral("ABC (ABC CORPORATION)"));
-        QCOMPARE(w->ObjStock->Calls()->Count(), 2);
-        QCOMPARE(w->ObjStock->Puts()->Count(), 2);
-        QCOMPARE(w->colStrings, kSmallTable);
-        QCOMPARE(w->strDataFile, path);
+        QVERIFY(w->session().ObjStock() != nullptr);
+        QCOMPARE(w->session().ObjStock()->Code(), QStringLiteral("ABC (ABC CORPORATION)"));
+        QCOMPARE(w->session().ObjStock()->Calls()->Count(), 2);
+        QCOMPARE(w->session().ObjStock()->Puts()->Count(), 2);
+        QCOMPARE(w->session().quoteLines(), kSmallTable);
+        QCOMPARE(w->session().dataFile(), path);
         QCOMPARE(w->txtTicker->text(), QStringLiteral("ABC"));
-        QCOMPARE(w->m_Volatility, 33.0);
+        QCOMPARE(w->session().volatility(), 33.0);
         QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Loaded from ") + path);
         // A load does not touch the unsaved state of a download.
-        QVERIFY(w->blnDataNotSaved);
+        QVERIFY(w->session().dataNotSaved());
         // The folder setting is written by saves only.
         QVERIFY(settingText(appSettings(), QStringLiteral("Settings"), QStringLiteral("OptDir"), QString()).isEmpty());
     }
@@ -170,9 +170,9 @@ private slots:
     {
         test::MainWindowRun run(shippedArguments());
         frmStrategies* w = run.window();
-        const auto stockBefore = w->ObjStock;
-        const QStringList linesBefore = w->colStrings;
-        const QString fileBefore = w->strDataFile;
+        const auto stockBefore = w->session().ObjStock();
+        const QStringList linesBefore = w->session().quoteLines();
+        const QString fileBefore = w->session().dataFile();
         QVERIFY(stockBefore != nullptr);
 
         // Not a quote table: refused with a message, nothing replaced.
@@ -182,25 +182,25 @@ private slots:
         w->LoadOptionDialog();
         QCOMPARE(m_dialogs->messages.size(), 1);
         QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("not a quote date")));
-        QVERIFY(w->ObjStock == stockBefore);
-        QCOMPARE(w->colStrings, linesBefore);
-        QCOMPARE(w->strDataFile, fileBefore);
+        QVERIFY(w->session().ObjStock() == stockBefore);
+        QCOMPARE(w->session().quoteLines(), linesBefore);
+        QCOMPARE(w->session().dataFile(), fileBefore);
 
         // A file that cannot be read: the reason in the ticker status line.
         m_dialogs->messages.clear();
-        w->strDataFile = m_dir.filePath(QStringLiteral("gone.opt"));
+        w->session().setDataFile(m_dir.filePath(QStringLiteral("gone.opt")));
         w->LoadOptionFromFile();
-        QVERIFY(w->ObjStock == stockBefore);
-        QCOMPARE(w->colStrings, linesBefore);
+        QVERIFY(w->session().ObjStock() == stockBefore);
+        QCOMPARE(w->session().quoteLines(), linesBefore);
         QVERIFY2(w->lblTickerStatus->text().contains(QStringLiteral("cannot be read")),
                  qPrintable(w->lblTickerStatus->text()));
         QVERIFY(m_dialogs->messages.isEmpty());
-        w->strDataFile = fileBefore;
+        w->session().setDataFile(fileBefore);
 
         // A cancelled dialog changes nothing either.
         w->LoadOptionDialog();
-        QVERIFY(w->ObjStock == stockBefore);
-        QCOMPARE(w->strDataFile, fileBefore);
+        QVERIFY(w->session().ObjStock() == stockBefore);
+        QCOMPARE(w->session().dataFile(), fileBefore);
     }
 
     void malformedLinesAreSummedUpInOneMessage()
@@ -221,19 +221,19 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("Line 5, call")));
         QVERIFY(text.contains(QStringLiteral("Line 5, put")));
         QVERIFY(text.contains(QStringLiteral("Line 7, call")));
-        QVERIFY(w->ObjStock != nullptr);
-        QCOMPARE(w->ObjStock->Calls()->Count(), 2);
-        QCOMPARE(w->ObjStock->Puts()->Count(), 2);
+        QVERIFY(w->session().ObjStock() != nullptr);
+        QCOMPARE(w->session().ObjStock()->Calls()->Count(), 2);
+        QCOMPARE(w->session().ObjStock()->Puts()->Count(), 2);
         // The raw lines are kept whole, for a later save.
-        QCOMPARE(w->colStrings, lines);
+        QCOMPARE(w->session().quoteLines(), lines);
     }
 
     void saveWritesTheLinesAndRemembersTheFolder()
     {
         test::MainWindowRun run(shippedArguments());
         frmStrategies* w = run.window();
-        const QString fileBefore = w->strDataFile;
-        w->blnDataNotSaved = true;
+        const QString fileBefore = w->session().dataFile();
+        w->session().setDataNotSaved(true);
         const QString path = m_dir.filePath(QStringLiteral("saved.opt"));
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
         w->cmdSave_Click();
@@ -250,26 +250,26 @@ private slots:
 
         QVERIFY(m_dialogs->messages.isEmpty());
         QCOMPARE(bytesOf(path), bytesOf(test::shippedFile(QStringLiteral("SAMPLE.opt"))));
-        QVERIFY(!w->blnDataNotSaved);
+        QVERIFY(!w->session().dataNotSaved());
         QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Saved to ") + path);
-        QCOMPARE(w->strDataFile, fileBefore);
+        QCOMPARE(w->session().dataFile(), fileBefore);
         QCOMPARE(QDir::cleanPath(settingText(appSettings(), QStringLiteral("Settings"), QStringLiteral("OptDir"), {})),
                  QDir::cleanPath(m_dir.path()));
 
         // The next dialog starts in that folder, and the saved file loads back.
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
-        const QStringList before = w->colStrings;
+        const QStringList before = w->session().quoteLines();
         w->LoadOptionDialog();
         QCOMPARE(QDir::cleanPath(m_dialogs->fileQuestions.last().request.initialDir), QDir::cleanPath(m_dir.path()));
-        QCOMPARE(w->colStrings, before);
-        QCOMPARE(w->strDataFile, path);
+        QCOMPARE(w->session().quoteLines(), before);
+        QCOMPARE(w->session().dataFile(), path);
     }
 
     void failedSaveIsReportedAndLeavesTheDataUnsaved()
     {
         test::MainWindowRun run(shippedArguments());
         frmStrategies* w = run.window();
-        w->blnDataNotSaved = true;
+        w->session().setDataNotSaved(true);
         const QString path = m_dir.filePath(QStringLiteral("no/such/folder/x.opt"));
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
         w->SaveOptionDialog();
@@ -278,7 +278,7 @@ private slots:
         QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("cannot be saved")));
         QVERIFY(m_dialogs->messages.first().style & Msg::Critical);
         QVERIFY(!QFile::exists(path));
-        QVERIFY(w->blnDataNotSaved);
+        QVERIFY(w->session().dataNotSaved());
         QVERIFY(settingText(appSettings(), QStringLiteral("Settings"), QStringLiteral("OptDir"), QString()).isEmpty());
         QVERIFY(!w->lblTickerStatus->text().startsWith(QStringLiteral(" Saved to")));
     }
@@ -287,7 +287,7 @@ private slots:
     {
         test::MainWindowRun run;
         frmStrategies* w = run.window();
-        QVERIFY(w->ObjStock == nullptr);
+        QVERIFY(w->session().ObjStock() == nullptr);
         QVERIFY(!w->cmdSave->isEnabled());
         w->SaveOptionDialog();
         QVERIFY(m_dialogs->fileQuestions.isEmpty());

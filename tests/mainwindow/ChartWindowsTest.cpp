@@ -348,7 +348,7 @@ private slots:
         test::storeSetting(QStringLiteral("Steps"), QStringLiteral("37"));
         test::MainWindowRun run({"-O", opt});
         frmStrategies* w = run.window();
-        QVERIFY(w->ObjStock != nullptr);
+        QVERIFY(w->session().ObjStock() != nullptr);
         newChart(w);
         frmChart* chart = w->chartByKey(QStringLiteral("C0"));
         QVERIFY(chart != nullptr);
@@ -365,18 +365,18 @@ private slots:
             test::ScriptedDialogs dialogs;
             test::MainWindowRun run({"-S", test::shippedFile("DEFAULT.STG"), "-O", test::shippedFile("SAMPLE.opt")});
             frmStrategies* w = run.window();
-            QVERIFY(w->ObjStock != nullptr);
+            QVERIFY(w->session().ObjStock() != nullptr);
             QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), QStringLiteral("&New chart")));
             frmChart* chart = w->chartByKey(QStringLiteral("C0"));
             QVERIFY(chart != nullptr && chart->isVisible());
             // The selected strategy's legs and the Sum, 100 points each.
-            const int legs = static_cast<int>(w->m_ChartLegs->size());
+            const int legs = static_cast<int>(w->session().chartLegs()->size());
             QVERIFY(legs >= 1);
             QCOMPARE(chart->Chart->numSeries(), legs + 1);
             QCOMPARE(chart->Chart->seriesLabels().last(), QStringLiteral("Sum"));
             for (int s = 1; s <= legs + 1; ++s)
                 QCOMPARE(chart->Chart->drawnPointCount(s), 100);
-            QVERIFY2(chart->windowTitle().startsWith(w->ObjStock->Code() + " - 2D Chart: Profit/Loss by time"),
+            QVERIFY2(chart->windowTitle().startsWith(w->session().ObjStock()->Code() + " - 2D Chart: Profit/Loss by time"),
                      qPrintable(chart->windowTitle()));
 
             // The toolbar opens a second one; the chart's own X menu and a

@@ -125,7 +125,7 @@ private slots:
         const QString strategies = test::writeSampleStrategies(m_dir.path());
         m_run = std::make_unique<test::MainWindowRun>(QStringList{"-S", strategies, "-O", chain});
         QVERIFY(m_run->window() != nullptr);
-        QCOMPARE(m_run->window()->ObjStock->Code(), QStringLiteral("MSFT (MICROSOFT CP)"));
+        QCOMPARE(m_run->window()->session().ObjStock()->Code(), QStringLiteral("MSFT (MICROSOFT CP)"));
     }
 
     void cleanup()
@@ -169,12 +169,12 @@ private slots:
         // The downloaded chain is the loaded one, shown and evaluated.
         QVERIFY2(m_dialogs->messages.isEmpty(), qPrintable(m_dialogs->messages.value(0).text));
         QVERIFY(m_dialogs->switchableMessages.isEmpty());
-        QCOMPARE(w->ObjStock->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
+        QCOMPARE(w->session().ObjStock()->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
         const QString served = m_dir.filePath(QStringLiteral("ZYX.opt"));
-        QCOMPARE(w->colStrings, marketdata::readOptionChainFile(served));
+        QCOMPARE(w->session().quoteLines(), marketdata::readOptionChainFile(served));
         QVERIFY(w->gdCalls->Rows() > 0);
         QVERIFY(w->cmdSave->isEnabled());
-        QVERIFY(w->blnDataNotSaved);
+        QVERIFY(w->session().dataNotSaved());
         QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Data downloaded and parsed successfully"));
         QCOMPARE(w->cmdDownload->text(), QStringLiteral("Download"));
         QVERIFY(w->mWinInet == nullptr);
@@ -188,16 +188,16 @@ private slots:
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({saved}));
         QTest::mouseClick(w->cmdSave, Qt::LeftButton);
         QCOMPARE(bytesOf(saved), bytesOf(served));
-        QVERIFY(!w->blnDataNotSaved);
+        QVERIFY(!w->session().dataNotSaved());
     }
 
     void cancelFromTheButtonOrTheProgressWindowKeepsTheChain()
     {
         frmStrategies* w = m_run->window();
         m_server->options().stall = true;
-        const auto stockBefore = w->ObjStock;
-        const QStringList linesBefore = w->colStrings;
-        w->blnDataNotSaved = true;
+        const auto stockBefore = w->session().ObjStock();
+        const QStringList linesBefore = w->session().quoteLines();
+        w->session().setDataNotSaved(true);
         typeTicker(w, QStringLiteral("ZYX"));
 
         // The button (now "Cancel"), the progress window's Cancel, and its
@@ -246,9 +246,9 @@ private slots:
             QCOMPARE(m_dialogs->switchableMessages.first().id, QStringLiteral("INETFAIL"));
             QCOMPARE(w->lblTickerStatus->text(),
                      QStringLiteral(" Can't download data. Check the Internet connection, please"));
-            QVERIFY(w->ObjStock == stockBefore);
-            QCOMPARE(w->colStrings, linesBefore);
-            QVERIFY(w->blnDataNotSaved);
+            QVERIFY(w->session().ObjStock() == stockBefore);
+            QCOMPARE(w->session().quoteLines(), linesBefore);
+            QVERIFY(w->session().dataNotSaved());
             QVERIFY(w->cmdSave->isEnabled());
             QCOMPARE(w->cmdDownload->text(), QStringLiteral("Download"));
             QVERIFY(w->mWinInet == nullptr);
@@ -287,8 +287,8 @@ private slots:
         m_server->options().quoteContentType = contentType;
         if (!serverUp)
             pointAt(closedPort());
-        const auto stockBefore = w->ObjStock;
-        const QStringList linesBefore = w->colStrings;
+        const auto stockBefore = w->session().ObjStock();
+        const QStringList linesBefore = w->session().quoteLines();
         typeTicker(w, ticker);
 
         QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
@@ -299,9 +299,9 @@ private slots:
                  id == QLatin1String("INVDATA") ? QStringLiteral("Invalid data format.\r\nCheck the ticker, please.")
                                                 : QStringLiteral("Can't download data.\r\nCheck the Internet connection, please"));
         QCOMPARE(w->lblTickerStatus->text(), status);
-        QVERIFY(w->ObjStock == stockBefore);
-        QCOMPARE(w->colStrings, linesBefore);
-        QVERIFY(!w->blnDataNotSaved);
+        QVERIFY(w->session().ObjStock() == stockBefore);
+        QCOMPARE(w->session().quoteLines(), linesBefore);
+        QVERIFY(!w->session().dataNotSaved());
         // The loaded chain can still be saved.
         QVERIFY(w->cmdSave->isEnabled());
         QCOMPARE(w->cmdDownload->text(), QStringLiteral("Download"));
@@ -535,7 +535,7 @@ private slots:
         server.kill();
         server.waitForFinished();
         QVERIFY2(m_dialogs->switchableMessages.isEmpty(), qPrintable(w->lblTickerStatus->text()));
-        QCOMPARE(w->ObjStock->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
+        QCOMPARE(w->session().ObjStock()->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
         QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Data downloaded and parsed successfully"));
     }
 

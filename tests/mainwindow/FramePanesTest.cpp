@@ -276,7 +276,7 @@ private slots:
         test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG")), "-O",
                                  test::shippedFile(QStringLiteral("SAMPLE.opt"))});
         frmStrategies* w = run.window();
-        QVERIFY(w->ObjStock != nullptr);
+        QVERIFY(w->session().ObjStock() != nullptr);
         w->resize(1100, 800);
         QTRY_COMPARE(w->width(), 1100);
         w->ArrangeControls();
@@ -354,12 +354,12 @@ private slots:
         QTest::keyRelease(steps, Qt::Key_Return);
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages.first().text, kManySteps);
-        QCOMPARE(w->mSteps, 60);
+        QCOMPARE(w->session().steps(), 60);
         // Leaving the box, or Return once more, does not ask again.
         leave(w);
         QTest::keyClick(steps, Qt::Key_Return);
         QCOMPARE(dialogs.messages.size(), 1);
-        QCOMPARE(w->mSteps, 60);
+        QCOMPARE(w->session().steps(), 60);
 
         // A new value is a new question; Cancel puts the applied one back.
         dialogs.messageAnswers = {Msg::Cancel};
@@ -367,7 +367,7 @@ private slots:
         QTest::keyClick(steps, Qt::Key_Return);
         QCOMPARE(dialogs.messages.size(), 2);
         QCOMPARE(steps->text(), QStringLiteral("60"));
-        QCOMPARE(w->mSteps, 60);
+        QCOMPARE(w->session().steps(), 60);
         leave(w);
         QCOMPARE(dialogs.messages.size(), 2);
         QVERIFY(dialogs.errorReports.isEmpty());
@@ -398,14 +398,14 @@ private slots:
         QVERIFY(test::focusOn(w->tvStrategies));
         QLineEdit* vol = w->txtVolatility;
         QVERIFY(!shownRefused(vol));
-        const double applied = w->m_Volatility;
+        const double applied = w->session().volatility();
 
         // Refused on leaving: the focus stays, the box shows the refusal.
         type(vol, QStringLiteral("250"));
         leave(w);
         QTRY_VERIFY(vol->hasFocus());
         QVERIFY(shownRefused(vol));
-        QCOMPARE(w->m_Volatility, applied);
+        QCOMPARE(w->session().volatility(), applied);
         // Still refused while the text cannot be used...
         type(vol, QStringLiteral("abc"));
         QVERIFY(shownRefused(vol));
@@ -413,7 +413,7 @@ private slots:
         type(vol, QStringLiteral("45"));
         QVERIFY(!shownRefused(vol));
         leave(w);
-        QCOMPARE(w->m_Volatility, 45.0);
+        QCOMPARE(w->session().volatility(), 45.0);
 
         // Return with a refused text; Escape brings back the applied value
         // and the plain look.
@@ -438,14 +438,14 @@ private slots:
             QCOMPARE(dialogs.messages.first().text, expected);
             QCOMPARE(dialogs.messages.first().style, Msg::OkOnly | Msg::Critical);
             QCOMPARE(w->lblTickerStatus->text(), QLatin1Char(' ') + expected);
-            QVERIFY(w->ObjStock == nullptr);
+            QVERIFY(w->session().ObjStock() == nullptr);
         }
         // The last file of an earlier run that has gone since asks nothing.
         test::storeSetting(QStringLiteral("LastFile"), missing);
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg});
         QVERIFY(dialogs.messages.isEmpty());
-        QVERIFY(run.window()->ObjStock == nullptr);
+        QVERIFY(run.window()->session().ObjStock() == nullptr);
     }
 };
 

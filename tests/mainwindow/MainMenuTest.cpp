@@ -468,7 +468,7 @@ private slots:
         // clipboard: Paste is offered, Cut and Copy are not; Paste pastes.
         QTextEdit* box = w->rtfDescription;
         box->clear();
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         auto* rtf = new QMimeData;
         rtf->setData(QStringLiteral("text/rtf"), QByteArray("{\\rtf1\\ansi Long {\\b call}}"));
         QApplication::clipboard()->setMimeData(rtf);
@@ -480,7 +480,7 @@ private slots:
         edit->close();
         QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Edit"), QStringLiteral("&Paste text")));
         QCOMPARE(box->toPlainText(), QStringLiteral("Long call"));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
         // With the text selected, Copy puts it on the clipboard.
         QVERIFY(test::focusOn(box));
         selectAllOf(box);
@@ -515,7 +515,7 @@ private slots:
 
         // File > Exit closes the main window (the pasted text is not to be
         // kept: no question).
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         QVERIFY2(dialogs.messages.isEmpty(), messagesText(dialogs));
         QVERIFY(dialogs.errorReports.isEmpty());
         QPointer<frmStrategies> window = w;
@@ -665,7 +665,7 @@ private slots:
         frmStrategies* w = run.window();
         QTextEdit* box = w->rtfDescription;
         box->setPlainText(QStringLiteral("Spread"));
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
 
         // Focus on a plain box: Copy and Cut leave the clipboard as it was
         // and change nothing; Paste does not paste into the plain box.
@@ -680,7 +680,7 @@ private slots:
         QCOMPARE(w->txtInetrestRate->text(), QStringLiteral("5"));
         clickMenu(w, "mnuEditPaste");
         QCOMPARE(w->txtInetrestRate->text(), QStringLiteral("5"));
-        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(!w->session().strategiesChanged());
 
         // Copy from the description: rich text on the clipboard, nothing
         // marked as changed.
@@ -689,7 +689,7 @@ private slots:
         clickMenu(w, "mnuEditCopy");
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Spread"));
         QVERIFY(QApplication::clipboard()->mimeData()->hasHtml());
-        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(!w->session().strategiesChanged());
 
         // Copy and Cut without a selection leave the clipboard alone.
         QApplication::clipboard()->setText(QStringLiteral("keep me"));
@@ -700,20 +700,20 @@ private slots:
         clickMenu(w, "mnuEditCut");
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("keep me"));
         QCOMPARE(box->toPlainText(), QStringLiteral("Spread"));
-        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(!w->session().strategiesChanged());
 
         // Cut moves the selection to the clipboard and marks the change.
         selectAllOf(box);
         clickMenu(w, "mnuEditCut");
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Spread"));
         QVERIFY(box->toPlainText().isEmpty());
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
         // Paste puts it back and marks the change.
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         clickMenu(w, "mnuEditPaste");
         QCOMPARE(box->toPlainText(), QStringLiteral("Spread"));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 };

@@ -99,15 +99,15 @@ private slots:
         QVERIFY(!w->optTheoreticalPrice->isChecked() && !w->optBidAsk->isChecked());
         QVERIFY(w->chkPLSign->isChecked());
         QCOMPARE(w->txtSteps->text(), QStringLiteral("10"));
-        QCOMPARE(w->mSteps, 10);
+        QCOMPARE(w->session().steps(), 10);
         QCOMPARE(w->cmbModel->currentIndex(), 0);
-        QVERIFY(w->strDataFile.isEmpty());
-        QVERIFY(w->ObjStock == nullptr);
-        QVERIFY(!w->blnDataNotSaved);
+        QVERIFY(w->session().dataFile().isEmpty());
+        QVERIFY(w->session().ObjStock() == nullptr);
+        QVERIFY(!w->session().dataNotSaved());
         // The shipped strategies file is looked for beside the program, not
         // in whatever folder the program was started from.
-        QCOMPARE(QFileInfo(w->strStrategyTypesFile).fileName(), QStringLiteral("DEFAULT.STG"));
-        QVERIFY(QFileInfo(w->strStrategyTypesFile).isAbsolute());
+        QCOMPARE(QFileInfo(w->session().libraryFile()).fileName(), QStringLiteral("DEFAULT.STG"));
+        QVERIFY(QFileInfo(w->session().libraryFile()).isAbsolute());
         if (w->tvStrategies->topLevelItemCount() > 0 && w->nodeByKey(QStringLiteral("T1S1")) != nullptr)
             QCOMPARE(selectedKey(w), QStringLiteral("T1S1"));
         QCOMPARE(w->tabOptionsNew->SelectedTab(), 1);
@@ -210,7 +210,7 @@ private slots:
         test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         QCOMPARE(w->txtSteps->text(), QStringLiteral("25"));
-        QCOMPARE(w->mSteps, 25);
+        QCOMPARE(w->session().steps(), 25);
         QCOMPARE(w->cmbModel->currentIndex(), 2);
         QCOMPARE(w->cbExchange->currentIndex(), 3);
         QCOMPARE(w->cbCalculationMode->currentIndex(), 1);
@@ -276,7 +276,7 @@ private slots:
         frmStrategies* w = run.window();
         QVERIFY(w->isVisible());
         QCOMPARE(w->txtSteps->text(), QStringLiteral("10"));
-        QCOMPARE(w->mSteps, 10);
+        QCOMPARE(w->session().steps(), 10);
         QCOMPARE(w->txtVolatility->text(), QStringLiteral("50"));
         QCOMPARE(w->txtInetrestRate->text(), QStringLiteral("5"));
         QCOMPARE(w->cbExchange->currentIndex(), 0);
@@ -387,21 +387,21 @@ private slots:
         test::MainWindowRun run(arguments);
         frmStrategies* w = run.window();
         if (strategies) {
-            QCOMPARE(w->strStrategyTypesFile, m_files.stg);
+            QCOMPARE(w->session().libraryFile(), m_files.stg);
             QCOMPARE(w->tvStrategies->topLevelItemCount(), 2);
             QCOMPARE(selectedKey(w), QStringLiteral("T1S1"));
         } else {
-            QVERIFY(w->strStrategyTypesFile != m_files.stg);
+            QVERIFY(w->session().libraryFile() != m_files.stg);
         }
         if (chain) {
-            QCOMPARE(w->strDataFile, m_files.opt);
-            QVERIFY(w->ObjStock != nullptr);
-            QVERIFY(w->ObjStock->Code().startsWith(QLatin1String("MSFT")));
+            QCOMPARE(w->session().dataFile(), m_files.opt);
+            QVERIFY(w->session().ObjStock() != nullptr);
+            QVERIFY(w->session().ObjStock()->Code().startsWith(QLatin1String("MSFT")));
         } else {
-            QVERIFY(w->strDataFile.isEmpty());
-            QVERIFY(w->ObjStock == nullptr);
+            QVERIFY(w->session().dataFile().isEmpty());
+            QVERIFY(w->session().ObjStock() == nullptr);
         }
-        QVERIFY(!w->blnDataNotSaved);
+        QVERIFY(!w->session().dataNotSaved());
         QVERIFY(dialogs.errorReports.isEmpty());
         // The chain that was loaded is the one the next start opens.
         QVERIFY(run.close());
@@ -434,8 +434,8 @@ private slots:
         QPointer<frmStrategies> w = run.window();
         QCOMPARE(test::visibleChartWindows().size(), 2);
         QVERIFY(frm3dChart::loaded()->isVisible());
-        w->blnDataNotSaved = dataNotSaved;
-        w->m_StrategiesChanged = strategiesChanged;
+        w->session().setDataNotSaved(dataNotSaved);
+        w->session().setStrategiesChanged(strategiesChanged);
         w->tabOptionsNew->setSelectedTab(2);
         w->cbCalculationMode->setCurrentIndex(1);
 
@@ -505,7 +505,7 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg});
         QPointer<frmStrategies> w = run.window();
-        w->m_StrategiesChanged = true;
+        w->session().setStrategiesChanged(true);
         dialogs.messageAnswers.push_back(Msg::No);
         emit w->m_cMenu->Click(w->m_cMenu->IndexOfKey(QStringLiteral("mnuFileExit")));
         QTRY_COMPARE(dialogs.messages.size(), 1);

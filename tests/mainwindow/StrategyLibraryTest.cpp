@@ -54,7 +54,7 @@ Picture picture(const StrategyTypeCollection& types)
 // The same of the open library.
 Picture picture(const frmStrategies* w)
 {
-    return picture(*w->StrategyTypes);
+    return picture(*w->session().library());
 }
 
 // The tree shows the library: one node per group and strategy, keyed and
@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(w->selectedKey(), QStringLiteral("T1S3"));
         typeName(w, QStringLiteral("New strategy"), QStringLiteral("Strangle "));
         QCOMPARE(picture(w).at(0).second, (QStringList{"Bull call", "Bear put", "Strangle "}));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
         // Rename to an empty text: refused, the name stays.
         choose(w, QStringLiteral("Rename"));
@@ -305,23 +305,23 @@ private slots:
         QCOMPARE(picture(w).at(0).second.last(), QStringLiteral("Strangle "));
 
         // Copy: at the end of the group, legs of its own, not an unsaved change.
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         clickNode(w, QStringLiteral("T1S1"));
         choose(w, QStringLiteral("Copy strategy"));
         QCOMPARE(w->selectedKey(), QStringLiteral("T1S4"));
         QVERIFY(labelEditor(w) != nullptr);
         endEdit(labelEditor(w), Qt::Key_Escape);
-        const auto& group = w->StrategyTypes->Item(1)->Strategies();
+        const auto& group = w->session().library()->Item(1)->Strategies();
         QCOMPARE(group->Item(4)->Caption(), QStringLiteral("Bull call copy"));
         QCOMPARE(group->Item(4)->Params()->Count(), 2);
-        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(!w->session().strategiesChanged());
 
         // Move to the other group: last there, and selected.
         clickNode(w, QStringLiteral("T1S1"));
         moveTo(w, QStringLiteral("Singles"));
         QCOMPARE(picture(w).at(1).second, (QStringList{"Long call", "Bull call"}));
         QCOMPARE(w->selectedKey(), QStringLiteral("T2S2"));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
         // Delete the last of a group: the one before it is selected; no question.
         clickNode(w, QStringLiteral("T1S3"));
@@ -334,7 +334,7 @@ private slots:
         clickNode(w, QStringLiteral("T1"));
         dialogs.messageAnswers = {Msg::No, Msg::Yes};
         choose(w, QStringLiteral("Delete strategy group"));
-        QCOMPARE(w->StrategyTypes->Count(), 2);
+        QCOMPARE(w->session().library()->Count(), 2);
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages.last().text,
                  QStringLiteral("The strategy group is not empty.\r\nDo you realy want to delete it?"));
@@ -359,7 +359,7 @@ private slots:
         QCOMPARE(picture(w).at(0).second, (QStringList{"B", "A", "C", "D"}));
         QCOMPARE(w->selectedKey(), QStringLiteral("T1S2"));
         QCOMPARE(w->tvStrategies->currentItem()->text(0), QStringLiteral("A"));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
         QVERIFY(w->gdParams->Rows() > 0); // it is shown and evaluated
 
         // Onto a group node: the end of that group; a collapsed group opens
@@ -370,10 +370,10 @@ private slots:
         QCOMPARE(w->selectedKey(), QStringLiteral("T2S2"));
 
         // Onto itself: selected, nothing moved, nothing to save.
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         dragOnto(w, QStringLiteral("T1S3"), QStringLiteral("T1S3"));
         QCOMPARE(w->selectedKey(), QStringLiteral("T1S3"));
-        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(!w->session().strategiesChanged());
 
         // Groups are not dragged; a drop beside the tree moves nothing.
         const Picture before = picture(w);
@@ -381,7 +381,7 @@ private slots:
         dragTo(w, QStringLiteral("T1S1"), QPoint(-40, 10));
         QCOMPARE(picture(w), before);
         QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
-        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(!w->session().strategiesChanged());
         QVERIFY(treeShowsTheLibrary(w));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -452,9 +452,9 @@ private slots:
         QCOMPARE(dialogs.fileQuestions.last().request.title, QStringLiteral("Append to strategies"));
         QCOMPARE(picture(w).size(), 3);
         QCOMPARE(picture(w).last(), (QPair<QString, QStringList>{"Extra", {"X", "Y"}}));
-        QCOMPARE(w->strStrategyTypesFile, open);
+        QCOMPARE(w->session().libraryFile(), open);
         QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), open);
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
         // A damaged or missing file appends nothing and says so plainly.
         const Picture joined = picture(w);
@@ -485,27 +485,27 @@ private slots:
         // Save as: the new file is the current one and the next start's.
         dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({path("saved.stg")}));
         QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies as...")));
-        QVERIFY(!w->m_StrategiesChanged);
-        QCOMPARE(w->strStrategyTypesFile, path("saved.stg"));
+        QVERIFY(!w->session().strategiesChanged());
+        QCOMPARE(w->session().libraryFile(), path("saved.stg"));
         QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), path("saved.stg"));
         QCOMPARE(readStrategiesFile(path("saved.stg"))->Count(), 3);
 
         // A save that cannot be written says so and keeps the changes unsaved.
-        w->m_StrategiesChanged = true;
+        w->session().setStrategiesChanged(true);
         const int messages = dialogs.messages.size();
         dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({path("no/such/folder/x.stg")}));
         choose(w, QStringLiteral("Save as..."));
         QCOMPARE(dialogs.messages.size(), messages + 1);
         QVERIFY(dialogs.messages.last().text.contains(QLatin1String("could not be saved")));
-        QVERIFY(w->m_StrategiesChanged);
-        QCOMPARE(w->strStrategyTypesFile, path("saved.stg"));
+        QVERIFY(w->session().strategiesChanged());
+        QCOMPARE(w->session().libraryFile(), path("saved.stg"));
 
         // Loading a damaged file leaves the open library and its file alone.
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({damaged.fileName()}));
         choose(w, QStringLiteral("Load"));
         QCOMPARE(picture(w), joined);
-        QCOMPARE(w->strStrategyTypesFile, path("saved.stg"));
+        QCOMPARE(w->session().libraryFile(), path("saved.stg"));
         QVERIFY(dialogs.messages.last().text.contains(QLatin1String("Nothing was changed.")));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -525,7 +525,7 @@ private slots:
         typeName(w, QStringLiteral("Bear put"), QStringLiteral("Bear spread"));
         QCOMPARE(picture(w).at(0).second, (QStringList{"Bull call", "Bear spread"}));
         QCOMPARE(w->nodeByKey(QStringLiteral("T1S2"))->text(0), QStringLiteral("Bear spread"));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
         // A double click on a group closes it and shows the group, without
         // legs; another opens it again.
@@ -559,7 +559,7 @@ private slots:
         QCOMPARE(w->selectedKey(), QStringLiteral("T3"));
         typeName(w, QStringLiteral("New strategy group"), QStringLiteral("G3"));
         QCOMPARE(picture(w), (Picture{{"G1", {"A", "B"}}, {"G2", {"C"}}, {"G3", {}}}));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
         // Each group under "Move to" takes the strategy to its end.
         clickNode(w, QStringLiteral("T1S1"));
@@ -578,7 +578,7 @@ private slots:
 
         // Save writes the open file; nothing is left unsaved.
         choose(w, QStringLiteral("Save"));
-        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(!w->session().strategiesChanged());
         QCOMPARE(picture(*readStrategiesFile(file)), picture(w));
         QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), file);
 
@@ -588,7 +588,7 @@ private slots:
         QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Load strategies")));
         QCOMPARE(dialogs.fileQuestions.last().request.title, QStringLiteral("Select strategies file"));
         QCOMPARE(picture(w), (Picture{{"Extra", {"X"}}}));
-        QCOMPARE(w->strStrategyTypesFile, other);
+        QCOMPARE(w->session().libraryFile(), other);
         QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
         QVERIFY(treeShowsTheLibrary(w));
         QVERIFY(dialogs.messages.isEmpty());
@@ -617,8 +617,8 @@ private slots:
             const QString text = dialogs.messages.first().text;
             QVERIFY2(text.contains(vanished ? path("gone.stg") : corrupt.fileName()), qPrintable(text));
             QVERIFY2(text.contains(QLatin1String("shipped strategies")), qPrintable(text));
-            QCOMPARE(w->StrategyTypes->Count(), shipped->Count());
-            QCOMPARE(QFileInfo(w->strStrategyTypesFile).fileName(), QStringLiteral("DEFAULT.STG"));
+            QCOMPARE(w->session().library()->Count(), shipped->Count());
+            QCOMPARE(QFileInfo(w->session().libraryFile()).fileName(), QStringLiteral("DEFAULT.STG"));
             QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
         }
     }
@@ -640,8 +640,8 @@ private slots:
         QVERIFY(QDir::setCurrent(home));
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run;
-        QCOMPARE(run->StrategyTypes->Item(1)->Caption(), QStringLiteral("Spreads"));
-        QVERIFY(run->ObjStock != nullptr);
+        QCOMPARE(run->session().library()->Item(1)->Caption(), QStringLiteral("Spreads"));
+        QVERIFY(run->session().ObjStock() != nullptr);
         QVERIFY(dialogs.messages.isEmpty());
     }
 
@@ -656,18 +656,18 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(w));
         platform::RichTextBox* box = w->rtfDescription;
         const auto description = [w](int g, int j) {
-            return j == 0 ? w->StrategyTypes->Item(g)->Description()
-                          : w->StrategyTypes->Item(g)->Strategies()->Item(j)->Description();
+            return j == 0 ? w->session().library()->Item(g)->Description()
+                          : w->session().library()->Item(g)->Strategies()->Item(j)->Description();
         };
 
         // Typing goes into the strategy shown, at once, and counts as a change.
         clickNode(w, QStringLiteral("T1S1"));
-        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(!w->session().strategiesChanged());
         QVERIFY(test::focusOn(box));
         QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
         typeInto(box, QStringLiteral("typed"));
         QVERIFY(platform::plainTextFromRtf(description(1, 1)).contains(QLatin1String("typed")));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
         clickNode(w, QStringLiteral("T1S2"));
         QVERIFY(!box->toPlainText().contains(QLatin1String("typed")));
         clickNode(w, QStringLiteral("T1S1"));
@@ -690,7 +690,7 @@ private slots:
         QVERIFY(!description(1, 2).contains(QLatin1String("\\i ")));
 
         // Saved and read again, the formatting is there.
-        writeStrategiesFile(*w->StrategyTypes, path("text-saved.stg"));
+        writeStrategiesFile(*w->session().library(), path("text-saved.stg"));
         QTextDocument doc;
         platform::readRtf(readStrategiesFile(path("text-saved.stg"))->Item(1)->Description(), doc);
         QCOMPARE(doc.begin().begin().fragment().charFormat().fontWeight(), int(QFont::Bold));
@@ -715,12 +715,12 @@ private slots:
             frmStrategies* w = run.window();
             w->show();
             QVERIFY(QTest::qWaitForWindowExposed(w));
-            for (int g = 1; g <= w->StrategyTypes->Count(); ++g) {
+            for (int g = 1; g <= w->session().library()->Count(); ++g) {
                 clickNode(w, QStringLiteral("T%1").arg(g));
-                for (int j = 1; j <= w->StrategyTypes->Item(g)->Strategies()->Count(); ++j)
+                for (int j = 1; j <= w->session().library()->Item(g)->Strategies()->Count(); ++j)
                     clickNode(w, QStringLiteral("T%1S%2").arg(g).arg(j));
             }
-            QVERIFY(!w->m_StrategiesChanged);
+            QVERIFY(!w->session().strategiesChanged());
             QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
             QCOMPARE(bytesOf(file), before);
             QVERIFY(dialogs.messages.isEmpty());
@@ -781,17 +781,17 @@ private slots:
                      QByteArrayLiteral("{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}\\cf1 red words\\par}"));
         rtf->setText(QStringLiteral("red words"));
         QApplication::clipboard()->setMimeData(rtf);
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         std::tie(popup, states) = rightClick();
         clickEntry(popup, QStringLiteral("&Paste text"));
         QCOMPARE(box->toPlainText(), QStringLiteral("red words"));
         QCOMPARE(formatOfLast(*box->document()).foreground().color(), QColor(255, 0, 0));
-        QVERIFY(w->StrategyTypes->Item(1)->Strategies()->Item(1)->Description().contains(QLatin1String("\\red255")));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().library()->Item(1)->Strategies()->Item(1)->Description().contains(QLatin1String("\\red255")));
+        QVERIFY(w->session().strategiesChanged());
 
         // Cut: the selection goes to the clipboard and out of the model.
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         std::tie(popup, states) = rightClick();
         QCOMPARE(states, QStringLiteral("1111"));
@@ -799,9 +799,9 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("red words"));
         QVERIFY(platform::mimeHoldsRtf(QApplication::clipboard()->mimeData()));
         QVERIFY(box->toPlainText().isEmpty());
-        QVERIFY(!platform::plainTextFromRtf(w->StrategyTypes->Item(1)->Strategies()->Item(1)->Description())
+        QVERIFY(!platform::plainTextFromRtf(w->session().library()->Item(1)->Strategies()->Item(1)->Description())
                      .contains(QLatin1String("red")));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
         // Create formatted text: the help page on formatted descriptions.
         std::tie(popup, states) = rightClick();

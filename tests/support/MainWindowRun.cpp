@@ -21,8 +21,8 @@ MainWindowRun::~MainWindowRun()
     if (m_window != nullptr) {
         // Nothing counts as unsaved any more, so closing asks no question
         // even when the test ended half-way.
-        m_window->blnDataNotSaved = false;
-        m_window->m_StrategiesChanged = false;
+        m_window->session().setDataNotSaved(false);
+        m_window->session().setStrategiesChanged(false);
         m_window->close();
         if (m_window != nullptr)
             delete m_window.data();

@@ -98,7 +98,7 @@ QStringList legRow(const Grid* g, int row)
 
 const StrategyItem& legOf(frmStrategies* w, int n)
 {
-    return *w->selectedParams()->Item(n);
+    return *w->session().selectedParams()->Item(n);
 }
 
 } // namespace
@@ -116,7 +116,7 @@ class LegEditingTest : public QObject {
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
         QVERIFY(test::clickTreeNode(w, QLatin1String(strategyKey)));
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
     }
 
 private slots:
@@ -143,59 +143,59 @@ private slots:
         start(run, "T1S2"); // Bull spread: long call ATM, short call +2, Near term 1
 
         QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Add"));
-        QCOMPARE(w->selectedParams()->Count(), 3);
+        QCOMPARE(w->session().selectedParams()->Count(), 3);
         QCOMPARE(legRow(w->gdParams, 3), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
         QCOMPARE(w->gdSelected->Rows(), 3 + 2);
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         QVERIFY(popupCommand(w, w->gdParams, 2, 3, "Shift all strikes 1 step up"));
         QCOMPARE(legRow(w->gdParams, 2).at(2), QStringLiteral("OTM (+3)"));
         QCOMPARE(w->gdSelected->CellText(1, 3), QStringLiteral("XYZ B105-E"));
         QVERIFY(popupCommand(w, w->gdSelected, 1, 3, "Shift all strikes 1 step down"));
         QCOMPARE(legOf(w, 1).StrikePrice(), 0);
         QCOMPARE(legOf(w, 2).StrikePrice(), 2);
-        QVERIFY(w->m_StrategiesChanged); // a shift is a change to be saved
+        QVERIFY(w->session().strategiesChanged()); // a shift is a change to be saved
         // A shift that moves nothing (every option leg at the end) is none.
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         for (int n = 1; n <= 3; ++n)
-            w->selectedParams()->Item(n)->setStrikePrice(10);
+            w->session().selectedParams()->Item(n)->setStrikePrice(10);
         QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step up"));
-        QVERIFY(!w->m_StrategiesChanged);
+        QVERIFY(!w->session().strategiesChanged());
         for (int n = 1; n <= 3; ++n)
-            w->selectedParams()->Item(n)->setStrikePrice(n == 2 ? 2 : 0);
+            w->session().selectedParams()->Item(n)->setStrikePrice(n == 2 ? 2 : 0);
         QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step up"));
         QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step down"));
 
         // Delete leg 2 of 3 from (2, 3): the same cell stays selected and now
         // shows the former leg 3.
         QVERIFY(popupCommand(w, w->gdParams, 2, 3, "Delete"));
-        QCOMPARE(w->selectedParams()->Count(), 2);
+        QCOMPARE(w->session().selectedParams()->Count(), 2);
         QCOMPARE(w->gdParams->SelectedRow(), 2);
         QCOMPARE(w->gdParams->SelectedCol(), 3);
         QCOMPARE(w->gdParams->CellText(2, 5), QStringLiteral("Long term 1"));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
         // On a hint row there is no leg to delete; from gdSelected the leg of
         // its own row goes, and the Delete key does the same.
         QVERIFY(popupCommand(w, w->gdParams, 3, 3, "Delete"));
-        QCOMPARE(w->selectedParams()->Count(), 2);
+        QCOMPARE(w->session().selectedParams()->Count(), 2);
         QVERIFY(popupCommand(w, w->gdSelected, 2, 6, "Delete"));
-        QCOMPARE(w->selectedParams()->Count(), 1);
+        QCOMPARE(w->session().selectedParams()->Count(), 1);
         w->gdParams->setCellSelected(1, 2);
         QTest::keyClick(w->gdParams->view(), Qt::Key_Delete);
-        QCOMPARE(w->selectedParams()->Count(), 0);
+        QCOMPARE(w->session().selectedParams()->Count(), 0);
         QVERIFY(w->gdParams->view()->hasFocus());
 
         // Chain popups: the option picked on the shown page becomes a leg.
         w->tabOptionsNew->setSelectedTab(2);
         QVERIFY(popupCommand(w, w->gdCalls, 6, 1, "Add as short position")); // XYZ B105-E
-        QCOMPARE(w->selectedParams()->Count(), 1);
+        QCOMPARE(w->session().selectedParams()->Count(), 1);
         QCOMPARE(legRow(w->gdParams, 1), (QStringList{"Short", "Call", "OTM (+1)", "Near term 1", "1"}));
         // With the AMEX selected, a strike the AMEX does not quote is refused.
         w->cbExchange->setCurrentIndex(1);
         emit w->cbExchange->activated(1);
         QVERIFY(popupCommand(w, w->gdCalls, 1, 1, "Add as long position")); // XYZ B90-E
-        QCOMPARE(w->selectedParams()->Count(), 1);
+        QCOMPARE(w->session().selectedParams()->Count(), 1);
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages.last().text, QStringLiteral("No matching item found, try to select another Exchange!"));
         QCOMPARE(dialogs.messages.last().title, QStringLiteral("No matching item found"));
@@ -209,7 +209,7 @@ private slots:
         // Edit from the popup opens the editor of the clicked cell; a
         // quantity typed in the evaluated grid counts as a change, so the
         // exit question comes.
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         QVERIFY(popupCommand(w, w->gdSelected, 2, 6, "Edit"));
         QVERIFY(w->txtEdit->isVisible());
         QCOMPARE(w->txtEdit->text(), QStringLiteral("1"));
@@ -218,11 +218,11 @@ private slots:
         QVERIFY(!w->txtEdit->isVisible());
         QCOMPARE(legOf(w, 2).Quantity(), 4);
         QCOMPARE(w->gdSelected->CellText(2, 6), QStringLiteral("4"));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
         dialogs.messageAnswers.push_back(Msg::No);
         QVERIFY(!run.close());
         QVERIFY(dialogs.messages.last().text.contains(QStringLiteral("Strategies are not saved.")));
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -246,7 +246,7 @@ private slots:
             {3, 5, "4", "Near term 1", Qt::Key_Down, 5, "LEAPS 1y"},
         };
         for (const auto& c : cases) {
-            w->m_StrategiesChanged = false;
+            w->session().setStrategiesChanged(false);
             doubleClick(w->gdParams, c.row, c.col);
             QVERIFY2(w->cmbEdit->isVisible(), c.tag);
             QCOMPARE(w->cmbEdit->property("tag").toString(), QLatin1String(c.tag));
@@ -259,7 +259,7 @@ private slots:
             QVERIFY(!w->cmbEdit->isVisible());
             QCOMPARE(w->gdParams->CellText(c.row, c.col), QLatin1String(c.cellAfter));
             QCOMPARE(w->gdParams->SelectedRow(), c.row);
-            QVERIFY(w->m_StrategiesChanged);
+            QVERIFY(w->session().strategiesChanged());
         }
         QCOMPARE(legOf(w, 3).ExpireDate(), 6);
         // The evaluated grid follows: leg 2 is now a long put.
@@ -282,14 +282,14 @@ private slots:
 
         // Outside the editable columns: the leg is added and shown, no editor.
         doubleClick(w->gdParams, 1, 1);
-        QCOMPARE(w->selectedParams()->Count(), 1);
+        QCOMPARE(w->session().selectedParams()->Count(), 1);
         QCOMPARE(legRow(w->gdParams, 1), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
         QCOMPARE(w->gdSelected->Rows(), 1 + 2);
         QVERIFY(!w->cmbEdit->isVisible() && !w->txtEdit->isVisible());
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
         // The position list of a leg opens on "Long" while a new leg is fresh.
-        w->selectedParams()->Item(1)->setPosition(LegPosition::Short);
+        w->session().selectedParams()->Item(1)->setPosition(LegPosition::Short);
         doubleClick(w->gdParams, 1, 2);
         QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Long"));
         press(w->cmbEdit, Qt::Key_Up);
@@ -298,7 +298,7 @@ private slots:
         // In the type column: the type list of the new leg, on "Call"; "Stock"
         // gives the fresh leg a hundred shares.
         doubleClick(w->gdParams, 2, 3);
-        QCOMPARE(w->selectedParams()->Count(), 2);
+        QCOMPARE(w->session().selectedParams()->Count(), 2);
         QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Call"));
         press(w->cmbEdit, Qt::Key_Down);
         press(w->cmbEdit, Qt::Key_Return);
@@ -310,7 +310,7 @@ private slots:
 
         // The second hint row names no leg: nothing is added.
         doubleClick(w->gdParams, 4, 3);
-        QCOMPARE(w->selectedParams()->Count(), 2);
+        QCOMPARE(w->session().selectedParams()->Count(), 2);
         QVERIFY(!w->cmbEdit->isVisible());
     }
 
@@ -324,17 +324,17 @@ private slots:
         // Add and the upward shift from the evaluated grid, Edit from the
         // template grid.
         QVERIFY(popupCommand(w, w->gdSelected, 1, 3, "Add"));
-        QCOMPARE(w->selectedParams()->Count(), 3);
+        QCOMPARE(w->session().selectedParams()->Count(), 3);
         QCOMPARE(legRow(w->gdParams, 3), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
         QCOMPARE(w->gdSelected->Rows(), 3 + 2);
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         QVERIFY(popupCommand(w, w->gdSelected, 2, 3, "Shift all strikes 1 step up"));
         QCOMPARE(legOf(w, 1).StrikePrice(), 1);
         QCOMPARE(legOf(w, 2).StrikePrice(), 3);
         QCOMPARE(w->gdSelected->CellText(1, 3), QStringLiteral("XYZ B105-E"));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
         QVERIFY(popupCommand(w, w->gdParams, 2, 4, "Edit"));
         QVERIFY(w->cmbEdit->isVisible());
@@ -349,7 +349,7 @@ private slots:
         // The puts page's popup adds a short put.
         w->tabOptionsNew->setSelectedTab(3);
         QVERIFY(popupCommand(w, w->gdPuts, 4, 1, "Add as short position")); // XYZ N100-E
-        QCOMPARE(w->selectedParams()->Count(), 4);
+        QCOMPARE(w->session().selectedParams()->Count(), 4);
         QCOMPARE(legRow(w->gdParams, 4), (QStringList{"Short", "Put", "ATM (0)", "Near term 1", "1"}));
         QCOMPARE(w->gdSelected->CellText(4, 3), QStringLiteral("XYZ N100-E"));
         QVERIFY(dialogs.messages.isEmpty());
@@ -409,14 +409,14 @@ private slots:
         QCOMPARE(w->gdSelected->CellText(3, 2), QStringLiteral("Short put"));
 
         // The Delete key in the evaluated grid deletes the leg of its row.
-        w->m_StrategiesChanged = false;
+        w->session().setStrategiesChanged(false);
         click(w->gdSelected, 1, 3);
         QTest::keyClick(w->gdSelected->view(), Qt::Key_Delete);
-        QCOMPARE(w->selectedParams()->Count(), 2);
+        QCOMPARE(w->session().selectedParams()->Count(), 2);
         QCOMPARE(legOf(w, 1).ItemType(), LegKind::Call);
         QCOMPARE(w->gdParams->Rows(), 2 + 2);
         QCOMPARE(w->gdSelected->Rows(), 2 + 2);
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
         QVERIFY(w->gdSelected->view()->hasFocus());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -455,7 +455,7 @@ private slots:
         doubleClick(w->gdParams, 3, 6);
         w->gdParams->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QTRY_VERIFY(!w->txtEdit->isVisible());
-        QCOMPARE(w->selectedParams()->Count(), 3);
+        QCOMPARE(w->session().selectedParams()->Count(), 3);
         QCOMPARE(w->gdParams->Rows(), 3 + 2);
         QCOMPARE(w->gdSelected->Rows(), 3 + 2);
 
@@ -490,7 +490,7 @@ private slots:
         QCOMPARE(legOf(w, 2).ItemType(), LegKind::Put);
         QCOMPARE(legOf(w, 2).Position(), LegPosition::Short);
         QCOMPARE(g->CellText(2, 3), QStringLiteral("XYZ O105-E"));
-        QVERIFY(w->m_StrategiesChanged);
+        QVERIFY(w->session().strategiesChanged());
 
         // Strikes of the leg's own expiration, each carrying its offset.
         doubleClick(g, 2, 4);

@@ -136,7 +136,7 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run(arguments());
         frmStrategies* w = run.window();
-        QVERIFY(w->ObjStock != nullptr);
+        QVERIFY(w->session().ObjStock() != nullptr);
 
         QCOMPARE(w->lblStockValue->text(), QStringLiteral("  XYZ (XYZ CORP)  "));
         QCOMPARE(w->lblPriceValue->text(), QStringLiteral(" $ 100  "));
@@ -177,8 +177,8 @@ private slots:
 
         // The filtered sides hold only the selected exchange's options.
         QCOMPARE(w->cbExchange->currentIndex(), 0);
-        QCOMPARE(w->m_Calls->Count(), 10);
-        QCOMPARE(w->m_Puts->Count(), 10);
+        QCOMPARE(w->session().calls()->Count(), 10);
+        QCOMPARE(w->session().puts()->Count(), 10);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -193,22 +193,22 @@ private slots:
 
         QTest::keyClick(w->cbExchange, Qt::Key_Down); // to the AMEX, as the user picks it
         QCOMPARE(w->cbExchange->currentIndex(), 1);
-        QCOMPARE(w->m_Calls->Count(), 3);
+        QCOMPARE(w->session().calls()->Count(), 3);
         QCOMPARE(cell(w->gdSelected, 1, 3), QStringLiteral("XYZ B100-A"));
         QCOMPARE(firstPrice(w), QStringLiteral("2.60"));
-        QCOMPARE(w->StartStrategyPrice, -260.0);
+        QCOMPARE(w->session().startStrategyPrice(), -260.0);
         // The chain grids keep showing the whole chain.
         QCOMPARE(w->gdCalls->Rows(), test::kChainOptions);
 
         // An exchange nobody quotes on: the leg is reported, not priced.
         w->cbExchange->setCurrentIndex(5);
         w->cbExchange_Click();
-        QCOMPARE(w->m_Calls->Count(), 0);
+        QCOMPARE(w->session().calls()->Count(), 0);
         QVERIFY(w->gdSelected->RowIsGroup(1));
         QCOMPARE(cell(w->gdSelected, 1, 9), QStringLiteral("data for Other exchange not available now"));
         QCOMPARE(w->gdSelected->CellForeColor(1, 9), QColor(255, 0, 0));
         QCOMPARE(w->gdSelected->CellBackColor(1, 1), QColor(170, 255, 51)); // the swatch stays
-        QCOMPARE(w->StartStrategyPrice, 0.0);
+        QCOMPARE(w->session().startStrategyPrice(), 0.0);
         QCOMPARE(cell(w->gdSelected, 2, 9), QStringLiteral("Initial position price: 0.00 credit "));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -238,16 +238,16 @@ private slots:
         auto noCalls = std::make_shared<stock>();
         noCalls->setCode(QStringLiteral("XYZ"));
         noCalls->setPrice(Currency::fromDouble(100));
-        noCalls->setPuts(w->ObjStock->Puts());
-        w->ObjStock = noCalls;
+        noCalls->setPuts(w->session().ObjStock()->Puts());
+        w->session().setObjStock(noCalls);
         w->UpdateControls();
         QCOMPARE(w->gdCalls->Rows(), 0);
         QCOMPARE(w->gdCalls->Columns(), 10);
         QCOMPARE(w->gdPuts->Rows(), test::kChainOptions);
         QVERIFY(w->gdSelected->RowIsGroup(1)); // the call leg has no data now
-        QCOMPARE(w->m_Calls->Count(), 0);
+        QCOMPARE(w->session().calls()->Count(), 0);
 
-        w->ObjStock.reset();
+        w->session().setObjStock(nullptr);
         w->UpdateControls();
         QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" No ticker data loaded"));
         QVERIFY(!w->lblStockValue->isVisibleTo(w));
@@ -301,14 +301,14 @@ private slots:
         QCOMPARE(w->gdParams->Rows(), 1 + 2);
         QCOMPARE(w->gdSelected->Rows(), 1 + 2);
         QCOMPARE(cell(w->gdSelected, 2, 9), QStringLiteral("Initial position price: 250.00 debit "));
-        QCOMPARE(w->StartStrategyPrice, -250.0);
+        QCOMPARE(w->session().startStrategyPrice(), -250.0);
         // The open chart windows got the same legs.
-        QVERIFY(w->m_ChartLegs.has_value());
-        QCOMPARE(w->m_ChartLegs->size(), size_t(1));
-        QCOMPARE(w->m_ChartLegs->front().code, QStringLiteral("XYZ B100-E"));
+        QVERIFY(w->session().chartLegs().has_value());
+        QCOMPARE(w->session().chartLegs()->size(), size_t(1));
+        QCOMPARE(w->session().chartLegs()->front().code, QStringLiteral("XYZ B100-E"));
         QVERIFY(frm3dChart::instance()->mLines.has_value());
         QVERIFY(!w->m_Charts.isEmpty());
-        QCOMPARE(frm3dChart::instance()->mMaxDate, w->m_Calls->Item(3)->ExpirationDate());
+        QCOMPARE(frm3dChart::instance()->mMaxDate, w->session().calls()->Item(3)->ExpirationDate());
         for (const auto& chart : w->m_Charts) {
             QVERIFY(chart.second != nullptr);
             QVERIFY(chart.second->Options().has_value());
@@ -379,11 +379,11 @@ private slots:
         QCOMPARE(s->CellForeColor(4, 9), QColor(255, 17, 17));
         QCOMPARE(s->CellBackColor(4, 9), QColor(120, 188, 225));
         QCOMPARE(cell(s, 5, 9), QStringLiteral("right click to popup context menu"));
-        QCOMPARE(w->StartStrategyPrice, -11870.0);
+        QCOMPARE(w->session().startStrategyPrice(), -11870.0);
 
         // A group: its description, no legs, no columns, charts without legs.
         selectNode(w, QStringLiteral("T2"));
-        const QString rtf = w->StrategyTypes->Item(2)->Description();
+        const QString rtf = w->session().library()->Item(2)->Description();
         QTreeWidgetItem* t2 = w->nodeByKey(QStringLiteral("T2"));
         QVERIFY(t2->font(0).bold());
         QVERIFY(!s3->font(0).bold());
@@ -398,11 +398,11 @@ private slots:
         // Parameter changes with a group selected evaluate nothing.
         type(w->txtInetrestRate, QStringLiteral("6"));
         QTest::keyClick(w->txtInetrestRate, Qt::Key_Return);
-        QCOMPARE(w->m_InterestRate, 6.0);
+        QCOMPARE(w->session().interestRate(), 6.0);
         QCOMPARE(w->gdSelected->Columns(), 0);
         QVERIFY(!frm3dChart::instance()->mLines.has_value());
         // Showing a description never rewrites it.
-        QCOMPARE(w->StrategyTypes->Item(2)->Description(), rtf);
+        QCOMPARE(w->session().library()->Item(2)->Description(), rtf);
         // Only one node is bold.
         int bold = 0;
         for (const char* key : {"T1", "T1S1", "T1S2", "T1S3", "T2", "T3"})
@@ -413,7 +413,7 @@ private slots:
         selectNode(w, QStringLiteral("T1S2"));
         QCOMPARE(w->gdParams->Rows(), 2 + 2);
         QCOMPARE(cell(w->gdSelected, 2, 3), QStringLiteral("XYZ B110-E"));
-        QCOMPARE(w->StartStrategyPrice, -250.0 + 20.0);
+        QCOMPARE(w->session().startStrategyPrice(), -250.0 + 20.0);
         int selectedPictures = 0;
         for (const char* key : {"T1S1", "T1S2", "T1S3", "T3S1", "T3S2"})
             selectedPictures += nodeImage(w->nodeByKey(QLatin1String(key))) == 2 ? 1 : 0;
@@ -426,9 +426,9 @@ private slots:
                  QStringLiteral("double click on item to edit or double click this line to add new"));
         QCOMPARE(w->gdSelected->Rows(), 2);
         QCOMPARE(cell(w->gdSelected, 1, 9), QStringLiteral("Initial position price: 0.00 credit "));
-        QCOMPARE(w->StartStrategyPrice, 0.0);
-        QVERIFY(w->m_ChartLegs.has_value());
-        QVERIFY(w->m_ChartLegs->empty());
+        QCOMPARE(w->session().startStrategyPrice(), 0.0);
+        QVERIFY(w->session().chartLegs().has_value());
+        QVERIFY(w->session().chartLegs()->empty());
         QVERIFY(w->PLCStrategy->legs().isEmpty());
 
         // Collapsing a group selects that group and empties the leg grids.
@@ -478,7 +478,7 @@ private slots:
         activate(w);
         selectNode(w, QStringLiteral("T1S3"));
 
-        w->StrategyTypes->Item(1)->Strategies()->Remove(1);
+        w->session().library()->Item(1)->Strategies()->Remove(1);
         w->UpdateTreeView();
         QCOMPARE(childKeys(w, w->tvStrategies->topLevelItem(0)), (QStringList{"T1S1", "T1S2"}));
         QCOMPARE(w->nodeByKey(QStringLiteral("T1S1"))->text(0), QStringLiteral("Bull spread"));
@@ -497,7 +497,7 @@ private slots:
         QVERIFY(!frm3dChart::instance()->mLines.has_value());
 
         // A first group without strategies: no default selection, no error.
-        w->StrategyTypes->Item(1)->Strategies()->Clear();
+        w->session().library()->Item(1)->Strategies()->Clear();
         w->UpdateTreeView();
         QVERIFY(w->tvStrategies->currentItem() == nullptr);
         QVERIFY(dialogs.errorReports.isEmpty());
@@ -515,7 +515,7 @@ private slots:
         w->optTheoreticalPrice->click();
         QCOMPARE(w->gdSelected->ColumnHeader(QStringLiteral("price")), QStringLiteral("Theoretical"));
         QCOMPARE(w->txtVolatility->text(), QStringLiteral("45")); // the ticker's default
-        QCOMPARE(w->m_Volatility, 45.0);
+        QCOMPARE(w->session().volatility(), 45.0);
         const QString at45 = firstPrice(w);
 
         QLineEdit* box = w->txtVolatility;
@@ -524,12 +524,12 @@ private slots:
             type(box, bad);
             leave(w, box);
             QVERIFY2(box->hasFocus(), qPrintable(bad)); // the focus stays in the box
-            QCOMPARE(w->m_Volatility, 45.0);
+            QCOMPARE(w->session().volatility(), 45.0);
             QCOMPARE(firstPrice(w), at45);
             QTest::keyClick(box, Qt::Key_Return);
             QVERIFY(box->hasFocus());
             QCOMPARE(box->selectedText(), bad);
-            QCOMPARE(w->m_Volatility, 45.0);
+            QCOMPARE(w->session().volatility(), 45.0);
         }
         QCOMPARE(stored(QStringLiteral("Volatility"), QStringLiteral("XYZ")), QStringLiteral("<none>"));
 
@@ -544,7 +544,7 @@ private slots:
             type(box, text);
             leave(w, box);
             QVERIFY2(!box->hasFocus(), qPrintable(text));
-            QCOMPARE(w->m_Volatility, value);
+            QCOMPARE(w->session().volatility(), value);
             QVERIFY2(totalText(w) != before, qPrintable(text)); // evaluated again
             QCOMPARE(stored(QStringLiteral("Volatility"), QStringLiteral("XYZ")), text);
             QCOMPARE(frm3dChart::instance()->mVolatility, value);
@@ -552,7 +552,7 @@ private slots:
         // Enter applies too, and selects the text.
         type(box, QStringLiteral("45"));
         QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(w->m_Volatility, 45.0);
+        QCOMPARE(w->session().volatility(), 45.0);
         QCOMPARE(box->selectedText(), QStringLiteral("45"));
         QCOMPARE(firstPrice(w), at45);
         QVERIFY(dialogs.messages.isEmpty());
@@ -568,24 +568,24 @@ private slots:
         w->optTheoreticalPrice->click();
 
         QLineEdit* rate = w->txtInetrestRate;
-        const double startRate = w->m_InterestRate;
+        const double startRate = w->session().interestRate();
         type(rate, QStringLiteral("abc"));
         leave(w, rate);
         QVERIFY(rate->hasFocus());
-        QCOMPARE(w->m_InterestRate, startRate);
+        QCOMPARE(w->session().interestRate(), startRate);
         QTest::keyClick(rate, Qt::Key_Escape);
         QCOMPARE(rate->text(), kEnglish.toString(startRate));
         QString before = totalText(w);
         type(rate, QStringLiteral("-3"));
         leave(w, rate);
         QVERIFY(!rate->hasFocus());
-        QCOMPARE(w->m_InterestRate, -3.0);
+        QCOMPARE(w->session().interestRate(), -3.0);
         QVERIFY(totalText(w) != before);
         QCOMPARE(frm3dChart::instance()->mInterestRate, -3.0);
         before = totalText(w);
         type(rate, QStringLiteral("8"));
         QTest::keyClick(rate, Qt::Key_Return);
-        QCOMPARE(w->m_InterestRate, 8.0);
+        QCOMPARE(w->session().interestRate(), 8.0);
         QCOMPARE(rate->selectedText(), QStringLiteral("8"));
         QVERIFY(totalText(w) != before);
 
@@ -599,17 +599,17 @@ private slots:
         before = totalText(w);
         type(div, QStringLiteral("2.5"));
         leave(w, div);
-        QCOMPARE(w->dblDividends, 0.025);
+        QCOMPARE(w->session().dividends(), 0.025);
         QCOMPARE(stored(QStringLiteral("Dividends"), QStringLiteral("XYZ")), QStringLiteral("2.5"));
         QVERIFY(totalText(w) != before); // a call is worth less with a dividend
         type(div, QStringLiteral("9"));
         QTest::keyClick(div, Qt::Key_Escape);
         QCOMPARE(div->text(), QStringLiteral("2.5"));
-        QCOMPARE(w->dblDividends, 0.025);
+        QCOMPARE(w->session().dividends(), 0.025);
         type(div, QStringLiteral("x1"));
         leave(w, div);
         QVERIFY(div->hasFocus());
-        QCOMPARE(w->dblDividends, 0.025);
+        QCOMPARE(w->session().dividends(), 0.025);
 
         // Black-Scholes hides the dividends and disables the steps.
         w->cmbModel->setFocus();
@@ -631,7 +631,7 @@ private slots:
         w->optTheoreticalPrice->click();
         w->cmbModel->setCurrentIndex(1);
         w->cmbModel_Click();
-        QCOMPARE(w->mSteps, 10);
+        QCOMPARE(w->session().steps(), 10);
         QLineEdit* steps = w->txtSteps;
 
         for (const char* bad : {"0", "201"}) {
@@ -641,7 +641,7 @@ private slots:
             QCOMPARE(dialogs.messages.last().text, QStringLiteral("Please, use values between 1 and 200"));
             QCOMPARE(dialogs.messages.last().style, Msg::OkOnly | Msg::Exclamation);
             QCOMPARE(steps->text(), QStringLiteral("10"));
-            QCOMPARE(w->mSteps, 10);
+            QCOMPARE(w->session().steps(), 10);
             dialogs.messages.clear();
         }
         // Not a number: no message, the focus stays.
@@ -649,13 +649,13 @@ private slots:
         leave(w, steps);
         QVERIFY(steps->hasFocus());
         QVERIFY(dialogs.messages.isEmpty());
-        QCOMPARE(w->mSteps, 10);
+        QCOMPARE(w->session().steps(), 10);
 
         QString before = totalText(w);
         type(steps, QStringLiteral("50"));
         leave(w, steps);
         QVERIFY(dialogs.messages.isEmpty());
-        QCOMPARE(w->mSteps, 50);
+        QCOMPARE(w->session().steps(), 50);
         QCOMPARE(stored(QStringLiteral("Settings"), QStringLiteral("Steps")), QStringLiteral("50"));
         QVERIFY(totalText(w) != before);
 
@@ -667,7 +667,7 @@ private slots:
                                                               "the performance of Tarnwell charts! Continue?"));
         QCOMPARE(dialogs.messages.last().style, Msg::OkCancel | Msg::Information);
         QCOMPARE(steps->text(), QStringLiteral("50"));
-        QCOMPARE(w->mSteps, 50);
+        QCOMPARE(w->session().steps(), 50);
         QCOMPARE(stored(QStringLiteral("Settings"), QStringLiteral("Steps")), QStringLiteral("50"));
 
         dialogs.messageAnswers.push_back(Msg::Ok);
@@ -675,14 +675,14 @@ private slots:
         type(steps, QStringLiteral("200"));
         QTest::keyClick(steps, Qt::Key_Return);
         QCOMPARE(dialogs.messages.size(), 2);
-        QCOMPARE(w->mSteps, 200);
+        QCOMPARE(w->session().steps(), 200);
         QCOMPARE(stored(QStringLiteral("Settings"), QStringLiteral("Steps")), QStringLiteral("200"));
         QVERIFY(totalText(w) != before);
 
         // Halves go to the even neighbour; Escape shows what was applied.
         type(steps, QStringLiteral("2.5"));
         leave(w, steps);
-        QCOMPARE(w->mSteps, 2);
+        QCOMPARE(w->session().steps(), 2);
         type(steps, QStringLiteral("77"));
         QTest::keyClick(steps, Qt::Key_Escape);
         QCOMPARE(steps->text(), QStringLiteral("2"));
@@ -704,12 +704,12 @@ private slots:
             type(vol, QStringLiteral("45.5")); // not a number here
             leave(w, vol);
             QVERIFY(vol->hasFocus());
-            QCOMPARE(w->m_Volatility, 45.0);
+            QCOMPARE(w->session().volatility(), 45.0);
             const QString before = totalText(w);
             type(vol, QStringLiteral("37,5"));
             leave(w, vol);
             QVERIFY(!vol->hasFocus());
-            QCOMPARE(w->m_Volatility, 37.5);
+            QCOMPARE(w->session().volatility(), 37.5);
             QVERIFY(totalText(w) != before);
             QCOMPARE(stored(QStringLiteral("Volatility"), QStringLiteral("XYZ")), QStringLiteral("37.5"));
             type(vol, QStringLiteral("99"));
@@ -720,21 +720,21 @@ private slots:
             w->cmbModel_Click();
             type(w->txtDividends, QStringLiteral("1,25"));
             QTest::keyClick(w->txtDividends, Qt::Key_Return);
-            QCOMPARE(w->dblDividends, 0.0125);
+            QCOMPARE(w->session().dividends(), 0.0125);
             QCOMPARE(stored(QStringLiteral("Dividends"), QStringLiteral("XYZ")), QStringLiteral("1.25"));
 
             type(w->txtInetrestRate, QStringLiteral("4,75"));
             leave(w, w->txtInetrestRate);
-            QCOMPARE(w->m_InterestRate, 4.75);
+            QCOMPARE(w->session().interestRate(), 4.75);
 
             // Loading the chain again restores the ticker's values.
             type(vol, QStringLiteral("12"));
             QTest::keyClick(vol, Qt::Key_Escape);
             w->LoadOptionFromFile();
             QCOMPARE(w->txtVolatility->text(), QStringLiteral("37,5"));
-            QCOMPARE(w->m_Volatility, 37.5);
+            QCOMPARE(w->session().volatility(), 37.5);
             QCOMPARE(w->txtDividends->text(), QStringLiteral("1,25"));
-            QCOMPARE(w->dblDividends, 0.0125);
+            QCOMPARE(w->session().dividends(), 0.0125);
             QVERIFY(dialogs.messages.isEmpty());
             QVERIFY(dialogs.errorReports.isEmpty());
         }
@@ -753,36 +753,36 @@ private slots:
         w->optBidAsk->click();
         QCOMPARE(w->gdSelected->ColumnHeader(QStringLiteral("price")), QStringLiteral("Bid/Ask"));
         QCOMPARE(firstPrice(w), QStringLiteral("2.50")); // (2.45 + 2.55) / 2
-        QCOMPARE(w->CalcStockPrice, 100.0);
+        QCOMPARE(w->session().calcStockPrice(), 100.0);
 
         // "Position worth": a long call counts as worth, in black.
         QTest::keyClick(w->cbCalculationMode, Qt::Key_Down);
         QCOMPARE(w->cbCalculationMode->currentIndex(), 1);
         QCOMPARE(cell(w->gdSelected, 1, 8), QStringLiteral("250.00"));
         QCOMPARE(cell(w->gdSelected, 2, 9), QStringLiteral("Current position price: 250.00 "));
-        QCOMPARE(w->StartStrategyPrice, 250.0);
+        QCOMPARE(w->session().startStrategyPrice(), 250.0);
         QTest::keyClick(w->cbCalculationMode, Qt::Key_Up);
         QCOMPARE(cell(w->gdSelected, 2, 9), QStringLiteral("Initial position price: 250.00 debit "));
-        QCOMPARE(w->StartStrategyPrice, -250.0);
+        QCOMPARE(w->session().startStrategyPrice(), -250.0);
 
         // The pricing stock price under "Bid/Ask" is the plain mean; it is
         // never exactly 0.
-        w->ObjStock->setBid(Currency::fromDouble(20.10));
-        w->ObjStock->setAsk(Currency::fromDouble(20.30));
-        w->SelectCalcStockPrice();
-        QCOMPARE(w->CalcStockPrice, 20.2);
-        w->ObjStock->setBid(Currency());
-        w->ObjStock->setAsk(Currency::fromDouble(10));
-        w->SelectCalcStockPrice();
-        QCOMPARE(w->CalcStockPrice, 5.0);
-        w->ObjStock->setAsk(Currency());
-        w->SelectCalcStockPrice();
-        QCOMPARE(w->CalcStockPrice, 1e-06);
+        w->session().ObjStock()->setBid(Currency::fromDouble(20.10));
+        w->session().ObjStock()->setAsk(Currency::fromDouble(20.30));
+        w->session().SelectCalcStockPrice();
+        QCOMPARE(w->session().calcStockPrice(), 20.2);
+        w->session().ObjStock()->setBid(Currency());
+        w->session().ObjStock()->setAsk(Currency::fromDouble(10));
+        w->session().SelectCalcStockPrice();
+        QCOMPARE(w->session().calcStockPrice(), 5.0);
+        w->session().ObjStock()->setAsk(Currency());
+        w->session().SelectCalcStockPrice();
+        QCOMPARE(w->session().calcStockPrice(), 1e-06);
         w->optRealPrice->click();
-        QCOMPARE(w->CalcStockPrice, 100.0);
-        w->ObjStock->setPrice(Currency());
-        w->SelectCalcStockPrice();
-        QCOMPARE(w->CalcStockPrice, 1e-06);
+        QCOMPARE(w->session().calcStockPrice(), 100.0);
+        w->session().ObjStock()->setPrice(Currency());
+        w->session().SelectCalcStockPrice();
+        QCOMPARE(w->session().calcStockPrice(), 1e-06);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 

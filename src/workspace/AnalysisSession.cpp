@@ -1,0 +1,279 @@
+#include "workspace/AnalysisSession.h"
+
+#include "app/Procedure.h"
+#include "model/OptionsCollection.h"
+#include "model/StrategyTemplates.h"
+#include "model/stock.h"
+
+namespace tw {
+
+AnalysisSession::AnalysisSession(QObject* parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("session"));
+}
+
+AnalysisSession::~AnalysisSession() = default;
+
+// ---------------------------------------------------------------------------
+// Chain
+
+void AnalysisSession::setObjStock(std::shared_ptr<stock> s)
+{
+    m_stock = std::move(s);
+    emit stockChanged();
+}
+
+void AnalysisSession::setQuoteLines(const QStringList& lines)
+{
+    m_quoteLines = lines;
+    emit quoteLinesChanged();
+}
+
+void AnalysisSession::setDataNotSaved(bool notSaved)
+{
+    m_dataNotSaved = notSaved;
+    emit dataNotSavedChanged(notSaved);
+}
+
+void AnalysisSession::setDataFile(const QString& path)
+{
+    m_dataFile = path;
+    emit dataFileChanged(path);
+}
+
+// ---------------------------------------------------------------------------
+// Library and selection
+
+void AnalysisSession::setLibrary(std::shared_ptr<StrategyTypeCollection> library)
+{
+    m_library = std::move(library);
+    emit libraryChanged();
+}
+
+StrategyTypeCollection& AnalysisSession::ensureLibrary()
+{
+    if (m_library == nullptr)
+        setLibrary(std::make_shared<StrategyTypeCollection>());
+    return *m_library;
+}
+
+void AnalysisSession::setLibraryFile(const QString& path)
+{
+    m_libraryFile = path;
+    emit libraryFileChanged(path);
+}
+
+void AnalysisSession::setStrategiesChanged(bool changed)
+{
+    m_strategiesChanged = changed;
+    emit strategiesChangedChanged(changed);
+}
+
+void AnalysisSession::setSelection(const QString& key, std::shared_ptr<StrategyType> group,
+                                   std::shared_ptr<Strategy> strategy)
+{
+    m_selectedKey = key;
+    m_selectedGroup = key.isEmpty() ? nullptr : std::move(group);
+    m_selectedStrategy = key.isEmpty() || m_selectedGroup != nullptr ? nullptr : std::move(strategy);
+    emit selectionChanged();
+}
+
+QString AnalysisSession::selectedCaption() const
+{
+    if (m_selectedGroup != nullptr)
+        return m_selectedGroup->Caption();
+    if (m_selectedStrategy != nullptr)
+        return m_selectedStrategy->Caption();
+    return QString();
+}
+
+std::shared_ptr<ParamsCollection> AnalysisSession::selectedParams() const
+{
+    return m_selectedStrategy != nullptr ? m_selectedStrategy->Params() : nullptr;
+}
+
+QString AnalysisSession::selectedDescription() const
+{
+    if (m_selectedGroup != nullptr)
+        return m_selectedGroup->Description();
+    if (m_selectedStrategy != nullptr)
+        return m_selectedStrategy->Description();
+    return QString();
+}
+
+void AnalysisSession::setSelectedDescription(const QString& rtf)
+{
+    if (m_selectedGroup != nullptr)
+        m_selectedGroup->setDescription(rtf);
+    else if (m_selectedStrategy != nullptr)
+        m_selectedStrategy->setDescription(rtf);
+    else
+        return;
+    emit descriptionChanged();
+}
+
+void AnalysisSession::legsEdited(bool markChanged)
+{
+    if (selectedParams() == nullptr)
+        return;
+    emit legsChanged();
+    if (markChanged)
+        setStrategiesChanged(true);
+}
+
+// ---------------------------------------------------------------------------
+// Pricing inputs
+
+void AnalysisSession::setModel(int model)
+{
+    m_model = model;
+    emit modelChanged(model);
+}
+
+void AnalysisSession::setSteps(int steps)
+{
+    m_steps = steps;
+    emit stepsChanged(steps);
+}
+
+void AnalysisSession::setVolatility(double percent)
+{
+    m_volatility = percent;
+    emit volatilityChanged(percent);
+}
+
+void AnalysisSession::setInterestRate(double percent)
+{
+    m_interestRate = percent;
+    emit interestRateChanged(percent);
+}
+
+void AnalysisSession::setDividends(double fraction)
+{
+    m_dividends = fraction;
+    emit dividendsChanged(fraction);
+}
+
+void AnalysisSession::setPriceSource(PriceSource source)
+{
+    m_priceSource = source;
+    emit priceSourceChanged(source);
+}
+
+void AnalysisSession::setCalculationMode(int mode)
+{
+    m_calculationMode = mode;
+    emit calculationModeChanged(mode);
+}
+
+QString AnalysisSession::calculationModeCaption() const
+{
+    switch (m_calculationMode) {
+    case CalculationMode::ProfitLoss:
+        return QStringLiteral("Profit/Loss");
+    case CalculationMode::PositionWorth:
+        return QStringLiteral("Position worth");
+    default:
+        return QStringLiteral("Invalid mode");
+    }
+}
+
+void AnalysisSession::setExchange(const QString& exchange)
+{
+    m_exchange = exchange;
+    emit exchangeChanged(exchange);
+}
+
+void AnalysisSession::setPLSign(bool on)
+{
+    m_plSign = on;
+    emit plSignChanged(on);
+}
+
+void AnalysisSession::restoreTickerSettings(double volatilityPercent, double dividendsPercent)
+{
+    m_volatility = volatilityPercent;
+    m_dividends = dividendsPercent / 100.0;
+    emit tickerSettingsRestored();
+}
+
+// ---------------------------------------------------------------------------
+// Evaluation
+
+PricingContext AnalysisSession::pricingContext() const
+{
+    PricingContext c;
+    c.model = m_model;
+    c.steps = m_steps;
+    c.dividends = m_dividends;
+    return c;
+}
+
+EvaluationInputs AnalysisSession::evaluationInputs() const
+{
+    EvaluationInputs in;
+    in.objStock = m_stock.get();
+    in.calls = m_calls.get();
+    in.puts = m_puts.get();
+    in.calcStockPrice = m_calcStockPrice;
+    in.source = m_priceSource;
+    in.mode = m_calculationMode;
+    in.volatilityPercent = m_volatility;
+    in.interestPercent = m_interestRate;
+    in.pricing = pricingContext();
+    in.exchange = m_exchange;
+    in.locale = QLocale();
+    return in;
+}
+
+void AnalysisSession::SelectCalcStockPrice()
+{
+    Procedure proc("frmStrategies", "SelectCalcStockPrice");
+    TW_STEP(proc, {
+        double price = 0;
+        if (m_stock != nullptr) {
+            price = m_priceSource == PriceSource::BidAsk ? (m_stock->Bid() + m_stock->Ask()).toDouble() / 2.0
+                                                         : m_stock->Price().toDouble();
+        }
+        m_calcStockPrice = price == 0 ? 1e-06 : price;
+        emit calcStockPriceChanged(m_calcStockPrice);
+    });
+}
+
+void AnalysisSession::NewStockLoaded()
+{
+    Procedure proc("frmStrategies", "NewStockLoaded");
+    TW_STEP(proc, SelectCalcStockPrice());
+    TW_STEP(proc, emit stockLoaded());
+    TW_STEP(proc, UpdateLists());
+}
+
+void AnalysisSession::UpdateLists()
+{
+    Procedure proc("frmStrategies", "UpdateLists");
+    if (m_stock != nullptr) {
+        TW_STEP(proc, {
+            m_calls = m_stock->Calls()->ExchangeFilter(m_exchange);
+            m_puts = m_stock->Puts()->ExchangeFilter(m_exchange);
+        });
+    }
+    TW_STEP(proc, SelectOptions(selectedParams()));
+}
+
+void AnalysisSession::SelectOptions(const std::shared_ptr<ParamsCollection>& Params)
+{
+    Procedure proc("frmStrategies", "SelectOptions");
+    if (Params == nullptr || m_stock == nullptr) {
+        TW_STEP(proc, emit evaluationCleared());
+        return;
+    }
+    Evaluation ev;
+    TW_STEP(proc, ev = EvaluateStrategy(*Params, evaluationInputs()));
+    TW_STEP(proc, {
+        m_startStrategyPrice = ev.total;
+        m_chartLegs = ev.legs;
+    });
+    TW_STEP(proc, emit evaluated(ev));
+}
+
+} // namespace tw
