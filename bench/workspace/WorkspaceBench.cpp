@@ -3,6 +3,7 @@
 // binomial American model at 200 steps, evaluated-leg grid filled, charts
 // told) and showing a newly loaded chain of 3,000 options in the chain panes.
 // The evaluation alone is measured too, to tell its share from the grids'.
+#include "support/MainWindowControls.h"
 #include "app/TwApplication.h"
 #include "app/Convert.h"
 #include "mainwindow/frmStrategies.h"
@@ -113,19 +114,19 @@ void SelectStrategyAmerican200(benchmark::State& state)
     marketdata::ParseResult chain;
     chain.objStock = buildChain(7, 20);
     w->applyParsedChain(chain);
-    w->optTheoreticalPrice->setChecked(true);
+    ui::optTheoreticalPrice(w.run->window())->setChecked(true);
     w->optTheoreticalPrice_Click();
     w->session().setSteps(200);
-    w->txtSteps->setText(QStringLiteral("200"));
-    w->cmbModel->setCurrentIndex(2);
+    ui::txtSteps(w.run->window())->setText(QStringLiteral("200"));
+    ui::cmbModel(w.run->window())->setCurrentIndex(2);
     w->cmbModel_Click();
-    QTreeWidgetItem* node = w->nodeByKey(QStringLiteral("T1S1"));
-    if (node == nullptr || w->gdSelected->Rows() != 6 + 2) {
+    QTreeWidgetItem* node = ui::library(w.run->window())->nodeByKey(QStringLiteral("T1S1"));
+    if (node == nullptr || ui::gdSelected(w.run->window())->Rows() != 6 + 2) {
         state.SkipWithError("the strategy was not evaluated");
         return;
     }
     for (auto _ : state) {
-        w->tvStrategies_NodeClick(node);
+        ui::library(w.run->window())->tvStrategies_NodeClick(node);
         benchmark::DoNotOptimize(w->session().startStrategyPrice());
     }
     state.counters["legs"] = 6;
@@ -164,7 +165,7 @@ void FillChainPanes3000(benchmark::State& state)
         w->session().setObjStock(s);
         w->UpdateControls();
     }
-    if (w->gdCalls->Rows() != 1500 || w->gdPuts->Rows() != 1500)
+    if (ui::gdCalls(w.run->window())->Rows() != 1500 || ui::gdPuts(w.run->window())->Rows() != 1500)
         state.SkipWithError("the chain grids were not filled");
     state.counters["options"] = 3000;
 }

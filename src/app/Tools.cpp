@@ -146,4 +146,17 @@ void OpenURL(const QString& URL)
     }
 }
 
+QString locateShippedFile(const QString& bareName)
+{
+    const QString program = programFolder();
+    const QStringList candidates{program + QLatin1Char('/') + bareName,
+                                 program + QStringLiteral("/../share/tarnwell/") + bareName,
+                                 program + QStringLiteral("/data/") + bareName};
+    for (const QString& c : candidates) {
+        if (QFileInfo::exists(c))
+            return QDir::cleanPath(c);
+    }
+    return QDir::cleanPath(candidates.first());
+}
+
 } // namespace tw

@@ -45,6 +45,9 @@ bool InitCommonControlsVB();
 
 // The folder of the executable (its data files lie beside it).
 QString programFolder();
+// A shipped data file by its bare name: next to the program, or in the
+// installed data folder; the program folder's path when it is in neither.
+QString locateShippedFile(const QString& bareName);
 // Where the trace file and the error log go: the program folder when it can be
 // written, else the user's state folder ($XDG_STATE_HOME/tarnwell).
 QString logFolder();

@@ -13,6 +13,7 @@
 #include "charts/frmChart.h"
 #include "marketdata/WinInet.h"
 #include "mainwindow/StartupSettings.h"
+#include "workspace/PricingSettings.h"
 #include "platform/TabStrip.h"
 #include "platform/WindowGeometry.h"
 
@@ -144,8 +145,8 @@ void frmStrategies::Form_Unload()
     // The bounds of the normal state, whatever the state is now.
     TW_STEP(proc, CFormRestore::savePlace(s, kSettings, mainWindowPlaceKeys(), this));
     TW_STEP(proc, {
-        if (QTreeWidgetItem* node = tvStrategies->currentItem())
-            s.SaveSetting(kSettings, QStringLiteral("StgSelectedStrategy"), nodeKey(node));
+        if (m_session->hasSelection())
+            s.SaveSetting(kSettings, QStringLiteral("StgSelectedStrategy"), m_session->selectedKey());
     });
 }
 

@@ -16,6 +16,7 @@
 #include "platform/Rtf.h"
 #include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
+#include "workspace/StrategyLibraryPane.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -97,8 +98,7 @@ void frmStrategies::CreateMainMenu()
         connect(m_cMenu, &platform::PopupMenu::InitPopupMenu, this,
                 [this](int parent) { m_cMenu_InitPopupMenu(parent); });
         connect(m_cChartList, &platform::PopupMenu::Click, this, [this](int item) { m_cChartList_Click(item); });
-        connect(m_cStrategiesMenu, &platform::PopupMenu::Click, this,
-                [this](int item) { m_cStrategiesMenu_Click(item); });
+        m_library->setPopupMenu(m_cStrategiesMenu);
         connectLegMenus();
     });
 }
@@ -131,11 +131,11 @@ void frmStrategies::m_cMenu_Click(int itemNumber)
     } else if (is("mnuFileSaveOptions")) {
         TW_STEP(proc, SaveOptionDialog());
     } else if (is("mnuFileLoadStrategies")) {
-        TW_STEP(proc, LoadStrategies());
+        TW_STEP(proc, m_library->LoadStrategies());
     } else if (is("mnuFileSaveStrategies")) {
-        TW_STEP(proc, SaveStrategies());
+        TW_STEP(proc, m_library->SaveStrategies());
     } else if (is("mnuFileSaveStrategiesAs")) {
-        TW_STEP(proc, SaveStrategiesAs());
+        TW_STEP(proc, m_library->SaveStrategiesAs());
     } else if (is("mnuFileExit")) {
         TW_STEP(proc, QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection));
     } else if (is("mnuEditCopy")) {
@@ -235,10 +235,10 @@ void frmStrategies::tbrTools_ButtonClick(int button)
         TW_STEP(proc, SaveOptionDialog());
         break;
     case ToolbarCommand::LoadStrategies:
-        TW_STEP(proc, LoadStrategies());
+        TW_STEP(proc, m_library->LoadStrategies());
         break;
     case ToolbarCommand::SaveStrategies:
-        TW_STEP(proc, SaveStrategies());
+        TW_STEP(proc, m_library->SaveStrategies());
         break;
     case ToolbarCommand::Help:
         TW_STEP(proc, ShowHelpTopic(QLatin1String(HelpTopic::Contents), HelpCommand::Contents));

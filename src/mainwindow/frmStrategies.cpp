@@ -13,6 +13,7 @@
 #include "app/cSplitter.h"
 #include "charts/frm3dChart.h"
 #include "mainwindow/StartupSettings.h"
+#include "workspace/PricingSettings.h"
 #include "platform/ElidedLabel.h"
 #include "platform/Grid.h"
 #include "platform/PopupMenu.h"
@@ -22,7 +23,9 @@
 #include "platform/TreeView.h"
 #include "platform/WindowGeometry.h"
 #include "workspace/AnalysisSession.h"
+#include "workspace/LibraryEdits.h"
 #include "workspace/PayoffSketch.h"
+#include "workspace/StrategyLibraryPane.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -142,16 +145,14 @@ void frmStrategies::createControls()
     tbrTools->setObjectName(QStringLiteral("tbrTools"));
 
     // Frames.
-    fraStrategies = frame("fraStrategies", "Strategies");
+    m_library = new StrategyLibraryPane(*m_session, this);
+    m_panes.append(m_library);
     fraDescription = frame("fraDescription", "Description");
     fraPLC = frame("fraPLC", "Chart");
     fraParams = frame("fraParams", "Strategy");
     fraOptions = frame("fraOptions", "Selected options");
     fraExchange = frame("fraExchange", " Stock parameters");
 
-    tvStrategies = new platform::TreeView(fraStrategies);
-    name(tvStrategies, "tvStrategies");
-    tvStrategies->setHeaderHidden(true);
     rtfDescription = new platform::RichTextBox(fraDescription);
     name(rtfDescription, "rtfDescription");
     PLCStrategy = new PayoffSketch(fraPLC);
@@ -309,19 +310,10 @@ void frmStrategies::connectControls()
         tabOptionsNew_TabClick(tab);
         ArrangeControls();
     });
-    connect(tvStrategies, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        tvStrategies_Click();
-        tvStrategies_NodeClick(item);
-    });
-    connect(tvStrategies, &platform::TreeView::NodeClick, this,
-            [this](QTreeWidgetItem* item) { tvStrategies_NodeClick(item); });
-    connect(tvStrategies, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-        tvStrategies_NodeClick(item);
-    });
-    connect(tvStrategies, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-        tvStrategies_NodeClick(item);
-    });
-    connectStrategyLibrary();
+    connect(rtfDescription, &QTextEdit::textChanged, this, [this] { rtfDescription_Change(); });
+    connect(rtfDescription, &platform::RichTextBox::MouseUp, this,
+            [this](int b, int s, double x, double y) { rtfDescription_MouseUp(b, s, float(x), float(y)); });
+    connect(m_session, &AnalysisSession::selectionChanged, this, [this] { showSelection(); });
 
     for (platform::Grid* grid : {gdParams, gdSelected, gdCalls, gdPuts}) {
         connect(grid, &platform::Grid::ColumnMoved, this, [this, grid] {
@@ -399,11 +391,19 @@ layout::ClientArea frmStrategies::clientArea() const
 
 void frmStrategies::applyGeometry(const QString& name)
 {
-    QWidget* w = control(name);
-    if (w == nullptr || !m_geometry.contains(name))
+    if (!m_geometry.contains(name))
         return;
-    const layout::ControlRect& r = m_geometry.at(name);
-    w->setGeometry(layout::pixelRect(r, 1440.0 / twipsPerPixel()));
+    const QRect rect = layout::pixelRect(m_geometry.at(name), 1440.0 / twipsPerPixel());
+    if (QWidget* w = control(name)) {
+        w->setGeometry(rect);
+        return;
+    }
+    for (WorkspacePane* pane : std::as_const(m_panes)) {
+        if (pane->hasControl(name)) {
+            pane->placeControl(name, rect);
+            return;
+        }
+    }
 }
 
 void frmStrategies::applyGeometry(const QStringList& names)
@@ -498,11 +498,11 @@ void frmStrategies::Form_Load()
     TW_STEP(proc, {
         if (m_session->libraryFile().isEmpty())
             m_session->setLibraryFile(settingText(appSettings(), kSettings, QStringLiteral("StrategyTypesFile"),
-                                                  defaultStrategiesFile()));
+                                                  QLatin1String(DefaultStrategiesFile)));
         if (QFileInfo(m_session->libraryFile()).fileName() == m_session->libraryFile()
             && !QFileInfo::exists(m_session->libraryFile()))
             m_session->setLibraryFile(locateShippedFile(m_session->libraryFile()));
-        LoadStartupStrategies();
+        m_library->LoadStartupStrategies();
     });
     TW_STEP(proc, AssociateFile());
     TW_STEP(proc, restoreGeometry());
@@ -511,21 +511,10 @@ void frmStrategies::Form_Load()
         platform::setWindowStateCode(frm3dChart::instance(), platform::StateNormal);
     });
     // A saved node that no longer exists simply leaves nothing selected.
-    if (tvStrategies->topLevelItemCount() > 0) {
-        try {
-            const QString key = settingText(appSettings(), kSettings, QStringLiteral("StgSelectedStrategy"),
-                                            QStringLiteral("T1S1"));
-            if (QTreeWidgetItem* node = nodeByKey(key)) {
-                // The strategy's group is opened first. Otherwise the tree
-                // opens it when it first shows its current node, after this
-                // start-up, and opening a group selects the group.
-                if (node->parent() != nullptr)
-                    node->parent()->setExpanded(true);
-                tvStrategies->setCurrentItem(node);
-                tvStrategies_NodeClick(node);
-            }
-        } catch (...) {
-        }
+    try {
+        m_library->restoreSelection(
+            settingText(appSettings(), kSettings, QStringLiteral("StgSelectedStrategy"), QStringLiteral("T1S1")));
+    } catch (...) {
     }
     TW_STEP(proc, tabOptionsNew->setSelectedTab(
                       validTab(settingInt(appSettings(), kSettings, QStringLiteral("ViewOptions"), 1))));
@@ -627,11 +616,6 @@ void frmStrategies::restoreBarPositions()
     bars.stgDescLeft = layout::clampVerticalBarAfterDrag(bars.stgDescLeft, 0, ScaleWidth());
     bars.chartParamsLeft = layout::clampVerticalBarAfterDrag(bars.chartParamsLeft, 0, ScaleWidth());
     layout::setBarPositions(m_geometry, bars);
-}
-
-QString frmStrategies::defaultStrategiesFile() const
-{
-    return QStringLiteral("DEFAULT.STG");
 }
 
 void frmStrategies::DelayTimer_Timer()

@@ -49,6 +49,8 @@ class cSplitter;
 class frmChart;
 class frmDonwloadProgress;
 class frmSymbolLookup;
+class StrategyLibraryPane;
+class WorkspacePane;
 class WinInet;
 class Procedure;
 class PayoffSketch;
@@ -99,14 +101,12 @@ public:
     QWidget* picOptionsStock = nullptr;
 
     // Frames of the panes and what fills them.
-    QGroupBox* fraStrategies = nullptr;
     QGroupBox* fraDescription = nullptr;
     QGroupBox* fraPLC = nullptr;
     QGroupBox* fraParams = nullptr;
     QGroupBox* fraOptions = nullptr;
     QGroupBox* fraExchange = nullptr;
     QFrame* fraStock = nullptr;
-    platform::TreeView* tvStrategies = nullptr;
     platform::RichTextBox* rtfDescription = nullptr;
     PayoffSketch* PLCStrategy = nullptr;
     platform::Grid* gdParams = nullptr;
@@ -166,9 +166,6 @@ public:
 
     // One-shot start-up timer (5000 ms), enabled by Main once the window shows.
     QTimer* DelayTimer = nullptr;
-    // Scrolls the strategy tree one line per tick (100 ms) while a dragged
-    // strategy rests near its top or bottom edge.
-    QTimer* Timer = nullptr;
 
     // ---- Menus ----------------------------------------------------------
     platform::PopupMenu* m_cMenu = nullptr;
@@ -284,15 +281,8 @@ public:
     QPointer<WinInet> mWinInet;
     QPointer<frmDonwloadProgress> m_DownloadProgress;
     QPointer<frmSymbolLookup> m_SymbolLookup;
-    // Strategies files.
-    void LoadStrategies();
-    void SaveStrategies();
-    void SaveStrategiesAs();
-    // The chosen file, or an empty text when the dialog was cancelled.
-    QString chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save);
     void UpdateControls();
     void LoadOptionFromFile();
-    void tvStrategies_NodeClick(QTreeWidgetItem* node);
     void cbCalculationMode_Click();
     void cbExchange_Click();
     void optRealPrice_Click();
@@ -301,59 +291,14 @@ public:
     void chkPLSign_Click();
     void cmbModel_Click();
     void tabOptionsNew_TabClick(int tab);
-    // The tree node with this key, or nullptr.
-    QTreeWidgetItem* nodeByKey(const QString& key) const;
-    QString nodeKey(const QTreeWidgetItem* node) const;
 
-    // Strategy tree.
-    // Builds the tree from the library and selects the first strategy,
-    // opening its group (not once after m_SkipDefaultSelection was set), then
-    // the node `selectKey` instead when it names one; shows the selected node
-    // as a click does, the only node shown and evaluated.
-    void UpdateTreeView(const QString& selectKey = QString());
-    void tvStrategies_Click();
-    // The key of the selected node ("" for none).
-    QString selectedKey() const;
 
-    // Tree interaction: rename in place, drag and drop, the tree's popup
-    // (positions in twips relative to the tree).
-    void tvStrategies_AfterLabelEdit(QTreeWidgetItem* node, int& Cancel, const QString& NewString);
-    void tvStrategies_MouseDown(int Button, int Shift, float X, float Y);
-    void tvStrategies_MouseMove(int Button, int Shift, float X, float Y);
-    void tvStrategies_DragOver(float X, float Y, int State);
-    void Timer_Timer();
-    void tvStrategies_DragDrop(float X, float Y);
-    void tvStrategies_MouseUp(int Button, int Shift, float X, float Y);
-    // The strategy node picked up by the last left press (none for a group
-    // or empty space), and the state of its drag.
-    QTreeWidgetItem* m_DragNode = nullptr;
-    bool m_Dragging = false;
-    float m_DragX = 0;
-    float m_DragY = 0;
-    int16_t m_ScrollUp = 0;
-
-    // Tree edits: the tree popup's commands.
-    void m_cStrategiesMenu_Click(int itemNumber);
-    void AddStrategy();
-    void StrategyCopy();
-    void AddStrategyType();
-    void MoveStrategyTo(int group);
-    void DeleteStrategy();
-    void DeleteStrategyType();
-
-    // Strategies files.
-    void AppendStrategies();
-    void AppendStrategyFromFile(const QString& path);
-    void ExportStrategies();
-    // The start-up's load: the file asked for, else the shipped library.
-    void LoadStartupStrategies();
 
     // Description box.
     void rtfDescription_Change();
     void rtfDescription_MouseUp(int Button, int Shift, float X, float Y);
     // The Edit commands' states by the focused control and the clipboard.
     void setEditMenuStates();
-    bool m_SkipDefaultSelection = false;
 
     // Leg grids and evaluation.
     void UpdateParamsList(const ParamsCollection& Params);
@@ -409,21 +354,6 @@ private:
     void createControls();
     void createSplitters();
     void connectControls();
-    void connectStrategyLibrary();
-    // Builds the tree again with the node of that key selected (when there is
-    // one) and shown; `startLabelEdit` opens its name for editing.
-    void rebuildAndSelect(const QString& key, bool startLabelEdit);
-    // One edit of the library on the selected node (none selected: nothing):
-    // `edit` gives the key of the node to select after it (empty: the edit
-    // did nothing), which the rebuilt tree then shows.
-    void editSelectedNode(Procedure& proc,
-                          const std::function<QString(StrategyTypeCollection&, const QString&)>& edit,
-                          bool startLabelEdit, bool markChanged);
-    // Makes the file at `path` the open library; false with the user's
-    // message when it cannot be read (nothing changed then).
-    bool openStrategiesFile(const QString& path, QString& message);
-    // Writes a library; false, after telling the user, when it fails.
-    bool writeStrategies(const StrategyTypeCollection& types, const QString& path);
     // The widget of a control by its name.
     QWidget* control(const QString& name) const;
     // Puts every widget at its rectangle of the twips geometry.
@@ -444,13 +374,14 @@ private:
     void restoreBarPositions();
     void saveWorkspaceSettings();
     void closeChartWindows();
-    QString defaultStrategiesFile() const;
     void showDescription(const QString& rtf);
     void fillEvaluatedGrid(const Evaluation& ev, const QFont& bold, const QFont& plain);
     // The session's evaluation shown: the evaluated-leg grid, then the charts.
     void showEvaluation(const Evaluation& ev);
     void clearChartLegs();
     void connectSession();
+    // A node was selected in the tree: its description and legs are shown.
+    void showSelection();
     void fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr, uint32_t evenBgr,
                        const QFont& bold, const QFont& plain);
     QString generalDateText(double serial) const;
@@ -494,6 +425,9 @@ private:
     layout::LayoutGeometry m_geometry;
     QHash<QString, QWidget*> m_controls;
     AnalysisSession* m_session = nullptr;
+    StrategyLibraryPane* m_library = nullptr;
+    // Every pane, for the layout, which places their controls by name.
+    QList<WorkspacePane*> m_panes;
     bool m_closing = false;
     bool m_filling = false;
     bool m_unloaded = false;

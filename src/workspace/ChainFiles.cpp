@@ -7,11 +7,12 @@
 #include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
-#include "app/mCommonDialog.h"
 #include "mainwindow/StartupSettings.h"
+#include "workspace/PricingSettings.h"
 #include "marketdata/QuoteTable.h"
 #include "model/stock.h"
 #include "workspace/AnalysisSession.h"
+#include "workspace/FileQuestions.h"
 #include "workspace/ParameterRules.h"
 
 #include <QApplication>
@@ -39,32 +40,6 @@ QString folderOf(const QString& path)
     return QFileInfo(path).absolutePath();
 }
 
-// One file asked for in the open or save dialog: a single file, the first
-// filter entry selected, owned by the main window.
-struct FileQuestion {
-    QString title;
-    QString filter; // "|"-separated description and pattern pairs
-    QString defaultExt;
-    QString initialDir;
-    QString initialFile;
-    bool mustExist = false;
-    bool hideReadOnly = false;
-    bool save = false;
-};
-
-// The chosen path, or an empty text when the dialog was cancelled.
-QString askForFile(const FileQuestion& q, int64_t owner)
-{
-    QString file = q.initialFile;
-    QString fileTitle;
-    bool readOnly = false;
-    QString filter = q.filter;
-    int32_t filterIndex = 1;
-    int32_t flags = 0;
-    const bool chosen = VBGetOpenFileName(file, fileTitle, q.mustExist, false, readOnly, q.hideReadOnly, filter,
-                                          filterIndex, q.initialDir, q.title, q.defaultExt, owner, flags, q.save);
-    return chosen ? file : QString();
-}
 } // namespace
 
 bool frmStrategies::parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed, QString* refusal)
@@ -239,18 +214,6 @@ void frmStrategies::cmdSave_Click()
 {
     Procedure proc("frmStrategies", "cmdSave_Click");
     TW_STEP(proc, SaveOptionDialog());
-}
-
-QString frmStrategies::chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save)
-{
-    FileQuestion q;
-    q.title = title;
-    q.filter = QStringLiteral("Strategies (.stg)|*.stg| All Files (*.*)|*.*");
-    q.defaultExt = QStringLiteral("stg");
-    q.initialFile = initial;
-    q.mustExist = mustExist;
-    q.save = save;
-    return askForFile(q, static_cast<int64_t>(winId()));
 }
 
 } // namespace tw

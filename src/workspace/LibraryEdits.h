@@ -17,6 +17,9 @@
 
 namespace tw {
 
+// The shipped library's file name, next to the program.
+inline constexpr const char* DefaultStrategiesFile = "DEFAULT.STG";
+
 // ---- Node numbers -----------------------------------------------------------
 
 int nodeCount(const StrategyTypeCollection& types);

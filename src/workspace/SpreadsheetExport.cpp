@@ -72,8 +72,7 @@ void frmStrategies::ExportStrategyToExcel()
 
     QString name;
     TW_STEP(proc, {
-        const QTreeWidgetItem* node = tvStrategies->currentItem();
-        const QString strategy = node != nullptr && m_session->selectedParams() != nullptr ? node->text(0) : QString();
+        const QString strategy = m_session->selectedParams() != nullptr ? m_session->selectedCaption() : QString();
         name = exportFileName(strategy, m_session->ObjStock() != nullptr ? tickerOfCode(m_session->ObjStock()->Code()) : QString(),
                               m_session->ObjStock() != nullptr ? m_session->ObjStock()->StockDate() : 0.0);
     });

@@ -11,6 +11,7 @@
 #include "app/Tools.h"
 #include "charts/frm3dChart.h"
 #include "mainwindow/StartupSettings.h"
+#include "workspace/PricingSettings.h"
 #include "model/OptionsCollection.h"
 #include "model/stock.h"
 #include "workspace/AnalysisSession.h"

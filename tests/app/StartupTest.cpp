@@ -1,3 +1,4 @@
+#include "support/MainWindowControls.h"
 #include "app/CAppSettings.h"
 #include "app/CErrorHandler.h"
 #include "app/Tools.h"
@@ -35,7 +36,7 @@ private slots:
         QPointer<frmStrategies> window = frmStrategies::instance();
         QVERIFY(window != nullptr);
         QVERIFY(window->isVisible());
-        QVERIFY(window->DelayTimer->isActive());
+        QVERIFY(ui::DelayTimer(window)->isActive());
         QCOMPARE(gErrorHandler->callStackDepth(), 0); // every push was popped
         QVERIFY(dialogs.errorReports.isEmpty());
 

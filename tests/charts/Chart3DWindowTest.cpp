@@ -5,6 +5,7 @@
 // window's menu bar and toolbar and a 2-D chart's "3DChart" button show the
 // window again; the place and the percent mode come back after a restart.
 
+#include "support/MainWindowControls.h"
 #include "mainwindow/MainWindowFixtures.h"
 
 #include "ChartTestSupport.h"
@@ -141,9 +142,9 @@ private slots:
         QVERIFY(c->Chart3D->value(29, 0) > 0);
 
         // The mode box: the worth of the position, and the value-axis title.
-        run->cbCalculationMode->setFocus();
-        QTest::keyClick(run->cbCalculationMode, Qt::Key_Down);
-        QCOMPARE(run->cbCalculationMode->currentIndex(), 1);
+        ui::cbCalculationMode(run.window())->setFocus();
+        QTest::keyClick(ui::cbCalculationMode(run.window()), Qt::Key_Down);
+        QCOMPARE(ui::cbCalculationMode(run.window())->currentIndex(), 1);
         QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Position worth"));
         QVERIFY(c->Chart3D->value(0, 0) > 0);
 
@@ -205,8 +206,8 @@ private slots:
         QVERIFY(readOutEmpty(c));
 
         // The start-up timer unlocks it.
-        run->DelayTimer->setInterval(0);
-        run->DelayTimer->start();
+        ui::DelayTimer(run.window())->setInterval(0);
+        ui::DelayTimer(run.window())->start();
         QTRY_VERIFY(c->UnlockMouseMove);
         QTest::mouseMove(surface, middle + QPoint(3, 0));
         QTRY_VERIFY(c->txtPrice->text().startsWith(QStringLiteral(" Price: ")));
@@ -311,11 +312,11 @@ private slots:
 
         // The main window's toolbar button.
         QVERIFY(closedByTheBox());
-        test::clickButton(run->tbrTools, "3Dchart");
+        test::clickButton(ui::tbrTools(run.window()), "3Dchart");
         QTRY_VERIFY(c->isVisible());
 
         // A 2-D chart's "3DChart" button.
-        test::clickButton(run->tbrTools, "newchart");
+        test::clickButton(ui::tbrTools(run.window()), "newchart");
         frmChart* chart = run->chartByKey(QStringLiteral("C0"));
         QVERIFY(chart != nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(chart));

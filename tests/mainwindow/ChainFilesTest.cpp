@@ -2,6 +2,7 @@
 // loading a chain through the open dialog (a refused or unreadable file
 // keeps the loaded chain), saving the quote lines through the save dialog
 // (a failure to write is reported), and the requests the file dialogs get.
+#include "support/MainWindowControls.h"
 #include "app/CAppSettings.h"
 #include "app/Dialogs.h"
 #include "app/Tools.h"
@@ -97,24 +98,24 @@ private slots:
         QVERIFY(w->session().ObjStock() != nullptr);
         QCOMPARE(w->session().ObjStock()->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
         QCOMPARE(w->session().quoteLines(), marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt"))));
-        QCOMPARE(w->txtTicker->text(), QStringLiteral("ZYX"));
-        QVERIFY(w->cmdSave->isEnabled());
-        QCOMPARE(w->cbExchange->currentText(), QStringLiteral("CBOE (Chicago Board Options Exchange)"));
+        QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("ZYX"));
+        QVERIFY(ui::cmdSave(w)->isEnabled());
+        QCOMPARE(ui::cbExchange(w)->currentText(), QStringLiteral("CBOE (Chicago Board Options Exchange)"));
         QVERIFY(w->session().library() != nullptr);
 
         int evaluated = 0;
         for (int g = 1; g <= w->session().library()->Count(); ++g) {
             const auto& strategies = w->session().library()->Item(g)->Strategies();
             for (int s = 1; s <= strategies->Count(); ++s) {
-                QTreeWidgetItem* node = w->nodeByKey(QStringLiteral("T%1S%2").arg(g).arg(s));
+                QTreeWidgetItem* node = ui::library(w)->nodeByKey(QStringLiteral("T%1S%2").arg(g).arg(s));
                 QVERIFY(node != nullptr);
-                w->tvStrategies_NodeClick(node);
+                ui::library(w)->tvStrategies_NodeClick(node);
                 const int legs = strategies->Item(s)->Params()->Count();
                 // A row per leg, then the total.
-                QVERIFY(w->gdSelected->Rows() >= legs + 1);
-                for (int row = 1; row <= w->gdSelected->Rows(); ++row) {
-                    for (int col = 1; col <= w->gdSelected->Columns(); ++col)
-                        QVERIFY2(!w->gdSelected->CellText(row, col).contains(QStringLiteral("not available")),
+                QVERIFY(ui::gdSelected(w)->Rows() >= legs + 1);
+                for (int row = 1; row <= ui::gdSelected(w)->Rows(); ++row) {
+                    for (int col = 1; col <= ui::gdSelected(w)->Columns(); ++col)
+                        QVERIFY2(!ui::gdSelected(w)->CellText(row, col).contains(QStringLiteral("not available")),
                                  qPrintable(strategies->Item(s)->Caption()));
                 }
                 ++evaluated;
@@ -157,9 +158,9 @@ private slots:
         QCOMPARE(w->session().ObjStock()->Puts()->Count(), 2);
         QCOMPARE(w->session().quoteLines(), kSmallTable);
         QCOMPARE(w->session().dataFile(), path);
-        QCOMPARE(w->txtTicker->text(), QStringLiteral("ABC"));
+        QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("ABC"));
         QCOMPARE(w->session().volatility(), 33.0);
-        QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Loaded from ") + path);
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Loaded from ") + path);
         // A load does not touch the unsaved state of a download.
         QVERIFY(w->session().dataNotSaved());
         // The folder setting is written by saves only.
@@ -192,8 +193,8 @@ private slots:
         w->LoadOptionFromFile();
         QVERIFY(w->session().ObjStock() == stockBefore);
         QCOMPARE(w->session().quoteLines(), linesBefore);
-        QVERIFY2(w->lblTickerStatus->text().contains(QStringLiteral("cannot be read")),
-                 qPrintable(w->lblTickerStatus->text()));
+        QVERIFY2(ui::lblTickerStatus(w)->text().contains(QStringLiteral("cannot be read")),
+                 qPrintable(ui::lblTickerStatus(w)->text()));
         QVERIFY(m_dialogs->messages.isEmpty());
         w->session().setDataFile(fileBefore);
 
@@ -251,7 +252,7 @@ private slots:
         QVERIFY(m_dialogs->messages.isEmpty());
         QCOMPARE(bytesOf(path), bytesOf(test::shippedFile(QStringLiteral("SAMPLE.opt"))));
         QVERIFY(!w->session().dataNotSaved());
-        QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Saved to ") + path);
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Saved to ") + path);
         QCOMPARE(w->session().dataFile(), fileBefore);
         QCOMPARE(QDir::cleanPath(settingText(appSettings(), QStringLiteral("Settings"), QStringLiteral("OptDir"), {})),
                  QDir::cleanPath(m_dir.path()));
@@ -280,7 +281,7 @@ private slots:
         QVERIFY(!QFile::exists(path));
         QVERIFY(w->session().dataNotSaved());
         QVERIFY(settingText(appSettings(), QStringLiteral("Settings"), QStringLiteral("OptDir"), QString()).isEmpty());
-        QVERIFY(!w->lblTickerStatus->text().startsWith(QStringLiteral(" Saved to")));
+        QVERIFY(!ui::lblTickerStatus(w)->text().startsWith(QStringLiteral(" Saved to")));
     }
 
     void saveWithoutAChainAsksNothing()
@@ -288,7 +289,7 @@ private slots:
         test::MainWindowRun run;
         frmStrategies* w = run.window();
         QVERIFY(w->session().ObjStock() == nullptr);
-        QVERIFY(!w->cmdSave->isEnabled());
+        QVERIFY(!ui::cmdSave(w)->isEnabled());
         w->SaveOptionDialog();
         QVERIFY(m_dialogs->fileQuestions.isEmpty());
         QVERIFY(m_dialogs->messages.isEmpty());
@@ -300,11 +301,11 @@ private slots:
         frmStrategies* w = run.window();
         const QString chosen = m_dir.filePath(QStringLiteral("mine.stg"));
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({chosen}));
-        QCOMPARE(w->chooseStrategiesFile(QStringLiteral("Save strategies to"), QStringLiteral("old.stg"), false, true),
+        QCOMPARE(ui::library(w)->chooseStrategiesFile(QStringLiteral("Save strategies to"), QStringLiteral("old.stg"), false, true),
                  chosen);
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({chosen}));
-        QCOMPARE(w->chooseStrategiesFile(QStringLiteral("Select strategies file"), QString(), true, false), chosen);
-        QCOMPARE(w->chooseStrategiesFile(QStringLiteral("Select strategies file"), QString(), true, false), QString());
+        QCOMPARE(ui::library(w)->chooseStrategiesFile(QStringLiteral("Select strategies file"), QString(), true, false), chosen);
+        QCOMPARE(ui::library(w)->chooseStrategiesFile(QStringLiteral("Select strategies file"), QString(), true, false), QString());
 
         QCOMPARE(m_dialogs->fileQuestions.size(), 3);
         const auto& save = m_dialogs->fileQuestions.at(0);

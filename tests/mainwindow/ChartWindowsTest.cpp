@@ -3,6 +3,7 @@
 // captions, picking a window from either list, and the start places of the
 // main and the 3-D window on a work area with panels on any side.
 
+#include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
 #include "charts/frm3dChart.h"
@@ -42,7 +43,7 @@ int item(const PopupMenu* menu, const QString& key)
 QList<QPair<QString, QString>> windowsMenuCharts(const frmStrategies* w)
 {
     QList<QPair<QString, QString>> items;
-    const PopupMenu* menu = w->m_cMenu;
+    const PopupMenu* menu = ui::m_cMenu(w);
     const int windows = item(menu, QStringLiteral("mnuWindowsTOP"));
     for (int i = 1; i <= menu->Count(); ++i) {
         if (menu->KeyOfItem(i).startsWith(QLatin1String("mnuChartWindow"))) {
@@ -60,7 +61,7 @@ QList<QPair<QString, QString>> shownWindowList(frmStrategies* w)
 {
     w->ShowWindowListMenu(0, 0, w);
     QList<QPair<QString, QString>> items;
-    const PopupMenu* list = w->m_cChartList;
+    const PopupMenu* list = ui::m_cChartList(w);
     for (int i = 1; i <= list->Count(); ++i) {
         items.append({list->KeyOfItem(i), list->ItemCaption(i)});
         if (list->ItemParentIndex(i) != 0)
@@ -73,19 +74,19 @@ QList<QPair<QString, QString>> shownWindowList(frmStrategies* w)
 
 bool headingVisible(const frmStrategies* w)
 {
-    return w->m_cMenu->ItemVisible(item(w->m_cMenu, QStringLiteral("mnuChartsTOP")));
+    return ui::m_cMenu(w)->ItemVisible(item(ui::m_cMenu(w), QStringLiteral("mnuChartsTOP")));
 }
 
 void newChart(frmStrategies* w)
 {
-    emit w->m_cMenu->Click(item(w->m_cMenu, QStringLiteral("mnuWindowsNewChart")));
+    emit ui::m_cMenu(w)->Click(item(ui::m_cMenu(w), QStringLiteral("mnuWindowsNewChart")));
 }
 
 void clickList(frmStrategies* w, const QString& key)
 {
-    const int n = item(w->m_cChartList, key);
+    const int n = item(ui::m_cChartList(w), key);
     QVERIFY2(n > 0, qPrintable(key));
-    emit w->m_cChartList->Click(n);
+    emit ui::m_cChartList(w)->Click(n);
 }
 
 // Opens the window list with a chart window's own toolbar button and clicks
@@ -97,14 +98,14 @@ bool pickFromWindowList(frmStrategies* w, frmChart* from, const QString& caption
     if (button == nullptr)
         return false;
     QTest::mouseClick(button, Qt::LeftButton);
-    QMenu* popup = w->m_cChartList->ActivePopup();
+    QMenu* popup = ui::m_cChartList(w)->ActivePopup();
     return popup != nullptr && test::clickMenuItem(popup, caption);
 }
 
 // The caption of a chart window's entry in the Windows menu and the list.
 QString entryOf(const frmStrategies* w, const char* chartKey)
 {
-    return w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindow") + QLatin1String(chartKey)));
+    return ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindow") + QLatin1String(chartKey)));
 }
 
 QByteArray text(const QRectF& r)
@@ -182,22 +183,22 @@ private slots:
         frmStrategies* w = run.window();
         newChart(w);
         newChart(w);
-        const int menuCount = w->m_cMenu->Count();
+        const int menuCount = ui::m_cMenu(w)->Count();
 
         w->RemoveChart(QStringLiteral("C9"));
         w->RemoveChart(QString());
         w->RemoveChart(QStringLiteral("c0")); // keys are compared exactly
         QCOMPARE(test::chartKeys(w), (QStringList{"C0", "C1"}));
-        QCOMPARE(w->m_cMenu->Count(), menuCount);
+        QCOMPARE(ui::m_cMenu(w)->Count(), menuCount);
         QVERIFY(headingVisible(w));
 
         // RemoveChart also takes the window off the window list shown last.
         shownWindowList(w);
-        QVERIFY(item(w->m_cChartList, QStringLiteral("mnuChartWindowC1")) > 0);
+        QVERIFY(item(ui::m_cChartList(w), QStringLiteral("mnuChartWindowC1")) > 0);
         w->chartByKey(QStringLiteral("C1"))->close();
         QTRY_COMPARE(test::chartKeys(w), QStringList{"C0"});
-        QCOMPARE(item(w->m_cChartList, QStringLiteral("mnuChartWindowC1")), 0);
-        QCOMPARE(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1")), 0);
+        QCOMPARE(item(ui::m_cChartList(w), QStringLiteral("mnuChartWindowC1")), 0);
+        QCOMPARE(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC1")), 0);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -213,20 +214,20 @@ private slots:
         // A chart window that sets its caption renames its menu entry.
         c1->setStockTicker(QStringLiteral("XYZ"));
         QVERIFY(c1->windowTitle().startsWith(QLatin1String("XYZ - 2D Chart: ")));
-        QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1"))),
+        QCOMPARE(ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC1"))),
                  c1->windowTitle() + QStringLiteral(" (2)"));
 
         // An "&" in a caption is shown as itself, not as an access letter.
         w->CustomChartCaptionChanged(QStringLiteral("C0"), QStringLiteral("AT&T"));
-        QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC0"))),
+        QCOMPARE(ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC0"))),
                  QStringLiteral("AT&&T (1)"));
         // An empty or unknown key renames nothing.
-        const QString c1Caption = w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1")));
+        const QString c1Caption = ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC1")));
         w->CustomChartCaptionChanged(QString(), QStringLiteral("Nobody"));
         w->CustomChartCaptionChanged(QStringLiteral("C7"), QStringLiteral("Nobody"));
-        QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC1"))), c1Caption);
-        for (int i = 1; i <= w->m_cMenu->Count(); ++i)
-            QVERIFY(!w->m_cMenu->ItemCaption(i).startsWith(QLatin1String("Nobody")));
+        QCOMPARE(ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC1"))), c1Caption);
+        for (int i = 1; i <= ui::m_cMenu(w)->Count(); ++i)
+            QVERIFY(!ui::m_cMenu(w)->ItemCaption(i).startsWith(QLatin1String("Nobody")));
 
         // The window list shows the windows' captions at its next showing.
         const auto list = shownWindowList(w);
@@ -243,7 +244,7 @@ private slots:
         // The 3-D window is hidden: the list offers the main window only.
         QCOMPARE(shownWindowList(w), (QList<QPair<QString, QString>>{{"mnuChartsTOP", "-Opened charts"},
                                                                      {"mnuMainForm", "Main window"}}));
-        QCOMPARE(w->m_cChartList->ItemIcon(2), 42);
+        QCOMPARE(ui::m_cChartList(w)->ItemIcon(2), 42);
 
         newChart(w);
         newChart(w);
@@ -263,21 +264,21 @@ private slots:
         // Two windows with one caption are told apart by their numbers.
         QCOMPARE(w->chartByKey("C0")->windowTitle(), w->chartByKey("C1")->windowTitle());
         QVERIFY(expected.at(3).second != expected.at(4).second);
-        QCOMPARE(w->m_cChartList->ItemIcon(3), 31);
-        QCOMPARE(w->m_cChartList->ItemIcon(4), 40);
-        QVERIFY(w->m_cChartList->ItemIsSeparator(1));
+        QCOMPARE(ui::m_cChartList(w)->ItemIcon(3), 31);
+        QCOMPARE(ui::m_cChartList(w)->ItemIcon(4), 40);
+        QVERIFY(ui::m_cChartList(w)->ItemIsSeparator(1));
 
         // The user closes the 3-D window: it only hides, and leaves the list.
         chart3d->close();
         QVERIFY(frm3dChart::loaded() != nullptr);
         QCOMPARE(shownWindowList(w).size(), 4);
-        QCOMPARE(item(w->m_cChartList, QStringLiteral("mnu3DChart")), 0);
+        QCOMPARE(item(ui::m_cChartList(w), QStringLiteral("mnu3DChart")), 0);
 
         // A chart window's own toolbar shows the list over that window.
         frmChart* c0 = w->chartByKey(QStringLiteral("C0"));
         w->ShowWindowListMenu(10, 10, c0);
-        QCOMPARE(w->m_cChartList->OwnerWindow(), static_cast<QWidget*>(c0));
-        if (QMenu* popup = w->m_cChartList->ActivePopup())
+        QCOMPARE(ui::m_cChartList(w)->OwnerWindow(), static_cast<QWidget*>(c0));
+        if (QMenu* popup = ui::m_cChartList(w)->ActivePopup())
             popup->close();
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -327,12 +328,12 @@ private slots:
         shownWindowList(w);
         c1->close();
         QTRY_COMPARE(test::chartKeys(w), QStringList{"C0"});
-        w->m_cChartList->AddItem(QStringLiteral("Gone"), QString(), 0, 0, 40, false, true,
+        ui::m_cChartList(w)->AddItem(QStringLiteral("Gone"), QString(), 0, 0, 40, false, true,
                                  QStringLiteral("mnuChartWindowC1"));
-        w->m_cChartList->AddItem(QStringLiteral("Odd"), QString(), 0, 0, 40, false, true, QStringLiteral("C0"));
+        ui::m_cChartList(w)->AddItem(QStringLiteral("Odd"), QString(), 0, 0, 40, false, true, QStringLiteral("C0"));
         clickList(w, QStringLiteral("mnuChartWindowC1"));
         clickList(w, QStringLiteral("C0"));
-        emit w->m_cMenu->Click(w->m_cMenu->AddItem(QStringLiteral("Stray"), QString(), 0, 0, -1, false, true,
+        emit ui::m_cMenu(w)->Click(ui::m_cMenu(w)->AddItem(QStringLiteral("Stray"), QString(), 0, 0, -1, false, true,
                                                    QStringLiteral("mnuChartWindowC5")));
         QCOMPARE(test::chartKeys(w), QStringList{"C0"});
         QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join("\n")));
@@ -354,7 +355,7 @@ private slots:
         QVERIFY(chart != nullptr);
         // The ticker of the loaded stock is in the caption.
         QVERIFY2(chart->windowTitle().startsWith(QLatin1String("MSFT")), qPrintable(chart->windowTitle()));
-        QVERIFY(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC0"))).startsWith("MSFT"));
+        QVERIFY(ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC0"))).startsWith("MSFT"));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -381,7 +382,7 @@ private slots:
 
             // The toolbar opens a second one; the chart's own X menu and a
             // mode button change the first.
-            QToolButton* newChart = w->tbrTools->ButtonWidget(w->tbrTools->ButtonIndex(QStringLiteral("newchart")));
+            QToolButton* newChart = ui::tbrTools(w)->ButtonWidget(ui::tbrTools(w)->ButtonIndex(QStringLiteral("newchart")));
             QVERIFY(newChart != nullptr);
             QTest::mouseClick(newChart, Qt::LeftButton);
             QCOMPARE(test::chartKeys(w), (QStringList{"C0", "C1"}));
@@ -394,7 +395,7 @@ private slots:
             QCOMPARE(chart->AxisX(), 2);
             QCOMPARE(chart->Chart->numSeries(), legs);
             // Its Windows-menu entry follows the new caption.
-            QCOMPARE(w->m_cMenu->ItemCaption(item(w->m_cMenu, QStringLiteral("mnuChartWindowC0"))),
+            QCOMPARE(ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC0"))),
                      chart->windowTitle() + " (1)");
             platform::setOuterTwips(chart, QRectF(2400, 1800, 7200, 5400));
             QTRY_VERIFY(std::abs(platform::outerTwips(chart).width() - 7200) <= 30);

@@ -7,6 +7,7 @@
 // results, options, OK, double click, Cancel and Escape, and a search
 // cancelled from its button; and the real server program started as a user
 // starts it.
+#include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
 #include "QuoteServer.h"
@@ -89,9 +90,9 @@ void inLookup(QObject* context, std::function<void(frmSymbolLookup*)> body)
 
 void typeTicker(frmStrategies* w, const QString& ticker)
 {
-    w->txtTicker->selectAll();
-    QTest::keyClick(w->txtTicker, Qt::Key_Delete);
-    QTest::keyClicks(w->txtTicker, ticker);
+    ui::txtTicker(w)->selectAll();
+    QTest::keyClick(ui::txtTicker(w), Qt::Key_Delete);
+    QTest::keyClicks(ui::txtTicker(w), ticker);
 }
 
 } // namespace
@@ -139,8 +140,8 @@ private slots:
     {
         frmStrategies* w = m_run->window();
         m_server->options().blockDelayMs = 1;
-        QVERIFY(w->cmdDownload->isEnabled());
-        QVERIFY(!w->txtTicker->isReadOnly());
+        QVERIFY(ui::cmdDownload(w)->isEnabled());
+        QVERIFY(!ui::txtTicker(w)->isReadOnly());
         typeTicker(w, QStringLiteral("zyx"));
 
         QList<int32_t> states;
@@ -148,7 +149,7 @@ private slots:
         bool sawRunning = false;
         whileRunning(w, [&] {
             QVERIFY(w->mWinInet != nullptr);
-            QCOMPARE(w->cmdDownload->text(), QStringLiteral("Cancel"));
+            QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Cancel"));
             QVERIFY(w->m_DownloadProgress != nullptr);
             QVERIFY(w->m_DownloadProgress->isVisible());
             QVERIFY(w->m_DownloadProgress->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -160,7 +161,7 @@ private slots:
             });
             sawRunning = true;
         });
-        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
         QVERIFY(sawRunning);
         QCOMPARE(states, (QList<int32_t>{3, 6, 7, 9, 11}));
         QCOMPARE(stateTexts, (QStringList{" Connect to server", " Sending request", " Request sent", " Quering done",
@@ -172,11 +173,11 @@ private slots:
         QCOMPARE(w->session().ObjStock()->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
         const QString served = m_dir.filePath(QStringLiteral("ZYX.opt"));
         QCOMPARE(w->session().quoteLines(), marketdata::readOptionChainFile(served));
-        QVERIFY(w->gdCalls->Rows() > 0);
-        QVERIFY(w->cmdSave->isEnabled());
+        QVERIFY(ui::gdCalls(w)->Rows() > 0);
+        QVERIFY(ui::cmdSave(w)->isEnabled());
         QVERIFY(w->session().dataNotSaved());
-        QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Data downloaded and parsed successfully"));
-        QCOMPARE(w->cmdDownload->text(), QStringLiteral("Download"));
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Data downloaded and parsed successfully"));
+        QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
         QVERIFY(w->mWinInet == nullptr);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(w->m_DownloadProgress == nullptr);
@@ -186,7 +187,7 @@ private slots:
         // Saved, the file is what the server sent, byte for byte.
         const QString saved = m_dir.filePath(QStringLiteral("saved.opt"));
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({saved}));
-        QTest::mouseClick(w->cmdSave, Qt::LeftButton);
+        QTest::mouseClick(ui::cmdSave(w), Qt::LeftButton);
         QCOMPARE(bytesOf(saved), bytesOf(served));
         QVERIFY(!w->session().dataNotSaved());
     }
@@ -219,8 +220,8 @@ private slots:
                         clock.start();
                         switch (way) {
                         case DownloadButton:
-                            QCOMPARE(w->cmdDownload->text(), QStringLiteral("Cancel"));
-                            QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+                            QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Cancel"));
+                            QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
                             break;
                         case ProgressCancel:
                             QTest::mouseClick(w->m_DownloadProgress->cmdCancel, Qt::LeftButton);
@@ -233,7 +234,7 @@ private slots:
                     });
                 });
             });
-            QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+            QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
             QVERIFY(clock.isValid());
             // The silent server would hold it for half a minute.
             QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
@@ -244,13 +245,13 @@ private slots:
             QCOMPARE(m_dialogs->messages.first().title, QStringLiteral("Download"));
             QCOMPARE(m_dialogs->switchableMessages.size(), 1);
             QCOMPARE(m_dialogs->switchableMessages.first().id, QStringLiteral("INETFAIL"));
-            QCOMPARE(w->lblTickerStatus->text(),
+            QCOMPARE(ui::lblTickerStatus(w)->text(),
                      QStringLiteral(" Can't download data. Check the Internet connection, please"));
             QVERIFY(w->session().ObjStock() == stockBefore);
             QCOMPARE(w->session().quoteLines(), linesBefore);
             QVERIFY(w->session().dataNotSaved());
-            QVERIFY(w->cmdSave->isEnabled());
-            QCOMPARE(w->cmdDownload->text(), QStringLiteral("Download"));
+            QVERIFY(ui::cmdSave(w)->isEnabled());
+            QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
             QVERIFY(w->mWinInet == nullptr);
         }
         // Each click made one request: no second download while one ran.
@@ -291,26 +292,26 @@ private slots:
         const QStringList linesBefore = w->session().quoteLines();
         typeTicker(w, ticker);
 
-        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
         QVERIFY(m_dialogs->messages.isEmpty());
         QCOMPARE(m_dialogs->switchableMessages.size(), 1);
         QCOMPARE(m_dialogs->switchableMessages.first().id, id);
         QCOMPARE(m_dialogs->switchableMessages.first().text,
                  id == QLatin1String("INVDATA") ? QStringLiteral("Invalid data format.\r\nCheck the ticker, please.")
                                                 : QStringLiteral("Can't download data.\r\nCheck the Internet connection, please"));
-        QCOMPARE(w->lblTickerStatus->text(), status);
+        QCOMPARE(ui::lblTickerStatus(w)->text(), status);
         QVERIFY(w->session().ObjStock() == stockBefore);
         QCOMPARE(w->session().quoteLines(), linesBefore);
         QVERIFY(!w->session().dataNotSaved());
         // The loaded chain can still be saved.
-        QVERIFY(w->cmdSave->isEnabled());
-        QCOMPARE(w->cmdDownload->text(), QStringLiteral("Download"));
+        QVERIFY(ui::cmdSave(w)->isEnabled());
+        QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
 
         // Switched off, the message is only a beep the next time.
         m_dialogs->switchableAnswers.push_back(false);
-        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
         const int beeps = m_dialogs->beeps;
-        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
         QCOMPARE(m_dialogs->switchableMessages.size(), 2);
         QCOMPARE(m_dialogs->beeps, beeps + 1);
         appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("ShowErrorMesssage") + id, 1);
@@ -320,11 +321,11 @@ private slots:
     {
         frmStrategies* w = m_run->window();
         typeTicker(w, QStringLiteral("   "));
-        QVERIFY(test::focusOn(w->cmdDownload));
-        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QVERIFY(test::focusOn(ui::cmdDownload(w)));
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
         QCOMPARE(m_dialogs->beeps, 1);
         QVERIFY(m_server->requests().isEmpty());
-        QCOMPARE(QApplication::focusWidget(), w->txtTicker);
+        QCOMPARE(QApplication::focusWidget(), ui::txtTicker(w));
     }
 
     void closingTheWindowDuringADownloadCancelsItFirst()
@@ -335,7 +336,7 @@ private slots:
         typeTicker(w, QStringLiteral("ZYX"));
         bool closedAtOnce = true;
         whileRunning(w, [&] { closedAtOnce = w->close(); });
-        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
         QVERIFY(!closedAtOnce);
         // No failure message for a user who is leaving; then the window goes.
         QVERIFY(m_dialogs->switchableMessages.isEmpty());
@@ -345,7 +346,7 @@ private slots:
     void lookupFindsATickerByName()
     {
         frmStrategies* w = m_run->window();
-        QVERIFY(w->cmdLookup->isEnabled());
+        QVERIFY(ui::cmdLookup(w)->isEnabled());
         typeTicker(w, QStringLiteral("MSFT"));
         bool searched = false;
         inLookup(w, [&](frmSymbolLookup* lookup) {
@@ -388,9 +389,9 @@ private slots:
             QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
             searched = true;
         });
-        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
+        QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
         QVERIFY(searched);
-        QCOMPARE(w->txtTicker->text(), QStringLiteral("ZYXA"));
+        QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("ZYXA"));
         QVERIFY(w->m_SymbolLookup != nullptr);
         QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("1"));
 
@@ -402,9 +403,9 @@ private slots:
             QTest::mouseClick(lookup->cmdCancel, Qt::LeftButton);
             cancelled = true;
         });
-        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
+        QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
         QVERIFY(cancelled);
-        QCOMPARE(w->txtTicker->text(), QStringLiteral("ZYXA"));
+        QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("ZYXA"));
         QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("2"));
     }
 
@@ -445,8 +446,8 @@ private slots:
             lookup->cmdOK->setEnabled(true);
             QTest::mouseClick(lookup->cmdOK, Qt::LeftButton);
         });
-        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
-        QCOMPARE(w->txtTicker->text(), QString());
+        QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
+        QCOMPARE(ui::txtTicker(w)->text(), QString());
 
         // Closed from its title bar while it searches: cancelled, unloaded,
         // and the ticker stays.
@@ -462,8 +463,8 @@ private slots:
             QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
             QVERIFY(!lookup->searching());
         });
-        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
-        QCOMPARE(w->txtTicker->text(), QStringLiteral("MSFT"));
+        QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
+        QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("MSFT"));
         QVERIFY(w->m_SymbolLookup == nullptr);
     }
 
@@ -483,8 +484,8 @@ private slots:
             QTest::mouseClick(lookup->cmdOK, Qt::LeftButton);
             QVERIFY(!lookup->isVisible());
         });
-        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
-        QCOMPARE(w->txtTicker->text(), QStringLiteral("BZYX"));
+        QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
+        QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("BZYX"));
         QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("1"));
 
         // While a search waits for a silent server, its button reads
@@ -512,8 +513,8 @@ private slots:
             QTest::keyClick(lookup->txtSearchString, Qt::Key_Escape);
             QVERIFY(!lookup->isVisible());
         });
-        QTest::mouseClick(w->cmdLookup, Qt::LeftButton);
-        QCOMPARE(w->txtTicker->text(), QStringLiteral("BZYX"));
+        QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
+        QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("BZYX"));
         QVERIFY(w->m_SymbolLookup != nullptr);
         QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("2"));
     }
@@ -531,12 +532,12 @@ private slots:
 
         frmStrategies* w = m_run->window();
         typeTicker(w, QStringLiteral("ZYX"));
-        QTest::mouseClick(w->cmdDownload, Qt::LeftButton);
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
         server.kill();
         server.waitForFinished();
-        QVERIFY2(m_dialogs->switchableMessages.isEmpty(), qPrintable(w->lblTickerStatus->text()));
+        QVERIFY2(m_dialogs->switchableMessages.isEmpty(), qPrintable(ui::lblTickerStatus(w)->text()));
         QCOMPARE(w->session().ObjStock()->Code(), QStringLiteral("ZYX (ZYXON SYSTEMS INC)"));
-        QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Data downloaded and parsed successfully"));
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Data downloaded and parsed successfully"));
     }
 
 private:

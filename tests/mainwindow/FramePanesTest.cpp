@@ -5,6 +5,7 @@
 // refused value stays marked until it is corrected, and a chain file named
 // on the command line that does not exist is reported.
 
+#include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
 #include "app/CAppSettings.h"
@@ -67,14 +68,14 @@ protected:
 QList<QWidget*> bottomPaneControls(frmStrategies* w)
 {
     QList<QWidget*> controls;
-    const QSet<QWidget*> containers{w->fraStock, w->picHolder, w->tabOptionsNew, w->gdCalls, w->gdPuts};
-    for (QWidget* c : w->fraExchange->findChildren<QWidget*>()) {
+    const QSet<QWidget*> containers{ui::fraStock(w), ui::picHolder(w), ui::tabOptionsNew(w), ui::gdCalls(w), ui::gdPuts(w)};
+    for (QWidget* c : ui::fraExchange(w)->findChildren<QWidget*>()) {
         if (c->objectName().isEmpty() || containers.contains(c) || !c->isVisibleTo(w) || c->width() <= 0
             || c->height() <= 0)
             continue;
         // Only the program's own controls, not the insides of a composite one.
         QWidget* p = c->parentWidget();
-        if (p != w->fraExchange && p != w->fraStock && p != w->picHolder)
+        if (p != ui::fraExchange(w) && p != ui::fraStock(w) && p != ui::picHolder(w))
             continue;
         controls.append(c);
     }
@@ -94,7 +95,7 @@ void type(QLineEdit* box, const QString& text)
 // Moves the focus to another control of the window.
 void leave(frmStrategies* w)
 {
-    w->tvStrategies->setFocus(Qt::TabFocusReason);
+    ui::tvStrategies(w)->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
 }
@@ -208,17 +209,17 @@ private slots:
         test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         frmStrategies* w = run.window();
         w->resize(width, 760);
-        w->tabOptionsNew->setSelectedTab(tab);
+        ui::tabOptionsNew(w)->setSelectedTab(tab);
         QTRY_COMPARE(w->width(), width);
         w->ArrangeControls();
         QApplication::processEvents();
 
         QList<QWidget*> controls = bottomPaneControls(w);
-        QVERIFY(controls.contains(w->cbCalculationMode) && controls.contains(w->txtInetrestRate));
+        QVERIFY(controls.contains(ui::cbCalculationMode(w)) && controls.contains(ui::txtInetrestRate(w)));
         PressCounter counter;
         for (QWidget* c : controls)
             c->installEventFilter(&counter);
-        auto* bar = w->tabOptionsNew->findChild<QTabBar*>();
+        auto* bar = ui::tabOptionsNew(w)->findChild<QTabBar*>();
         bar->installEventFilter(&counter);
         for (QWidget* c : controls) {
             const QPoint middle = c->mapTo(w, c->rect().center());
@@ -256,18 +257,18 @@ private slots:
 
         const QString text = QStringLiteral(" Exported to ") + QString(300, QLatin1Char('x')) +
                              QStringLiteral("/Long call - ZYX 2007-03-19.xlsx");
-        w->lblStatus->setText(text);
-        for (QWidget* neighbour : {static_cast<QWidget*>(w->chkPLSign), static_cast<QWidget*>(w->lblSetupPrice),
-                                   w->picHolder})
-            QVERIFY2(!w->lblStatus->geometry().intersects(neighbour->geometry()), qPrintable(neighbour->objectName()));
-        auto* status = qobject_cast<platform::ElidedLabel*>(w->lblStatus);
+        ui::lblStatus(w)->setText(text);
+        for (QWidget* neighbour : {static_cast<QWidget*>(ui::chkPLSign(w)), static_cast<QWidget*>(ui::lblSetupPrice(w)),
+                                   ui::picHolder(w)})
+            QVERIFY2(!ui::lblStatus(w)->geometry().intersects(neighbour->geometry()), qPrintable(neighbour->objectName()));
+        auto* status = qobject_cast<platform::ElidedLabel*>(ui::lblStatus(w));
         QVERIFY(status != nullptr);
         const QString shown = status->shownText();
         QVERIFY(shown.contains(QChar(0x2026)));
         if (width >= 1000)
             QVERIFY(shown.endsWith(QStringLiteral(".xlsx")));
         QVERIFY(status->fontMetrics().horizontalAdvance(shown) <= status->contentsRect().width());
-        QCOMPARE(w->lblStatus->text(), text);
+        QCOMPARE(ui::lblStatus(w)->text(), text);
     }
 
     void defaultColumnsAndBoxesShowTheirWholeTexts()
@@ -280,18 +281,18 @@ private slots:
         w->resize(1100, 800);
         QTRY_COMPARE(w->width(), 1100);
         w->ArrangeControls();
-        for (platform::Grid* g : {w->gdParams, w->gdSelected, w->gdCalls, w->gdPuts}) {
+        for (platform::Grid* g : {ui::gdParams(w), ui::gdSelected(w), ui::gdCalls(w), ui::gdPuts(w)}) {
             QVERIFY2(g->Rows() > 0, qPrintable(g->objectName()));
             const QStringList cut = cutTexts(g);
             QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
         }
         // The chain grids' last column takes the width the others leave.
-        w->tabOptionsNew->setSelectedTab(2);
+        ui::tabOptionsNew(w)->setSelectedTab(2);
         QApplication::processEvents();
-        QHeaderView* h = w->gdCalls->header();
-        QCOMPARE(h->length(), w->gdCalls->view()->viewport()->width());
+        QHeaderView* h = ui::gdCalls(w)->header();
+        QCOMPARE(h->length(), ui::gdCalls(w)->view()->viewport()->width());
         // The pricing area's combo boxes show their longest entries.
-        for (QComboBox* box : {w->cmbModel, w->cbCalculationMode, w->cbExchange}) {
+        for (QComboBox* box : {ui::cmbModel(w), ui::cbCalculationMode(w), ui::cbExchange(w)}) {
             QStyleOptionComboBox opt;
             opt.initFrom(box);
             opt.editable = box->isEditable();
@@ -309,13 +310,13 @@ private slots:
         {
             test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
             frmStrategies* w = run.window();
-            w->tabOptionsNew->setSelectedTab(2);
+            ui::tabOptionsNew(w)->setSelectedTab(2);
             w->resize(1000, 760);
             QTRY_COMPARE(w->width(), 1000);
             w->ArrangeControls();
             QApplication::processEvents();
             // The user narrows the expiration column with the mouse.
-            platform::Grid* g = w->gdCalls;
+            platform::Grid* g = ui::gdCalls(w);
             const int col = g->ColumnIndex(QStringLiteral("expiration"));
             QHeaderView* h = g->header();
             const int edge = h->sectionViewportPosition(col - 1) + h->sectionSize(col - 1) - 1;
@@ -339,10 +340,10 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         frmStrategies* w = run.window();
-        QVERIFY(test::focusOn(w->tvStrategies));
-        w->cmbModel->setCurrentIndex(1);
+        QVERIFY(test::focusOn(ui::tvStrategies(w)));
+        ui::cmbModel(w)->setCurrentIndex(1);
         w->cmbModel_Click();
-        QLineEdit* steps = w->txtSteps;
+        QLineEdit* steps = ui::txtSteps(w);
 
         // Return on the question's OK: the box sees its own press and
         // release, then the release of the Return that answered the
@@ -395,8 +396,8 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         frmStrategies* w = run.window();
-        QVERIFY(test::focusOn(w->tvStrategies));
-        QLineEdit* vol = w->txtVolatility;
+        QVERIFY(test::focusOn(ui::tvStrategies(w)));
+        QLineEdit* vol = ui::txtVolatility(w);
         QVERIFY(!shownRefused(vol));
         const double applied = w->session().volatility();
 
@@ -417,7 +418,7 @@ private slots:
 
         // Return with a refused text; Escape brings back the applied value
         // and the plain look.
-        QLineEdit* rate = w->txtInetrestRate;
+        QLineEdit* rate = ui::txtInetrestRate(w);
         type(rate, QStringLiteral("5x"));
         QTest::keyClick(rate, Qt::Key_Return);
         QVERIFY(shownRefused(rate));
@@ -437,7 +438,7 @@ private slots:
             QCOMPARE(dialogs.messages.size(), 1);
             QCOMPARE(dialogs.messages.first().text, expected);
             QCOMPARE(dialogs.messages.first().style, Msg::OkOnly | Msg::Critical);
-            QCOMPARE(w->lblTickerStatus->text(), QLatin1Char(' ') + expected);
+            QCOMPARE(ui::lblTickerStatus(w)->text(), QLatin1Char(' ') + expected);
             QVERIFY(w->session().ObjStock() == nullptr);
         }
         // The last file of an earlier run that has gone since asks nothing.

@@ -3,6 +3,7 @@
 // search, Back, Forward and Contents, and a place that is kept from one
 // opening to the next. Everything is reached by clicks and keys.
 
+#include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
 #include "app/CAppSettings.h"
@@ -112,9 +113,9 @@ private slots:
         QCOMPARE(help->txtPage->source().fragment(), QStringLiteral("y"));
 
         // The toolbar's help button shows the contents again.
-        const int b = w->tbrTools->ButtonIndex(QStringLiteral("help"));
+        const int b = ui::tbrTools(w)->ButtonIndex(QStringLiteral("help"));
         QVERIFY(b > 0);
-        QTest::mouseClick(w->tbrTools->ButtonWidget(b), Qt::LeftButton);
+        QTest::mouseClick(ui::tbrTools(w)->ButtonWidget(b), Qt::LeftButton);
         QCOMPARE(shownPage(help), QStringLiteral("t01.htm"));
         QVERIFY(dialogs.messages.isEmpty());
 

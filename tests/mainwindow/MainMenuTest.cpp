@@ -3,6 +3,7 @@
 // items and buttons run; the Edit menu's enabling and its clipboard rules;
 // the help pages; the tracing switch.
 
+#include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
 #include "app/CErrorHandler.h"
@@ -171,16 +172,16 @@ int item(const PopupMenu* menu, const char* key)
 
 void clickMenu(frmStrategies* w, const char* key)
 {
-    const int n = item(w->m_cMenu, key);
+    const int n = item(ui::m_cMenu(w), key);
     QVERIFY2(n > 0, key);
-    emit w->m_cMenu->Click(n);
+    emit ui::m_cMenu(w)->Click(n);
 }
 
 void clickButton(frmStrategies* w, const char* key)
 {
-    const int b = w->tbrTools->ButtonIndex(QLatin1String(key));
+    const int b = ui::tbrTools(w)->ButtonIndex(QLatin1String(key));
     QVERIFY2(b > 0, key);
-    QToolButton* button = w->tbrTools->ButtonWidget(b);
+    QToolButton* button = ui::tbrTools(w)->ButtonWidget(b);
     QVERIFY2(button != nullptr, key);
     button->click();
 }
@@ -193,10 +194,10 @@ struct EditState {
 
 EditState openEditMenu(frmStrategies* w)
 {
-    emit w->m_cMenu->InitPopupMenu(item(w->m_cMenu, "mnuEditTOP"));
-    return {w->m_cMenu->ItemEnabled(item(w->m_cMenu, "mnuEditCut")),
-            w->m_cMenu->ItemEnabled(item(w->m_cMenu, "mnuEditCopy")),
-            w->m_cMenu->ItemEnabled(item(w->m_cMenu, "mnuEditPaste"))};
+    emit ui::m_cMenu(w)->InitPopupMenu(item(ui::m_cMenu(w), "mnuEditTOP"));
+    return {ui::m_cMenu(w)->ItemEnabled(item(ui::m_cMenu(w), "mnuEditCut")),
+            ui::m_cMenu(w)->ItemEnabled(item(ui::m_cMenu(w), "mnuEditCopy")),
+            ui::m_cMenu(w)->ItemEnabled(item(ui::m_cMenu(w), "mnuEditPaste"))};
 }
 
 void putOnClipboard(const QString& text, bool rich)
@@ -243,7 +244,7 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg});
-        PopupMenu* menu = run->m_cMenu;
+        PopupMenu* menu = ui::m_cMenu(run.window());
         compareMenu(menu, kMenuBar);
 
         // No chart window yet: the Windows menu ends with "&Minimize all".
@@ -258,7 +259,7 @@ private slots:
 
         // The four titles form the menu bar, in order.
         QStringList titles;
-        for (QAction* a : run->tbrMenu->actions())
+        for (QAction* a : ui::tbrMenu(run.window())->actions())
             titles.append(a->text());
         QCOMPARE(titles, (QStringList{"&File", "&Edit", "&Windows", "&Help"}));
         QVERIFY(dialogs.errorReports.isEmpty());
@@ -268,13 +269,13 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg});
-        compareMenu(run->m_cStrategiesMenu, kStrategiesMenu);
-        compareMenu(run->m_cOptionsMenu, kOptionsMenu);
-        compareMenu(run->m_cParamsMenu, kParamsMenu);
-        compareMenu(run->m_cChartList, kChartList);
+        compareMenu(ui::m_cStrategiesMenu(run.window()), kStrategiesMenu);
+        compareMenu(ui::m_cOptionsMenu(run.window()), kOptionsMenu);
+        compareMenu(ui::m_cParamsMenu(run.window()), kParamsMenu);
+        compareMenu(ui::m_cChartList(run.window()), kChartList);
         // Each menu belongs to the main window.
-        for (PopupMenu* m : {run->m_cMenu, run->m_cStrategiesMenu, run->m_cOptionsMenu, run->m_cParamsMenu,
-                             run->m_cChartList})
+        for (PopupMenu* m : {ui::m_cMenu(run.window()), ui::m_cStrategiesMenu(run.window()), ui::m_cOptionsMenu(run.window()), ui::m_cParamsMenu(run.window()),
+                             ui::m_cChartList(run.window())})
             QCOMPARE(m->OwnerWindow(), static_cast<QWidget*>(run.window()));
     }
 
@@ -282,7 +283,7 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg});
-        platform::Toolbar* bar = run->tbrTools;
+        platform::Toolbar* bar = ui::tbrTools(run.window());
         QCOMPARE(bar->ButtonCount(), int(std::size(kToolbar)));
         for (int b = 1; b <= bar->ButtonCount(); ++b) {
             const Button& e = kToolbar[b - 1];
@@ -303,7 +304,7 @@ private slots:
             }
         }
         // The toolbar's pictures are the menu's pictures for the same command.
-        PopupMenu* menu = run->m_cMenu;
+        PopupMenu* menu = ui::m_cMenu(run.window());
         const std::pair<const char*, const char*> same[] = {
             {"newchart", "mnuWindowsNewChart"},      {"3Dchart", "mnuWindowsStrategy3DProfile"},
             {"loadoptions", "mnuFileLoadOptions"},   {"saveoptions", "mnuFileSaveOptions"},
@@ -373,10 +374,10 @@ private slots:
 
         // The drop-down opens the window list and runs no click command.
         clickButton(w, "charts");
-        QVERIFY(w->m_cChartList->ActivePopup() != nullptr);
+        QVERIFY(ui::m_cChartList(w)->ActivePopup() != nullptr);
         QCOMPARE(test::chartKeys(w), QStringList{"C0"});
-        QCOMPARE(w->m_cChartList->KeyOfItem(1), QStringLiteral("mnuChartsTOP"));
-        w->m_cChartList->ActivePopup()->close();
+        QCOMPARE(ui::m_cChartList(w)->KeyOfItem(1), QStringLiteral("mnuChartsTOP"));
+        ui::m_cChartList(w)->ActivePopup()->close();
 
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(dialogs.errorReports.isEmpty());
@@ -466,7 +467,7 @@ private slots:
 
         // Edit, over the focused description with RTF alone on the
         // clipboard: Paste is offered, Cut and Copy are not; Paste pastes.
-        QTextEdit* box = w->rtfDescription;
+        QTextEdit* box = ui::rtfDescription(w);
         box->clear();
         w->session().setStrategiesChanged(false);
         auto* rtf = new QMimeData;
@@ -570,21 +571,21 @@ private slots:
         errorHandler().setTracingEnabled(true);
         test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
-        const int n = item(w->m_cMenu, "mnuHelpTracing");
-        QVERIFY(w->m_cMenu->ItemChecked(n));
+        const int n = item(ui::m_cMenu(w), "mnuHelpTracing");
+        QVERIFY(ui::m_cMenu(w)->ItemChecked(n));
 
         clickMenu(w, "mnuHelpTracing");
-        QVERIFY(!w->m_cMenu->ItemChecked(n));
+        QVERIFY(!ui::m_cMenu(w)->ItemChecked(n));
         QVERIFY(!errorHandler().TracingEnabled());
 
         clickMenu(w, "mnuHelpTracing");
-        QVERIFY(w->m_cMenu->ItemChecked(n));
+        QVERIFY(ui::m_cMenu(w)->ItemChecked(n));
         QVERIFY(errorHandler().TracingEnabled());
 
         // The Help menu of the menu bar shows the same check mark when it
         // opens.
         bool shown = false;
-        for (QAction* title : w->tbrMenu->actions()) {
+        for (QAction* title : ui::tbrMenu(w)->actions()) {
             if (title->menu() == nullptr || title->text() != QLatin1String("&Help"))
                 continue;
             title->menu()->popup(QPoint(0, 0));
@@ -608,15 +609,15 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
-        QTextEdit* box = w->rtfDescription;
+        QTextEdit* box = ui::rtfDescription(w);
         box->setPlainText(QStringLiteral("Buy the call, sell the higher call."));
 
         // Focus elsewhere: only "Create formatted text" is available.
         putOnClipboard(QStringLiteral("rich"), true);
-        QVERIFY(test::focusOn(w->txtInetrestRate));
+        QVERIFY(test::focusOn(ui::txtInetrestRate(w)));
         EditState s = openEditMenu(w);
         QVERIFY(!s.cut && !s.copy && !s.paste);
-        QVERIFY(w->m_cMenu->ItemEnabled(item(w->m_cMenu, "mnuEditStrategyHelp")));
+        QVERIFY(ui::m_cMenu(w)->ItemEnabled(item(ui::m_cMenu(w), "mnuEditStrategyHelp")));
 
         // The description box without a selection: Paste with rich text on
         // the clipboard only.
@@ -640,13 +641,13 @@ private slots:
         putOnClipboard(QStringLiteral("rich"), true);
         s = openEditMenu(w);
         QVERIFY(s.cut && s.copy && s.paste);
-        QVERIFY(w->m_cMenu->ItemEnabled(item(w->m_cMenu, "mnuEditStrategyHelp")));
+        QVERIFY(ui::m_cMenu(w)->ItemEnabled(item(ui::m_cMenu(w), "mnuEditStrategyHelp")));
 
         // Opening another menu leaves the Edit states alone.
-        QVERIFY(test::focusOn(w->txtInetrestRate));
-        emit w->m_cMenu->InitPopupMenu(item(w->m_cMenu, "mnuFileTOP"));
-        QVERIFY(w->m_cMenu->ItemEnabled(item(w->m_cMenu, "mnuEditCut")));
-        QVERIFY(w->m_cMenu->ItemEnabled(item(w->m_cMenu, "mnuEditPaste")));
+        QVERIFY(test::focusOn(ui::txtInetrestRate(w)));
+        emit ui::m_cMenu(w)->InitPopupMenu(item(ui::m_cMenu(w), "mnuFileTOP"));
+        QVERIFY(ui::m_cMenu(w)->ItemEnabled(item(ui::m_cMenu(w), "mnuEditCut")));
+        QVERIFY(ui::m_cMenu(w)->ItemEnabled(item(ui::m_cMenu(w), "mnuEditPaste")));
 
         // The pure rule agrees with what the window shows.
         for (int bits = 0; bits < 8; ++bits) {
@@ -663,23 +664,23 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
-        QTextEdit* box = w->rtfDescription;
+        QTextEdit* box = ui::rtfDescription(w);
         box->setPlainText(QStringLiteral("Spread"));
         w->session().setStrategiesChanged(false);
 
         // Focus on a plain box: Copy and Cut leave the clipboard as it was
         // and change nothing; Paste does not paste into the plain box.
         QApplication::clipboard()->setText(QStringLiteral("keep me"));
-        QVERIFY(test::focusOn(w->txtInetrestRate));
-        w->txtInetrestRate->setText(QStringLiteral("5"));
-        w->txtInetrestRate->selectAll();
+        QVERIFY(test::focusOn(ui::txtInetrestRate(w)));
+        ui::txtInetrestRate(w)->setText(QStringLiteral("5"));
+        ui::txtInetrestRate(w)->selectAll();
         clickMenu(w, "mnuEditCopy");
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("keep me"));
         clickMenu(w, "mnuEditCut");
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("keep me"));
-        QCOMPARE(w->txtInetrestRate->text(), QStringLiteral("5"));
+        QCOMPARE(ui::txtInetrestRate(w)->text(), QStringLiteral("5"));
         clickMenu(w, "mnuEditPaste");
-        QCOMPARE(w->txtInetrestRate->text(), QStringLiteral("5"));
+        QCOMPARE(ui::txtInetrestRate(w)->text(), QStringLiteral("5"));
         QVERIFY(!w->session().strategiesChanged());
 
         // Copy from the description: rich text on the clipboard, nothing

@@ -1,3 +1,4 @@
+#include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
 #include "app/CAppSettings.h"
@@ -126,7 +127,7 @@ bool focusOn(QWidget* widget)
 
 QMenu* openMenuBarMenu(frmStrategies* window, const QString& title)
 {
-    QMenuBar* bar = window->tbrMenu;
+    QMenuBar* bar = ui::tbrMenu(window);
     for (QAction* a : bar->actions()) {
         if (a->menu() == nullptr || a->text() != title)
             continue;

@@ -3,6 +3,7 @@
 // and the position's price, and the price source and calculation mode
 // change that price as a trader expects. The expected totals are worked out
 // here from the raw quote lines of the sample chain, not by the program.
+#include "support/MainWindowControls.h"
 #include "app/CAppSettings.h"
 #include "app/Tools.h"
 #include "mainwindow/frmStrategies.h"
@@ -111,8 +112,8 @@ private slots:
         const auto call = [&](double strike) { return m_apr.at({strike, true}); };
 
         // Last sale prices (the start-up price source), profit/loss mode.
-        QVERIFY(w->optRealPrice->isChecked());
-        QCOMPARE(w->cbCalculationMode->currentIndex(), 0);
+        QVERIFY(ui::optRealPrice(w)->isChecked());
+        QCOMPARE(ui::cbCalculationMode(w)->currentIndex(), 0);
         select(w, QStringLiteral("Long call"));
         QCOMPARE(totalText(w), profitLossText(-100 * call(atm).last));
         select(w, QStringLiteral("Bull call spread"));
@@ -125,11 +126,11 @@ private slots:
 
         // Bid/ask prices re-evaluate the selected strategy at once.
         select(w, QStringLiteral("Bull call spread"));
-        w->optBidAsk->click();
+        ui::optBidAsk(w)->click();
         QCOMPARE(totalText(w), profitLossText(-100 * bidAsk(call(atm)) + 100 * bidAsk(call(atm + 5))));
 
         // "Position worth" gives the signed worth instead of credit or debit.
-        w->cbCalculationMode->setCurrentIndex(1);
+        ui::cbCalculationMode(w)->setCurrentIndex(1);
         w->cbCalculationMode_Click();
         const double worth = 100 * bidAsk(call(atm)) - 100 * bidAsk(call(atm + 5));
         QCOMPARE(totalText(w),
@@ -140,16 +141,16 @@ private slots:
 private:
     static QString totalText(const frmStrategies* w)
     {
-        return w->gdSelected->CellText(w->gdSelected->Rows() - 1, 9);
+        return ui::gdSelected(w)->CellText(ui::gdSelected(w)->Rows() - 1, 9);
     }
 
     // Clicks the strategy node of the given caption.
     static void select(frmStrategies* w, const QString& caption)
     {
         const QList<QTreeWidgetItem*> found =
-            w->tvStrategies->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
+            ui::tvStrategies(w)->findItems(caption, Qt::MatchExactly | Qt::MatchRecursive);
         QVERIFY2(found.size() == 1, qPrintable(caption));
-        w->tvStrategies_NodeClick(found.first());
+        ui::library(w)->tvStrategies_NodeClick(found.first());
     }
 
     std::map<std::pair<double, bool>, RawQuote> m_apr;

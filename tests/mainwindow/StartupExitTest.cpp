@@ -4,6 +4,7 @@
 // and an exit that fails half-way still closing every window. Also the
 // in-cell editors keeping to their grids when the window is resized.
 
+#include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
 #include "app/Dialogs.h"
@@ -47,8 +48,8 @@ bool nearTwips(double a, double b, double tolerance = 16)
 
 QString selectedKey(const frmStrategies* w)
 {
-    QTreeWidgetItem* node = w->tvStrategies->currentItem();
-    return node == nullptr ? QString() : w->nodeKey(node);
+    QTreeWidgetItem* node = ui::tvStrategies(w)->currentItem();
+    return node == nullptr ? QString() : ui::library(w)->nodeKey(node);
 }
 
 QRectF screenAreaTwips(const QWidget* w)
@@ -91,16 +92,16 @@ private slots:
         test::MainWindowRun run;
         frmStrategies* w = run.window();
         QVERIFY(w->isVisible());
-        QCOMPARE(w->txtVolatility->text(), QStringLiteral("50"));
-        QCOMPARE(w->txtInetrestRate->text(), QStringLiteral("5"));
-        QCOMPARE(w->cbExchange->currentIndex(), 0);
-        QCOMPARE(w->cbCalculationMode->currentIndex(), 0);
-        QVERIFY(w->optRealPrice->isChecked());
-        QVERIFY(!w->optTheoreticalPrice->isChecked() && !w->optBidAsk->isChecked());
-        QVERIFY(w->chkPLSign->isChecked());
-        QCOMPARE(w->txtSteps->text(), QStringLiteral("10"));
+        QCOMPARE(ui::txtVolatility(w)->text(), QStringLiteral("50"));
+        QCOMPARE(ui::txtInetrestRate(w)->text(), QStringLiteral("5"));
+        QCOMPARE(ui::cbExchange(w)->currentIndex(), 0);
+        QCOMPARE(ui::cbCalculationMode(w)->currentIndex(), 0);
+        QVERIFY(ui::optRealPrice(w)->isChecked());
+        QVERIFY(!ui::optTheoreticalPrice(w)->isChecked() && !ui::optBidAsk(w)->isChecked());
+        QVERIFY(ui::chkPLSign(w)->isChecked());
+        QCOMPARE(ui::txtSteps(w)->text(), QStringLiteral("10"));
         QCOMPARE(w->session().steps(), 10);
-        QCOMPARE(w->cmbModel->currentIndex(), 0);
+        QCOMPARE(ui::cmbModel(w)->currentIndex(), 0);
         QVERIFY(w->session().dataFile().isEmpty());
         QVERIFY(w->session().ObjStock() == nullptr);
         QVERIFY(!w->session().dataNotSaved());
@@ -108,9 +109,9 @@ private slots:
         // in whatever folder the program was started from.
         QCOMPARE(QFileInfo(w->session().libraryFile()).fileName(), QStringLiteral("DEFAULT.STG"));
         QVERIFY(QFileInfo(w->session().libraryFile()).isAbsolute());
-        if (w->tvStrategies->topLevelItemCount() > 0 && w->nodeByKey(QStringLiteral("T1S1")) != nullptr)
+        if (ui::tvStrategies(w)->topLevelItemCount() > 0 && ui::library(w)->nodeByKey(QStringLiteral("T1S1")) != nullptr)
             QCOMPARE(selectedKey(w), QStringLiteral("T1S1"));
-        QCOMPARE(w->tabOptionsNew->SelectedTab(), 1);
+        QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 1);
 
         // Bars at a third of the width and a quarter, half and three
         // quarters of the height.
@@ -124,7 +125,7 @@ private slots:
 
         // One 2-D chart window and the 3-D window.
         QCOMPARE(test::chartKeys(w), QStringList{"C0"});
-        QVERIFY(w->m_cMenu->ItemVisible(w->m_cMenu->IndexOfKey(QStringLiteral("mnuChartsTOP"))));
+        QVERIFY(ui::m_cMenu(w)->ItemVisible(ui::m_cMenu(w)->IndexOfKey(QStringLiteral("mnuChartsTOP"))));
         QVERIFY(frm3dChart::loaded() != nullptr && frm3dChart::loaded()->isVisible());
         QVERIFY(w->minimumWidth() == 500 && w->minimumHeight() == 300);
         // No saved place: the main window starts at the work area's top-left
@@ -147,35 +148,35 @@ private slots:
             test::ScriptedDialogs dialogs;
             test::MainWindowRun run({"-S", m_files.stg});
             frmStrategies* w = run.window();
-            QCOMPARE(w->tvStrategies->topLevelItemCount(), 2);
+            QCOMPARE(ui::tvStrategies(w)->topLevelItemCount(), 2);
 
-            w->txtSteps->setText(QStringLiteral("25"));
+            ui::txtSteps(w)->setText(QStringLiteral("25"));
             w->UpdateSteps();
-            w->cmbModel->setCurrentIndex(2);
+            ui::cmbModel(w)->setCurrentIndex(2);
             w->cmbModel_Click();
-            w->cbExchange->setCurrentIndex(3);
+            ui::cbExchange(w)->setCurrentIndex(3);
             w->cbExchange_Click();
-            w->cbCalculationMode->setCurrentIndex(1);
+            ui::cbCalculationMode(w)->setCurrentIndex(1);
             w->cbCalculationMode_Click();
-            w->optBidAsk->setChecked(true);
+            ui::optBidAsk(w)->setChecked(true);
             w->optBidAsk_Click();
-            w->chkPLSign->setChecked(false);
+            ui::chkPLSign(w)->setChecked(false);
             w->chkPLSign_Click();
-            w->txtInetrestRate->setText(QLocale().toString(7.5));
-            w->tabOptionsNew->setSelectedTab(3);
-            QTreeWidgetItem* node = w->nodeByKey(QStringLiteral("T2S1"));
+            ui::txtInetrestRate(w)->setText(QLocale().toString(7.5));
+            ui::tabOptionsNew(w)->setSelectedTab(3);
+            QTreeWidgetItem* node = ui::library(w)->nodeByKey(QStringLiteral("T2S1"));
             QVERIFY(node != nullptr);
             // As the user does it: open the group, click the strategy.
             node->parent()->setExpanded(true);
-            w->tvStrategies->setCurrentItem(node);
-            w->tvStrategies_NodeClick(node);
+            ui::tvStrategies(w)->setCurrentItem(node);
+            ui::library(w)->tvStrategies_NodeClick(node);
 
             // A new place for the window: the bars follow the new size.
             platform::setOuterTwips(w, QRectF(1500, 1200, 9600, 7800));
             QTRY_VERIFY(nearTwips(platform::outerTwips(w).width(), 9600));
 
             // The user drags the middle horizontal bar down by 20 pixels.
-            QWidget* bar = w->picParamsOptions;
+            QWidget* bar = ui::picParamsOptions(w);
             const float before = barAt(w, "picParamsOptions");
             const QPoint start = bar->mapTo(w, bar->rect().center());
             QTest::mousePress(bar, Qt::LeftButton, {}, bar->rect().center());
@@ -209,15 +210,15 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
-        QCOMPARE(w->txtSteps->text(), QStringLiteral("25"));
+        QCOMPARE(ui::txtSteps(w)->text(), QStringLiteral("25"));
         QCOMPARE(w->session().steps(), 25);
-        QCOMPARE(w->cmbModel->currentIndex(), 2);
-        QCOMPARE(w->cbExchange->currentIndex(), 3);
-        QCOMPARE(w->cbCalculationMode->currentIndex(), 1);
-        QVERIFY(w->optBidAsk->isChecked());
-        QVERIFY(!w->chkPLSign->isChecked());
-        QCOMPARE(QLocale().toDouble(w->txtInetrestRate->text()), 7.5);
-        QCOMPARE(w->tabOptionsNew->SelectedTab(), 3);
+        QCOMPARE(ui::cmbModel(w)->currentIndex(), 2);
+        QCOMPARE(ui::cbExchange(w)->currentIndex(), 3);
+        QCOMPARE(ui::cbCalculationMode(w)->currentIndex(), 1);
+        QVERIFY(ui::optBidAsk(w)->isChecked());
+        QVERIFY(!ui::chkPLSign(w)->isChecked());
+        QCOMPARE(QLocale().toDouble(ui::txtInetrestRate(w)->text()), 7.5);
+        QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 3);
         QCOMPARE(selectedKey(w), QStringLiteral("T2S1"));
         // The window comes up at the place it had, frame included.
         const auto restoredAt = [w](const QRectF& place) {
@@ -275,14 +276,14 @@ private slots:
         test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
         QVERIFY(w->isVisible());
-        QCOMPARE(w->txtSteps->text(), QStringLiteral("10"));
+        QCOMPARE(ui::txtSteps(w)->text(), QStringLiteral("10"));
         QCOMPARE(w->session().steps(), 10);
-        QCOMPARE(w->txtVolatility->text(), QStringLiteral("50"));
-        QCOMPARE(w->txtInetrestRate->text(), QStringLiteral("5"));
-        QCOMPARE(w->cbExchange->currentIndex(), 0);
-        QCOMPARE(w->cmbModel->currentIndex(), 0);
-        QCOMPARE(w->cbCalculationMode->currentIndex(), 0);
-        QCOMPARE(w->tabOptionsNew->SelectedTab(), 1);
+        QCOMPARE(ui::txtVolatility(w)->text(), QStringLiteral("50"));
+        QCOMPARE(ui::txtInetrestRate(w)->text(), QStringLiteral("5"));
+        QCOMPARE(ui::cbExchange(w)->currentIndex(), 0);
+        QCOMPARE(ui::cmbModel(w)->currentIndex(), 0);
+        QCOMPARE(ui::cbCalculationMode(w)->currentIndex(), 0);
+        QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 1);
         // A count below 0 opens none; an unreadable count gives the default.
         QCOMPARE(w->m_Charts.size(), key == QLatin1String("CCCount") && stored.typeId() == QMetaType::Int ? 0 : 1);
         QVERIFY(nearTwips(barAt(w, "picDescParam"), w->ScaleHeight() / 4, 30));
@@ -388,7 +389,7 @@ private slots:
         frmStrategies* w = run.window();
         if (strategies) {
             QCOMPARE(w->session().libraryFile(), m_files.stg);
-            QCOMPARE(w->tvStrategies->topLevelItemCount(), 2);
+            QCOMPARE(ui::tvStrategies(w)->topLevelItemCount(), 2);
             QCOMPARE(selectedKey(w), QStringLiteral("T1S1"));
         } else {
             QVERIFY(w->session().libraryFile() != m_files.stg);
@@ -436,8 +437,8 @@ private slots:
         QVERIFY(frm3dChart::loaded()->isVisible());
         w->session().setDataNotSaved(dataNotSaved);
         w->session().setStrategiesChanged(strategiesChanged);
-        w->tabOptionsNew->setSelectedTab(2);
-        w->cbCalculationMode->setCurrentIndex(1);
+        ui::tabOptionsNew(w)->setSelectedTab(2);
+        ui::cbCalculationMode(w)->setCurrentIndex(1);
 
         if (!text.isEmpty()) {
             // No: every window stays open, but the workspace settings of this
@@ -507,11 +508,11 @@ private slots:
         QPointer<frmStrategies> w = run.window();
         w->session().setStrategiesChanged(true);
         dialogs.messageAnswers.push_back(Msg::No);
-        emit w->m_cMenu->Click(w->m_cMenu->IndexOfKey(QStringLiteral("mnuFileExit")));
+        emit ui::m_cMenu(w)->Click(ui::m_cMenu(w)->IndexOfKey(QStringLiteral("mnuFileExit")));
         QTRY_COMPARE(dialogs.messages.size(), 1);
         QVERIFY(!w.isNull());
         dialogs.messageAnswers.push_back(Msg::Yes);
-        emit w->m_cMenu->Click(w->m_cMenu->IndexOfKey(QStringLiteral("mnuFileExit")));
+        emit ui::m_cMenu(w)->Click(ui::m_cMenu(w)->IndexOfKey(QStringLiteral("mnuFileExit")));
         QTRY_VERIFY(w.isNull());
         QCOMPARE(dialogs.messages.size(), 2);
     }
@@ -523,20 +524,20 @@ private slots:
         test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
         frmStrategies* w = run.window();
         QCOMPARE(selectedKey(w), QStringLiteral("T1S1"));
-        QVERIFY(w->gdParams->Rows() >= 2);
-        if (w->gdSelected->Rows() < 2) {
-            while (w->gdSelected->Rows() < 2)
-                w->gdSelected->AddRow();
+        QVERIFY(ui::gdParams(w)->Rows() >= 2);
+        if (ui::gdSelected(w)->Rows() < 2) {
+            while (ui::gdSelected(w)->Rows() < 2)
+                ui::gdSelected(w)->AddRow();
         }
-        QVERIFY(w->gdSelected->Columns() >= 2);
-        w->gdParams->setCellSelected(2, 2);
-        w->gdSelected->setCellSelected(2, 2);
+        QVERIFY(ui::gdSelected(w)->Columns() >= 2);
+        ui::gdParams(w)->setCellSelected(2, 2);
+        ui::gdSelected(w)->setCellSelected(2, 2);
         // The kind editor on the template-leg grid, the quantity editor on
         // the evaluated-leg grid.
-        w->cmbEdit->setProperty("tag", QStringLiteral("2"));
-        w->txtEdit->setProperty("tag", QStringLiteral("6"));
-        w->setEditorVisible(w->cmbEdit, true);
-        w->setEditorVisible(w->txtEdit, true);
+        ui::cmbEdit(w)->setProperty("tag", QStringLiteral("2"));
+        ui::txtEdit(w)->setProperty("tag", QStringLiteral("6"));
+        w->setEditorVisible(ui::cmbEdit(w), true);
+        w->setEditorVisible(ui::txtEdit(w), true);
 
         const auto expectedAt = [w](platform::Grid* grid) {
             const QRect cell = grid->CellBoundary(grid->SelectedRow(), grid->SelectedCol());
@@ -546,18 +547,18 @@ private slots:
         for (const QRectF& place : {QRectF(600, 600, 10500, 8100), QRectF(300, 300, 8400, 6300)}) {
             platform::setOuterTwips(w, place);
             QTRY_VERIFY(nearTwips(platform::outerTwips(w).width(), place.width()));
-            QTRY_VERIFY2(close(w->cmbEdit->pos(), expectedAt(w->gdParams)), "combo editor left its grid");
-            QTRY_VERIFY2(close(w->txtEdit->pos(), expectedAt(w->gdSelected)), "text editor left its grid");
-            QVERIFY(w->gdParams->geometry().isValid());
+            QTRY_VERIFY2(close(ui::cmbEdit(w)->pos(), expectedAt(ui::gdParams(w))), "combo editor left its grid");
+            QTRY_VERIFY2(close(ui::txtEdit(w)->pos(), expectedAt(ui::gdSelected(w))), "text editor left its grid");
+            QVERIFY(ui::gdParams(w)->geometry().isValid());
         }
         // Dragging a bar moves the grids; the editors go with them.
-        QWidget* bar = w->picParamsOptions;
+        QWidget* bar = ui::picParamsOptions(w);
         const QPoint start = bar->mapTo(w, bar->rect().center());
         QTest::mousePress(bar, Qt::LeftButton, {}, bar->rect().center());
         QTest::mouseMove(w, start + QPoint(0, 25));
         QTest::mouseRelease(w, Qt::LeftButton, {}, start + QPoint(0, 25));
-        QTRY_VERIFY2(close(w->cmbEdit->pos(), expectedAt(w->gdParams)), "combo editor left its grid");
-        QTRY_VERIFY2(close(w->txtEdit->pos(), expectedAt(w->gdSelected)), "text editor left its grid");
+        QTRY_VERIFY2(close(ui::cmbEdit(w)->pos(), expectedAt(ui::gdParams(w))), "combo editor left its grid");
+        QTRY_VERIFY2(close(ui::txtEdit(w)->pos(), expectedAt(ui::gdSelected(w))), "text editor left its grid");
     }
 };
 

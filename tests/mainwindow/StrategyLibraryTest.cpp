@@ -5,6 +5,7 @@
 // popup and the File menu on real files, the start-up's fallback to the
 // shipped library, and the formatted description box with its keys, its
 // Edit popup and the clipboard.
+#include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
 #include "app/Dialogs.h"
@@ -62,11 +63,11 @@ Picture picture(const frmStrategies* w)
 bool treeShowsTheLibrary(const frmStrategies* w)
 {
     const Picture p = picture(w);
-    if (w->tvStrategies->topLevelItemCount() != p.size())
+    if (ui::tvStrategies(w)->topLevelItemCount() != p.size())
         return false;
     for (int g = 0; g < p.size(); ++g) {
-        const QTreeWidgetItem* group = w->tvStrategies->topLevelItem(g);
-        if (group->text(0) != p.at(g).first || w->nodeKey(group) != QStringLiteral("T%1").arg(g + 1)
+        const QTreeWidgetItem* group = ui::tvStrategies(w)->topLevelItem(g);
+        if (group->text(0) != p.at(g).first || ui::library(w)->nodeKey(group) != QStringLiteral("T%1").arg(g + 1)
             || group->childCount() != p.at(g).second.size())
             return false;
         for (int j = 0; j < group->childCount(); ++j) {
@@ -98,14 +99,14 @@ QByteArray bytesOf(const QString& path)
 void clickNode(frmStrategies* w, const QString& key)
 {
     QVERIFY(test::clickTreeNode(w, key));
-    QCOMPARE(w->selectedKey(), key);
+    QCOMPARE(ui::library(w)->selectedKey(), key);
 }
 
 // A double click on a node as the window system delivers one: press,
 // release, then the double click and its release.
 void doubleClickNode(frmStrategies* w, const QString& key)
 {
-    QWidget* vp = w->tvStrategies->viewport();
+    QWidget* vp = ui::tvStrategies(w)->viewport();
     const QPoint at = test::treeNodeCentre(w, key);
     QTest::mouseClick(vp, Qt::LeftButton, {}, at);
     QTest::mouseDClick(vp, Qt::LeftButton, {}, at);
@@ -128,9 +129,9 @@ QAction* actionOf(QMenu* menu, const QString& caption)
 // nodes) and gives the popup that opened.
 QMenu* treePopup(frmStrategies* w, const QString& at = {})
 {
-    QPoint p = at.isEmpty() ? QPoint(5, w->tvStrategies->viewport()->height() - 3) : test::treeNodeCentre(w, at);
-    QTest::mouseClick(w->tvStrategies->viewport(), Qt::RightButton, {}, p);
-    return w->m_cStrategiesMenu->ActivePopup();
+    QPoint p = at.isEmpty() ? QPoint(5, ui::tvStrategies(w)->viewport()->height() - 3) : test::treeNodeCentre(w, at);
+    QTest::mouseClick(ui::tvStrategies(w)->viewport(), Qt::RightButton, {}, p);
+    return ui::m_cStrategiesMenu(w)->ActivePopup();
 }
 
 // Clicks an enabled entry of an open menu.
@@ -145,14 +146,14 @@ void clickEntry(QMenu* menu, const QString& caption)
 // Chooses an entry of the tree popup, opened over the selected node.
 void choose(frmStrategies* w, const QString& caption)
 {
-    clickEntry(treePopup(w, w->selectedKey()), caption);
+    clickEntry(treePopup(w, ui::library(w)->selectedKey()), caption);
 }
 
 // Chooses a group under the tree popup's "Move to": a click opens the
 // submenu, another picks the group.
 void moveTo(frmStrategies* w, const QString& group)
 {
-    QMenu* menu = treePopup(w, w->selectedKey());
+    QMenu* menu = treePopup(w, ui::library(w)->selectedKey());
     clickEntry(menu, QStringLiteral("Move to"));
     QMenu* groups = actionOf(menu, QStringLiteral("Move to"))->menu();
     QVERIFY(groups != nullptr);
@@ -163,7 +164,7 @@ void moveTo(frmStrategies* w, const QString& group)
 // The open label editor (closed ones linger until they are deleted).
 QLineEdit* labelEditor(frmStrategies* w)
 {
-    for (QLineEdit* e : w->tvStrategies->findChildren<QLineEdit*>()) {
+    for (QLineEdit* e : ui::tvStrategies(w)->findChildren<QLineEdit*>()) {
         if (e->isVisible())
             return e;
     }
@@ -174,7 +175,7 @@ QLineEdit* labelEditor(frmStrategies* w)
 // the tree's viewport).
 void dragTo(frmStrategies* w, const QString& from, const QPoint& to)
 {
-    QWidget* vp = w->tvStrategies->viewport();
+    QWidget* vp = ui::tvStrategies(w)->viewport();
     const QPoint start = test::treeNodeCentre(w, from);
     QTest::mousePress(vp, Qt::LeftButton, {}, start);
     QTest::mouseMove(vp, start + QPoint(0, 3));
@@ -249,7 +250,7 @@ private slots:
         // popup serves the selected node, not the one under the pointer.
         clickNode(w, QStringLiteral("T1S1"));
         QMenu* m = treePopup(w, QStringLiteral("T2"));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S1"));
         QCOMPARE(states(m), QStringLiteral("11110111+"));
         QMenu* moveTo = actionOf(m, QStringLiteral("Move to"))->menu();
         QVERIFY(moveTo != nullptr);
@@ -269,7 +270,7 @@ private slots:
         m->close();
 
         // Nothing selected: the entries that need a node are disabled.
-        w->tvStrategies_NodeClick(nullptr);
+        ui::library(w)->tvStrategies_NodeClick(nullptr);
         m = treePopup(w);
         QCOMPARE(states(m), QStringLiteral("00000011-"));
         QVERIFY(actionOf(m, QStringLiteral("Add strategy group"))->isEnabled());
@@ -289,7 +290,7 @@ private slots:
         // typing.
         clickNode(w, QStringLiteral("T1S1"));
         choose(w, QStringLiteral("Add strategy"));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1S3"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S3"));
         typeName(w, QStringLiteral("New strategy"), QStringLiteral("Strangle "));
         QCOMPARE(picture(w).at(0).second, (QStringList{"Bull call", "Bear put", "Strangle "}));
         QVERIFY(w->session().strategiesChanged());
@@ -301,14 +302,14 @@ private slots:
         editor->selectAll();
         QTest::keyClick(editor, Qt::Key_Backspace);
         endEdit(editor, Qt::Key_Return);
-        QCOMPARE(w->nodeByKey(QStringLiteral("T1S3"))->text(0), QStringLiteral("Strangle "));
+        QCOMPARE(ui::library(w)->nodeByKey(QStringLiteral("T1S3"))->text(0), QStringLiteral("Strangle "));
         QCOMPARE(picture(w).at(0).second.last(), QStringLiteral("Strangle "));
 
         // Copy: at the end of the group, legs of its own, not an unsaved change.
         w->session().setStrategiesChanged(false);
         clickNode(w, QStringLiteral("T1S1"));
         choose(w, QStringLiteral("Copy strategy"));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1S4"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S4"));
         QVERIFY(labelEditor(w) != nullptr);
         endEdit(labelEditor(w), Qt::Key_Escape);
         const auto& group = w->session().library()->Item(1)->Strategies();
@@ -320,14 +321,14 @@ private slots:
         clickNode(w, QStringLiteral("T1S1"));
         moveTo(w, QStringLiteral("Singles"));
         QCOMPARE(picture(w).at(1).second, (QStringList{"Long call", "Bull call"}));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T2S2"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T2S2"));
         QVERIFY(w->session().strategiesChanged());
 
         // Delete the last of a group: the one before it is selected; no question.
         clickNode(w, QStringLiteral("T1S3"));
         choose(w, QStringLiteral("Delete strategy"));
         QCOMPARE(picture(w).at(0).second, (QStringList{"Bear put", "Strangle "}));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1S2"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S2"));
         QVERIFY(dialogs.messages.isEmpty());
 
         // Delete a group that holds strategies: asked first; No keeps it.
@@ -342,7 +343,7 @@ private slots:
         QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation);
         choose(w, QStringLiteral("Delete strategy group"));
         QCOMPARE(picture(w), (Picture{{"Singles", {"Long call", "Bull call"}}}));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1"));
         QVERIFY(treeShowsTheLibrary(w));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -357,22 +358,22 @@ private slots:
 
         dragOnto(w, QStringLiteral("T1S1"), QStringLiteral("T1S3")); // A onto C
         QCOMPARE(picture(w).at(0).second, (QStringList{"B", "A", "C", "D"}));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1S2"));
-        QCOMPARE(w->tvStrategies->currentItem()->text(0), QStringLiteral("A"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S2"));
+        QCOMPARE(ui::tvStrategies(w)->currentItem()->text(0), QStringLiteral("A"));
         QVERIFY(w->session().strategiesChanged());
-        QVERIFY(w->gdParams->Rows() > 0); // it is shown and evaluated
+        QVERIFY(ui::gdParams(w)->Rows() > 0); // it is shown and evaluated
 
         // Onto a group node: the end of that group; a collapsed group opens
         // under the pointer first.
-        w->nodeByKey(QStringLiteral("T2"))->setExpanded(false);
+        ui::library(w)->nodeByKey(QStringLiteral("T2"))->setExpanded(false);
         dragOnto(w, QStringLiteral("T1S2"), QStringLiteral("T2"));
         QCOMPARE(picture(w), (Picture{{"G1", {"B", "C", "D"}}, {"G2", {"E", "A"}}}));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T2S2"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T2S2"));
 
         // Onto itself: selected, nothing moved, nothing to save.
         w->session().setStrategiesChanged(false);
         dragOnto(w, QStringLiteral("T1S3"), QStringLiteral("T1S3"));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1S3"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S3"));
         QVERIFY(!w->session().strategiesChanged());
 
         // Groups are not dragged; a drop beside the tree moves nothing.
@@ -380,7 +381,7 @@ private slots:
         dragOnto(w, QStringLiteral("T1"), QStringLiteral("T2S1"));
         dragTo(w, QStringLiteral("T1S1"), QPoint(-40, 10));
         QCOMPARE(picture(w), before);
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S1"));
         QVERIFY(!w->session().strategiesChanged());
         QVERIFY(treeShowsTheLibrary(w));
         QVERIFY(dialogs.errorReports.isEmpty());
@@ -396,12 +397,12 @@ private slots:
         frmStrategies* w = run.window();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        QScrollBar* bar = w->tvStrategies->verticalScrollBar();
+        QScrollBar* bar = ui::tvStrategies(w)->verticalScrollBar();
         QVERIFY(bar->maximum() > 5);
-        QWidget* vp = w->tvStrategies->viewport();
-        const double tpp = w->tvStrategies->twipsPerPixelY();
+        QWidget* vp = ui::tvStrategies(w)->viewport();
+        const double tpp = ui::tvStrategies(w)->twipsPerPixelY();
         const auto viewportY = [&](double twipsFromTop) {
-            return qRound(twipsFromTop / tpp) - vp->mapTo(w->tvStrategies, QPoint(0, 0)).y();
+            return qRound(twipsFromTop / tpp) - vp->mapTo(ui::tvStrategies(w), QPoint(0, 0)).y();
         };
 
         // Pick a strategy up in the middle and hold it 150 twips above the
@@ -409,24 +410,24 @@ private slots:
         const QPoint start = test::treeNodeCentre(w, QStringLiteral("T1S1"));
         QTest::mousePress(vp, Qt::LeftButton, {}, start);
         QTest::mouseMove(vp, start + QPoint(0, 4));
-        const double height = w->tvStrategies->height() * tpp;
+        const double height = ui::tvStrategies(w)->height() * tpp;
         QTest::mouseMove(vp, QPoint(20, viewportY(height - 150)));
-        QVERIFY(w->Timer->isActive());
-        QCOMPARE(w->Timer->interval(), 100);
+        QVERIFY(ui::Timer(w)->isActive());
+        QCOMPARE(ui::Timer(w)->interval(), 100);
         const int top = bar->value();
         QTRY_VERIFY(bar->value() >= top + 2);
 
         // In the middle it stops; 50 twips below the top it goes up.
         QTest::mouseMove(vp, QPoint(20, viewportY(height / 2)));
-        QVERIFY(!w->Timer->isActive());
+        QVERIFY(!ui::Timer(w)->isActive());
         const int low = bar->value();
         QTest::mouseMove(vp, QPoint(20, viewportY(50)));
-        QVERIFY(w->Timer->isActive());
+        QVERIFY(ui::Timer(w)->isActive());
         QTRY_VERIFY(bar->value() <= low - 2);
 
         // Letting go ends it.
         QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(20, viewportY(50)));
-        QVERIFY(!w->Timer->isActive());
+        QVERIFY(!ui::Timer(w)->isActive());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -464,7 +465,7 @@ private slots:
         QVERIFY(dialogs.messages.last().text.contains(QLatin1String("is damaged or incomplete")));
         QVERIFY(dialogs.messages.last().text.contains(damaged.fileName()));
         QVERIFY(!dialogs.messages.last().text.contains(QLatin1String("byte")));
-        w->AppendStrategyFromFile(path("missing.stg"));
+        ui::library(w)->AppendStrategyFromFile(path("missing.stg"));
         QCOMPARE(dialogs.messages.last().text, QStringLiteral("Strategies file %1 not found.").arg(path("missing.stg")));
         QCOMPARE(picture(w), joined);
 
@@ -520,25 +521,25 @@ private slots:
 
         // F2 opens the selected node's name, as Rename does.
         clickNode(w, QStringLiteral("T1S2"));
-        QVERIFY(test::focusOn(w->tvStrategies));
-        QTest::keyClick(w->tvStrategies, Qt::Key_F2);
+        QVERIFY(test::focusOn(ui::tvStrategies(w)));
+        QTest::keyClick(ui::tvStrategies(w), Qt::Key_F2);
         typeName(w, QStringLiteral("Bear put"), QStringLiteral("Bear spread"));
         QCOMPARE(picture(w).at(0).second, (QStringList{"Bull call", "Bear spread"}));
-        QCOMPARE(w->nodeByKey(QStringLiteral("T1S2"))->text(0), QStringLiteral("Bear spread"));
+        QCOMPARE(ui::library(w)->nodeByKey(QStringLiteral("T1S2"))->text(0), QStringLiteral("Bear spread"));
         QVERIFY(w->session().strategiesChanged());
 
         // A double click on a group closes it and shows the group, without
         // legs; another opens it again.
-        QTreeWidgetItem* group = w->nodeByKey(QStringLiteral("T1"));
+        QTreeWidgetItem* group = ui::library(w)->nodeByKey(QStringLiteral("T1"));
         QVERIFY(group->isExpanded());
         doubleClickNode(w, QStringLiteral("T1"));
         QVERIFY(!group->isExpanded());
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1"));
         QVERIFY(group->font(0).bold());
-        QCOMPARE(w->gdParams->Columns(), 0);
+        QCOMPARE(ui::gdParams(w)->Columns(), 0);
         doubleClickNode(w, QStringLiteral("T1"));
         QVERIFY(group->isExpanded());
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1"));
         QCOMPARE(picture(w).at(0).second, (QStringList{"Bull call", "Bear spread"}));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -556,7 +557,7 @@ private slots:
         // open for typing.
         clickNode(w, QStringLiteral("T1S1"));
         choose(w, QStringLiteral("Add strategy group"));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T3"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T3"));
         typeName(w, QStringLiteral("New strategy group"), QStringLiteral("G3"));
         QCOMPARE(picture(w), (Picture{{"G1", {"A", "B"}}, {"G2", {"C"}}, {"G3", {}}}));
         QVERIFY(w->session().strategiesChanged());
@@ -565,15 +566,15 @@ private slots:
         clickNode(w, QStringLiteral("T1S1"));
         moveTo(w, QStringLiteral("G3"));
         QCOMPARE(picture(w), (Picture{{"G1", {"B"}}, {"G2", {"C"}}, {"G3", {"A"}}}));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T3S1"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T3S1"));
         moveTo(w, QStringLiteral("G2"));
         QCOMPARE(picture(w), (Picture{{"G1", {"B"}}, {"G2", {"C", "A"}}, {"G3", {}}}));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T2S2"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T2S2"));
         moveTo(w, QStringLiteral("G1"));
         QCOMPARE(picture(w), (Picture{{"G1", {"B", "A"}}, {"G2", {"C"}}, {"G3", {}}}));
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1S2"));
-        QCOMPARE(w->tvStrategies->currentItem()->text(0), QStringLiteral("A"));
-        QVERIFY(w->gdParams->Rows() > 0); // shown and evaluated
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S2"));
+        QCOMPARE(ui::tvStrategies(w)->currentItem()->text(0), QStringLiteral("A"));
+        QVERIFY(ui::gdParams(w)->Rows() > 0); // shown and evaluated
         QVERIFY(treeShowsTheLibrary(w));
 
         // Save writes the open file; nothing is left unsaved.
@@ -589,7 +590,7 @@ private slots:
         QCOMPARE(dialogs.fileQuestions.last().request.title, QStringLiteral("Select strategies file"));
         QCOMPARE(picture(w), (Picture{{"Extra", {"X"}}}));
         QCOMPARE(w->session().libraryFile(), other);
-        QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S1"));
         QVERIFY(treeShowsTheLibrary(w));
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(dialogs.errorReports.isEmpty());
@@ -619,7 +620,7 @@ private slots:
             QVERIFY2(text.contains(QLatin1String("shipped strategies")), qPrintable(text));
             QCOMPARE(w->session().library()->Count(), shipped->Count());
             QCOMPARE(QFileInfo(w->session().libraryFile()).fileName(), QStringLiteral("DEFAULT.STG"));
-            QCOMPARE(w->selectedKey(), QStringLiteral("T1S1"));
+            QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S1"));
         }
     }
 
@@ -654,7 +655,7 @@ private slots:
         frmStrategies* w = run.window();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
-        platform::RichTextBox* box = w->rtfDescription;
+        platform::RichTextBox* box = ui::rtfDescription(w);
         const auto description = [w](int g, int j) {
             return j == 0 ? w->session().library()->Item(g)->Description()
                           : w->session().library()->Item(g)->Strategies()->Item(j)->Description();
@@ -737,8 +738,8 @@ private slots:
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         clickNode(w, QStringLiteral("T1S1"));
-        platform::RichTextBox* box = w->rtfDescription;
-        platform::PopupMenu* menu = w->m_cMenu;
+        platform::RichTextBox* box = ui::rtfDescription(w);
+        platform::PopupMenu* menu = ui::m_cMenu(w);
         const auto rightClick = [&] {
             QTest::mouseClick(box->viewport(), Qt::RightButton, {}, QPoint(200, 10));
             QMenu* popup = menu->ActivePopup();

@@ -1,3 +1,4 @@
+#include "support/MainWindowControls.h"
 #include "support/MainWindowRun.h"
 
 #include "app/Tools.h"
@@ -47,13 +48,13 @@ QString shippedFile(const QString& name)
 
 QPoint treeNodeCentre(frmStrategies* window, const QString& key)
 {
-    QTreeWidgetItem* node = window->nodeByKey(key);
+    QTreeWidgetItem* node = ui::library(window)->nodeByKey(key);
     if (node == nullptr)
         return {-1, -1};
     if (node->parent() != nullptr)
         node->parent()->setExpanded(true);
-    window->tvStrategies->scrollToItem(node);
-    const QRect shown = window->tvStrategies->visualItemRect(node);
+    ui::tvStrategies(window)->scrollToItem(node);
+    const QRect shown = ui::tvStrategies(window)->visualItemRect(node);
     return shown.isValid() ? shown.center() : QPoint(-1, -1);
 }
 
@@ -62,8 +63,8 @@ bool clickTreeNode(frmStrategies* window, const QString& key)
     const QPoint at = treeNodeCentre(window, key);
     if (at == QPoint(-1, -1))
         return false;
-    QTest::mouseClick(window->tvStrategies->viewport(), Qt::LeftButton, {}, at);
-    return window->tvStrategies->currentItem() == window->nodeByKey(key);
+    QTest::mouseClick(ui::tvStrategies(window)->viewport(), Qt::LeftButton, {}, at);
+    return ui::tvStrategies(window)->currentItem() == ui::library(window)->nodeByKey(key);
 }
 
 } // namespace tw::test

@@ -3,6 +3,7 @@
 // double click, F2 or a typed key and left by keys (Enter, Escape, leaving, a
 // cancel from the grid), the Delete key, the hint row that adds a leg, and
 // the export of the evaluated legs.
+#include "support/MainWindowControls.h"
 #include "app/Dialogs.h"
 #include "mainwindow/frmStrategies.h"
 #include "model/StrategiesFile.h"
@@ -55,7 +56,7 @@ void click(Grid* g, int row, int col)
 // Right-clicks a cell and picks a menu item as the user does.
 bool popupCommand(frmStrategies* w, Grid* g, int row, int col, const char* caption)
 {
-    platform::PopupMenu* menu = (g == w->gdCalls || g == w->gdPuts) ? w->m_cOptionsMenu : w->m_cParamsMenu;
+    platform::PopupMenu* menu = (g == ui::gdCalls(w) || g == ui::gdPuts(w)) ? ui::m_cOptionsMenu(w) : ui::m_cParamsMenu(w);
     QTest::mouseClick(g->view()->viewport(), Qt::RightButton, {}, cellPoint(g, row, col));
     QMenu* shown = menu->ActivePopup();
     if (shown == nullptr || !QTest::qWaitFor([shown] { return shown->isVisible(); }))
@@ -142,17 +143,17 @@ private slots:
         frmStrategies* w = run.window();
         start(run, "T1S2"); // Bull spread: long call ATM, short call +2, Near term 1
 
-        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Add"));
+        QVERIFY(popupCommand(w, ui::gdParams(w), 1, 3, "Add"));
         QCOMPARE(w->session().selectedParams()->Count(), 3);
-        QCOMPARE(legRow(w->gdParams, 3), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
-        QCOMPARE(w->gdSelected->Rows(), 3 + 2);
+        QCOMPARE(legRow(ui::gdParams(w), 3), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
+        QCOMPARE(ui::gdSelected(w)->Rows(), 3 + 2);
         QVERIFY(w->session().strategiesChanged());
 
         w->session().setStrategiesChanged(false);
-        QVERIFY(popupCommand(w, w->gdParams, 2, 3, "Shift all strikes 1 step up"));
-        QCOMPARE(legRow(w->gdParams, 2).at(2), QStringLiteral("OTM (+3)"));
-        QCOMPARE(w->gdSelected->CellText(1, 3), QStringLiteral("XYZ B105-E"));
-        QVERIFY(popupCommand(w, w->gdSelected, 1, 3, "Shift all strikes 1 step down"));
+        QVERIFY(popupCommand(w, ui::gdParams(w), 2, 3, "Shift all strikes 1 step up"));
+        QCOMPARE(legRow(ui::gdParams(w), 2).at(2), QStringLiteral("OTM (+3)"));
+        QCOMPARE(ui::gdSelected(w)->CellText(1, 3), QStringLiteral("XYZ B105-E"));
+        QVERIFY(popupCommand(w, ui::gdSelected(w), 1, 3, "Shift all strikes 1 step down"));
         QCOMPARE(legOf(w, 1).StrikePrice(), 0);
         QCOMPARE(legOf(w, 2).StrikePrice(), 2);
         QVERIFY(w->session().strategiesChanged()); // a shift is a change to be saved
@@ -160,64 +161,64 @@ private slots:
         w->session().setStrategiesChanged(false);
         for (int n = 1; n <= 3; ++n)
             w->session().selectedParams()->Item(n)->setStrikePrice(10);
-        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step up"));
+        QVERIFY(popupCommand(w, ui::gdParams(w), 1, 3, "Shift all strikes 1 step up"));
         QVERIFY(!w->session().strategiesChanged());
         for (int n = 1; n <= 3; ++n)
             w->session().selectedParams()->Item(n)->setStrikePrice(n == 2 ? 2 : 0);
-        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step up"));
-        QVERIFY(popupCommand(w, w->gdParams, 1, 3, "Shift all strikes 1 step down"));
+        QVERIFY(popupCommand(w, ui::gdParams(w), 1, 3, "Shift all strikes 1 step up"));
+        QVERIFY(popupCommand(w, ui::gdParams(w), 1, 3, "Shift all strikes 1 step down"));
 
         // Delete leg 2 of 3 from (2, 3): the same cell stays selected and now
         // shows the former leg 3.
-        QVERIFY(popupCommand(w, w->gdParams, 2, 3, "Delete"));
+        QVERIFY(popupCommand(w, ui::gdParams(w), 2, 3, "Delete"));
         QCOMPARE(w->session().selectedParams()->Count(), 2);
-        QCOMPARE(w->gdParams->SelectedRow(), 2);
-        QCOMPARE(w->gdParams->SelectedCol(), 3);
-        QCOMPARE(w->gdParams->CellText(2, 5), QStringLiteral("Long term 1"));
+        QCOMPARE(ui::gdParams(w)->SelectedRow(), 2);
+        QCOMPARE(ui::gdParams(w)->SelectedCol(), 3);
+        QCOMPARE(ui::gdParams(w)->CellText(2, 5), QStringLiteral("Long term 1"));
         QVERIFY(w->session().strategiesChanged());
         // On a hint row there is no leg to delete; from gdSelected the leg of
         // its own row goes, and the Delete key does the same.
-        QVERIFY(popupCommand(w, w->gdParams, 3, 3, "Delete"));
+        QVERIFY(popupCommand(w, ui::gdParams(w), 3, 3, "Delete"));
         QCOMPARE(w->session().selectedParams()->Count(), 2);
-        QVERIFY(popupCommand(w, w->gdSelected, 2, 6, "Delete"));
+        QVERIFY(popupCommand(w, ui::gdSelected(w), 2, 6, "Delete"));
         QCOMPARE(w->session().selectedParams()->Count(), 1);
-        w->gdParams->setCellSelected(1, 2);
-        QTest::keyClick(w->gdParams->view(), Qt::Key_Delete);
+        ui::gdParams(w)->setCellSelected(1, 2);
+        QTest::keyClick(ui::gdParams(w)->view(), Qt::Key_Delete);
         QCOMPARE(w->session().selectedParams()->Count(), 0);
-        QVERIFY(w->gdParams->view()->hasFocus());
+        QVERIFY(ui::gdParams(w)->view()->hasFocus());
 
         // Chain popups: the option picked on the shown page becomes a leg.
-        w->tabOptionsNew->setSelectedTab(2);
-        QVERIFY(popupCommand(w, w->gdCalls, 6, 1, "Add as short position")); // XYZ B105-E
+        ui::tabOptionsNew(w)->setSelectedTab(2);
+        QVERIFY(popupCommand(w, ui::gdCalls(w), 6, 1, "Add as short position")); // XYZ B105-E
         QCOMPARE(w->session().selectedParams()->Count(), 1);
-        QCOMPARE(legRow(w->gdParams, 1), (QStringList{"Short", "Call", "OTM (+1)", "Near term 1", "1"}));
+        QCOMPARE(legRow(ui::gdParams(w), 1), (QStringList{"Short", "Call", "OTM (+1)", "Near term 1", "1"}));
         // With the AMEX selected, a strike the AMEX does not quote is refused.
-        w->cbExchange->setCurrentIndex(1);
-        emit w->cbExchange->activated(1);
-        QVERIFY(popupCommand(w, w->gdCalls, 1, 1, "Add as long position")); // XYZ B90-E
+        ui::cbExchange(w)->setCurrentIndex(1);
+        emit ui::cbExchange(w)->activated(1);
+        QVERIFY(popupCommand(w, ui::gdCalls(w), 1, 1, "Add as long position")); // XYZ B90-E
         QCOMPARE(w->session().selectedParams()->Count(), 1);
         QCOMPARE(dialogs.messages.size(), 1);
         QCOMPARE(dialogs.messages.last().text, QStringLiteral("No matching item found, try to select another Exchange!"));
         QCOMPARE(dialogs.messages.last().title, QStringLiteral("No matching item found"));
-        w->cbExchange->setCurrentIndex(0);
-        emit w->cbExchange->activated(0);
-        w->tabOptionsNew->setSelectedTab(3);
-        QVERIFY(popupCommand(w, w->gdPuts, 4, 1, "Add as long position")); // XYZ N100-E
-        QCOMPARE(legRow(w->gdParams, 2), (QStringList{"Long", "Put", "ATM (0)", "Near term 1", "1"}));
-        QCOMPARE(w->gdSelected->CellText(2, 3), QStringLiteral("XYZ N100-E"));
+        ui::cbExchange(w)->setCurrentIndex(0);
+        emit ui::cbExchange(w)->activated(0);
+        ui::tabOptionsNew(w)->setSelectedTab(3);
+        QVERIFY(popupCommand(w, ui::gdPuts(w), 4, 1, "Add as long position")); // XYZ N100-E
+        QCOMPARE(legRow(ui::gdParams(w), 2), (QStringList{"Long", "Put", "ATM (0)", "Near term 1", "1"}));
+        QCOMPARE(ui::gdSelected(w)->CellText(2, 3), QStringLiteral("XYZ N100-E"));
 
         // Edit from the popup opens the editor of the clicked cell; a
         // quantity typed in the evaluated grid counts as a change, so the
         // exit question comes.
         w->session().setStrategiesChanged(false);
-        QVERIFY(popupCommand(w, w->gdSelected, 2, 6, "Edit"));
-        QVERIFY(w->txtEdit->isVisible());
-        QCOMPARE(w->txtEdit->text(), QStringLiteral("1"));
-        typeInto(w->txtEdit, QStringLiteral("4"));
-        QTest::keyClick(w->txtEdit, Qt::Key_Return);
-        QVERIFY(!w->txtEdit->isVisible());
+        QVERIFY(popupCommand(w, ui::gdSelected(w), 2, 6, "Edit"));
+        QVERIFY(ui::txtEdit(w)->isVisible());
+        QCOMPARE(ui::txtEdit(w)->text(), QStringLiteral("1"));
+        typeInto(ui::txtEdit(w), QStringLiteral("4"));
+        QTest::keyClick(ui::txtEdit(w), Qt::Key_Return);
+        QVERIFY(!ui::txtEdit(w)->isVisible());
         QCOMPARE(legOf(w, 2).Quantity(), 4);
-        QCOMPARE(w->gdSelected->CellText(2, 6), QStringLiteral("4"));
+        QCOMPARE(ui::gdSelected(w)->CellText(2, 6), QStringLiteral("4"));
         QVERIFY(w->session().strategiesChanged());
         dialogs.messageAnswers.push_back(Msg::No);
         QVERIFY(!run.close());
@@ -247,28 +248,28 @@ private slots:
         };
         for (const auto& c : cases) {
             w->session().setStrategiesChanged(false);
-            doubleClick(w->gdParams, c.row, c.col);
-            QVERIFY2(w->cmbEdit->isVisible(), c.tag);
-            QCOMPARE(w->cmbEdit->property("tag").toString(), QLatin1String(c.tag));
-            QCOMPARE(w->cmbEdit->currentText(), QLatin1String(c.opensOn));
-            QVERIFY(w->cmbEdit->hasFocus());
-            press(w->cmbEdit, c.key, c.presses);
-            press(w->cmbEdit, Qt::Key_Escape); // Escape does not end the edit
-            QVERIFY(w->cmbEdit->isVisible());
-            press(w->cmbEdit, Qt::Key_Return);
-            QVERIFY(!w->cmbEdit->isVisible());
-            QCOMPARE(w->gdParams->CellText(c.row, c.col), QLatin1String(c.cellAfter));
-            QCOMPARE(w->gdParams->SelectedRow(), c.row);
+            doubleClick(ui::gdParams(w), c.row, c.col);
+            QVERIFY2(ui::cmbEdit(w)->isVisible(), c.tag);
+            QCOMPARE(ui::cmbEdit(w)->property("tag").toString(), QLatin1String(c.tag));
+            QCOMPARE(ui::cmbEdit(w)->currentText(), QLatin1String(c.opensOn));
+            QVERIFY(ui::cmbEdit(w)->hasFocus());
+            press(ui::cmbEdit(w), c.key, c.presses);
+            press(ui::cmbEdit(w), Qt::Key_Escape); // Escape does not end the edit
+            QVERIFY(ui::cmbEdit(w)->isVisible());
+            press(ui::cmbEdit(w), Qt::Key_Return);
+            QVERIFY(!ui::cmbEdit(w)->isVisible());
+            QCOMPARE(ui::gdParams(w)->CellText(c.row, c.col), QLatin1String(c.cellAfter));
+            QCOMPARE(ui::gdParams(w)->SelectedRow(), c.row);
             QVERIFY(w->session().strategiesChanged());
         }
         QCOMPARE(legOf(w, 3).ExpireDate(), 6);
         // The evaluated grid follows: leg 2 is now a long put.
-        QCOMPARE(w->gdSelected->CellText(2, 2), QStringLiteral("Long put"));
+        QCOMPARE(ui::gdSelected(w)->CellText(2, 2), QStringLiteral("Long put"));
 
         // A stock leg has no strike or expiration to edit.
         for (const int col : {4, 5}) {
-            doubleClick(w->gdParams, 1, col);
-            QVERIFY(!w->cmbEdit->isVisible() && !w->txtEdit->isVisible());
+            doubleClick(ui::gdParams(w), 1, col);
+            QVERIFY(!ui::cmbEdit(w)->isVisible() && !ui::txtEdit(w)->isVisible());
         }
     }
 
@@ -278,40 +279,40 @@ private slots:
         test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
         frmStrategies* w = run.window();
         start(run, "T3S2"); // Empty plan
-        QCOMPARE(w->gdParams->Rows(), 2);
+        QCOMPARE(ui::gdParams(w)->Rows(), 2);
 
         // Outside the editable columns: the leg is added and shown, no editor.
-        doubleClick(w->gdParams, 1, 1);
+        doubleClick(ui::gdParams(w), 1, 1);
         QCOMPARE(w->session().selectedParams()->Count(), 1);
-        QCOMPARE(legRow(w->gdParams, 1), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
-        QCOMPARE(w->gdSelected->Rows(), 1 + 2);
-        QVERIFY(!w->cmbEdit->isVisible() && !w->txtEdit->isVisible());
+        QCOMPARE(legRow(ui::gdParams(w), 1), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
+        QCOMPARE(ui::gdSelected(w)->Rows(), 1 + 2);
+        QVERIFY(!ui::cmbEdit(w)->isVisible() && !ui::txtEdit(w)->isVisible());
         QVERIFY(w->session().strategiesChanged());
 
         // The position list of a leg opens on "Long" while a new leg is fresh.
         w->session().selectedParams()->Item(1)->setPosition(LegPosition::Short);
-        doubleClick(w->gdParams, 1, 2);
-        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Long"));
-        press(w->cmbEdit, Qt::Key_Up);
-        press(w->cmbEdit, Qt::Key_Return);
+        doubleClick(ui::gdParams(w), 1, 2);
+        QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Long"));
+        press(ui::cmbEdit(w), Qt::Key_Up);
+        press(ui::cmbEdit(w), Qt::Key_Return);
 
         // In the type column: the type list of the new leg, on "Call"; "Stock"
         // gives the fresh leg a hundred shares.
-        doubleClick(w->gdParams, 2, 3);
+        doubleClick(ui::gdParams(w), 2, 3);
         QCOMPARE(w->session().selectedParams()->Count(), 2);
-        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Call"));
-        press(w->cmbEdit, Qt::Key_Down);
-        press(w->cmbEdit, Qt::Key_Return);
-        QCOMPARE(legRow(w->gdParams, 2), (QStringList{"Long", "Stock", "", "", "100"}));
+        QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Call"));
+        press(ui::cmbEdit(w), Qt::Key_Down);
+        press(ui::cmbEdit(w), Qt::Key_Return);
+        QCOMPARE(legRow(ui::gdParams(w), 2), (QStringList{"Long", "Stock", "", "", "100"}));
         QVERIFY(!w->m_NewLegFlag);
-        doubleClick(w->gdParams, 1, 2);
-        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Short"));
-        press(w->cmbEdit, Qt::Key_Return);
+        doubleClick(ui::gdParams(w), 1, 2);
+        QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Short"));
+        press(ui::cmbEdit(w), Qt::Key_Return);
 
         // The second hint row names no leg: nothing is added.
-        doubleClick(w->gdParams, 4, 3);
+        doubleClick(ui::gdParams(w), 4, 3);
         QCOMPARE(w->session().selectedParams()->Count(), 2);
-        QVERIFY(!w->cmbEdit->isVisible());
+        QVERIFY(!ui::cmbEdit(w)->isVisible());
     }
 
     void popupCommandsWorkFromEitherLegGrid()
@@ -323,35 +324,35 @@ private slots:
 
         // Add and the upward shift from the evaluated grid, Edit from the
         // template grid.
-        QVERIFY(popupCommand(w, w->gdSelected, 1, 3, "Add"));
+        QVERIFY(popupCommand(w, ui::gdSelected(w), 1, 3, "Add"));
         QCOMPARE(w->session().selectedParams()->Count(), 3);
-        QCOMPARE(legRow(w->gdParams, 3), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
-        QCOMPARE(w->gdSelected->Rows(), 3 + 2);
+        QCOMPARE(legRow(ui::gdParams(w), 3), (QStringList{"Long", "Call", "ATM (0)", "Long term 1", "1"}));
+        QCOMPARE(ui::gdSelected(w)->Rows(), 3 + 2);
         QVERIFY(w->session().strategiesChanged());
 
         w->session().setStrategiesChanged(false);
-        QVERIFY(popupCommand(w, w->gdSelected, 2, 3, "Shift all strikes 1 step up"));
+        QVERIFY(popupCommand(w, ui::gdSelected(w), 2, 3, "Shift all strikes 1 step up"));
         QCOMPARE(legOf(w, 1).StrikePrice(), 1);
         QCOMPARE(legOf(w, 2).StrikePrice(), 3);
-        QCOMPARE(w->gdSelected->CellText(1, 3), QStringLiteral("XYZ B105-E"));
+        QCOMPARE(ui::gdSelected(w)->CellText(1, 3), QStringLiteral("XYZ B105-E"));
         QVERIFY(w->session().strategiesChanged());
 
-        QVERIFY(popupCommand(w, w->gdParams, 2, 4, "Edit"));
-        QVERIFY(w->cmbEdit->isVisible());
-        QCOMPARE(w->cmbEdit->property("tag").toString(), QStringLiteral("3"));
-        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("OTM (+3)"));
-        press(w->cmbEdit, Qt::Key_Down);
-        press(w->cmbEdit, Qt::Key_Return);
-        QVERIFY(!w->cmbEdit->isVisible());
+        QVERIFY(popupCommand(w, ui::gdParams(w), 2, 4, "Edit"));
+        QVERIFY(ui::cmbEdit(w)->isVisible());
+        QCOMPARE(ui::cmbEdit(w)->property("tag").toString(), QStringLiteral("3"));
+        QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("OTM (+3)"));
+        press(ui::cmbEdit(w), Qt::Key_Down);
+        press(ui::cmbEdit(w), Qt::Key_Return);
+        QVERIFY(!ui::cmbEdit(w)->isVisible());
         QCOMPARE(legOf(w, 2).StrikePrice(), 2);
-        QCOMPARE(w->gdParams->CellText(2, 4), QStringLiteral("OTM (+2)"));
+        QCOMPARE(ui::gdParams(w)->CellText(2, 4), QStringLiteral("OTM (+2)"));
 
         // The puts page's popup adds a short put.
-        w->tabOptionsNew->setSelectedTab(3);
-        QVERIFY(popupCommand(w, w->gdPuts, 4, 1, "Add as short position")); // XYZ N100-E
+        ui::tabOptionsNew(w)->setSelectedTab(3);
+        QVERIFY(popupCommand(w, ui::gdPuts(w), 4, 1, "Add as short position")); // XYZ N100-E
         QCOMPARE(w->session().selectedParams()->Count(), 4);
-        QCOMPARE(legRow(w->gdParams, 4), (QStringList{"Short", "Put", "ATM (0)", "Near term 1", "1"}));
-        QCOMPARE(w->gdSelected->CellText(4, 3), QStringLiteral("XYZ N100-E"));
+        QCOMPARE(legRow(ui::gdParams(w), 4), (QStringList{"Short", "Put", "ATM (0)", "Near term 1", "1"}));
+        QCOMPARE(ui::gdSelected(w)->CellText(4, 3), QStringLiteral("XYZ N100-E"));
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -364,60 +365,60 @@ private slots:
         start(run, "T1S3"); // Covered: long stock 100; short call +1, class 2; long put +3, class 1, 2
 
         // F2 on the selected cell opens its editor, in either grid.
-        click(w->gdParams, 3, 6);
-        QTest::keyClick(w->gdParams->view(), Qt::Key_F2);
-        QVERIFY(w->txtEdit->isVisible());
-        QCOMPARE(w->txtEdit->property("tag").toString(), QStringLiteral("5"));
-        QCOMPARE(w->txtEdit->text(), QStringLiteral("2"));
-        typeInto(w->txtEdit, QStringLiteral("3"));
-        press(w->txtEdit, Qt::Key_Return);
-        QVERIFY(!w->txtEdit->isVisible());
-        QVERIFY(w->gdParams->view()->hasFocus());
+        click(ui::gdParams(w), 3, 6);
+        QTest::keyClick(ui::gdParams(w)->view(), Qt::Key_F2);
+        QVERIFY(ui::txtEdit(w)->isVisible());
+        QCOMPARE(ui::txtEdit(w)->property("tag").toString(), QStringLiteral("5"));
+        QCOMPARE(ui::txtEdit(w)->text(), QStringLiteral("2"));
+        typeInto(ui::txtEdit(w), QStringLiteral("3"));
+        press(ui::txtEdit(w), Qt::Key_Return);
+        QVERIFY(!ui::txtEdit(w)->isVisible());
+        QVERIFY(ui::gdParams(w)->view()->hasFocus());
         QCOMPARE(legOf(w, 3).Quantity(), 3);
-        QCOMPARE(w->gdParams->CellText(3, 6), QStringLiteral("3"));
+        QCOMPARE(ui::gdParams(w)->CellText(3, 6), QStringLiteral("3"));
 
-        click(w->gdSelected, 2, 6);
-        QTest::keyClick(w->gdSelected->view(), Qt::Key_F2);
-        QVERIFY(w->txtEdit->isVisible());
-        QCOMPARE(w->txtEdit->property("tag").toString(), QStringLiteral("6"));
-        typeInto(w->txtEdit, QStringLiteral("5"));
-        press(w->txtEdit, Qt::Key_Return);
-        QVERIFY(!w->txtEdit->isVisible());
-        QVERIFY(w->gdSelected->view()->hasFocus());
+        click(ui::gdSelected(w), 2, 6);
+        QTest::keyClick(ui::gdSelected(w)->view(), Qt::Key_F2);
+        QVERIFY(ui::txtEdit(w)->isVisible());
+        QCOMPARE(ui::txtEdit(w)->property("tag").toString(), QStringLiteral("6"));
+        typeInto(ui::txtEdit(w), QStringLiteral("5"));
+        press(ui::txtEdit(w), Qt::Key_Return);
+        QVERIFY(!ui::txtEdit(w)->isVisible());
+        QVERIFY(ui::gdSelected(w)->view()->hasFocus());
         QCOMPARE(legOf(w, 2).Quantity(), 5);
-        QCOMPARE(w->gdSelected->CellText(2, 6), QStringLiteral("5"));
+        QCOMPARE(ui::gdSelected(w)->CellText(2, 6), QStringLiteral("5"));
 
         // A typed character opens the editor of the selected cell too.
-        click(w->gdParams, 2, 2);
-        QTest::keyClick(w->gdParams->view(), Qt::Key_L);
-        QVERIFY(w->cmbEdit->isVisible());
-        QCOMPARE(w->cmbEdit->property("tag").toString(), QStringLiteral("1"));
-        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Short"));
-        press(w->cmbEdit, Qt::Key_Return);
-        QVERIFY(!w->cmbEdit->isVisible());
+        click(ui::gdParams(w), 2, 2);
+        QTest::keyClick(ui::gdParams(w)->view(), Qt::Key_L);
+        QVERIFY(ui::cmbEdit(w)->isVisible());
+        QCOMPARE(ui::cmbEdit(w)->property("tag").toString(), QStringLiteral("1"));
+        QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Short"));
+        press(ui::cmbEdit(w), Qt::Key_Return);
+        QVERIFY(!ui::cmbEdit(w)->isVisible());
         QCOMPARE(legOf(w, 2).Position(), LegPosition::Short);
 
-        click(w->gdSelected, 3, 2);
-        QTest::keyClick(w->gdSelected->view(), Qt::Key_S);
-        QVERIFY(w->cmbEdit->isVisible());
-        QCOMPARE(w->cmbEdit->property("tag").toString(), QStringLiteral("13"));
-        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Long put"));
-        press(w->cmbEdit, Qt::Key_Down);
-        press(w->cmbEdit, Qt::Key_Return);
-        QVERIFY(w->gdSelected->view()->hasFocus());
+        click(ui::gdSelected(w), 3, 2);
+        QTest::keyClick(ui::gdSelected(w)->view(), Qt::Key_S);
+        QVERIFY(ui::cmbEdit(w)->isVisible());
+        QCOMPARE(ui::cmbEdit(w)->property("tag").toString(), QStringLiteral("13"));
+        QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Long put"));
+        press(ui::cmbEdit(w), Qt::Key_Down);
+        press(ui::cmbEdit(w), Qt::Key_Return);
+        QVERIFY(ui::gdSelected(w)->view()->hasFocus());
         QCOMPARE(legOf(w, 3).Position(), LegPosition::Short);
-        QCOMPARE(w->gdSelected->CellText(3, 2), QStringLiteral("Short put"));
+        QCOMPARE(ui::gdSelected(w)->CellText(3, 2), QStringLiteral("Short put"));
 
         // The Delete key in the evaluated grid deletes the leg of its row.
         w->session().setStrategiesChanged(false);
-        click(w->gdSelected, 1, 3);
-        QTest::keyClick(w->gdSelected->view(), Qt::Key_Delete);
+        click(ui::gdSelected(w), 1, 3);
+        QTest::keyClick(ui::gdSelected(w)->view(), Qt::Key_Delete);
         QCOMPARE(w->session().selectedParams()->Count(), 2);
         QCOMPARE(legOf(w, 1).ItemType(), LegKind::Call);
-        QCOMPARE(w->gdParams->Rows(), 2 + 2);
-        QCOMPARE(w->gdSelected->Rows(), 2 + 2);
+        QCOMPARE(ui::gdParams(w)->Rows(), 2 + 2);
+        QCOMPARE(ui::gdSelected(w)->Rows(), 2 + 2);
         QVERIFY(w->session().strategiesChanged());
-        QVERIFY(w->gdSelected->view()->hasFocus());
+        QVERIFY(ui::gdSelected(w)->view()->hasFocus());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -430,46 +431,46 @@ private slots:
 
         // The drop-down of the list takes the focus without ending the edit;
         // leaving for another control writes the choice.
-        doubleClick(w->gdParams, 1, 5);
-        w->cmbEdit->showPopup();
-        QTRY_VERIFY(w->cmbEdit->view()->isVisible());
-        QVERIFY(w->cmbEdit->isVisible());
-        w->cmbEdit->hidePopup();
-        QTRY_VERIFY(w->cmbEdit->hasFocus());
-        QVERIFY(w->cmbEdit->isVisible());
-        press(w->cmbEdit, Qt::Key_Down);
-        QTest::mouseClick(w->rtfDescription->viewport(), Qt::LeftButton);
-        QTRY_VERIFY(!w->cmbEdit->isVisible());
+        doubleClick(ui::gdParams(w), 1, 5);
+        ui::cmbEdit(w)->showPopup();
+        QTRY_VERIFY(ui::cmbEdit(w)->view()->isVisible());
+        QVERIFY(ui::cmbEdit(w)->isVisible());
+        ui::cmbEdit(w)->hidePopup();
+        QTRY_VERIFY(ui::cmbEdit(w)->hasFocus());
+        QVERIFY(ui::cmbEdit(w)->isVisible());
+        press(ui::cmbEdit(w), Qt::Key_Down);
+        QTest::mouseClick(ui::rtfDescription(w)->viewport(), Qt::LeftButton);
+        QTRY_VERIFY(!ui::cmbEdit(w)->isVisible());
         QCOMPARE(legOf(w, 1).ExpireDate(), 2);
 
         // A scroll of the grid cancels: the typed quantity is not written.
-        doubleClick(w->gdParams, 1, 6);
-        typeInto(w->txtEdit, QStringLiteral("9"));
-        press(w->txtEdit, Qt::Key_Escape);
-        QVERIFY(w->txtEdit->isVisible());
-        w->gdParams->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        QTRY_VERIFY(!w->txtEdit->isVisible());
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("9"));
+        press(ui::txtEdit(w), Qt::Key_Escape);
+        QVERIFY(ui::txtEdit(w)->isVisible());
+        ui::gdParams(w)->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QTRY_VERIFY(!ui::txtEdit(w)->isVisible());
         QCOMPARE(legOf(w, 1).Quantity(), 1);
         QVERIFY(!w->m_EditCancelled);
         // Cancelled over the hint row: the leg added for it is shown.
-        doubleClick(w->gdParams, 3, 6);
-        w->gdParams->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-        QTRY_VERIFY(!w->txtEdit->isVisible());
+        doubleClick(ui::gdParams(w), 3, 6);
+        ui::gdParams(w)->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        QTRY_VERIFY(!ui::txtEdit(w)->isVisible());
         QCOMPARE(w->session().selectedParams()->Count(), 3);
-        QCOMPARE(w->gdParams->Rows(), 3 + 2);
-        QCOMPARE(w->gdSelected->Rows(), 3 + 2);
+        QCOMPARE(ui::gdParams(w)->Rows(), 3 + 2);
+        QCOMPARE(ui::gdSelected(w)->Rows(), 3 + 2);
 
         // Quantities: refused texts keep the old one and say why.
         const std::pair<const char*, int> typed[] = {{"0", 1},   {"-3", 1},   {"abc", 1}, {"", 1},
                                                      {"40000", 1}, {"2.5", 2}, {"3.5", 4}};
         for (const auto& [text, quantity] : typed) {
-            doubleClick(w->gdParams, 1, 6);
-            QVERIFY(w->txtEdit->isVisible());
-            typeInto(w->txtEdit, QLatin1String(text));
-            press(w->txtEdit, Qt::Key_Return);
+            doubleClick(ui::gdParams(w), 1, 6);
+            QVERIFY(ui::txtEdit(w)->isVisible());
+            typeInto(ui::txtEdit(w), QLatin1String(text));
+            press(ui::txtEdit(w), Qt::Key_Return);
             QCOMPARE(legOf(w, 1).Quantity(), quantity);
-            QCOMPARE(w->gdParams->CellText(1, 6), QString::number(quantity));
-            QCOMPARE(w->lblStatus->text().contains(QStringLiteral("1 to 32767")), quantity == 1);
+            QCOMPARE(ui::gdParams(w)->CellText(1, 6), QString::number(quantity));
+            QCOMPARE(ui::lblStatus(w)->text().contains(QStringLiteral("1 to 32767")), quantity == 1);
         }
     }
 
@@ -479,14 +480,14 @@ private slots:
         test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
         frmStrategies* w = run.window();
         start(run, "T1S3"); // Covered
-        Grid* g = w->gdSelected;
+        Grid* g = ui::gdSelected(w);
         QCOMPARE(g->CellText(2, 3), QStringLiteral("XYZ C105-E"));
 
         doubleClick(g, 2, 2);
-        QCOMPARE(w->cmbEdit->property("tag").toString(), QStringLiteral("13"));
-        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Short call"));
-        press(w->cmbEdit, Qt::Key_Down, 2);
-        press(w->cmbEdit, Qt::Key_Return);
+        QCOMPARE(ui::cmbEdit(w)->property("tag").toString(), QStringLiteral("13"));
+        QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Short call"));
+        press(ui::cmbEdit(w), Qt::Key_Down, 2);
+        press(ui::cmbEdit(w), Qt::Key_Return);
         QCOMPARE(legOf(w, 2).ItemType(), LegKind::Put);
         QCOMPARE(legOf(w, 2).Position(), LegPosition::Short);
         QCOMPARE(g->CellText(2, 3), QStringLiteral("XYZ O105-E"));
@@ -494,20 +495,20 @@ private slots:
 
         // Strikes of the leg's own expiration, each carrying its offset.
         doubleClick(g, 2, 4);
-        QCOMPARE(w->cmbEdit->property("tag").toString(), QStringLiteral("12"));
-        QCOMPARE(entries(w->cmbEdit), (QStringList{"90.00", "95.00", "100.00", "105.00", "110.00"}));
-        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("105.00"));
-        QCOMPARE(w->cmbEdit->itemData(0).toInt(), -2);
-        press(w->cmbEdit, Qt::Key_Up, 3);
-        press(w->cmbEdit, Qt::Key_Return);
+        QCOMPARE(ui::cmbEdit(w)->property("tag").toString(), QStringLiteral("12"));
+        QCOMPARE(entries(ui::cmbEdit(w)), (QStringList{"90.00", "95.00", "100.00", "105.00", "110.00"}));
+        QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("105.00"));
+        QCOMPARE(ui::cmbEdit(w)->itemData(0).toInt(), -2);
+        press(ui::cmbEdit(w), Qt::Key_Up, 3);
+        press(ui::cmbEdit(w), Qt::Key_Return);
         QCOMPARE(legOf(w, 2).StrikePrice(), -2);
         QCOMPARE(g->CellText(2, 4), QStringLiteral("90.00"));
 
         doubleClick(g, 2, 5);
-        QCOMPARE(entries(w->cmbEdit), (QStringList{"Feb 24", "Mar 24"}));
-        QCOMPARE(w->cmbEdit->currentText(), QStringLiteral("Mar 24"));
-        press(w->cmbEdit, Qt::Key_Up);
-        press(w->cmbEdit, Qt::Key_Return);
+        QCOMPARE(entries(ui::cmbEdit(w)), (QStringList{"Feb 24", "Mar 24"}));
+        QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Mar 24"));
+        press(ui::cmbEdit(w), Qt::Key_Up);
+        press(ui::cmbEdit(w), Qt::Key_Return);
         QCOMPARE(legOf(w, 2).ExpireDate(), 1);
         QCOMPARE(g->CellText(2, 3), QStringLiteral("XYZ N90-E"));
 
@@ -515,11 +516,11 @@ private slots:
         // brings the option into view in its chain grid.
         for (const auto& [row, col] : {std::pair{1, 4}, std::pair{1, 5}, std::pair{4, 2}, std::pair{4, 6}}) {
             doubleClick(g, row, col);
-            QVERIFY(!w->cmbEdit->isVisible() && !w->txtEdit->isVisible());
+            QVERIFY(!ui::cmbEdit(w)->isVisible() && !ui::txtEdit(w)->isVisible());
         }
         doubleClick(g, 3, 3);
-        QCOMPARE(w->tabOptionsNew->SelectedTab(), 3);
-        QCOMPARE(w->gdPuts->CellText(w->gdPuts->SelectedRow(), 1), g->CellText(3, 3));
+        QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 3);
+        QCOMPARE(ui::gdPuts(w)->CellText(ui::gdPuts(w)->SelectedRow(), 1), g->CellText(3, 3));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -533,24 +534,24 @@ private slots:
             QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/tarnwell/exports");
         QDir(folder).removeRecursively();
 
-        QVERIFY(popupCommand(w, w->gdSelected, 1, 2, "Export to Microsoft Excel"));
+        QVERIFY(popupCommand(w, ui::gdSelected(w), 1, 2, "Export to Microsoft Excel"));
         const QString path = QDir(folder).filePath(QStringLiteral("Bull spread - XYZ 2024-01-10.xlsx"));
         QVERIFY(QFileInfo::exists(path));
         QCOMPARE(dialogs.openedUrls.size(), 1);
         QCOMPARE(dialogs.openedUrls.last(), QUrl::fromLocalFile(path));
-        QVERIFY(w->lblStatus->text().contains(QDir::toNativeSeparators(path)));
+        QVERIFY(ui::lblStatus(w)->text().contains(QDir::toNativeSeparators(path)));
         const test::XlsxContents x = test::readXlsx(path);
         QVERIFY2(x.error.isEmpty(), qPrintable(x.error));
         QCOMPARE(x.cells.value("A1").text, QStringLiteral("Position"));
-        QCOMPARE(x.cells.value("A2").text, w->gdSelected->CellText(1, 2));
-        QCOMPARE(x.cells.value("G3").text, w->gdSelected->CellText(2, 8));
+        QCOMPARE(x.cells.value("A2").text, ui::gdSelected(w)->CellText(1, 2));
+        QCOMPARE(x.cells.value("G3").text, ui::gdSelected(w)->CellText(2, 8));
         QCOMPARE(x.merges, QStringList{"A4:G4"});
-        QCOMPARE(x.cells.value("A4").text, w->gdSelected->CellText(3, 9));
+        QCOMPARE(x.cells.value("A4").text, ui::gdSelected(w)->CellText(3, 9));
 
         // Again, with no program to open it: a second file, and the user is
         // told where it is.
         dialogs.openUrlAnswer = false;
-        QVERIFY(popupCommand(w, w->gdParams, 1, 2, "Export to Microsoft Excel"));
+        QVERIFY(popupCommand(w, ui::gdParams(w), 1, 2, "Export to Microsoft Excel"));
         const QString second = QDir(folder).filePath(QStringLiteral("Bull spread - XYZ 2024-01-10 (2).xlsx"));
         QVERIFY(QFileInfo::exists(second));
         QVERIFY(dialogs.messages.last().text.contains(QDir::toNativeSeparators(second)));
@@ -560,7 +561,7 @@ private slots:
         QFile blocker(folder);
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        QVERIFY(popupCommand(w, w->gdParams, 1, 2, "Export to Microsoft Excel"));
+        QVERIFY(popupCommand(w, ui::gdParams(w), 1, 2, "Export to Microsoft Excel"));
         QVERIFY(dialogs.messages.last().text.startsWith(QStringLiteral("The strategy could not be exported.")));
         QVERIFY(QFileInfo(folder).isFile());
         QCOMPARE(QDir(QFileInfo(folder).path()).entryList(QDir::Files | QDir::Hidden), QStringList{"exports"});
@@ -576,9 +577,9 @@ private slots:
         start(run, "T1S1");
         // The evaluated grid has no rows, so no menu; the template grid's
         // export says there is nothing yet.
-        QTest::mouseClick(w->gdSelected->view()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
-        QVERIFY(w->m_cParamsMenu->ActivePopup() == nullptr || !w->m_cParamsMenu->ActivePopup()->isVisible());
-        QVERIFY(popupCommand(w, w->gdParams, 1, 2, "Export to Microsoft Excel"));
+        QTest::mouseClick(ui::gdSelected(w)->view()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+        QVERIFY(ui::m_cParamsMenu(w)->ActivePopup() == nullptr || !ui::m_cParamsMenu(w)->ActivePopup()->isVisible());
+        QVERIFY(popupCommand(w, ui::gdParams(w), 1, 2, "Export to Microsoft Excel"));
         QVERIFY(dialogs.messages.last().text.startsWith(QStringLiteral("There are no evaluated legs to export")));
         QVERIFY(dialogs.openedUrls.isEmpty());
     }

@@ -2,6 +2,7 @@
 // file is loaded, the strategy tree and its selection road, both leg grids,
 // the pricing-parameter boxes driven by the keyboard, and the column layouts
 // of the grids.
+#include "support/MainWindowControls.h"
 #include "app/CAppSettings.h"
 #include "app/Dialogs.h"
 #include "app/Tools.h"
@@ -47,7 +48,7 @@ QStringList childKeys(const frmStrategies* w, QTreeWidgetItem* parent)
 {
     QStringList keys;
     for (int i = 0; i < parent->childCount(); ++i)
-        keys << w->nodeKey(parent->child(i));
+        keys << ui::library(w)->nodeKey(parent->child(i));
     return keys;
 }
 
@@ -97,15 +98,15 @@ class WorkspaceWindowTest : public QObject {
     static void leave(frmStrategies* w, QLineEdit* box)
     {
         Q_UNUSED(box);
-        w->tvStrategies->setFocus(Qt::TabFocusReason);
+        ui::tvStrategies(w)->setFocus(Qt::TabFocusReason);
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     }
 
     // The price cell of the first evaluated leg.
-    static QString firstPrice(const frmStrategies* w) { return cell(w->gdSelected, 1, 7); }
+    static QString firstPrice(const frmStrategies* w) { return cell(ui::gdSelected(w), 1, 7); }
     // The text of the total row (the row before the hint row).
-    static QString totalText(const frmStrategies* w) { return cell(w->gdSelected, w->gdSelected->Rows() - 1, 9); }
+    static QString totalText(const frmStrategies* w) { return cell(ui::gdSelected(w), ui::gdSelected(w)->Rows() - 1, 9); }
 
     static void selectNode(frmStrategies* w, const QString& key)
     {
@@ -138,19 +139,19 @@ private slots:
         frmStrategies* w = run.window();
         QVERIFY(w->session().ObjStock() != nullptr);
 
-        QCOMPARE(w->lblStockValue->text(), QStringLiteral("  XYZ (XYZ CORP)  "));
-        QCOMPARE(w->lblPriceValue->text(), QStringLiteral(" $ 100  "));
-        QCOMPARE(w->lblBidValue->text(), QStringLiteral("  99.9  "));
-        QCOMPARE(w->lblAskValue->text(), QStringLiteral("  100.1  "));
-        QCOMPARE(w->lblSizeValue->text(), QStringLiteral("  10x5  "));
-        QCOMPARE(w->lblVolumeValue->text(), QStringLiteral("  12345  "));
-        QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" Loaded from ") + m_opt);
-        QVERIFY(w->txtVolatility->isEnabled());
-        QVERIFY(w->cbExchange->isEnabled());
+        QCOMPARE(ui::lblStockValue(w)->text(), QStringLiteral("  XYZ (XYZ CORP)  "));
+        QCOMPARE(ui::lblPriceValue(w)->text(), QStringLiteral(" $ 100  "));
+        QCOMPARE(ui::lblBidValue(w)->text(), QStringLiteral("  99.9  "));
+        QCOMPARE(ui::lblAskValue(w)->text(), QStringLiteral("  100.1  "));
+        QCOMPARE(ui::lblSizeValue(w)->text(), QStringLiteral("  10x5  "));
+        QCOMPARE(ui::lblVolumeValue(w)->text(), QStringLiteral("  12345  "));
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Loaded from ") + m_opt);
+        QVERIFY(ui::txtVolatility(w)->isEnabled());
+        QVERIFY(ui::cbExchange(w)->isEnabled());
 
         // Every option of each side, in chain order, whatever the exchange.
-        Grid* calls = w->gdCalls;
-        Grid* puts = w->gdPuts;
+        Grid* calls = ui::gdCalls(w);
+        Grid* puts = ui::gdPuts(w);
         QCOMPARE(calls->Columns(), 10);
         QCOMPARE(calls->Rows(), test::kChainOptions);
         QCOMPARE(puts->Rows(), test::kChainOptions);
@@ -176,7 +177,7 @@ private slots:
         QCOMPARE(calls->CellForeColor(1, 3), QColor(0, 0, 0));
 
         // The filtered sides hold only the selected exchange's options.
-        QCOMPARE(w->cbExchange->currentIndex(), 0);
+        QCOMPARE(ui::cbExchange(w)->currentIndex(), 0);
         QCOMPARE(w->session().calls()->Count(), 10);
         QCOMPARE(w->session().puts()->Count(), 10);
         QVERIFY(dialogs.errorReports.isEmpty());
@@ -187,29 +188,29 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run(arguments());
         frmStrategies* w = run.window();
-        QCOMPARE(w->nodeKey(w->tvStrategies->currentItem()), QStringLiteral("T1S1"));
-        QCOMPARE(cell(w->gdSelected, 1, 3), QStringLiteral("XYZ B100-E"));
+        QCOMPARE(ui::library(w)->nodeKey(ui::tvStrategies(w)->currentItem()), QStringLiteral("T1S1"));
+        QCOMPARE(cell(ui::gdSelected(w), 1, 3), QStringLiteral("XYZ B100-E"));
         QCOMPARE(firstPrice(w), QStringLiteral("2.50"));
 
-        QTest::keyClick(w->cbExchange, Qt::Key_Down); // to the AMEX, as the user picks it
-        QCOMPARE(w->cbExchange->currentIndex(), 1);
+        QTest::keyClick(ui::cbExchange(w), Qt::Key_Down); // to the AMEX, as the user picks it
+        QCOMPARE(ui::cbExchange(w)->currentIndex(), 1);
         QCOMPARE(w->session().calls()->Count(), 3);
-        QCOMPARE(cell(w->gdSelected, 1, 3), QStringLiteral("XYZ B100-A"));
+        QCOMPARE(cell(ui::gdSelected(w), 1, 3), QStringLiteral("XYZ B100-A"));
         QCOMPARE(firstPrice(w), QStringLiteral("2.60"));
         QCOMPARE(w->session().startStrategyPrice(), -260.0);
         // The chain grids keep showing the whole chain.
-        QCOMPARE(w->gdCalls->Rows(), test::kChainOptions);
+        QCOMPARE(ui::gdCalls(w)->Rows(), test::kChainOptions);
 
         // An exchange nobody quotes on: the leg is reported, not priced.
-        w->cbExchange->setCurrentIndex(5);
+        ui::cbExchange(w)->setCurrentIndex(5);
         w->cbExchange_Click();
         QCOMPARE(w->session().calls()->Count(), 0);
-        QVERIFY(w->gdSelected->RowIsGroup(1));
-        QCOMPARE(cell(w->gdSelected, 1, 9), QStringLiteral("data for Other exchange not available now"));
-        QCOMPARE(w->gdSelected->CellForeColor(1, 9), QColor(255, 0, 0));
-        QCOMPARE(w->gdSelected->CellBackColor(1, 1), QColor(170, 255, 51)); // the swatch stays
+        QVERIFY(ui::gdSelected(w)->RowIsGroup(1));
+        QCOMPARE(cell(ui::gdSelected(w), 1, 9), QStringLiteral("data for Other exchange not available now"));
+        QCOMPARE(ui::gdSelected(w)->CellForeColor(1, 9), QColor(255, 0, 0));
+        QCOMPARE(ui::gdSelected(w)->CellBackColor(1, 1), QColor(170, 255, 51)); // the swatch stays
         QCOMPARE(w->session().startStrategyPrice(), 0.0);
-        QCOMPARE(cell(w->gdSelected, 2, 9), QStringLiteral("Initial position price: 0.00 credit "));
+        QCOMPARE(cell(ui::gdSelected(w), 2, 9), QStringLiteral("Initial position price: 0.00 credit "));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -219,19 +220,19 @@ private slots:
         test::MainWindowRun run(arguments());
         frmStrategies* w = run.window();
 
-        w->tabOptionsNew->setSelectedTab(1);
+        ui::tabOptionsNew(w)->setSelectedTab(1);
         w->SelectInDownloader(1, QStringLiteral("XYZ N105-A"));
-        QCOMPARE(w->tabOptionsNew->SelectedTab(), 3);
-        QCOMPARE(w->gdPuts->SelectedRow(), 7);
-        QVERIFY(w->gdPuts->isVisibleTo(w));
-        QVERIFY(!w->gdCalls->isVisibleTo(w));
+        QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 3);
+        QCOMPARE(ui::gdPuts(w)->SelectedRow(), 7);
+        QVERIFY(ui::gdPuts(w)->isVisibleTo(w));
+        QVERIFY(!ui::gdCalls(w)->isVisibleTo(w));
         // Unknown codes and stock legs change nothing.
         w->SelectInDownloader(2, QStringLiteral("NOPE"));
         w->SelectInDownloader(3, QStringLiteral("XYZ B90-E"));
-        QCOMPARE(w->tabOptionsNew->SelectedTab(), 3);
+        QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 3);
         w->SelectInDownloader(2, QStringLiteral("XYZ C90-E"));
-        QCOMPARE(w->tabOptionsNew->SelectedTab(), 2);
-        QCOMPARE(w->gdCalls->SelectedRow(), 9);
+        QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 2);
+        QCOMPARE(ui::gdCalls(w)->SelectedRow(), 9);
 
         // A chain without calls: an empty calls grid with its columns, the
         // puts still filled, the strategy still evaluated.
@@ -241,20 +242,20 @@ private slots:
         noCalls->setPuts(w->session().ObjStock()->Puts());
         w->session().setObjStock(noCalls);
         w->UpdateControls();
-        QCOMPARE(w->gdCalls->Rows(), 0);
-        QCOMPARE(w->gdCalls->Columns(), 10);
-        QCOMPARE(w->gdPuts->Rows(), test::kChainOptions);
-        QVERIFY(w->gdSelected->RowIsGroup(1)); // the call leg has no data now
+        QCOMPARE(ui::gdCalls(w)->Rows(), 0);
+        QCOMPARE(ui::gdCalls(w)->Columns(), 10);
+        QCOMPARE(ui::gdPuts(w)->Rows(), test::kChainOptions);
+        QVERIFY(ui::gdSelected(w)->RowIsGroup(1)); // the call leg has no data now
         QCOMPARE(w->session().calls()->Count(), 0);
 
         w->session().setObjStock(nullptr);
         w->UpdateControls();
-        QCOMPARE(w->lblTickerStatus->text(), QStringLiteral(" No ticker data loaded"));
-        QVERIFY(!w->lblStockValue->isVisibleTo(w));
-        QVERIFY(!w->lblBidValue->isVisibleTo(w));
-        QVERIFY(!w->txtVolatility->isEnabled());
-        QVERIFY(!w->cbExchange->isEnabled());
-        QCOMPARE(w->lblStockValue->text(), QStringLiteral("  XYZ  ")); // captions stay
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" No ticker data loaded"));
+        QVERIFY(!ui::lblStockValue(w)->isVisibleTo(w));
+        QVERIFY(!ui::lblBidValue(w)->isVisibleTo(w));
+        QVERIFY(!ui::txtVolatility(w)->isEnabled());
+        QVERIFY(!ui::cbExchange(w)->isEnabled());
+        QCOMPARE(ui::lblStockValue(w)->text(), QStringLiteral("  XYZ  ")); // captions stay
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -265,15 +266,15 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run(arguments());
         frmStrategies* w = run.window();
-        QTreeWidget* tree = w->tvStrategies;
+        QTreeWidget* tree = ui::tvStrategies(w);
 
         QCOMPARE(tree->topLevelItemCount(), 3);
         QTreeWidgetItem* t1 = tree->topLevelItem(0);
         QTreeWidgetItem* t2 = tree->topLevelItem(1);
         QTreeWidgetItem* t3 = tree->topLevelItem(2);
-        QCOMPARE(w->nodeKey(t1), QStringLiteral("T1"));
-        QCOMPARE(w->nodeKey(t2), QStringLiteral("T2"));
-        QCOMPARE(w->nodeKey(t3), QStringLiteral("T3"));
+        QCOMPARE(ui::library(w)->nodeKey(t1), QStringLiteral("T1"));
+        QCOMPARE(ui::library(w)->nodeKey(t2), QStringLiteral("T2"));
+        QCOMPARE(ui::library(w)->nodeKey(t3), QStringLiteral("T3"));
         QCOMPARE(childKeys(w, t1), (QStringList{"T1S1", "T1S2", "T1S3"}));
         QCOMPARE(t2->childCount(), 0);
         QCOMPARE(childKeys(w, t3), (QStringList{"T3S1", "T3S2"}));
@@ -282,7 +283,7 @@ private slots:
 
         // The first strategy is selected, bold and pictured as selected;
         // its group is open.
-        QTreeWidgetItem* s1 = w->nodeByKey(QStringLiteral("T1S1"));
+        QTreeWidgetItem* s1 = ui::library(w)->nodeByKey(QStringLiteral("T1S1"));
         QCOMPARE(tree->currentItem(), s1);
         QVERIFY(s1->font(0).bold());
         QCOMPARE(nodeImage(s1), 2);
@@ -290,17 +291,17 @@ private slots:
         QCOMPARE(nodeImage(t1), 4);
         QCOMPARE(nodeImage(t2), 3);
         QCOMPARE(nodeImage(t3), 3);
-        QCOMPARE(nodeImage(w->nodeByKey(QStringLiteral("T1S2"))), 1);
+        QCOMPARE(nodeImage(ui::library(w)->nodeByKey(QStringLiteral("T1S2"))), 1);
         QVERIFY(!t1->font(0).bold());
-        QVERIFY(!w->nodeByKey(QStringLiteral("T1S2"))->font(0).bold());
+        QVERIFY(!ui::library(w)->nodeByKey(QStringLiteral("T1S2"))->font(0).bold());
         // The closing paragraph mark ends a line of its own.
-        QCOMPARE(w->rtfDescription->toPlainText(), QStringLiteral("Buy a call.\n"));
-        QVERIFY(w->rtfDescription->isEnabled());
+        QCOMPARE(ui::rtfDescription(w)->toPlainText(), QStringLiteral("Buy a call.\n"));
+        QVERIFY(ui::rtfDescription(w)->isEnabled());
 
         // Its legs are listed and evaluated.
-        QCOMPARE(w->gdParams->Rows(), 1 + 2);
-        QCOMPARE(w->gdSelected->Rows(), 1 + 2);
-        QCOMPARE(cell(w->gdSelected, 2, 9), QStringLiteral("Initial position price: 250.00 debit "));
+        QCOMPARE(ui::gdParams(w)->Rows(), 1 + 2);
+        QCOMPARE(ui::gdSelected(w)->Rows(), 1 + 2);
+        QCOMPARE(cell(ui::gdSelected(w), 2, 9), QStringLiteral("Initial position price: 250.00 debit "));
         QCOMPARE(w->session().startStrategyPrice(), -250.0);
         // The open chart windows got the same legs.
         QVERIFY(w->session().chartLegs().has_value());
@@ -325,16 +326,16 @@ private slots:
         activate(w);
 
         selectNode(w, QStringLiteral("T1S3"));
-        QTreeWidgetItem* s3 = w->nodeByKey(QStringLiteral("T1S3"));
-        QTreeWidgetItem* s1 = w->nodeByKey(QStringLiteral("T1S1"));
+        QTreeWidgetItem* s3 = ui::library(w)->nodeByKey(QStringLiteral("T1S3"));
+        QTreeWidgetItem* s1 = ui::library(w)->nodeByKey(QStringLiteral("T1S1"));
         QVERIFY(s3->font(0).bold());
         QCOMPARE(nodeImage(s3), 2);
         QVERIFY(!s1->font(0).bold());
         QCOMPARE(nodeImage(s1), 1);
-        QCOMPARE(w->rtfDescription->toPlainText(), QStringLiteral("Covered."));
+        QCOMPARE(ui::rtfDescription(w)->toPlainText(), QStringLiteral("Covered."));
 
         // Template legs: texts, colours, hint rows, sketch.
-        Grid* p = w->gdParams;
+        Grid* p = ui::gdParams(w);
         QCOMPARE(p->Rows(), 3 + 2);
         const QStringList row1{cell(p, 1, 2), cell(p, 1, 3), cell(p, 1, 4), cell(p, 1, 5), cell(p, 1, 6)};
         QCOMPARE(row1, (QStringList{"Long", "Stock", "", "", "100"}));
@@ -352,12 +353,12 @@ private slots:
         QVERIFY(p->RowIsGroup(4));
         QCOMPARE(cell(p, 4, 7), QStringLiteral("double click on item to edit or double click this line to add new"));
         QCOMPARE(cell(p, 5, 7), QStringLiteral("right click to popup context menu"));
-        QCOMPARE(w->PLCStrategy->legs(), (QList<std::pair<int, int>>{{6, 0}, {3, 1}, {2, 3}}));
+        QCOMPARE(ui::PLCStrategy(w)->legs(), (QList<std::pair<int, int>>{{6, 0}, {3, 1}, {2, 3}}));
 
         // Evaluated legs at the last sales of the CBOE: 100 shares at 100
         // paid, the March 105 call sold at 1.50, two February 110 puts (the
         // highest strike stands in for +3) bought at 10.10.
-        Grid* s = w->gdSelected;
+        Grid* s = ui::gdSelected(w);
         QCOMPARE(s->Rows(), 3 + 2);
         QCOMPARE(s->ColumnHeader(QStringLiteral("price")), QStringLiteral("Last sale"));
         QCOMPARE(cell(s, 1, 2), QStringLiteral("Long stock"));
@@ -384,62 +385,62 @@ private slots:
         // A group: its description, no legs, no columns, charts without legs.
         selectNode(w, QStringLiteral("T2"));
         const QString rtf = w->session().library()->Item(2)->Description();
-        QTreeWidgetItem* t2 = w->nodeByKey(QStringLiteral("T2"));
+        QTreeWidgetItem* t2 = ui::library(w)->nodeByKey(QStringLiteral("T2"));
         QVERIFY(t2->font(0).bold());
         QVERIFY(!s3->font(0).bold());
         QCOMPARE(nodeImage(s3), 1);
-        QCOMPARE(w->rtfDescription->toPlainText(), QStringLiteral("Nothing here yet."));
-        QCOMPARE(w->gdParams->Columns(), 0);
-        QCOMPARE(w->gdSelected->Columns(), 0);
-        QVERIFY(w->PLCStrategy->legs().isEmpty());
+        QCOMPARE(ui::rtfDescription(w)->toPlainText(), QStringLiteral("Nothing here yet."));
+        QCOMPARE(ui::gdParams(w)->Columns(), 0);
+        QCOMPARE(ui::gdSelected(w)->Columns(), 0);
+        QVERIFY(ui::PLCStrategy(w)->legs().isEmpty());
         QVERIFY(!frm3dChart::instance()->mLines.has_value());
         for (const auto& chart : w->m_Charts)
             QVERIFY(!chart.second->Options().has_value());
         // Parameter changes with a group selected evaluate nothing.
-        type(w->txtInetrestRate, QStringLiteral("6"));
-        QTest::keyClick(w->txtInetrestRate, Qt::Key_Return);
+        type(ui::txtInetrestRate(w), QStringLiteral("6"));
+        QTest::keyClick(ui::txtInetrestRate(w), Qt::Key_Return);
         QCOMPARE(w->session().interestRate(), 6.0);
-        QCOMPARE(w->gdSelected->Columns(), 0);
+        QCOMPARE(ui::gdSelected(w)->Columns(), 0);
         QVERIFY(!frm3dChart::instance()->mLines.has_value());
         // Showing a description never rewrites it.
         QCOMPARE(w->session().library()->Item(2)->Description(), rtf);
         // Only one node is bold.
         int bold = 0;
         for (const char* key : {"T1", "T1S1", "T1S2", "T1S3", "T2", "T3"})
-            bold += w->nodeByKey(QLatin1String(key))->font(0).bold() ? 1 : 0;
+            bold += ui::library(w)->nodeByKey(QLatin1String(key))->font(0).bold() ? 1 : 0;
         QCOMPARE(bold, 1);
 
         // Back to a strategy: both grids are built again.
         selectNode(w, QStringLiteral("T1S2"));
-        QCOMPARE(w->gdParams->Rows(), 2 + 2);
-        QCOMPARE(cell(w->gdSelected, 2, 3), QStringLiteral("XYZ B110-E"));
+        QCOMPARE(ui::gdParams(w)->Rows(), 2 + 2);
+        QCOMPARE(cell(ui::gdSelected(w), 2, 3), QStringLiteral("XYZ B110-E"));
         QCOMPARE(w->session().startStrategyPrice(), -250.0 + 20.0);
         int selectedPictures = 0;
         for (const char* key : {"T1S1", "T1S2", "T1S3", "T3S1", "T3S2"})
-            selectedPictures += nodeImage(w->nodeByKey(QLatin1String(key))) == 2 ? 1 : 0;
+            selectedPictures += nodeImage(ui::library(w)->nodeByKey(QLatin1String(key))) == 2 ? 1 : 0;
         QCOMPARE(selectedPictures, 1);
 
         // A strategy without legs: only the hint rows, and a zero credit.
         selectNode(w, QStringLiteral("T3S2"));
-        QCOMPARE(w->gdParams->Rows(), 2);
-        QCOMPARE(cell(w->gdParams, 1, 7),
+        QCOMPARE(ui::gdParams(w)->Rows(), 2);
+        QCOMPARE(cell(ui::gdParams(w), 1, 7),
                  QStringLiteral("double click on item to edit or double click this line to add new"));
-        QCOMPARE(w->gdSelected->Rows(), 2);
-        QCOMPARE(cell(w->gdSelected, 1, 9), QStringLiteral("Initial position price: 0.00 credit "));
+        QCOMPARE(ui::gdSelected(w)->Rows(), 2);
+        QCOMPARE(cell(ui::gdSelected(w), 1, 9), QStringLiteral("Initial position price: 0.00 credit "));
         QCOMPARE(w->session().startStrategyPrice(), 0.0);
         QVERIFY(w->session().chartLegs().has_value());
         QVERIFY(w->session().chartLegs()->empty());
-        QVERIFY(w->PLCStrategy->legs().isEmpty());
+        QVERIFY(ui::PLCStrategy(w)->legs().isEmpty());
 
         // Collapsing a group selects that group and empties the leg grids.
         selectNode(w, QStringLiteral("T1S2"));
-        QTreeWidgetItem* t1 = w->nodeByKey(QStringLiteral("T1"));
+        QTreeWidgetItem* t1 = ui::library(w)->nodeByKey(QStringLiteral("T1"));
         t1->setExpanded(false);
-        QCOMPARE(w->tvStrategies->currentItem(), t1);
+        QCOMPARE(ui::tvStrategies(w)->currentItem(), t1);
         QCOMPARE(nodeImage(t1), 3);
         QVERIFY(t1->font(0).bold());
-        QCOMPARE(w->gdParams->Columns(), 0);
-        QCOMPARE(w->rtfDescription->toPlainText(), QStringLiteral("Rising markets\n"));
+        QCOMPARE(ui::gdParams(w)->Columns(), 0);
+        QCOMPARE(ui::rtfDescription(w)->toPlainText(), QStringLiteral("Rising markets\n"));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -451,23 +452,23 @@ private slots:
         activate(w);
 
         selectNode(w, QStringLiteral("T1S1"));
-        w->tvStrategies->setFocus(Qt::OtherFocusReason);
-        QTest::keyClick(w->tvStrategies, Qt::Key_Down);
-        QTreeWidgetItem* s2 = w->nodeByKey(QStringLiteral("T1S2"));
-        QCOMPARE(w->tvStrategies->currentItem(), s2);
+        ui::tvStrategies(w)->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(ui::tvStrategies(w), Qt::Key_Down);
+        QTreeWidgetItem* s2 = ui::library(w)->nodeByKey(QStringLiteral("T1S2"));
+        QCOMPARE(ui::tvStrategies(w)->currentItem(), s2);
         QVERIFY(s2->font(0).bold());
-        QVERIFY(!w->nodeByKey(QStringLiteral("T1S1"))->font(0).bold());
-        QCOMPARE(w->rtfDescription->toPlainText(), QStringLiteral("Spread."));
-        QCOMPARE(w->gdParams->Rows(), 2 + 2);
-        QCOMPARE(cell(w->gdParams, 2, 2), QStringLiteral("Short"));
-        QCOMPARE(w->gdSelected->Rows(), 2 + 2);
+        QVERIFY(!ui::library(w)->nodeByKey(QStringLiteral("T1S1"))->font(0).bold());
+        QCOMPARE(ui::rtfDescription(w)->toPlainText(), QStringLiteral("Spread."));
+        QCOMPARE(ui::gdParams(w)->Rows(), 2 + 2);
+        QCOMPARE(cell(ui::gdParams(w), 2, 2), QStringLiteral("Short"));
+        QCOMPARE(ui::gdSelected(w)->Rows(), 2 + 2);
 
         // Up onto the group shows the group and empties the leg grids.
-        QTest::keyClick(w->tvStrategies, Qt::Key_Up);
-        QTest::keyClick(w->tvStrategies, Qt::Key_Up);
-        QCOMPARE(w->nodeKey(w->tvStrategies->currentItem()), QStringLiteral("T1"));
-        QCOMPARE(w->rtfDescription->toPlainText().trimmed(), QStringLiteral("Rising markets"));
-        QCOMPARE(w->gdParams->Rows(), 0);
+        QTest::keyClick(ui::tvStrategies(w), Qt::Key_Up);
+        QTest::keyClick(ui::tvStrategies(w), Qt::Key_Up);
+        QCOMPARE(ui::library(w)->nodeKey(ui::tvStrategies(w)->currentItem()), QStringLiteral("T1"));
+        QCOMPARE(ui::rtfDescription(w)->toPlainText().trimmed(), QStringLiteral("Rising markets"));
+        QCOMPARE(ui::gdParams(w)->Rows(), 0);
     }
 
     void rebuildRenumbersAndSelectsTheFirstStrategy()
@@ -479,27 +480,27 @@ private slots:
         selectNode(w, QStringLiteral("T1S3"));
 
         w->session().library()->Item(1)->Strategies()->Remove(1);
-        w->UpdateTreeView();
-        QCOMPARE(childKeys(w, w->tvStrategies->topLevelItem(0)), (QStringList{"T1S1", "T1S2"}));
-        QCOMPARE(w->nodeByKey(QStringLiteral("T1S1"))->text(0), QStringLiteral("Bull spread"));
-        QCOMPARE(w->nodeKey(w->tvStrategies->currentItem()), QStringLiteral("T1S1"));
-        QCOMPARE(w->gdParams->Rows(), 2 + 2);
+        ui::library(w)->UpdateTreeView();
+        QCOMPARE(childKeys(w, ui::tvStrategies(w)->topLevelItem(0)), (QStringList{"T1S1", "T1S2"}));
+        QCOMPARE(ui::library(w)->nodeByKey(QStringLiteral("T1S1"))->text(0), QStringLiteral("Bull spread"));
+        QCOMPARE(ui::library(w)->nodeKey(ui::tvStrategies(w)->currentItem()), QStringLiteral("T1S1"));
+        QCOMPARE(ui::gdParams(w)->Rows(), 2 + 2);
 
         // A rebuild asked to skip the default selection selects nothing:
         // panes empty, charts without legs.
-        w->m_SkipDefaultSelection = true;
-        w->UpdateTreeView();
-        QVERIFY(!w->m_SkipDefaultSelection);
-        QVERIFY(w->tvStrategies->currentItem() == nullptr);
-        QVERIFY(!w->rtfDescription->isEnabled());
-        QCOMPARE(w->gdParams->Columns(), 0);
-        QCOMPARE(w->gdSelected->Columns(), 0);
+        ui::library(w)->m_SkipDefaultSelection = true;
+        ui::library(w)->UpdateTreeView();
+        QVERIFY(!ui::library(w)->m_SkipDefaultSelection);
+        QVERIFY(ui::tvStrategies(w)->currentItem() == nullptr);
+        QVERIFY(!ui::rtfDescription(w)->isEnabled());
+        QCOMPARE(ui::gdParams(w)->Columns(), 0);
+        QCOMPARE(ui::gdSelected(w)->Columns(), 0);
         QVERIFY(!frm3dChart::instance()->mLines.has_value());
 
         // A first group without strategies: no default selection, no error.
         w->session().library()->Item(1)->Strategies()->Clear();
-        w->UpdateTreeView();
-        QVERIFY(w->tvStrategies->currentItem() == nullptr);
+        ui::library(w)->UpdateTreeView();
+        QVERIFY(ui::tvStrategies(w)->currentItem() == nullptr);
         QVERIFY(dialogs.errorReports.isEmpty());
         QVERIFY(dialogs.messages.isEmpty());
     }
@@ -512,13 +513,13 @@ private slots:
         test::MainWindowRun run(arguments());
         frmStrategies* w = run.window();
         activate(w);
-        w->optTheoreticalPrice->click();
-        QCOMPARE(w->gdSelected->ColumnHeader(QStringLiteral("price")), QStringLiteral("Theoretical"));
-        QCOMPARE(w->txtVolatility->text(), QStringLiteral("45")); // the ticker's default
+        ui::optTheoreticalPrice(w)->click();
+        QCOMPARE(ui::gdSelected(w)->ColumnHeader(QStringLiteral("price")), QStringLiteral("Theoretical"));
+        QCOMPARE(ui::txtVolatility(w)->text(), QStringLiteral("45")); // the ticker's default
         QCOMPARE(w->session().volatility(), 45.0);
         const QString at45 = firstPrice(w);
 
-        QLineEdit* box = w->txtVolatility;
+        QLineEdit* box = ui::txtVolatility(w);
         for (const QString& bad : {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("200"),
                                    QStringLiteral("abc"), QStringLiteral("45,5")}) {
             type(box, bad);
@@ -565,9 +566,9 @@ private slots:
         test::MainWindowRun run(arguments());
         frmStrategies* w = run.window();
         activate(w);
-        w->optTheoreticalPrice->click();
+        ui::optTheoreticalPrice(w)->click();
 
-        QLineEdit* rate = w->txtInetrestRate;
+        QLineEdit* rate = ui::txtInetrestRate(w);
         const double startRate = w->session().interestRate();
         type(rate, QStringLiteral("abc"));
         leave(w, rate);
@@ -590,12 +591,12 @@ private slots:
         QVERIFY(totalText(w) != before);
 
         // Dividends reach the binomial American model.
-        QTest::keyClick(w->cmbModel, Qt::Key_Down);
-        QTest::keyClick(w->cmbModel, Qt::Key_Down);
-        QCOMPARE(w->cmbModel->currentIndex(), 2);
-        QVERIFY(w->txtDividends->isVisibleTo(w));
-        QVERIFY(w->txtSteps->isEnabled());
-        QLineEdit* div = w->txtDividends;
+        QTest::keyClick(ui::cmbModel(w), Qt::Key_Down);
+        QTest::keyClick(ui::cmbModel(w), Qt::Key_Down);
+        QCOMPARE(ui::cmbModel(w)->currentIndex(), 2);
+        QVERIFY(ui::txtDividends(w)->isVisibleTo(w));
+        QVERIFY(ui::txtSteps(w)->isEnabled());
+        QLineEdit* div = ui::txtDividends(w);
         before = totalText(w);
         type(div, QStringLiteral("2.5"));
         leave(w, div);
@@ -612,12 +613,12 @@ private slots:
         QCOMPARE(w->session().dividends(), 0.025);
 
         // Black-Scholes hides the dividends and disables the steps.
-        w->cmbModel->setFocus();
-        QTest::keyClick(w->cmbModel, Qt::Key_Up);
-        QTest::keyClick(w->cmbModel, Qt::Key_Up);
-        QCOMPARE(w->cmbModel->currentIndex(), 0);
-        QVERIFY(!w->txtDividends->isVisibleTo(w));
-        QVERIFY(!w->txtSteps->isEnabled());
+        ui::cmbModel(w)->setFocus();
+        QTest::keyClick(ui::cmbModel(w), Qt::Key_Up);
+        QTest::keyClick(ui::cmbModel(w), Qt::Key_Up);
+        QCOMPARE(ui::cmbModel(w)->currentIndex(), 0);
+        QVERIFY(!ui::txtDividends(w)->isVisibleTo(w));
+        QVERIFY(!ui::txtSteps(w)->isEnabled());
         QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -628,11 +629,11 @@ private slots:
         test::MainWindowRun run(arguments());
         frmStrategies* w = run.window();
         activate(w);
-        w->optTheoreticalPrice->click();
-        w->cmbModel->setCurrentIndex(1);
+        ui::optTheoreticalPrice(w)->click();
+        ui::cmbModel(w)->setCurrentIndex(1);
         w->cmbModel_Click();
         QCOMPARE(w->session().steps(), 10);
-        QLineEdit* steps = w->txtSteps;
+        QLineEdit* steps = ui::txtSteps(w);
 
         for (const char* bad : {"0", "201"}) {
             type(steps, QLatin1String(bad));
@@ -697,10 +698,10 @@ private slots:
             test::MainWindowRun run(arguments());
             frmStrategies* w = run.window();
             activate(w);
-            w->optTheoreticalPrice->click();
-            QCOMPARE(cell(w->gdSelected, 1, 4), QStringLiteral("100,00"));
+            ui::optTheoreticalPrice(w)->click();
+            QCOMPARE(cell(ui::gdSelected(w), 1, 4), QStringLiteral("100,00"));
 
-            QLineEdit* vol = w->txtVolatility;
+            QLineEdit* vol = ui::txtVolatility(w);
             type(vol, QStringLiteral("45.5")); // not a number here
             leave(w, vol);
             QVERIFY(vol->hasFocus());
@@ -716,24 +717,24 @@ private slots:
             QTest::keyClick(vol, Qt::Key_Escape);
             QCOMPARE(vol->text(), QStringLiteral("37,5"));
 
-            w->cmbModel->setCurrentIndex(2);
+            ui::cmbModel(w)->setCurrentIndex(2);
             w->cmbModel_Click();
-            type(w->txtDividends, QStringLiteral("1,25"));
-            QTest::keyClick(w->txtDividends, Qt::Key_Return);
+            type(ui::txtDividends(w), QStringLiteral("1,25"));
+            QTest::keyClick(ui::txtDividends(w), Qt::Key_Return);
             QCOMPARE(w->session().dividends(), 0.0125);
             QCOMPARE(stored(QStringLiteral("Dividends"), QStringLiteral("XYZ")), QStringLiteral("1.25"));
 
-            type(w->txtInetrestRate, QStringLiteral("4,75"));
-            leave(w, w->txtInetrestRate);
+            type(ui::txtInetrestRate(w), QStringLiteral("4,75"));
+            leave(w, ui::txtInetrestRate(w));
             QCOMPARE(w->session().interestRate(), 4.75);
 
             // Loading the chain again restores the ticker's values.
             type(vol, QStringLiteral("12"));
             QTest::keyClick(vol, Qt::Key_Escape);
             w->LoadOptionFromFile();
-            QCOMPARE(w->txtVolatility->text(), QStringLiteral("37,5"));
+            QCOMPARE(ui::txtVolatility(w)->text(), QStringLiteral("37,5"));
             QCOMPARE(w->session().volatility(), 37.5);
-            QCOMPARE(w->txtDividends->text(), QStringLiteral("1,25"));
+            QCOMPARE(ui::txtDividends(w)->text(), QStringLiteral("1,25"));
             QCOMPARE(w->session().dividends(), 0.0125);
             QVERIFY(dialogs.messages.isEmpty());
             QVERIFY(dialogs.errorReports.isEmpty());
@@ -747,22 +748,22 @@ private slots:
         test::MainWindowRun run(arguments());
         frmStrategies* w = run.window();
         activate(w);
-        QVERIFY(w->optRealPrice->isChecked());
+        QVERIFY(ui::optRealPrice(w)->isChecked());
         QCOMPARE(firstPrice(w), QStringLiteral("2.50"));
 
-        w->optBidAsk->click();
-        QCOMPARE(w->gdSelected->ColumnHeader(QStringLiteral("price")), QStringLiteral("Bid/Ask"));
+        ui::optBidAsk(w)->click();
+        QCOMPARE(ui::gdSelected(w)->ColumnHeader(QStringLiteral("price")), QStringLiteral("Bid/Ask"));
         QCOMPARE(firstPrice(w), QStringLiteral("2.50")); // (2.45 + 2.55) / 2
         QCOMPARE(w->session().calcStockPrice(), 100.0);
 
         // "Position worth": a long call counts as worth, in black.
-        QTest::keyClick(w->cbCalculationMode, Qt::Key_Down);
-        QCOMPARE(w->cbCalculationMode->currentIndex(), 1);
-        QCOMPARE(cell(w->gdSelected, 1, 8), QStringLiteral("250.00"));
-        QCOMPARE(cell(w->gdSelected, 2, 9), QStringLiteral("Current position price: 250.00 "));
+        QTest::keyClick(ui::cbCalculationMode(w), Qt::Key_Down);
+        QCOMPARE(ui::cbCalculationMode(w)->currentIndex(), 1);
+        QCOMPARE(cell(ui::gdSelected(w), 1, 8), QStringLiteral("250.00"));
+        QCOMPARE(cell(ui::gdSelected(w), 2, 9), QStringLiteral("Current position price: 250.00 "));
         QCOMPARE(w->session().startStrategyPrice(), 250.0);
-        QTest::keyClick(w->cbCalculationMode, Qt::Key_Up);
-        QCOMPARE(cell(w->gdSelected, 2, 9), QStringLiteral("Initial position price: 250.00 debit "));
+        QTest::keyClick(ui::cbCalculationMode(w), Qt::Key_Up);
+        QCOMPARE(cell(ui::gdSelected(w), 2, 9), QStringLiteral("Initial position price: 250.00 debit "));
         QCOMPARE(w->session().startStrategyPrice(), -250.0);
 
         // The pricing stock price under "Bid/Ask" is the plain mean; it is
@@ -778,7 +779,7 @@ private slots:
         w->session().ObjStock()->setAsk(Currency());
         w->session().SelectCalcStockPrice();
         QCOMPARE(w->session().calcStockPrice(), 1e-06);
-        w->optRealPrice->click();
+        ui::optRealPrice(w)->click();
         QCOMPARE(w->session().calcStockPrice(), 100.0);
         w->session().ObjStock()->setPrice(Currency());
         w->session().SelectCalcStockPrice();
@@ -916,7 +917,7 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run(arguments());
         frmStrategies* w = run.window();
-        Grid* s = w->gdSelected;
+        Grid* s = ui::gdSelected(w);
         QCOMPARE(s->ColumnWidth(3), 100);
         // The user widens the ticker column (the grid reports its column
         // one lower) and moves the total column to the front.
@@ -934,7 +935,7 @@ private slots:
         QCOMPARE(settingInt(appSettings(), QStringLiteral("gdSelected"), QStringLiteral("Col3Width"), 0), 160);
 
         // Every evaluation rebuilds the rows over the saved layout.
-        w->optTheoreticalPrice->click();
+        ui::optTheoreticalPrice(w)->click();
         QCOMPARE(s->ColumnWidth(3), 160);
         QCOMPARE(s->ColumnOrder(8), 1);
         QCOMPARE(s->ColumnHeader(QStringLiteral("price")), QStringLiteral("Theoretical"));

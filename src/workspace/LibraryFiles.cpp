@@ -8,14 +8,15 @@
 // target only when everything was written; a failed write is reported and
 // the strategies stay unsaved.
 
-#include "mainwindow/frmStrategies.h"
+#include "workspace/StrategyLibraryPane.h"
 
 #include "app/CAppSettings.h"
 #include "app/CErrorHandler.h"
 #include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
-#include "mainwindow/StartupSettings.h"
+#include "workspace/AnalysisSession.h"
+#include "workspace/FileQuestions.h"
 #include "model/StrategiesFile.h"
 #include "model/StrategyTemplates.h"
 #include "workspace/LibraryEdits.h"
@@ -51,34 +52,34 @@ bool readFile(F&& read, StrategiesCommand command, const QString& path, QString&
 
 } // namespace
 
-bool frmStrategies::openStrategiesFile(const QString& path, QString& message)
+bool StrategyLibraryPane::openStrategiesFile(const QString& path, QString& message)
 {
     Procedure proc("frmStrategies", "openStrategiesFile");
     std::shared_ptr<StrategyTypeCollection> loaded;
     if (!readFile([&] { loaded = readStrategiesFile(path); }, StrategiesCommand::Load, path, message))
         return false;
     TW_STEP_OR(proc, false, {
-        m_session->setLibrary(loaded);
-        m_session->setLibraryFile(absolutePath(path));
+        session().setLibrary(loaded);
+        session().setLibraryFile(absolutePath(path));
     });
     TW_STEP_OR(proc, false, UpdateTreeView());
     // Kept as a full path: the next start finds it from any folder.
-    TW_STEP_OR(proc, false, appSettings().SaveSetting(kSettings, kStrategiesFileKey, m_session->libraryFile()));
-    TW_STEP_OR(proc, false, m_session->setStrategiesChanged(false));
+    TW_STEP_OR(proc, false, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
+    TW_STEP_OR(proc, false, session().setStrategiesChanged(false));
     return true;
 }
 
-void frmStrategies::LoadStartupStrategies()
+void StrategyLibraryPane::LoadStartupStrategies()
 {
     Procedure proc("frmStrategies", "LoadStartupStrategies");
     QString message;
     bool opened = false;
-    TW_STEP(proc, opened = openStrategiesFile(m_session->libraryFile(), message));
+    TW_STEP(proc, opened = openStrategiesFile(session().libraryFile(), message));
     if (!opened && !message.isEmpty()) {
         // A damaged file, or a last file that is gone: the shipped library
         // is opened in its place, and the user is told once.
-        const QString shipped = locateShippedFile(defaultStrategiesFile());
-        const bool another = QFileInfo(shipped).absoluteFilePath() != QFileInfo(m_session->libraryFile()).absoluteFilePath();
+        const QString shipped = locateShippedFile(QLatin1String(DefaultStrategiesFile));
+        const bool another = QFileInfo(shipped).absoluteFilePath() != QFileInfo(session().libraryFile()).absoluteFilePath();
         QString ignored;
         bool fallback = false;
         if (another)
@@ -87,14 +88,14 @@ void frmStrategies::LoadStartupStrategies()
             message += QStringLiteral("\r\n") + shippedStrategiesInstead(shipped);
         TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
     }
-    if (m_session->library() == nullptr)
-        m_session->setLibrary(std::make_shared<StrategyTypeCollection>());
+    if (session().library() == nullptr)
+        session().setLibrary(std::make_shared<StrategyTypeCollection>());
 }
 
-void frmStrategies::LoadStrategies()
+void StrategyLibraryPane::LoadStrategies()
 {
     Procedure proc("frmStrategies", "LoadStrategies");
-    if (m_session->strategiesChanged()) {
+    if (session().strategiesChanged()) {
         int answer = Msg::No;
         TW_STEP(proc, answer = dialogs().messageBox(QStringLiteral("Strategies are not saved.\r\nLoad anyway?"),
                                                     Msg::YesNo | Msg::Question, QStringLiteral("Strategies")));
@@ -102,7 +103,7 @@ void frmStrategies::LoadStrategies()
             return;
     }
     QString chosen;
-    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Select strategies file"), m_session->libraryFile(), true,
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Select strategies file"), session().libraryFile(), true,
                                                 false));
     if (chosen.isEmpty())
         return; // a cancelled dialog keeps the current file
@@ -115,7 +116,7 @@ void frmStrategies::LoadStrategies()
         TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
 }
 
-void frmStrategies::AppendStrategies()
+void StrategyLibraryPane::AppendStrategies()
 {
     Procedure proc("frmStrategies", "AppendStrategies");
     QString chosen;
@@ -125,16 +126,16 @@ void frmStrategies::AppendStrategies()
     TW_STEP(proc, AppendStrategyFromFile(chosen));
 }
 
-void frmStrategies::AppendStrategyFromFile(const QString& path)
+void StrategyLibraryPane::AppendStrategyFromFile(const QString& path)
 {
     Procedure proc("frmStrategies", "AppendStrategyFromFile");
-    if (m_session->library() == nullptr)
-        TW_STEP(proc, m_session->setLibrary(std::make_shared<StrategyTypeCollection>()));
+    if (session().library() == nullptr)
+        TW_STEP(proc, session().setLibrary(std::make_shared<StrategyTypeCollection>()));
     QString message;
     // The file's groups follow the open ones, in file order (equal captions
     // are not merged); a file that cannot be read whole adds nothing.
     bool appended = false;
-    TW_STEP(proc, appended = readFile([&] { appendStrategiesFile(*m_session->library(), path); }, StrategiesCommand::Append,
+    TW_STEP(proc, appended = readFile([&] { appendStrategiesFile(*session().library(), path); }, StrategiesCommand::Append,
                                       path, message));
     if (!appended) {
         TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
@@ -142,11 +143,11 @@ void frmStrategies::AppendStrategyFromFile(const QString& path)
     }
     TW_STEP(proc, UpdateTreeView());
     // The appended file never becomes the current one.
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, m_session->libraryFile()));
-    TW_STEP(proc, m_session->setStrategiesChanged(true));
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
+    TW_STEP(proc, session().setStrategiesChanged(true));
 }
 
-bool frmStrategies::writeStrategies(const StrategyTypeCollection& types, const QString& path)
+bool StrategyLibraryPane::writeStrategies(const StrategyTypeCollection& types, const QString& path)
 {
     try {
         writeStrategiesFile(types, path);
@@ -161,51 +162,51 @@ bool frmStrategies::writeStrategies(const StrategyTypeCollection& types, const Q
     }
 }
 
-void frmStrategies::SaveStrategies()
+void StrategyLibraryPane::SaveStrategies()
 {
     Procedure proc("frmStrategies", "SaveStrategies");
-    if (m_session->libraryFile().isEmpty()) {
+    if (session().libraryFile().isEmpty()) {
         TW_STEP(proc, SaveStrategiesAs());
         return;
     }
     bool written = false;
-    TW_STEP(proc, written = writeStrategies(m_session->library() ? *m_session->library() : StrategyTypeCollection(),
-                                            m_session->libraryFile()));
+    TW_STEP(proc, written = writeStrategies(session().library() ? *session().library() : StrategyTypeCollection(),
+                                            session().libraryFile()));
     if (!written)
         return; // the strategies stay unsaved
-    TW_STEP(proc, m_session->setStrategiesChanged(false));
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(m_session->libraryFile())));
+    TW_STEP(proc, session().setStrategiesChanged(false));
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(session().libraryFile())));
 }
 
-void frmStrategies::SaveStrategiesAs()
+void StrategyLibraryPane::SaveStrategiesAs()
 {
     Procedure proc("frmStrategies", "SaveStrategiesAs");
     QString chosen;
-    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), m_session->libraryFile(), false,
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), session().libraryFile(), false,
                                                 true));
     if (chosen.isEmpty())
         return;
     bool written = false;
-    TW_STEP(proc, written = writeStrategies(m_session->library() ? *m_session->library() : StrategyTypeCollection(), chosen));
+    TW_STEP(proc, written = writeStrategies(session().library() ? *session().library() : StrategyTypeCollection(), chosen));
     if (!written)
         return;
     // The saved file is the current one, and the one the next start opens.
-    TW_STEP(proc, m_session->setLibraryFile(absolutePath(chosen)));
-    TW_STEP(proc, m_session->setStrategiesChanged(false));
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, m_session->libraryFile()));
+    TW_STEP(proc, session().setLibraryFile(absolutePath(chosen)));
+    TW_STEP(proc, session().setStrategiesChanged(false));
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
 }
 
-void frmStrategies::ExportStrategies()
+void StrategyLibraryPane::ExportStrategies()
 {
     Procedure proc("frmStrategies", "ExportStrategies");
     const QString key = selectedKey();
-    if (key.isEmpty() || m_session->library() == nullptr)
+    if (key.isEmpty() || session().library() == nullptr)
         return; // the command needs a selected node
     std::shared_ptr<StrategyTypeCollection> exported;
     QString name;
     TW_STEP(proc, {
-        exported = exportedLibrary(*m_session->library(), key);
-        name = defaultExportName(*m_session->library(), key);
+        exported = exportedLibrary(*session().library(), key);
+        name = defaultExportName(*session().library(), key);
     });
     QString chosen;
     TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Export strategies to..."), name, false, true));
@@ -215,4 +216,18 @@ void frmStrategies::ExportStrategies()
     TW_STEP(proc, writeStrategies(*exported, chosen));
 }
 
+QString StrategyLibraryPane::chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist,
+                                                 bool save)
+{
+    FileQuestion q;
+    q.title = title;
+    q.filter = QStringLiteral("Strategies (.stg)|*.stg| All Files (*.*)|*.*");
+    q.defaultExt = QStringLiteral("stg");
+    q.initialFile = initial;
+    q.mustExist = mustExist;
+    q.save = save;
+    return askForFile(q, static_cast<int64_t>(window()->winId()));
+}
+
 } // namespace tw
+

@@ -1,0 +1,77 @@
+#pragma once
+// A pane of the main window. Each pane owns its controls and works on the
+// window's AnalysisSession; panes never call each other: what one changes
+// reaches the others through the session's signals, and what a pane asks of
+// the window (a new layout, a text in the status line) goes out as a signal
+// that the window connects.
+//
+// A pane lies over the whole area of the widget it is given (the window, or
+// the bottom frame) and takes the pointer only where its own controls are,
+// so panes that share an area each keep their controls to themselves and
+// whatever lies under an empty spot still gets its clicks.
+//
+// The window's layout places the controls by their names (twips converted
+// to pixels; a rectangle relative to the container the layout names, which
+// is the control's parent here), and reads back what it needs to measure.
+
+#include <QHash>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+namespace tw {
+
+class AnalysisSession;
+
+class WorkspacePane : public QWidget {
+    Q_OBJECT
+public:
+    WorkspacePane(AnalysisSession& session, QWidget* host, const QString& name);
+    ~WorkspacePane() override;
+
+    // ---- Placement by the window's layout ------------------------------
+    bool hasControl(const QString& name) const { return m_controls.contains(name); }
+    void placeControl(const QString& name, const QRect& rect);
+    void showControl(const QString& name, bool visible);
+    // Not hidden by its own state (whatever its frame's).
+    bool controlShown(const QString& name) const;
+    // The width a control asks for (its size hint), in pixels.
+    int preferredWidth(const QString& name) const;
+    // The width an auto-sized caption takes: its text plus 2 pixels, 5 for
+    // an empty one.
+    int captionWidth(const QString& name) const;
+
+signals:
+    // The window should lay itself out again (a caption or a page changed).
+    void layoutRequested();
+    // A text for the window's status line ("" clears it).
+    void statusMessage(const QString& text);
+
+protected:
+    AnalysisSession& session() const { return m_session; }
+    // Names a control (its object name) and lets the layout place it.
+    template <class W>
+    W* named(W* control, const char* name)
+    {
+        registerControl(control, QLatin1String(name));
+        return control;
+    }
+    void registerControl(QWidget* control, const QString& name);
+    // A point in the window's client area, in whole twips, for a popup
+    // shown at (x, y) twips inside `control`.
+    QPoint popupPoint(const QWidget* control, double x, double y) const;
+    double twipsPerPixel() const;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void childEvent(QChildEvent* event) override;
+
+private:
+    void updateMask();
+
+    AnalysisSession& m_session;
+    QWidget* m_host;
+    QHash<QString, QWidget*> m_controls;
+};
+
+} // namespace tw
