@@ -136,14 +136,6 @@ ToolbarCommand toolbarCommand(const QString& key)
     return ToolbarCommand::None;
 }
 
-EditStates editMenuStates(bool richTextBoxFocused, bool hasSelection, bool clipboardHoldsRichText)
-{
-    EditStates s;
-    s.cut = s.copy = richTextBoxFocused && hasSelection;
-    s.paste = richTextBoxFocused && clipboardHoldsRichText;
-    return s;
-}
-
 QString chartEntryCaption(const QString& caption, const QString& chartKey)
 {
     QString text = caption;

@@ -37,14 +37,6 @@ enum class ToolbarCommand { None, NewChart, Chart3D, LoadOptions, SaveOptions, L
 // The command of a toolbar button key (compared exactly).
 ToolbarCommand toolbarCommand(const QString& key);
 
-struct EditStates {
-    bool cut = false;
-    bool copy = false;
-    bool paste = false;
-};
-// The Edit menu's states: Cut and Copy need a selection in the focused
-// rich-text box, Paste a rich-text box and rich text on the clipboard.
-EditStates editMenuStates(bool richTextBoxFocused, bool hasSelection, bool clipboardHoldsRichText);
 
 // The public web sites of the Resources submenu.
 inline const char* const LinkOptionsExchange = "https://www.cboe.com/";

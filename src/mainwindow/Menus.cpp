@@ -13,9 +13,9 @@
 #include "charts/frmChart.h"
 #include "mainwindow/MenuTables.h"
 #include "platform/PopupMenu.h"
-#include "platform/Rtf.h"
 #include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
+#include "workspace/DescriptionPane.h"
 #include "workspace/StrategyLibraryPane.h"
 
 #include <QApplication>
@@ -33,18 +33,6 @@ QList<QIcon> imageList()
     for (int i = 0; i <= 42; ++i)
         icons.append(AppIcons::icon(i));
     return icons;
-}
-
-// The rich-text box that has the focus, if any.
-QTextEdit* focusedRichTextBox()
-{
-    return qobject_cast<QTextEdit*>(QApplication::focusWidget());
-}
-
-bool clipboardHoldsRichText()
-{
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    return data != nullptr && (platform::mimeHoldsRtf(data) || data->hasHtml());
 }
 
 } // namespace
@@ -139,24 +127,11 @@ void frmStrategies::m_cMenu_Click(int itemNumber)
     } else if (is("mnuFileExit")) {
         TW_STEP(proc, QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection));
     } else if (is("mnuEditCopy")) {
-        // Only a rich-text box has anything to copy; the clipboard is left
-        // alone otherwise.
-        TW_STEP(proc, {
-            if (QTextEdit* box = focusedRichTextBox(); box != nullptr && box->textCursor().hasSelection())
-                box->copy();
-        });
+        TW_STEP(proc, m_description->Copy());
     } else if (is("mnuEditCut")) {
-        // The description box stores an edit and marks the library unsaved
-        // itself, whichever way the edit came.
-        TW_STEP(proc, {
-            if (QTextEdit* box = focusedRichTextBox(); box != nullptr && box->textCursor().hasSelection())
-                box->cut();
-        });
+        TW_STEP(proc, m_description->Cut());
     } else if (is("mnuEditPaste")) {
-        TW_STEP(proc, {
-            if (QTextEdit* box = focusedRichTextBox())
-                box->paste();
-        });
+        TW_STEP(proc, m_description->Paste());
     } else if (is("mnuEditStrategyHelp")) {
         TW_STEP(proc, ShowHelpTopic(QLatin1String(HelpTopic::FormattedText), HelpCommand::Contents));
     } else if (is("mnuWindowsNewChart")) {
@@ -208,9 +183,7 @@ void frmStrategies::m_cMenu_InitPopupMenu(int parentItemNumber)
 
 void frmStrategies::setEditMenuStates()
 {
-    const QTextEdit* box = focusedRichTextBox();
-    const EditStates st = editMenuStates(box != nullptr, box != nullptr && box->textCursor().hasSelection(),
-                                         clipboardHoldsRichText());
+    const EditStates st = m_description->editStates();
     m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditCut")), st.cut);
     m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")), st.copy);
     m_cMenu->setItemEnabled(m_cMenu->IndexOfKey(QStringLiteral("mnuEditPaste")), st.paste);

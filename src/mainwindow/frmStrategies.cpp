@@ -23,6 +23,7 @@
 #include "platform/TreeView.h"
 #include "platform/WindowGeometry.h"
 #include "workspace/AnalysisSession.h"
+#include "workspace/DescriptionPane.h"
 #include "workspace/LibraryEdits.h"
 #include "workspace/PayoffSketch.h"
 #include "workspace/StrategyLibraryPane.h"
@@ -147,14 +148,13 @@ void frmStrategies::createControls()
     // Frames.
     m_library = new StrategyLibraryPane(*m_session, this);
     m_panes.append(m_library);
-    fraDescription = frame("fraDescription", "Description");
+    m_description = new DescriptionPane(*m_session, this);
+    m_panes.append(m_description);
     fraPLC = frame("fraPLC", "Chart");
     fraParams = frame("fraParams", "Strategy");
     fraOptions = frame("fraOptions", "Selected options");
     fraExchange = frame("fraExchange", " Stock parameters");
 
-    rtfDescription = new platform::RichTextBox(fraDescription);
-    name(rtfDescription, "rtfDescription");
     PLCStrategy = new PayoffSketch(fraPLC);
     name(PLCStrategy, "PLCStrategy");
     gdParams = new platform::Grid(fraParams);
@@ -310,9 +310,10 @@ void frmStrategies::connectControls()
         tabOptionsNew_TabClick(tab);
         ArrangeControls();
     });
-    connect(rtfDescription, &QTextEdit::textChanged, this, [this] { rtfDescription_Change(); });
-    connect(rtfDescription, &platform::RichTextBox::MouseUp, this,
-            [this](int b, int s, double x, double y) { rtfDescription_MouseUp(b, s, float(x), float(y)); });
+    connect(m_description, &DescriptionPane::editMenuRequested, this, [this](int x, int y) {
+        setEditMenuStates();
+        m_cMenu->ShowSubmenuAt(x, y, m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")));
+    });
     connect(m_session, &AnalysisSession::selectionChanged, this, [this] { showSelection(); });
 
     for (platform::Grid* grid : {gdParams, gdSelected, gdCalls, gdPuts}) {

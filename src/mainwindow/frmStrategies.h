@@ -50,6 +50,7 @@ class frmChart;
 class frmDonwloadProgress;
 class frmSymbolLookup;
 class StrategyLibraryPane;
+class DescriptionPane;
 class WorkspacePane;
 class WinInet;
 class Procedure;
@@ -101,13 +102,11 @@ public:
     QWidget* picOptionsStock = nullptr;
 
     // Frames of the panes and what fills them.
-    QGroupBox* fraDescription = nullptr;
     QGroupBox* fraPLC = nullptr;
     QGroupBox* fraParams = nullptr;
     QGroupBox* fraOptions = nullptr;
     QGroupBox* fraExchange = nullptr;
     QFrame* fraStock = nullptr;
-    platform::RichTextBox* rtfDescription = nullptr;
     PayoffSketch* PLCStrategy = nullptr;
     platform::Grid* gdParams = nullptr;
     platform::Grid* gdSelected = nullptr;
@@ -294,9 +293,6 @@ public:
 
 
 
-    // Description box.
-    void rtfDescription_Change();
-    void rtfDescription_MouseUp(int Button, int Shift, float X, float Y);
     // The Edit commands' states by the focused control and the clipboard.
     void setEditMenuStates();
 
@@ -426,6 +422,7 @@ private:
     QHash<QString, QWidget*> m_controls;
     AnalysisSession* m_session = nullptr;
     StrategyLibraryPane* m_library = nullptr;
+    DescriptionPane* m_description = nullptr;
     // Every pane, for the layout, which places their controls by name.
     QList<WorkspacePane*> m_panes;
     bool m_closing = false;

@@ -27,42 +27,15 @@ namespace tw {
 // ---------------------------------------------------------------------------
 // Description box
 
-void frmStrategies::rtfDescription_Change()
-{
-    Procedure proc("frmStrategies", "rtfDescription_Change");
-    if (!m_session->hasSelection())
-        return;
-    TW_STEP(proc, m_session->setSelectedDescription(rtfDescription->TextRTF()));
-    // An edited description is an unsaved change like any other.
-    TW_STEP(proc, m_session->setStrategiesChanged(true));
-}
-
-void frmStrategies::rtfDescription_MouseUp(int Button, int Shift, float X, float Y)
-{
-    Q_UNUSED(Shift);
-    Procedure proc("frmStrategies", "rtfDescription_MouseUp");
-    if (Button != 2)
-        return;
-    TW_STEP(proc, setEditMenuStates());
-    TW_STEP(proc, {
-        const QPoint at = popupPoint(fraDescription, rtfDescription, X, Y);
-        m_cMenu->ShowSubmenuAt(at.x(), at.y(), m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")));
-    });
-}
-
 void frmStrategies::showSelection()
 {
     shielded("frmStrategies.tvStrategies_NodeClick", [this] {
         if (!m_session->hasSelection()) {
-            rtfDescription->setTextRTF(QString());
-            rtfDescription->setEnabled(false);
             gdParams->Clear(true);
             gdSelected->Clear(true);
             m_session->SelectOptions(nullptr);
             return;
         }
-        rtfDescription->setEnabled(true);
-        rtfDescription->setTextRTF(m_session->selectedDescription());
         if (const auto params = m_session->selectedParams()) {
             UpdateParamsList(*params);
             m_session->SelectOptions(params);

@@ -14,6 +14,7 @@
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
 #include "mainwindow/MenuTables.h"
+#include "workspace/DescriptionPane.h"
 #include "mainwindow/frmStrategies.h"
 #include "platform/PopupMenu.h"
 #include "platform/Toolbar.h"
