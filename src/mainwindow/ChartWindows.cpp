@@ -69,6 +69,40 @@ void frmStrategies::connectSession()
             [this] { ChartHost::CalculationModeCaption = m_session->calculationModeCaption(); });
 }
 
+void frmStrategies::showEvaluation(const Evaluation& ev)
+{
+    shielded("frmStrategies.SelectOptions", [&] {
+        frm3dChart* chart3d = frm3dChart::instance();
+        chart3d->mMaxDate = ev.maxDate;
+        chart3d->mLines = ev.legs;
+        chart3d->mVolatility = m_session->volatility();
+        chart3d->mInterestRate = m_session->interestRate();
+        chart3d->UpdateChart();
+    });
+    shielded("frmStrategies.SelectOptions", [&] {
+        for (const auto& entry : std::as_const(m_Charts)) {
+            if (entry.second != nullptr)
+                entry.second->setOptions(m_session->chartLegs());
+        }
+    });
+}
+
+void frmStrategies::clearChartLegs()
+{
+    shielded("frmStrategies.SelectOptions", [&] {
+        frm3dChart* chart3d = frm3dChart::instance();
+        chart3d->mLines.reset();
+        chart3d->setWindowTitle(QStringLiteral("3D chart"));
+        chart3d->UpdateChart();
+    });
+    shielded("frmStrategies.SelectOptions", [&] {
+        for (const auto& entry : std::as_const(m_Charts)) {
+            if (entry.second != nullptr)
+                entry.second->setOptions(LegsArray());
+        }
+    });
+}
+
 void frmStrategies::AddNewCustomChart(int32_t AsNumber)
 {
     Procedure proc("frmStrategies", "AddNewCustomChart");
@@ -246,6 +280,41 @@ void frmStrategies::TileWindows()
             chart3d.setLeft(mainRight);
         CFormRestore::restorePlace(frm3dChart::instance(), chart3d);
     });
+}
+
+std::shared_ptr<stock> frmStrategies::hostStock() const
+{
+    return m_session->ObjStock();
+}
+
+double frmStrategies::hostCalcStockPrice() const
+{
+    return m_session->calcStockPrice();
+}
+
+double frmStrategies::hostStartStrategyPrice() const
+{
+    return m_session->startStrategyPrice();
+}
+
+double frmStrategies::hostDividends() const
+{
+    return m_session->dividends();
+}
+
+int32_t frmStrategies::hostSteps() const
+{
+    return m_session->steps();
+}
+
+int32_t frmStrategies::hostModel() const
+{
+    return m_session->model();
+}
+
+bool frmStrategies::hostPLSign() const
+{
+    return m_session->plSign();
 }
 
 } // namespace tw

@@ -10,6 +10,7 @@
 #include "platform/ReBar.h"
 #include "platform/TabStrip.h"
 #include "platform/WindowGeometry.h"
+#include "workspace/LegsPane.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -81,16 +82,25 @@ void frmStrategies::ArrangeControls()
                                                static_cast<float>((tabRect.bottom() - client.bottom()) * tpp)};
         for (const QComboBox* box : {cmbModel, cbCalculationMode, cbExchange})
             in.textWidths.insert(box->objectName(), static_cast<float>(box->sizeHint().width() * tpp));
-        in.comboEditorTag = cmbEdit->property("tag").toString();
-        in.textEditorTag = txtEdit->property("tag").toString();
-        const auto cellOrigin = [tpp](platform::Grid* g) -> std::optional<layout::CellOrigin> {
-            if (g->SelectedRow() < 1 || g->SelectedCol() < 1)
-                return std::nullopt;
-            const QRect cell = g->CellBoundary(g->SelectedRow(), g->SelectedCol());
-            return layout::CellOrigin{static_cast<float>(cell.left() * tpp), static_cast<float>(cell.top() * tpp)};
+        // A shown in-cell editor stays over the selected cell of its grid.
+        const LegEditorPlaces editors = m_legs->editorPlaces();
+        in.comboEditorTag = editors.comboTag;
+        in.textEditorTag = editors.textTag;
+        const auto editorRect = [&](const char* name, bool shown, const QSize& size) {
+            layout::ControlRect& r = m_geometry.at(QLatin1String(name));
+            r.visible = shown;
+            r.width = static_cast<float>(size.width() * tpp);
+            r.height = static_cast<float>(size.height() * tpp);
         };
-        in.paramsCell = cellOrigin(gdParams);
-        in.selectedCell = cellOrigin(gdSelected);
+        editorRect("cmbEdit", editors.comboShown, editors.comboSize);
+        editorRect("txtEdit", editors.textShown, editors.textSize);
+        const auto cellOrigin = [tpp](const std::optional<QPoint>& cell) -> std::optional<layout::CellOrigin> {
+            if (!cell)
+                return std::nullopt;
+            return layout::CellOrigin{static_cast<float>(cell->x() * tpp), static_cast<float>(cell->y() * tpp)};
+        };
+        in.paramsCell = cellOrigin(editors.paramsCell);
+        in.selectedCell = cellOrigin(editors.selectedCell);
 
         const layout::LayoutResult result = layout::ArrangeControls(m_geometry, in);
         m_geometry = result.geometry;

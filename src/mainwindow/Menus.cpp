@@ -16,6 +16,7 @@
 #include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
 #include "workspace/DescriptionPane.h"
+#include "workspace/LegsPane.h"
 #include "workspace/StrategyLibraryPane.h"
 
 #include <QApplication>
@@ -87,7 +88,8 @@ void frmStrategies::CreateMainMenu()
                 [this](int parent) { m_cMenu_InitPopupMenu(parent); });
         connect(m_cChartList, &platform::PopupMenu::Click, this, [this](int item) { m_cChartList_Click(item); });
         m_library->setPopupMenu(m_cStrategiesMenu);
-        connectLegMenus();
+        m_legs->setPopupMenu(m_cParamsMenu);
+        connect(m_cOptionsMenu, &platform::PopupMenu::Click, this, [this](int item) { m_cOptionsMenu_Click(item); });
     });
 }
 

@@ -24,6 +24,8 @@
 #include "platform/WindowGeometry.h"
 #include "workspace/AnalysisSession.h"
 #include "workspace/DescriptionPane.h"
+#include "workspace/GridLayouts.h"
+#include "workspace/LegsPane.h"
 #include "workspace/LibraryEdits.h"
 #include "workspace/PayoffSketch.h"
 #include "workspace/StrategyLibraryPane.h"
@@ -150,17 +152,10 @@ void frmStrategies::createControls()
     m_panes.append(m_library);
     m_description = new DescriptionPane(*m_session, this);
     m_panes.append(m_description);
-    fraPLC = frame("fraPLC", "Chart");
-    fraParams = frame("fraParams", "Strategy");
-    fraOptions = frame("fraOptions", "Selected options");
+    m_legs = new LegsPane(*m_session, this);
+    m_panes.append(m_legs);
     fraExchange = frame("fraExchange", " Stock parameters");
 
-    PLCStrategy = new PayoffSketch(fraPLC);
-    name(PLCStrategy, "PLCStrategy");
-    gdParams = new platform::Grid(fraParams);
-    name(gdParams, "gdParams");
-    gdSelected = new platform::Grid(fraOptions);
-    name(gdSelected, "gdSelected");
 
     // Bottom pane.
     lblStockValue = label(fraExchange, "lblStockValue", "");
@@ -229,11 +224,6 @@ void frmStrategies::createControls()
     lblSizeValue = label(fraStock, "lblSizeValue", "");
     lblTickerStatus = label(fraStock, "lblTickerStatus", "");
 
-    // In-cell editors, above everything of the leg panes.
-    cmbEdit = combo(this, "cmbEdit");
-    cmbEdit->hide();
-    txtEdit = lineEdit(this, "txtEdit", "");
-    txtEdit->hide();
 
     // Splitter bars, on top of the frames.
     for (auto [member, barName] : {std::pair{&picStgDesc, "picStgDesc"}, std::pair{&picDescParam, "picDescParam"},
@@ -281,8 +271,6 @@ void frmStrategies::createControls()
         w->raise();
     for (QWidget* w : {picStgDesc, picDescParam, picChartParams, picParamsOptions, picOptionsStock})
         w->raise();
-    cmbEdit->raise();
-    txtEdit->raise();
     rbrMain->raise();
 }
 
@@ -314,31 +302,16 @@ void frmStrategies::connectControls()
         setEditMenuStates();
         m_cMenu->ShowSubmenuAt(x, y, m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")));
     });
-    connect(m_session, &AnalysisSession::selectionChanged, this, [this] { showSelection(); });
+    connect(m_legs, &LegsPane::optionShowRequested, this,
+            [this](int32_t kind, const QString& code) { SelectInDownloader(kind, code); });
+    for (WorkspacePane* pane : std::as_const(m_panes))
+        connect(pane, &WorkspacePane::statusMessage, this, [this](const QString& text) { lblStatus->setText(text); });
 
-    for (platform::Grid* grid : {gdParams, gdSelected, gdCalls, gdPuts}) {
-        connect(grid, &platform::Grid::ColumnMoved, this, [this, grid] {
-            if (!m_RestoringGrid)
-                SaveGridHeader(grid, 0, 0);
-        });
-        connect(
-            grid, &platform::Grid::ColumnWidthChanged, this,
-            [this, grid](int col, int width, bool& cancel) {
-                if (!m_RestoringGrid)
-                    SaveGridHeader(grid, col + 1, width);
-                cancel = false;
-            },
-            Qt::DirectConnection);
-    }
     for (platform::Grid* grid : {gdCalls, gdPuts}) {
+        saveGridLayoutOnChange(this, grid, m_RestoringGrid);
         connect(grid, &platform::Grid::MouseUp, this,
                 [this, grid](int button, int, double x, double y) { chainGridMouseUp(grid, button, x, y); });
     }
-    for (platform::Grid* grid : {gdParams, gdSelected}) {
-        connect(grid, &platform::Grid::MouseUp, this,
-                [this, grid](int button, int, double x, double y) { legGridMouseUp(grid, button, x, y); });
-    }
-    connectLegEditors();
     connect(cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     cmdSave->setEnabled(false);
@@ -423,16 +396,6 @@ void frmStrategies::setAutoSizeCaption(QLabel* label, const QString& caption)
     layout::ControlRect& r = m_geometry.at(n);
     r.width = static_cast<float>(px * twipsPerPixel());
     applyGeometry(n);
-}
-
-void frmStrategies::setEditorVisible(QWidget* editor, bool visible)
-{
-    editor->setVisible(visible);
-    const QString n = editor->objectName();
-    if (m_geometry.contains(n))
-        m_geometry.setVisible(n, visible);
-    if (visible)
-        editor->raise();
 }
 
 // ---------------------------------------------------------------------------

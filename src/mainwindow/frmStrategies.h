@@ -51,6 +51,7 @@ class frmDonwloadProgress;
 class frmSymbolLookup;
 class StrategyLibraryPane;
 class DescriptionPane;
+class LegsPane;
 class WorkspacePane;
 class WinInet;
 class Procedure;
@@ -102,19 +103,10 @@ public:
     QWidget* picOptionsStock = nullptr;
 
     // Frames of the panes and what fills them.
-    QGroupBox* fraPLC = nullptr;
-    QGroupBox* fraParams = nullptr;
-    QGroupBox* fraOptions = nullptr;
     QGroupBox* fraExchange = nullptr;
     QFrame* fraStock = nullptr;
-    PayoffSketch* PLCStrategy = nullptr;
-    platform::Grid* gdParams = nullptr;
-    platform::Grid* gdSelected = nullptr;
     platform::Grid* gdCalls = nullptr;
     platform::Grid* gdPuts = nullptr;
-    // In-cell editors laid over the leg grids' cells.
-    QComboBox* cmbEdit = nullptr;
-    QLineEdit* txtEdit = nullptr;
 
     // Bottom pane: quote line, status row, pricing boxes, chain tabs.
     QLabel* lblStockValue = nullptr;
@@ -170,7 +162,6 @@ public:
     platform::PopupMenu* m_cMenu = nullptr;
     platform::PopupMenu* m_cStrategiesMenu = nullptr;
     platform::PopupMenu* m_cOptionsMenu = nullptr;
-    platform::PopupMenu* m_cParamsMenu = nullptr;
     platform::PopupMenu* m_cChartList = nullptr;
 
     // ---- Splitters ------------------------------------------------------
@@ -215,9 +206,6 @@ public:
     float ScaleHeight() const;
     // Sets a label's caption and, like an auto-sized label, its width.
     void setAutoSizeCaption(QLabel* label, const QString& caption);
-    // Shows or hides an in-cell editor; the layout keeps a shown editor over
-    // the selected cell of the grid its tag names.
-    void setEditorVisible(QWidget* editor, bool visible);
 
     // ---- Menus and toolbar ----------------------------------------------
     void CreateMainMenu();
@@ -296,12 +284,6 @@ public:
     // The Edit commands' states by the focused control and the clipboard.
     void setEditMenuStates();
 
-    // Leg grids and evaluation.
-    void UpdateParamsList(const ParamsCollection& Params);
-    PayoffSketch* payoffSketch() const;
-    void RestoreGridHeader(platform::Grid* grid);
-    void SaveGridHeader(platform::Grid* grid, int col, int width);
-    bool m_RestoringGrid = false;
 
     // Pricing-parameter boxes.
     void UpdateVolatility();
@@ -309,32 +291,13 @@ public:
     void UpdateDividends();
     void UpdateSteps();
 
-    // Chain panes and leg commands.
+    // Chain panes.
     void SelectInDownloader(int32_t ItemType, const QString& Code);
-    void AddNewParam();
     void AddOption(int32_t Position);
-    void DeleteParams();
-    void ShiftStrikes(int step);
     void m_cOptionsMenu_Click(int itemNumber);
-    void m_cParamsMenu_Click(int itemNumber);
-    bool m_NewLegFlag = false;
-    // Writes the evaluated legs to a workbook and opens it.
-    void ExportStrategyToExcel();
+    void RestoreGridHeader(platform::Grid* grid);
+    bool m_RestoringGrid = false;
 
-    // In-cell editing of the leg grids: the grids' edit requests lay cmbEdit
-    // or txtEdit over the cell; leaving the editor writes the leg.
-    void gdParams_RequestEdit(int row, int col, int keyCode, bool& cancel);
-    void gdSelected_RequestEdit(int row, int col, int keyCode, bool& cancel);
-    void cmbEdit_LostFocus();
-    void txtEdit_LostFocus();
-    void cmbEdit_KeyDown(int keyCode, int shift);
-    void txtEdit_KeyDown(int keyCode, int shift);
-    void gdParams_CancelEdit();
-    void gdSelected_CancelEdit();
-    void gdParams_KeyDown(int keyCode, int shift);
-    void gdSelected_KeyDown(int keyCode, int shift);
-    int32_t m_EditRow = 0;
-    bool m_EditCancelled = false;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -371,44 +334,17 @@ private:
     void saveWorkspaceSettings();
     void closeChartWindows();
     void showDescription(const QString& rtf);
-    void fillEvaluatedGrid(const Evaluation& ev, const QFont& bold, const QFont& plain);
-    // The session's evaluation shown: the evaluated-leg grid, then the charts.
+    // The session's evaluation handed to the charts.
     void showEvaluation(const Evaluation& ev);
     void clearChartLegs();
     void connectSession();
-    // A node was selected in the tree: its description and legs are shown.
-    void showSelection();
     void fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr, uint32_t evenBgr,
                        const QFont& bold, const QFont& plain);
     QString generalDateText(double serial) const;
     void chainGridMouseUp(platform::Grid* grid, int button, double x, double y);
-    void legGridMouseUp(platform::Grid* grid, int button, double x, double y);
-    void legsChanged(bool markChanged);
     void takeDownloadedAnswer();
     void endDownload();
     bool m_closeAfterDownload = false;
-    // Leg commands and editors (LegCommands.cpp, LegEditors.cpp).
-    void connectLegMenus();
-    void connectLegEditors();
-    // The leg grid the commands work on: the one the leg popup was opened
-    // on while its command runs, else the leg grid that has the focus, else
-    // gdSelected.
-    platform::Grid* activeLegGrid() const;
-    // Rebuilds both leg grids from the legs, keeping each grid's selected cell.
-    void refreshLegGrids(const std::shared_ptr<ParamsCollection>& params);
-    // After a cancelled edit: shows a leg that the hint row added for it.
-    void showAddedLeg();
-    void legGridCancelEdit(platform::Grid* grid);
-    void legGridKeyDown(platform::Grid* grid, int keyCode);
-    void placeEditors(platform::Grid* grid, int row, int col);
-    void showComboEditor(const QStringList& entries, int selected, const QString& tag,
-                         const QList<int>& itemData = {});
-    void showTextEditor(const QString& text, const QString& tag);
-    // The legs grid the editor with that tag writes back to.
-    platform::Grid* gridOfEditorTag(const QString& tag) const;
-    QPointer<platform::Grid> m_popupGrid;
-    QPointer<platform::Grid> m_commandGrid;
-    QObject* m_editorEvents = nullptr;
     bool validateBox(QLineEdit* box);
     void parameterBoxKeyUp(QLineEdit* box, int key);
     // A box whose text was refused shows it until the text can be used.
@@ -423,6 +359,9 @@ private:
     AnalysisSession* m_session = nullptr;
     StrategyLibraryPane* m_library = nullptr;
     DescriptionPane* m_description = nullptr;
+    LegsPane* m_legs = nullptr;
+    // The panes' popups, made with the menu bar.
+    platform::PopupMenu* m_cParamsMenu = nullptr;
     // Every pane, for the layout, which places their controls by name.
     QList<WorkspacePane*> m_panes;
     bool m_closing = false;

@@ -3,14 +3,20 @@
 
 #include "mainwindow/frmStrategies.h"
 
+#include "app/CAppSettings.h"
 #include "app/Convert.h"
+#include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
+#include "model/Evaluation.h"
 #include "model/OptionsCollection.h"
+#include "model/StrategyTemplates.h"
 #include "model/stock.h"
 #include "platform/Grid.h"
 #include "platform/PopupMenu.h"
 #include "platform/TabStrip.h"
+#include "workspace/AnalysisSession.h"
+#include "workspace/GridLayouts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -181,6 +187,60 @@ void frmStrategies::SelectInDownloader(int32_t ItemType, const QString& Code)
         TW_STEP(proc, tabOptionsNew->setSelectedTab(ItemType == 2 ? 2 : 3));
         TW_STEP(proc, tabOptionsNew_TabClick(tabOptionsNew->SelectedTab()));
     }
+}
+
+void frmStrategies::AddOption(int32_t Position)
+{
+    Procedure proc("frmStrategies", "AddOption");
+    const auto params = m_session->selectedParams();
+    if (params == nullptr || m_session->ObjStock() == nullptr)
+        return;
+    const int tab = tabOptionsNew->SelectedTab();
+    if (tab != 2 && tab != 3)
+        return;
+    platform::Grid* grid = tab == 2 ? gdCalls : gdPuts;
+    const auto& chain = tab == 2 ? m_session->ObjStock()->Calls() : m_session->ObjStock()->Puts();
+    const auto& filtered = tab == 2 ? m_session->calls() : m_session->puts();
+    const int32_t kind = tab == 2 ? LegKind::Call : LegKind::Put;
+    if (grid->SelectedCol() < 1 || grid->SelectedRow() < 1 || grid->SelectedRow() > chain->Count())
+        return;
+    int32_t position = -1;
+    TW_STEP(proc, {
+        const OptionItem& option = *chain->Item(grid->SelectedRow());
+        position = filtered != nullptr ? filtered->ItemIndex(option.StrikePrice(), option.ExpirationDate()) : -1;
+    });
+    if (position < 0) {
+        TW_STEP(proc, dialogs().messageBox(QStringLiteral("No matching item found, try to select another Exchange!"),
+                                           Msg::OkOnly | Msg::Information, QStringLiteral("No matching item found")));
+        return;
+    }
+    int16_t offset = 0;
+    int16_t expiration = -1;
+    // The leg is placed from the same at-the-money strike the evaluation
+    // resolves it at (the stock's last price), so it comes back as the
+    // option that was picked.
+    TW_STEP(proc, filtered->ItemToParams(position, m_session->ObjStock()->Price(), offset, expiration));
+    if (expiration == -1)
+        return;
+    TW_STEP(proc, params->Add(kind, Position, offset, expiration, 1));
+    TW_STEP(proc, m_session->legsEdited(true));
+}
+
+void frmStrategies::m_cOptionsMenu_Click(int itemNumber)
+{
+    Procedure proc("frmStrategies", "m_cOptionsMenu_Click");
+    QString key;
+    TW_STEP(proc, key = m_cOptionsMenu->KeyOfItem(itemNumber));
+    if (key == QLatin1String("mnuOptionsAddLong")) {
+        TW_STEP(proc, AddOption(LegPosition::Long));
+    } else if (key == QLatin1String("mnuOptionsAddShort")) {
+        TW_STEP(proc, AddOption(LegPosition::Short));
+    }
+}
+
+void frmStrategies::RestoreGridHeader(platform::Grid* grid)
+{
+    tw::RestoreGridHeader(appSettings(), *grid, m_RestoringGrid, priceColumnHeader(m_session->priceSource()));
 }
 
 void frmStrategies::chainGridMouseUp(platform::Grid* grid, int button, double x, double y)

@@ -1,6 +1,8 @@
 #include "workspace/GridLayouts.h"
 
 #include "app/CAppSettings.h"
+#include "app/Procedure.h"
+#include "app/Tools.h"
 #include "platform/Grid.h"
 
 #include <QColor>
@@ -150,6 +152,26 @@ void RestoreGridHeader(const CAppSettings& settings, platform::Grid& grid, bool&
     for (const auto& [order, col] : orders)
         grid.setColumnOrder(col, order);
     restoring = false;
+}
+
+void saveGridLayoutOnChange(QObject* context, platform::Grid* grid, const bool& restoring)
+{
+    const auto save = [grid](int col, int width) {
+        Procedure proc("frmStrategies", "SaveGridHeader");
+        TW_STEP(proc, SaveGridHeader(appSettings(), *grid, col, width));
+    };
+    QObject::connect(grid, &platform::Grid::ColumnMoved, context, [save, &restoring] {
+        if (!restoring)
+            save(0, 0);
+    });
+    QObject::connect(
+        grid, &platform::Grid::ColumnWidthChanged, context,
+        [save, &restoring](int col, int width, bool& cancel) {
+            if (!restoring)
+                save(col + 1, width);
+            cancel = false;
+        },
+        Qt::DirectConnection);
 }
 
 } // namespace tw

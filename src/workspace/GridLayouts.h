@@ -6,6 +6,8 @@
 
 #include <QString>
 
+class QObject;
+
 namespace tw {
 
 class CAppSettings;
@@ -25,6 +27,11 @@ void SaveGridHeader(CAppSettings& settings, const platform::Grid& grid, int col,
 // "price" column ("Theoretical", "Last sale", "Bid/Ask" or empty).
 void RestoreGridHeader(const CAppSettings& settings, platform::Grid& grid, bool& restoring,
                        const QString& priceHeader);
+
+// Keeps the grid's layout in the settings whenever the user moves or widens
+// one of its columns, except while `restoring` is set (a layout being put
+// back). `context` ends the connections.
+void saveGridLayoutOnChange(QObject* context, platform::Grid* grid, const bool& restoring);
 
 // The default column sets, chosen by the grid's object name ("gdParams",
 // "gdSelected", "gdCalls", "gdPuts"; any other name builds nothing).

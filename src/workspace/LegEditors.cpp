@@ -5,8 +5,9 @@
 // rebuilds both grids and evaluates again; Enter leaves it for its grid, a
 // cancel from the grid leaves it without writing.
 
-#include "mainwindow/frmStrategies.h"
+#include "workspace/LegsPane.h"
 
+#include "app/Convert.h"
 #include "app/Procedure.h"
 #include "model/Evaluation.h"
 #include "model/OptionsCollection.h"
@@ -14,6 +15,7 @@
 #include "model/stock.h"
 #include "platform/Grid.h"
 #include "platform/InputCodes.h"
+#include "workspace/AnalysisSession.h"
 #include "workspace/LegEditRules.h"
 
 #include <QAbstractItemView>
@@ -28,57 +30,6 @@
 namespace tw {
 
 namespace {
-
-// Hands the editors' key presses and losses of focus to the main window's
-// handlers.
-class EditorEvents : public QObject {
-public:
-    explicit EditorEvents(frmStrategies* window) : QObject(window), m_window(window) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        const bool combo = watched == m_window->cmbEdit;
-        if (!combo && watched != m_window->txtEdit)
-            return false;
-        if (event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const int code = platform::windowsKeyCode(key->key(), key->modifiers());
-            const int shift = platform::shiftState(key->modifiers());
-            if (combo)
-                m_window->cmbEdit_KeyDown(code, shift);
-            else
-                m_window->txtEdit_KeyDown(code, shift);
-            // Enter ends the edit; everything else is the editor's own.
-            return code == platform::Vk::Return;
-        }
-        if (event->type() == QEvent::FocusOut) {
-            // A list opening its drop-down, or the window losing the
-            // keyboard to another window, does not leave the editor: the
-            // focus comes back to it.
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
-                return false;
-            // The list's drop-down hands the focus on to its own view.
-            if (combo) {
-                const QWidget* popup = m_window->cmbEdit->view()->window();
-                if (popup != m_window->cmbEdit->window() && popup->isVisible())
-                    return false;
-            }
-            auto* editor = static_cast<QWidget*>(watched);
-            if (!editor->isVisible())
-                return false;
-            if (combo)
-                m_window->cmbEdit_LostFocus();
-            else
-                m_window->txtEdit_LostFocus();
-        }
-        return false;
-    }
-
-private:
-    frmStrategies* m_window;
-};
 
 // The editors' colours (white on steel blue) and font.
 void styleEditor(QWidget* editor)
@@ -104,7 +55,70 @@ void styleEditor(QWidget* editor)
 
 } // namespace
 
-void frmStrategies::connectLegEditors()
+// Hands the editors' key presses and losses of focus to the pane's handlers.
+class LegsPane::EditorEvents : public QObject {
+public:
+    explicit EditorEvents(LegsPane* pane) : QObject(pane), m_pane(pane) {}
+    // The pane is going away: nothing reaches it any more.
+    void detach() { m_pane = nullptr; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (m_pane == nullptr)
+            return false;
+        const bool combo = watched == m_pane->cmbEdit;
+        if (!combo && watched != m_pane->txtEdit)
+            return false;
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const int code = platform::windowsKeyCode(key->key(), key->modifiers());
+            const int shift = platform::shiftState(key->modifiers());
+            if (combo)
+                m_pane->cmbEdit_KeyDown(code, shift);
+            else
+                m_pane->txtEdit_KeyDown(code, shift);
+            // Enter ends the edit; everything else is the editor's own.
+            return code == platform::Vk::Return;
+        }
+        if (event->type() == QEvent::FocusOut) {
+            // A list opening its drop-down, or the window losing the
+            // keyboard to another window, does not leave the editor: the
+            // focus comes back to it.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+                return false;
+            // The list's drop-down hands the focus on to its own view.
+            if (combo) {
+                const QWidget* popup = m_pane->cmbEdit->view()->window();
+                if (popup != m_pane->cmbEdit->window() && popup->isVisible())
+                    return false;
+            }
+            auto* editor = static_cast<QWidget*>(watched);
+            if (!editor->isVisible())
+                return false;
+            if (combo)
+                m_pane->cmbEdit_LostFocus();
+            else
+                m_pane->txtEdit_LostFocus();
+        }
+        return false;
+    }
+
+private:
+    LegsPane* m_pane;
+};
+
+LegsPane::~LegsPane()
+{
+    // Destroying the editors hands their focus on; nothing of this pane may
+    // answer that any more.
+    m_editorEvents->detach();
+    cmbEdit->removeEventFilter(m_editorEvents);
+    txtEdit->removeEventFilter(m_editorEvents);
+}
+
+void LegsPane::connectEditors()
 {
     styleEditor(cmbEdit);
     styleEditor(txtEdit);
@@ -128,7 +142,7 @@ void frmStrategies::connectLegEditors()
             [this](int key, int shift) { gdSelected_KeyDown(key, shift); });
 }
 
-platform::Grid* frmStrategies::gridOfEditorTag(const QString& tag) const
+platform::Grid* LegsPane::gridOfEditorTag(const QString& tag) const
 {
     switch (legGridOfField(editFieldOfTag(tag))) {
     case LegGrid::Params:
@@ -144,30 +158,25 @@ platform::Grid* frmStrategies::gridOfEditorTag(const QString& tag) const
 // ---------------------------------------------------------------------------
 // Opening an editor
 
-void frmStrategies::placeEditors(platform::Grid* grid, int row, int col)
+void LegsPane::placeEditors(platform::Grid* grid, int row, int col)
 {
     grid->EnsureVisible(row, col);
     const QRect cell = grid->CellBoundary(row, col);
-    const double tpp = twipsPerPixel();
-    const QString frame = grid == gdParams ? QStringLiteral("fraParams") : QStringLiteral("fraOptions");
-    const layout::ControlRect f = m_geometry.at(frame);
-    const layout::ControlRect g = m_geometry.at(grid->objectName());
-    const auto left = static_cast<float>(f.left + g.left + cell.left() * tpp + 30);
-    const auto top = static_cast<float>(f.top + g.top + cell.top() * tpp + 30);
-    const auto width = static_cast<float>(cell.width() * tpp);
-    const auto height = static_cast<float>(qMax(cell.height(), 16) * tpp);
-    for (const char* name : {"cmbEdit", "txtEdit"}) {
-        layout::ControlRect& r = m_geometry.at(QLatin1String(name));
-        r.left = left;
-        r.top = top;
-        r.width = width;
-        // The editors are as high as the cells they cover.
-        r.height = height;
-        applyGeometry(QLatin1String(name));
-    }
+    // Two pixels (30 twips) into the cell, as high as the cells they cover.
+    const int inset = pixelsFromTwips(30, logicalDpiY());
+    const QPoint at = grid->mapTo(this, cell.topLeft()) + QPoint(inset, inset);
+    for (QWidget* editor : {static_cast<QWidget*>(cmbEdit), static_cast<QWidget*>(txtEdit)})
+        editor->setGeometry(QRect(at, QSize(cell.width(), qMax(cell.height(), 16))));
 }
 
-void frmStrategies::showComboEditor(const QStringList& entries, int selected, const QString& tag,
+void LegsPane::setEditorVisible(QWidget* editor, bool visible)
+{
+    editor->setVisible(visible);
+    if (visible)
+        editor->raise();
+}
+
+void LegsPane::showComboEditor(const QStringList& entries, int selected, const QString& tag,
                                     const QList<int>& itemData)
 {
     cmbEdit->clear();
@@ -179,7 +188,7 @@ void frmStrategies::showComboEditor(const QStringList& entries, int selected, co
     cmbEdit->setProperty("tag", tag);
 }
 
-void frmStrategies::showTextEditor(const QString& text, const QString& tag)
+void LegsPane::showTextEditor(const QString& text, const QString& tag)
 {
     txtEdit->setText(text);
     txtEdit->deselect();
@@ -188,10 +197,10 @@ void frmStrategies::showTextEditor(const QString& text, const QString& tag)
     txtEdit->setFocus(Qt::OtherFocusReason);
 }
 
-void frmStrategies::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool& cancel)
+void LegsPane::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool& cancel)
 {
     Procedure proc("frmStrategies", "gdParams_RequestEdit");
-    const auto params = m_session->selectedParams();
+    const auto params = session().selectedParams();
     if (params == nullptr)
         return;
     // Legs and the first hint row (which adds a leg) can be edited; the rows
@@ -234,18 +243,18 @@ void frmStrategies::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool
         // No editor here: both grids show the legs as they are (with a leg
         // just added from the hint row).
         TW_STEP(proc, UpdateParamsList(*params));
-        TW_STEP(proc, m_session->SelectOptions(params));
+        TW_STEP(proc, session().SelectOptions(params));
         break;
     }
     TW_STEP(proc, cancel = true);
     TW_STEP(proc, m_EditCancelled = false);
-    TW_STEP(proc, m_session->setStrategiesChanged(true));
+    TW_STEP(proc, session().setStrategiesChanged(true));
 }
 
-void frmStrategies::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bool& cancel)
+void LegsPane::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bool& cancel)
 {
     Procedure proc("frmStrategies", "gdSelected_RequestEdit");
-    const auto params = m_session->selectedParams();
+    const auto params = session().selectedParams();
     if (params == nullptr)
         return;
     TW_STEP(proc, m_EditRow = row);
@@ -257,17 +266,17 @@ void frmStrategies::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bo
     TW_STEP(proc, leg = params->Item(row));
     const int32_t kind = leg->ItemType();
     const bool option = kind == LegKind::Call || kind == LegKind::Put;
-    const auto side = kind == LegKind::Call ? m_session->calls() : m_session->puts();
+    const auto side = kind == LegKind::Call ? session().calls() : session().puts();
     // The chain lists need the legs' side of the filtered chain; without
     // one (no chain, no option of the exchange) there is nothing to pick.
-    const bool chain = option && side != nullptr && side->Count() > 0 && m_session->ObjStock() != nullptr;
+    const bool chain = option && side != nullptr && side->Count() > 0 && session().ObjStock() != nullptr;
     switch (col) {
     case 2:
         TW_STEP(proc, showComboEditor(legKindEntries(), legKindEntryIndex(kind, leg->Position()),
                                       editorTag(EditField::LegKind)));
         break;
     case 3:
-        TW_STEP(proc, SelectInDownloader(kind, gdSelected->CellText(row, 3)));
+        TW_STEP(proc, emit optionShowRequested(kind, gdSelected->CellText(row, 3)));
         break;
     case 4: {
         if (!chain)
@@ -286,7 +295,7 @@ void frmStrategies::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bo
             const QLocale locale;
             bool ok = false;
             const double shown = locale.toDouble(gdSelected->CellText(row, 4), &ok);
-            for (const StrikeRow& r : side->StrikeList(m_session->ObjStock()->Price(), expiration)) {
+            for (const StrikeRow& r : side->StrikeList(session().ObjStock()->Price(), expiration)) {
                 if (ok && Currency::fromDouble(shown) == r.strike)
                     selected = static_cast<int>(entries.size());
                 entries.append(strikeEntryText(r.strike, locale));
@@ -327,16 +336,16 @@ void frmStrategies::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bo
 // ---------------------------------------------------------------------------
 // Leaving an editor
 
-void frmStrategies::showAddedLeg()
+void LegsPane::showAddedLeg()
 {
     // A cancelled edit writes nothing, but a leg the hint row added for it
     // stays and is shown.
-    const auto params = m_session->selectedParams();
+    const auto params = session().selectedParams();
     if (params != nullptr && gdParams->Rows() - 2 != params->Count())
         refreshLegGrids(params);
 }
 
-void frmStrategies::cmbEdit_LostFocus()
+void LegsPane::cmbEdit_LostFocus()
 {
     Procedure proc("frmStrategies", "cmbEdit_LostFocus");
     TW_STEP(proc, setEditorVisible(cmbEdit, false));
@@ -347,7 +356,7 @@ void frmStrategies::cmbEdit_LostFocus()
     }
     setUpdatesEnabled(false);
     const auto unlock = qScopeGuard([this] { setUpdatesEnabled(true); });
-    const auto params = m_session->selectedParams();
+    const auto params = session().selectedParams();
     // An edit whose leg is gone (the list changed under it) writes nothing.
     if (params == nullptr || m_EditRow < 1 || m_EditRow > params->Count())
         return;
@@ -362,14 +371,14 @@ void frmStrategies::cmbEdit_LostFocus()
         applyComboChoice(editFieldOfTag(cmbEdit->property("tag").toString()), choice, *params->Item(m_EditRow),
                          m_NewLegFlag);
     });
-    TW_STEP(proc, m_session->setStrategiesChanged(true));
+    TW_STEP(proc, session().setStrategiesChanged(true));
     TW_STEP(proc, refreshLegGrids(params));
 }
 
-void frmStrategies::txtEdit_LostFocus()
+void LegsPane::txtEdit_LostFocus()
 {
     Procedure proc("frmStrategies", "txtEdit_LostFocus");
-    const auto params = m_session->selectedParams();
+    const auto params = session().selectedParams();
     TW_STEP(proc, setEditorVisible(txtEdit, false));
     if (m_EditCancelled) {
         TW_STEP(proc, m_EditCancelled = false);
@@ -389,19 +398,19 @@ void frmStrategies::txtEdit_LostFocus()
                 StrategyItem& leg = *params->Item(m_EditRow);
                 if (leg.Quantity() != *q) {
                     leg.setQuantity(*q);
-                    m_session->setStrategiesChanged(true);
+                    session().setStrategiesChanged(true);
                 }
-                lblStatus->clear();
+                emit statusMessage(QString());
             });
         } else {
-            TW_STEP(proc, lblStatus->setText(QStringLiteral(" Quantity left at %1: type a whole number from 1 to 32767")
+            TW_STEP(proc, emit statusMessage(QStringLiteral(" Quantity left at %1: type a whole number from 1 to 32767")
                                                  .arg(params->Item(m_EditRow)->Quantity())));
         }
     }
     TW_STEP(proc, refreshLegGrids(params));
 }
 
-void frmStrategies::cmbEdit_KeyDown(int keyCode, int /*shift*/)
+void LegsPane::cmbEdit_KeyDown(int keyCode, int /*shift*/)
 {
     Procedure proc("frmStrategies", "cmbEdit_KeyDown");
     if (keyCode != platform::Vk::Return)
@@ -412,7 +421,7 @@ void frmStrategies::cmbEdit_KeyDown(int keyCode, int /*shift*/)
     });
 }
 
-void frmStrategies::txtEdit_KeyDown(int keyCode, int /*shift*/)
+void LegsPane::txtEdit_KeyDown(int keyCode, int /*shift*/)
 {
     Procedure proc("frmStrategies", "txtEdit_KeyDown");
     if (keyCode != platform::Vk::Return)
@@ -423,24 +432,24 @@ void frmStrategies::txtEdit_KeyDown(int keyCode, int /*shift*/)
     });
 }
 
-void frmStrategies::legGridCancelEdit(platform::Grid* grid)
+void LegsPane::legGridCancelEdit(platform::Grid* grid)
 {
     Procedure proc("frmStrategies", grid == gdParams ? "gdParams_CancelEdit" : "gdSelected_CancelEdit");
     TW_STEP(proc, m_EditCancelled = true);
     TW_STEP(proc, grid->setFocus(Qt::OtherFocusReason));
 }
 
-void frmStrategies::gdParams_CancelEdit()
+void LegsPane::gdParams_CancelEdit()
 {
     legGridCancelEdit(gdParams);
 }
 
-void frmStrategies::gdSelected_CancelEdit()
+void LegsPane::gdSelected_CancelEdit()
 {
     legGridCancelEdit(gdSelected);
 }
 
-void frmStrategies::legGridKeyDown(platform::Grid* grid, int keyCode)
+void LegsPane::legGridKeyDown(platform::Grid* grid, int keyCode)
 {
     Procedure proc("frmStrategies", grid == gdParams ? "gdParams_KeyDown" : "gdSelected_KeyDown");
     if (keyCode != platform::Vk::Delete)
@@ -452,12 +461,12 @@ void frmStrategies::legGridKeyDown(platform::Grid* grid, int keyCode)
     TW_STEP(proc, grid->setFocus(Qt::OtherFocusReason));
 }
 
-void frmStrategies::gdParams_KeyDown(int keyCode, int /*shift*/)
+void LegsPane::gdParams_KeyDown(int keyCode, int /*shift*/)
 {
     legGridKeyDown(gdParams, keyCode);
 }
 
-void frmStrategies::gdSelected_KeyDown(int keyCode, int /*shift*/)
+void LegsPane::gdSelected_KeyDown(int keyCode, int /*shift*/)
 {
     legGridKeyDown(gdSelected, keyCode);
 }

@@ -536,8 +536,8 @@ private slots:
         // the evaluated-leg grid.
         ui::cmbEdit(w)->setProperty("tag", QStringLiteral("2"));
         ui::txtEdit(w)->setProperty("tag", QStringLiteral("6"));
-        w->setEditorVisible(ui::cmbEdit(w), true);
-        w->setEditorVisible(ui::txtEdit(w), true);
+        ui::legs(w)->setEditorVisible(ui::cmbEdit(w), true);
+        ui::legs(w)->setEditorVisible(ui::txtEdit(w), true);
 
         const auto expectedAt = [w](platform::Grid* grid) {
             const QRect cell = grid->CellBoundary(grid->SelectedRow(), grid->SelectedCol());

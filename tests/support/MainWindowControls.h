@@ -9,6 +9,8 @@
 #include "platform/TabStrip.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
+#include "workspace/DescriptionPane.h"
+#include "workspace/LegsPane.h"
 #include "workspace/PayoffSketch.h"
 #include "workspace/StrategyLibraryPane.h"
 
@@ -47,6 +49,8 @@ T* pane(const QObject* window)
 }
 
 inline StrategyLibraryPane* library(const QObject* w) { return pane<StrategyLibraryPane>(w); }
+inline DescriptionPane* description(const QObject* w) { return pane<DescriptionPane>(w); }
+inline LegsPane* legs(const QObject* w) { return pane<LegsPane>(w); }
 
 #define TW_UI_CONTROL(Type, name) \
     inline Type* name(const QObject* w) { return named<Type>(w, #name); }

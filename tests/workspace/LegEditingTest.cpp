@@ -304,7 +304,7 @@ private slots:
         press(ui::cmbEdit(w), Qt::Key_Down);
         press(ui::cmbEdit(w), Qt::Key_Return);
         QCOMPARE(legRow(ui::gdParams(w), 2), (QStringList{"Long", "Stock", "", "", "100"}));
-        QVERIFY(!w->m_NewLegFlag);
+        QVERIFY(!ui::legs(w)->m_NewLegFlag);
         doubleClick(ui::gdParams(w), 1, 2);
         QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Short"));
         press(ui::cmbEdit(w), Qt::Key_Return);
@@ -451,7 +451,7 @@ private slots:
         ui::gdParams(w)->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QTRY_VERIFY(!ui::txtEdit(w)->isVisible());
         QCOMPARE(legOf(w, 1).Quantity(), 1);
-        QVERIFY(!w->m_EditCancelled);
+        QVERIFY(!ui::legs(w)->m_EditCancelled);
         // Cancelled over the hint row: the leg added for it is shown.
         doubleClick(ui::gdParams(w), 3, 6);
         ui::gdParams(w)->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);

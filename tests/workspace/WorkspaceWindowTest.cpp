@@ -929,9 +929,9 @@ private slots:
         emit s->ColumnMoved();
         QCOMPARE(settingInt(appSettings(), QStringLiteral("gdSelected"), QStringLiteral("Col3Width"), 0), 160);
         // While a saved layout is applied, column events save nothing.
-        w->m_RestoringGrid = true;
+        ui::legs(w)->m_RestoringGrid = true;
         emit s->ColumnWidthChanged(2, 300, cancel);
-        w->m_RestoringGrid = false;
+        ui::legs(w)->m_RestoringGrid = false;
         QCOMPARE(settingInt(appSettings(), QStringLiteral("gdSelected"), QStringLiteral("Col3Width"), 0), 160);
 
         // Every evaluation rebuilds the rows over the saved layout.
