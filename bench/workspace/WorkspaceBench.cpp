@@ -115,11 +115,11 @@ void SelectStrategyAmerican200(benchmark::State& state)
     chain.objStock = buildChain(7, 20);
     w->applyParsedChain(chain);
     ui::optTheoreticalPrice(w.run->window())->setChecked(true);
-    w->optTheoreticalPrice_Click();
+    ui::pricing(w.run->window())->optTheoreticalPrice_Click();
     w->session().setSteps(200);
     ui::txtSteps(w.run->window())->setText(QStringLiteral("200"));
     ui::cmbModel(w.run->window())->setCurrentIndex(2);
-    w->cmbModel_Click();
+    ui::pricing(w.run->window())->cmbModel_Click();
     QTreeWidgetItem* node = ui::library(w.run->window())->nodeByKey(QStringLiteral("T1S1"));
     if (node == nullptr || ui::gdSelected(w.run->window())->Rows() != 6 + 2) {
         state.SkipWithError("the strategy was not evaluated");

@@ -16,6 +16,7 @@
 #include "workspace/PricingSettings.h"
 #include "platform/TabStrip.h"
 #include "platform/WindowGeometry.h"
+#include "workspace/PricingPane.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -55,28 +56,14 @@ QString exitQuestion(bool dataNotSaved, bool strategiesChanged, QString& title)
 void frmStrategies::saveWorkspaceSettings()
 {
     CAppSettings& s = appSettings();
-    // The rate is stored as a number, whatever the user's decimal separator.
-    bool ok = false;
-    const double rate = QLocale().toDouble(txtInetrestRate->text().trimmed(), &ok);
-    s.SaveSetting(kSettings, QStringLiteral("Interest"),
-                  ok ? storedTextFromNumber(rate) : txtInetrestRate->text());
-    s.SaveSetting(kSettings, QStringLiteral("Exchange"), cbExchange->currentIndex());
+    m_pricing->savePricingSettings(s);
     s.SaveSetting(kSettings, QStringLiteral("ViewOptions"), tabOptionsNew->SelectedTab());
-    s.SaveSetting(kSettings, QStringLiteral("CalcMode"), cbCalculationMode->currentIndex());
     const layout::BarPositions bars = layout::barGeometry(m_geometry).pos;
     s.SaveSetting(kSettings, QStringLiteral("SSD"), static_cast<double>(bars.stgDescLeft));
     s.SaveSetting(kSettings, QStringLiteral("SCP"), static_cast<double>(bars.chartParamsLeft));
     s.SaveSetting(kSettings, QStringLiteral("SDP"), static_cast<double>(bars.descParamTop));
     s.SaveSetting(kSettings, QStringLiteral("SOS"), static_cast<double>(bars.optionsStockTop));
     s.SaveSetting(kSettings, QStringLiteral("SPO"), static_cast<double>(bars.paramsOptionsTop));
-    if (optRealPrice->isChecked())
-        s.SaveSetting(kSettings, QStringLiteral("PriceModel"), 1);
-    else if (optTheoreticalPrice->isChecked())
-        s.SaveSetting(kSettings, QStringLiteral("PriceModel"), 2);
-    else if (optBidAsk->isChecked())
-        s.SaveSetting(kSettings, QStringLiteral("PriceModel"), 3);
-    s.SaveSetting(kSettings, QStringLiteral("PLSign"), chkPLSign->isChecked() ? 1 : 0);
-    s.SaveSetting(kSettings, QStringLiteral("Model"), cmbModel->currentIndex());
 }
 
 void frmStrategies::closeChartWindows()

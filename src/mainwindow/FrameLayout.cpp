@@ -11,6 +11,7 @@
 #include "platform/TabStrip.h"
 #include "platform/WindowGeometry.h"
 #include "workspace/LegsPane.h"
+#include "workspace/PricingPane.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -80,8 +81,8 @@ void frmStrategies::ArrangeControls()
                                                static_cast<float>(client.top() * tpp),
                                                static_cast<float>((tabRect.right() - client.right()) * tpp),
                                                static_cast<float>((tabRect.bottom() - client.bottom()) * tpp)};
-        for (const QComboBox* box : {cmbModel, cbCalculationMode, cbExchange})
-            in.textWidths.insert(box->objectName(), static_cast<float>(box->sizeHint().width() * tpp));
+        for (const char* box : {"cmbModel", "cbCalculationMode", "cbExchange"})
+            in.textWidths.insert(QLatin1String(box), static_cast<float>(m_pricing->preferredWidth(QLatin1String(box)) * tpp));
         // A shown in-cell editor stays over the selected cell of its grid.
         const LegEditorPlaces editors = m_legs->editorPlaces();
         in.comboEditorTag = editors.comboTag;
@@ -109,6 +110,7 @@ void frmStrategies::ArrangeControls()
             if (QWidget* w = control(QLatin1String(name)))
                 w->setVisible(m_geometry.at(QLatin1String(name)).visible);
         }
+        m_pricing->showControl(QStringLiteral("picStockParams"), m_geometry.at(QStringLiteral("picStockParams")).visible);
     });
 }
 

@@ -67,6 +67,9 @@ LayoutGeometry LayoutGeometry::designTime()
     add(ex, "fraStock", 0, 0, 0, 0);
     add(ex, "gdCalls", 0, 0, 0, 0);
     add(ex, "gdPuts", 0, 0, 0, 0);
+    // The pricing boxes of the "Stock" page lie on a page of their own over
+    // the same place as fraStock.
+    add(ex, "picStockParams", 0, 0, 0, 0);
 
     // The price-source option buttons.
     const QString holder = in("picHolder");
@@ -76,12 +79,13 @@ LayoutGeometry LayoutGeometry::designTime()
 
     // The stock pane of the tab strip.
     const QString stock = in("fraStock");
-    add(stock, "lblExchange", 4920, 210, 705, 195);
-    add(stock, "cbExchange", 5760, 150, 3135, 315);
-    add(stock, "lblValatility", 3930, 520, 600, 195);
-    add(stock, "txtVolatility", 6300, 480, 735, 285);
-    add(stock, "lblDividends", 7080, 540, 1020, 195);
-    add(stock, "txtDividends", 8130, 480, 735, 285);
+    const QString stockParams = in("picStockParams");
+    add(stockParams, "lblExchange", 4920, 210, 705, 195);
+    add(stockParams, "cbExchange", 5760, 150, 3135, 315);
+    add(stockParams, "lblValatility", 3930, 520, 600, 195);
+    add(stockParams, "txtVolatility", 6300, 480, 735, 285);
+    add(stockParams, "lblDividends", 7080, 540, 1020, 195);
+    add(stockParams, "txtDividends", 8130, 480, 735, 285);
     add(stock, "lblBid", 120, 900, 270, 195);
     add(stock, "lblBidValue", 480, 900, 75, 225);
     add(stock, "lblAsk", 1620, 900, 315, 195);
@@ -99,7 +103,7 @@ LayoutGeometry LayoutGeometry::designTime()
     add(stock, "cmdLookup", 2340, 180, 825, 315);
     add(stock, "cmdLoad", 60, 525, 1545, 300);
     add(stock, "cmdSave", 1620, 525, 1545, 300);
-    add(stock, "cbVolatility", 4560, 460, 1695, 315);
+    add(stockParams, "cbVolatility", 4560, 460, 1695, 315);
     return g;
 }
 
@@ -169,6 +173,7 @@ void applyChainTab(LayoutGeometry& geometry, int tab)
     if (tab < 1 || tab > 3)
         return;
     geometry.setVisible(stock, tab == 1);
+    geometry.setVisible(QStringLiteral("picStockParams"), tab == 1);
     geometry.setVisible(calls, tab == 2);
     geometry.setVisible(puts, tab == 3);
 }
@@ -369,6 +374,7 @@ LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& i
         p.show("fraStock", true);
         p.show("gdCalls", true);
         p.show("gdPuts", true);
+        p.show("picStockParams", true);
         applyChainTab(result.geometry, in.selectedTab);
 
         {
@@ -386,6 +392,7 @@ LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& i
                     tab.height - inset.top - inset.bottom);
         };
         placeOverClientArea("fraStock");
+        placeOverClientArea("picStockParams");
         const float KW = p("fraStock").width;
         {
             // The exchange box grows no further left than the lookup button.
@@ -425,6 +432,7 @@ LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& i
         p.show("fraStock", false);
         p.show("gdCalls", false);
         p.show("gdPuts", false);
+        p.show("picStockParams", false);
     }
 
     // In-cell editors follow the selected cell of the grid they edit.

@@ -18,8 +18,9 @@
 //   outer top-left corner of the frame or picture box named in
 //   ControlRect::container. A frame's caption lies inside its rectangle; the
 //   controls in it start below the caption because of their own tops.
-// - fraStock, gdCalls and gdPuts lie in fraExchange, over the tab strip's
-//   client area; that area is given in fraExchange coordinates as well.
+// - fraStock, picStockParams, gdCalls and gdPuts lie in fraExchange, over the
+//   tab strip's client area; that area is given in fraExchange coordinates as
+//   well.
 // - Positions may be negative; widths and heights never are. A placement whose
 //   width or height would come out negative (or not a number) is skipped and
 //   the control keeps its previous rectangle.
@@ -142,9 +143,10 @@ QRect pixelRect(const ControlRect& rect, double logicalDpi);
 // rounded to whole twips, halves to even.
 float rebarHeightTwips(double rebarPixels, double twipsPerPixelY);
 
-// Which of fraStock, gdCalls and gdPuts a click on tab `tab` leaves visible:
-// 1 the stock frame only, 2 the calls grid only, 3 the puts grid only; any
-// other number changes nothing.
+// Which of fraStock (with the stock page's pricing boxes, picStockParams),
+// gdCalls and gdPuts a click on tab `tab` leaves visible: 1 the stock page
+// only, 2 the calls grid only, 3 the puts grid only; any other number changes
+// nothing.
 void applyChainTab(LayoutGeometry& geometry, int tab);
 
 // The room below the status row at which the chain panes are still hidden.

@@ -27,6 +27,7 @@
 #include "workspace/GridLayouts.h"
 #include "workspace/LegsPane.h"
 #include "workspace/LibraryEdits.h"
+#include "workspace/PricingPane.h"
 #include "workspace/PayoffSketch.h"
 #include "workspace/StrategyLibraryPane.h"
 
@@ -163,30 +164,6 @@ void frmStrategies::createControls()
     lblDateValue = label(fraExchange, "lblDateValue", "");
     lblStatus = new platform::ElidedLabel(fraExchange);
     name(lblStatus, "lblStatus");
-    lblModel = label(fraExchange, "lblModel", "Model");
-    cmbModel = combo(fraExchange, "cmbModel");
-    cmbModel->addItems({QStringLiteral("Black-Scholes"), QStringLiteral("Binominal European"),
-                        QStringLiteral("Binominal American")});
-    cmbModel->setCurrentIndex(-1);
-    lblSteps = label(fraExchange, "lblSteps", "Steps");
-    txtSteps = lineEdit(fraExchange, "txtSteps", "10");
-    lblCalculationMode = label(fraExchange, "lblCalculationMode", "Calculate");
-    cbCalculationMode = combo(fraExchange, "cbCalculationMode");
-    cbCalculationMode->addItems({QStringLiteral("Profit/Loss"), QStringLiteral("Position worth")});
-    cbCalculationMode->setCurrentIndex(-1);
-    lblInterestRate = label(fraExchange, "lblInterestRate", "Interest rate");
-    txtInetrestRate = lineEdit(fraExchange, "txtInetrestRate", "");
-    chkPLSign = new QCheckBox(QStringLiteral("True signed percent profit"), fraExchange);
-    name(chkPLSign, "chkPLSign");
-    lblSetupPrice = label(fraExchange, "lblSetupPrice", "Setup price:");
-    picHolder = new QWidget(fraExchange);
-    name(picHolder, "picHolder");
-    optTheoreticalPrice = new QRadioButton(QStringLiteral("Theor."), picHolder);
-    name(optTheoreticalPrice, "optTheoreticalPrice");
-    optRealPrice = new QRadioButton(QStringLiteral("Last"), picHolder);
-    name(optRealPrice, "optRealPrice");
-    optBidAsk = new QRadioButton(QStringLiteral("Bid/Ask"), picHolder);
-    name(optBidAsk, "optBidAsk");
     tabOptionsNew = new platform::TabStrip(fraExchange);
     name(tabOptionsNew, "tabOptionsNew");
 
@@ -204,14 +181,6 @@ void frmStrategies::createControls()
     cmdLookup = button(fraStock, "cmdLookup", "Lookup");
     cmdLoad = button(fraStock, "cmdLoad", "Load from file");
     cmdSave = button(fraStock, "cmdSave", "Save to file");
-    lblExchange = label(fraStock, "lblExchange", "Exchange");
-    cbExchange = combo(fraStock, "cbExchange");
-    lblValatility = label(fraStock, "lblValatility", "Volatility");
-    cbVolatility = combo(fraStock, "cbVolatility");
-    cbVolatility->hide();
-    txtVolatility = lineEdit(fraStock, "txtVolatility", "");
-    lblDividends = label(fraStock, "lblDividends", "Dividends (%)");
-    txtDividends = lineEdit(fraStock, "txtDividends", "");
     lblBid = label(fraStock, "lblBid", "Bid:");
     lblBidValue = label(fraStock, "lblBidValue", "");
     lblAsk = label(fraStock, "lblAsk", "Ask:");
@@ -248,16 +217,18 @@ void frmStrategies::createControls()
     for (QLabel* l : {lblStockValue, lblPriceValue, lblDateValue})
         l->setFont(bold);
 
+    // The pricing boxes lie over the chain's: the boxes of the "Stock" page
+    // on top of that page.
+    m_pricing = new PricingPane(*m_session, fraExchange);
+    m_panes.append(m_pricing);
+
     // Fixed captions keep their places but widen to their text where the
     // font at hand is wider than the one the layout was drawn for; the
     // layout anchors them by their right edges to the box they name.
-    for (QWidget* w : std::initializer_list<QWidget*>{lblModel, lblSteps, lblCalculationMode, lblInterestRate,
-                                                      lblSetupPrice, lblExchange, lblValatility, chkPLSign}) {
-        const QString n = w->objectName();
-        if (!m_geometry.contains(n))
-            continue;
-        layout::ControlRect& r = m_geometry.at(n);
-        const float need = static_cast<float>((w->sizeHint().width() + 2) * twipsPerPixel());
+    for (const char* n : {"lblModel", "lblSteps", "lblCalculationMode", "lblInterestRate", "lblSetupPrice",
+                          "lblExchange", "lblValatility", "chkPLSign"}) {
+        layout::ControlRect& r = m_geometry.at(QLatin1String(n));
+        const float need = static_cast<float>((m_pricing->preferredWidth(QLatin1String(n)) + 2) * twipsPerPixel());
         if (need > r.width)
             r.width = need;
     }
@@ -269,6 +240,7 @@ void frmStrategies::createControls()
     applyGeometry(all);
     for (QWidget* w : {static_cast<QWidget*>(fraStock), static_cast<QWidget*>(gdCalls), static_cast<QWidget*>(gdPuts)})
         w->raise();
+    m_pricing->raise();
     for (QWidget* w : {picStgDesc, picDescParam, picChartParams, picParamsOptions, picOptionsStock})
         w->raise();
     rbrMain->raise();
@@ -276,24 +248,7 @@ void frmStrategies::createControls()
 
 void frmStrategies::connectControls()
 {
-    // Choices made by the user run the same procedures that start-up calls
-    // after setting the controls from code.
-    connect(cmbModel, &QComboBox::activated, this, [this] { cmbModel_Click(); });
-    connect(cbCalculationMode, &QComboBox::activated, this, [this] { cbCalculationMode_Click(); });
-    connect(cbExchange, &QComboBox::activated, this, [this] { cbExchange_Click(); });
-    connect(optTheoreticalPrice, &QRadioButton::clicked, this, [this] { optTheoreticalPrice_Click(); });
-    connect(optRealPrice, &QRadioButton::clicked, this, [this] { optRealPrice_Click(); });
-    connect(optBidAsk, &QRadioButton::clicked, this, [this] { optBidAsk_Click(); });
-    connect(chkPLSign, &QCheckBox::clicked, this, [this] { chkPLSign_Click(); });
-    for (QLineEdit* box : {txtVolatility, txtInetrestRate, txtDividends, txtSteps}) {
-        box->installEventFilter(this);
-        // A refused text stays marked until the box holds a usable one.
-        connect(box, &QLineEdit::textChanged, this, [this, box] {
-            if (box->property("refused").toBool() && boxTextUsable(box))
-                markRefused(box, false);
-        });
-    }
-
+    connect(m_pricing, &PricingPane::surfaceRedrawRequested, this, [] { frm3dChart::instance()->UpdateChart(); });
     connect(tabOptionsNew, &platform::TabStrip::TabClick, this, [this](int tab) {
         tabOptionsNew_TabClick(tab);
         ArrangeControls();
@@ -318,16 +273,6 @@ void frmStrategies::connectControls()
     connect(cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(); });
     connect(cmdLookup, &QPushButton::clicked, this, [this] { cmdLookup_Click(); });
     connect(rbrMain, &platform::ReBar::HeightChanged, this, [this] { rbrMain_HeightChanged(); });
-
-    cbExchange->addItems({QStringLiteral("CBOE (Chicago Board Options Exchange)"),
-                          QStringLiteral("AMEX (American Stock Exchange)"),
-                          QStringLiteral("PHLX (Philadelphia Stock Exchange)"),
-                          QStringLiteral("PCX or PSE (Pacific Stock Exchange)"),
-                          QStringLiteral("ISE (International Securities Exchange)"), QStringLiteral("Other exchange")});
-    cbExchange->setCurrentIndex(-1);
-    cmbModel->setToolTip(QStringLiteral("Calculation options model selection"));
-    txtDividends->setToolTip(QStringLiteral("dividends are used only in binominal american calculation model"));
-    cbExchange->setToolTip(QStringLiteral("Stock Exchange selection"));
 
 }
 
@@ -426,7 +371,7 @@ void frmStrategies::Form_Load()
         m_DecimalComma = sep != QLatin1String(".");
         m_DecimalSeparator = m_DecimalComma ? sep : QString();
     });
-    TW_STEP(proc, restorePricingParameters());
+    TW_STEP(proc, m_pricing->restorePricingParameters(readPricingSettings(appSettings())));
     // A chain file named on the command line that cannot be found is
     // reported; the last file of an earlier run only in the status line.
     bool chainNamed = false;
@@ -502,55 +447,7 @@ void frmStrategies::Form_Load()
         if (settingBool(appSettings(), kSettings, QStringLiteral("3dChartVisible"), true))
             frm3dChart::instance()->show();
     });
-    TW_STEP(proc, cbCalculationMode_Click());
-}
-
-void frmStrategies::restorePricingParameters()
-{
-    CAppSettings& s = appSettings();
-    const PricingSettings p = readPricingSettings(s);
-    txtVolatility->setText(QLocale().toString(p.volatility, 'g', 15));
-    txtInetrestRate->setText(QLocale().toString(p.interest, 'g', 15));
-    m_session->setVolatility(p.volatility);
-    m_session->setInterestRate(p.interest);
-    if (p.exchange >= 0 && p.exchange < cbExchange->count()) {
-        cbExchange->setCurrentIndex(p.exchange);
-        cbExchange_Click();
-    }
-    if (p.calcMode >= 0 && p.calcMode < cbCalculationMode->count()) {
-        cbCalculationMode->setCurrentIndex(p.calcMode);
-        cbCalculationMode_Click();
-    }
-    optRealPrice->setChecked(false);
-    optTheoreticalPrice->setChecked(false);
-    switch (p.priceModel) {
-    case 0:
-        cbCalculationMode->setCurrentIndex(1);
-        cbCalculationMode_Click();
-        break;
-    case 1:
-        optRealPrice->setChecked(true);
-        optRealPrice_Click();
-        break;
-    case 2:
-        optTheoreticalPrice->setChecked(true);
-        optTheoreticalPrice_Click();
-        break;
-    case 3:
-        optBidAsk->setChecked(true);
-        optBidAsk_Click();
-        break;
-    default:
-        break;
-    }
-    chkPLSign->setChecked(p.plSign != 0);
-    chkPLSign_Click();
-    txtSteps->setText(QString::number(p.steps));
-    m_session->setSteps(p.steps);
-    if (p.model >= 0 && p.model < cmbModel->count()) {
-        cmbModel->setCurrentIndex(p.model);
-        cmbModel_Click();
-    }
+    TW_STEP(proc, m_pricing->cbCalculationMode_Click());
 }
 
 void frmStrategies::restoreGeometry()

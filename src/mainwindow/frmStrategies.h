@@ -52,6 +52,7 @@ class frmSymbolLookup;
 class StrategyLibraryPane;
 class DescriptionPane;
 class LegsPane;
+class PricingPane;
 class WorkspacePane;
 class WinInet;
 class Procedure;
@@ -113,30 +114,9 @@ public:
     QLabel* lblPriceValue = nullptr;
     QLabel* lblDateValue = nullptr;
     QLabel* lblStatus = nullptr;
-    QLabel* lblModel = nullptr;
-    QComboBox* cmbModel = nullptr;
-    QLabel* lblSteps = nullptr;
-    QLineEdit* txtSteps = nullptr;
-    QLabel* lblCalculationMode = nullptr;
-    QComboBox* cbCalculationMode = nullptr;
-    QLabel* lblInterestRate = nullptr;
-    QLineEdit* txtInetrestRate = nullptr;
-    QCheckBox* chkPLSign = nullptr;
-    QLabel* lblSetupPrice = nullptr;
-    QWidget* picHolder = nullptr;
-    QRadioButton* optTheoreticalPrice = nullptr;
-    QRadioButton* optRealPrice = nullptr;
-    QRadioButton* optBidAsk = nullptr;
     platform::TabStrip* tabOptionsNew = nullptr;
 
     // The "Stock" page.
-    QLabel* lblExchange = nullptr;
-    QComboBox* cbExchange = nullptr;
-    QLabel* lblValatility = nullptr;
-    QLineEdit* txtVolatility = nullptr;
-    QComboBox* cbVolatility = nullptr;
-    QLabel* lblDividends = nullptr;
-    QLineEdit* txtDividends = nullptr;
     QLabel* lblBid = nullptr;
     QLabel* lblBidValue = nullptr;
     QLabel* lblAsk = nullptr;
@@ -270,13 +250,6 @@ public:
     QPointer<frmSymbolLookup> m_SymbolLookup;
     void UpdateControls();
     void LoadOptionFromFile();
-    void cbCalculationMode_Click();
-    void cbExchange_Click();
-    void optRealPrice_Click();
-    void optTheoreticalPrice_Click();
-    void optBidAsk_Click();
-    void chkPLSign_Click();
-    void cmbModel_Click();
     void tabOptionsNew_TabClick(int tab);
 
 
@@ -285,11 +258,6 @@ public:
     void setEditMenuStates();
 
 
-    // Pricing-parameter boxes.
-    void UpdateVolatility();
-    void UpdateInetrestRate();
-    void UpdateDividends();
-    void UpdateSteps();
 
     // Chain panes.
     void SelectInDownloader(int32_t ItemType, const QString& Code);
@@ -300,7 +268,6 @@ public:
 
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -328,7 +295,6 @@ private:
     QPoint popupPoint(const QWidget* frame, const QWidget* control, double x, double y) const;
 
     // Start-up steps that have their own rules.
-    void restorePricingParameters();
     void restoreGeometry();
     void restoreBarPositions();
     void saveWorkspaceSettings();
@@ -345,14 +311,6 @@ private:
     void takeDownloadedAnswer();
     void endDownload();
     bool m_closeAfterDownload = false;
-    bool validateBox(QLineEdit* box);
-    void parameterBoxKeyUp(QLineEdit* box, int key);
-    // A box whose text was refused shows it until the text can be used.
-    void markRefused(QLineEdit* box, bool refused);
-    bool boxTextUsable(const QLineEdit* box) const;
-    // The box that saw the press of the key whose release comes next (a
-    // release whose press went to a closing message box is not the box's).
-    QLineEdit* m_keyPressedIn = nullptr;
 
     layout::LayoutGeometry m_geometry;
     QHash<QString, QWidget*> m_controls;
@@ -360,11 +318,11 @@ private:
     StrategyLibraryPane* m_library = nullptr;
     DescriptionPane* m_description = nullptr;
     LegsPane* m_legs = nullptr;
+    PricingPane* m_pricing = nullptr;
     // The panes' popups, made with the menu bar.
     platform::PopupMenu* m_cParamsMenu = nullptr;
     // Every pane, for the layout, which places their controls by name.
     QList<WorkspacePane*> m_panes;
-    bool m_closing = false;
     bool m_filling = false;
     bool m_unloaded = false;
 };

@@ -194,7 +194,7 @@ void AnalysisSession::restoreTickerSettings(double volatilityPercent, double div
 {
     m_volatility = volatilityPercent;
     m_dividends = dividendsPercent / 100.0;
-    emit tickerSettingsRestored();
+    emit tickerSettingsRestored(volatilityPercent, dividendsPercent);
 }
 
 // ---------------------------------------------------------------------------

@@ -165,7 +165,7 @@ signals:
     void calculationModeChanged(int mode);
     void exchangeChanged(const QString& exchange);
     void plSignChanged(bool on);
-    void tickerSettingsRestored();
+    void tickerSettingsRestored(double volatilityPercent, double dividendsPercent);
     void calcStockPriceChanged(double price);
     // A new chain is shown: its price, date and ticker go to the charts.
     void stockLoaded();

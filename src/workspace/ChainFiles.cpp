@@ -124,12 +124,10 @@ void frmStrategies::LoadOptionFromFile()
             settingText(appSettings(), QStringLiteral("Volatility"), ticker, QStringLiteral("45")), &ok);
         if (!ok || !volatilityAccepted(vol))
             vol = 45;
-        txtVolatility->setText(QLocale().toString(vol, 'g', 15));
         double div = numberFromStoredText(
             settingText(appSettings(), QStringLiteral("Dividends"), ticker, QStringLiteral("0")), &ok);
         if (!ok || !rateAccepted(div))
             div = 0;
-        txtDividends->setText(QLocale().toString(div, 'g', 15));
         m_session->restoreTickerSettings(vol, div);
         m_session->UpdateLists();
     });

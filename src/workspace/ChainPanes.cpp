@@ -17,6 +17,7 @@
 #include "platform/TabStrip.h"
 #include "workspace/AnalysisSession.h"
 #include "workspace/GridLayouts.h"
+#include "workspace/PricingPane.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -57,15 +58,11 @@ void frmStrategies::UpdateControls()
                 l->hide();
             gdCalls->hide();
             gdPuts->hide();
-            txtVolatility->setEnabled(false);
-            cbExchange->setEnabled(false);
         });
     } else {
         TW_STEP(proc, {
             for (QLabel* l : quoteLabels + stockLabels)
                 l->show();
-            txtVolatility->setEnabled(true);
-            cbExchange->setEnabled(true);
         });
         // User commands wait until both grids are filled.
         m_filling = true;
@@ -164,6 +161,9 @@ void frmStrategies::tabOptionsNew_TabClick(int tab)
     gdPuts->setVisible(tab == 3);
     for (const char* name : {"fraStock", "gdCalls", "gdPuts"})
         m_geometry.setVisible(QLatin1String(name), control(QLatin1String(name))->isVisible());
+    // The stock page's pricing boxes go with it.
+    m_geometry.setVisible(QStringLiteral("picStockParams"), tab == 1);
+    m_pricing->showControl(QStringLiteral("picStockParams"), tab == 1);
 }
 
 void frmStrategies::SelectInDownloader(int32_t ItemType, const QString& Code)

@@ -15,13 +15,25 @@ WorkspacePane::WorkspacePane(AnalysisSession& session, QWidget* host, const QStr
     setObjectName(name);
     setGeometry(host->rect());
     host->installEventFilter(this);
-    updateMask();
+    m_layers.append(this);
+    updateMask(this);
 }
 
 WorkspacePane::~WorkspacePane()
 {
     // The host may be going away with this pane; it filters nothing then.
     m_host = nullptr;
+}
+
+void WorkspacePane::keepToControls(QWidget* layer)
+{
+    m_layers.append(layer);
+    layer->installEventFilter(this);
+    for (QObject* child : layer->children()) {
+        if (child->isWidgetType())
+            child->installEventFilter(this);
+    }
+    updateMask(layer);
 }
 
 void WorkspacePane::registerControl(QWidget* control, const QString& name)
@@ -81,17 +93,26 @@ bool WorkspacePane::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_host && event->type() == QEvent::Resize) {
         setGeometry(m_host->rect());
-    } else if (watched != m_host && watched->parent() == this) {
+        return QWidget::eventFilter(watched, event);
+    }
+    auto* layer = qobject_cast<QWidget*>(watched->parent());
+    if (watched != m_host && layer != nullptr && m_layers.contains(layer)) {
         switch (event->type()) {
         case QEvent::Move:
         case QEvent::Resize:
         case QEvent::ShowToParent:
         case QEvent::HideToParent:
-            updateMask();
+            updateMask(layer);
             break;
         default:
             break;
         }
+    }
+    // A layer learns of the controls added to it.
+    if (event->type() == QEvent::ChildAdded && watched != this && m_layers.contains(watched)) {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType())
+            child->installEventFilter(this);
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -102,22 +123,29 @@ void WorkspacePane::childEvent(QChildEvent* event)
     if (event->added() && event->child()->isWidgetType())
         event->child()->installEventFilter(this);
     if (event->removed() || event->added())
-        updateMask();
+        updateMask(this);
 }
 
-void WorkspacePane::updateMask()
+void WorkspacePane::updateMask(QWidget* layer)
 {
     QRegion region;
-    for (QObject* child : children()) {
+    for (QObject* child : layer->children()) {
         const auto* w = qobject_cast<QWidget*>(child);
-        if (w != nullptr && !w->isWindow() && w->isVisibleTo(this))
+        if (w == nullptr || w->isWindow() || !w->isVisibleTo(layer))
+            continue;
+        // A layer within takes only what its own mask takes.
+        if (m_layers.contains(w) && !w->mask().isEmpty())
+            region += w->mask().translated(w->pos()) & w->geometry();
+        else
             region += w->geometry();
     }
     // An empty region would clear the mask (the whole pane): a pane without
     // a shown control takes no point at all.
     if (region.isEmpty())
         region = QRegion(-1, -1, 1, 1);
-    setMask(region);
+    layer->setMask(region);
+    if (layer != this && m_layers.contains(layer->parentWidget()))
+        updateMask(layer->parentWidget());
 }
 
 } // namespace tw

@@ -58,6 +58,10 @@ protected:
         return control;
     }
     void registerControl(QWidget* control, const QString& name);
+    // A container of the pane's that lies over other panes' controls (a page
+    // laid over another pane's page) takes the pointer only where its own
+    // controls are, as the pane itself does.
+    void keepToControls(QWidget* layer);
     // A point in the window's client area, in whole twips, for a popup
     // shown at (x, y) twips inside `control`.
     QPoint popupPoint(const QWidget* control, double x, double y) const;
@@ -67,11 +71,13 @@ protected:
     void childEvent(QChildEvent* event) override;
 
 private:
-    void updateMask();
+    void updateMask(QWidget* layer);
 
     AnalysisSession& m_session;
     QWidget* m_host;
     QHash<QString, QWidget*> m_controls;
+    // The pane and the containers of keepToControls.
+    QList<QWidget*> m_layers;
 };
 
 } // namespace tw

@@ -68,14 +68,17 @@ protected:
 QList<QWidget*> bottomPaneControls(frmStrategies* w)
 {
     QList<QWidget*> controls;
-    const QSet<QWidget*> containers{ui::fraStock(w), ui::picHolder(w), ui::tabOptionsNew(w), ui::gdCalls(w), ui::gdPuts(w)};
+    const QSet<QWidget*> containers{ui::fraStock(w),  ui::picHolder(w), ui::picStockParams(w), ui::tabOptionsNew(w),
+                                    ui::gdCalls(w), ui::gdPuts(w)};
     for (QWidget* c : ui::fraExchange(w)->findChildren<QWidget*>()) {
-        if (c->objectName().isEmpty() || containers.contains(c) || !c->isVisibleTo(w) || c->width() <= 0
+        if (c->objectName().isEmpty() || containers.contains(c) || qobject_cast<WorkspacePane*>(c) != nullptr
+            || !c->isVisibleTo(w) || c->width() <= 0
             || c->height() <= 0)
             continue;
         // Only the program's own controls, not the insides of a composite one.
         QWidget* p = c->parentWidget();
-        if (p != ui::fraExchange(w) && p != ui::fraStock(w) && p != ui::picHolder(w))
+        if (p != ui::fraExchange(w) && p != ui::fraStock(w) && p != ui::picHolder(w) && p != ui::picStockParams(w)
+            && qobject_cast<WorkspacePane*>(p) == nullptr)
             continue;
         controls.append(c);
     }
@@ -342,7 +345,7 @@ private slots:
         frmStrategies* w = run.window();
         QVERIFY(test::focusOn(ui::tvStrategies(w)));
         ui::cmbModel(w)->setCurrentIndex(1);
-        w->cmbModel_Click();
+        ui::pricing(w)->cmbModel_Click();
         QLineEdit* steps = ui::txtSteps(w);
 
         // Return on the question's OK: the box sees its own press and

@@ -191,7 +191,7 @@ TEST(MainWindowLayout, ChainPanesFillTheTabStripsClientArea)
     EXPECT_EQ(tab.top, 780);
     EXPECT_EQ(tab.width, 11940);
     EXPECT_EQ(tab.height, 3190);
-    for (const char* name : {"fraStock", "gdCalls", "gdPuts"}) {
+    for (const char* name : {"fraStock", "picStockParams", "gdCalls", "gdPuts"}) {
         EXPECT_EQ(R(g, name).left, 75) << name;
         EXPECT_EQ(R(g, name).top, 1140) << name;
         EXPECT_EQ(R(g, name).width, 11850) << name;
@@ -253,6 +253,7 @@ TEST(MainWindowLayout, ChainPanesNeedMoreThan600TwipsBelowTheStatusRow)
         EXPECT_EQ(res.chainPanesShown, c.shown);
         EXPECT_EQ(R(res.geometry, "tabOptionsNew").visible, c.shown);
         EXPECT_EQ(R(res.geometry, "fraStock").visible, c.shown);
+        EXPECT_EQ(R(res.geometry, "picStockParams").visible, c.shown);
         EXPECT_FALSE(R(res.geometry, "gdCalls").visible);
         EXPECT_FALSE(R(res.geometry, "gdPuts").visible);
         for (const char* name : {"tabOptionsNew", "fraStock", "gdCalls", "lblBid", "lblTickerStatus"})
@@ -283,6 +284,7 @@ TEST(MainWindowLayout, SelectedTabDecidesWhichChainPaneIsVisible)
         const LayoutGeometry g = ArrangeControls(geometryWithBars(defaultBarPositions(12000, 9000)), in).geometry;
         EXPECT_TRUE(R(g, "tabOptionsNew").visible);
         EXPECT_EQ(R(g, "fraStock").visible, c.stock);
+        EXPECT_EQ(R(g, "picStockParams").visible, c.stock);
         EXPECT_EQ(R(g, "gdCalls").visible, c.calls);
         EXPECT_EQ(R(g, "gdPuts").visible, c.puts);
     }
@@ -452,6 +454,7 @@ TEST(MainWindowLayout, GeometryKeepsContainersAndRejectsUnknownNames)
     const LayoutGeometry g = LayoutGeometry::designTime();
     EXPECT_EQ(R(g, "gdParams").container, QStringLiteral("fraParams"));
     EXPECT_EQ(R(g, "fraStock").container, QStringLiteral("fraExchange"));
+    EXPECT_EQ(R(g, "cbExchange").container, QStringLiteral("picStockParams"));
     EXPECT_EQ(R(g, "optTheoreticalPrice").container, QStringLiteral("picHolder"));
     EXPECT_EQ(R(g, "picDescParam").container, QString::fromLatin1(WindowContainer));
     EXPECT_FALSE(R(g, "cmbEdit").visible);

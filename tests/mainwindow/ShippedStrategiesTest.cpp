@@ -131,7 +131,7 @@ private slots:
 
         // "Position worth" gives the signed worth instead of credit or debit.
         ui::cbCalculationMode(w)->setCurrentIndex(1);
-        w->cbCalculationMode_Click();
+        ui::pricing(w)->cbCalculationMode_Click();
         const double worth = 100 * bidAsk(call(atm)) - 100 * bidAsk(call(atm + 5));
         QCOMPARE(totalText(w),
                  QStringLiteral("Current position price: ") + QLocale().toString(worth, 'f', 2) + QLatin1Char(' '));

@@ -151,17 +151,17 @@ private slots:
             QCOMPARE(ui::tvStrategies(w)->topLevelItemCount(), 2);
 
             ui::txtSteps(w)->setText(QStringLiteral("25"));
-            w->UpdateSteps();
+            ui::pricing(w)->UpdateSteps();
             ui::cmbModel(w)->setCurrentIndex(2);
-            w->cmbModel_Click();
+            ui::pricing(w)->cmbModel_Click();
             ui::cbExchange(w)->setCurrentIndex(3);
-            w->cbExchange_Click();
+            ui::pricing(w)->cbExchange_Click();
             ui::cbCalculationMode(w)->setCurrentIndex(1);
-            w->cbCalculationMode_Click();
+            ui::pricing(w)->cbCalculationMode_Click();
             ui::optBidAsk(w)->setChecked(true);
-            w->optBidAsk_Click();
+            ui::pricing(w)->optBidAsk_Click();
             ui::chkPLSign(w)->setChecked(false);
-            w->chkPLSign_Click();
+            ui::pricing(w)->chkPLSign_Click();
             ui::txtInetrestRate(w)->setText(QLocale().toString(7.5));
             ui::tabOptionsNew(w)->setSelectedTab(3);
             QTreeWidgetItem* node = ui::library(w)->nodeByKey(QStringLiteral("T2S1"));

@@ -12,6 +12,7 @@
 #include "workspace/DescriptionPane.h"
 #include "workspace/LegsPane.h"
 #include "workspace/PayoffSketch.h"
+#include "workspace/PricingPane.h"
 #include "workspace/StrategyLibraryPane.h"
 
 #include <QCheckBox>
@@ -51,6 +52,7 @@ T* pane(const QObject* window)
 inline StrategyLibraryPane* library(const QObject* w) { return pane<StrategyLibraryPane>(w); }
 inline DescriptionPane* description(const QObject* w) { return pane<DescriptionPane>(w); }
 inline LegsPane* legs(const QObject* w) { return pane<LegsPane>(w); }
+inline PricingPane* pricing(const QObject* w) { return pane<PricingPane>(w); }
 
 #define TW_UI_CONTROL(Type, name) \
     inline Type* name(const QObject* w) { return named<Type>(w, #name); }
@@ -82,6 +84,7 @@ TW_UI_CONTROL(QLineEdit, txtInetrestRate)
 TW_UI_CONTROL(QCheckBox, chkPLSign)
 TW_UI_CONTROL(QLabel, lblSetupPrice)
 TW_UI_CONTROL(QWidget, picHolder)
+TW_UI_CONTROL(QWidget, picStockParams)
 TW_UI_CONTROL(QRadioButton, optTheoreticalPrice)
 TW_UI_CONTROL(QRadioButton, optRealPrice)
 TW_UI_CONTROL(QRadioButton, optBidAsk)

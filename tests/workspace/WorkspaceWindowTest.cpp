@@ -203,7 +203,7 @@ private slots:
 
         // An exchange nobody quotes on: the leg is reported, not priced.
         ui::cbExchange(w)->setCurrentIndex(5);
-        w->cbExchange_Click();
+        ui::pricing(w)->cbExchange_Click();
         QCOMPARE(w->session().calls()->Count(), 0);
         QVERIFY(ui::gdSelected(w)->RowIsGroup(1));
         QCOMPARE(cell(ui::gdSelected(w), 1, 9), QStringLiteral("data for Other exchange not available now"));
@@ -631,7 +631,7 @@ private slots:
         activate(w);
         ui::optTheoreticalPrice(w)->click();
         ui::cmbModel(w)->setCurrentIndex(1);
-        w->cmbModel_Click();
+        ui::pricing(w)->cmbModel_Click();
         QCOMPARE(w->session().steps(), 10);
         QLineEdit* steps = ui::txtSteps(w);
 
@@ -718,7 +718,7 @@ private slots:
             QCOMPARE(vol->text(), QStringLiteral("37,5"));
 
             ui::cmbModel(w)->setCurrentIndex(2);
-            w->cmbModel_Click();
+            ui::pricing(w)->cmbModel_Click();
             type(ui::txtDividends(w), QStringLiteral("1,25"));
             QTest::keyClick(ui::txtDividends(w), Qt::Key_Return);
             QCOMPARE(w->session().dividends(), 0.0125);
