@@ -113,7 +113,7 @@ void SelectStrategyAmerican200(benchmark::State& state)
     Window w(true);
     marketdata::ParseResult chain;
     chain.objStock = buildChain(7, 20);
-    w->applyParsedChain(chain);
+    ui::chain(w.run->window())->applyParsedChain(chain);
     ui::optTheoreticalPrice(w.run->window())->setChecked(true);
     ui::pricing(w.run->window())->optTheoreticalPrice_Click();
     w->session().setSteps(200);
@@ -163,7 +163,7 @@ void FillChainPanes3000(benchmark::State& state)
     const auto s = buildChain(10, 150); // 1,500 calls and 1,500 puts
     for (auto _ : state) {
         w->session().setObjStock(s);
-        w->UpdateControls();
+        ui::chain(w.run->window())->UpdateControls();
     }
     if (ui::gdCalls(w.run->window())->Rows() != 1500 || ui::gdPuts(w.run->window())->Rows() != 1500)
         state.SkipWithError("the chain grids were not filled");

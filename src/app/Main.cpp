@@ -66,7 +66,7 @@ void Main()
     // The user may have dismissed the splash already; then this does nothing.
     ignoringErrors([] { frmSplash::unload(); });
     ignoringErrors([] { frmStrategies::instance()->show(); });
-    ignoringErrors([] { frmStrategies::instance()->DelayTimer->start(); });
+    ignoringErrors([] { frmStrategies::instance()->startDelayTimer(); });
 }
 
 } // namespace tw

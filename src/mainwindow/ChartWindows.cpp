@@ -15,7 +15,6 @@
 #include "platform/WindowGeometry.h"
 #include "workspace/AnalysisSession.h"
 
-#include <QComboBox>
 #include <QScreen>
 
 namespace tw {

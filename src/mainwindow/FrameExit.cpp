@@ -11,21 +11,14 @@
 #include "app/Tools.h"
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
-#include "marketdata/WinInet.h"
 #include "mainwindow/StartupSettings.h"
-#include "workspace/PricingSettings.h"
-#include "platform/TabStrip.h"
 #include "platform/WindowGeometry.h"
+#include "workspace/AnalysisSession.h"
+#include "workspace/ChainPane.h"
 #include "workspace/PricingPane.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTreeWidget>
 
 namespace tw {
 
@@ -57,7 +50,7 @@ void frmStrategies::saveWorkspaceSettings()
 {
     CAppSettings& s = appSettings();
     m_pricing->savePricingSettings(s);
-    s.SaveSetting(kSettings, QStringLiteral("ViewOptions"), tabOptionsNew->SelectedTab());
+    s.SaveSetting(kSettings, QStringLiteral("ViewOptions"), m_chain->selectedTab());
     const layout::BarPositions bars = layout::barGeometry(m_geometry).pos;
     s.SaveSetting(kSettings, QStringLiteral("SSD"), static_cast<double>(bars.stgDescLeft));
     s.SaveSetting(kSettings, QStringLiteral("SCP"), static_cast<double>(bars.chartParamsLeft));
@@ -143,11 +136,11 @@ void frmStrategies::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (mWinInet != nullptr) {
+    if (m_chain->downloadRunning()) {
         // A download is waiting for its answer: it is cancelled, and the
         // window closes once it has ended.
         m_closeAfterDownload = true;
-        mWinInet->Cancel();
+        m_chain->cancelDownloadForClose();
         event->ignore();
         return;
     }

@@ -1,20 +1,29 @@
-// The main window's layout, its resizing and the dragging of its five
-// splitter bars. The geometry is computed in twips by the layout functions
-// and then applied to the widgets.
+// The main window's controls and panes, its layout, its resizing and the
+// dragging of its five splitter bars. The geometry is computed in twips by
+// the layout functions and then applied to the widgets: the frame's own, and
+// the panes' by name.
 
 #include "mainwindow/frmStrategies.h"
 
+#include "app/Convert.h"
 #include "app/Procedure.h"
 #include "app/cSplitter.h"
-#include "platform/Grid.h"
+#include "charts/frm3dChart.h"
+#include "platform/ElidedLabel.h"
+#include "platform/PopupMenu.h"
 #include "platform/ReBar.h"
-#include "platform/TabStrip.h"
+#include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
+#include "workspace/AnalysisSession.h"
+#include "workspace/ChainPane.h"
+#include "workspace/DescriptionPane.h"
 #include "workspace/LegsPane.h"
 #include "workspace/PricingPane.h"
+#include "workspace/StrategyLibraryPane.h"
 
-#include <QComboBox>
-#include <QLineEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
 #include <QMouseEvent>
 
 namespace tw {
@@ -39,7 +48,165 @@ int shiftCode(Qt::KeyboardModifiers m)
 {
     return ((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) | ((m & Qt::AltModifier) ? 4 : 0);
 }
+// The captions that size themselves to their text.
+const char* const kAutoSizeCaptions[] = {"lblStockValue", "lblPriceValue", "lblDateValue",  "lblBidValue",
+                                         "lblAskValue",   "lblNetValue",   "lblVolumeValue", "lblSizeValue"};
 } // namespace
+
+// ---------------------------------------------------------------------------
+// Controls and panes
+
+void frmStrategies::createControls()
+{
+    const auto name = [this](QWidget* w, const char* n) {
+        w->setObjectName(QLatin1String(n));
+        m_controls.insert(QLatin1String(n), w);
+    };
+    // Rebar with the menu bar and the toolbar.
+    rbrMain = new platform::ReBar(this);
+    tbrMenu = new QMenuBar;
+    tbrMenu->setObjectName(QStringLiteral("tbrMenu"));
+    tbrMenu->setNativeMenuBar(false);
+    tbrTools = new platform::Toolbar;
+    tbrTools->setObjectName(QStringLiteral("tbrTools"));
+
+    // The panes of the three upper bands lie over the whole window; the
+    // chain and pricing panes over the bottom frame, the pricing boxes on
+    // top (the stock page's boxes over the chain's stock page).
+    m_library = new StrategyLibraryPane(*m_session, this);
+    m_description = new DescriptionPane(*m_session, this);
+    m_legs = new LegsPane(*m_session, this);
+    fraExchange = new QGroupBox(QStringLiteral(" Stock parameters"), this);
+    name(fraExchange, "fraExchange");
+    lblStatus = new platform::ElidedLabel(fraExchange);
+    name(lblStatus, "lblStatus");
+    m_chain = new ChainPane(*m_session, fraExchange);
+    m_pricing = new PricingPane(*m_session, fraExchange);
+    m_panes = {m_library, m_description, m_legs, m_chain, m_pricing};
+
+    // Splitter bars, on top of the panes.
+    for (auto [member, barName] : {std::pair{&picStgDesc, "picStgDesc"}, std::pair{&picDescParam, "picDescParam"},
+                                   std::pair{&picChartParams, "picChartParams"},
+                                   std::pair{&picParamsOptions, "picParamsOptions"},
+                                   std::pair{&picOptionsStock, "picOptionsStock"}}) {
+        auto* bar = new QWidget(this);
+        name(bar, barName);
+        *member = bar;
+    }
+    for (QWidget* bar : {picStgDesc, picChartParams})
+        bar->setCursor(Qt::SizeHorCursor);
+    for (QWidget* bar : {picDescParam, picParamsOptions, picOptionsStock})
+        bar->setCursor(Qt::SizeVerCursor);
+
+    // Fixed captions keep their places but widen to their text where the
+    // font at hand is wider than the one the layout was drawn for; the
+    // layout anchors them by their right edges to the box they name.
+    for (const char* n : {"lblModel", "lblSteps", "lblCalculationMode", "lblInterestRate", "lblSetupPrice",
+                          "lblExchange", "lblValatility", "chkPLSign"}) {
+        layout::ControlRect& r = m_geometry.at(QLatin1String(n));
+        const float need = static_cast<float>((m_pricing->preferredWidth(QLatin1String(n)) + 2) * twipsPerPixel());
+        if (need > r.width)
+            r.width = need;
+    }
+    syncCaptionWidths();
+
+    // Everything at its design-time place.
+    QStringList all;
+    for (const layout::ControlRect& r : m_geometry.controls())
+        all.append(r.name);
+    applyGeometry(all);
+    for (QWidget* w : {picStgDesc, picDescParam, picChartParams, picParamsOptions, picOptionsStock})
+        w->raise();
+    rbrMain->raise();
+}
+
+void frmStrategies::connectControls()
+{
+    for (WorkspacePane* pane : std::as_const(m_panes)) {
+        connect(pane, &WorkspacePane::layoutRequested, this, [this] { ArrangeControls(); });
+        connect(pane, &WorkspacePane::statusMessage, this, [this](const QString& text) { lblStatus->setText(text); });
+    }
+    connect(m_chain, &ChainPane::pageShown, this, [this](int tab) { chainPageShown(tab); });
+    connect(m_chain, &ChainPane::downloadEnded, this, [this] {
+        if (m_closeAfterDownload) {
+            m_closeAfterDownload = false;
+            QTimer::singleShot(0, this, [this] { close(); });
+        }
+    });
+    connect(m_legs, &LegsPane::optionShowRequested, m_chain,
+            [this](int32_t kind, const QString& code) { m_chain->SelectInDownloader(kind, code); });
+    connect(m_pricing, &PricingPane::surfaceRedrawRequested, this, [] { frm3dChart::instance()->UpdateChart(); });
+    connect(m_description, &DescriptionPane::editMenuRequested, this, [this](int x, int y) {
+        setEditMenuStates();
+        m_cMenu->ShowSubmenuAt(x, y, m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")));
+    });
+    connect(rbrMain, &platform::ReBar::HeightChanged, this, [this] { rbrMain_HeightChanged(); });
+}
+
+QWidget* frmStrategies::control(const QString& name) const
+{
+    return m_controls.value(name, nullptr);
+}
+
+double frmStrategies::twipsPerPixel() const
+{
+    return tw::twipsPerPixel(logicalDpiY());
+}
+
+float frmStrategies::ScaleWidth() const
+{
+    return static_cast<float>(width() * twipsPerPixel());
+}
+
+float frmStrategies::ScaleHeight() const
+{
+    return static_cast<float>(height() * twipsPerPixel());
+}
+
+layout::ClientArea frmStrategies::clientArea() const
+{
+    return layout::ClientArea{0.0f, 0.0f, ScaleWidth(), ScaleHeight()};
+}
+
+void frmStrategies::applyGeometry(const QString& name)
+{
+    if (!m_geometry.contains(name))
+        return;
+    const QRect rect = layout::pixelRect(m_geometry.at(name), 1440.0 / twipsPerPixel());
+    if (QWidget* w = control(name)) {
+        w->setGeometry(rect);
+        return;
+    }
+    for (WorkspacePane* pane : std::as_const(m_panes)) {
+        if (pane->hasControl(name)) {
+            pane->placeControl(name, rect);
+            return;
+        }
+    }
+}
+
+void frmStrategies::applyGeometry(const QStringList& names)
+{
+    for (const QString& n : names)
+        applyGeometry(n);
+}
+
+void frmStrategies::syncCaptionWidths()
+{
+    for (const char* n : kAutoSizeCaptions) {
+        const QString caption = QLatin1String(n);
+        m_geometry.at(caption).width = static_cast<float>(m_chain->captionWidth(caption) * twipsPerPixel());
+    }
+}
+
+void frmStrategies::chainPageShown(int tab)
+{
+    layout::applyChainTab(m_geometry, tab);
+    m_pricing->showControl(QStringLiteral("picStockParams"), m_geometry.at(QStringLiteral("picStockParams")).visible);
+}
+
+// ---------------------------------------------------------------------------
+// Layout
 
 void frmStrategies::createSplitters()
 {
@@ -74,9 +241,9 @@ void frmStrategies::ArrangeControls()
         in.client = clientArea();
         const double tpp = twipsPerPixel();
         in.rebarHeight = layout::rebarHeightTwips(rbrMain->RebarHeight(), tpp);
-        in.selectedTab = tabOptionsNew->SelectedTab();
-        const QRect tabRect = tabOptionsNew->rect();
-        const QRect client = tabOptionsNew->ClientRect();
+        in.selectedTab = m_chain->selectedTab();
+        const QRect tabRect = m_chain->tabStripRect();
+        const QRect client = m_chain->tabClientRect();
         in.tabClient = layout::TabClientInsets{static_cast<float>(client.left() * tpp),
                                                static_cast<float>(client.top() * tpp),
                                                static_cast<float>((tabRect.right() - client.right()) * tpp),
@@ -103,13 +270,13 @@ void frmStrategies::ArrangeControls()
         in.paramsCell = cellOrigin(editors.paramsCell);
         in.selectedCell = cellOrigin(editors.selectedCell);
 
+        syncCaptionWidths();
+
         const layout::LayoutResult result = layout::ArrangeControls(m_geometry, in);
         m_geometry = result.geometry;
         applyGeometry(result.placed);
-        for (const char* name : {"tabOptionsNew", "fraStock", "gdCalls", "gdPuts"}) {
-            if (QWidget* w = control(QLatin1String(name)))
-                w->setVisible(m_geometry.at(QLatin1String(name)).visible);
-        }
+        for (const char* name : {"tabOptionsNew", "fraStock", "gdCalls", "gdPuts"})
+            m_chain->showControl(QLatin1String(name), m_geometry.at(QLatin1String(name)).visible);
         m_pricing->showControl(QStringLiteral("picStockParams"), m_geometry.at(QStringLiteral("picStockParams")).visible);
     });
 }

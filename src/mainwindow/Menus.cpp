@@ -15,14 +15,11 @@
 #include "platform/PopupMenu.h"
 #include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
+#include "workspace/ChainPane.h"
 #include "workspace/DescriptionPane.h"
 #include "workspace/LegsPane.h"
 #include "workspace/StrategyLibraryPane.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
-#include <QTextEdit>
 
 namespace tw {
 
@@ -89,7 +86,7 @@ void frmStrategies::CreateMainMenu()
         connect(m_cChartList, &platform::PopupMenu::Click, this, [this](int item) { m_cChartList_Click(item); });
         m_library->setPopupMenu(m_cStrategiesMenu);
         m_legs->setPopupMenu(m_cParamsMenu);
-        connect(m_cOptionsMenu, &platform::PopupMenu::Click, this, [this](int item) { m_cOptionsMenu_Click(item); });
+        m_chain->setPopupMenu(m_cOptionsMenu);
     });
 }
 
@@ -117,9 +114,9 @@ void frmStrategies::m_cMenu_Click(int itemNumber)
     TW_STEP(proc, key = m_cMenu->KeyOfItem(itemNumber));
     const auto is = [&key](const char* k) { return key == QLatin1String(k); };
     if (is("mnuFileLoadOptions")) {
-        TW_STEP(proc, LoadOptionDialog());
+        TW_STEP(proc, m_chain->LoadOptionDialog());
     } else if (is("mnuFileSaveOptions")) {
-        TW_STEP(proc, SaveOptionDialog());
+        TW_STEP(proc, m_chain->SaveOptionDialog());
     } else if (is("mnuFileLoadStrategies")) {
         TW_STEP(proc, m_library->LoadStrategies());
     } else if (is("mnuFileSaveStrategies")) {
@@ -204,10 +201,10 @@ void frmStrategies::tbrTools_ButtonClick(int button)
         TW_STEP(proc, Select3DChart());
         break;
     case ToolbarCommand::LoadOptions:
-        TW_STEP(proc, LoadOptionDialog());
+        TW_STEP(proc, m_chain->LoadOptionDialog());
         break;
     case ToolbarCommand::SaveOptions:
-        TW_STEP(proc, SaveOptionDialog());
+        TW_STEP(proc, m_chain->SaveOptionDialog());
         break;
     case ToolbarCommand::LoadStrategies:
         TW_STEP(proc, m_library->LoadStrategies());

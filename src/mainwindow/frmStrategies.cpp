@@ -1,4 +1,5 @@
-// The main window's controls and its start-up.
+// The main window's start-up: the window itself, Form_Load and the start-up
+// steps that have rules of their own.
 
 #include "mainwindow/frmStrategies.h"
 
@@ -6,45 +7,27 @@
 #include "app/AssFile.h"
 #include "app/CAppSettings.h"
 #include "app/CFormRestore.h"
-#include "app/Convert.h"
 #include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
 #include "app/cSplitter.h"
 #include "charts/frm3dChart.h"
 #include "mainwindow/StartupSettings.h"
-#include "workspace/PricingSettings.h"
-#include "platform/ElidedLabel.h"
-#include "platform/Grid.h"
 #include "platform/PopupMenu.h"
 #include "platform/ReBar.h"
-#include "platform/TabStrip.h"
 #include "platform/Toolbar.h"
-#include "platform/TreeView.h"
 #include "platform/WindowGeometry.h"
 #include "workspace/AnalysisSession.h"
-#include "workspace/DescriptionPane.h"
-#include "workspace/GridLayouts.h"
-#include "workspace/LegsPane.h"
+#include "workspace/ChainPane.h"
 #include "workspace/LibraryEdits.h"
 #include "workspace/PricingPane.h"
-#include "workspace/PayoffSketch.h"
+#include "workspace/PricingSettings.h"
 #include "workspace/StrategyLibraryPane.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTextEdit>
 #include <QTimer>
-#include <QTreeWidget>
 
 namespace tw {
 
@@ -106,244 +89,6 @@ frmStrategies::~frmStrategies()
 }
 
 // ---------------------------------------------------------------------------
-// Controls
-
-void frmStrategies::createControls()
-{
-    const auto name = [this](QWidget* w, const char* n) {
-        w->setObjectName(QLatin1String(n));
-        m_controls.insert(QLatin1String(n), w);
-    };
-    const auto frame = [&](const char* n, const char* caption) {
-        auto* g = new QGroupBox(QString::fromUtf8(caption), this);
-        name(g, n);
-        return g;
-    };
-    const auto label = [&](QWidget* parent, const char* n, const char* caption) {
-        auto* l = new QLabel(QString::fromUtf8(caption), parent);
-        name(l, n);
-        return l;
-    };
-    const auto lineEdit = [&](QWidget* parent, const char* n, const char* text) {
-        auto* e = new QLineEdit(QString::fromUtf8(text), parent);
-        name(e, n);
-        return e;
-    };
-    const auto combo = [&](QWidget* parent, const char* n) {
-        auto* c = new QComboBox(parent);
-        name(c, n);
-        return c;
-    };
-    const auto button = [&](QWidget* parent, const char* n, const char* caption) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-        name(b, n);
-        return b;
-    };
-
-    // Rebar with the menu bar and the toolbar.
-    rbrMain = new platform::ReBar(this);
-    tbrMenu = new QMenuBar;
-    tbrMenu->setObjectName(QStringLiteral("tbrMenu"));
-    tbrMenu->setNativeMenuBar(false);
-    tbrTools = new platform::Toolbar;
-    tbrTools->setObjectName(QStringLiteral("tbrTools"));
-
-    // Frames.
-    m_library = new StrategyLibraryPane(*m_session, this);
-    m_panes.append(m_library);
-    m_description = new DescriptionPane(*m_session, this);
-    m_panes.append(m_description);
-    m_legs = new LegsPane(*m_session, this);
-    m_panes.append(m_legs);
-    fraExchange = frame("fraExchange", " Stock parameters");
-
-
-    // Bottom pane.
-    lblStockValue = label(fraExchange, "lblStockValue", "");
-    lblPriceValue = label(fraExchange, "lblPriceValue", "");
-    lblDateValue = label(fraExchange, "lblDateValue", "");
-    lblStatus = new platform::ElidedLabel(fraExchange);
-    name(lblStatus, "lblStatus");
-    tabOptionsNew = new platform::TabStrip(fraExchange);
-    name(tabOptionsNew, "tabOptionsNew");
-
-    // The chain panes over the tab strip's client area.
-    fraStock = new QFrame(fraExchange);
-    name(fraStock, "fraStock");
-    gdCalls = new platform::Grid(fraExchange);
-    name(gdCalls, "gdCalls");
-    gdPuts = new platform::Grid(fraExchange);
-    name(gdPuts, "gdPuts");
-
-    lblTicker = label(fraStock, "lblTicker", "Stock");
-    txtTicker = lineEdit(fraStock, "txtTicker", "");
-    cmdDownload = button(fraStock, "cmdDownload", "Download");
-    cmdLookup = button(fraStock, "cmdLookup", "Lookup");
-    cmdLoad = button(fraStock, "cmdLoad", "Load from file");
-    cmdSave = button(fraStock, "cmdSave", "Save to file");
-    lblBid = label(fraStock, "lblBid", "Bid:");
-    lblBidValue = label(fraStock, "lblBidValue", "");
-    lblAsk = label(fraStock, "lblAsk", "Ask:");
-    lblAskValue = label(fraStock, "lblAskValue", "");
-    lblNet = label(fraStock, "lblNet", "Change:");
-    lblNetValue = label(fraStock, "lblNetValue", "");
-    lblVolume = label(fraStock, "lblVolume", "Volume:");
-    lblVolumeValue = label(fraStock, "lblVolumeValue", "");
-    lblSize = label(fraStock, "lblSize", "Size:");
-    lblSizeValue = label(fraStock, "lblSizeValue", "");
-    lblTickerStatus = label(fraStock, "lblTickerStatus", "");
-
-
-    // Splitter bars, on top of the frames.
-    for (auto [member, barName] : {std::pair{&picStgDesc, "picStgDesc"}, std::pair{&picDescParam, "picDescParam"},
-                                   std::pair{&picChartParams, "picChartParams"},
-                                   std::pair{&picParamsOptions, "picParamsOptions"},
-                                   std::pair{&picOptionsStock, "picOptionsStock"}}) {
-        auto* bar = new QWidget(this);
-        name(bar, barName);
-        *member = bar;
-    }
-    for (QWidget* bar : {picStgDesc, picChartParams})
-        bar->setCursor(Qt::SizeHorCursor);
-    for (QWidget* bar : {picDescParam, picParamsOptions, picOptionsStock})
-        bar->setCursor(Qt::SizeVerCursor);
-
-    // The quote labels size themselves to their text.
-    for (QLabel* l : {lblStockValue, lblPriceValue, lblDateValue, lblBidValue, lblAskValue, lblNetValue,
-                      lblVolumeValue, lblSizeValue})
-        setAutoSizeCaption(l, QString());
-    QFont bold = lblStockValue->font();
-    bold.setBold(true);
-    for (QLabel* l : {lblStockValue, lblPriceValue, lblDateValue})
-        l->setFont(bold);
-
-    // The pricing boxes lie over the chain's: the boxes of the "Stock" page
-    // on top of that page.
-    m_pricing = new PricingPane(*m_session, fraExchange);
-    m_panes.append(m_pricing);
-
-    // Fixed captions keep their places but widen to their text where the
-    // font at hand is wider than the one the layout was drawn for; the
-    // layout anchors them by their right edges to the box they name.
-    for (const char* n : {"lblModel", "lblSteps", "lblCalculationMode", "lblInterestRate", "lblSetupPrice",
-                          "lblExchange", "lblValatility", "chkPLSign"}) {
-        layout::ControlRect& r = m_geometry.at(QLatin1String(n));
-        const float need = static_cast<float>((m_pricing->preferredWidth(QLatin1String(n)) + 2) * twipsPerPixel());
-        if (need > r.width)
-            r.width = need;
-    }
-
-    // Everything at its design-time place.
-    QStringList all;
-    for (const layout::ControlRect& r : m_geometry.controls())
-        all.append(r.name);
-    applyGeometry(all);
-    for (QWidget* w : {static_cast<QWidget*>(fraStock), static_cast<QWidget*>(gdCalls), static_cast<QWidget*>(gdPuts)})
-        w->raise();
-    m_pricing->raise();
-    for (QWidget* w : {picStgDesc, picDescParam, picChartParams, picParamsOptions, picOptionsStock})
-        w->raise();
-    rbrMain->raise();
-}
-
-void frmStrategies::connectControls()
-{
-    connect(m_pricing, &PricingPane::surfaceRedrawRequested, this, [] { frm3dChart::instance()->UpdateChart(); });
-    connect(tabOptionsNew, &platform::TabStrip::TabClick, this, [this](int tab) {
-        tabOptionsNew_TabClick(tab);
-        ArrangeControls();
-    });
-    connect(m_description, &DescriptionPane::editMenuRequested, this, [this](int x, int y) {
-        setEditMenuStates();
-        m_cMenu->ShowSubmenuAt(x, y, m_cMenu->IndexOfKey(QStringLiteral("mnuEditCopy")));
-    });
-    connect(m_legs, &LegsPane::optionShowRequested, this,
-            [this](int32_t kind, const QString& code) { SelectInDownloader(kind, code); });
-    for (WorkspacePane* pane : std::as_const(m_panes))
-        connect(pane, &WorkspacePane::statusMessage, this, [this](const QString& text) { lblStatus->setText(text); });
-
-    for (platform::Grid* grid : {gdCalls, gdPuts}) {
-        saveGridLayoutOnChange(this, grid, m_RestoringGrid);
-        connect(grid, &platform::Grid::MouseUp, this,
-                [this, grid](int button, int, double x, double y) { chainGridMouseUp(grid, button, x, y); });
-    }
-    connect(cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
-    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
-    cmdSave->setEnabled(false);
-    connect(cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(); });
-    connect(cmdLookup, &QPushButton::clicked, this, [this] { cmdLookup_Click(); });
-    connect(rbrMain, &platform::ReBar::HeightChanged, this, [this] { rbrMain_HeightChanged(); });
-
-}
-
-QWidget* frmStrategies::control(const QString& name) const
-{
-    return m_controls.value(name, nullptr);
-}
-
-double frmStrategies::twipsPerPixel() const
-{
-    return tw::twipsPerPixel(logicalDpiY());
-}
-
-QPoint frmStrategies::popupPoint(const QWidget* frame, const QWidget* control, double x, double y) const
-{
-    const double tpp = twipsPerPixel();
-    return QPoint(static_cast<int>(roundHalfEven(frame->x() * tpp + control->x() * tpp + x)),
-                  static_cast<int>(roundHalfEven(frame->y() * tpp + control->y() * tpp + y)));
-}
-
-float frmStrategies::ScaleWidth() const
-{
-    return static_cast<float>(width() * twipsPerPixel());
-}
-
-float frmStrategies::ScaleHeight() const
-{
-    return static_cast<float>(height() * twipsPerPixel());
-}
-
-layout::ClientArea frmStrategies::clientArea() const
-{
-    return layout::ClientArea{0.0f, 0.0f, ScaleWidth(), ScaleHeight()};
-}
-
-void frmStrategies::applyGeometry(const QString& name)
-{
-    if (!m_geometry.contains(name))
-        return;
-    const QRect rect = layout::pixelRect(m_geometry.at(name), 1440.0 / twipsPerPixel());
-    if (QWidget* w = control(name)) {
-        w->setGeometry(rect);
-        return;
-    }
-    for (WorkspacePane* pane : std::as_const(m_panes)) {
-        if (pane->hasControl(name)) {
-            pane->placeControl(name, rect);
-            return;
-        }
-    }
-}
-
-void frmStrategies::applyGeometry(const QStringList& names)
-{
-    for (const QString& n : names)
-        applyGeometry(n);
-}
-
-void frmStrategies::setAutoSizeCaption(QLabel* label, const QString& caption)
-{
-    label->setText(caption);
-    const QString n = label->objectName();
-    if (!m_geometry.contains(n))
-        return;
-    const int px = caption.isEmpty() ? 5 : label->fontMetrics().horizontalAdvance(caption) + 2;
-    layout::ControlRect& r = m_geometry.at(n);
-    r.width = static_cast<float>(px * twipsPerPixel());
-    applyGeometry(n);
-}
-
-// ---------------------------------------------------------------------------
 // Start-up
 
 void frmStrategies::Form_Load()
@@ -358,11 +103,6 @@ void frmStrategies::Form_Load()
     TW_STEP(proc, {
         rbrMain->AddBandByHwnd(tbrMenu, QString(), false, false, QStringLiteral("MENU"));
         rbrMain->AddBandByHwnd(tbrTools, QString(), false, false, QStringLiteral("TOOLS"));
-    });
-    TW_STEP(proc, {
-        tabOptionsNew->AddTab(QStringLiteral("Stock"));
-        tabOptionsNew->AddTab(QStringLiteral("Calls"));
-        tabOptionsNew->AddTab(QStringLiteral("Puts"));
     });
     TW_STEP(proc, createSplitters());
     TW_STEP(proc, {
@@ -392,13 +132,13 @@ void frmStrategies::Form_Load()
         if (m_session->dataFile().isEmpty())
             m_session->setDataFile(settingText(appSettings(), kSettings, QStringLiteral("LastFile"), QString()));
         if (!m_session->dataFile().isEmpty())
-            LoadOptionFromFile();
+            m_chain->LoadOptionFromFile();
     });
-    TW_STEP(proc, UpdateControls());
+    TW_STEP(proc, m_chain->UpdateControls());
     TW_STEP(proc, {
         if (chainNamed && m_session->ObjStock() == nullptr && !QFileInfo(m_session->dataFile()).isFile()) {
             const QString text = QStringLiteral("The \"%1\" file is not found.").arg(m_session->dataFile());
-            lblTickerStatus->setText(QLatin1Char(' ') + text);
+            m_chain->showTickerStatus(QLatin1Char(' ') + text);
             dialogs().messageBox(text, Msg::OkOnly | Msg::Critical, appTitle());
         }
     });
@@ -425,8 +165,7 @@ void frmStrategies::Form_Load()
             settingText(appSettings(), kSettings, QStringLiteral("StgSelectedStrategy"), QStringLiteral("T1S1")));
     } catch (...) {
     }
-    TW_STEP(proc, tabOptionsNew->setSelectedTab(
-                      validTab(settingInt(appSettings(), kSettings, QStringLiteral("ViewOptions"), 1))));
+    TW_STEP(proc, m_chain->selectTab(validTab(settingInt(appSettings(), kSettings, QStringLiteral("ViewOptions"), 1))));
     TW_STEP(proc, {
         const layout::RecordedSize rec = layout::recordOuterSize(platform::outerTwips(this).width(),
                                                                  platform::outerTwips(this).height(), {});
@@ -477,6 +216,11 @@ void frmStrategies::restoreBarPositions()
     bars.stgDescLeft = layout::clampVerticalBarAfterDrag(bars.stgDescLeft, 0, ScaleWidth());
     bars.chartParamsLeft = layout::clampVerticalBarAfterDrag(bars.chartParamsLeft, 0, ScaleWidth());
     layout::setBarPositions(m_geometry, bars);
+}
+
+void frmStrategies::startDelayTimer()
+{
+    DelayTimer->start();
 }
 
 void frmStrategies::DelayTimer_Timer()

@@ -1,7 +1,7 @@
 // The quote download of the main window (the ticker's quote table posted for
 // over HTTP, with a progress window and Cancel) and the symbol lookup.
 
-#include "mainwindow/frmStrategies.h"
+#include "workspace/ChainPane.h"
 
 #include "app/CErrorHandler.h"
 #include "app/Dialogs.h"
@@ -12,6 +12,7 @@
 #include "marketdata/WinInet.h"
 #include "marketdata/frmDonwloadProgress.h"
 #include "marketdata/frmSymbolLookup.h"
+#include "workspace/AnalysisSession.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -31,7 +32,7 @@ QString stars()
 }
 } // namespace
 
-void frmStrategies::cmdDownload_Click()
+void ChainPane::cmdDownload_Click()
 {
     Procedure proc("frmStrategies", "cmdDownload_Click");
     if (cmdDownload->text() == kCancelCaption) {
@@ -58,9 +59,9 @@ void frmStrategies::cmdDownload_Click()
         cmdDownload->setText(kCancelCaption);
     });
     TW_STEP(proc, {
-        m_DownloadProgress = new frmDonwloadProgress(this);
+        m_DownloadProgress = new frmDonwloadProgress(window());
         connect(m_DownloadProgress, &frmDonwloadProgress::CancelRequested, this, [this] { CancelDownload(); });
-        const QRect frame = frameGeometry();
+        const QRect frame = window()->frameGeometry();
         m_DownloadProgress->move(frame.center() - m_DownloadProgress->rect().center());
         m_DownloadProgress->show();
         m_DownloadProgress->SetTomost();
@@ -87,7 +88,7 @@ void frmStrategies::cmdDownload_Click()
     TW_STEP(proc, takeDownloadedAnswer());
 }
 
-void frmStrategies::takeDownloadedAnswer()
+void ChainPane::takeDownloadedAnswer()
 {
     Procedure proc("frmStrategies", "takeDownloadedAnswer");
     const QString response = mWinInet->Response();
@@ -105,19 +106,19 @@ void frmStrategies::takeDownloadedAnswer()
     TW_STEP(proc, verdict = marketdata::judgeQuoteAnswer(mWinInet->SuccessDone(), mWinInet->ContentType(),
                                                          response.size(), mWinInet->BytesTotal()));
     // A user who closes the window meanwhile is not kept by messages.
-    const bool quiet = m_closeAfterDownload;
+    const bool quiet = m_quietDownload;
     if (verdict == marketdata::QuoteAnswer::Accepted) {
         const QStringList lines = marketdata::splitQuoteLines(response);
         marketdata::ParseResult parsed;
         QString refusal;
         if (parseQuoteLines(lines, parsed, &refusal)) {
-            TW_STEP(proc, m_session->setQuoteLines(lines));
+            TW_STEP(proc, session().setQuoteLines(lines));
             TW_STEP(proc, applyParsedChain(parsed));
-            TW_STEP(proc, m_session->UpdateLists());
+            TW_STEP(proc, session().UpdateLists());
             TW_STEP(proc, cmdSave->setEnabled(true));
             TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Data downloaded and parsed successfully")));
-            TW_STEP(proc, lblStatus->setText(QString()));
-            TW_STEP(proc, m_session->setDataNotSaved(true));
+            TW_STEP(proc, emit statusMessage(QString()));
+            TW_STEP(proc, session().setDataNotSaved(true));
             return;
         }
         // Taken by its form, but no quote table: as refused.
@@ -139,7 +140,7 @@ void frmStrategies::takeDownloadedAnswer()
                                       QStringLiteral("INETFAIL")));
 }
 
-void frmStrategies::endDownload()
+void ChainPane::endDownload()
 {
     shielded("frmStrategies.endDownload", [this] {
         if (mWinInet != nullptr) {
@@ -152,14 +153,25 @@ void frmStrategies::endDownload()
             m_DownloadProgress->deleteLater();
             m_DownloadProgress = nullptr;
         }
-        if (m_closeAfterDownload) {
-            m_closeAfterDownload = false;
-            QTimer::singleShot(0, this, [this] { close(); });
-        }
+        m_quietDownload = false;
+        emit downloadEnded();
     });
 }
 
-void frmStrategies::CancelDownload()
+bool ChainPane::downloadRunning() const
+{
+    return mWinInet != nullptr;
+}
+
+void ChainPane::cancelDownloadForClose()
+{
+    if (mWinInet == nullptr)
+        return;
+    m_quietDownload = true;
+    mWinInet->Cancel();
+}
+
+void ChainPane::CancelDownload()
 {
     Procedure proc("frmStrategies", "CancelDownload");
     if (mWinInet == nullptr)
@@ -169,7 +181,7 @@ void frmStrategies::CancelDownload()
                                        QStringLiteral("Download")));
 }
 
-void frmStrategies::mWinInet_OnProgress(int32_t BytesDownloaded, int32_t BytesTotal)
+void ChainPane::mWinInet_OnProgress(int32_t BytesDownloaded, int32_t BytesTotal)
 {
     shielded("frmStrategies.mWinInet_OnProgress", [&] {
         if (m_DownloadProgress == nullptr)
@@ -179,7 +191,7 @@ void frmStrategies::mWinInet_OnProgress(int32_t BytesDownloaded, int32_t BytesTo
     });
 }
 
-void frmStrategies::mWinInet_OnStateChanged(int32_t State)
+void ChainPane::mWinInet_OnStateChanged(int32_t State)
 {
     shielded("frmStrategies.mWinInet_OnStateChanged", [&] {
         const QString text = marketdata::downloadStateText(State);
@@ -188,12 +200,12 @@ void frmStrategies::mWinInet_OnStateChanged(int32_t State)
     });
 }
 
-void frmStrategies::cmdLookup_Click()
+void ChainPane::cmdLookup_Click()
 {
     Procedure proc("frmStrategies", "cmdLookup_Click");
     TW_STEP(proc, {
         if (m_SymbolLookup == nullptr)
-            m_SymbolLookup = new frmSymbolLookup(this);
+            m_SymbolLookup = new frmSymbolLookup(window());
     });
     TW_STEP(proc, m_SymbolLookup->exec());
     TW_STEP(proc, {

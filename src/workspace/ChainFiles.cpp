@@ -1,13 +1,12 @@
 // Option-chain files of the main window: loading and parsing a quote table,
 // and saving the raw lines again.
 
-#include "mainwindow/frmStrategies.h"
+#include "workspace/ChainPane.h"
 
 #include "app/CAppSettings.h"
 #include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
-#include "mainwindow/StartupSettings.h"
 #include "workspace/PricingSettings.h"
 #include "marketdata/QuoteTable.h"
 #include "model/stock.h"
@@ -42,7 +41,7 @@ QString folderOf(const QString& path)
 
 } // namespace
 
-bool frmStrategies::parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed, QString* refusal)
+bool ChainPane::parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed, QString* refusal)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto pointer = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
@@ -66,10 +65,10 @@ bool frmStrategies::parseQuoteLines(const QStringList& lines, marketdata::ParseR
     }
 }
 
-void frmStrategies::applyParsedChain(const marketdata::ParseResult& parsed)
+void ChainPane::applyParsedChain(const marketdata::ParseResult& parsed)
 {
     Procedure proc("frmStrategies", "applyParsedChain");
-    TW_STEP(proc, m_session->setObjStock(parsed.objStock));
+    TW_STEP(proc, session().setObjStock(parsed.objStock));
     TW_STEP(proc, UpdateControls());
     if (!parsed.warnings.isEmpty()) {
         // One summary for the whole table, not one box per field.
@@ -86,15 +85,15 @@ void frmStrategies::applyParsedChain(const marketdata::ParseResult& parsed)
     }
 }
 
-void frmStrategies::ParseCBOEData()
+void ChainPane::ParseCBOEData()
 {
     Procedure proc("frmStrategies", "ParseCBOEData");
     marketdata::ParseResult parsed;
-    if (parseQuoteLines(m_session->quoteLines(), parsed))
+    if (parseQuoteLines(session().quoteLines(), parsed))
         TW_STEP(proc, applyParsedChain(parsed));
 }
 
-void frmStrategies::LoadOptionFromFile()
+void ChainPane::LoadOptionFromFile()
 {
     Procedure proc("frmStrategies", "LoadOptionFromFile");
     if (m_filling)
@@ -103,7 +102,7 @@ void frmStrategies::LoadOptionFromFile()
     // that cannot be read or is no quote table leaves everything as it was.
     QStringList lines;
     try {
-        lines = marketdata::readOptionChainFile(m_session->dataFile());
+        lines = marketdata::readOptionChainFile(session().dataFile());
     } catch (const TwError& e) {
         // Only the ticker status line says so: start-up loads the last file
         // used, and a file deleted since must not ask at every start.
@@ -113,11 +112,11 @@ void frmStrategies::LoadOptionFromFile()
     marketdata::ParseResult parsed;
     if (!parseQuoteLines(lines, parsed))
         return;
-    TW_STEP(proc, m_session->setQuoteLines(lines));
+    TW_STEP(proc, session().setQuoteLines(lines));
     TW_STEP(proc, applyParsedChain(parsed));
     TW_STEP(proc, cmdSave->setEnabled(true));
     TW_STEP(proc, {
-        const QString ticker = tickerOfCode(m_session->ObjStock()->Code());
+        const QString ticker = tickerOfCode(session().ObjStock()->Code());
         txtTicker->setText(ticker);
         bool ok = false;
         double vol = numberFromStoredText(
@@ -128,12 +127,12 @@ void frmStrategies::LoadOptionFromFile()
             settingText(appSettings(), QStringLiteral("Dividends"), ticker, QStringLiteral("0")), &ok);
         if (!ok || !rateAccepted(div))
             div = 0;
-        m_session->restoreTickerSettings(vol, div);
-        m_session->UpdateLists();
+        session().restoreTickerSettings(vol, div);
+        session().UpdateLists();
     });
 }
 
-void frmStrategies::LoadOptionDialog()
+void ChainPane::LoadOptionDialog()
 {
     Procedure proc("frmStrategies", "LoadOptionDialog");
     TW_STEP(proc, strOptionsDirectory = optionsDirectory());
@@ -146,24 +145,24 @@ void frmStrategies::LoadOptionDialog()
         q.initialDir = strOptionsDirectory;
         q.mustExist = true;
         q.hideReadOnly = true;
-        file = askForFile(q, static_cast<int64_t>(winId()));
+        file = askForFile(q, static_cast<int64_t>(window()->winId()));
     });
     if (file.isEmpty())
         return;
     TW_STEP(proc, {
-        const QString previous = m_session->dataFile();
-        m_session->setDataFile(file);
-        const auto before = m_session->ObjStock();
+        const QString previous = session().dataFile();
+        session().setDataFile(file);
+        const auto before = session().ObjStock();
         LoadOptionFromFile();
-        if (m_session->ObjStock() == before)
-            m_session->setDataFile(previous); // nothing was loaded: the current file stays
+        if (session().ObjStock() == before)
+            session().setDataFile(previous); // nothing was loaded: the current file stays
     });
 }
 
-void frmStrategies::SaveOptionDialog()
+void ChainPane::SaveOptionDialog()
 {
     Procedure proc("frmStrategies", "SaveOptionDialog");
-    if (m_session->ObjStock() == nullptr || m_session->quoteLines().isEmpty())
+    if (session().ObjStock() == nullptr || session().quoteLines().isEmpty())
         return;
     TW_STEP(proc, strOptionsDirectory = optionsDirectory());
     QString file;
@@ -173,42 +172,42 @@ void frmStrategies::SaveOptionDialog()
         q.filter = kChainFilter;
         q.defaultExt = QStringLiteral("opt");
         q.initialDir = strOptionsDirectory;
-        q.initialFile = marketdata::defaultChainFileName(m_session->ObjStock()->Code(), m_session->ObjStock()->StockDate());
+        q.initialFile = marketdata::defaultChainFileName(session().ObjStock()->Code(), session().ObjStock()->StockDate());
         q.hideReadOnly = true;
         q.save = true;
-        file = askForFile(q, static_cast<int64_t>(winId()));
+        file = askForFile(q, static_cast<int64_t>(window()->winId()));
     });
     if (file.isEmpty())
         return;
     try {
-        marketdata::writeOptionChainFile(file, m_session->quoteLines());
+        marketdata::writeOptionChainFile(file, session().quoteLines());
     } catch (const TwError& e) {
         // A failed save says so, and the data still counts as unsaved.
         dialogs().messageBox(e.description(), Msg::OkOnly | Msg::Critical, appTitle());
         return;
     }
     TW_STEP(proc, appSettings().SaveSetting(kSettings, QStringLiteral("OptDir"), folderOf(file)));
-    TW_STEP(proc, m_session->setDataNotSaved(false));
+    TW_STEP(proc, session().setDataNotSaved(false));
     TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Saved to ") + file));
 }
 
-void frmStrategies::LoadOption()
+void ChainPane::LoadOption()
 {
     LoadOptionDialog();
 }
 
-void frmStrategies::SaveOption()
+void ChainPane::SaveOption()
 {
     SaveOptionDialog();
 }
 
-void frmStrategies::cmdLoad_Click()
+void ChainPane::cmdLoad_Click()
 {
     Procedure proc("frmStrategies", "cmdLoad_Click");
     TW_STEP(proc, LoadOptionDialog());
 }
 
-void frmStrategies::cmdSave_Click()
+void ChainPane::cmdSave_Click()
 {
     Procedure proc("frmStrategies", "cmdSave_Click");
     TW_STEP(proc, SaveOptionDialog());

@@ -7,6 +7,7 @@
 #include "mainwindow/MainWindowFixtures.h"
 #include "mainwindow/frmStrategies.h"
 #include "model/stock.h"
+#include "support/MainWindowControls.h"
 #include "support/MainWindowRun.h"
 #include "support/QtTestMain.h"
 #include "support/ScriptedDialogs.h"

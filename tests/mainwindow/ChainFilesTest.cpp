@@ -136,7 +136,7 @@ private slots:
         w->session().setDataNotSaved(true);
 
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
-        w->cmdLoad_Click();
+        ui::chain(w)->cmdLoad_Click();
 
         QCOMPARE(m_dialogs->fileQuestions.size(), 1);
         const auto& q = m_dialogs->fileQuestions.first();
@@ -180,7 +180,7 @@ private slots:
         const QString page = m_dir.filePath(QStringLiteral("page.opt"));
         writeLines(page, {QStringLiteral("<html>"), QStringLiteral("<body>Service unavailable</body>")});
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({page}));
-        w->LoadOptionDialog();
+        ui::chain(w)->LoadOptionDialog();
         QCOMPARE(m_dialogs->messages.size(), 1);
         QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("not a quote date")));
         QVERIFY(w->session().ObjStock() == stockBefore);
@@ -190,7 +190,7 @@ private slots:
         // A file that cannot be read: the reason in the ticker status line.
         m_dialogs->messages.clear();
         w->session().setDataFile(m_dir.filePath(QStringLiteral("gone.opt")));
-        w->LoadOptionFromFile();
+        ui::chain(w)->LoadOptionFromFile();
         QVERIFY(w->session().ObjStock() == stockBefore);
         QCOMPARE(w->session().quoteLines(), linesBefore);
         QVERIFY2(ui::lblTickerStatus(w)->text().contains(QStringLiteral("cannot be read")),
@@ -199,7 +199,7 @@ private slots:
         w->session().setDataFile(fileBefore);
 
         // A cancelled dialog changes nothing either.
-        w->LoadOptionDialog();
+        ui::chain(w)->LoadOptionDialog();
         QVERIFY(w->session().ObjStock() == stockBefore);
         QCOMPARE(w->session().dataFile(), fileBefore);
     }
@@ -214,7 +214,7 @@ private slots:
         const QString path = m_dir.filePath(QStringLiteral("damaged.opt"));
         writeLines(path, lines);
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
-        w->LoadOptionDialog();
+        ui::chain(w)->LoadOptionDialog();
 
         QCOMPARE(m_dialogs->messages.size(), 1);
         const QString text = m_dialogs->messages.first().text;
@@ -237,7 +237,7 @@ private slots:
         w->session().setDataNotSaved(true);
         const QString path = m_dir.filePath(QStringLiteral("saved.opt"));
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
-        w->cmdSave_Click();
+        ui::chain(w)->cmdSave_Click();
 
         QCOMPARE(m_dialogs->fileQuestions.size(), 1);
         const auto& q = m_dialogs->fileQuestions.first();
@@ -260,7 +260,7 @@ private slots:
         // The next dialog starts in that folder, and the saved file loads back.
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
         const QStringList before = w->session().quoteLines();
-        w->LoadOptionDialog();
+        ui::chain(w)->LoadOptionDialog();
         QCOMPARE(QDir::cleanPath(m_dialogs->fileQuestions.last().request.initialDir), QDir::cleanPath(m_dir.path()));
         QCOMPARE(w->session().quoteLines(), before);
         QCOMPARE(w->session().dataFile(), path);
@@ -273,7 +273,7 @@ private slots:
         w->session().setDataNotSaved(true);
         const QString path = m_dir.filePath(QStringLiteral("no/such/folder/x.opt"));
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
-        w->SaveOptionDialog();
+        ui::chain(w)->SaveOptionDialog();
 
         QCOMPARE(m_dialogs->messages.size(), 1);
         QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("cannot be saved")));
@@ -290,7 +290,7 @@ private slots:
         frmStrategies* w = run.window();
         QVERIFY(w->session().ObjStock() == nullptr);
         QVERIFY(!ui::cmdSave(w)->isEnabled());
-        w->SaveOptionDialog();
+        ui::chain(w)->SaveOptionDialog();
         QVERIFY(m_dialogs->fileQuestions.isEmpty());
         QVERIFY(m_dialogs->messages.isEmpty());
     }

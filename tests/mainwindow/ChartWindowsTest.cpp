@@ -154,7 +154,7 @@ private slots:
         // The user closes C0: it leaves the list and the menu, the heading
         // hides again.
         c0->close();
-        QTRY_VERIFY(w->m_Charts.isEmpty());
+        QTRY_VERIFY(w->openCharts().isEmpty());
         QVERIFY(windowsMenuCharts(w).isEmpty());
         QVERIFY(!headingVisible(w));
 
@@ -167,7 +167,7 @@ private slots:
         QVERIFY(headingVisible(w)); // C2 is still open
         newChart(w);
         QCOMPARE(test::chartKeys(w), (QStringList{"C2", "C3"}));
-        QCOMPARE(w->m_ChartCounter, 4);
+        QCOMPARE(w->chartCounter(), 4);
         const auto menuItems = windowsMenuCharts(w);
         QCOMPARE(menuItems.size(), 2);
         QCOMPARE(menuItems.at(0).first, QStringLiteral("mnuChartWindowC2"));

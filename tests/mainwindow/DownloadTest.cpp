@@ -148,16 +148,16 @@ private slots:
         QStringList stateTexts;
         bool sawRunning = false;
         whileRunning(w, [&] {
-            QVERIFY(w->mWinInet != nullptr);
+            QVERIFY(ui::chain(w)->mWinInet != nullptr);
             QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Cancel"));
-            QVERIFY(w->m_DownloadProgress != nullptr);
-            QVERIFY(w->m_DownloadProgress->isVisible());
-            QVERIFY(w->m_DownloadProgress->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-            QCOMPARE(w->m_DownloadProgress->elaStatus->text(), QStringLiteral(" Opening connection"));
-            connect(w->mWinInet, &WinInet::OnStateChanged, w, [&, w](int32_t s) {
+            QVERIFY(ui::chain(w)->m_DownloadProgress != nullptr);
+            QVERIFY(ui::chain(w)->m_DownloadProgress->isVisible());
+            QVERIFY(ui::chain(w)->m_DownloadProgress->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+            QCOMPARE(ui::chain(w)->m_DownloadProgress->elaStatus->text(), QStringLiteral(" Opening connection"));
+            connect(ui::chain(w)->mWinInet, &WinInet::OnStateChanged, w, [&, w](int32_t s) {
                 states.append(s);
-                if (w->m_DownloadProgress != nullptr)
-                    stateTexts.append(w->m_DownloadProgress->elaStatus->text());
+                if (ui::chain(w)->m_DownloadProgress != nullptr)
+                    stateTexts.append(ui::chain(w)->m_DownloadProgress->elaStatus->text());
             });
             sawRunning = true;
         });
@@ -178,9 +178,9 @@ private slots:
         QVERIFY(w->session().dataNotSaved());
         QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Data downloaded and parsed successfully"));
         QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
-        QVERIFY(w->mWinInet == nullptr);
+        QVERIFY(ui::chain(w)->mWinInet == nullptr);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(w->m_DownloadProgress == nullptr);
+        QVERIFY(ui::chain(w)->m_DownloadProgress == nullptr);
         QCOMPARE(m_server->requests().size(), 1);
         QVERIFY(m_server->requests().first().contains("&ucQuoteTableDownloadCtl%3AtxtTicker=zyx&"));
 
@@ -209,14 +209,14 @@ private slots:
             m_dialogs->switchableMessages.clear();
             QElapsedTimer clock;
             whileRunning(w, [&] {
-                QVERIFY(w->m_DownloadProgress != nullptr);
+                QVERIFY(ui::chain(w)->m_DownloadProgress != nullptr);
                 // Pressed while the request waits for an answer that does
                 // not come: the button now cancels.
-                connect(w->mWinInet, &WinInet::OnStateChanged, w, [&, w](int32_t state) {
+                connect(ui::chain(w)->mWinInet, &WinInet::OnStateChanged, w, [&, w](int32_t state) {
                     if (state != 6)
                         return;
                     QTimer::singleShot(100, w, [&, w] {
-                        QCOMPARE(w->m_DownloadProgress->elaStatus->text(), QStringLiteral(" Sending request"));
+                        QCOMPARE(ui::chain(w)->m_DownloadProgress->elaStatus->text(), QStringLiteral(" Sending request"));
                         clock.start();
                         switch (way) {
                         case DownloadButton:
@@ -224,11 +224,11 @@ private slots:
                             QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
                             break;
                         case ProgressCancel:
-                            QTest::mouseClick(w->m_DownloadProgress->cmdCancel, Qt::LeftButton);
+                            QTest::mouseClick(ui::chain(w)->m_DownloadProgress->cmdCancel, Qt::LeftButton);
                             break;
                         case ProgressCloseBox:
                             // The window stays until the download has ended.
-                            QVERIFY(!w->m_DownloadProgress->close());
+                            QVERIFY(!ui::chain(w)->m_DownloadProgress->close());
                             break;
                         }
                     });
@@ -252,13 +252,13 @@ private slots:
             QVERIFY(w->session().dataNotSaved());
             QVERIFY(ui::cmdSave(w)->isEnabled());
             QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
-            QVERIFY(w->mWinInet == nullptr);
+            QVERIFY(ui::chain(w)->mWinInet == nullptr);
         }
         // Each click made one request: no second download while one ran.
         QCOMPARE(m_server->requests().size(), 3);
         // Cancel in a progress window when nothing runs does nothing.
         m_dialogs->messages.clear();
-        w->CancelDownload();
+        ui::chain(w)->CancelDownload();
         QVERIFY(m_dialogs->messages.isEmpty());
     }
 
@@ -392,8 +392,8 @@ private slots:
         QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
         QVERIFY(searched);
         QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("ZYXA"));
-        QVERIFY(w->m_SymbolLookup != nullptr);
-        QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("1"));
+        QVERIFY(ui::chain(w)->m_SymbolLookup != nullptr);
+        QCOMPARE(ui::chain(w)->m_SymbolLookup->Tag(), QStringLiteral("1"));
 
         // Shown again it keeps the last search; Cancel leaves the ticker.
         bool cancelled = false;
@@ -406,7 +406,7 @@ private slots:
         QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
         QVERIFY(cancelled);
         QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("ZYXA"));
-        QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("2"));
+        QCOMPARE(ui::chain(w)->m_SymbolLookup->Tag(), QStringLiteral("2"));
     }
 
     void lookupThatFindsNothingOrFails()
@@ -465,7 +465,7 @@ private slots:
         });
         QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
         QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("MSFT"));
-        QVERIFY(w->m_SymbolLookup == nullptr);
+        QVERIFY(ui::chain(w)->m_SymbolLookup == nullptr);
     }
 
     void lookupOkTakesTheSelectedRowAndASearchCanBeCancelled()
@@ -486,7 +486,7 @@ private slots:
         });
         QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
         QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("BZYX"));
-        QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("1"));
+        QCOMPARE(ui::chain(w)->m_SymbolLookup->Tag(), QStringLiteral("1"));
 
         // While a search waits for a silent server, its button reads
         // "Cancel" and ends the search at once; Escape then cancels the
@@ -515,8 +515,8 @@ private slots:
         });
         QTest::mouseClick(ui::cmdLookup(w), Qt::LeftButton);
         QCOMPARE(ui::txtTicker(w)->text(), QStringLiteral("BZYX"));
-        QVERIFY(w->m_SymbolLookup != nullptr);
-        QCOMPARE(w->m_SymbolLookup->Tag(), QStringLiteral("2"));
+        QVERIFY(ui::chain(w)->m_SymbolLookup != nullptr);
+        QCOMPARE(ui::chain(w)->m_SymbolLookup->Tag(), QStringLiteral("2"));
     }
 
     void downloadFromTheServerProgram()

@@ -333,7 +333,7 @@ private slots:
         }
         // The next start keeps the narrow width, cut text and all.
         test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
-        platform::Grid* g = run.window()->gdCalls;
+        platform::Grid* g = ui::gdCalls(run.window());
         const int col = g->ColumnIndex(QStringLiteral("expiration"));
         QVERIFY(g->ColumnWidth(col) < g->ColumnTextWidth(col));
     }

@@ -436,16 +436,16 @@ private slots:
         clickMenu(w, "mnuWindowsMinimizeAll");
         QVERIFY(frm3dChart::loaded()->isMinimized());
         QVERIFY(w->isMinimized());
-        for (const auto& entry : w->m_Charts)
+        for (const auto& entry : w->openCharts())
             QVERIFY2(entry.second->isMinimized(), qPrintable(entry.first));
 
         // Titles, separators and unknown keys do nothing.
-        const int charts = w->m_Charts.size();
+        const int charts = w->openCharts().size();
         const int urls = dialogs.openedUrls.size();
         for (const char* key : {"mnuFileTOP", "mnuFileSeparator2", "mnuHelpSeparator11", "mnuLinkExchanges",
                                 "mnuChartsTOP"})
             clickMenu(w, key);
-        QCOMPARE(w->m_Charts.size(), charts);
+        QCOMPARE(w->openCharts().size(), charts);
         QCOMPARE(dialogs.openedUrls.size(), urls);
         QCOMPARE(dialogs.fileQuestions.size(), 3);
         QVERIFY(w->isVisible());

@@ -105,7 +105,7 @@ QList<frmChart*> visibleChartWindows()
 QStringList chartKeys(const frmStrategies* window)
 {
     QStringList keys;
-    for (const auto& entry : window->m_Charts)
+    for (const auto& entry : window->openCharts())
         keys.append(entry.first);
     return keys;
 }

@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(ui::cbCalculationMode(w)->currentIndex(), 0);
         QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 1);
         // A count below 0 opens none; an unreadable count gives the default.
-        QCOMPARE(w->m_Charts.size(), key == QLatin1String("CCCount") && stored.typeId() == QMetaType::Int ? 0 : 1);
+        QCOMPARE(w->openCharts().size(), key == QLatin1String("CCCount") && stored.typeId() == QMetaType::Int ? 0 : 1);
         QVERIFY(nearTwips(barAt(w, "picDescParam"), w->ScaleHeight() / 4, 30));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -296,7 +296,7 @@ private slots:
         test::storeSetting(QStringLiteral("CCCount"), 40);
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg});
-        QCOMPARE(run->m_Charts.size(), 32);
+        QCOMPARE(run->openCharts().size(), 32);
         QCOMPARE(test::chartKeys(run.window()).last(), QStringLiteral("C31"));
         QVERIFY(dialogs.errorReports.isEmpty());
     }

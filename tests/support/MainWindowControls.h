@@ -9,6 +9,8 @@
 #include "platform/TabStrip.h"
 #include "platform/Toolbar.h"
 #include "platform/TreeView.h"
+#include "workspace/AnalysisSession.h"
+#include "workspace/ChainPane.h"
 #include "workspace/DescriptionPane.h"
 #include "workspace/LegsPane.h"
 #include "workspace/PayoffSketch.h"
@@ -53,6 +55,7 @@ inline StrategyLibraryPane* library(const QObject* w) { return pane<StrategyLibr
 inline DescriptionPane* description(const QObject* w) { return pane<DescriptionPane>(w); }
 inline LegsPane* legs(const QObject* w) { return pane<LegsPane>(w); }
 inline PricingPane* pricing(const QObject* w) { return pane<PricingPane>(w); }
+inline ChainPane* chain(const QObject* w) { return pane<ChainPane>(w); }
 
 #define TW_UI_CONTROL(Type, name) \
     inline Type* name(const QObject* w) { return named<Type>(w, #name); }

@@ -221,16 +221,16 @@ private slots:
         frmStrategies* w = run.window();
 
         ui::tabOptionsNew(w)->setSelectedTab(1);
-        w->SelectInDownloader(1, QStringLiteral("XYZ N105-A"));
+        ui::chain(w)->SelectInDownloader(1, QStringLiteral("XYZ N105-A"));
         QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 3);
         QCOMPARE(ui::gdPuts(w)->SelectedRow(), 7);
         QVERIFY(ui::gdPuts(w)->isVisibleTo(w));
         QVERIFY(!ui::gdCalls(w)->isVisibleTo(w));
         // Unknown codes and stock legs change nothing.
-        w->SelectInDownloader(2, QStringLiteral("NOPE"));
-        w->SelectInDownloader(3, QStringLiteral("XYZ B90-E"));
+        ui::chain(w)->SelectInDownloader(2, QStringLiteral("NOPE"));
+        ui::chain(w)->SelectInDownloader(3, QStringLiteral("XYZ B90-E"));
         QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 3);
-        w->SelectInDownloader(2, QStringLiteral("XYZ C90-E"));
+        ui::chain(w)->SelectInDownloader(2, QStringLiteral("XYZ C90-E"));
         QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 2);
         QCOMPARE(ui::gdCalls(w)->SelectedRow(), 9);
 
@@ -241,7 +241,7 @@ private slots:
         noCalls->setPrice(Currency::fromDouble(100));
         noCalls->setPuts(w->session().ObjStock()->Puts());
         w->session().setObjStock(noCalls);
-        w->UpdateControls();
+        ui::chain(w)->UpdateControls();
         QCOMPARE(ui::gdCalls(w)->Rows(), 0);
         QCOMPARE(ui::gdCalls(w)->Columns(), 10);
         QCOMPARE(ui::gdPuts(w)->Rows(), test::kChainOptions);
@@ -249,7 +249,7 @@ private slots:
         QCOMPARE(w->session().calls()->Count(), 0);
 
         w->session().setObjStock(nullptr);
-        w->UpdateControls();
+        ui::chain(w)->UpdateControls();
         QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" No ticker data loaded"));
         QVERIFY(!ui::lblStockValue(w)->isVisibleTo(w));
         QVERIFY(!ui::lblBidValue(w)->isVisibleTo(w));
@@ -308,9 +308,9 @@ private slots:
         QCOMPARE(w->session().chartLegs()->size(), size_t(1));
         QCOMPARE(w->session().chartLegs()->front().code, QStringLiteral("XYZ B100-E"));
         QVERIFY(frm3dChart::instance()->mLines.has_value());
-        QVERIFY(!w->m_Charts.isEmpty());
+        QVERIFY(!w->openCharts().isEmpty());
         QCOMPARE(frm3dChart::instance()->mMaxDate, w->session().calls()->Item(3)->ExpirationDate());
-        for (const auto& chart : w->m_Charts) {
+        for (const auto& chart : w->openCharts()) {
             QVERIFY(chart.second != nullptr);
             QVERIFY(chart.second->Options().has_value());
             QCOMPARE(chart.second->Options()->size(), size_t(1));
@@ -394,7 +394,7 @@ private slots:
         QCOMPARE(ui::gdSelected(w)->Columns(), 0);
         QVERIFY(ui::PLCStrategy(w)->legs().isEmpty());
         QVERIFY(!frm3dChart::instance()->mLines.has_value());
-        for (const auto& chart : w->m_Charts)
+        for (const auto& chart : w->openCharts())
             QVERIFY(!chart.second->Options().has_value());
         // Parameter changes with a group selected evaluate nothing.
         type(ui::txtInetrestRate(w), QStringLiteral("6"));
@@ -731,7 +731,7 @@ private slots:
             // Loading the chain again restores the ticker's values.
             type(vol, QStringLiteral("12"));
             QTest::keyClick(vol, Qt::Key_Escape);
-            w->LoadOptionFromFile();
+            ui::chain(w)->LoadOptionFromFile();
             QCOMPARE(ui::txtVolatility(w)->text(), QStringLiteral("37,5"));
             QCOMPARE(w->session().volatility(), 37.5);
             QCOMPARE(ui::txtDividends(w)->text(), QStringLiteral("1,25"));

@@ -1,7 +1,7 @@
 // The chain pane: the "Stock", "Calls" and "Puts" pages, the quote labels,
 // the two chain grids and their popup.
 
-#include "mainwindow/frmStrategies.h"
+#include "workspace/ChainPane.h"
 
 #include "app/CAppSettings.h"
 #include "app/Convert.h"
@@ -17,7 +17,6 @@
 #include "platform/TabStrip.h"
 #include "workspace/AnalysisSession.h"
 #include "workspace/GridLayouts.h"
-#include "workspace/PricingPane.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -26,6 +25,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScopeGuard>
 
 namespace tw {
@@ -46,13 +46,118 @@ QColor bgr(uint32_t v)
 
 } // namespace
 
-void frmStrategies::UpdateControls()
+ChainPane::ChainPane(AnalysisSession& session, QWidget* host)
+    : WorkspacePane(session, host, QStringLiteral("ChainPane"))
+{
+    createControls();
+    connectControls();
+}
+
+ChainPane::~ChainPane() = default;
+
+void ChainPane::createControls()
+{
+    const auto label = [this](QWidget* parent, const char* n, const char* caption) {
+        return named(new QLabel(QString::fromUtf8(caption), parent), n);
+    };
+    const auto button = [this](QWidget* parent, const char* n, const char* caption) {
+        return named(new QPushButton(QString::fromUtf8(caption), parent), n);
+    };
+    // The quote line.
+    lblStockValue = label(this, "lblStockValue", "");
+    lblPriceValue = label(this, "lblPriceValue", "");
+    lblDateValue = label(this, "lblDateValue", "");
+    QFont bold = lblStockValue->font();
+    bold.setBold(true);
+    for (QLabel* l : {lblStockValue, lblPriceValue, lblDateValue})
+        l->setFont(bold);
+
+    tabOptionsNew = named(new platform::TabStrip(this), "tabOptionsNew");
+    tabOptionsNew->AddTab(QStringLiteral("Stock"));
+    tabOptionsNew->AddTab(QStringLiteral("Calls"));
+    tabOptionsNew->AddTab(QStringLiteral("Puts"));
+    // The pages over the tab strip's client area.
+    fraStock = named(new QFrame(this), "fraStock");
+    gdCalls = named(new platform::Grid(this), "gdCalls");
+    gdPuts = named(new platform::Grid(this), "gdPuts");
+
+    lblTicker = label(fraStock, "lblTicker", "Stock");
+    txtTicker = named(new QLineEdit(fraStock), "txtTicker");
+    cmdDownload = button(fraStock, "cmdDownload", "Download");
+    cmdLookup = button(fraStock, "cmdLookup", "Lookup");
+    cmdLoad = button(fraStock, "cmdLoad", "Load from file");
+    cmdSave = button(fraStock, "cmdSave", "Save to file");
+    lblBid = label(fraStock, "lblBid", "Bid:");
+    lblBidValue = label(fraStock, "lblBidValue", "");
+    lblAsk = label(fraStock, "lblAsk", "Ask:");
+    lblAskValue = label(fraStock, "lblAskValue", "");
+    lblNet = label(fraStock, "lblNet", "Change:");
+    lblNetValue = label(fraStock, "lblNetValue", "");
+    lblVolume = label(fraStock, "lblVolume", "Volume:");
+    lblVolumeValue = label(fraStock, "lblVolumeValue", "");
+    lblSize = label(fraStock, "lblSize", "Size:");
+    lblSizeValue = label(fraStock, "lblSizeValue", "");
+    lblTickerStatus = label(fraStock, "lblTickerStatus", "");
+    for (QWidget* w : {static_cast<QWidget*>(fraStock), static_cast<QWidget*>(gdCalls), static_cast<QWidget*>(gdPuts)})
+        w->raise();
+    cmdSave->setEnabled(false);
+}
+
+void ChainPane::connectControls()
+{
+    connect(tabOptionsNew, &platform::TabStrip::TabClick, this, [this](int tab) {
+        tabOptionsNew_TabClick(tab);
+        emit layoutRequested();
+    });
+    for (platform::Grid* grid : {gdCalls, gdPuts}) {
+        saveGridLayoutOnChange(this, grid, m_RestoringGrid);
+        connect(grid, &platform::Grid::MouseUp, this,
+                [this, grid](int button, int, double x, double y) { chainGridMouseUp(grid, button, x, y); });
+    }
+    connect(cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdDownload, &QPushButton::clicked, this, [this] { cmdDownload_Click(); });
+    connect(cmdLookup, &QPushButton::clicked, this, [this] { cmdLookup_Click(); });
+}
+
+void ChainPane::setPopupMenu(platform::PopupMenu* menu)
+{
+    m_cOptionsMenu = menu;
+    connect(menu, &platform::PopupMenu::Click, this, [this](int item) { m_cOptionsMenu_Click(item); });
+}
+
+int ChainPane::selectedTab() const
+{
+    return tabOptionsNew->SelectedTab();
+}
+
+void ChainPane::selectTab(int tab)
+{
+    tabOptionsNew->setSelectedTab(tab);
+}
+
+QRect ChainPane::tabStripRect() const
+{
+    return tabOptionsNew->rect();
+}
+
+QRect ChainPane::tabClientRect() const
+{
+    return tabOptionsNew->ClientRect();
+}
+
+void ChainPane::showTickerStatus(const QString& text)
+{
+    lblTickerStatus->setText(text);
+}
+
+void ChainPane::UpdateControls()
 {
     Procedure proc("frmStrategies", "UpdateControls");
     const QList<QLabel*> quoteLabels{lblBid,    lblBidValue,    lblAsk,  lblAskValue,    lblSize,
                                      lblSizeValue, lblVolume, lblVolumeValue, lblNet, lblNetValue};
     const QList<QLabel*> stockLabels{lblStockValue, lblPriceValue, lblDateValue};
-    if (m_session->ObjStock() == nullptr) {
+    if (session().ObjStock() == nullptr) {
         TW_STEP(proc, {
             for (QLabel* l : quoteLabels + stockLabels)
                 l->hide();
@@ -72,21 +177,21 @@ void frmStrategies::UpdateControls()
             repaintPending();
         });
         TW_STEP(proc, {
-            const stock& s = *m_session->ObjStock();
+            const stock& s = *session().ObjStock();
             const QLocale loc;
             const auto money = [&loc](Currency c) {
                 QString t = c.toString();
                 return t.replace(QLatin1Char('.'), loc.decimalPoint());
             };
-            setAutoSizeCaption(lblStockValue, QStringLiteral("  ") + s.Code() + QStringLiteral("  "));
-            setAutoSizeCaption(lblDateValue, QStringLiteral("  ") + generalDateText(s.StockDate()).left(22)
+            lblStockValue->setText(QStringLiteral("  ") + s.Code() + QStringLiteral("  "));
+            lblDateValue->setText(QStringLiteral("  ") + generalDateText(s.StockDate()).left(22)
                                                  + QStringLiteral("  "));
-            setAutoSizeCaption(lblPriceValue, QStringLiteral(" $ ") + money(s.Price()) + QStringLiteral("  "));
-            setAutoSizeCaption(lblNetValue, QStringLiteral("  ") + s.Net() + QStringLiteral("  "));
-            setAutoSizeCaption(lblBidValue, QStringLiteral("  ") + money(s.Bid()) + QStringLiteral("  "));
-            setAutoSizeCaption(lblAskValue, QStringLiteral("  ") + money(s.Ask()) + QStringLiteral("  "));
-            setAutoSizeCaption(lblSizeValue, QStringLiteral("  ") + s.Size() + QStringLiteral("  "));
-            setAutoSizeCaption(lblVolumeValue, QStringLiteral("  ") + QString::number(s.Volume()) + QStringLiteral("  "));
+            lblPriceValue->setText(QStringLiteral(" $ ") + money(s.Price()) + QStringLiteral("  "));
+            lblNetValue->setText(QStringLiteral("  ") + s.Net() + QStringLiteral("  "));
+            lblBidValue->setText(QStringLiteral("  ") + money(s.Bid()) + QStringLiteral("  "));
+            lblAskValue->setText(QStringLiteral("  ") + money(s.Ask()) + QStringLiteral("  "));
+            lblSizeValue->setText(QStringLiteral("  ") + s.Size() + QStringLiteral("  "));
+            lblVolumeValue->setText(QStringLiteral("  ") + QString::number(s.Volume()) + QStringLiteral("  "));
         });
         TW_STEP(proc, {
             lblTickerStatus->setText(QStringLiteral(" Loading calls..."));
@@ -97,24 +202,24 @@ void frmStrategies::UpdateControls()
         bold.setBold(true);
         QFont plain = bold;
         plain.setBold(false);
-        TW_STEP(proc, fillChainGrid(gdCalls, *m_session->ObjStock()->Calls(), 0xF0F0E0, 0xF9F9E9, bold, plain));
+        TW_STEP(proc, fillChainGrid(gdCalls, *session().ObjStock()->Calls(), 0xF0F0E0, 0xF9F9E9, bold, plain));
         TW_STEP(proc, {
             lblTickerStatus->setText(QStringLiteral(" Loading puts..."));
             repaintPending();
         });
-        TW_STEP(proc, fillChainGrid(gdPuts, *m_session->ObjStock()->Puts(), 0xE0F0F0, 0xE9F9E9, bold, plain));
-        TW_STEP(proc, m_session->NewStockLoaded());
+        TW_STEP(proc, fillChainGrid(gdPuts, *session().ObjStock()->Puts(), 0xE0F0F0, 0xE9F9E9, bold, plain));
+        TW_STEP(proc, session().NewStockLoaded());
     }
     TW_STEP(proc, {
         repaintPending();
-        ArrangeControls();
+        emit layoutRequested();
     });
-    TW_STEP(proc, lblTickerStatus->setText(m_session->ObjStock() == nullptr ? QStringLiteral(" No ticker data loaded")
-                                                               : QStringLiteral(" Loaded from ") + m_session->dataFile()));
-    TW_STEP(proc, lblStatus->clear());
+    TW_STEP(proc, lblTickerStatus->setText(session().ObjStock() == nullptr ? QStringLiteral(" No ticker data loaded")
+                                                               : QStringLiteral(" Loaded from ") + session().dataFile()));
+    TW_STEP(proc, emit statusMessage(QString()));
 }
 
-void frmStrategies::fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr,
+void ChainPane::fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr,
                                   uint32_t evenBgr, const QFont& bold, const QFont& plain)
 {
     grid->setRedraw(false);
@@ -143,7 +248,7 @@ void frmStrategies::fillChainGrid(platform::Grid* grid, const OptionsCollection&
     }
 }
 
-QString frmStrategies::generalDateText(double serial) const
+QString ChainPane::generalDateText(double serial) const
 {
     const QDateTime dt = dateTimeFromSerial(serial);
     const QLocale loc;
@@ -152,21 +257,17 @@ QString frmStrategies::generalDateText(double serial) const
     return loc.toString(dt, QLocale::ShortFormat);
 }
 
-void frmStrategies::tabOptionsNew_TabClick(int tab)
+void ChainPane::tabOptionsNew_TabClick(int tab)
 {
     if (tab < 1 || tab > 3)
         return;
     fraStock->setVisible(tab == 1);
     gdCalls->setVisible(tab == 2);
     gdPuts->setVisible(tab == 3);
-    for (const char* name : {"fraStock", "gdCalls", "gdPuts"})
-        m_geometry.setVisible(QLatin1String(name), control(QLatin1String(name))->isVisible());
-    // The stock page's pricing boxes go with it.
-    m_geometry.setVisible(QStringLiteral("picStockParams"), tab == 1);
-    m_pricing->showControl(QStringLiteral("picStockParams"), tab == 1);
+    emit pageShown(tab);
 }
 
-void frmStrategies::SelectInDownloader(int32_t ItemType, const QString& Code)
+void ChainPane::SelectInDownloader(int32_t ItemType, const QString& Code)
 {
     Procedure proc("frmStrategies", "SelectInDownloader");
     platform::Grid* grid = ItemType == 2 ? gdCalls : (ItemType == 1 ? gdPuts : nullptr);
@@ -189,18 +290,18 @@ void frmStrategies::SelectInDownloader(int32_t ItemType, const QString& Code)
     }
 }
 
-void frmStrategies::AddOption(int32_t Position)
+void ChainPane::AddOption(int32_t Position)
 {
     Procedure proc("frmStrategies", "AddOption");
-    const auto params = m_session->selectedParams();
-    if (params == nullptr || m_session->ObjStock() == nullptr)
+    const auto params = session().selectedParams();
+    if (params == nullptr || session().ObjStock() == nullptr)
         return;
     const int tab = tabOptionsNew->SelectedTab();
     if (tab != 2 && tab != 3)
         return;
     platform::Grid* grid = tab == 2 ? gdCalls : gdPuts;
-    const auto& chain = tab == 2 ? m_session->ObjStock()->Calls() : m_session->ObjStock()->Puts();
-    const auto& filtered = tab == 2 ? m_session->calls() : m_session->puts();
+    const auto& chain = tab == 2 ? session().ObjStock()->Calls() : session().ObjStock()->Puts();
+    const auto& filtered = tab == 2 ? session().calls() : session().puts();
     const int32_t kind = tab == 2 ? LegKind::Call : LegKind::Put;
     if (grid->SelectedCol() < 1 || grid->SelectedRow() < 1 || grid->SelectedRow() > chain->Count())
         return;
@@ -219,14 +320,14 @@ void frmStrategies::AddOption(int32_t Position)
     // The leg is placed from the same at-the-money strike the evaluation
     // resolves it at (the stock's last price), so it comes back as the
     // option that was picked.
-    TW_STEP(proc, filtered->ItemToParams(position, m_session->ObjStock()->Price(), offset, expiration));
+    TW_STEP(proc, filtered->ItemToParams(position, session().ObjStock()->Price(), offset, expiration));
     if (expiration == -1)
         return;
     TW_STEP(proc, params->Add(kind, Position, offset, expiration, 1));
-    TW_STEP(proc, m_session->legsEdited(true));
+    TW_STEP(proc, session().legsEdited(true));
 }
 
-void frmStrategies::m_cOptionsMenu_Click(int itemNumber)
+void ChainPane::m_cOptionsMenu_Click(int itemNumber)
 {
     Procedure proc("frmStrategies", "m_cOptionsMenu_Click");
     QString key;
@@ -238,18 +339,18 @@ void frmStrategies::m_cOptionsMenu_Click(int itemNumber)
     }
 }
 
-void frmStrategies::RestoreGridHeader(platform::Grid* grid)
+void ChainPane::RestoreGridHeader(platform::Grid* grid)
 {
-    tw::RestoreGridHeader(appSettings(), *grid, m_RestoringGrid, priceColumnHeader(m_session->priceSource()));
+    tw::RestoreGridHeader(appSettings(), *grid, m_RestoringGrid, priceColumnHeader(session().priceSource()));
 }
 
-void frmStrategies::chainGridMouseUp(platform::Grid* grid, int button, double x, double y)
+void ChainPane::chainGridMouseUp(platform::Grid* grid, int button, double x, double y)
 {
     Procedure proc("frmStrategies", grid == gdCalls ? "gdCalls_MouseUp" : "gdPuts_MouseUp");
     if (button != 2 || grid->SelectedRow() <= 0)
         return;
     TW_STEP(proc, {
-        const QPoint at = popupPoint(fraExchange, grid, x, y);
+        const QPoint at = popupPoint(grid, x, y);
         m_cOptionsMenu->ShowAt(at.x(), at.y());
     });
 }

@@ -1,0 +1,150 @@
+#pragma once
+// The chain pane: the quote line of the loaded stock, the tabs "Stock",
+// "Calls" and "Puts" with the stock page (ticker, Download, Lookup, "Load
+// from file", "Save to file", bid, ask, change, volume, size and the ticker
+// status line) and the two chain grids with their popup, which adds the
+// picked option as a leg of the selected strategy.
+//
+// It loads chains - from ".opt" files or downloaded from the quote server -
+// into the session (AnalysisSession::setObjStock, then NewStockLoaded), and
+// saves the session's quote lines again.
+
+#include "workspace/WorkspacePane.h"
+
+#include <QPointer>
+#include <cstdint>
+
+class QFont;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tw {
+
+class OptionsCollection;
+class WinInet;
+class frmDonwloadProgress;
+class frmSymbolLookup;
+
+namespace marketdata {
+struct ParseResult;
+}
+
+namespace platform {
+class Grid;
+class PopupMenu;
+class TabStrip;
+} // namespace platform
+
+class ChainPane : public WorkspacePane {
+    Q_OBJECT
+public:
+    ChainPane(AnalysisSession& session, QWidget* host);
+    ~ChainPane() override;
+
+    // The chain-grid popup, made with the window's menus; its commands run
+    // here.
+    void setPopupMenu(platform::PopupMenu* menu);
+
+    // ---- Pages ---------------------------------------------------------------
+    // The selected tab: 1 "Stock", 2 "Calls", 3 "Puts".
+    int selectedTab() const;
+    void selectTab(int tab);
+    // The tab strip's rectangle and its client area (in pixels of the strip).
+    QRect tabStripRect() const;
+    QRect tabClientRect() const;
+    void tabOptionsNew_TabClick(int tab);
+    // Writes a text into the ticker status line of the stock page.
+    void showTickerStatus(const QString& text);
+
+    // ---- The loaded chain ------------------------------------------------------
+    void UpdateControls();
+    void SelectInDownloader(int32_t ItemType, const QString& Code);
+    void m_cOptionsMenu_Click(int itemNumber);
+    void AddOption(int32_t Position);
+
+    // ---- Option-chain files ------------------------------------------------------
+    void LoadOptionDialog();
+    void SaveOptionDialog();
+    void LoadOption();
+    void SaveOption();
+    void cmdLoad_Click();
+    void cmdSave_Click();
+    void ParseCBOEData();
+    // The session's data file, parsed and shown.
+    void LoadOptionFromFile();
+    // Parses quote-table lines (progress in the ticker status line); false,
+    // after telling the user why, when the table is refused (with
+    // `refusal`, the reason goes there instead).
+    bool parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed, QString* refusal = nullptr);
+    // Makes a parsed chain the loaded one and shows it.
+    void applyParsedChain(const marketdata::ParseResult& parsed);
+
+    // ---- Download and lookup ---------------------------------------------------
+    void cmdDownload_Click();
+    void CancelDownload();
+    void cmdLookup_Click();
+    void mWinInet_OnProgress(int32_t BytesDownloaded, int32_t BytesTotal);
+    void mWinInet_OnStateChanged(int32_t State);
+    bool downloadRunning() const;
+    // The window closes: the running download is dropped without a message.
+    void cancelDownloadForClose();
+    // The client of the running download (null when none runs), its
+    // progress window, and the lookup window (kept between uses).
+    QPointer<WinInet> mWinInet;
+    QPointer<frmDonwloadProgress> m_DownloadProgress;
+    QPointer<frmSymbolLookup> m_SymbolLookup;
+    bool m_RestoringGrid = false;
+
+signals:
+    // A tab was shown (its page made visible): 1 "Stock", 2 "Calls", 3 "Puts".
+    void pageShown(int tab);
+    // A download has ended, whichever way.
+    void downloadEnded();
+
+private:
+    void createControls();
+    void connectControls();
+    void fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr, uint32_t evenBgr,
+                       const QFont& bold, const QFont& plain);
+    void RestoreGridHeader(platform::Grid* grid);
+    QString generalDateText(double serial) const;
+    void chainGridMouseUp(platform::Grid* grid, int button, double x, double y);
+    void takeDownloadedAnswer();
+    void endDownload();
+
+    QLabel* lblStockValue = nullptr;
+    QLabel* lblPriceValue = nullptr;
+    QLabel* lblDateValue = nullptr;
+    platform::TabStrip* tabOptionsNew = nullptr;
+    QFrame* fraStock = nullptr;
+    platform::Grid* gdCalls = nullptr;
+    platform::Grid* gdPuts = nullptr;
+    QLabel* lblTicker = nullptr;
+    QLineEdit* txtTicker = nullptr;
+    QPushButton* cmdDownload = nullptr;
+    QPushButton* cmdLookup = nullptr;
+    QPushButton* cmdLoad = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QLabel* lblBid = nullptr;
+    QLabel* lblBidValue = nullptr;
+    QLabel* lblAsk = nullptr;
+    QLabel* lblAskValue = nullptr;
+    QLabel* lblNet = nullptr;
+    QLabel* lblNetValue = nullptr;
+    QLabel* lblVolume = nullptr;
+    QLabel* lblVolumeValue = nullptr;
+    QLabel* lblSize = nullptr;
+    QLabel* lblSizeValue = nullptr;
+    QLabel* lblTickerStatus = nullptr;
+    platform::PopupMenu* m_cOptionsMenu = nullptr;
+
+    QString strOptionsDirectory;
+    // Set while both chain grids are filled: user commands wait.
+    bool m_filling = false;
+    // The window closes after the running download: no messages.
+    bool m_quietDownload = false;
+};
+
+} // namespace tw
