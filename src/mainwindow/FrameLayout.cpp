@@ -80,8 +80,13 @@ void frmStrategies::createControls()
     name(fraExchange, "fraExchange");
     lblStatus = new platform::ElidedLabel(fraExchange);
     name(lblStatus, "lblStatus");
-    m_chain = new ChainPane(*m_session, fraExchange);
+    // The Tab key goes from the pricing row to the chain, then to the stock
+    // page's pricing boxes; the pricing boxes lie on top.
     m_pricing = new PricingPane(*m_session, fraExchange);
+    m_chain = new ChainPane(*m_session, fraExchange);
+    m_pricing->raise();
+    m_pricing->followInTabOrder(m_chain->lastInFocusChain());
+    m_legs->editorsFollowInTabOrder(m_pricing->lastInFocusChain());
     m_panes = {m_library, m_description, m_legs, m_chain, m_pricing};
 
     // Splitter bars, on top of the panes.

@@ -31,14 +31,12 @@ void AnalysisSession::setQuoteLines(const QStringList& lines)
 
 void AnalysisSession::setDataNotSaved(bool notSaved)
 {
-    m_dataNotSaved = notSaved;
-    emit dataNotSavedChanged(notSaved);
+    announce(m_dataNotSaved, notSaved, &AnalysisSession::dataNotSavedChanged);
 }
 
 void AnalysisSession::setDataFile(const QString& path)
 {
-    m_dataFile = path;
-    emit dataFileChanged(path);
+    announce(m_dataFile, path, &AnalysisSession::dataFileChanged);
 }
 
 // ---------------------------------------------------------------------------
@@ -59,14 +57,12 @@ StrategyTypeCollection& AnalysisSession::ensureLibrary()
 
 void AnalysisSession::setLibraryFile(const QString& path)
 {
-    m_libraryFile = path;
-    emit libraryFileChanged(path);
+    announce(m_libraryFile, path, &AnalysisSession::libraryFileChanged);
 }
 
 void AnalysisSession::setStrategiesChanged(bool changed)
 {
-    m_strategiesChanged = changed;
-    emit strategiesChangedChanged(changed);
+    announce(m_strategiesChanged, changed, &AnalysisSession::strategiesChangedChanged);
 }
 
 void AnalysisSession::setSelection(const QString& key, std::shared_ptr<StrategyType> group,
@@ -126,44 +122,37 @@ void AnalysisSession::legsEdited(bool markChanged)
 
 void AnalysisSession::setModel(int model)
 {
-    m_model = model;
-    emit modelChanged(model);
+    announce(m_model, model, &AnalysisSession::modelChanged);
 }
 
 void AnalysisSession::setSteps(int steps)
 {
-    m_steps = steps;
-    emit stepsChanged(steps);
+    announce(m_steps, steps, &AnalysisSession::stepsChanged);
 }
 
 void AnalysisSession::setVolatility(double percent)
 {
-    m_volatility = percent;
-    emit volatilityChanged(percent);
+    announce(m_volatility, percent, &AnalysisSession::volatilityChanged);
 }
 
 void AnalysisSession::setInterestRate(double percent)
 {
-    m_interestRate = percent;
-    emit interestRateChanged(percent);
+    announce(m_interestRate, percent, &AnalysisSession::interestRateChanged);
 }
 
 void AnalysisSession::setDividends(double fraction)
 {
-    m_dividends = fraction;
-    emit dividendsChanged(fraction);
+    announce(m_dividends, fraction, &AnalysisSession::dividendsChanged);
 }
 
 void AnalysisSession::setPriceSource(PriceSource source)
 {
-    m_priceSource = source;
-    emit priceSourceChanged(source);
+    announce(m_priceSource, source, &AnalysisSession::priceSourceChanged);
 }
 
 void AnalysisSession::setCalculationMode(int mode)
 {
-    m_calculationMode = mode;
-    emit calculationModeChanged(mode);
+    announce(m_calculationMode, mode, &AnalysisSession::calculationModeChanged);
 }
 
 QString AnalysisSession::calculationModeCaption() const
@@ -180,14 +169,12 @@ QString AnalysisSession::calculationModeCaption() const
 
 void AnalysisSession::setExchange(const QString& exchange)
 {
-    m_exchange = exchange;
-    emit exchangeChanged(exchange);
+    announce(m_exchange, exchange, &AnalysisSession::exchangeChanged);
 }
 
 void AnalysisSession::setPLSign(bool on)
 {
-    m_plSign = on;
-    emit plSignChanged(on);
+    announce(m_plSign, on, &AnalysisSession::plSignChanged);
 }
 
 void AnalysisSession::restoreTickerSettings(double volatilityPercent, double dividendsPercent)

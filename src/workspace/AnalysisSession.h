@@ -175,6 +175,14 @@ signals:
     void evaluationCleared();
 
 private:
+    // Stores a value and announces it with its signal.
+    template <class T, class Arg>
+    void announce(T& member, const T& value, void (AnalysisSession::*signal)(Arg))
+    {
+        member = value;
+        emit(this->*signal)(member);
+    }
+
     std::shared_ptr<stock> m_stock;
     std::shared_ptr<OptionsCollection> m_calls;
     std::shared_ptr<OptionsCollection> m_puts;

@@ -75,6 +75,12 @@ void LegsPane::setPopupMenu(platform::PopupMenu* menu)
     connect(menu, &platform::PopupMenu::Click, this, [this](int item) { m_cParamsMenu_Click(item); });
 }
 
+void LegsPane::editorsFollowInTabOrder(QWidget* previous)
+{
+    QWidget::setTabOrder(previous, cmbEdit);
+    QWidget::setTabOrder(cmbEdit, txtEdit);
+}
+
 LegEditorPlaces LegsPane::editorPlaces() const
 {
     LegEditorPlaces e;

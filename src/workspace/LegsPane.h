@@ -57,6 +57,9 @@ public:
     // The leg-grid popup, made with the window's menus; its commands run here.
     void setPopupMenu(platform::PopupMenu* menu);
     LegEditorPlaces editorPlaces() const;
+    // The in-cell editors come right after `previous` when the Tab key goes
+    // round the window (the last of the window's controls).
+    void editorsFollowInTabOrder(QWidget* previous);
 
     // ---- The grids ---------------------------------------------------------
     void UpdateParamsList(const ParamsCollection& Params);

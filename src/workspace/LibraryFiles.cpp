@@ -88,8 +88,7 @@ void StrategyLibraryPane::LoadStartupStrategies()
             message += QStringLiteral("\r\n") + shippedStrategiesInstead(shipped);
         TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
     }
-    if (session().library() == nullptr)
-        session().setLibrary(std::make_shared<StrategyTypeCollection>());
+    session().ensureLibrary();
 }
 
 void StrategyLibraryPane::LoadStrategies()
@@ -129,8 +128,7 @@ void StrategyLibraryPane::AppendStrategies()
 void StrategyLibraryPane::AppendStrategyFromFile(const QString& path)
 {
     Procedure proc("frmStrategies", "AppendStrategyFromFile");
-    if (session().library() == nullptr)
-        TW_STEP(proc, session().setLibrary(std::make_shared<StrategyTypeCollection>()));
+    TW_STEP(proc, session().ensureLibrary());
     QString message;
     // The file's groups follow the open ones, in file order (equal captions
     // are not merged); a file that cannot be read whole adds nothing.

@@ -120,6 +120,15 @@ void PricingPane::connectControls()
             [this](double volatility, double dividends) { showTickerSettings(volatility, dividends); });
 }
 
+void PricingPane::followInTabOrder(QWidget* previous)
+{
+    for (QWidget* box : {static_cast<QWidget*>(cbExchange), static_cast<QWidget*>(cbVolatility),
+                         static_cast<QWidget*>(txtVolatility), static_cast<QWidget*>(txtDividends)}) {
+        QWidget::setTabOrder(previous, box);
+        previous = box;
+    }
+}
+
 void PricingPane::showTickerSettings(double volatilityPercent, double dividendsPercent)
 {
     txtVolatility->setText(QLocale().toString(volatilityPercent, 'g', 15));

@@ -34,6 +34,11 @@ public:
     // "PriceModel", "PLSign" and "Model" of section "Settings".
     void savePricingSettings(CAppSettings& s) const;
 
+    // The stock page's boxes come right after `previous` when the Tab key
+    // goes round the window (after the chain's stock page, whose page they
+    // share).
+    void followInTabOrder(QWidget* previous);
+
     void cmbModel_Click();
     void cbCalculationMode_Click();
     void cbExchange_Click();

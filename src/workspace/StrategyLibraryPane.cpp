@@ -547,10 +547,8 @@ void StrategyLibraryPane::StrategyCopy()
 void StrategyLibraryPane::AddStrategyType()
 {
     Procedure proc("frmStrategies", "AddStrategyType");
-    if (session().library() == nullptr)
-        TW_STEP(proc, session().setLibrary(std::make_shared<StrategyTypeCollection>()));
     QString added;
-    TW_STEP(proc, added = addGroup(*session().library()));
+    TW_STEP(proc, added = addGroup(session().ensureLibrary()));
     TW_STEP(proc, rebuildAndSelect(added, true));
     TW_STEP(proc, session().setStrategiesChanged(true));
 }

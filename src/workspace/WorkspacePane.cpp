@@ -74,6 +74,18 @@ int WorkspacePane::captionWidth(const QString& name) const
     return label->text().isEmpty() ? 5 : label->fontMetrics().horizontalAdvance(label->text()) + 2;
 }
 
+QWidget* WorkspacePane::lastInFocusChain() const
+{
+    // The pane's widgets need not follow each other in the chain.
+    QWidget* last = const_cast<WorkspacePane*>(this);
+    QWidget* start = window();
+    for (QWidget* w = start->nextInFocusChain(); w != start; w = w->nextInFocusChain()) {
+        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0)
+            last = w;
+    }
+    return last;
+}
+
 double WorkspacePane::twipsPerPixel() const
 {
     return tw::twipsPerPixel(logicalDpiY());

@@ -42,6 +42,10 @@ public:
     // an empty one.
     int captionWidth(const QString& name) const;
 
+    // The pane's last widget that the Tab key reaches, by the window's focus
+    // chain (the pane itself when it has none).
+    QWidget* lastInFocusChain() const;
+
 signals:
     // The window should lay itself out again (a caption or a page changed).
     void layoutRequested();

@@ -241,6 +241,25 @@ private slots:
         }
     }
 
+    void tabKeyGoesFromThePricingRowToTheChainThenToTheStockPageBoxes()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
+        frmStrategies* w = run.window();
+        QVERIFY(test::focusOn(ui::txtInetrestRate(w)));
+        const auto tabFrom = [](QWidget* from) {
+            from->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(from, Qt::Key_Tab);
+            return QApplication::focusWidget();
+        };
+        QCOMPARE(tabFrom(ui::txtInetrestRate(w)), ui::chkPLSign(w));
+        QCOMPARE(tabFrom(ui::cmdLookup(w)), ui::cmdLoad(w));
+        QCOMPARE(tabFrom(ui::cmdSave(w)), ui::cbExchange(w));
+        // Past the stock page's last box (dividends are hidden for
+        // Black-Scholes) and the hidden in-cell editors, on to the toolbar.
+        QCOMPARE(tabFrom(ui::txtVolatility(w))->objectName(), QStringLiteral("tbrTools_newchart"));
+    }
+
     void statusTextStaysBetweenTheControlsOfItsRow_data()
     {
         QTest::addColumn<int>("width");
