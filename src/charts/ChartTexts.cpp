@@ -73,6 +73,45 @@ QString axisYTitle(int32_t axisY, const QString& modeCaption, bool percent)
     return y != nullptr ? QString::fromLatin1(y) : QString();
 }
 
+namespace {
+
+constexpr AxisCommand kAxisCommands[] = {
+    {"price", "Stock price", ChartParam::StockPrice, 0},
+    {"date", "Time", ChartParam::Time, 0},
+    {"volatility", "Volatility", ChartParam::Volatility, 0},
+    {"risk", "Interest rate", ChartParam::InterestRate, 0},
+    {"value", "Profit/Loss", 0, 5},
+    {"delta", "Delta", 0, 6},
+    {"gamma", "Gamma", 0, 7},
+    {"theta", "Theta", 0, 8},
+};
+
+const char* commandKey(int32_t AxisCommand::*axis, int32_t number, const char* fallback)
+{
+    for (const AxisCommand& c : kAxisCommands) {
+        if (number != 0 && c.*axis == number)
+            return c.key;
+    }
+    return fallback;
+}
+
+} // namespace
+
+std::span<const AxisCommand> axisCommands()
+{
+    return kAxisCommands;
+}
+
+const char* axisXCommandKey(int32_t number)
+{
+    return commandKey(&AxisCommand::x, number, "price");
+}
+
+const char* axisYCommandKey(int32_t number)
+{
+    return commandKey(&AxisCommand::y, number, "value");
+}
+
 QString axisXButtonCaption(int32_t axisX)
 {
     static const char* const captions[] = {"X: Stock Price", "X: Volatility", "X: Time", "X: Interest rate"};

@@ -9,6 +9,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <span>
 
 namespace tw {
 
@@ -26,6 +27,21 @@ QString axisYTitle(int32_t axisY, const QString& modeCaption, bool percent);
 // "X: Time", "X: Interest rate"; "Y: " and the mode caption, "Y: Delta"...
 QString axisXButtonCaption(int32_t axisX);
 QString axisYButtonCaption(int32_t axisY, const QString& modeCaption);
+
+// The commands of the axis menus, in menu order: the item's key and caption,
+// and the X parameter or the Y quantity it sets (the numbers the settings
+// keep; 0 for the other axis).
+struct AxisCommand {
+    const char* key;
+    const char* caption;
+    int32_t x;
+    int32_t y;
+};
+std::span<const AxisCommand> axisCommands();
+// The key of the command that sets X (Y) to a stored number: "price"
+// ("value") for a number no command sets.
+const char* axisXCommandKey(int32_t number);
+const char* axisYCommandKey(int32_t number);
 
 // The scroll bar of a fixed parameter: its bounds and value, in the bar's
 // unit (hundredths of a money unit for the stock price, 1/10000 for

@@ -1,8 +1,6 @@
 #include "charts/frmChart.h"
 
 #include "app/AppIcons.h"
-#include "app/CAppSettings.h"
-#include "app/CFormRestore.h"
 #include "app/Convert.h"
 #include "app/HelpFile.h"
 #include "app/Procedure.h"
@@ -15,7 +13,6 @@
 #include "platform/PopupMenu.h"
 #include "platform/ReBar.h"
 #include "platform/Toolbar.h"
-#include "platform/WindowGeometry.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,43 +27,11 @@ namespace tw {
 
 namespace {
 
-const QString kSettingsPrefix = QStringLiteral("Settings\\CC");
-
-// The keys of a chart's place in its section.
-QStringList placeKeys()
+// The request that a window posts to itself for its next drawing.
+QEvent::Type drawRequestEvent()
 {
-    return {QStringLiteral("Left"), QStringLiteral("Top"), QStringLiteral("Width"), QStringLiteral("Height")};
-}
-
-// The commands of the axis menus, in menu order: the item's key and caption,
-// and the X parameter or the Y quantity it sets (the numbers the settings
-// keep; 0 for the other axis).
-struct AxisCommand {
-    const char* key;
-    const char* caption;
-    int32_t x;
-    int32_t y;
-};
-constexpr AxisCommand kAxisCommands[] = {
-    {"price", "Stock price", ChartParam::StockPrice, 0},
-    {"date", "Time", ChartParam::Time, 0},
-    {"volatility", "Volatility", ChartParam::Volatility, 0},
-    {"risk", "Interest rate", ChartParam::InterestRate, 0},
-    {"value", "Profit/Loss", 0, 5},
-    {"delta", "Delta", 0, 6},
-    {"gamma", "Gamma", 0, 7},
-    {"theta", "Theta", 0, 8},
-};
-
-// The key of the command that sets that axis (&AxisCommand::x or ::y) to
-// `number`; `fallback` for a number no command sets.
-const char* axisCommandKey(int32_t AxisCommand::*axis, int32_t number, const char* fallback)
-{
-    for (const AxisCommand& c : kAxisCommands) {
-        if (number != 0 && c.*axis == number)
-            return c.key;
-    }
-    return fallback;
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
 }
 
 // Runs one statement of the drawing: a failure is logged and skipped.
@@ -115,6 +80,8 @@ frmChart::frmChart(ChartHost* host) : QWidget(nullptr, Qt::Window), m_host(host)
 
     connect(cbParam, &QComboBox::currentIndexChanged, this, [this] { cbParam_Click(); });
     connect(sbValue, &QScrollBar::valueChanged, this, [this] { sbValue_Change(); });
+    // What the chart shows is read only after the drawing asked for is made.
+    Chart->setDeferredDrawing([this] { drawNow(); });
     connect(Chart, &platform::Chart2D::MouseMove, this,
             [this](Qt::MouseButtons b, Qt::KeyboardModifiers m, const QPoint& p) { Chart_MouseMove(b, m, p); });
 
@@ -140,7 +107,7 @@ void frmChart::pCreateMenu()
         const auto addAxis = [this](const char* caption, const char* key, int32_t AxisCommand::*axis) {
             const int parent =
                 mMenu->AddItem(QLatin1String(caption), {}, 0, 0, -1, false, true, QLatin1String(key));
-            for (const AxisCommand& c : kAxisCommands) {
+            for (const AxisCommand& c : axisCommands()) {
                 if (c.*axis != 0)
                     mMenu->AddItem(QLatin1String(c.caption), {}, 0, parent, -1, false, true, QLatin1String(c.key));
             }
@@ -298,16 +265,15 @@ void frmChart::setStockDate(double NewDate)
 void frmChart::setUseOptionsModel(int32_t NewModel)
 {
     Procedure proc("frmChart", "UseOptionsModel");
-    const bool changed = NewModel != m_sweep.Model;
-    if (changed)
+    if (NewModel != m_sweep.Model) {
         TW_STEP(proc, m_sweep.Model = NewModel);
+        TW_STEP(proc, UpdateChart());
+    }
+    // The greeks exist only in the binomial American model; any other model
+    // sets Y back to the value (drawn once with the change above).
     const bool american = m_sweep.Model == 2;
-    // The value command redraws; a changed model is drawn once, with Y as it
-    // ends up.
     if (!american)
         TW_STEP(proc, pRunMenuCommand("value"));
-    else if (changed)
-        TW_STEP(proc, UpdateChart());
     TW_STEP(proc, {
         for (const char* key : {"delta", "gamma", "theta"})
             mMenu->setItemEnabled(mMenu->IndexOfKey(QLatin1String(key)), american);
@@ -357,10 +323,35 @@ void frmChart::SetStockParamValues(double MinStockPrice, double MaxStockPrice, d
     TW_STEP(proc, UpdateChart());
 }
 
+// Every change asks for a drawing; the window makes one for all the changes
+// of a turn of the event loop when the request it posted arrives, or earlier
+// when something reads what the chart shows (drawNow).
 void frmChart::UpdateChart()
 {
     Procedure proc("frmChart", "UpdateChart");
-    TW_STEP(proc, DrawChart());
+    m_drawPending = true;
+    if (m_drawPosted)
+        return;
+    m_drawPosted = true;
+    TW_STEP(proc, QCoreApplication::postEvent(this, new QEvent(drawRequestEvent())));
+}
+
+void frmChart::drawNow()
+{
+    if (!m_drawPending)
+        return;
+    m_drawPending = false;
+    DrawChart();
+}
+
+bool frmChart::event(QEvent* event)
+{
+    if (event->type() == drawRequestEvent()) {
+        m_drawPosted = false;
+        drawNow();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void frmChart::SetCalculationModeCaption()
@@ -379,19 +370,19 @@ void frmChart::DrawChart()
 {
     Procedure proc("frmChart", "DrawChart");
     ++m_drawCount;
-    const bool wasEnabled = updatesEnabled();
-    setUpdatesEnabled(false);
+    // The drawing is one handler of the event loop, so nothing paints before
+    // it has ended; the chart control shows all it is given at once when the
+    // batch ends, in every case.
+    Chart->setBatched(true);
     bool legs = false;
     drawStep([&] { legs = CheckOptionsArray(); });
     if (legs) {
         drawStep([&] { sweepChart(m_table, *m_Options, m_sweep); });
         drawStep([&] {
-            Chart->setBatched(true);
             Chart->setNumSeries(m_table.series);
             Chart->setNumPoints(SweepPoints);
             Chart->setXValues(m_table.x);
             Chart->setValues(m_table.values, m_table.series);
-            Chart->setBatched(false);
         });
         drawStep([&] {
             if (*m_table.xTitle != '\0')
@@ -404,7 +395,8 @@ void frmChart::DrawChart()
         drawStep([&] { AjustChartArea(); });
         drawStep([&] { pPrintParams(); });
     }
-    setUpdatesEnabled(wasEnabled);
+    drawStep([&] { Chart->setBatched(false); });
+    drawStep([&] { pRefreshReadout(); });
 }
 
 bool frmChart::CheckOptionsArray()
@@ -510,13 +502,6 @@ void frmChart::AjustChartArea()
                                                     std::max(1, Chart->height() - txtValue->height() - 3))));
 }
 
-void frmChart::pPrintParams()
-{
-    Procedure proc("frmChart", "pPrintParams");
-    TW_STEP(proc, txtParams->setText(paramsSummary(m_sweep.ranges, m_sweep.StockDate, QLocale())));
-    TW_STEP(proc, txtParams->setCursorPosition(0));
-}
-
 void frmChart::pEnableChartModeButtons(bool enable)
 {
     Procedure proc("frmChart", "pEnableChartModeButtons");
@@ -564,8 +549,7 @@ void frmChart::cbParam_Click()
 {
     Procedure proc("frmChart", "cbParam_Click");
     m_Busy = true;
-    const bool wasEnabled = updatesEnabled();
-    setUpdatesEnabled(false);
+    // Nothing paints while this runs: the bar's passing values are never shown.
     proc.step([&] {
         sbValue->setMinimum(0);
         sbValue->setValue(0);
@@ -575,7 +559,6 @@ void frmChart::cbParam_Click()
         sbValue->setValue(load.value);
         sbValue->setMinimum(load.minimum);
     });
-    setUpdatesEnabled(wasEnabled);
     // The bar's change events above only showed each value: loading the bar
     // stores nothing, so the chart stays as it is drawn.
     m_Busy = false;
@@ -590,11 +573,6 @@ void frmChart::SetParamValue()
 {
     Procedure proc("frmChart", "SetParamValue");
     TW_STEP(proc, storeParamValue(pSelectedParam(), sbValue->value(), m_sweep.ranges));
-}
-
-QString frmChart::FormatXValue(double& x) const
-{
-    return formatXValue(m_sweep.AxisX, x, QLocale());
 }
 
 void frmChart::sbValue_Change()
@@ -623,7 +601,7 @@ void frmChart::mMenu_Click(int ItemNumber)
     TW_STEP(proc, key = ItemNumber > 0 ? mMenu->KeyOfItem(ItemNumber) : QString());
     int32_t x = 0;
     int32_t y = 0;
-    for (const AxisCommand& c : kAxisCommands) {
+    for (const AxisCommand& c : axisCommands()) {
         if (key == QLatin1String(c.key)) {
             x = c.x;
             y = c.y;
@@ -704,11 +682,6 @@ void frmChart::tbrChartMode_DropDownPress(int Button)
     });
 }
 
-QString frmChart::XLabel() const
-{
-    return QLatin1String(xLabelOf(m_sweep.AxisX));
-}
-
 bool frmChart::onTop() const
 {
     return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
@@ -733,26 +706,6 @@ void frmChart::SetTopmost(bool on)
             show();
             setGeometry(place);
         }
-    });
-}
-
-void frmChart::Chart_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers, const QPoint& pixel)
-{
-    shielded("frmChart.Chart_MouseMove", [&] {
-        if (Button != Qt::NoButton)
-            return;
-        double x = 0;
-        double y = 0;
-        Chart->dataCoordinates(pixel, x, y);
-        if (x == platform::Chart2D::OutsideValue) {
-            txtValue->clear();
-        } else {
-            const QString xText = FormatXValue(x);
-            txtValue->setText(readoutText(XLabel(), xText, Chart->axisTitle('Y'), y, QLocale()));
-            txtValue->setCursorPosition(0);
-        }
-        Chart->setMarkerX(x);
-        Chart->setMarkerY(y);
     });
 }
 
@@ -830,105 +783,6 @@ QPoint frmChart::twipsOf(const QPoint& pixels) const
 {
     const double tpp = twipsPerPixel();
     return QPoint(static_cast<int>(roundHalfEven(pixels.x() * tpp)), static_cast<int>(roundHalfEven(pixels.y() * tpp)));
-}
-
-// ---------------------------------------------------------------------------
-// Settings
-
-QRectF frmChart::pDefaultPlace(int32_t AsNumber) const
-{
-    const QRect area = platform::workArea(this);
-    const double tpp = twipsPerPixel();
-    const double w = (static_cast<double>(area.left()) + area.width()) * tpp - area.left() * tpp;
-    const double h = (static_cast<double>(area.top()) + area.height()) * tpp - area.top() * tpp;
-    QRectF place;
-    QWidget* main = m_host != nullptr ? m_host->hostWindow() : nullptr;
-    if (AsNumber == 1 && main != nullptr) {
-        const QRectF m = platform::outerTwips(main);
-        place = QRectF(roundHalfEven(m.left() + m.width()), roundHalfEven(m.top()),
-                       roundHalfEven(w - (m.left() + m.width())), roundHalfEven(h / 2 - m.top()));
-    }
-    // Beside the main window only when there is room for it there.
-    if (place.width() < 1500 || place.height() < 1500)
-        place = QRectF(roundHalfEven(w / 4), roundHalfEven(h / 4), roundHalfEven(w / 2), roundHalfEven(h / 2));
-    return place;
-}
-
-// The saved place goes the program's one checked road to a window's place:
-// a value that is not a number, a size that is not above zero, a window
-// larger than the work area or a place off every screen never reaches the
-// window as it stands. What a bad value falls back to is the default place.
-void frmChart::pRestorePlace(const QString& section, const QRectF& defaultPlace)
-{
-    CFormRestore::restorePlace(this, defaultPlace);
-    CFormRestore::restorePlace(this, CFormRestore::readPlace(appSettings(), section, placeKeys(), defaultPlace));
-    platform::setWindowStateCode(this, platform::StateNormal);
-}
-
-void frmChart::SaveParams(int32_t& AsNumber)
-{
-    Procedure proc("frmChart", "SaveParams");
-    // Every failing write is skipped.
-    const QString section = kSettingsPrefix + QString::number(AsNumber);
-    CAppSettings& s = appSettings();
-    const auto save = [&](const char* key, const QVariant& value) {
-        shielded("frmChart.SaveParams", [&] { s.SaveSetting(section, QLatin1String(key), value); });
-    };
-    const int state = platform::windowStateCode(this);
-    save("WindowState", state);
-    if (state == platform::StateNormal)
-        shielded("frmChart.SaveParams", [&] { CFormRestore::savePlace(s, section, placeKeys(), this); });
-    save("Percent", m_sweep.Percent);
-    save("TimeValue", m_sweep.TimeValue);
-    save("Total", m_sweep.Total);
-    save("AxisX", m_sweep.AxisX);
-    save("AxisY", m_sweep.AxisY);
-    save("Params", cbParam->currentIndex());
-    save("OnTop", tbrChartMode->ButtonChecked(tbrChartMode->ButtonIndex(QStringLiteral("ontop"))));
-}
-
-void frmChart::RestoreParams(int32_t AsNumber)
-{
-    Procedure proc("frmChart", "RestoreParams");
-    QRectF place;
-    TW_STEP(proc, place = pDefaultPlace(AsNumber));
-    const QString section = kSettingsPrefix + QString::number(AsNumber);
-    const CAppSettings& s = appSettings();
-    TW_STEP(proc, {
-        const bool wasEnabled = updatesEnabled();
-        setUpdatesEnabled(false);
-        pRestorePlace(section, place);
-        setUpdatesEnabled(wasEnabled);
-    });
-    // The switches go through their buttons, as a click would.
-    const struct {
-        const char* button;
-        const char* key;
-        bool byDefault;
-    } switches[] = {{"percent", "Percent", true}, {"timevalue", "TimeValue", false}, {"total", "Total", true}};
-    for (const auto& sw : switches) {
-        TW_STEP(proc, {
-            const int b = tbrChartMode->ButtonIndex(QLatin1String(sw.button));
-            tbrChartMode->setButtonChecked(b, settingBool(s, section, QLatin1String(sw.key), sw.byDefault));
-            tbrChartMode_ButtonClick(b);
-        });
-    }
-    // The axes go through their menu commands; a number no command sets
-    // gives the stock price and the value.
-    TW_STEP(proc, pRunMenuCommand(
-                      axisCommandKey(&AxisCommand::x, settingInt(s, section, QStringLiteral("AxisX"), 3), "price")));
-    TW_STEP(proc, pRunMenuCommand(
-                      axisCommandKey(&AxisCommand::y, settingInt(s, section, QStringLiteral("AxisY"), 5), "value")));
-    TW_STEP(proc, {
-        // A stored entry the box does not have gives its first entry.
-        const int stored = settingInt(s, section, QStringLiteral("Params"), 0);
-        pSelectParam(stored >= 0 && stored < cbParam->count() ? stored : 0);
-    });
-    TW_STEP(proc, {
-        const int b = tbrChartMode->ButtonIndex(QStringLiteral("ontop"));
-        tbrChartMode->setButtonChecked(b, settingBool(s, section, QStringLiteral("OnTop"), false));
-        SetTopmost(tbrChartMode->ButtonChecked(b));
-    });
 }
 
 // ---------------------------------------------------------------------------

@@ -14,6 +14,17 @@
 //
 // The sweep itself is ChartSweep (UI-free); this window feeds its table to
 // the chart control.
+//
+// Every change (a push of the main window, a command of the window's own)
+// only asks for a drawing: the window makes one for all the changes of a
+// turn of the event loop, from a request it posts to itself. A caller that
+// reads what the chart shows right after a change still sees it drawn: the
+// chart control's readers, and drawCount, make the drawing asked for first,
+// as drawNow does. After every drawing the crosshair read-out is made anew
+// where the pointer stands on the chart, or goes when it is elsewhere.
+//
+// frmChartReadout.cpp holds the read-out and the summary, frmChartSettings.cpp
+// the saved place and choices.
 
 #include "charts/ChartSweep.h"
 #include "model/LegsArray.h"
@@ -71,8 +82,11 @@ public:
                              int32_t MinExpiration, int32_t MaxExpiration, int32_t ExpirationValue,
                              int32_t MinVolatility, int32_t MaxVolatility, int32_t VolatilityValue, int32_t MinRisk,
                              int32_t MaxRisk, int32_t RiskValue);
-    // Redraws.
+    // Asks for a drawing: made once for all the changes of this turn of the
+    // event loop (or at once by drawNow, or by a read of the chart).
     void UpdateChart();
+    // Makes the drawing asked for, if one is outstanding.
+    void drawNow();
     // Placement and choices in section "Settings\CC" followed by the number;
     // number 0 is never saved, so it gives the defaults.
     void SaveParams(int32_t& AsNumber);
@@ -106,10 +120,15 @@ public:
     bool onTop() const;
     // The read-out's label of the X axis ("Price: "...).
     QString XLabel() const;
-    // How many drawings the window has made.
-    int drawCount() const { return m_drawCount; }
+    // How many drawings the window has made (an outstanding one first).
+    int drawCount()
+    {
+        drawNow();
+        return m_drawCount;
+    }
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -152,6 +171,8 @@ private:
     void tbrChartMode_DropDownPress(int Button);
     void SetTopmost(bool on);
     void Chart_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers Shift, const QPoint& pixel);
+    void pShowReadout(const QPoint& pixel);
+    void pRefreshReadout();
 
     // Layout.
     void Form_Resize();
@@ -181,6 +202,8 @@ private:
 
     SweepTable m_table; // the buffers of the last drawing, kept for the next
     int m_drawCount = 0;
+    bool m_drawPending = false; // a drawing is asked for
+    bool m_drawPosted = false;  // the request for it is on its way
     bool m_unloading = false;
 };
 

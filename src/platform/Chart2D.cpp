@@ -2,14 +2,17 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLayout>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace tw::platform {
 
@@ -20,6 +23,9 @@ struct Style {
     int width = 1;
     int shape = 0;
 };
+
+// The number of ticks a value axis starts with.
+constexpr int kTickCount = 5;
 
 // Colours of series whose style was never set.
 QColor defaultColor(int style)
@@ -52,14 +58,23 @@ class Chart2D::Impl {
 public:
     class View;
 
+    // What a change leaves to be shown.
+    enum Dirty : unsigned { Data = 1, Labels = 2, Styles = 4 };
+
     Chart2D* q = nullptr;
     View* view = nullptr;
     QChart* chart = nullptr;
     QValueAxis* axisX = nullptr;
     QValueAxis* axisY = nullptr;
     QList<QLineSeries*> lines;
+    QList<QList<QPointF>> shown; // the points each line shows
+    QValueAxis nice;             // works out round bounds; never shown
 
     bool batched = false;
+    unsigned dirty = 0;
+    std::function<void()> deferred;
+    bool settling = false;
+
     int numSeries = 0;
     int numPoints = 0;
     QList<double> x;
@@ -94,8 +109,41 @@ public:
                 plot.bottom() - (y - axisY->min()) / (axisY->max() - axisY->min()) * plot.height()};
     }
 
+    // Before a read: the owner's outstanding drawing is made, and the chart
+    // laid out for what it now shows (the chart itself would do that in the
+    // event loop), so that its plot area is where the lines are drawn.
+    void settle()
+    {
+        if (deferred && !settling) {
+            settling = true;
+            const auto done = qScopeGuard([this] { settling = false; });
+            deferred();
+        }
+        if (QGraphicsLayout* layout = chart->layout())
+            layout->activate();
+    }
+
+    // A change is shown at once, or when the batch ends.
+    void changed(unsigned what)
+    {
+        dirty |= what;
+        if (!batched)
+            apply();
+    }
+
+    void apply()
+    {
+        const unsigned what = std::exchange(dirty, 0u);
+        if ((what & Data) != 0)
+            refreshData();
+        if ((what & (Data | Styles)) != 0)
+            refreshStyles();
+        if ((what & (Data | Labels)) != 0)
+            refreshLabels();
+    }
+
     void refreshData();
-    void fitAxis(QValueAxis* axis, double lo, double hi);
+    bool fitAxis(QValueAxis* axis, double lo, double hi);
     void refreshLabels();
     void refreshStyles();
     void syncSeriesCount();
@@ -147,10 +195,12 @@ private:
     Chart2D::Impl* m_impl;
 };
 
+// Lines are added or removed only when their number changes.
 void Chart2D::Impl::syncSeriesCount()
 {
     while (lines.size() > numSeries) {
         QLineSeries* s = lines.takeLast();
+        shown.removeLast();
         chart->removeSeries(s);
         delete s;
     }
@@ -160,21 +210,30 @@ void Chart2D::Impl::syncSeriesCount()
         s->attachAxis(axisX);
         s->attachAxis(axisY);
         lines.append(s);
+        shown.append(QList<QPointF>());
     }
 }
 
-void Chart2D::Impl::fitAxis(QValueAxis* axis, double lo, double hi)
+// Round bounds and ticks, as the axis itself would choose them, set only
+// where they differ; true when the axis changed.
+bool Chart2D::Impl::fitAxis(QValueAxis* axis, double lo, double hi)
 {
     double from = 0, to = 1;
     fitRange(lo, hi, from, to);
-    // Round bounds and ticks, as the axis itself would choose them.
-    QValueAxis nice;
+    // The rounding starts from the axis's first tick count every time.
+    nice.setTickCount(kTickCount);
     nice.setRange(from, to);
     nice.applyNiceNumbers();
-    if (axis->min() != nice.min() || axis->max() != nice.max())
+    bool moved = false;
+    if (axis->min() != nice.min() || axis->max() != nice.max()) {
         axis->setRange(nice.min(), nice.max());
-    if (axis->tickCount() != nice.tickCount())
+        moved = true;
+    }
+    if (axis->tickCount() != nice.tickCount()) {
         axis->setTickCount(nice.tickCount());
+        moved = true;
+    }
+    return moved;
 }
 
 void Chart2D::Impl::refreshData()
@@ -201,20 +260,23 @@ void Chart2D::Impl::refreshData()
             yhi = std::max(yhi, py);
         }
     }
-    // The axes first, and only where they change: every change of an axis
-    // lays out every line again.
-    fitAxis(axisX, xlo, xhi);
-    fitAxis(axisY, ylo, yhi);
-    for (int s = 0; s < numSeries; ++s)
+    // The axes first: every change of an axis lays out every line again.
+    bool moved = fitAxis(axisX, xlo, xhi);
+    moved = fitAxis(axisY, ylo, yhi) || moved;
+    for (int s = 0; s < numSeries; ++s) {
+        if (shown[s] == points[s])
+            continue;
         lines[s]->replace(points[s]);
-    refreshStyles();
-    refreshLabels();
-    view->viewport()->update();
+        shown[s] = std::move(points[s]);
+    }
+    // The crosshair is drawn over the plot on the axes' scale.
+    if (moved)
+        view->viewport()->update();
 }
 
 void Chart2D::Impl::refreshLabels()
 {
-    for (int s = 0; s < lines.size(); ++s) {
+    for (int s = 0; s < static_cast<int>(lines.size()); ++s) {
         const QString label = s < labels.size() ? labels.at(s) : QString();
         if (lines[s]->name() == label)
             continue;
@@ -226,7 +288,7 @@ void Chart2D::Impl::refreshLabels()
 
 void Chart2D::Impl::refreshStyles()
 {
-    for (int s = 0; s < lines.size(); ++s) {
+    for (int s = 0; s < static_cast<int>(lines.size()); ++s) {
         const Style& st = style(s + 1);
         QPen pen(st.color);
         pen.setWidth(st.width);
@@ -278,48 +340,59 @@ void Chart2D::setBatched(bool on)
     const bool was = d->batched;
     d->batched = on;
     if (was && !on)
-        d->refreshData();
+        d->apply();
 }
 
 bool Chart2D::isBatched() const { return d->batched; }
 
+void Chart2D::setDeferredDrawing(std::function<void()> draw) { d->deferred = std::move(draw); }
+
 void Chart2D::setNumSeries(int count)
 {
     d->numSeries = std::max(0, count);
-    if (!d->batched)
-        d->refreshData();
+    d->changed(Impl::Data);
 }
 
-int Chart2D::numSeries() const { return d->numSeries; }
+int Chart2D::numSeries() const
+{
+    d->settle();
+    return d->numSeries;
+}
 
 void Chart2D::setNumPoints(int count)
 {
     d->numPoints = std::max(0, count);
-    if (!d->batched)
-        d->refreshData();
+    d->changed(Impl::Data);
 }
 
-int Chart2D::numPoints() const { return d->numPoints; }
+int Chart2D::numPoints() const
+{
+    d->settle();
+    return d->numPoints;
+}
 
 void Chart2D::setXValues(std::span<const double> x)
 {
     d->x = QList<double>(x.begin(), x.end());
-    if (!d->batched)
-        d->refreshData();
+    d->changed(Impl::Data);
 }
 
-QList<double> Chart2D::xValues() const { return d->x.mid(0, d->numPoints); }
+QList<double> Chart2D::xValues() const
+{
+    d->settle();
+    return d->x.mid(0, d->numPoints);
+}
 
 void Chart2D::setValues(std::span<const double> table, int series)
 {
     d->table.assign(table.begin(), table.end());
     d->tableSeries = std::max(0, series);
-    if (!d->batched)
-        d->refreshData();
+    d->changed(Impl::Data);
 }
 
 double Chart2D::value(int series, int point) const
 {
+    d->settle();
     if (series < 1 || series > d->numSeries || point < 0 || point >= d->numPoints)
         return 0.0;
     return d->valueAt(series - 1, point);
@@ -327,6 +400,7 @@ double Chart2D::value(int series, int point) const
 
 int Chart2D::drawnPointCount(int series) const
 {
+    d->settle();
     if (series < 1 || series > d->lines.size())
         return 0;
     return static_cast<int>(d->lines.at(series - 1)->count());
@@ -335,66 +409,94 @@ int Chart2D::drawnPointCount(int series) const
 void Chart2D::removeAllSeriesLabels()
 {
     d->labels.clear();
-    d->refreshLabels();
+    d->changed(Impl::Labels);
 }
 
 void Chart2D::addSeriesLabel(const QString& label)
 {
     d->labels.append(label);
-    d->refreshLabels();
+    d->changed(Impl::Labels);
 }
 
-QStringList Chart2D::seriesLabels() const { return d->labels; }
+QStringList Chart2D::seriesLabels() const
+{
+    d->settle();
+    return d->labels;
+}
 
-int Chart2D::numStyles() const { return std::max(static_cast<int>(d->styles.size()), d->numSeries); }
+int Chart2D::numStyles() const
+{
+    d->settle();
+    return std::max(static_cast<int>(d->styles.size()), d->numSeries);
+}
 
 void Chart2D::setLineColor(int style, const QColor& color)
 {
     if (style < 1)
         return;
     d->style(style).color = color;
-    d->refreshStyles();
+    d->changed(Impl::Styles);
 }
 
-QColor Chart2D::lineColor(int style) const { return style >= 1 ? d->style(style).color : QColor(); }
+QColor Chart2D::lineColor(int style) const
+{
+    d->settle();
+    return style >= 1 ? d->style(style).color : QColor();
+}
 
 void Chart2D::setLineWidth(int style, int width)
 {
     if (style < 1)
         return;
     d->style(style).width = std::clamp(width, 0, 100);
-    d->refreshStyles();
+    d->changed(Impl::Styles);
 }
 
-int Chart2D::lineWidth(int style) const { return style >= 1 ? d->style(style).width : 0; }
+int Chart2D::lineWidth(int style) const
+{
+    d->settle();
+    return style >= 1 ? d->style(style).width : 0;
+}
 
 void Chart2D::setPointShape(int style, int shape)
 {
     if (style < 1)
         return;
     d->style(style).shape = shape;
-    d->refreshStyles();
+    d->changed(Impl::Styles);
 }
 
-int Chart2D::pointShape(int style) const { return style >= 1 ? d->style(style).shape : 0; }
+int Chart2D::pointShape(int style) const
+{
+    d->settle();
+    return style >= 1 ? d->style(style).shape : 0;
+}
 
 void Chart2D::setAxisTitle(char axis, const QString& title)
 {
-    (axis == 'X' || axis == 'x' ? d->axisX : d->axisY)->setTitleText(title);
+    QValueAxis* a = axis == 'X' || axis == 'x' ? d->axisX : d->axisY;
+    if (a->titleText() != title)
+        a->setTitleText(title);
 }
 
 QString Chart2D::axisTitle(char axis) const
 {
+    d->settle();
     return (axis == 'X' || axis == 'x' ? d->axisX : d->axisY)->titleText();
 }
 
 void Chart2D::setChartAreaLocation(const QRect& pixels)
 {
     d->area = QRect(pixels.topLeft(), pixels.size().expandedTo(QSize(1, 1)));
-    d->view->setGeometry(d->area);
+    if (d->view->geometry() != d->area)
+        d->view->setGeometry(d->area);
 }
 
-QRect Chart2D::chartAreaLocation() const { return d->area; }
+QRect Chart2D::chartAreaLocation() const
+{
+    d->settle();
+    return d->area;
+}
 
 void Chart2D::setBackgroundColor(const QColor& color)
 {
@@ -407,6 +509,7 @@ void Chart2D::setBackgroundColor(const QColor& color)
 
 bool Chart2D::dataCoordinates(const QPoint& pixel, double& x, double& y) const
 {
+    d->settle();
     x = OutsideValue;
     y = OutsideValue;
     const QRectF plot = d->chart->plotArea();
@@ -422,23 +525,37 @@ bool Chart2D::dataCoordinates(const QPoint& pixel, double& x, double& y) const
 
 QPoint Chart2D::pixelOf(double x, double y) const
 {
+    d->settle();
     const QPointF scene = d->chart->mapToScene(d->plotPointOf(x, y));
     return d->view->mapFromScene(scene) + d->view->geometry().topLeft();
 }
 
 void Chart2D::setMarkerX(double x)
 {
+    if (d->markerX == x)
+        return;
     d->markerX = x;
     d->view->viewport()->update();
 }
 
 void Chart2D::setMarkerY(double y)
 {
+    if (d->markerY == y)
+        return;
     d->markerY = y;
     d->view->viewport()->update();
 }
 
-double Chart2D::markerX() const { return d->markerX; }
-double Chart2D::markerY() const { return d->markerY; }
+double Chart2D::markerX() const
+{
+    d->settle();
+    return d->markerX;
+}
+
+double Chart2D::markerY() const
+{
+    d->settle();
+    return d->markerY;
+}
 
 } // namespace tw::platform

@@ -7,8 +7,16 @@
 // Series and chart styles are numbered from 1: style i gives series i its
 // line colour, width and point symbol. The values of all series are loaded
 // as one table, point index first. Between setBatched(true) and
-// setBatched(false) data changes are only kept; leaving the batch shows them
-// at once (axes scaled to the data).
+// setBatched(false) every change (data, labels, styles) is only kept; leaving
+// the batch shows them at once (axes scaled to the data). Showing touches
+// only what differs from what is shown: a series is added or removed only
+// when their number changes, a line's points are replaced only when they
+// changed, an axis range, a title, a label or a pen only when it changed.
+//
+// An owner that draws later than the changes it is told of (once per turn of
+// the event loop) registers that drawing with setDeferredDrawing: every
+// reader of what the control shows runs it first, so a caller that reads
+// right after a change sees the change drawn.
 
 #include <QColor>
 #include <QList>
@@ -17,6 +25,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -31,9 +40,14 @@ public:
     explicit Chart2D(QWidget* parent = nullptr);
     ~Chart2D() override;
 
-    // Batched data updates.
+    // Batched updates.
     void setBatched(bool on);
     bool isBatched() const;
+
+    // The owner's drawing that has been asked for but not made yet: a
+    // function that makes it if it is still outstanding (and does nothing
+    // otherwise). The readers below run it before they answer.
+    void setDeferredDrawing(std::function<void()> draw);
 
     void setNumSeries(int count);
     int numSeries() const;

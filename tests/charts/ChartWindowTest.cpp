@@ -104,6 +104,48 @@ void moveMouse(frmChart* c, const QPoint& pixel, Qt::MouseButtons buttons = Qt::
     QApplication::sendEvent(viewport, &move);
 }
 
+// The sweep input of a window's ranges and axes with the rest at the
+// defaults, for a date, a model and steps.
+SweepInput sweepOf(frmChart* c, double date, int32_t model, int32_t steps)
+{
+    SweepInput in;
+    in.ranges = c->ranges();
+    in.StockDate = date;
+    in.AxisX = c->AxisX();
+    in.Model = model;
+    in.Steps = steps;
+    return in;
+}
+
+// The window's chart shows the sweep of its legs with that input (three
+// points of every series).
+void expectSweepDrawn(frmChart* c, const SweepInput& in)
+{
+    const SweepTable t = sweepChart(*c->Options(), in);
+    QCOMPARE(c->Chart->numSeries(), t.series);
+    for (int p : {0, 57, 99}) {
+        for (int s = 0; s < t.series; ++s)
+            QCOMPARE(c->Chart->value(s + 1, p), t.at(p, s));
+    }
+}
+
+// The pointer moved onto a pixel of the chart as the user moves it (the
+// window under it gets the move, and the controls their enter and leave).
+void moveMouseTo(frmChart* c, const QPoint& pixel)
+{
+    auto* view = c->Chart->findChild<QAbstractScrollArea*>(QStringLiteral("chartArea"));
+    QVERIFY(view != nullptr);
+    QTest::mouseMove(view->viewport(), view->viewport()->mapFrom(c->Chart, pixel));
+    QVERIFY(c->Chart->underMouse());
+}
+
+// The crosshair stands on that pixel of the chart (to a pixel).
+bool crosshairAt(frmChart* c, const QPoint& pixel)
+{
+    const QPoint at = c->Chart->pixelOf(c->Chart->markerX(), c->Chart->markerY());
+    return std::abs(at.x() - pixel.x()) <= 1 && std::abs(at.y() - pixel.y()) <= 1;
+}
+
 bool near(double a, double b, double tolerance)
 {
     return std::abs(a - b) <= tolerance;
@@ -209,12 +251,37 @@ private slots:
         QCOMPARE(c->ranges().MaxExpiration, 44);
         QCOMPARE(c->ranges().ExpirationValue, 100);
         QVERIFY(near(c->Chart->xValues().last(), 44.56, 1e-9)); // the sweep runs backwards
-        // The same legs twice draw twice; the same date not at all.
+        // The same legs again draw again; the same date not at all.
         draws = c->drawCount();
         c->setOptions(fourLegs());
-        c->setOptions(fourLegs());
-        QCOMPARE(c->drawCount(), draws + 2);
+        QCOMPARE(c->drawCount(), draws + 1);
         c->setStockDate(kChartDate);
+        QCOMPARE(c->drawCount(), draws + 1);
+
+        // What the main window pushes in one turn of the event loop (a chain
+        // loaded: price, date, ticker, the pricing inputs, the legs) is drawn
+        // once, when the turn ends, with all of it.
+        draws = c->drawCount();
+        c->setStockPrice(41);
+        c->setStockDate(kChartDate + 1);
+        c->setStockTicker(QStringLiteral("ZYY"));
+        c->setBinominalSteps(60);
+        c->setUseOptionsModel(1);
+        c->setDividends(0.01);
+        c->setOptions(fourLegs());
+        c->setOptions(fourLegs());
+        QVERIFY2(c->txtParams->text().startsWith(QLatin1String("Stock Price: 40.00")), qPrintable(c->txtParams->text()));
+        QTRY_VERIFY2(c->txtParams->text().startsWith(QLatin1String("Stock Price: 41.00")),
+                     qPrintable(c->txtParams->text()));
+        QCOMPARE(c->drawCount(), draws + 1);
+        QCOMPARE(c->windowTitle(), QStringLiteral("ZYY - 2D Chart: Profit/Loss by time"));
+        SweepInput in = sweepOf(c.get(), kChartDate + 1, 1, 60);
+        in.Dividends = 0.01;
+        expectSweepDrawn(c.get(), in);
+        // The same pushes read at once are drawn for the read.
+        c->setStockPrice(42);
+        QVERIFY(near(c->Chart->xValues().first(), 100, 1e-9));
+        QVERIFY(c->txtParams->text().startsWith(QLatin1String("Stock Price: 42.00")));
         QCOMPARE(c->drawCount(), draws + 2);
 
         // No strategy: an empty chart, the controls off, the caption kept.
@@ -228,10 +295,10 @@ private slots:
         QCOMPARE(c->windowTitle(), caption);
         QCOMPARE(c->ranges().MaxExpiration, 0);
         QCOMPARE(c->ranges().ExpirationValue, 0);
-        // Legs again switch everything back on.
+        // Legs again switch everything back on, as drawn.
         c->setOptions(fourLegs());
-        QVERIFY(c->tbrAxis->ButtonEnabled(1) && c->cbParam->isEnabled() && c->sbValue->isEnabled());
         QCOMPARE(c->Chart->numSeries(), 5);
+        QVERIFY(c->tbrAxis->ButtonEnabled(1) && c->cbParam->isEnabled() && c->sbValue->isEnabled());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -361,17 +428,7 @@ private slots:
         QCOMPARE(c->Chart->lineWidth(5), 3);
         // Price 25 .. 75 (from the pushed price 50); the values are the sweep's.
         QVERIFY(near(c->Chart->xValues().at(1), 25.5, 1e-9));
-        SweepInput in;
-        in.ranges = c->ranges();
-        in.StockDate = kChartDate;
-        in.AxisX = 1;
-        in.Model = 2;
-        in.Steps = 50;
-        const SweepTable t = sweepChart(*fourLegs(), in);
-        for (int p : {0, 63, 99}) {
-            for (int s = 0; s < 5; ++s)
-                QCOMPARE(c->Chart->value(s + 1, p), t.at(p, s));
-        }
+        expectSweepDrawn(c.get(), sweepOf(c.get(), kChartDate, 2, 50));
 
         // Total off: no Sum series or label; the last leg keeps width 1.
         int draws = c->drawCount();
@@ -429,19 +486,74 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
+    // A read-out belongs to what is drawn. The user rests the pointer on the
+    // plot: a redraw there reads the new drawing at the pointer; with the
+    // pointer gone to another control, a redraw takes the text and the
+    // crosshair away.
+    void aRedrawRenewsOrRemovesTheReadout()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        auto c = openChart(host, 0, fourLegs());
+        QVERIFY(QTest::qWaitForWindowExposed(c.get()));
+        QVERIFY(choose(c.get(), "axisx", QStringLiteral("Stock price")));
+        const QPoint pointer = c->Chart->chartAreaLocation().center();
+        moveMouseTo(c.get(), pointer);
+        const QString before = c->txtValue->text();
+        QVERIFY2(before.startsWith(QLatin1String("Price: ")), qPrintable(before));
+        const double oldX = c->Chart->markerX();
+        const double oldY = c->Chart->markerY();
+        QVERIFY(crosshairAt(c.get(), pointer));
+
+        // The main window hands over other legs (the pointer stays): the
+        // crosshair stands under the pointer on the new scale, the text reads
+        // the new values there.
+        c->setOptions(std::vector<LegRow>{chartLeg(LegKind::Call, LegPosition::Long, 50, 30, 2, 2.5, "ZYX DX-E")});
+        QCOMPARE(c->Chart->numSeries(), 2);
+        QVERIFY2(std::abs(c->Chart->pixelOf(oldX, oldY).y() - pointer.y()) > 3, "the Y scale did not change");
+        QVERIFY(crosshairAt(c.get(), pointer));
+        const QString after = c->txtValue->text();
+        QVERIFY2(after != before && after.startsWith(QLatin1String("Price: ")), qPrintable(after));
+        QVERIFY2(after.contains(QStringLiteral(": %1 ").arg(QLocale().toString(c->Chart->markerY(), 'f', 2))),
+                 qPrintable(after));
+
+        // No strategy: nothing to read.
+        c->setOptions(LegsArray());
+        QCOMPARE(c->Chart->markerX(), platform::Chart2D::OutsideValue);
+        QCOMPARE(c->txtValue->text(), QString());
+        // Legs again, the pointer still there: the read-out comes back.
+        c->setOptions(fourLegs());
+        QVERIFY(crosshairAt(c.get(), pointer));
+        QCOMPARE(c->txtValue->text(), before);
+
+        // The user goes to the scroll bar and clicks it: the chart is drawn
+        // anew without a read-out.
+        const int draws = c->drawCount();
+        const QPoint onBar(c->sbValue->width() - 4, c->sbValue->height() / 2);
+        QTest::mouseMove(c->sbValue, onBar);
+        QTest::mouseClick(c->sbValue, Qt::LeftButton, {}, onBar);
+        QCOMPARE(c->drawCount(), draws + 1);
+        QCOMPARE(c->txtValue->text(), QString());
+        QCOMPARE(c->Chart->markerX(), platform::Chart2D::OutsideValue);
+        QCOMPARE(c->Chart->markerY(), platform::Chart2D::OutsideValue);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
     void toolbarCommands()
     {
         test::ScriptedDialogs dialogs;
         FakeHost host;
         auto c = openChart(host, 0, fourLegs());
-        int draws = c->drawCount();
+        // Every button but the drop-down redraws.
+        const int draws = c->drawCount();
         clickButton(c->tbrChartMode, "newchart");
+        QCOMPARE(c->drawCount(), draws + 1);
         clickButton(c->tbrChartMode, "3DChart");
+        QCOMPARE(c->drawCount(), draws + 2);
         clickButton(c->tbrChartMode, "charts");
+        QCOMPARE(c->drawCount(), draws + 2);
         QCOMPARE(host.calls, (QStringList{"AddNewCustomChart 0", "Select3DChart", "ShowWindowListMenu"}));
         QCOMPARE(host.listOwner, static_cast<QWidget*>(c.get()));
-        // Every button but the drop-down redraws.
-        QCOMPARE(c->drawCount(), draws + 2);
         clickButton(c->tbrChartMode, "help");
         QCOMPARE(dialogs.openedUrls.size() + dialogs.messages.size(), 1);
         if (!dialogs.openedUrls.isEmpty())
