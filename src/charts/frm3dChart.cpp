@@ -112,6 +112,8 @@ frm3dChart::frm3dChart() : QWidget(nullptr, Qt::Window)
         cmdReset->setEnabled(false);
         cmdZone->setEnabled(false);
     }
+    // The surface and its labels stay above the buttons.
+    Chart3D->setReservedBottom(pixelsFromTwips(kReset.height + 90 + 30));
     resize(480, 360);
 
     connect(chkPercent, &QCheckBox::toggled, this, [this] { chkPercent_Click(); });

@@ -76,6 +76,51 @@ bool readOutEmpty(const frm3dChart* c)
     return c->txtPrice->text().isEmpty() && c->txtDays->text().isEmpty() && c->txtValue->text().isEmpty();
 }
 
+// Where the picture has anything but the chart's white background.
+QRect drawnExtent(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    QRect extent;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if ((line[x] & 0xFFFFFF) != 0xFFFFFF)
+                extent |= QRect(x, y, 1, 1);
+        }
+    }
+    return extent;
+}
+
+// The surface with its labels lies wholly inside the drawing (nothing cut
+// at an edge), the drawing ends above the buttons, and both grid axes have
+// their labels and titles.
+QString wholeSurfaceShown(const frm3dChart* c)
+{
+    for (const Chart3D::Axis axis : {Chart3D::AxisX, Chart3D::AxisY}) {
+        if (c->Chart3D->labels(axis).count(QString()) != 24 || c->Chart3D->labels(axis).size() != 30)
+            return QStringLiteral("the labels of axis %1").arg(axis);
+    }
+    if (c->Chart3D->axisTitle(Chart3D::AxisX) != QLatin1String("stock price")
+        || c->Chart3D->axisTitle(Chart3D::AxisY) != QLatin1String("days"))
+        return QStringLiteral("the axis titles");
+    const QWindow* surface = c->Chart3D->drawingWindow();
+    const int drawingBottom = c->Chart3D->mapTo(c, QPoint(0, surface->geometry().bottom())).y();
+    if (drawingBottom >= c->cmdReset->y())
+        return QStringLiteral("drawn under the buttons");
+    const QImage picture = c->Chart3D->renderedImage();
+    const QRect extent = drawnExtent(picture);
+    const QRect inside = picture.rect().adjusted(2, 2, -2, -2);
+    if (extent.isEmpty() || !inside.contains(extent))
+        return QStringLiteral("drawn at %1,%2 %3x%4 in %5x%6")
+            .arg(extent.x())
+            .arg(extent.y())
+            .arg(extent.width())
+            .arg(extent.height())
+            .arg(picture.width())
+            .arg(picture.height());
+    return {};
+}
+
 } // namespace
 
 class Chart3DWindowTest : public QObject {
@@ -113,6 +158,9 @@ private slots:
         frm3dChart* c = started(run);
         QVERIFY(c != nullptr);
         QVERIFY2(c->Chart3D->drawing(), "no OpenGL on the test display");
+        // Mesa draws on the processor: no multisampling.
+        QVERIFY(Chart3D::softwareOpenGL());
+        QVERIFY(c->Chart3D->drawingWindow()->format().samples() <= 1);
         QCOMPARE(c->windowTitle(), run->ObjStock->Code() + QStringLiteral(" - 3D Chart"));
         QCOMPARE(c->Chart3D->rowCount(), 30);
         QCOMPARE(c->Chart3D->columnCount(), 30);
@@ -185,6 +233,43 @@ private slots:
             QTest::mouseMove(surface, from + QPoint(dx, 5), 10);
         QTest::mouseRelease(surface, Qt::LeftButton, {}, from + QPoint(80, 5));
         QTRY_VERIFY(c->Chart3D->currentView().azimuth != 45.0);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void viewPresetsShowTheWholeSurfaceWithItsLabels()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        QWindow* surface = c->Chart3D->drawingWindow();
+        QVERIFY(surface != nullptr);
+        // As the window opens beside the main window, at its own first size,
+        // wide and low, narrow and tall.
+        const QList<QSize> sizes{c->size(), QSize(480, 360), QSize(1000, 420), QSize(360, 520), QSize(300, 200)};
+        for (const QSize& size : sizes) {
+            c->resize(size);
+            QTRY_COMPARE(c->size(), size);
+            QTRY_COMPARE(surface->width(), size.width());
+            const QString at = QStringLiteral(" at %1x%2").arg(size.width()).arg(size.height());
+            if (size == sizes.first()) {
+                const QString shown = wholeSurfaceShown(c);
+                QVERIFY2(shown.isEmpty(), qPrintable(QStringLiteral("as designed: ") + shown + at));
+            }
+            QTest::mouseClick(c->cmdZone, Qt::LeftButton);
+            QCOMPARE(c->Chart3D->currentView().elevation, 90.0);
+            QString shown = wholeSurfaceShown(c);
+            QVERIFY2(shown.isEmpty(), qPrintable(QStringLiteral("Zone view: ") + shown + at));
+            QTest::mouseClick(c->cmdReset, Qt::LeftButton);
+            QCOMPARE(c->Chart3D->currentView().elevation, 45.0);
+            shown = wholeSurfaceShown(c);
+            QVERIFY2(shown.isEmpty(), qPrintable(QStringLiteral("Reset: ") + shown + at));
+        }
+        // Another strategy, in money: other value labels, still inside.
+        clickNode(run.window(), QStringLiteral("T6S1"));
+        clickOn(c->chkPercent);
+        const QString shown = wholeSurfaceShown(c);
+        QVERIFY2(shown.isEmpty(), qPrintable(shown));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
