@@ -194,6 +194,7 @@ void frm3dChart::UpdateChart()
         return;
     if (!mLines) {
         TW_STEP(proc, Chart3D->setGridSize(0, 0));
+        TW_STEP(proc, pClearReadOut());
         return;
     }
     SurfaceInputs in;
@@ -238,6 +239,8 @@ void frm3dChart::UpdateChart()
     TW_STEP(proc, Chart3D->setAxisTitle(platform::Chart3D::AxisZ, grid.valueTitle));
     TW_STEP(proc, Chart3D->setValues(grid.z));
     TW_STEP(proc, Chart3D->setIsBatched(false));
+    // What was read out belonged to the surface before.
+    TW_STEP(proc, pClearReadOut());
     TW_STEP(proc, pSetCaption());
 }
 
@@ -293,6 +296,12 @@ void frm3dChart::pShowReadOut(const platform::Chart3DPoint& point)
     txtPrice->setText(r.price);
     txtDays->setText(r.days);
     txtValue->setText(r.value);
+}
+
+void frm3dChart::pClearReadOut()
+{
+    for (QLineEdit* box : {txtPrice, txtDays, txtValue})
+        box->clear();
 }
 
 void frm3dChart::RestorePlace()

@@ -273,6 +273,47 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
+    void aNewSurfaceClearsTheReadOut()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        QWindow* surface = c->Chart3D->drawingWindow();
+        QVERIFY(surface != nullptr);
+        run->DelayTimer->setInterval(0);
+        run->DelayTimer->start();
+        QTRY_VERIFY(c->UnlockMouseMove);
+        QTest::mouseClick(c->cmdZone, Qt::LeftButton);
+        const QPoint middle(surface->width() / 2, surface->height() / 2);
+        QTest::mouseMove(surface, middle);
+        QTRY_VERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+        const QString before = c->txtValue->text();
+
+        // What the read-out named is no longer drawn: the boxes empty.
+        clickNode(run.window(), QStringLiteral("T6S1"));
+        QVERIFY(readOutEmpty(c));
+        QCoreApplication::processEvents();
+        QVERIFY(readOutEmpty(c));
+
+        // The pointer over the same place reads the new surface.
+        QTest::mouseMove(surface, middle + QPoint(1, 0));
+        QTRY_VERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+        const auto row = std::find(c->priceValues().begin(), c->priceValues().end(),
+                                   c->txtPrice->text().mid(8).toDouble()) - c->priceValues().begin();
+        const auto column = std::find(c->dayValues().begin(), c->dayValues().end(),
+                                      c->txtDays->text().mid(7).toInt()) - c->dayValues().begin();
+        QVERIFY(row < 30 && column < 30);
+        QCOMPARE(c->txtValue->text(), QStringLiteral(" Profit: ")
+                                          + QLocale().toString(c->Chart3D->value(int(row), int(column)), 'f', 2));
+        QVERIFY(c->txtValue->text() != before);
+
+        // The percent box draws the surface again, in money: cleared too.
+        clickOn(c->chkPercent);
+        QVERIFY(readOutEmpty(c));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
     void readOutNamesThePointUnderThePointer()
     {
         test::ScriptedDialogs dialogs;
