@@ -1,7 +1,8 @@
 // The 3-D window on a real display with OpenGL (Xvfb, Mesa's software
 // renderer, openbox): the surface follows the selected strategy, the percent
-// box and the mode; the presets and the mouse turn the view; the read-out
-// names the point under the pointer; the close box hides, and the main
+// box and the mode; the presets and the mouse turn the view, and the views of
+// the presets show the whole surface with its labels; the read-out names the
+// point under the pointer of the surface drawn; the close box hides, and the main
 // window's menu bar and toolbar and a 2-D chart's "3DChart" button show the
 // window again; the place and the percent mode come back after a restart.
 
@@ -210,107 +211,49 @@ private slots:
         test::MainWindowRun run(m_args);
         frm3dChart* c = started(run);
         QVERIFY(c != nullptr);
+        QWindow* surface = c->Chart3D->drawingWindow();
+        QVERIFY(surface != nullptr);
         QCOMPARE(c->Chart3D->currentView().elevation, 20.0);
         QVERIFY(!c->Chart3D->zoneColouring());
+        QString shown = wholeSurfaceShown(c);
+        QVERIFY2(shown.isEmpty(), qPrintable(QStringLiteral("as designed: ") + shown));
 
-        QTest::mouseClick(c->cmdZone, Qt::LeftButton);
-        QCOMPARE(c->Chart3D->currentView().elevation, 90.0);
-        QCOMPARE(c->Chart3D->view().azimuth, 360.0);
-        QVERIFY(c->Chart3D->zoneColouring());
-        QVERIFY(c->Chart3D->isVisible());
-
-        QTest::mouseClick(c->cmdReset, Qt::LeftButton);
-        QCOMPARE(c->Chart3D->currentView().elevation, 45.0);
-        QCOMPARE(c->Chart3D->currentView().azimuth, 45.0);
-        QVERIFY(!c->Chart3D->zoneColouring());
-
-        // Dragging with the left button turns the view.
-        QWindow* surface = c->Chart3D->drawingWindow();
-        QVERIFY(surface != nullptr);
-        const QPoint from(surface->width() / 2, surface->height() / 2);
-        QTest::mousePress(surface, Qt::LeftButton, {}, from);
-        for (int dx = 10; dx <= 80; dx += 10)
-            QTest::mouseMove(surface, from + QPoint(dx, 5), 10);
-        QTest::mouseRelease(surface, Qt::LeftButton, {}, from + QPoint(80, 5));
-        QTRY_VERIFY(c->Chart3D->currentView().azimuth != 45.0);
-        QVERIFY(dialogs.errorReports.isEmpty());
-    }
-
-    void viewPresetsShowTheWholeSurfaceWithItsLabels()
-    {
-        test::ScriptedDialogs dialogs;
-        test::MainWindowRun run(m_args);
-        frm3dChart* c = started(run);
-        QVERIFY(c != nullptr);
-        QWindow* surface = c->Chart3D->drawingWindow();
-        QVERIFY(surface != nullptr);
-        // As the window opens beside the main window, at its own first size,
-        // wide and low, narrow and tall.
-        const QList<QSize> sizes{c->size(), QSize(480, 360), QSize(1000, 420), QSize(360, 520), QSize(300, 200)};
-        for (const QSize& size : sizes) {
+        // Each preset shows the whole surface with its labels: as the window
+        // opens beside the main window, at its own first size, wide and low,
+        // narrow and tall, at its smallest.
+        for (const QSize& size : {c->size(), QSize(480, 360), QSize(1000, 420), QSize(360, 520), QSize(300, 200)}) {
             c->resize(size);
             QTRY_COMPARE(c->size(), size);
             QTRY_COMPARE(surface->width(), size.width());
             const QString at = QStringLiteral(" at %1x%2").arg(size.width()).arg(size.height());
-            if (size == sizes.first()) {
-                const QString shown = wholeSurfaceShown(c);
-                QVERIFY2(shown.isEmpty(), qPrintable(QStringLiteral("as designed: ") + shown + at));
-            }
             QTest::mouseClick(c->cmdZone, Qt::LeftButton);
             QCOMPARE(c->Chart3D->currentView().elevation, 90.0);
-            QString shown = wholeSurfaceShown(c);
+            QCOMPARE(c->Chart3D->view().azimuth, 360.0);
+            QVERIFY(c->Chart3D->zoneColouring());
+            QVERIFY(c->Chart3D->isVisible());
+            shown = wholeSurfaceShown(c);
             QVERIFY2(shown.isEmpty(), qPrintable(QStringLiteral("Zone view: ") + shown + at));
+
             QTest::mouseClick(c->cmdReset, Qt::LeftButton);
             QCOMPARE(c->Chart3D->currentView().elevation, 45.0);
+            QCOMPARE(c->Chart3D->currentView().azimuth, 45.0);
+            QVERIFY(!c->Chart3D->zoneColouring());
             shown = wholeSurfaceShown(c);
             QVERIFY2(shown.isEmpty(), qPrintable(QStringLiteral("Reset: ") + shown + at));
         }
         // Another strategy, in money: other value labels, still inside.
         clickNode(run.window(), QStringLiteral("T6S1"));
         clickOn(c->chkPercent);
-        const QString shown = wholeSurfaceShown(c);
+        shown = wholeSurfaceShown(c);
         QVERIFY2(shown.isEmpty(), qPrintable(shown));
-        QVERIFY(dialogs.errorReports.isEmpty());
-    }
 
-    void aNewSurfaceClearsTheReadOut()
-    {
-        test::ScriptedDialogs dialogs;
-        test::MainWindowRun run(m_args);
-        frm3dChart* c = started(run);
-        QVERIFY(c != nullptr);
-        QWindow* surface = c->Chart3D->drawingWindow();
-        QVERIFY(surface != nullptr);
-        run->DelayTimer->setInterval(0);
-        run->DelayTimer->start();
-        QTRY_VERIFY(c->UnlockMouseMove);
-        QTest::mouseClick(c->cmdZone, Qt::LeftButton);
-        const QPoint middle(surface->width() / 2, surface->height() / 2);
-        QTest::mouseMove(surface, middle);
-        QTRY_VERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
-        const QString before = c->txtValue->text();
-
-        // What the read-out named is no longer drawn: the boxes empty.
-        clickNode(run.window(), QStringLiteral("T6S1"));
-        QVERIFY(readOutEmpty(c));
-        QCoreApplication::processEvents();
-        QVERIFY(readOutEmpty(c));
-
-        // The pointer over the same place reads the new surface.
-        QTest::mouseMove(surface, middle + QPoint(1, 0));
-        QTRY_VERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
-        const auto row = std::find(c->priceValues().begin(), c->priceValues().end(),
-                                   c->txtPrice->text().mid(8).toDouble()) - c->priceValues().begin();
-        const auto column = std::find(c->dayValues().begin(), c->dayValues().end(),
-                                      c->txtDays->text().mid(7).toInt()) - c->dayValues().begin();
-        QVERIFY(row < 30 && column < 30);
-        QCOMPARE(c->txtValue->text(), QStringLiteral(" Profit: ")
-                                          + QLocale().toString(c->Chart3D->value(int(row), int(column)), 'f', 2));
-        QVERIFY(c->txtValue->text() != before);
-
-        // The percent box draws the surface again, in money: cleared too.
-        clickOn(c->chkPercent);
-        QVERIFY(readOutEmpty(c));
+        // Dragging with the left button turns the view.
+        const QPoint from(surface->width() / 2, surface->height() / 2);
+        QTest::mousePress(surface, Qt::LeftButton, {}, from);
+        for (int dx = 10; dx <= 80; dx += 10)
+            QTest::mouseMove(surface, from + QPoint(dx, 5), 10);
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, from + QPoint(80, 5));
+        QTRY_VERIFY(c->Chart3D->currentView().azimuth != 45.0);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -345,6 +288,31 @@ private slots:
         QVERIFY(ok);
         QVERIFY(std::find(c->dayValues().begin(), c->dayValues().end(), days) != c->dayValues().end());
         QVERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+
+        // A new surface: what the boxes named is no longer drawn, they empty.
+        QTest::mouseClick(c->cmdZone, Qt::LeftButton);
+        const QPoint centre(surface->width() / 2, surface->height() / 2);
+        QTest::mouseMove(surface, centre);
+        QTRY_VERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+        const QString before = c->txtValue->text();
+        clickNode(run.window(), QStringLiteral("T6S1"));
+        QVERIFY(readOutEmpty(c));
+        QCoreApplication::processEvents();
+        QVERIFY(readOutEmpty(c));
+        // The pointer over the same place reads the new surface.
+        QTest::mouseMove(surface, centre + QPoint(1, 0));
+        QTRY_VERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+        const auto row = std::find(c->priceValues().begin(), c->priceValues().end(),
+                                   c->txtPrice->text().mid(8).toDouble()) - c->priceValues().begin();
+        const auto column = std::find(c->dayValues().begin(), c->dayValues().end(),
+                                      c->txtDays->text().mid(7).toInt()) - c->dayValues().begin();
+        QVERIFY(row < 30 && column < 30);
+        QCOMPARE(c->txtValue->text(), QStringLiteral(" Profit: ")
+                                          + QLocale().toString(c->Chart3D->value(int(row), int(column)), 'f', 2));
+        QVERIFY(c->txtValue->text() != before);
+        // The percent box draws the surface again, in money: emptied too.
+        clickOn(c->chkPercent);
+        QVERIFY(readOutEmpty(c));
 
         // Off the surface: the boxes empty.
         QTest::mouseMove(surface, QPoint(2, 2));
