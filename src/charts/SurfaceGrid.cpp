@@ -178,7 +178,10 @@ SurfaceGrid ComputeSurface(const std::vector<LegRow>& legs, const SurfaceInputs&
         // end (the dates past an expiration cost next to nothing).
         constexpr int kPointsPerTurn = 5;
         constexpr int kPoints = kSurfaceRows * kSurfaceColumns;
-        forEachIndex(kPoints / kPointsPerTurn, threads, [&](int turn) {
+        // Black-Scholes prices the whole grid in less time than it takes to
+        // hand the turns out.
+        const SurfaceThreads used = in.pricing.model == PricingModel::BlackScholes ? SurfaceThreads::One : threads;
+        forEachIndex(kPoints / kPointsPerTurn, used, [&](int turn) {
             for (int p = turn * kPointsPerTurn; p < (turn + 1) * kPointsPerTurn; ++p)
                 g.z[static_cast<size_t>(p)] = pointValue(terms, in, prices[p / kSurfaceColumns], p % kSurfaceColumns);
         });

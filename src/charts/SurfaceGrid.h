@@ -68,7 +68,9 @@ int32_t surfaceDateStep(double startDate, double endDate);
 // thread with the idle threads of the global thread pool. The points do not
 // depend on each other and each adds its legs in leg order, so both give the
 // same bits. The call returns when every point is priced; the pool's threads
-// only price (they touch nothing but the grid being returned).
+// only price (they touch nothing but the grid being returned). Black-Scholes
+// grids, which cost less than handing out the work, are priced on the calling
+// thread either way.
 enum class SurfaceThreads { One, All };
 
 // The whole surface. Option legs are priced with CallPrice / PutPrice at
