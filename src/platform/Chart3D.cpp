@@ -1,6 +1,7 @@
 #include "platform/Chart3D.h"
 
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -117,12 +118,20 @@ QColor rgb(unsigned v)
 
 // Mesa's software rasteriser splits every frame among a thread a core and
 // waits for the slowest; on a busy machine a small frame then waits far
-// longer than it takes to draw on the drawing thread itself. Read when the
-// first OpenGL context of the display is made; a choice of the user's stands.
-void preferRasterisingOnTheDrawingThread()
+// longer than it takes to draw on the drawing thread itself. The rasteriser
+// reads its setting when the first OpenGL context of the display is made:
+// it is set for that moment only (programs started later get the
+// environment as it was), and a choice of the user's stands.
+auto rasteriseOnTheDrawingThread()
 {
-    if (!qEnvironmentVariableIsSet("LP_NUM_THREADS"))
-        qputenv("LP_NUM_THREADS", "0");
+    static const char* const kThreads = "LP_NUM_THREADS";
+    const bool chosen = qEnvironmentVariableIsSet(kThreads);
+    if (!chosen)
+        qputenv(kThreads, "0");
+    return qScopeGuard([chosen] {
+        if (!chosen)
+            qunsetenv(kThreads);
+    });
 }
 
 bool isSoftwareRenderer(const char* renderer)
@@ -286,7 +295,7 @@ bool Chart3D::openGLAvailable()
         const QString platform = QGuiApplication::platformName();
         if (platform.isEmpty() || platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
             return false;
-        preferRasterisingOnTheDrawingThread();
+        const auto threads = rasteriseOnTheDrawingThread();
         QOpenGLContext context;
         QSurfaceFormat format = QSurfaceFormat::defaultFormat();
         format.setDepthBufferSize(24);
