@@ -1,9 +1,16 @@
 #include "charts/SurfaceGrid.h"
 
+#include <QSemaphore>
+#include <QThreadPool>
+
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <exception>
+#include <functional>
 #include <limits>
+#include <mutex>
 
 namespace tw {
 
@@ -34,40 +41,97 @@ std::array<double, N> gridSteps(double first, double step)
 using GridPrices = std::array<double, kSurfaceRows>;
 using GridDates = std::array<double, kSurfaceColumns>;
 
-void addOptionLeg(std::vector<double>& z, const LegRow& leg, const SurfaceInputs& in, const GridPrices& prices,
-                  const GridDates& dates)
+// One leg as every grid point prices it.
+struct LegTerms {
+    enum Kind { Call, Put, Stock } kind = Stock;
+    bool isShort = false;
+    double strike = 0;
+    double entry = 0;
+    double units = 0;                 // contracts x 100, or shares
+    std::array<double, kSurfaceColumns> T{}; // years to expiry, one a column
+};
+
+// The legs that add to the surface, in leg order: resolved options and
+// stock (an unresolved option and an unknown kind add nothing).
+std::vector<LegTerms> legTerms(const std::vector<LegRow>& legs, const GridDates& dates)
 {
-    const double K = leg.strike.toDouble();
-    const double r = in.interestRate / 100.0;
-    const double sigma = in.volatility / 100.0;
-    const double e = leg.entryPrice;
-    const double units = static_cast<double>(leg.quantity) * 100.0;
-    // Days to expiry depend on the column only.
-    double T[kSurfaceColumns];
-    for (int j = 0; j < kSurfaceColumns; ++j)
-        T[j] = DaysBetween(dates[j], leg.expiration) / kDaysPerYear;
-    for (int i = 0; i < kSurfaceRows; ++i) {
-        const double S = prices[i];
-        double* row = z.data() + static_cast<size_t>(i) * kSurfaceColumns;
-        for (int j = 0; j < kSurfaceColumns; ++j) {
-            double v = leg.kind == LegKind::Call ? CallPrice(in.pricing, S, K, r, sigma, T[j])
-                                                 : PutPrice(in.pricing, S, K, r, sigma, T[j]);
-            v = leg.position == LegPosition::Short ? e - v : v - e;
-            row[j] += v * units;
+    std::vector<LegTerms> terms;
+    for (const LegRow& leg : legs) {
+        LegTerms t;
+        t.isShort = leg.position != LegPosition::Long;
+        t.entry = leg.entryPrice;
+        if (leg.isOption() && leg.resolved) {
+            t.kind = leg.kind == LegKind::Call ? LegTerms::Call : LegTerms::Put;
+            t.isShort = leg.position == LegPosition::Short;
+            t.strike = leg.strike.toDouble();
+            t.units = static_cast<double>(leg.quantity) * 100.0;
+            for (int j = 0; j < kSurfaceColumns; ++j)
+                t.T[j] = DaysBetween(dates[j], leg.expiration) / kDaysPerYear;
+        } else if (leg.isStock()) {
+            t.units = leg.quantity;
+        } else {
+            continue;
         }
+        terms.push_back(t);
     }
+    return terms;
 }
 
-void addStockLeg(std::vector<double>& z, const LegRow& leg, const GridPrices& prices)
+// The value of grid point (i, j): every leg's profit or loss there, added in
+// leg order. Points do not depend on each other.
+double pointValue(const std::vector<LegTerms>& terms, const SurfaceInputs& in, double S, int j)
 {
-    const double e = leg.entryPrice;
-    const double units = leg.quantity;
-    for (int i = 0; i < kSurfaceRows; ++i) {
-        const double v = leg.position == LegPosition::Long ? prices[i] - e : e - prices[i];
-        double* row = z.data() + static_cast<size_t>(i) * kSurfaceColumns;
-        for (int j = 0; j < kSurfaceColumns; ++j)
-            row[j] += v * units;
+    const double r = in.interestRate / 100.0;
+    const double sigma = in.volatility / 100.0;
+    double z = 0.0;
+    for (const LegTerms& t : terms) {
+        double v;
+        if (t.kind == LegTerms::Stock) {
+            v = t.isShort ? t.entry - S : S - t.entry;
+        } else {
+            v = t.kind == LegTerms::Call ? CallPrice(in.pricing, S, t.strike, r, sigma, t.T[j])
+                                         : PutPrice(in.pricing, S, t.strike, r, sigma, t.T[j]);
+            v = t.isShort ? t.entry - v : v - t.entry;
+        }
+        z += v * t.units;
     }
+    return z;
+}
+
+// Runs body(k) for every k in [0, count): on the pool's idle threads and on
+// this one, which returns when all are done. The first exception thrown is
+// rethrown here.
+void forEachIndex(int count, SurfaceThreads threads, const std::function<void(int)>& body)
+{
+    std::atomic<int> next{0};
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    const auto work = [&] {
+        try {
+            for (int k = next++; k < count; k = next++)
+                body(k);
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(failureLock);
+            if (!failure)
+                failure = std::current_exception();
+            next = count;
+        }
+    };
+    QSemaphore finished;
+    int helpers = 0;
+    if (threads == SurfaceThreads::All) {
+        QThreadPool* pool = QThreadPool::globalInstance();
+        const int wanted = std::min(pool->maxThreadCount() - 1, count - 1);
+        while (helpers < wanted && pool->tryStart([&work, &finished] {
+            work();
+            finished.release();
+        }))
+            ++helpers;
+    }
+    work();
+    finished.acquire(helpers);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 } // namespace
@@ -82,7 +146,7 @@ int32_t surfaceDateStep(double startDate, double endDate)
     return static_cast<int32_t>(std::min(step, kLargest));
 }
 
-SurfaceGrid ComputeSurface(const std::vector<LegRow>& legs, const SurfaceInputs& in)
+SurfaceGrid ComputeSurface(const std::vector<LegRow>& legs, const SurfaceInputs& in, SurfaceThreads threads)
 {
     SurfaceGrid g;
     const double S0 = in.stockPrice;
@@ -108,11 +172,19 @@ SurfaceGrid ComputeSurface(const std::vector<LegRow>& legs, const SurfaceInputs&
     }
 
     const GridDates dates = gridSteps<kSurfaceColumns>(in.stockDate, g.dateStep);
-    for (const LegRow& leg : legs) {
-        if (leg.isOption() && leg.resolved)
-            addOptionLeg(g.z, leg, in, prices, dates);
-        else if (leg.isStock())
-            addStockLeg(g.z, leg, prices);
+    const std::vector<LegTerms> terms = legTerms(legs, dates);
+    if (!terms.empty()) {
+        // A few points a turn: enough turns to keep every thread busy to the
+        // end (the dates past an expiration cost next to nothing).
+        constexpr int kPointsPerTurn = 5;
+        constexpr int kPoints = kSurfaceRows * kSurfaceColumns;
+        // Black-Scholes prices the whole grid in less time than it takes to
+        // hand the turns out.
+        const SurfaceThreads used = in.pricing.model == PricingModel::BlackScholes ? SurfaceThreads::One : threads;
+        forEachIndex(kPoints / kPointsPerTurn, used, [&](int turn) {
+            for (int p = turn * kPointsPerTurn; p < (turn + 1) * kPointsPerTurn; ++p)
+                g.z[static_cast<size_t>(p)] = pointValue(terms, in, prices[p / kSurfaceColumns], p % kSurfaceColumns);
+        });
     }
 
     g.valueTitle = in.modeCaption;

@@ -64,10 +64,20 @@ struct SurfaceGrid {
 // first one) and small enough that 29 steps stay countable.
 int32_t surfaceDateStep(double startDate, double endDate);
 
+// Who prices the grid points: the calling thread alone, or the calling
+// thread with the idle threads of the global thread pool. The points do not
+// depend on each other and each adds its legs in leg order, so both give the
+// same bits. The call returns when every point is priced; the pool's threads
+// only price (they touch nothing but the grid being returned). Black-Scholes
+// grids, which cost less than handing out the work, are priced on the calling
+// thread either way.
+enum class SurfaceThreads { One, All };
+
 // The whole surface. Option legs are priced with CallPrice / PutPrice at
 // each grid price and date (an option leg the chain did not resolve adds
 // nothing); a stock leg adds its price against its entry, whatever the date.
-SurfaceGrid ComputeSurface(const std::vector<LegRow>& legs, const SurfaceInputs& in);
+SurfaceGrid ComputeSurface(const std::vector<LegRow>& legs, const SurfaceInputs& in,
+                           SurfaceThreads threads = SurfaceThreads::All);
 
 // The read-out under the mouse pointer: " Price: ", " Days: ", " Profit: "
 // with the row's price, the column's days and the value z, or three empty

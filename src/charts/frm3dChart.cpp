@@ -112,6 +112,8 @@ frm3dChart::frm3dChart() : QWidget(nullptr, Qt::Window)
         cmdReset->setEnabled(false);
         cmdZone->setEnabled(false);
     }
+    // The surface and its labels stay above the buttons.
+    Chart3D->setReservedBottom(pixelsFromTwips(kReset.height + 90 + 30));
     resize(480, 360);
 
     connect(chkPercent, &QCheckBox::toggled, this, [this] { chkPercent_Click(); });
@@ -192,6 +194,7 @@ void frm3dChart::UpdateChart()
         return;
     if (!mLines) {
         TW_STEP(proc, Chart3D->setGridSize(0, 0));
+        TW_STEP(proc, pClearReadOut());
         return;
     }
     SurfaceInputs in;
@@ -236,6 +239,8 @@ void frm3dChart::UpdateChart()
     TW_STEP(proc, Chart3D->setAxisTitle(platform::Chart3D::AxisZ, grid.valueTitle));
     TW_STEP(proc, Chart3D->setValues(grid.z));
     TW_STEP(proc, Chart3D->setIsBatched(false));
+    // What was read out belonged to the surface before.
+    TW_STEP(proc, pClearReadOut());
     TW_STEP(proc, pSetCaption());
 }
 
@@ -291,6 +296,12 @@ void frm3dChart::pShowReadOut(const platform::Chart3DPoint& point)
     txtPrice->setText(r.price);
     txtDays->setText(r.days);
     txtValue->setText(r.value);
+}
+
+void frm3dChart::pClearReadOut()
+{
+    for (QLineEdit* box : {txtPrice, txtDays, txtValue})
+        box->clear();
 }
 
 void frm3dChart::RestorePlace()

@@ -79,6 +79,7 @@ private:
     void cmdZone_Click();
     void Chart3D_MouseMove(Qt::MouseButtons Button, Qt::KeyboardModifiers Shift, int X, int Y);
     void pShowReadOut(const platform::Chart3DPoint& point);
+    void pClearReadOut();
     void pSetCaption();
     void pApplyView(const platform::Chart3DView& view, bool zones);
     std::array<QWidget*, 6> overlays() const;

@@ -1,6 +1,7 @@
 #include "platform/Chart3D.h"
 
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -21,6 +22,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <utility>
 
 namespace tw::platform {
 
@@ -34,6 +37,8 @@ public:
 
     void setTexts(const QStringList& texts)
     {
+        if (texts == m_texts)
+            return;
         m_texts = texts;
         markDirty(true);
     }
@@ -111,6 +116,84 @@ QColor rgb(unsigned v)
     return QColor::fromRgb(v);
 }
 
+// Mesa's software rasteriser splits every frame among a thread a core and
+// waits for the slowest; on a busy machine a small frame then waits far
+// longer than it takes to draw on the drawing thread itself. The rasteriser
+// reads its setting when the first OpenGL context of the display is made:
+// it is set for that moment only (programs started later get the
+// environment as it was), and a choice of the user's stands.
+auto rasteriseOnTheDrawingThread()
+{
+    static const char* const kThreads = "LP_NUM_THREADS";
+    const bool chosen = qEnvironmentVariableIsSet(kThreads);
+    if (!chosen)
+        qputenv(kThreads, "0");
+    return qScopeGuard([chosen] {
+        if (!chosen)
+            qunsetenv(kThreads);
+    });
+}
+
+bool isSoftwareRenderer(const char* renderer)
+{
+    const QByteArray name = QByteArray(renderer).toLower();
+    for (const char* software : {"llvmpipe", "softpipe", "software", "swrast", "swr"}) {
+        if (name.contains(software))
+            return true;
+    }
+    return false;
+}
+
+// The library's own format (multisampled) on a graphics processor; without
+// multisampling, which multiplies the work of every pixel, where the
+// processor draws them.
+Q3DSurface* newGraph()
+{
+    if (!Chart3D::softwareOpenGL())
+        return new Q3DSurface;
+    QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(8);
+    format.setSamples(0);
+    return new Q3DSurface(&format);
+}
+
+// Where the camera stands so that the whole surface with its labels lies
+// inside the drawing, for a view's elevation: the zoom (percent) and the
+// point looked at (graph coordinates, -1..1). The library scales the scene
+// to the drawing's height down to a width of 1.6 heights and to its width
+// below, so what fits at that shape fits at every size; the values leave a
+// margin for value labels of up to ten characters. Elevations between the
+// rows take values in between.
+struct CameraFit {
+    double elevation;
+    double zoom;
+    double targetY; // up the value axis: lower shows the picture higher
+    double targetZ; // along the date axis: what straight down is up and down
+};
+constexpr CameraFit kCameraFits[] = {
+    {0, 85, -0.9, 0},
+    {20, 85, -0.9, 0},
+    {45, 70, -0.8, 0},
+    {90, 72.5, 0, -0.25},
+};
+
+CameraFit cameraFit(double elevation)
+{
+    const CameraFit* lower = std::begin(kCameraFits);
+    for (const CameraFit& fit : kCameraFits) {
+        if (fit.elevation <= elevation)
+            lower = &fit;
+    }
+    const CameraFit* upper = lower + 1 == std::end(kCameraFits) ? lower : lower + 1;
+    if (upper == lower)
+        return *lower;
+    const double t = (elevation - lower->elevation) / (upper->elevation - lower->elevation);
+    const auto mix = [t](double a, double b) { return a + (b - a) * t; };
+    return {elevation, mix(lower->zoom, upper->zoom), mix(lower->targetY, upper->targetY),
+            mix(lower->targetZ, upper->targetZ)};
+}
+
 } // namespace
 
 struct Chart3D::Surface {
@@ -122,6 +205,10 @@ struct Chart3D::Surface {
     QValue3DAxis* axisZ = nullptr; // the control's Z: values
     IndexLabels* labelsX = nullptr;
     IndexLabels* labelsY = nullptr;
+    // The proxy's array, whose values change in place while the grid keeps
+    // its size.
+    QSurfaceDataArray* data = nullptr;
+    double zonesZero = -1; // where the zones' gradient has its break-even
 };
 
 Chart3D::Chart3D(QWidget* parent) : QWidget(parent)
@@ -137,9 +224,14 @@ Chart3D::Chart3D(QWidget* parent) : QWidget(parent)
         layout->addWidget(message);
         return;
     }
+    // The strip kept free at the bottom shows the chart's background.
+    setAutoFillBackground(true);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, rgb(0xFFFFFF));
+    setPalette(white);
     m_surface = std::make_unique<Surface>();
     Surface& s = *m_surface;
-    s.graph = new Q3DSurface;
+    s.graph = newGraph();
     s.graph->activeTheme()->setType(Q3DTheme::ThemeQt);
     s.graph->activeTheme()->setBackgroundEnabled(false);
     s.graph->activeTheme()->setWindowColor(rgb(0xFFFFFF));
@@ -183,10 +275,19 @@ Chart3D::Chart3D(QWidget* parent) : QWidget(parent)
     layout->addWidget(s.container);
     setZoneColouring(false);
     setView(m_view);
-    pushAll();
+    push();
 }
 
 Chart3D::~Chart3D() = default;
+
+namespace {
+bool g_softwareOpenGL = false;
+}
+
+bool Chart3D::softwareOpenGL()
+{
+    return openGLAvailable() && g_softwareOpenGL;
+}
 
 bool Chart3D::openGLAvailable()
 {
@@ -194,6 +295,7 @@ bool Chart3D::openGLAvailable()
         const QString platform = QGuiApplication::platformName();
         if (platform.isEmpty() || platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
             return false;
+        const auto threads = rasteriseOnTheDrawingThread();
         QOpenGLContext context;
         QSurfaceFormat format = QSurfaceFormat::defaultFormat();
         format.setDepthBufferSize(24);
@@ -206,7 +308,10 @@ bool Chart3D::openGLAvailable()
         if (!surface.isValid() || !context.makeCurrent(&surface))
             return false;
         // The surface is drawn with OpenGL 2.1 or OpenGL ES 2.
-        const bool ok = context.functions()->glGetString(GL_VERSION) != nullptr && context.format().majorVersion() >= 2;
+        QOpenGLFunctions* gl = context.functions();
+        const bool ok = gl->glGetString(GL_VERSION) != nullptr && context.format().majorVersion() >= 2;
+        if (ok)
+            g_softwareOpenGL = isSoftwareRenderer(reinterpret_cast<const char*>(gl->glGetString(GL_RENDERER)));
         context.doneCurrent();
         return ok;
     }();
@@ -229,7 +334,14 @@ void Chart3D::setIsBatched(bool on)
     const bool was = m_batched;
     m_batched = on;
     if (was && !on)
-        pushAll();
+        push();
+}
+
+void Chart3D::changed(int what)
+{
+    m_changes |= what;
+    if (!m_batched)
+        push();
 }
 
 void Chart3D::setGridSize(int rows, int columns)
@@ -237,8 +349,7 @@ void Chart3D::setGridSize(int rows, int columns)
     m_rows = std::max(0, rows);
     m_columns = std::max(0, columns);
     m_values.assign(static_cast<size_t>(m_rows) * m_columns, 0.0);
-    if (!m_batched)
-        pushAll();
+    changed(ValuesChanged);
 }
 
 void Chart3D::setValues(const std::vector<double>& rowMajor)
@@ -246,8 +357,7 @@ void Chart3D::setValues(const std::vector<double>& rowMajor)
     const size_t n = std::min(m_values.size(), rowMajor.size());
     std::copy_n(rowMajor.begin(), n, m_values.begin());
     std::fill(m_values.begin() + static_cast<std::ptrdiff_t>(n), m_values.end(), 0.0);
-    if (!m_batched)
-        pushAll();
+    changed(ValuesChanged);
 }
 
 double Chart3D::value(int row, int column) const
@@ -262,8 +372,7 @@ void Chart3D::clearLabels(Axis axis)
     if (axis == AxisZ)
         return;
     m_labels[axis].clear();
-    if (!m_batched)
-        pushAll();
+    changed(LabelsChanged);
 }
 
 void Chart3D::addLabel(Axis axis, const QString& text)
@@ -271,8 +380,7 @@ void Chart3D::addLabel(Axis axis, const QString& text)
     if (axis == AxisZ)
         return;
     m_labels[axis].append(text);
-    if (!m_batched)
-        pushAll();
+    changed(LabelsChanged);
 }
 
 QStringList Chart3D::labels(Axis axis) const
@@ -282,9 +390,10 @@ QStringList Chart3D::labels(Axis axis) const
 
 void Chart3D::setAxisTitle(Axis axis, const QString& title)
 {
+    if (m_titles[axis] == title)
+        return;
     m_titles[axis] = title;
-    if (!m_batched)
-        pushAll();
+    changed(TitlesChanged);
 }
 
 QString Chart3D::axisTitle(Axis axis) const
@@ -295,12 +404,20 @@ QString Chart3D::axisTitle(Axis axis) const
 void Chart3D::setView(const Chart3DView& view)
 {
     m_view = view;
+    applyCamera();
+}
+
+void Chart3D::applyCamera()
+{
     if (m_surface == nullptr)
         return;
-    const double turn = std::fmod(view.azimuth + view.rotation, 360.0);
+    const double turn = std::fmod(m_view.azimuth + m_view.rotation, 360.0);
+    const double elevation = std::clamp(m_view.elevation, 0.0, 90.0);
+    const CameraFit fit = cameraFit(elevation);
     Q3DCamera* camera = m_surface->graph->scene()->activeCamera();
-    const double elevation = std::clamp(view.elevation, 0.0, 90.0);
-    camera->setCameraPosition(float(turn), float(elevation), float(100.0 * m_placement.scale));
+    camera->setCameraPosition(float(turn), float(elevation), float(fit.zoom * m_placement.scale));
+    camera->setTarget(QVector3D(float(m_placement.offsetX), float(fit.targetY + m_placement.offsetY),
+                                float(fit.targetZ)));
     // Straight down the surface reads as a map: no perspective.
     m_surface->graph->setOrthoProjection(elevation >= 90.0);
 }
@@ -321,11 +438,20 @@ QWindow* Chart3D::drawingWindow() const
 void Chart3D::setPlacement(const Chart3DPlacement& placement)
 {
     m_placement = placement;
+    applyCamera();
+}
+
+void Chart3D::setReservedBottom(int pixels)
+{
+    layout()->setContentsMargins(0, 0, 0, std::max(0, pixels));
+}
+
+QImage Chart3D::renderedImage() const
+{
     if (m_surface == nullptr)
-        return;
-    Q3DCamera* camera = m_surface->graph->scene()->activeCamera();
-    camera->setZoomLevel(float(100.0 * placement.scale));
-    camera->setTarget(QVector3D(float(placement.offsetX), float(placement.offsetY), 0.0f));
+        return {};
+    const QWindow* window = m_surface->graph;
+    return m_surface->graph->renderToImage(0, window->size() * window->devicePixelRatio());
 }
 
 void Chart3D::setZoneColouring(bool on)
@@ -356,49 +482,76 @@ void Chart3D::queryPoint(const QPoint& pixel)
     m_surface->graph->scene()->setSelectionQueryPosition(pixel);
 }
 
-void Chart3D::pushAll()
+void Chart3D::push()
 {
-    if (m_surface == nullptr)
+    const int changes = std::exchange(m_changes, 0);
+    if (m_surface == nullptr || changes == 0)
         return;
     Surface& s = *m_surface;
-    s.axisX->setTitle(m_titles[AxisX]);
-    s.axisY->setTitle(m_titles[AxisY]);
-    s.axisZ->setTitle(m_titles[AxisZ]);
-    s.axisX->setRange(0, float(std::max(1, m_rows - 1)));
-    s.axisY->setRange(0, float(std::max(1, m_columns - 1)));
-    s.labelsX->setTexts(m_labels[AxisX]);
-    s.labelsY->setTexts(m_labels[AxisY]);
-
-    double low = 0;
-    double high = 0;
-    if (!m_values.empty()) {
-        const auto [mn, mx] = std::minmax_element(m_values.begin(), m_values.end());
-        low = *mn;
-        high = *mx;
+    if (changes & TitlesChanged) {
+        s.axisX->setTitle(m_titles[AxisX]);
+        s.axisY->setTitle(m_titles[AxisY]);
+        s.axisZ->setTitle(m_titles[AxisZ]);
     }
-    if (!(high > low)) {
-        low -= 1;
-        high += 1;
+    if (changes & LabelsChanged) {
+        s.labelsX->setTexts(m_labels[AxisX]);
+        s.labelsY->setTexts(m_labels[AxisY]);
     }
-    s.axisZ->setRange(float(low), float(high));
-    // Zones: losses red, the break-even yellow, profits green.
-    QLinearGradient zones(0, 0, 1, 100);
-    const double zero = std::clamp(-low / (high - low), 0.0, 1.0);
-    zones.setColorAt(0.0, rgb(zero > 0 ? 0xB03A2E : 0xF4D03F));
-    zones.setColorAt(zero, rgb(0xF4D03F));
-    zones.setColorAt(1.0, rgb(zero < 1 ? 0x1E8449 : 0xF4D03F));
-    s.series->setBaseGradient(zones);
-
-    // Data rows are grid columns; each holds one point per grid row.
-    auto* data = new QSurfaceDataArray;
-    data->reserve(m_columns);
-    for (int j = 0; j < m_columns; ++j) {
-        auto* row = new QSurfaceDataRow(m_rows);
-        for (int i = 0; i < m_rows; ++i)
-            (*row)[i].setPosition(QVector3D(float(i), float(value(i, j)), float(j)));
-        data->append(row);
+    if (changes & ValuesChanged) {
+        s.axisX->setRange(0, float(std::max(1, m_rows - 1)));
+        s.axisY->setRange(0, float(std::max(1, m_columns - 1)));
+        double low = 0;
+        double high = 0;
+        if (!m_values.empty()) {
+            const auto [mn, mx] = std::minmax_element(m_values.begin(), m_values.end());
+            low = *mn;
+            high = *mx;
+        }
+        if (!(high > low)) {
+            low -= 1;
+            high += 1;
+        }
+        s.axisZ->setRange(float(low), float(high));
+        // Zones: losses red, the break-even yellow, profits green.
+        const double zero = std::clamp(-low / (high - low), 0.0, 1.0);
+        if (zero != s.zonesZero) {
+            s.zonesZero = zero;
+            QLinearGradient zones(0, 0, 1, 100);
+            zones.setColorAt(0.0, rgb(zero > 0 ? 0xB03A2E : 0xF4D03F));
+            zones.setColorAt(zero, rgb(0xF4D03F));
+            zones.setColorAt(1.0, rgb(zero < 1 ? 0x1E8449 : 0xF4D03F));
+            s.series->setBaseGradient(zones);
+        }
+        // Data rows are grid columns; each holds one point per grid row.
+        QSurfaceDataProxy* proxy = s.series->dataProxy();
+        const bool sameShape = s.data != nullptr && proxy->array() == s.data && s.data->size() == m_columns
+            && (m_columns == 0 || s.data->constFirst()->size() == m_rows);
+        if (sameShape) {
+            for (int j = 0; j < m_columns; ++j) {
+                QSurfaceDataRow& row = *(*s.data)[j];
+                for (int i = 0; i < m_rows; ++i)
+                    row[i].setY(float(value(i, j)));
+            }
+        } else {
+            s.data = new QSurfaceDataArray;
+            s.data->reserve(m_columns);
+            for (int j = 0; j < m_columns; ++j) {
+                auto* row = new QSurfaceDataRow(m_rows);
+                for (int i = 0; i < m_rows; ++i)
+                    (*row)[i].setPosition(QVector3D(float(i), float(value(i, j)), float(j)));
+                s.data->append(row);
+            }
+        }
+        // The same array again only tells the series that its values changed.
+        proxy->resetArray(s.data);
     }
-    s.series->dataProxy()->resetArray(data);
+    // The frame now, not after whatever else the event loop holds.
+    QWindow* window = s.graph;
+    if (window->isExposed()) {
+        QCoreApplication::removePostedEvents(window, QEvent::UpdateRequest);
+        QEvent request(QEvent::UpdateRequest);
+        QCoreApplication::sendEvent(window, &request);
+    }
 }
 
 } // namespace tw::platform

@@ -8,15 +8,22 @@
 //
 // Axes by the control's names: X runs along the grid rows, Y along the grid
 // columns, Z is the value.
+//
+// Drawing is kept cheap for software OpenGL: a new surface changes the values
+// of the one surface in place, only what changed is handed on, and the frame
+// is drawn at once when the batch ends (or at each change outside a batch).
+// Under a software renderer the surface is drawn without multisampling.
 
+#include <QImage>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
-class QWindow;
 #include <memory>
 #include <vector>
+
+class QWindow;
 
 namespace tw::platform {
 
@@ -32,7 +39,8 @@ struct Chart3DPoint {
 // The four view values: the perspective (kept, not drawn), the elevation of
 // the viewpoint in degrees (90 looks straight down, as a map without
 // perspective), and two turns about the vertical axis in degrees that add up
-// (an azimuth and a rotation).
+// (an azimuth and a rotation). Every view set from code shows the whole
+// surface with its labels inside the control, whatever its size.
 struct Chart3DView {
     double perspective = 2.5;
     double elevation = 20;
@@ -40,7 +48,8 @@ struct Chart3DView {
     double rotation = 45;
 };
 
-// A scale of the whole view (1 as designed) and two offsets of its centre.
+// A scale of the whole view (1: the surface and its labels fill the control)
+// and two offsets of its centre (0: centred).
 struct Chart3DPlacement {
     double scale = 1.0;
     double offsetX = 0;
@@ -58,6 +67,8 @@ public:
     // Whether this display can draw the surface (asked once: the "offscreen"
     // and "minimal" platforms never can; others must give an OpenGL context).
     static bool openGLAvailable();
+    // Whether that OpenGL is drawn by the processor (Mesa's llvmpipe...).
+    static bool softwareOpenGL();
     // Whether this control draws (false: it shows the OpenGL message).
     bool drawing() const;
     // The message shown in place of the surface without OpenGL.
@@ -104,6 +115,12 @@ public:
     // The window the surface is drawn in (null without OpenGL): mouse input
     // goes there.
     QWindow* drawingWindow() const;
+    // Keeps a strip of this many pixels at the bottom free of the drawing
+    // (controls laid over the chart go there).
+    void setReservedBottom(int pixels);
+    // The picture the drawing window shows now, drawn once more off screen
+    // (null without OpenGL).
+    QImage renderedImage() const;
 
 signals:
     // Every mouse move over the chart, with the buttons held.
@@ -111,10 +128,15 @@ signals:
     void pointAnswered(const tw::platform::Chart3DPoint& point);
 
 private:
-    void pushAll();
+    // What changed since the surface last got it.
+    enum Change { TitlesChanged = 1, LabelsChanged = 2, ValuesChanged = 4, AllChanged = 7 };
+    void changed(int what);
+    void push();
+    void applyCamera();
 
     struct Surface;
     std::unique_ptr<Surface> m_surface; // null without OpenGL
+    int m_changes = AllChanged;
     bool m_batched = false;
     int m_rows = 0;
     int m_columns = 0;

@@ -1,7 +1,8 @@
 // The 3-D window on a real display with OpenGL (Xvfb, Mesa's software
 // renderer, openbox): the surface follows the selected strategy, the percent
-// box and the mode; the presets and the mouse turn the view; the read-out
-// names the point under the pointer; the close box hides, and the main
+// box and the mode; the presets and the mouse turn the view, and the views of
+// the presets show the whole surface with its labels; the read-out names the
+// point under the pointer of the surface drawn; the close box hides, and the main
 // window's menu bar and toolbar and a 2-D chart's "3DChart" button show the
 // window again; the place and the percent mode come back after a restart.
 
@@ -77,6 +78,51 @@ bool readOutEmpty(const frm3dChart* c)
     return c->txtPrice->text().isEmpty() && c->txtDays->text().isEmpty() && c->txtValue->text().isEmpty();
 }
 
+// Where the picture has anything but the chart's white background.
+QRect drawnExtent(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    QRect extent;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if ((line[x] & 0xFFFFFF) != 0xFFFFFF)
+                extent |= QRect(x, y, 1, 1);
+        }
+    }
+    return extent;
+}
+
+// The surface with its labels lies wholly inside the drawing (nothing cut
+// at an edge), the drawing ends above the buttons, and both grid axes have
+// their labels and titles.
+QString wholeSurfaceShown(const frm3dChart* c)
+{
+    for (const Chart3D::Axis axis : {Chart3D::AxisX, Chart3D::AxisY}) {
+        if (c->Chart3D->labels(axis).count(QString()) != 24 || c->Chart3D->labels(axis).size() != 30)
+            return QStringLiteral("the labels of axis %1").arg(axis);
+    }
+    if (c->Chart3D->axisTitle(Chart3D::AxisX) != QLatin1String("stock price")
+        || c->Chart3D->axisTitle(Chart3D::AxisY) != QLatin1String("days"))
+        return QStringLiteral("the axis titles");
+    const QWindow* surface = c->Chart3D->drawingWindow();
+    const int drawingBottom = c->Chart3D->mapTo(c, QPoint(0, surface->geometry().bottom())).y();
+    if (drawingBottom >= c->cmdReset->y())
+        return QStringLiteral("drawn under the buttons");
+    const QImage picture = c->Chart3D->renderedImage();
+    const QRect extent = drawnExtent(picture);
+    const QRect inside = picture.rect().adjusted(2, 2, -2, -2);
+    if (extent.isEmpty() || !inside.contains(extent))
+        return QStringLiteral("drawn at %1,%2 %3x%4 in %5x%6")
+            .arg(extent.x())
+            .arg(extent.y())
+            .arg(extent.width())
+            .arg(extent.height())
+            .arg(picture.width())
+            .arg(picture.height());
+    return {};
+}
+
 } // namespace
 
 class Chart3DWindowTest : public QObject {
@@ -114,6 +160,9 @@ private slots:
         frm3dChart* c = started(run);
         QVERIFY(c != nullptr);
         QVERIFY2(c->Chart3D->drawing(), "no OpenGL on the test display");
+        // Mesa draws on the processor: no multisampling.
+        QVERIFY(Chart3D::softwareOpenGL());
+        QVERIFY(c->Chart3D->drawingWindow()->format().samples() <= 1);
         QCOMPARE(c->windowTitle(), run->session().ObjStock()->Code() + QStringLiteral(" - 3D Chart"));
         QCOMPARE(c->Chart3D->rowCount(), 30);
         QCOMPARE(c->Chart3D->columnCount(), 30);
@@ -163,23 +212,43 @@ private slots:
         test::MainWindowRun run(m_args);
         frm3dChart* c = started(run);
         QVERIFY(c != nullptr);
-        QCOMPARE(c->Chart3D->currentView().elevation, 20.0);
-        QVERIFY(!c->Chart3D->zoneColouring());
-
-        QTest::mouseClick(c->cmdZone, Qt::LeftButton);
-        QCOMPARE(c->Chart3D->currentView().elevation, 90.0);
-        QCOMPARE(c->Chart3D->view().azimuth, 360.0);
-        QVERIFY(c->Chart3D->zoneColouring());
-        QVERIFY(c->Chart3D->isVisible());
-
-        QTest::mouseClick(c->cmdReset, Qt::LeftButton);
-        QCOMPARE(c->Chart3D->currentView().elevation, 45.0);
-        QCOMPARE(c->Chart3D->currentView().azimuth, 45.0);
-        QVERIFY(!c->Chart3D->zoneColouring());
-
-        // Dragging with the left button turns the view.
         QWindow* surface = c->Chart3D->drawingWindow();
         QVERIFY(surface != nullptr);
+        QCOMPARE(c->Chart3D->currentView().elevation, 20.0);
+        QVERIFY(!c->Chart3D->zoneColouring());
+        QString shown = wholeSurfaceShown(c);
+        QVERIFY2(shown.isEmpty(), qPrintable(QStringLiteral("as designed: ") + shown));
+
+        // Each preset shows the whole surface with its labels: as the window
+        // opens beside the main window, at its own first size, wide and low,
+        // narrow and tall, at its smallest.
+        for (const QSize& size : {c->size(), QSize(480, 360), QSize(1000, 420), QSize(360, 520), QSize(300, 200)}) {
+            c->resize(size);
+            QTRY_COMPARE(c->size(), size);
+            QTRY_COMPARE(surface->width(), size.width());
+            const QString at = QStringLiteral(" at %1x%2").arg(size.width()).arg(size.height());
+            QTest::mouseClick(c->cmdZone, Qt::LeftButton);
+            QCOMPARE(c->Chart3D->currentView().elevation, 90.0);
+            QCOMPARE(c->Chart3D->view().azimuth, 360.0);
+            QVERIFY(c->Chart3D->zoneColouring());
+            QVERIFY(c->Chart3D->isVisible());
+            shown = wholeSurfaceShown(c);
+            QVERIFY2(shown.isEmpty(), qPrintable(QStringLiteral("Zone view: ") + shown + at));
+
+            QTest::mouseClick(c->cmdReset, Qt::LeftButton);
+            QCOMPARE(c->Chart3D->currentView().elevation, 45.0);
+            QCOMPARE(c->Chart3D->currentView().azimuth, 45.0);
+            QVERIFY(!c->Chart3D->zoneColouring());
+            shown = wholeSurfaceShown(c);
+            QVERIFY2(shown.isEmpty(), qPrintable(QStringLiteral("Reset: ") + shown + at));
+        }
+        // Another strategy, in money: other value labels, still inside.
+        clickNode(run.window(), QStringLiteral("T6S1"));
+        clickOn(c->chkPercent);
+        shown = wholeSurfaceShown(c);
+        QVERIFY2(shown.isEmpty(), qPrintable(shown));
+
+        // Dragging with the left button turns the view.
         const QPoint from(surface->width() / 2, surface->height() / 2);
         QTest::mousePress(surface, Qt::LeftButton, {}, from);
         for (int dx = 10; dx <= 80; dx += 10)
@@ -220,6 +289,31 @@ private slots:
         QVERIFY(ok);
         QVERIFY(std::find(c->dayValues().begin(), c->dayValues().end(), days) != c->dayValues().end());
         QVERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+
+        // A new surface: what the boxes named is no longer drawn, they empty.
+        QTest::mouseClick(c->cmdZone, Qt::LeftButton);
+        const QPoint centre(surface->width() / 2, surface->height() / 2);
+        QTest::mouseMove(surface, centre);
+        QTRY_VERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+        const QString before = c->txtValue->text();
+        clickNode(run.window(), QStringLiteral("T6S1"));
+        QVERIFY(readOutEmpty(c));
+        QCoreApplication::processEvents();
+        QVERIFY(readOutEmpty(c));
+        // The pointer over the same place reads the new surface.
+        QTest::mouseMove(surface, centre + QPoint(1, 0));
+        QTRY_VERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+        const auto row = std::find(c->priceValues().begin(), c->priceValues().end(),
+                                   c->txtPrice->text().mid(8).toDouble()) - c->priceValues().begin();
+        const auto column = std::find(c->dayValues().begin(), c->dayValues().end(),
+                                      c->txtDays->text().mid(7).toInt()) - c->dayValues().begin();
+        QVERIFY(row < 30 && column < 30);
+        QCOMPARE(c->txtValue->text(), QStringLiteral(" Profit: ")
+                                          + QLocale().toString(c->Chart3D->value(int(row), int(column)), 'f', 2));
+        QVERIFY(c->txtValue->text() != before);
+        // The percent box draws the surface again, in money: emptied too.
+        clickOn(c->chkPercent);
+        QVERIFY(readOutEmpty(c));
 
         // Off the surface: the boxes empty.
         QTest::mouseMove(surface, QPoint(2, 2));

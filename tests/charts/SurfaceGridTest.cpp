@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 using namespace tw;
 
@@ -136,6 +137,35 @@ TEST(SurfaceGrid, OptionLegsAreWorthTheirPayoffAfterExpiryAndTheModelPriceBefore
     EXPECT_NE(a.value(10, 0), g.value(10, 0));
     EXPECT_NEAR(a.value(10, 0), g.value(10, 0), 30);
     EXPECT_DOUBLE_EQ(a.value(10, 29), g.value(10, 29));
+}
+
+TEST(SurfaceGrid, EveryCoreGivesTheBitsOfOneThread)
+{
+    // Legs that expire at different dates (so some columns price and others
+    // take the payoff), a stock leg, and a leg the chain did not resolve.
+    LegRow missing = option(LegKind::Put, LegPosition::Long, 0, 0, 0);
+    missing.resolved = false;
+    const std::vector<LegRow> legs{option(LegKind::Call, LegPosition::Long, 95, kStockDate + 30, 6.1, 3),
+                                   option(LegKind::Put, LegPosition::Short, 90, kStockDate + 75, 2.3, 2),
+                                   missing,
+                                   stockLeg(LegPosition::Short, 101, 150),
+                                   option(LegKind::Call, LegPosition::Short, 115, kStockDate + 75, 1.7)};
+    SurfaceInputs in = inputs(37, kStockDate + 75);
+    in.percent = true;
+    in.startStrategyPrice = -321.5;
+    for (const PricingContext pricing : {PricingContext{PricingModel::BinomialAmerican, 120, 0.02},
+                                         PricingContext{PricingModel::BinomialEuropean, 60, 0},
+                                         PricingContext{PricingModel::BlackScholes, 1, 0}}) {
+        in.pricing = pricing;
+        const SurfaceGrid one = ComputeSurface(legs, in, SurfaceThreads::One);
+        for (int run = 0; run < 3; ++run) {
+            const SurfaceGrid all = ComputeSurface(legs, in, SurfaceThreads::All);
+            ASSERT_EQ(all.z.size(), one.z.size());
+            EXPECT_EQ(std::memcmp(all.z.data(), one.z.data(), one.z.size() * sizeof(double)), 0)
+                << "model " << pricing.model;
+        }
+        EXPECT_NE(one.value(12, 3), 0) << pricing.model;
+    }
 }
 
 TEST(SurfaceGrid, StockLegsCountFromTheirEntryPriceOnEveryDate)
