@@ -16,6 +16,19 @@ QString source() { return serviceSource(QStringLiteral("CAppSettings")); }
 {
     throw TwError(number, source(), QString::fromLatin1(text));
 }
+
+// A stored value as a number the program could have stored: one whose whole
+// number fits in 32 bits. Anything else gives nothing.
+std::optional<double> storedNumber(const QVariant& value)
+{
+    const auto n = variantToNumber(value);
+    if (!n)
+        return std::nullopt;
+    const double whole = roundHalfEven(*n);
+    if (whole < -2147483648.0 || whole > 2147483647.0)
+        return std::nullopt;
+    return n;
+}
 } // namespace
 
 void CAppSettings::Init(const QString& companyName, const QString& appName)
@@ -138,15 +151,13 @@ QStringList CAppSettings::GetAllKeys(const QString& section) const
 
 int32_t settingInt(const CAppSettings& s, const QString& section, const QString& key, int32_t def)
 {
-    const auto n = variantToNumber(s.GetSetting(section, key, def));
-    if (!n || *n < -2147483648.0 || *n > 2147483647.0)
-        return def;
-    return toInt32(*n);
+    const auto n = storedNumber(s.GetSetting(section, key, def));
+    return n ? toInt32(*n) : def;
 }
 
 double settingDouble(const CAppSettings& s, const QString& section, const QString& key, double def)
 {
-    const auto n = variantToNumber(s.GetSetting(section, key, def));
+    const auto n = storedNumber(s.GetSetting(section, key, def));
     return n ? *n : def;
 }
 
@@ -155,8 +166,10 @@ bool settingBool(const CAppSettings& s, const QString& section, const QString& k
     const QVariant v = s.GetSetting(section, key, def);
     if (v.typeId() == QMetaType::Bool)
         return v.toBool();
-    if (v.typeId() == QMetaType::Int)
-        return v.toInt() != 0;
+    if (variantToNumber(v)) {
+        const auto n = storedNumber(v);
+        return n ? *n != 0.0 : def;
+    }
     const auto b = parseBool(v.toString());
     return b ? *b : def;
 }

@@ -59,7 +59,9 @@ private:
 };
 
 // Typed reads for the callers that need a number, a flag or a text: a missing
-// setting, or one that cannot be read as the type, gives the default.
+// setting, or one that cannot be read as the type, gives the default. Every
+// number the program stores fits in 32 bits, so a number that does not (after
+// rounding to a whole number) gives the default too.
 int32_t settingInt(const CAppSettings& s, const QString& section, const QString& key, int32_t def);
 double settingDouble(const CAppSettings& s, const QString& section, const QString& key, double def);
 bool settingBool(const CAppSettings& s, const QString& section, const QString& key, bool def);

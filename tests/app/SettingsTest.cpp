@@ -1,4 +1,5 @@
 #include "app/CAppSettings.h"
+#include "app/Convert.h"
 #include "platform/RegistryStore.h"
 #include "support/TestEnvironment.h"
 
@@ -146,6 +147,29 @@ TEST_F(Settings, CorruptOrTruncatedFileGivesDefaultsAndIsRewritten)
     f.write("{\"root\":\"HKEY_CURRENT_USER\",\"tree\":[1,2]}");
     f.close();
     EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 10).toInt(), 10);
+}
+
+TEST_F(Settings, NumbersBeyond32BitsReadAsTheDefault)
+{
+    const QString sec = QStringLiteral("Settings");
+    // "2147483647.5" rounds beyond the range.
+    for (const char* text : {"99999999999", "-3e9", "1e300", "2147483647.5"}) {
+        SCOPED_TRACE(text);
+        const QString key = QLatin1String(text);
+        s.SaveSetting(sec, key, key);
+        EXPECT_EQ(errorNumberOf([&] {
+                      EXPECT_EQ(settingInt(s, sec, key, 7), 7);
+                      EXPECT_TRUE(settingBool(s, sec, key, true));
+                      EXPECT_FALSE(settingBool(s, sec, key, false));
+                      // Splitter positions and window places are read so and made whole.
+                      EXPECT_EQ(toInt32(settingDouble(s, sec, key, 2400)), 2400);
+                  }),
+                  0);
+    }
+    s.SaveSetting(sec, QStringLiteral("Max"), QStringLiteral("2147483647"));
+    s.SaveSetting(sec, QStringLiteral("Min"), -2147483647.0 - 1.0);
+    EXPECT_EQ(settingInt(s, sec, QStringLiteral("Max"), 0), 2147483647);
+    EXPECT_EQ(settingDouble(s, sec, QStringLiteral("Min"), 0), -2147483648.0);
 }
 
 TEST_F(Settings, EveryReadSeesTheCurrentFile)
