@@ -1,11 +1,13 @@
 #include "app/CAppSettings.h"
 
 #include "app/Convert.h"
+#include "app/Dialogs.h"
 #include "app/TwError.h"
 #include "platform/RegistryStore.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QDir>
 
 namespace tw {
 
@@ -15,6 +17,26 @@ QString source() { return serviceSource(QStringLiteral("CAppSettings")); }
 [[noreturn]] void raise(int32_t number, const char* text)
 {
     throw TwError(number, source(), QString::fromLatin1(text));
+}
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+void tellNotKept(const QString& reason)
+{
+    QString why = reason.isEmpty() ? QStringLiteral("unknown") : reason;
+    why[0] = why[0].toUpper();
+    dialogs().messageBox(QStringLiteral("Tarnwell cannot save its settings in the folder\r\n%1\r\nReason: %2.\r\n\r\n"
+                                        "You can go on working, but the settings of this run will not be kept.")
+                             .arg(native(platform::RegistryStore::folder()), why),
+                         Msg::OkOnly | Msg::Exclamation, appTitle());
+}
+
+void tellKeptAside(const QString& file, const QString& kept)
+{
+    dialogs().messageBox(QStringLiteral("The settings file\r\n%1\r\nwas damaged and could not be read, so Tarnwell "
+                                        "goes on with its default settings.\r\n\r\nThe damaged file was kept as\r\n%2")
+                             .arg(native(file), native(kept)),
+                         Msg::OkOnly | Msg::Exclamation, appTitle());
 }
 
 // A stored value as a number the program could have stored: one whose whole
@@ -30,6 +52,22 @@ std::optional<double> storedNumber(const QVariant& value)
     return n;
 }
 } // namespace
+
+bool CAppSettings::written(const platform::RegistryStore& store, bool ok) const
+{
+    const bool tellNow = !ok && !m_notKept;
+    if (!ok)
+        m_notKept = true; // before the message: it may run events that save
+    try {
+        if (!store.keptAside().isEmpty())
+            tellKeptAside(store.filePath(), store.keptAside());
+        if (tellNow)
+            tellNotKept(store.lastError());
+    } catch (...) {
+        // A message that cannot be shown changes nothing about the settings.
+    }
+    return ok;
+}
 
 void CAppSettings::Init(const QString& companyName, const QString& appName)
 {
@@ -74,7 +112,13 @@ QString CAppSettings::sectionPath(const QString& section) const
 QVariant CAppSettings::GetSetting(const QString& section, const QString& key, const QVariant& defaultValue) const
 {
     try {
-        const auto value = platform::RegistryStore(m_rootKey).queryValue(sectionPath(section), key);
+        platform::RegistryStore store(m_rootKey);
+        const auto value = store.queryValue(sectionPath(section), key);
+        if (store.foundDamage() && !m_notKept) {
+            // Put aside now, so the user hears of it when the defaults
+            // first show, not at the next save.
+            written(store, store.repair());
+        }
         if (!value)
             return defaultValue;
         switch (value->type) {
@@ -111,8 +155,8 @@ void CAppSettings::SaveSetting(const QString& section, const QString& key, const
     default: {
         // Everything else is stored as a 32-bit integer; the key exists
         // before a value that does not fit is refused.
-        if (!store.createKey(path))
-            raise(ErrSaveFailed, "Failed saving the application setting");
+        if (!m_notKept && !written(store, store.createKey(path)))
+            return;
         std::optional<double> number;
         if (!setting.isValid())
             number = 0.0; // an empty value
@@ -128,8 +172,8 @@ void CAppSettings::SaveSetting(const QString& section, const QString& key, const
         break;
     }
     }
-    if (!store.setValue(path, key, value))
-        raise(ErrSaveFailed, "Failed saving the application setting");
+    if (!m_notKept)
+        written(store, store.setValue(path, key, value));
 }
 
 void CAppSettings::DeleteSetting(const QString& section, const QString& key)
