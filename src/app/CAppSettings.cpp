@@ -1,11 +1,13 @@
 #include "app/CAppSettings.h"
 
 #include "app/Convert.h"
+#include "app/Dialogs.h"
 #include "app/TwError.h"
 #include "platform/RegistryStore.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QDir>
 
 namespace tw {
 
@@ -16,7 +18,56 @@ QString source() { return serviceSource(QStringLiteral("CAppSettings")); }
 {
     throw TwError(number, source(), QString::fromLatin1(text));
 }
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+void tellNotKept(const QString& reason)
+{
+    QString why = reason.isEmpty() ? QStringLiteral("unknown") : reason;
+    why[0] = why[0].toUpper();
+    dialogs().messageBox(QStringLiteral("Tarnwell cannot save its settings in the folder\r\n%1\r\nReason: %2.\r\n\r\n"
+                                        "You can go on working, but the settings of this run will not be kept.")
+                             .arg(native(platform::RegistryStore::folder()), why),
+                         Msg::OkOnly | Msg::Exclamation, appTitle());
+}
+
+void tellKeptAside(const QString& file, const QString& kept)
+{
+    dialogs().messageBox(QStringLiteral("The settings file\r\n%1\r\nwas damaged and could not be read, so Tarnwell "
+                                        "goes on with its default settings.\r\n\r\nThe damaged file was kept as\r\n%2")
+                             .arg(native(file), native(kept)),
+                         Msg::OkOnly | Msg::Exclamation, appTitle());
+}
+
+// A stored value as a number the program could have stored: one whose whole
+// number fits in 32 bits. Anything else gives nothing.
+std::optional<double> storedNumber(const QVariant& value)
+{
+    const auto n = variantToNumber(value);
+    if (!n)
+        return std::nullopt;
+    const double whole = roundHalfEven(*n);
+    if (whole < -2147483648.0 || whole > 2147483647.0)
+        return std::nullopt;
+    return n;
+}
 } // namespace
+
+bool CAppSettings::written(const platform::RegistryStore& store, bool ok) const
+{
+    const bool tellNow = !ok && !m_notKept;
+    if (!ok)
+        m_notKept = true; // before the message: it may run events that save
+    try {
+        if (!store.keptAside().isEmpty())
+            tellKeptAside(store.filePath(), store.keptAside());
+        if (tellNow)
+            tellNotKept(store.lastError());
+    } catch (...) {
+        // A message that cannot be shown changes nothing about the settings.
+    }
+    return ok;
+}
 
 void CAppSettings::Init(const QString& companyName, const QString& appName)
 {
@@ -61,7 +112,13 @@ QString CAppSettings::sectionPath(const QString& section) const
 QVariant CAppSettings::GetSetting(const QString& section, const QString& key, const QVariant& defaultValue) const
 {
     try {
-        const auto value = platform::RegistryStore(m_rootKey).queryValue(sectionPath(section), key);
+        platform::RegistryStore store(m_rootKey);
+        const auto value = store.queryValue(sectionPath(section), key);
+        if (store.foundDamage() && !m_notKept) {
+            // Put aside now, so the user hears of it when the defaults
+            // first show, not at the next save.
+            written(store, store.repair());
+        }
         if (!value)
             return defaultValue;
         switch (value->type) {
@@ -98,8 +155,8 @@ void CAppSettings::SaveSetting(const QString& section, const QString& key, const
     default: {
         // Everything else is stored as a 32-bit integer; the key exists
         // before a value that does not fit is refused.
-        if (!store.createKey(path))
-            raise(ErrSaveFailed, "Failed saving the application setting");
+        if (!m_notKept && !written(store, store.createKey(path)))
+            return;
         std::optional<double> number;
         if (!setting.isValid())
             number = 0.0; // an empty value
@@ -115,8 +172,8 @@ void CAppSettings::SaveSetting(const QString& section, const QString& key, const
         break;
     }
     }
-    if (!store.setValue(path, key, value))
-        raise(ErrSaveFailed, "Failed saving the application setting");
+    if (!m_notKept)
+        written(store, store.setValue(path, key, value));
 }
 
 void CAppSettings::DeleteSetting(const QString& section, const QString& key)
@@ -138,15 +195,13 @@ QStringList CAppSettings::GetAllKeys(const QString& section) const
 
 int32_t settingInt(const CAppSettings& s, const QString& section, const QString& key, int32_t def)
 {
-    const auto n = variantToNumber(s.GetSetting(section, key, def));
-    if (!n || *n < -2147483648.0 || *n > 2147483647.0)
-        return def;
-    return toInt32(*n);
+    const auto n = storedNumber(s.GetSetting(section, key, def));
+    return n ? toInt32(*n) : def;
 }
 
 double settingDouble(const CAppSettings& s, const QString& section, const QString& key, double def)
 {
-    const auto n = variantToNumber(s.GetSetting(section, key, def));
+    const auto n = storedNumber(s.GetSetting(section, key, def));
     return n ? *n : def;
 }
 
@@ -155,8 +210,10 @@ bool settingBool(const CAppSettings& s, const QString& section, const QString& k
     const QVariant v = s.GetSetting(section, key, def);
     if (v.typeId() == QMetaType::Bool)
         return v.toBool();
-    if (v.typeId() == QMetaType::Int)
-        return v.toInt() != 0;
+    if (variantToNumber(v)) {
+        const auto n = storedNumber(v);
+        return n ? *n != 0.0 : def;
+    }
     const auto b = parseBool(v.toString());
     return b ? *b : def;
 }

@@ -194,13 +194,13 @@ QStringList RegistryStore::splitPath(const QString& keyPath)
 bool RegistryStore::keyExists(const QString& keyPath) const
 {
     QJsonObject key;
-    return findKey(load(filePath()).tree, splitPath(keyPath), key);
+    return findKey(readTree(), splitPath(keyPath), key);
 }
 
 std::optional<RegValue> RegistryStore::queryValue(const QString& keyPath, const QString& name) const
 {
     QJsonObject key;
-    if (!findKey(load(filePath()).tree, splitPath(keyPath), key))
+    if (!findKey(readTree(), splitPath(keyPath), key))
         return std::nullopt;
     const QJsonArray values = key.value(QStringLiteral("values")).toArray();
     const qsizetype i = findEntry(values, name);
@@ -212,7 +212,7 @@ std::optional<RegValue> RegistryStore::queryValue(const QString& keyPath, const 
 std::optional<QStringList> RegistryStore::valueNames(const QString& keyPath) const
 {
     QJsonObject key;
-    if (!findKey(load(filePath()).tree, splitPath(keyPath), key))
+    if (!findKey(readTree(), splitPath(keyPath), key))
         return std::nullopt;
     QStringList names;
     for (const QJsonValue& e : key.value(QStringLiteral("values")).toArray())
@@ -224,26 +224,51 @@ QStringList RegistryStore::subKeyNames(const QString& keyPath) const
 {
     QJsonObject key;
     QStringList names;
-    if (findKey(load(filePath()).tree, splitPath(keyPath), key)) {
+    if (findKey(readTree(), splitPath(keyPath), key)) {
         for (const QJsonValue& e : key.value(QStringLiteral("keys")).toArray())
             names.append(e.toArray().at(0).toString());
     }
     return names;
 }
 
+QJsonObject RegistryStore::readTree() const
+{
+    Loaded state = load(filePath());
+    m_foundDamage = state.corrupt;
+    return state.tree;
+}
+
+namespace {
+
+// A name beside `path` that no file has yet, for keeping a damaged file.
+QString asideName(const QString& path)
+{
+    const QString base = path + QStringLiteral(".corrupt-")
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFile::exists(name); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    return name;
+}
+
+} // namespace
+
 template <class Change>
 bool RegistryStore::modify(Change&& change)
 {
     m_lastError.clear();
+    m_keptAside.clear();
     const QString path = filePath();
     if (!QDir().mkpath(folder())) {
-        m_lastError = QStringLiteral("cannot create the folder %1").arg(folder());
+        m_lastError = QStringLiteral("the folder cannot be created");
         return false;
     }
     QLockFile lock(path + QStringLiteral(".lock"));
     lock.setStaleLockTime(10000);
     if (!lock.tryLock(5000)) {
-        m_lastError = QStringLiteral("the settings file is locked by another program");
+        m_lastError = lock.error() == QLockFile::LockFailedError
+            ? QStringLiteral("another program keeps the settings file locked")
+            : QStringLiteral("no file can be written in the folder");
         return false;
     }
     Loaded state = load(path);
@@ -253,10 +278,14 @@ bool RegistryStore::modify(Change&& change)
         return false;
     }
     if (state.corrupt) {
-        // Keep what could not be read, so nothing is silently thrown away.
-        const QString backup = path + QStringLiteral(".corrupt-")
-            + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        QFile::copy(path, backup);
+        // What could not be read is kept, never overwritten.
+        QFile damaged(path);
+        const QString aside = asideName(path);
+        if (!damaged.rename(aside)) {
+            m_lastError = QStringLiteral("the damaged settings file cannot be moved aside (%1)").arg(damaged.errorString());
+            return false;
+        }
+        m_keptAside = aside;
     }
     QJsonObject doc;
     doc.insert(QStringLiteral("root"), rootName(m_root));
@@ -272,6 +301,11 @@ bool RegistryStore::modify(Change&& change)
         return false;
     }
     return true;
+}
+
+bool RegistryStore::repair()
+{
+    return modify([](QJsonObject&) { return true; });
 }
 
 bool RegistryStore::setValue(const QString& keyPath, const QString& name, const RegValue& value)

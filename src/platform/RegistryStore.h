@@ -6,10 +6,13 @@
 // ($XDG_CONFIG_HOME/tarnwell/registry/<ROOT>.json). Reads parse the file
 // afresh each time, so they always see the current state; writes take a lock
 // file, re-read, change and replace the file atomically (temporary file +
-// rename). A corrupt file reads as empty; the next write keeps a copy of it
-// beside the new one and rewrites it whole.
+// rename). A damaged file (one that is not a store) reads as empty; the next
+// write, or repair(), moves it aside (beside it, with ".corrupt-" and the date
+// and time added to its name) and writes the store anew. A write that cannot
+// keep the damaged file aside writes nothing.
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -57,8 +60,17 @@ public:
     // Deletes one value; false when it does not exist.
     bool deleteValue(const QString& keyPath, const QString& name);
 
-    // What went wrong in the last failing write.
+    // Writes the file anew from what can be read of it: a damaged file is
+    // moved aside first, so the store then reads as empty.
+    bool repair();
+
+    // What went wrong in the last failing write, in words for the user.
     QString lastError() const { return m_lastError; }
+    // Where the last write kept the damaged file it found (empty: it found
+    // none).
+    QString keptAside() const { return m_keptAside; }
+    // Whether the last read found the file damaged (and so read it as empty).
+    bool foundDamage() const { return m_foundDamage; }
 
     // Splits a key path at its backslashes, dropping empty parts.
     static QStringList splitPath(const QString& keyPath);
@@ -66,9 +78,13 @@ public:
 private:
     template <class Change>
     bool modify(Change&& change);
+    // The tree of the file, noting whether it was damaged.
+    QJsonObject readTree() const;
 
     uint32_t m_root;
     QString m_lastError;
+    QString m_keptAside;
+    mutable bool m_foundDamage = false;
 };
 
 } // namespace tw::platform

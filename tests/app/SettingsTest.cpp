@@ -1,4 +1,5 @@
 #include "app/CAppSettings.h"
+#include "app/Convert.h"
 #include "platform/RegistryStore.h"
 #include "support/TestEnvironment.h"
 
@@ -6,6 +7,7 @@
 #include <QFile>
 #include <QDir>
 #include "support/ErrorOf.h"
+#include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -125,8 +127,9 @@ TEST_F(Settings, DeleteAndValidation)
     EXPECT_EQ(errorNumberOf([&] { fresh.setMainBranch(QString()); }), CAppSettings::ErrInvalidMainBranch);
 }
 
-TEST_F(Settings, CorruptOrTruncatedFileGivesDefaultsAndIsRewritten)
+TEST_F(Settings, DamagedFileIsKeptAsideAndToldOnce)
 {
+    test::ScriptedDialogs dialogs;
     s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 50);
     const QString file = RegistryStore().filePath();
     QFile f(file);
@@ -135,17 +138,88 @@ TEST_F(Settings, CorruptOrTruncatedFileGivesDefaultsAndIsRewritten)
     f.resize(whole.size() / 2);
     f.close();
 
+    // The first read meets the damage: defaults, and one message naming the
+    // file and where it was kept, whole.
     EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 10).toInt(), 10);
+    const QStringList kept = QDir(RegistryStore::folder()).entryList({QStringLiteral("*.corrupt-*")});
+    ASSERT_EQ(kept.size(), 1);
+    const QString keptPath = RegistryStore::folder() + QLatin1Char('/') + kept.first();
+    QFile keptFile(keptPath);
+    ASSERT_TRUE(keptFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(keptFile.readAll(), whole.left(whole.size() / 2));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(file));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(keptPath));
+
     s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 20);
     EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 10).toInt(), 20);
-    // The unreadable file was kept aside, not silently lost.
-    const QStringList kept = QDir(RegistryStore::folder()).entryList({QStringLiteral("*.corrupt-*")});
-    EXPECT_EQ(kept.size(), 1);
+    EXPECT_EQ(dialogs.messages.size(), 1);
 
+    // A damaged file that a write meets first is kept and told the same way.
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write("{\"root\":\"HKEY_CURRENT_USER\",\"tree\":[1,2]}");
     f.close();
+    s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Model"), 1);
     EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), 10).toInt(), 10);
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Model"), 0).toInt(), 1);
+    EXPECT_EQ(QDir(RegistryStore::folder()).entryList({QStringLiteral("*.corrupt-*")}).size(), 2);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+}
+
+TEST_F(Settings, UnwritableStoreIsToldOnceAndNeverRaises)
+{
+    test::ScriptedDialogs dialogs;
+    test::environment().blockSettings();
+    const QString sec = QStringLiteral("Settings");
+    // The saves of an exit, a chart window and a grid's column layout.
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(errorNumberOf([&] {
+                      s.SaveSetting(sec, QStringLiteral("Interest"), QStringLiteral("5.5"));
+                      s.SaveSetting(sec, QStringLiteral("SSD"), 3000.0 + i);
+                      s.SaveSetting(sec, QStringLiteral("3dChartVisible"), true);
+                      s.SaveSetting(QStringLiteral("Settings\\CC1"), QStringLiteral("AxisX"), 3);
+                      s.SaveSetting(QStringLiteral("gdCalls"), QStringLiteral("Col1Width"), 900);
+                  }),
+                  0);
+    }
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const QString text = dialogs.messages[0].text;
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(RegistryStore::folder()))) << qPrintable(text);
+    EXPECT_TRUE(text.contains(QStringLiteral("will not be kept"))) << qPrintable(text);
+
+    // The rest of the run's saves are dropped, but reads still read what
+    // another writer stores.
+    test::environment().clearSettings();
+    s.SaveSetting(sec, QStringLiteral("Model"), 2);
+    EXPECT_FALSE(QFile::exists(RegistryStore().filePath()));
+    CAppSettings other;
+    other.Init(QStringLiteral("Myrtova"), QStringLiteral("Tarnwell"));
+    other.SaveSetting(sec, QStringLiteral("Model"), 1);
+    EXPECT_EQ(settingInt(s, sec, QStringLiteral("Model"), 0), 1);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
+TEST_F(Settings, NumbersBeyond32BitsReadAsTheDefault)
+{
+    const QString sec = QStringLiteral("Settings");
+    // "2147483647.5" rounds beyond the range.
+    for (const char* text : {"99999999999", "-3e9", "1e300", "2147483647.5"}) {
+        SCOPED_TRACE(text);
+        const QString key = QLatin1String(text);
+        s.SaveSetting(sec, key, key);
+        EXPECT_EQ(errorNumberOf([&] {
+                      EXPECT_EQ(settingInt(s, sec, key, 7), 7);
+                      EXPECT_TRUE(settingBool(s, sec, key, true));
+                      EXPECT_FALSE(settingBool(s, sec, key, false));
+                      // Splitter positions and window places are read so and made whole.
+                      EXPECT_EQ(toInt32(settingDouble(s, sec, key, 2400)), 2400);
+                  }),
+                  0);
+    }
+    s.SaveSetting(sec, QStringLiteral("Max"), QStringLiteral("2147483647"));
+    s.SaveSetting(sec, QStringLiteral("Min"), -2147483647.0 - 1.0);
+    EXPECT_EQ(settingInt(s, sec, QStringLiteral("Max"), 0), 2147483647);
+    EXPECT_EQ(settingDouble(s, sec, QStringLiteral("Min"), 0), -2147483648.0);
 }
 
 TEST_F(Settings, EveryReadSeesTheCurrentFile)

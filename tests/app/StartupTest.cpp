@@ -3,11 +3,16 @@
 #include "app/CErrorHandler.h"
 #include "app/Tools.h"
 #include "app/TwApplication.h"
+#include "charts/frm3dChart.h"
 #include "mainwindow/frmStrategies.h"
+#include "platform/RegistryStore.h"
+#include "support/MainWindowRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/QtTestMain.h"
+#include "../mainwindow/MainWindowFixtures.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 #include <QtTest>
@@ -54,6 +59,36 @@ private slots:
         gErrorHandler->Clear(false, true);
         frmStrategies::instance()->close();
         QTRY_VERIFY(frmStrategies::instance() == nullptr);
+    }
+
+    // Settings that cannot be written: one plain message in the whole run,
+    // from the start through a changed pricing box to File > Exit, which
+    // closes the program as usual.
+    void settingsThatCannotBeWrittenAreToldOnce()
+    {
+        test::ScriptedDialogs dialogs;
+        test::environment().blockSettings();
+        setProcessArguments({QStringLiteral("-S"), test::shippedFile(QStringLiteral("DEFAULT.STG")), QStringLiteral("-O"),
+                             test::shippedFile(QStringLiteral("SAMPLE.opt"))});
+        Main();
+        QPointer<frmStrategies> w = frmStrategies::instance();
+        QVERIFY(w != nullptr && w->isVisible());
+
+        w->txtVolatility->selectAll();
+        QTest::keyClicks(w->txtVolatility, QStringLiteral("40"));
+        QTest::keyClick(w->txtVolatility, Qt::Key_Return);
+        QCOMPARE(w->m_Volatility, 40.0);
+        QVERIFY(!test::visibleChartWindows().isEmpty());
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
+        QTRY_VERIFY(w.isNull());
+        QVERIFY(test::visibleChartWindows().isEmpty());
+        QVERIFY(frm3dChart::loaded() == nullptr);
+
+        QVERIFY(dialogs.errorReports.isEmpty());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages[0].text.contains(platform::RegistryStore::folder()));
+        QVERIFY(dialogs.messages[0].text.contains(QStringLiteral("will not be kept")));
+        test::environment().clearSettings();
     }
 };
 

@@ -1,6 +1,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 #include <cstdlib>
 
@@ -22,10 +23,24 @@ TestEnvironment::TestEnvironment() : m_dir(std::make_unique<QTemporaryDir>())
 
 TestEnvironment::~TestEnvironment() = default;
 
+namespace {
+QString settingsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tarnwell");
+}
+} // namespace
+
 void TestEnvironment::clearSettings() const
 {
-    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tarnwell"))
-        .removeRecursively();
+    QFile::remove(settingsFolder()); // a blocking file
+    QDir(settingsFolder()).removeRecursively();
+}
+
+void TestEnvironment::blockSettings() const
+{
+    clearSettings();
+    QFile block(settingsFolder());
+    block.open(QIODevice::WriteOnly);
 }
 
 TestEnvironment& environment()

@@ -15,6 +15,9 @@ public:
     QString root() const { return m_dir->path(); }
     // Removes every stored setting (the settings files of the run).
     void clearSettings() const;
+    // Puts a plain file where the settings folder belongs, so that no
+    // setting can be written, not even by root; clearSettings() removes it.
+    void blockSettings() const;
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
