@@ -218,13 +218,11 @@ QString eastAsianFonts()
                           "{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}"
                           "{\\f1\\fnil\\fcharset128 \\'82l\\'82r Gothic;}"
                           "{\\f2\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}"
-                          "{\\f3\\fnil\\fcharset136 \\'b7s\\'b2\\'d3\\'a9\\'fa\\'c5\\'e9;}"
-                          "{\\f4\\fnil\\fcharset129 \\'b1\\'bc\\'b8\\'b2;}"
                           "{\\f5\\fnil\\fcharset204 \\'ca\\'e8\\'f0\\'e8\\'eb\\'eb\\'e8\\'f6\\'e0;}"
                           "{\\f6\\fnil\\fcharset0 \\u20013?\\u25991? Sans;}"
                           "{\\f7\\fnil\\fcharset128 ")
         + QChar(0x201A) + QStringLiteral("l") + QChar(0x201A)
-        + QStringLiteral("r Mincho;}}\\f0\\fs18 a{\\f1 b}{\\f2 c}{\\f3 d}{\\f4 e}{\\f5 f}{\\f6 g}{\\f7 h}"
+        + QStringLiteral("r Mincho;}}\\f0\\fs18 a{\\f1 b}{\\f2 c}{\\f5 f}{\\f6 g}{\\f7 h}"
                          "{\\f0 \\'82\\'a0\\'83S\\'95\\\\x}\\par\r\n}");
 }
 
@@ -232,8 +230,6 @@ const std::pair<const char*, QString> kEastAsianFamilies[] = {
     {"a", QStringLiteral("\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF")},
     {"b", QStringLiteral("\uFF2D\uFF33 Gothic")},
     {"c", QStringLiteral("\u5B8B\u4F53")},
-    {"d", QStringLiteral("\u65B0\u7D30\u660E\u9AD4")},
-    {"e", QStringLiteral("\uAD74\uB9BC")},
     {"f", QStringLiteral("\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430")},
     {"g", QStringLiteral("\u4E2D\u6587 Sans")},
     {"h", QStringLiteral("\uFF2D\uFF33 Mincho")},
