@@ -1,5 +1,6 @@
 #include "app/QtDialogs.h"
 
+#include "app/DesktopOpen.h"
 #include "app/frmErrorMessage.h"
 #include "app/frmHelp.h"
 #include "app/frmMessageBox.h"
@@ -116,7 +117,13 @@ QString QtDialogs::errorForm(const QString& report, const QString& supportMail)
 
 bool QtDialogs::openUrl(const QUrl& url)
 {
-    return QDesktopServices::openUrl(url);
+    // Qt's own call reports success as soon as the opener has started, even
+    // when it then finds no program for the file; the opener's exit status
+    // tells.
+    const QString opener = desktopOpener();
+    if (opener.isEmpty())
+        return QDesktopServices::openUrl(url);
+    return runDesktopOpener(opener, url);
 }
 
 bool QtDialogs::showHelp(const QUrl& page)

@@ -10,6 +10,8 @@ class QtDialogs : public Dialogs {
 public:
     int messageBox(const QString& text, int style, const QString& title) override;
     QString errorForm(const QString& report, const QString& supportMail) override;
+    // Through the desktop's opener, whose exit status says whether it
+    // opened the link (app/DesktopOpen.h).
     bool openUrl(const QUrl& url) override;
     // The program's own help window (frmHelp), not the desktop's browser.
     bool showHelp(const QUrl& page) override;

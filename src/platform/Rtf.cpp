@@ -74,9 +74,21 @@ QString decodeBytes(const QByteArray& bytes, int codePage)
     return decoder(bytes);
 }
 
+// A font's \fcharset as a property of the text's character format, so that
+// the writer names the font in the charset it came with.
+constexpr int kFontCharsetProperty = QTextFormat::UserProperty + 0x5254;
+
+// The code page a font's charset puts its name and text in.
+int codePageOf(int charset, int documentCodePage)
+{
+    const int cp = codePageOfCharset(charset);
+    return cp != 0 ? cp : documentCodePage;
+}
+
 struct FontEntry {
     QString name;
     int charset = 0;
+    bool hasCharset = false; // the table gave a \fcharset
 };
 
 // The character formatting in force inside one group.
@@ -223,6 +235,13 @@ private:
         }
         if (d == Destination::Skip)
             return;
+        if (c.unicode() < 0x80 && !m_bytes.isEmpty()) {
+            // A byte of a double-byte character written as it is (as
+            // "\'83S"); in every code page a 7-bit byte is that character
+            // when it stands alone.
+            m_bytes.append(static_cast<char>(c.unicode()));
+            return;
+        }
         if (c.unicode() >= 0x80 && codePage() != kDefaultCodePage) {
             // A byte of the file that was read as Windows-1252; in another
             // code page it stands for another character.
@@ -253,9 +272,8 @@ private:
         if (d == Destination::Skip || d == Destination::ColorTable)
             return;
         if (d == Destination::FontTable) {
-            const QString c = decodeBytes(QByteArray(1, static_cast<char>(byte)), codePage());
-            if (!c.isEmpty())
-                fontTableCharacter(c.at(0));
+            // A byte of the name in the font's own charset (";" included).
+            m_fontBytes.append(static_cast<char>(byte));
             return;
         }
         m_bytes.append(static_cast<char>(byte));
@@ -305,6 +323,8 @@ private:
         f.setFontStrikeOut(chr.strike);
         if (chr.color >= 0 && chr.color < m_colors.size() && m_colors.at(chr.color).isValid())
             f.setForeground(QBrush(m_colors.at(chr.color)));
+        if (font != m_fonts.constEnd() && font->hasCharset)
+            f.setProperty(kFontCharsetProperty, font->charset);
         return f;
     }
 
@@ -327,24 +347,56 @@ private:
 
     // ---- tables ------------------------------------------------------
 
+    // A character of the RTF text in a font's name: the bytes of the file
+    // (read as Windows-1252) are gathered and read in the font's charset when
+    // the name ends.
     void fontTableCharacter(QChar c)
     {
-        if (c == QLatin1Char(';'))
+        if (c == QLatin1Char(';')) {
             commitFont();
-        else
-            m_fontName.append(c);
+            return;
+        }
+        if (c.unicode() < 0x80) {
+            m_fontBytes.append(static_cast<char>(c.unicode()));
+            return;
+        }
+        QStringEncoder toBytes("windows-1252");
+        const QByteArray b = toBytes(QString(c));
+        if (!toBytes.hasError() && b.size() == 1) {
+            m_fontBytes.append(b);
+            return;
+        }
+        fontNameCharacter(c);
+    }
+
+    // A character of a font's name given as itself (\uN).
+    void fontNameCharacter(QChar c)
+    {
+        flushFontBytes();
+        m_fontName.append(c);
+    }
+
+    void flushFontBytes()
+    {
+        if (m_fontBytes.isEmpty())
+            return;
+        m_fontName += decodeBytes(m_fontBytes, codePageOf(m_fontCharset, m_codePage));
+        m_fontBytes.clear();
     }
 
     void commitFont()
     {
+        flushFontBytes();
         if (m_fontNumber >= 0) {
             FontEntry& e = m_fonts[m_fontNumber];
             e.name = m_fontName.trimmed();
             e.charset = m_fontCharset;
+            e.hasCharset = m_fontHasCharset;
         }
         m_fontName.clear();
         m_fontNumber = -1;
         m_fontCharset = 0;
+        m_fontHasCharset = false;
     }
 
     void commitColor()
@@ -474,6 +526,12 @@ private:
                 m_fontNumber = param;
             } else if (is("fcharset") && hasParam) {
                 m_fontCharset = param;
+                m_fontHasCharset = true;
+            } else if (is("u") && hasParam) {
+                fontNameCharacter(QChar(static_cast<char16_t>((param < 0 ? param + 65536 : param) & 0xFFFF)));
+                m_pendingSkip = s.ucSkip;
+            } else if (is("uc") && hasParam) {
+                s.ucSkip = std::clamp(param, 0, 16);
             }
             return;
         }
@@ -549,7 +607,7 @@ private:
     // its fonts one after another.
     void commitFontIfNamed()
     {
-        if (m_fontNumber >= 0 && !m_fontName.trimmed().isEmpty())
+        if (m_fontNumber >= 0 && !(m_fontName + QString::fromLatin1(m_fontBytes)).trimmed().isEmpty())
             commitFont();
     }
 
@@ -569,8 +627,10 @@ private:
     QHash<int, FontEntry> m_fonts;
     QList<QColor> m_colors;
     QString m_fontName;
+    QByteArray m_fontBytes;
     int m_fontNumber = -1;
     int m_fontCharset = 0;
+    bool m_fontHasCharset = false;
     int m_red = 0;
     int m_green = 0;
     int m_blue = 0;
@@ -621,6 +681,48 @@ RunFormat runFormat(const QTextCharFormat& f, const QFont& defaultFont)
     return r;
 }
 
+// The charset a font came with (kFontCharsetProperty); -1 for none.
+int charsetOf(const QTextCharFormat& f)
+{
+    return f.hasProperty(kFontCharsetProperty) ? f.intProperty(kFontCharsetProperty) : -1;
+}
+
+// A font of the writer's table: its name and the charset its name is
+// written in.
+struct FontOut {
+    QString family;
+    int charset = 0;
+    QByteArray bytes; // the name in the charset's code page; empty: as \uN
+};
+
+// The charsets tried for a font's name, Windows-1252 first.
+constexpr int kNameCharsets[] = {0, 128, 134, 136, 129, 204, 161, 162, 177, 178, 186, 238, 222};
+
+// The name in the first charset whose code page holds it exactly (the one
+// it came with first); a name no code page holds is written as \uN.
+FontOut fontOut(const QString& family, int preferred)
+{
+    const auto tryCharset = [&family](int charset, FontOut& out) {
+        const int cp = codePageOf(charset, kDefaultCodePage);
+        QStringEncoder encoder(codecName(cp).constData());
+        if (!encoder.isValid())
+            return false;
+        const QByteArray bytes = encoder(family);
+        if (encoder.hasError() || decodeBytes(bytes, cp) != family)
+            return false;
+        out = FontOut{family, charset, bytes};
+        return true;
+    };
+    FontOut out{family, 0, {}};
+    if (preferred >= 0 && tryCharset(preferred, out))
+        return out;
+    for (const int charset : kNameCharsets) {
+        if (tryCharset(charset, out))
+            return out;
+    }
+    return FontOut{family, 0, {}};
+}
+
 class RtfWriter {
 public:
     explicit RtfWriter(const QTextDocument& doc) : m_doc(doc) {}
@@ -631,6 +733,7 @@ public:
         struct Block {
             QList<std::pair<QString, RunFormat>> runs;
             RunFormat mark;
+            int markCharset = -1;
             Qt::Alignment alignment;
         };
         QList<Block> blocks;
@@ -638,12 +741,13 @@ public:
         for (QTextBlock b = m_doc.begin(); b.isValid(); b = b.next()) {
             Block out;
             out.mark = runFormat(b.charFormat(), def);
+            out.markCharset = charsetOf(b.charFormat());
             out.alignment = b.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
             for (auto it = b.begin(); !it.atEnd(); ++it) {
                 const QTextFragment frag = it.fragment();
                 if (!frag.isValid())
                     continue;
-                const RunFormat rf = formatIndexed(runFormat(frag.charFormat(), def));
+                const RunFormat rf = formatIndexed(runFormat(frag.charFormat(), def), charsetOf(frag.charFormat()));
                 if (!out.runs.isEmpty() && out.runs.last().second == rf)
                     out.runs.last().first += frag.text();
                 else
@@ -653,14 +757,16 @@ public:
         }
         for (qsizetype k = 0; k + 1 < blocks.size(); ++k) {
             if (blocks.at(k).runs.isEmpty())
-                formatIndexed(blocks.at(k).mark);
+                formatIndexed(blocks.at(k).mark, blocks.at(k).markCharset);
             else if (k + 2 == blocks.size() && blocks.at(k + 1).runs.isEmpty())
-                formatIndexed(blocks.at(k + 1).mark);
+                formatIndexed(blocks.at(k + 1).mark, blocks.at(k + 1).markCharset);
         }
 
         QString rtf = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl");
-        for (int i = 0; i < m_fonts.size(); ++i)
-            rtf += QStringLiteral("{\\f%1\\fnil\\fcharset0 %2;}").arg(i).arg(escaped(m_fonts.at(i)));
+        for (int i = 0; i < m_fonts.size(); ++i) {
+            const FontOut& f = m_fonts.at(i);
+            rtf += QStringLiteral("{\\f%1\\fnil\\fcharset%2 %3;}").arg(i).arg(f.charset).arg(nameRtf(f));
+        }
         rtf += QStringLiteral("}\r\n{\\colortbl ;");
         for (const QColor& c : std::as_const(m_colors))
             rtf += QStringLiteral("\\red%1\\green%2\\blue%3;").arg(c.red()).arg(c.green()).arg(c.blue());
@@ -677,7 +783,8 @@ public:
             else if (b.alignment & Qt::AlignJustify)
                 rtf += QStringLiteral("\\qj");
             for (const auto& [text, format] : b.runs)
-                rtf += QLatin1Char('{') + props(format) + QLatin1Char(' ') + escaped(text) + QLatin1Char('}');
+                rtf += QLatin1Char('{') + props(format) + QLatin1Char(' ') + escaped(text, bytesOfLatin1(format))
+                       + QLatin1Char('}');
             if (last)
                 break;
             // The mark of an empty paragraph keeps its formatting; so does the
@@ -697,10 +804,19 @@ public:
     }
 
 private:
-    RunFormat formatIndexed(const RunFormat& f)
+    qsizetype fontIndex(const QString& family) const
     {
-        if (!m_fonts.contains(f.family))
-            m_fonts.append(f.family);
+        for (qsizetype i = 0; i < m_fonts.size(); ++i) {
+            if (m_fonts.at(i).family == family)
+                return i;
+        }
+        return -1;
+    }
+
+    RunFormat formatIndexed(const RunFormat& f, int charset)
+    {
+        if (fontIndex(f.family) < 0)
+            m_fonts.append(fontOut(f.family, charset));
         if (f.color.isValid() && !m_colors.contains(f.color))
             m_colors.append(f.color);
         return f;
@@ -708,7 +824,7 @@ private:
 
     QString props(const RunFormat& f) const
     {
-        QString p = QStringLiteral("\\f%1\\fs%2").arg(m_fonts.indexOf(f.family)).arg(f.halfPoints);
+        QString p = QStringLiteral("\\f%1\\fs%2").arg(fontIndex(f.family)).arg(f.halfPoints);
         if (f.bold)
             p += QStringLiteral("\\b");
         if (f.italic)
@@ -722,7 +838,45 @@ private:
         return p;
     }
 
-    static QString escaped(const QString& text)
+    // Whether the run's font reads \'hh as Windows-1252 (a font of another
+    // charset reads them in its own code page).
+    bool bytesOfLatin1(const RunFormat& f) const
+    {
+        const qsizetype i = fontIndex(f.family);
+        return i < 0 || codePageOf(m_fonts.at(i).charset, kDefaultCodePage) == kDefaultCodePage;
+    }
+
+    static QString unicodeEscape(char16_t u)
+    {
+        return QStringLiteral("\\u%1?").arg(u > 32767 ? int(u) - 65536 : int(u));
+    }
+
+    // A font's name in its charset's bytes (the name's end, RTF's own
+    // characters and bytes beyond 7 bits as \'hh), or as \uN.
+    static QString nameRtf(const FontOut& f)
+    {
+        QString out;
+        if (f.bytes.isEmpty() && !f.family.isEmpty()) {
+            for (const QChar c : f.family) {
+                const char16_t u = c.unicode();
+                if (u >= 0x20 && u < 0x7F && u != '\\' && u != '{' && u != '}' && u != ';')
+                    out += c;
+                else
+                    out += unicodeEscape(u);
+            }
+            return out;
+        }
+        for (const char b : f.bytes) {
+            const auto u = static_cast<unsigned char>(b);
+            if (u >= 0x20 && u < 0x7F && u != '\\' && u != '{' && u != '}' && u != ';')
+                out += QLatin1Char(b);
+            else
+                out += QStringLiteral("\\'%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        }
+        return out;
+    }
+
+    static QString escaped(const QString& text, bool latin1Bytes)
     {
         QString out;
         out.reserve(text.size());
@@ -735,23 +889,21 @@ private:
                 out += QStringLiteral("\\tab ");
             } else if (u == QChar::LineSeparator || u == '\n' || u == '\r') {
                 out += QStringLiteral("\\line ");
-            } else if (u == QChar::ObjectReplacementCharacter) {
-                // an embedded picture or object: not kept
             } else if (u >= 0x20 && u < 0x7F) {
                 out += c;
-            } else if (u >= 0xA0 && u <= 0xFF) {
+            } else if (latin1Bytes && u >= 0xA0 && u <= 0xFF) {
                 out += QStringLiteral("\\'%1").arg(int(u), 2, 16, QLatin1Char('0'));
-            } else if (u < 0x20) {
-                // other control characters have no place in the text
             } else {
-                out += QStringLiteral("\\u%1?").arg(u > 32767 ? int(u) - 65536 : int(u));
+                // Control characters and the object mark U+FFFC too: the
+                // text keeps them as it was given.
+                out += unicodeEscape(u);
             }
         }
         return out;
     }
 
     const QTextDocument& m_doc;
-    QStringList m_fonts;
+    QList<FontOut> m_fonts;
     QList<QColor> m_colors;
 };
 

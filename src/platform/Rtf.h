@@ -5,15 +5,19 @@
 // The reader knows the character formatting (font, size, bold, italic,
 // underline, strike-through, colour), paragraphs with their alignment, line
 // breaks and tabs, \'hh bytes in the document's code page (\ansicpg, or a
-// font's \fcharset) and \uN characters. Font and colour tables are read;
-// destinations it does not show (pictures, objects, style sheets, document
-// information, anything marked \*) are skipped, and control words it does not
-// know are ignored. Damaged input (unbalanced braces, absurd numbers) gives
+// font's \fcharset; the bytes of a double-byte character may also stand as
+// they are) and \uN characters. Font and colour tables are read, a font's
+// name in its own charset; destinations it does not show (pictures, objects,
+// style sheets, document information, anything marked \*) are skipped, and
+// control words it does not know are ignored. Damaged input (unbalanced braces, absurd numbers) gives
 // the text that can be made of it; it never fails.
 //
 // The writer produces Windows-1252 RTF that the reader reads back to the same
 // document: one group per run of equal formatting, explicit font and size on
-// every run, characters outside the code page as \uN escapes.
+// every run, characters outside the code page (control characters and the
+// object mark U+FFFC among them) as \uN escapes. A font's name is written in
+// the charset it was read with when that holds it, else in the first whose
+// code page does, else as \uN escapes.
 
 #include <QString>
 #include <QStringList>

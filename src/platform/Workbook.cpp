@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
 
 namespace tw::platform {
@@ -56,6 +57,28 @@ bool isDefault(const CellFormat& f)
     return f == CellFormat{};
 }
 
+// The text as the sheet's XML can hold it: characters XML forbids are left
+// out (a workbook holding one opens in no spreadsheet program).
+QByteArray sheetText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out += c;
+            out += text.at(++i);
+            continue;
+        }
+        const char16_t u = c.unicode();
+        const bool control = u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r';
+        if (control || c.isSurrogate() || u == 0xFFFE || u == 0xFFFF)
+            continue;
+        out += c;
+    }
+    return out.toUtf8();
+}
+
 } // namespace
 
 int64_t paletteColor(int index)
@@ -63,6 +86,12 @@ int64_t paletteColor(int index)
     if (index < 1 || index > 56)
         return -1;
     return kPalette[index - 1];
+}
+
+int fileNameLimit(const QString& folder)
+{
+    const long limit = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    return limit > 0 && limit < 4096 ? static_cast<int>(limit) : 255;
 }
 
 void Workbook::setValue(int row, int col, const QString& text)
@@ -161,17 +190,28 @@ bool Workbook::save(const QString& path, QString* error) const
     };
     const QFileInfo target(path);
     const QDir folder = target.absoluteDir();
+    const QString where = QDir::toNativeSeparators(folder.path());
     if (!folder.exists())
-        return fail(QStringLiteral("The folder %1 does not exist.").arg(QDir::toNativeSeparators(folder.path())));
+        return fail(QStringLiteral("The folder %1 does not exist.").arg(where));
+    const qsizetype nameBytes = QFile::encodeName(target.fileName()).size();
+    if (const int limit = fileNameLimit(folder.path()); nameBytes > limit)
+        return fail(QStringLiteral("The file name %1 is too long: it takes %2 bytes, the folder %3 takes names of "
+                                   "at most %4 bytes.")
+                        .arg(target.fileName())
+                        .arg(nameBytes)
+                        .arg(where)
+                        .arg(limit));
 
     // The temporary file is made (and so the folder proved writable) here;
-    // the workbook writer then writes over it.
-    QTemporaryFile temp(folder.filePath(QStringLiteral(".") + target.completeBaseName() + QStringLiteral(".XXXXXX")));
+    // the workbook writer then writes over it. Its name is short whatever
+    // the workbook's.
+    QTemporaryFile temp(folder.filePath(QStringLiteral(".workbook-XXXXXX")));
     if (!temp.open())
-        return fail(QStringLiteral("%1 cannot be written: %2")
-                        .arg(QDir::toNativeSeparators(folder.path()), temp.errorString()));
+        return fail(QStringLiteral("No file can be made in the folder %1: %2").arg(where, temp.errorString()));
     const QString tempPath = temp.fileName();
     temp.close();
+    if (tempPath.isEmpty())
+        return fail(QStringLiteral("No file can be made in the folder %1.").arg(where));
 
     QByteArray tmpdir = QFile::encodeName(folder.absolutePath());
     lxw_workbook_options options{};
@@ -226,22 +266,28 @@ bool Workbook::save(const QString& path, QString* error) const
         const auto r = static_cast<lxw_row_t>(row - 1);
         const auto c = static_cast<lxw_col_t>(col - 1);
         if (cell.hasValue && !cell.text.isEmpty())
-            keep(worksheet_write_string(sheet, r, c, cell.text.toUtf8().constData(), f));
+            keep(worksheet_write_string(sheet, r, c, sheetText(cell.text).constData(), f));
         else if (f != nullptr)
             keep(worksheet_write_blank(sheet, r, c, f));
     }
     for (const CellRange& m : m_merges) {
-        const QString text = value(m.row, m.col);
+        const QByteArray text = sheetText(value(m.row, m.col));
         keep(worksheet_merge_range(sheet, static_cast<lxw_row_t>(m.row - 1), static_cast<lxw_col_t>(m.col - 1),
                                    static_cast<lxw_row_t>(m.row + m.rows - 2),
-                                   static_cast<lxw_col_t>(m.col + m.cols - 2), text.toUtf8().constData(),
+                                   static_cast<lxw_col_t>(m.col + m.cols - 2), text.constData(),
                                    formatOf(format(m.row, m.col))));
     }
+    errno = 0;
     keep(workbook_close(book));
+    const int closeErrno = errno;
     if (status != LXW_NO_ERROR) {
         QFile::remove(tempPath);
-        return fail(QStringLiteral("%1 could not be written: %2")
-                        .arg(QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(status))));
+        // The writer's own text for a file it cannot make guesses at the
+        // cause; the system's reason says it.
+        const QString why = status == LXW_ERROR_CREATING_XLSX_FILE && closeErrno != 0
+                                ? QString::fromLocal8Bit(std::strerror(closeErrno))
+                                : QString::fromUtf8(lxw_strerror(status));
+        return fail(QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), why));
     }
     // The temporary file was made private; the workbook gets the permissions
     // of any new file of the user's.

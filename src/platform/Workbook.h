@@ -6,7 +6,9 @@
 // Rows and columns are numbered from 1. Colours are given as indexes into
 // the spreadsheet's standard 56-colour palette (1 black, 2 white, 3 red, ...);
 // alignments by the spreadsheet's own codes (xlLeft -4131, xlCenter -4108,
-// xlRight -4152). UI-free: values are plain texts.
+// xlRight -4152). UI-free: values are plain texts; characters a workbook
+// cannot hold (control characters other than tab and line ends, U+FFFE,
+// U+FFFF, a lone half of a surrogate pair) are left out when it is written.
 
 #include <QString>
 #include <cstdint>
@@ -19,6 +21,10 @@ namespace tw::platform {
 // The standard palette: colour index 1..56 as 0xRRGGBB; -1 for any other
 // index.
 int64_t paletteColor(int index);
+
+// The longest file name, in bytes, that the file system of `folder` takes
+// (255, the common limit, when it cannot tell).
+int fileNameLimit(const QString& folder);
 
 namespace XlAlign {
 constexpr int General = 1;
@@ -76,8 +82,8 @@ public:
 
     // Writes the workbook to `path`: first to a temporary file in the same
     // folder, which then replaces `path`, so a failed write leaves neither a
-    // partial file nor a changed one. False, with the reason in `error`, when
-    // it cannot be written.
+    // partial file nor a changed one. False, with what failed in `error`
+    // (a sentence for the user), when it cannot be written.
     bool save(const QString& path, QString* error) const;
 
 private:

@@ -5,7 +5,11 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QTextBoundaryFinder>
+
+#include <algorithm>
 
 namespace tw {
 
@@ -36,6 +40,46 @@ const SheetSourceCell& cellAt(const GridSnapshot& grid, int row, int col)
 bool shownIn(const SheetSourceCell& cell, uint32_t color)
 {
     return cell.hasTextColor && cell.textColor == color;
+}
+
+constexpr QLatin1StringView kExtension(".xlsx");
+// The most unusedExportPath adds to a name: " (" and a number of ten digits
+// and ")".
+constexpr qsizetype kNumberRoom = 13;
+
+qsizetype bytesOf(QStringView text)
+{
+    return QFile::encodeName(text.toString()).size();
+}
+
+// The longest start of `text` that takes at most `maxBytes` bytes in a file
+// name and ends where a character ends (a letter with its accents, both
+// halves of a surrogate pair).
+QString cutToBytes(const QString& text, qsizetype maxBytes)
+{
+    if (bytesOf(text) <= maxBytes)
+        return text;
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype end = 0;
+    for (qsizetype at = characters.toNextBoundary(); at > 0; at = characters.toNextBoundary()) {
+        if (bytesOf(QStringView(text).left(at)) > maxBytes)
+            break;
+        end = at;
+    }
+    QString cut = text.left(end);
+    while (cut.endsWith(QLatin1Char(' ')))
+        cut.chop(1);
+    return cut;
+}
+
+// The characters a file name cannot or should not hold, as "_".
+QString fileNameSafe(QString name)
+{
+    for (QChar& ch : name) {
+        if (ch.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(ch))
+            ch = QLatin1Char('_');
+    }
+    return name;
 }
 
 } // namespace
@@ -81,26 +125,27 @@ bool fillStrategySheet(const GridSnapshot& grid, platform::Workbook& book)
     return true;
 }
 
-QString exportFileName(const QString& strategy, const QString& ticker, double stockDate)
+QString exportFileName(const QString& strategy, const QString& ticker, double stockDate, int maxBytes)
 {
-    QString name = strategy.trimmed();
-    QString quote = ticker.trimmed();
+    QString quote = fileNameSafe(ticker.trimmed());
     if (stockDate != 0) {
         const QDate date = dateFromSerial(stockDate);
         if (date.isValid())
             quote += (quote.isEmpty() ? QString() : QStringLiteral(" ")) + date.toString(Qt::ISODate);
     }
-    if (!quote.isEmpty())
-        name += (name.isEmpty() ? QString() : QStringLiteral(" - ")) + quote;
+    const qsizetype room = std::max<qsizetype>(maxBytes - kNumberRoom - kExtension.size(), 1);
+    const QString tail = quote.isEmpty() ? QString() : QStringLiteral(" - ") + quote;
+    QString name = fileNameSafe(strategy.trimmed());
+    if (!name.isEmpty())
+        name = cutToBytes(name, room - bytesOf(tail));
     if (name.isEmpty())
-        name = QStringLiteral("Strategy");
-    for (QChar& ch : name) {
-        if (ch.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(ch))
-            ch = QLatin1Char('_');
-    }
+        name = quote.isEmpty() ? QStringLiteral("Strategy") : quote;
+    else
+        name += tail;
+    name = cutToBytes(name, room);
     if (name.startsWith(QLatin1Char('.')))
         name.replace(0, 1, QLatin1Char('_'));
-    return name.left(120) + QStringLiteral(".xlsx");
+    return name + kExtension;
 }
 
 QString unusedExportPath(const QString& folder, const QString& fileName)
@@ -112,6 +157,32 @@ QString unusedExportPath(const QString& folder, const QString& fileName)
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = dir.filePath(QStringLiteral("%1 (%2).%3").arg(base).arg(n).arg(suffix));
     return path;
+}
+
+ExportOutcome saveStrategyWorkbook(const platform::Workbook& book, const QString& folder, const QString& strategy,
+                                   const QString& ticker, double stockDate)
+{
+    ExportOutcome out;
+    const auto failed = [&out](const QString& why) {
+        out.message = QStringLiteral("The strategy could not be exported.\n\n") + why;
+        return out;
+    };
+    if (!QDir().mkpath(folder))
+        return failed(QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder)));
+    const QString name = exportFileName(strategy, ticker, stockDate, platform::fileNameLimit(folder));
+    const QString path = unusedExportPath(folder, name);
+    QString error;
+    if (!book.save(path, &error))
+        return failed(error);
+    out.path = path;
+    return out;
+}
+
+QString exportNotOpenedMessage(const QString& path)
+{
+    return QStringLiteral("The strategy was exported to\n%1\n\nNo program on this computer opened it: open the "
+                          "file from there with a spreadsheet program.")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 } // namespace tw

@@ -41,11 +41,30 @@ bool fillStrategySheet(const GridSnapshot& grid, platform::Workbook& book);
 
 // "<strategy> - <ticker> <yyyy-mm-dd>.xlsx" (parts that are empty left out),
 // with the characters a file name cannot or should not hold replaced by "_".
-QString exportFileName(const QString& strategy, const QString& ticker, double stockDate);
+// The name takes at most `maxBytes` bytes less the room unusedExportPath may
+// need for a number: a long strategy name is shortened, at the end of a
+// character, so that the ticker and the date stay.
+QString exportFileName(const QString& strategy, const QString& ticker, double stockDate, int maxBytes = 255);
 
 // `fileName` in `folder` when no such file exists, else the first of
 // "<name> (2).xlsx", "<name> (3).xlsx", ... that does not: an earlier export
 // (maybe changed and saved by the user) is never written over.
 QString unusedExportPath(const QString& folder, const QString& fileName);
+
+// What writing an export came to.
+struct ExportOutcome {
+    QString path;    // the workbook written; empty when none was
+    QString message; // when none was: what failed, as the user is told it
+};
+
+// Writes the export's workbook into `folder` (made when missing) under the
+// name exportFileName gives the strategy, its ticker and date, shortened to
+// what the folder's file system takes, beside any earlier export.
+ExportOutcome saveStrategyWorkbook(const platform::Workbook& book, const QString& folder, const QString& strategy,
+                                   const QString& ticker, double stockDate);
+
+// What the user is told when the workbook at `path` was written but no
+// program of the desktop opened it.
+QString exportNotOpenedMessage(const QString& path);
 
 } // namespace tw

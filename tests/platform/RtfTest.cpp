@@ -202,3 +202,89 @@ TEST(Rtf, ShippedDescriptionsReadWriteAndReadAgainToTheSameDocument)
         EXPECT_EQ(first->begin().begin().fragment().charFormat().fontPointSize(), 9.0);
     }
 }
+
+namespace {
+
+QString familyAt(const QTextDocument& doc, const QString& text)
+{
+    return formatAt(doc, text).fontFamilies().toStringList().value(0);
+}
+
+// Fonts named in their own charsets: every byte escaped, trail bytes as
+// they are, the raw bytes of a file read as Windows-1252, and \uN.
+QString eastAsianFonts()
+{
+    return QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl"
+                          "{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}"
+                          "{\\f1\\fnil\\fcharset128 \\'82l\\'82r Gothic;}"
+                          "{\\f2\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}"
+                          "{\\f5\\fnil\\fcharset204 \\'ca\\'e8\\'f0\\'e8\\'eb\\'eb\\'e8\\'f6\\'e0;}"
+                          "{\\f6\\fnil\\fcharset0 \\u20013?\\u25991? Sans;}"
+                          "{\\f7\\fnil\\fcharset128 ")
+        + QChar(0x201A) + QStringLiteral("l") + QChar(0x201A)
+        + QStringLiteral("r Mincho;}}\\f0\\fs18 a{\\f1 b}{\\f2 c}{\\f5 f}{\\f6 g}{\\f7 h}"
+                         "{\\f0 \\'82\\'a0\\'83S\\'95\\\\x}\\par\r\n}");
+}
+
+const std::pair<const char*, QString> kEastAsianFamilies[] = {
+    {"a", QStringLiteral("\uFF2D\uFF33 \u30B4\u30B7\u30C3\u30AF")},
+    {"b", QStringLiteral("\uFF2D\uFF33 Gothic")},
+    {"c", QStringLiteral("\u5B8B\u4F53")},
+    {"f", QStringLiteral("\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430")},
+    {"g", QStringLiteral("\u4E2D\u6587 Sans")},
+    {"h", QStringLiteral("\uFF2D\uFF33 Mincho")},
+};
+
+} // namespace
+
+TEST(Rtf, FontNamesAreReadInTheirOwnCharset)
+{
+    std::unique_ptr<QTextDocument> doc(read(eastAsianFonts()));
+    for (const auto& [text, family] : kEastAsianFamilies)
+        EXPECT_EQ(familyAt(*doc, QLatin1String(text)).toStdString(), family.toStdString()) << text;
+    // Text in such a font, a trail byte written as it is (even "\\").
+    EXPECT_TRUE(doc->toPlainText().endsWith(QStringLiteral("\u3042\u30B4\u8868x\n"))) << doc->toPlainText().toStdString();
+}
+
+TEST(Rtf, FontNamesAndTheirCharsetsSurviveAnEdit)
+{
+    std::unique_ptr<QTextDocument> doc(read(eastAsianFonts()));
+    QTextCursor c(doc.get());
+    c.movePosition(QTextCursor::End);
+    c.movePosition(QTextCursor::PreviousBlock);
+    c.movePosition(QTextCursor::EndOfBlock);
+    // Typed in the Japanese font: Latin-1 letters must not become bytes of
+    // its code page.
+    c.insertText(QStringLiteral(" caf\u00e9 \u00ff"));
+    QTextCharFormat unheld;
+    unheld.setFontFamilies({QStringLiteral("\u00d1ame \u4E2D \U0001F642;{x}")});
+    unheld.setFontPointSize(10);
+    c.insertText(QStringLiteral(" z"), unheld);
+
+    const QString once = writeRtf(*doc);
+    for (const QChar ch : once)
+        ASSERT_LT(ch.unicode(), 128) << "the writer puts down 7-bit text only";
+    EXPECT_TRUE(once.contains(QStringLiteral("\\fcharset128 \\'82l\\'82r \\'83S\\'83V"))) << once.toStdString();
+    std::unique_ptr<QTextDocument> back(read(once));
+    EXPECT_EQ(back->toPlainText(), doc->toPlainText());
+    for (const auto& [text, family] : kEastAsianFamilies)
+        EXPECT_EQ(familyAt(*back, QLatin1String(text)).toStdString(), family.toStdString()) << text;
+    EXPECT_EQ(familyAt(*back, QStringLiteral(" z")), QStringLiteral("\u00d1ame \u4E2D \U0001F642;{x}"));
+    EXPECT_EQ(signature(*back).join('\n').toStdString(), signature(*doc).join('\n').toStdString());
+    EXPECT_EQ(writeRtf(*back).toStdString(), once.toStdString());
+}
+
+TEST(Rtf, ControlCharactersAndTheObjectMarkSurviveAnEdit)
+{
+    EXPECT_EQ(plainTextFromRtf(QStringLiteral("{\\rtf1 x\\u7?y\\u-4?z}")),
+              QStringLiteral("x") + QChar(7) + QStringLiteral("y") + QChar(0xFFFC) + QStringLiteral("z"));
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    const QString text = QStringLiteral("a") + QChar(0x01) + QStringLiteral("b") + QChar(0x1F) + QChar(0x7F)
+                         + QChar(0x85) + QStringLiteral("c") + QChar(0xFFFC) + QStringLiteral("d") + QChar(0x1B);
+    c.insertText(text);
+    const QString once = writeRtf(doc);
+    std::unique_ptr<QTextDocument> back(read(once));
+    EXPECT_EQ(back->toPlainText(), text);
+    EXPECT_EQ(writeRtf(*back), once);
+}

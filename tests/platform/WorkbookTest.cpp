@@ -80,4 +80,44 @@ TEST(Workbook, AFailedWriteLeavesNothingAndAGoodOneReplacesOnlyAtTheEnd)
     EXPECT_TRUE(QFile::permissions(path) & QFileDevice::ReadOther);
 }
 
+TEST(Workbook, CharactersXmlForbidsAreLeftOutSoTheWorkbookOpens)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Workbook book;
+    const QString forbidden = QStringLiteral("a") + QChar(0x01) + QChar(0xFFFE) + QStringLiteral("b") + QChar(0xFFFF)
+                              + QChar(0x1B) + QChar(0xD800) + QStringLiteral("c") + QChar(0xDC00);
+    book.setValue(1, 1, forbidden);
+    // Tabs, line breaks and characters beyond the basic plane stay.
+    book.setValue(2, 1, QStringLiteral("x\ty\nz \U0001F600 \u4E2D"));
+    book.setValue(3, 1, forbidden);
+    book.merge(CellRange{3, 1, 1, 2});
+    const QString path = dir.filePath(QStringLiteral("odd.xlsx"));
+    QString error;
+    ASSERT_TRUE(book.save(path, &error)) << error.toStdString();
+    const test::XlsxContents x = test::readXlsx(path);
+    ASSERT_TRUE(x.error.isEmpty()) << x.error.toStdString();
+    EXPECT_EQ(x.cells.value("A1").text, QStringLiteral("abc"));
+    EXPECT_EQ(x.cells.value("A2").text, QStringLiteral("x\ty\nz \U0001F600 \u4E2D"));
+    EXPECT_EQ(x.cells.value("A3").text, QStringLiteral("abc"));
+}
+
+TEST(Workbook, ANameTooLongForTheFileSystemIsToldAsSuch)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const int limit = fileNameLimit(dir.path());
+    EXPECT_GE(limit, 14);
+    Workbook book;
+    book.setValue(1, 1, QStringLiteral("v"));
+    // Three bytes a character: short in characters, too long in bytes.
+    const QString name = QString(limit / 3 + 1, QChar(0x4E2D)) + QStringLiteral(".xlsx");
+    ASSERT_LT(name.size(), limit);
+    QString error;
+    EXPECT_FALSE(book.save(dir.filePath(name), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("too long"))) << error.toStdString();
+    EXPECT_TRUE(error.contains(QString::number(limit))) << error.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+}
+
 } // namespace

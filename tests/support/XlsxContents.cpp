@@ -23,6 +23,17 @@ QString attr(const QXmlStreamReader& x, const char* name)
     return x.attributes().value(QLatin1String(name)).toString();
 }
 
+// A part that is no well-formed XML makes the whole workbook unreadable to a
+// spreadsheet program.
+void checkXml(const QByteArray& xml, const char* part, QString& error)
+{
+    QXmlStreamReader x(xml);
+    while (!x.atEnd())
+        x.readNext();
+    if (x.hasError() && error.isEmpty())
+        error = QStringLiteral("%1 is no well-formed XML: %2").arg(QLatin1String(part), x.errorString());
+}
+
 } // namespace
 
 XlsxContents readXlsx(const QString& path)
@@ -31,6 +42,9 @@ XlsxContents readXlsx(const QString& path)
     const QByteArray sheet = unzipped(path, QStringLiteral("xl/worksheets/sheet1.xml"), out.error);
     const QByteArray strings = unzipped(path, QStringLiteral("xl/sharedStrings.xml"), out.error);
     const QByteArray styles = unzipped(path, QStringLiteral("xl/styles.xml"), out.error);
+    checkXml(sheet, "the sheet", out.error);
+    checkXml(strings, "the shared strings", out.error);
+    checkXml(styles, "the styles", out.error);
     if (!out.error.isEmpty())
         return out;
 

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -140,6 +141,66 @@ TEST(StrategySheet, ExportNamesSayWhatTheyHoldAndNeverOverwrite)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     EXPECT_EQ(unusedExportPath(dir.path(), name), dir.filePath(QStringLiteral("Plan (3).xlsx")));
+}
+
+TEST(StrategySheet, LongNamesAreCutByBytesAtTheEndOfACharacter)
+{
+    const double jan10 = 45301;
+    const QString tail = QStringLiteral(" - XYZ 2024-01-10.xlsx");
+    // 85 CJK characters take 255 bytes: the strategy is shortened, the
+    // ticker and date stay, and room for " (n)" is left.
+    const QString cjk = QString(85, QChar(0x4E2D));
+    const QString name = exportFileName(cjk, QStringLiteral("XYZ"), jan10);
+    EXPECT_TRUE(name.endsWith(tail)) << name.toStdString();
+    const qsizetype bytes = name.toUtf8().size();
+    EXPECT_LE(bytes + 13, 255);
+    EXPECT_GT(bytes + 16, 255) << "no more is cut than needed";
+    EXPECT_EQ(name.left(name.size() - tail.size()), QString(name.size() - tail.size(), QChar(0x4E2D)));
+
+    // Letters with a combining accent and characters beyond the basic plane
+    // are never split; a smaller file-system limit is kept too.
+    const QString accented = QString(QStringLiteral("e\u0301")).repeated(100);
+    const QString emoji = QString(QStringLiteral("\U0001F600")).repeated(100);
+    for (const QString& strategy : {accented, emoji}) {
+        for (const int limit : {255, 143, 60}) {
+            const QString n = exportFileName(strategy, QStringLiteral("XYZ"), jan10, limit);
+            EXPECT_LE(n.toUtf8().size() + 13, limit) << limit;
+            ASSERT_TRUE(n.endsWith(tail)) << n.toStdString();
+            const QString kept = n.left(n.size() - tail.size());
+            EXPECT_TRUE(!kept.isEmpty() && strategy.startsWith(kept));
+            EXPECT_EQ(kept.size() % 2, 0) << "every character of both takes two units";
+            if (strategy == accented) {
+                EXPECT_EQ(kept.back(), QChar(0x0301));
+            }
+        }
+    }
+}
+
+TEST(StrategySheet, ALongCjkNameIsWrittenAndAFailureSaysWhatFailed)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    platform::Workbook book;
+    ASSERT_TRUE(fillStrategySheet(grid({legRow("Long call", "250.00 debit ", true)}, "Total", 0), book));
+    const QString folder = dir.filePath(QStringLiteral("exports"));
+    const QString cjk = QString(85, QChar(0x65E5));
+    const ExportOutcome first = saveStrategyWorkbook(book, folder, cjk, QStringLiteral("XYZ"), 45301);
+    ASSERT_TRUE(first.message.isEmpty()) << first.message.toStdString();
+    EXPECT_TRUE(QFileInfo(first.path).fileName().startsWith(QString(10, QChar(0x65E5))));
+    EXPECT_EQ(test::readXlsx(first.path).cells.value("A2").text, QStringLiteral("Long call"));
+
+    // A file standing where the folder should be: the message names the
+    // folder, and nothing is written.
+    QFile blocker(dir.filePath(QStringLiteral("blocked")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString blocked = dir.filePath(QStringLiteral("blocked/exports"));
+    const ExportOutcome none = saveStrategyWorkbook(book, blocked, QStringLiteral("Plan"), QString(), 0);
+    EXPECT_TRUE(none.path.isEmpty());
+    EXPECT_TRUE(none.message.startsWith(QStringLiteral("The strategy could not be exported."))) << none.message.toStdString();
+    EXPECT_TRUE(none.message.contains(QDir::toNativeSeparators(blocked))) << none.message.toStdString();
+
+    EXPECT_TRUE(exportNotOpenedMessage(first.path).contains(QDir::toNativeSeparators(first.path)));
 }
 
 } // namespace
