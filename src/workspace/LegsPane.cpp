@@ -407,39 +407,22 @@ void LegsPane::ExportStrategyToExcel()
         return;
     }
 
-    QString name;
+    ExportOutcome out;
     TW_STEP(proc, {
         const QString strategy = session().selectedParams() != nullptr ? session().selectedCaption() : QString();
-        name = exportFileName(strategy, session().ObjStock() != nullptr ? tickerOfCode(session().ObjStock()->Code()) : QString(),
-                              session().ObjStock() != nullptr ? session().ObjStock()->StockDate() : 0.0);
+        const auto& s = session().ObjStock();
+        out = saveStrategyWorkbook(book, exportFolder(), strategy, s != nullptr ? tickerOfCode(s->Code()) : QString(),
+                                   s != nullptr ? s->StockDate() : 0.0);
     });
-    QString path;
-    QString error;
-    bool written = false;
-    TW_STEP(proc, {
-        const QString folder = exportFolder();
-        if (!QDir().mkpath(folder)) {
-            error = QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder));
-        } else {
-            path = unusedExportPath(folder, name);
-            written = book.save(path, &error);
-        }
-    });
-    if (!written) {
-        TW_STEP(proc, dialogs().messageBox(QStringLiteral("The strategy could not be exported.\n\n") + error,
-                                           Msg::OkOnly | Msg::Exclamation, appTitle()));
+    if (out.path.isEmpty()) {
+        TW_STEP(proc, dialogs().messageBox(out.message, Msg::OkOnly | Msg::Exclamation, appTitle()));
         return;
     }
-    TW_STEP(proc, emit statusMessage(QStringLiteral(" Exported to ") + QDir::toNativeSeparators(path)));
+    TW_STEP(proc, emit statusMessage(QStringLiteral(" Exported to ") + QDir::toNativeSeparators(out.path)));
     bool opened = false;
-    TW_STEP(proc, opened = dialogs().openUrl(QUrl::fromLocalFile(path)));
-    if (!opened) {
-        TW_STEP(proc, dialogs().messageBox(QStringLiteral("The strategy was exported to\n%1\n\nNo program on this "
-                                                          "computer is set up to open spreadsheets (.xlsx): open "
-                                                          "the file from there with a spreadsheet program.")
-                                               .arg(QDir::toNativeSeparators(path)),
-                                           Msg::OkOnly | Msg::Information, appTitle()));
-    }
+    TW_STEP(proc, opened = dialogs().openUrl(QUrl::fromLocalFile(out.path)));
+    if (!opened)
+        TW_STEP(proc, dialogs().messageBox(exportNotOpenedMessage(out.path), Msg::OkOnly | Msg::Information, appTitle()));
 }
 
 } // namespace tw

@@ -74,10 +74,10 @@ private slots:
         QPointer<frmStrategies> w = frmStrategies::instance();
         QVERIFY(w != nullptr && w->isVisible());
 
-        w->txtVolatility->selectAll();
-        QTest::keyClicks(w->txtVolatility, QStringLiteral("40"));
-        QTest::keyClick(w->txtVolatility, Qt::Key_Return);
-        QCOMPARE(w->m_Volatility, 40.0);
+        ui::txtVolatility(w)->selectAll();
+        QTest::keyClicks(ui::txtVolatility(w), QStringLiteral("40"));
+        QTest::keyClick(ui::txtVolatility(w), Qt::Key_Return);
+        QCOMPARE(w->session().volatility(), 40.0);
         QVERIFY(!test::visibleChartWindows().isEmpty());
         QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
         QTRY_VERIFY(w.isNull());
