@@ -783,6 +783,15 @@ private:
         i = stop; // the end tag is read as an ordinary end tag
     }
 
+    // The svg and math elements on top of the nearest HTML element.
+    int foreignRun() const
+    {
+        int n = 0;
+        for (int k = last(); k >= 0 && isForeign(open[static_cast<size_t>(k)]); --k)
+            ++n;
+        return n;
+    }
+
     // The index of the table whose rows the page is in (not in one of its
     // cells); -1 when there is none.
     int enclosingTable() const
@@ -819,6 +828,11 @@ private:
         // A "</p>" without an open p makes an empty one: not beyond the
         // depth limit.
         if (e == E::P && (depth() >= limit || shadow.depth() >= kShadowDepth) && !inButtonScope(E::P))
+            return;
+        // In svg or math content gumbo compares the end tag's name with
+        // every element up to the nearest HTML one: a deep run of them costs
+        // as much as nodes do.
+        if (!spend(foreignRun() / 8))
             return;
         if (names.is(e, Formatting)) {
             formattingEnd(e, name);

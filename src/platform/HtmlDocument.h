@@ -31,7 +31,7 @@ class HtmlDocument {
 public:
     static constexpr qsizetype MaxBytes = 2 * 1024 * 1024;
     static constexpr int MaxDepth = 400;
-    static constexpr int64_t MaxNodes = 100000;
+    static constexpr int64_t MaxNodes = 50000;
     static constexpr int MaxCellText = 1024;
 
     // `contentType`: the answer's Content-Type header, if any.
