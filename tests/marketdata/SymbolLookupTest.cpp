@@ -2,8 +2,8 @@
 // tools/ on 127.0.0.1: the name typed, Search clicked, the option buttons
 // clicked (the status counts what the rows show, and the request is the same
 // whichever is on); a page that holds no results goes to the error handler;
-// an answer larger than a page of results, a server that sends too slowly
-// and one that takes too long all fail the search.
+// an answer larger than a page of results and a server that sends too
+// slowly fail the search.
 #include "QuoteServer.h"
 #include "app/CAppSettings.h"
 #include "app/Tools.h"
@@ -136,27 +136,25 @@ private slots:
     void answerLargerThanAPageOfResultsFailsTheSearch()
     {
         frmSymbolLookup* w = m_lookup.get();
+        QTest::keyClicks(w->txtSearchString, QStringLiteral("zyx"));
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 2);
         QList<tools::Company> many;
         for (int i = 0; i < 4000; ++i)
-            many.append({QStringLiteral("B%1").arg(i), QStringLiteral("BULK TRADING COMPANY NUMBER %1").arg(i),
+            many.append({QStringLiteral("B%1").arg(i), QStringLiteral("ZYX TRADING COMPANY NUMBER %1").arg(i),
                          QStringLiteral("NYSE")});
-        m_server->options().companies = many.mid(0, 400);
-        QTest::keyClicks(w->txtSearchString, QStringLiteral("bulk"));
-        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-        QCOMPARE(w->gdResult->Rows(), 400);
-
         m_server->options().companies = many;
-        QVERIFY(QuoteServer::lookupPage(QStringLiteral("bulk"), many).size() > marketdata::kMaxLookupPageBytes);
+        QVERIFY(QuoteServer::lookupPage(QStringLiteral("zyx"), many).size() > marketdata::kMaxLookupPageBytes);
         QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
         QCOMPARE(m_dialogs->switchableMessages.size(), 1);
         QCOMPARE(m_dialogs->switchableMessages.first().id, QStringLiteral("SRCHFAIL"));
         QCOMPARE(w->lblStatus->text(), kFailed);
         QVERIFY(m_dialogs->errorReports.isEmpty());
-        QCOMPARE(w->gdResult->Rows(), 400);
+        QCOMPARE(w->gdResult->Rows(), 2);
         QVERIFY(!w->cmdOK->isEnabled());
     }
 
-    void slowOrEndlessServerFailsTheSearch()
+    void slowServerFailsTheSearch()
     {
         frmSymbolLookup* w = m_lookup.get();
         QTest::keyClicks(w->txtSearchString, QStringLiteral("zyx"));
@@ -169,16 +167,6 @@ private slots:
         QCOMPARE(m_dialogs->switchableMessages.size(), 1);
         QCOMPARE(w->lblStatus->text(), kFailed);
         QCOMPARE(w->cmdSearch->text(), QStringLiteral("Search"));
-
-        // Fast enough, but never done within the whole time.
-        m_server->options().blockSize = 512;
-        m_server->options().blockDelayMs = 100;
-        w->WI->setTransferTimeout(300);
-        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-        QCOMPARE(w->WI->State(), 10);
-        QVERIFY2(w->WI->FailureText().contains(QStringLiteral("longer than")), qPrintable(w->WI->FailureText()));
-        QCOMPARE(m_dialogs->switchableMessages.size(), 2);
-        QCOMPARE(w->lblStatus->text(), kFailed);
         QCOMPARE(w->gdResult->Rows(), 0);
     }
 
