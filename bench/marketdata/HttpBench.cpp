@@ -2,7 +2,7 @@
 // sample chain, 33 KB) from a server on 127.0.0.1; how long a Cancel takes to
 // end a request that waits for a silent server (the time from Cancel to
 // Execute returning); and reading a lookup answer, a result page of 40
-// companies and a hostile page of the largest size read.
+// companies and hostile pages of the largest size a lookup takes.
 #include "QuoteServer.h"
 #include "marketdata/QuoteDownload.h"
 #include "marketdata/WinInet.h"
@@ -19,6 +19,9 @@ using namespace tw;
 using tw::tools::QuoteServer;
 
 namespace {
+
+// The largest lookup answer read.
+constexpr qsizetype kLargestLookupPage = marketdata::kMaxLookupPageBytes;
 
 QCoreApplication& application()
 {
@@ -109,24 +112,33 @@ void BM_ReadLookupPage(benchmark::State& state)
 }
 BENCHMARK(BM_ReadLookupPage)->Unit(benchmark::kMicrosecond);
 
-void BM_ReadHostilePage(benchmark::State& state)
+// Hostile pages of the largest size a lookup takes, each a piece repeated:
+// formatting elements a browser reopens in every paragraph, nesting that
+// goes as deep as it can, tables whose rows and bodies the parser adds.
+QByteArray hostilePage(const QByteArray& piece)
 {
-    // Nesting that keeps every element open near the depth bound, and the
-    // largest page read.
-    QByteArray round;
-    for (int i = 0; i < 100; ++i)
-        round += "<div>";
-    round += "<script>";
-    for (int i = 0; i < 100; ++i)
-        round += "</div>";
-    round += "</script>";
     QByteArray page;
-    while (page.size() < platform::HtmlDocument::MaxBytes)
-        page += round;
+    while (page.size() + piece.size() <= kLargestLookupPage)
+        page += piece;
+    return page;
+}
+
+void BM_ReadHostilePage(benchmark::State& state, const char* piece)
+{
+    const QByteArray page = hostilePage(piece);
     for (auto _ : state)
         benchmark::DoNotOptimize(platform::HtmlDocument::read(page).depth());
-    state.SetBytesProcessed(state.iterations() * platform::HtmlDocument::MaxBytes);
+    state.SetBytesProcessed(state.iterations() * page.size());
 }
-BENCHMARK(BM_ReadHostilePage)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadHostilePage, reopened_bold, "<b><p>")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadHostilePage, reopened_link, "<a><p>")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadHostilePage, reopened_many,
+                  "<p><b><i><u><s><font><em><strong><tt><big><small><code><nobr><strike>x")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadHostilePage, misnested, "<b><div></b>")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadHostilePage, tables, "<table><td>")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadHostilePage, scripts,
+                  "<div><div><div><div><div><script></div></div></div></div></div></script>")
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

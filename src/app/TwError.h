@@ -35,6 +35,7 @@ constexpr int32_t FileNotFound = 53;
 constexpr int32_t BadFileMode = 54;
 constexpr int32_t InputPastEnd = 62;
 constexpr int32_t PermissionDenied = 70;
+constexpr int32_t PathFileAccess = 75; // as when a folder is opened as a file
 constexpr int32_t PathNotFound = 76;
 constexpr int32_t InvalidProcedureCall = 5;
 constexpr int32_t ObjectRequired = 424;

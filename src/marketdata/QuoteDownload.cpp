@@ -133,6 +133,11 @@ QString symbolLookupFormBody(const QString& searchText)
 
 LookupPage readLookupPage(const QByteArray& page, const QString& contentType)
 {
+    if (page.size() > kMaxLookupPageBytes)
+        throw TwError(RunTime::SubscriptOutOfRange, QStringLiteral("Tarnwell.SymbolLookup"),
+                      QStringLiteral("The answer of the lookup server is not a page of search results "
+                                     "(it is %1 KB long, and a page of results is much shorter).")
+                          .arg(page.size() / 1024));
     const platform::HtmlDocument doc = platform::HtmlDocument::read(page, contentType);
     const QList<QStringList>& tables = doc.tables();
     if (tables.size() < 15)
@@ -161,6 +166,13 @@ QList<LookupRow> filterLookupRows(const QList<LookupRow>& rows, const QString& s
             kept.append(r);
     }
     return kept;
+}
+
+QString lookupStatusText(const QString& summary, qsizetype shown, const QString& searchText, bool beginsWith)
+{
+    if (!beginsWith)
+        return summary;
+    return summary + QStringLiteral("; %1 of them begin with \"%2\"").arg(shown).arg(searchText.simplified());
 }
 
 } // namespace tw::marketdata

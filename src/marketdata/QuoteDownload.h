@@ -77,15 +77,25 @@ struct LookupPage {
     QList<LookupRow> rows;
 };
 
+// The largest answer the lookup takes: a page of results is tens of
+// kilobytes, and a larger answer fails the search.
+inline constexpr int64_t kMaxLookupPageBytes = 256 * 1024;
+
 // Reads the lookup server's answer page: the summary from its 14th table,
 // the rows from its 15th (cells 3, 7, 11...: ticker, company, exchange).
 // Raises TwError with a message for the user when the page holds no result
-// table.
+// table or is larger than kMaxLookupPageBytes.
 LookupPage readLookupPage(const QByteArray& page, const QString& contentType);
 
 // The rows whose company name or ticker begins with the search text (without
 // regard to case or repeated blanks); with `beginsWith` false, every row
 // (the server finds names that contain the text).
 QList<LookupRow> filterLookupRows(const QList<LookupRow>& rows, const QString& searchText, bool beginsWith);
+
+// The lookup's status line for the rows shown: the page's summary, which
+// counts every company found, followed with "Begins with" by how many of
+// them are shown, as in
+//   " Symbol lookup for "zyx". 3 companies found; 2 of them begin with "zyx"".
+QString lookupStatusText(const QString& summary, qsizetype shown, const QString& searchText, bool beginsWith);
 
 } // namespace tw::marketdata

@@ -4,10 +4,13 @@
 #include "app/TwError.h"
 #include "model/Currency.h"
 #include "model/OptionsCollection.h"
+#include "model/StgStream.h"
 #include "model/stock.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <QTextStream>
 #include <array>
 #include <optional>
@@ -31,6 +34,34 @@ int monthNumber(const QString& abbreviation)
 [[noreturn]] void refuse(const QString& text)
 {
     throw TwError(RunTime::InvalidProcedureCall, QStringLiteral("Tarnwell.QuoteTable"), text);
+}
+
+bool isControl(char16_t u)
+{
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
+// A text of the table as a message quotes it: control characters as "?",
+// and no more than a line's worth.
+QString quoted(const QString& text)
+{
+    constexpr qsizetype kLongest = 40;
+    QString t = text.size() > kLongest ? text.left(kLongest - 3) + QStringLiteral("...") : text;
+    for (QChar& c : t) {
+        if (isControl(c.unicode()))
+            c = QLatin1Char('?');
+    }
+    return QLatin1Char('"') + t + QLatin1Char('"');
+}
+
+// Text files hold no control characters but tabs, line ends and an old
+// end-of-file mark.
+bool isBinary(const QByteArray& bytes)
+{
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return (u < 0x20 && u != '\t' && u != '\r' && u != '\n' && u != 0x1A) || u == 0x7F;
+    });
 }
 
 // Numbers in the table always use "." whatever the user's locale.
@@ -73,24 +104,24 @@ std::optional<Half> readHalf(const QStringList& f, int offset, bool callHalf, QS
     const qsizetype open = description.indexOf(QLatin1Char('('));
     const qsizetype close = description.indexOf(QLatin1Char(')'));
     if (open < 0 || close < open) {
-        problem = QStringLiteral("the description \"%1\" has no option code").arg(description);
+        problem = QStringLiteral("the description %1 has no option code").arg(quoted(description));
         return std::nullopt;
     }
     h.code = description.mid(open + 1, close - open - 1);
     const QStringList words = description.left(open).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.size() < 3) {
-        problem = QStringLiteral("the description \"%1\" has no expiration and strike").arg(description);
+        problem = QStringLiteral("the description %1 has no expiration and strike").arg(quoted(description));
         return std::nullopt;
     }
     const auto month = ParseExpiryMonth(words.at(0) + QLatin1Char(' ') + words.at(1));
     if (!month) {
-        problem = QStringLiteral("the expiration \"%1 %2\" is not a month").arg(words.at(0), words.at(1));
+        problem = QStringLiteral("the expiration %1 is not a month").arg(quoted(words.at(0) + QLatin1Char(' ') + words.at(1)));
         return std::nullopt;
     }
     h.expiration = serialFromDate(ExpirationSaturday(*month));
     const auto strike = moneyField(words.at(2));
     if (!strike) {
-        problem = QStringLiteral("the strike \"%1\" is not a number").arg(words.at(2));
+        problem = QStringLiteral("the strike %1 is not a number").arg(quoted(words.at(2)));
         return std::nullopt;
     }
     h.strike = *strike;
@@ -107,7 +138,7 @@ std::optional<Half> readHalf(const QStringList& f, int offset, bool callHalf, QS
         const QString t = f.at(offset + m.field).trimmed();
         const auto v = t.isEmpty() ? std::optional<Currency>(Currency()) : moneyField(t);
         if (!v) {
-            problem = QStringLiteral("the %1 \"%2\" is not a number").arg(QLatin1String(m.name), t);
+            problem = QStringLiteral("the %1 %2 is not a number").arg(QLatin1String(m.name), quoted(t));
             return std::nullopt;
         }
         *m.target = *v;
@@ -121,7 +152,7 @@ std::optional<Half> readHalf(const QStringList& f, int offset, bool callHalf, QS
         const QString t = f.at(offset + w.field).trimmed();
         const auto v = t.isEmpty() ? std::optional<int32_t>(0) : wholeField(t);
         if (!v) {
-            problem = QStringLiteral("the %1 \"%2\" is not a whole number").arg(QLatin1String(w.name), t);
+            problem = QStringLiteral("the %1 %2 is not a whole number").arg(QLatin1String(w.name), quoted(t));
             return std::nullopt;
         }
         *w.target = *v;
@@ -133,6 +164,17 @@ void addHalf(OptionsCollection& side, const Half& h)
 {
     side.Add(h.code, h.strike, h.expiration, h.net, h.bid, h.ask, h.volume, h.openInt, h.exchange, h.lastSale);
 }
+
+QString folderGiven(const QString& path)
+{
+    return QStringLiteral("\"%1\" is a folder, not an option chain file.").arg(path);
+}
+
+QString unreadable(const QString& path, const QFile& file)
+{
+    return QStringLiteral("The option data file \"%1\" cannot be read: %2").arg(path, file.errorString());
+}
+
 
 } // namespace
 
@@ -216,8 +258,7 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
     const QStringList quote = lines.at(1).split(QLatin1Char(','));
     const auto date = ParseQuoteDate(quote.at(0));
     if (!date)
-        refuse(QStringLiteral("The data is not an option quote table: \"%1\" is not a quote date.")
-                   .arg(quote.at(0)));
+        refuse(QStringLiteral("The data is not an option quote table: %1 is not a quote date.").arg(quoted(quote.at(0))));
     s->setStockDate(serialFromDate(*date));
     s->setSize(QStringLiteral("N/A"));
     if (quote.size() > 2) {
@@ -257,13 +298,28 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
     return result;
 }
 
+QString chainFileOpenProblem(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return folderGiven(path);
+    if (!info.exists())
+        return QStringLiteral("The \"%1\" file is not found.").arg(path);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString() : unreadable(path, file);
+}
+
 QStringList readOptionChainFile(const QString& path)
 {
+    if (QFileInfo(path).isDir())
+        throw TwError(RunTime::PathFileAccess, QStringLiteral("Tarnwell.QuoteTable"), folderGiven(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw TwError(RunTime::FileNotFound, QStringLiteral("Tarnwell.QuoteTable"),
-                      QStringLiteral("The option data file \"%1\" cannot be read: %2").arg(path, file.errorString()));
+        throw TwError(RunTime::FileNotFound, QStringLiteral("Tarnwell.QuoteTable"), unreadable(path, file));
     const QByteArray bytes = file.readAll();
+    if (isBinary(bytes))
+        throw TwError(InvalidFileFormat, QStringLiteral("Tarnwell.QuoteTable"),
+                      QStringLiteral("The file \"%1\" is not an option chain file.").arg(path));
     QString text = QString::fromLatin1(bytes);
     QStringList lines = text.split(QLatin1Char('\n'));
     for (QString& l : lines) {

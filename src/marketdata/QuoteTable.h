@@ -50,8 +50,13 @@ QDate ExpirationSaturday(const QDate& date);
 QString exchangeName(QChar letter, bool callHalf);
 
 // Reads an option-chain file: its lines, without their line ends. Raises
-// TwError when it cannot be read.
+// TwError with a message for the user when it cannot be read, is a folder,
+// or holds binary data, which no chain file does.
 QStringList readOptionChainFile(const QString& path);
+// Why the option-chain file named at `path` cannot be opened, for the user:
+// it is not found, it is a folder, or the system's reason; empty when it
+// can be.
+QString chainFileOpenProblem(const QString& path);
 // Writes the lines, each followed by CR LF, through a temporary file that
 // replaces the old one only when complete. Raises TwError on failure.
 void writeOptionChainFile(const QString& path, const QStringList& lines);

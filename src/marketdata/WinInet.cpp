@@ -128,6 +128,8 @@ void WinInet::executeRequest()
     request.body = m_postQuery.toUtf8();
     request.connectTimeoutMs = m_connectTimeoutMs;
     request.lowSpeedTimeSeconds = m_lowSpeedTimeSeconds;
+    request.lowSpeedLimit = m_lowSpeedLimit;
+    request.timeoutMs = m_transferTimeoutMs;
     request.maxBytes = m_maxResponseBytes;
 
     platform::HttpTransfer* t = m_transfer.get();

@@ -17,7 +17,7 @@
 //   6 the request is made            7 the request was sent and answered
 //   8 the request failed before an answer came (end)
 //   9 the answer's headers are read; its body follows
-//  10 the answer broke off, went silent or grew too large (end)
+//  10 the answer broke off, went silent or too slow, or grew too large (end)
 //  11 the whole answer was read (end, success)
 //  12 cancelled (end)
 // Cancel stops the transfer at once, whatever it is waiting for; the state
@@ -25,9 +25,10 @@
 // called from one of the event handlers.
 //
 // No request waits for the server's good will: a connection must be made
-// within ConnectTimeout (name lookup included), an answer that sends nothing
-// for LowSpeedTime seconds fails, and so does one larger than
-// MaxResponseBytes.
+// within ConnectTimeout (name lookup included), the whole request must end
+// within TransferTimeout, an answer that sends nothing for LowSpeedTime
+// seconds fails, and so does one that sends less than LowSpeedLimit bytes a
+// second over any LowSpeedTime seconds, or one larger than MaxResponseBytes.
 
 #include <QByteArray>
 #include <QObject>
@@ -103,6 +104,10 @@ public:
     void setConnectTimeout(int ms) { m_connectTimeoutMs = ms; }
     int LowSpeedTime() const { return m_lowSpeedTimeSeconds; } // seconds
     void setLowSpeedTime(int seconds) { m_lowSpeedTimeSeconds = seconds; }
+    int LowSpeedLimit() const { return m_lowSpeedLimit; } // bytes a second; 0: none
+    void setLowSpeedLimit(int bytesPerSecond) { m_lowSpeedLimit = bytesPerSecond; }
+    int TransferTimeout() const { return m_transferTimeoutMs; } // milliseconds
+    void setTransferTimeout(int ms) { m_transferTimeoutMs = ms; }
     int64_t MaxResponseBytes() const { return m_maxResponseBytes; }
     void setMaxResponseBytes(int64_t bytes) { m_maxResponseBytes = bytes; }
 
@@ -149,6 +154,8 @@ private:
     QString m_failureText;
     int m_connectTimeoutMs = 15000;
     int m_lowSpeedTimeSeconds = 30;
+    int m_lowSpeedLimit = 100;
+    int m_transferTimeoutMs = 180000;
     int64_t m_maxResponseBytes = DefaultMaxResponseBytes;
 
     std::unique_ptr<platform::HttpTransfer> m_transfer;

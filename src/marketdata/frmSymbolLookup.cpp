@@ -109,6 +109,7 @@ void frmSymbolLookup::Form_Load()
     Procedure proc("frmSymbolLookup", "Form_Load");
     TW_STEP(proc, {
         WI = new WinInet(this);
+        WI->setMaxResponseBytes(marketdata::kMaxLookupPageBytes);
         connect(WI, &WinInet::OnProgress, this, [this](int32_t done, int32_t total) { WI_OnProgress(done, total); });
         connect(WI, &WinInet::OnStateChanged, this, [this](int32_t state) { WI_OnStateChanged(state); });
     });
@@ -137,10 +138,14 @@ void frmSymbolLookup::cmdSearch_Click()
         TW_STEP(proc, txtSearchString->setFocus());
         return;
     }
-    // Whatever happens below, the window is left idle.
-    const auto idle = qScopeGuard([this] {
+    // Whatever happens below, the window is left idle; a page that could
+    // not be read says so.
+    bool parsing = false;
+    const auto idle = qScopeGuard([this, &parsing] {
         cmdSearch->setText(QStringLiteral("Search"));
         unsetCursor();
+        if (parsing)
+            lblStatus->setText(QStringLiteral(" The answer holds no search results."));
     });
     TW_STEP(proc, setCursor(Qt::WaitCursor));
     TW_STEP(proc, m_Cancelled = false);
@@ -160,18 +165,19 @@ void frmSymbolLookup::cmdSearch_Click()
         return;
     }
     TW_STEP(proc, lblStatus->setText(QStringLiteral(" Parsing...")));
+    // A page that is no page of results is an error for the error handler;
+    // the previous results stay.
+    parsing = true;
     marketdata::LookupPage page;
-    try {
+    TW_STEP(proc, {
         page = marketdata::readLookupPage(WI->ResponseBytes(), WI->ContentType());
-    } catch (const TwError& e) {
-        // Not a page of results: the previous results stay.
-        TW_STEP(proc, lblStatus->setText(QStringLiteral(" The answer holds no search results.")));
-        TW_STEP(proc, dialogs().messageBox(e.description(), Msg::OkOnly | Msg::Exclamation, QStringLiteral("Lookup")));
-        return;
-    }
-    TW_STEP(proc, lblStatus->setText(page.summary));
+        parsing = false;
+    });
+    if (parsing)
+        return; // ignored: there is nothing to show
     TW_STEP(proc, {
         m_rows = page.rows;
+        m_summary = page.summary;
         m_searched = searched;
         showRows();
     });
@@ -209,6 +215,10 @@ void frmSymbolLookup::showRows()
             gdResult->setSelectedRow(1);
     });
     TW_STEP(proc, gdResult->setRedraw(true));
+    // The status counts the rows shown as well as those found.
+    if (!m_summary.isEmpty())
+        TW_STEP(proc, lblStatus->setText(marketdata::lookupStatusText(m_summary, rows.size(), m_searched,
+                                                                      optBeginsWith->isChecked())));
 }
 
 void frmSymbolLookup::cmdOK_Click()

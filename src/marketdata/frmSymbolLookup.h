@@ -3,7 +3,10 @@
 // the companies found are listed with ticker, name and exchange, and OK (or
 // a double click on a row) gives the selected ticker back. "Begins with"
 // narrows the list to the names (or tickers) that begin with the search
-// text; "Contains" shows everything the server found.
+// text, and the status says how many of those found are shown; "Contains"
+// shows everything the server found. The request is the same either way.
+// An answer larger than a page of results fails the search; a page that
+// holds no results is an error for the error handler.
 //
 // The window's Tag carries its result: "1" after OK, "2" after loading,
 // Cancel or a close from the title bar. It stays loaded between uses (a
@@ -73,8 +76,9 @@ private:
     bool m_Cancelled = false;
     QString m_tag;
     bool m_unloadRequested = false;
-    // The rows of the last search and what was searched for.
+    // The rows and the summary of the last search and what was searched for.
     QList<marketdata::LookupRow> m_rows;
+    QString m_summary;
     QString m_searched;
 };
 

@@ -33,6 +33,8 @@ namespace {
 
 QByteArray readWholeFile(const QString& path)
 {
+    if (QFileInfo(path).isDir())
+        raiseRunTime(RunTime::PathFileAccess, QStringLiteral("\"%1\" is a folder, not a strategies file.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         raiseRunTime(RunTime::FileNotFound,

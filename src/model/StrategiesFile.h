@@ -19,8 +19,8 @@ QByteArray strategiesToBytes(const StrategyTypeCollection& types);
 void appendStrategiesFromBytes(StrategyTypeCollection& target, const QByteArray& bytes, const QString& name);
 
 // A new library read from the file at `path`. A missing or unreadable file
-// raises the run-time error "File not found" (53); a damaged one
-// InvalidFileFormat.
+// raises the run-time error "File not found" (53); a folder "Path/File
+// access error" (75); a damaged file InvalidFileFormat.
 std::shared_ptr<StrategyTypeCollection> readStrategiesFile(const QString& path);
 // Appends the groups of the file at `path` to `target`, or nothing on failure.
 void appendStrategiesFile(StrategyTypeCollection& target, const QString& path);

@@ -59,16 +59,21 @@ QString decode(const QByteArray& bytes, const QString& charset)
 // The page as gumbo gets it.
 //
 // gumbo reads any markup, but a page nested a hundred thousand levels deep
-// costs it minutes and its stack. Before gumbo sees the page, it is written
-// again in a plain form: text with every "<" that opens no tag escaped, start
-// tags without their attributes, end tags, and nothing else (comments,
-// doctypes and processing instructions go). gumbo's tokenizer reads that
-// form exactly as it is written, so the tags it sees are the tags counted
-// here. A simple model of the tree builder follows the open elements (and
-// the formatting elements a browser reopens); it never counts fewer than
-// gumbo keeps open, up to the few elements gumbo adds by itself (html, body,
-// tbody...). A start tag that would open an element beyond MaxDepth is left
-// out.
+// costs it minutes and its stack, and one that makes it reopen formatting
+// elements in every paragraph costs it a node for each, hundreds of bytes
+// apiece. Before gumbo sees the page, it is written again in a plain form:
+// text with every "<" that opens no tag escaped, start tags without their
+// attributes, end tags of the elements the page opens, and nothing else
+// (comments, doctypes and processing instructions go). gumbo's tokenizer
+// reads that form exactly as it is written, so the tags it sees are the tags
+// counted here. A simple model of the tree builder follows the open elements,
+// the table rows and bodies gumbo adds to a cell or row without them, and the
+// formatting elements a browser reopens; it never counts fewer than gumbo
+// keeps open, up to the html and body elements around everything. A start
+// tag that would open an element beyond MaxDepth is left out. The model also
+// counts, generously, the nodes each tag and each run of text can make
+// (reopened elements and those the misnesting rules copy included); where
+// they would go beyond MaxNodes the rest of the page is left out.
 
 // What the model knows of an element, by its name.
 enum Kind : uint16_t {
@@ -82,7 +87,11 @@ enum Kind : uint16_t {
     Heading = 1 << 7,     // h1..h6
     TableScope = 1 << 8,  // bounds the table scope (html, table, template)
     Passable = 1 << 9,    // a list item's start looks past it (address, div, p)
-    ButtonScope = 1 << 10 // bounds the button scope besides the Boundary ones
+    ButtonScope = 1 << 10, // bounds the button scope besides the Boundary ones
+    Breakout = 1 << 11,     // leaves svg or math content (b, div, p, table...)
+    ForeignScope = 1 << 12, // a bound of scopes also as an svg or math element
+    ListScope = 1 << 13,    // bounds the list item scope besides the Boundary ones
+    ClosedInScope = 1 << 14 // its end tag closes it through any element but a Boundary
 };
 
 // The element names the model knows, built once; a page's other names get
@@ -90,11 +99,22 @@ enum Kind : uint16_t {
 class ElementNames {
 public:
     enum Known : int { P, Li, Dd, Dt, Td, Th, Tr, Tbody, Thead, Tfoot, Option, Optgroup, Form, Body, Html, Head,
-                       Br, Plaintext, Button, KnownCount };
+                       Br, Plaintext, Button, Colgroup, Col, Isindex, A, Nobr, Table, Caption, Template,
+                       KnownCount };
+
+    // The id of a name the model has seen; -1 for any other.
+    int find(const QString& name) const
+    {
+        const NameTable& t = table();
+        const auto it = t.ids.constFind(name);
+        if (it != t.ids.constEnd())
+            return it.value();
+        return m_others.value(name, -1);
+    }
 
     int id(const QString& name)
     {
-        const Table& t = table();
+        const NameTable& t = table();
         const auto it = t.ids.constFind(name);
         if (it != t.ids.constEnd())
             return it.value();
@@ -106,14 +126,26 @@ public:
         return n;
     }
 
+    // Elements of svg or math content carry this bit (and those of svg the
+    // next one too): they match no HTML element of their name, and only the
+    // few that bound scopes there have a kind.
+    static constexpr int ForeignBit = 1 << 24;
+    static constexpr int SvgBit = 1 << 25;
+
     bool is(int id, uint16_t kind) const
     {
-        const Table& t = table();
-        return static_cast<size_t>(id) < t.kinds.size() && (t.kinds[static_cast<size_t>(id)] & kind) != 0;
+        const NameTable& t = table();
+        if ((id & ForeignBit) != 0) {
+            id &= ~(ForeignBit | SvgBit);
+            kind &= Boundary | Special;
+            if (static_cast<size_t>(id) >= t.kinds.size() || (t.kinds[static_cast<size_t>(id)] & ForeignScope) == 0)
+                return false;
+        }
+        return id >= 0 && static_cast<size_t>(id) < t.kinds.size() && (t.kinds[static_cast<size_t>(id)] & kind) != 0;
     }
 
 private:
-    struct Table {
+    struct NameTable {
         QHash<QString, int> ids;
         std::vector<uint16_t> kinds;
 
@@ -136,12 +168,13 @@ private:
         }
     };
 
-    static const Table& table()
+    static const NameTable& table()
     {
-        static const Table t = [] {
-            Table t;
+        static const NameTable t = [] {
+            NameTable t;
             for (const char* n : {"p", "li", "dd", "dt", "td", "th", "tr", "tbody", "thead", "tfoot", "option",
-                                  "optgroup", "form", "body", "html", "head", "br", "plaintext", "button"})
+                                  "optgroup", "form", "body", "html", "head", "br", "plaintext", "button", "colgroup",
+                                  "col", "isindex", "a", "nobr", "table", "caption", "template"})
                 t.add(n);
             t.mark(Void, {"area", "base", "basefont", "bgsound", "br", "col", "embed", "frame", "hr", "image", "img",
                           "input", "keygen", "link", "meta", "param", "source", "track", "wbr"});
@@ -169,6 +202,17 @@ private:
             t.mark(TableScope, {"html", "table", "template"});
             t.mark(Passable, {"address", "div", "p"});
             t.mark(ButtonScope, {"button"});
+            t.mark(Breakout, {"b", "big", "blockquote", "body", "br", "center", "code", "dd", "div", "dl", "dt", "em",
+                              "embed", "h1", "h2", "h3", "h4", "h5", "h6", "head", "hr", "i", "img", "li", "listing",
+                              "menu", "meta", "nobr", "ol", "p", "pre", "ruby", "s", "small", "span", "strong",
+                              "strike", "sub", "sup", "table", "tt", "u", "ul", "var"});
+            t.mark(ForeignScope, {"mi", "mo", "mn", "ms", "mtext", "annotation-xml", "foreignobject", "desc", "title"});
+            t.mark(ListScope, {"ol", "ul"});
+            t.mark(ClosedInScope,
+                   {"address", "article", "aside", "blockquote", "button", "center", "details", "dialog", "dir", "div",
+                    "dl", "fieldset", "figcaption", "figure", "footer", "header", "hgroup", "listing", "main", "menu",
+                    "nav", "ol", "pre", "search", "section", "summary", "ul", "applet", "marquee", "object", "li",
+                    "dd", "dt", "h1", "h2", "h3", "h4", "h5", "h6", "p"});
             return t;
         }();
         return t;
@@ -189,21 +233,30 @@ bool isTagSpace(QChar c)
     return u == ' ' || u == '\t' || u == '\n' || u == '\r' || u == '\f';
 }
 
+// How closely the model follows gumbo. It may miss that gumbo keeps an
+// element open; a page on which it did is read again Strict, where the model
+// closes an element only for an end tag of the element on top and forgets
+// no formatting element (so it never counts fewer than gumbo keeps open),
+// and as a last resort as TextOnly, its tags left out.
+enum class Reading { Faithful, Strict, TextOnly };
+
 class PlainPage {
 public:
-    explicit PlainPage(const QString& src) : s(src) {}
+    PlainPage(const QString& src, Reading reading)
+        : s(src), strict(reading != Reading::Faithful), limit(reading == Reading::TextOnly ? 0 : HtmlDocument::MaxDepth)
+    {
+    }
 
     QByteArray write()
     {
         out.reserve(s.size() + s.size() / 8);
-        const qsizetype n = s.size();
-        while (i < n) {
+        while (i < s.size()) {
             const QChar c = s.at(i);
             if (c == QLatin1Char('<')) {
                 tag();
             } else if (c.unicode() == 0) {
                 ++i;
-            } else {
+            } else if (text()) {
                 out.append(c);
                 ++i;
             }
@@ -255,7 +308,8 @@ private:
             startTag(name, selfClosing);
             return;
         }
-        out.append(QStringLiteral("&lt;"));
+        if (text())
+            out.append(QStringLiteral("&lt;"));
         ++i;
     }
 
@@ -373,6 +427,103 @@ private:
         }
     }
 
+    // ---- the nodes gumbo makes ------------------------------------------
+
+    // The most nodes gumbo's misnesting rules (the adoption agency) make
+    // for one tag: eight rounds of a copy of the formatting element and of
+    // at most three elements inside it.
+    static constexpr int64_t kMisnestedNodes = 8 * 4;
+
+    // Counts nodes about to be made; false (and the rest of the page left
+    // out) when they would go beyond the limit.
+    bool spend(int64_t count)
+    {
+        nodes += count;
+        if (nodes <= HtmlDocument::MaxNodes)
+            return true;
+        i = s.size();
+        return false;
+    }
+
+    // Before text is written: the first character of a run makes a text
+    // node and reopens the formatting elements.
+    bool text()
+    {
+        if (inText)
+            return true;
+        inText = true;
+        return spend(1 + formattingCount);
+    }
+
+    // ---- the shadow count ------------------------------------------------
+    //
+    // A second count of the open elements that relies on nothing the model
+    // knows of the tree builder: an element stays open until its end tag
+    // (or that of the table around it) comes while it is on top, and every
+    // formatting element may be reopened. gumbo never keeps more open, so a
+    // page is never handed to it nested deeper than kShadowDepth, even
+    // where the model errs (each level costs gumbo time on every later tag).
+    static constexpr int kShadowDepth = 1000;
+
+    struct Shadow {
+        std::vector<int> open;
+        int formatting = 0;
+
+        int depth() const { return static_cast<int>(open.size()) + formatting; }
+
+        // A cell, row or body starting where the last one is on top closes
+        // it (a cell is always closed by the next one).
+        void start(int e)
+        {
+            const auto closes = [e](int x) {
+                return x == E::Td || x == E::Th || ((e == E::Tr || isSection(e)) && x == E::Tr)
+                    || (isSection(e) && isSection(x));
+            };
+            if (e == E::Td || e == E::Th || e == E::Tr || isSection(e)) {
+                while (!open.empty() && closes(open.back()))
+                    open.pop_back();
+            }
+        }
+
+        void end(int e, bool formattingElement)
+        {
+            if (e == E::Table || e == E::Tr || isSection(e)) {
+                // The cells, rows and bodies inside close with it.
+                const auto inside = [e](int x) {
+                    return x == E::Td || x == E::Th || (e != E::Tr && (x == E::Tr || (e == E::Table && isTablePart(x))));
+                };
+                size_t k = open.size();
+                while (k > 0 && open[k - 1] != e && inside(open[k - 1]))
+                    --k;
+                if (k > 0 && open[k - 1] == e)
+                    open.resize(k - 1);
+                return;
+            }
+            if (!open.empty() && open.back() == e) {
+                open.pop_back();
+                if (formattingElement && formatting > 0)
+                    --formatting;
+            }
+        }
+    };
+
+    // The table elements gumbo adds before `e` when `top` is open: a body
+    // and a row before a cell, a body before a row, a column group before a
+    // column.
+    static void pushImplied(std::vector<int>& stack, int e)
+    {
+        const int top = stack.empty() ? -1 : stack.back();
+        if ((e == E::Td || e == E::Th) && top != E::Tr) {
+            if (!isSection(top))
+                stack.push_back(E::Tbody);
+            stack.push_back(E::Tr);
+        } else if (e == E::Tr && !isSection(top)) {
+            stack.push_back(E::Tbody);
+        } else if (e == E::Col && top != E::Colgroup) {
+            stack.push_back(E::Colgroup);
+        }
+    }
+
     // ---- the model of the open elements --------------------------------
 
     int depth() const { return static_cast<int>(open.size()) + formattingCount; }
@@ -399,7 +550,7 @@ private:
         while (static_cast<int>(open.size()) > index) {
             const int e = open.back();
             open.pop_back();
-            if (names.is(e, Marker))
+            if (names.is(e, Marker) && !strict)
                 clearToMarker();
         }
     }
@@ -437,15 +588,92 @@ private:
         }
     }
 
+    static bool isSection(int e) { return e == E::Tbody || e == E::Thead || e == E::Tfoot; }
+
+    static bool isTablePart(int e)
+    {
+        return e == E::Td || e == E::Th || e == E::Tr || isSection(e) || e == E::Caption || e == E::Col
+            || e == E::Colgroup;
+    }
+
+    bool inTable() const
+    {
+        return std::any_of(open.begin(), open.end(), [](int x) { return x == E::Table || x == E::Template; });
+    }
+
+    // The table elements gumbo may add before `e`: a body and a row before a
+    // cell, a body before a row, a column group before a column.
+    static int impliedAtMost(int e)
+    {
+        if (e == E::Td || e == E::Th)
+            return 2;
+        return e == E::Tr || e == E::Col ? 1 : 0;
+    }
+
+    static bool isForeign(int e) { return e >= 0 && (e & ElementNames::ForeignBit) != 0; }
+
+    // The id of a new svg or math element: svg and math start their own
+    // content, any other element is of its parent's.
+    static int foreignId(int e, const QString& name, int parent)
+    {
+        if (name == QLatin1String("svg"))
+            return e | ElementNames::ForeignBit | ElementNames::SvgBit;
+        if (name == QLatin1String("math"))
+            return e | ElementNames::ForeignBit;
+        return e | ElementNames::ForeignBit | (parent & ElementNames::SvgBit);
+    }
+
+    // Inside svg or math every element nests (none is void, none closes
+    // another); the integration points (svg's desc, title and foreignObject,
+    // MathML's text elements) hold HTML again.
+    void foreignStartTag(int e, const QString& name, bool selfClosing)
+    {
+        if (depth() >= limit || shadow.depth() >= kShadowDepth || !spend(1))
+            return;
+        out.append(QLatin1Char('<')).append(name).append(selfClosing ? QStringLiteral("/>") : QStringLiteral(">"));
+        if (selfClosing)
+            return;
+        const int id = foreignId(e, name, top());
+        shadow.open.push_back(id);
+        static const QStringList svgPoints = {QStringLiteral("foreignobject"), QStringLiteral("desc"),
+                                              QStringLiteral("title")};
+        static const QStringList mathPoints = {QStringLiteral("mi"), QStringLiteral("mo"), QStringLiteral("mn"),
+                                               QStringLiteral("ms"), QStringLiteral("mtext")};
+        const bool integration = (id & ElementNames::SvgBit) != 0 ? svgPoints.contains(name) : mathPoints.contains(name);
+        open.push_back(integration ? e : id);
+    }
+
     void startTag(const QString& name, bool selfClosing)
     {
+        inText = false;
         const int e = names.id(name);
-        if (e == E::Plaintext)
-            return; // its text is read as ordinary text
-        if (depth() >= HtmlDocument::MaxDepth)
+        // The text of a plaintext element is read as ordinary text; an
+        // isindex (a form gumbo builds of several elements) is left out.
+        if (e == E::Plaintext || e == E::Isindex)
+            return;
+        if (isForeign(top()) && !names.is(e, Breakout)) {
+            foreignStartTag(e, name, selfClosing);
+            return;
+        }
+        if (depth() + impliedAtMost(e) >= limit || shadow.depth() + impliedAtMost(e) >= kShadowDepth)
+            return;
+        // Table parts outside any table are ignored by gumbo: not written.
+        if (isTablePart(e) && !inTable())
+            return;
+        // The element, those reopened before it, those gumbo adds, and the
+        // copies a second link or nobr inside the first makes.
+        const bool again = (e == E::A || e == E::Nobr) && activeAfterMarker(e);
+        if (!spend(1 + formattingCount + impliedAtMost(e) + (again ? kMisnestedNodes : 0)))
             return;
 
-        if (e == E::Li) {
+        if (strict) {
+            // Nothing closes.
+        } else if (e == E::Table) {
+            // A table started where a table's rows go ends that table.
+            const int table = enclosingTable();
+            if (table >= 0)
+                popTo(table);
+        } else if (e == E::Li) {
             closeListItem([](int x) { return x == E::Li; });
         } else if (e == E::Dd || e == E::Dt) {
             closeListItem([](int x) { return x == E::Dd || x == E::Dt; });
@@ -459,25 +687,38 @@ private:
             if (top() == E::Option)
                 popTo(last());
         } else if (e == E::Optgroup) {
+            // Outside a select an open optgroup stays open.
             if (top() == E::Option)
                 popTo(last());
-            if (top() == E::Optgroup)
-                popTo(last());
         }
-        if (names.is(e, ClosesP))
+        if (names.is(e, ClosesP) && !strict)
             closeParagraph();
-        if (names.is(e, Heading) && top() >= 0 && names.is(top(), Heading))
+        if (names.is(e, Heading) && top() >= 0 && names.is(top(), Heading) && !strict)
             popTo(last());
+        // The rows, bodies and column groups gumbo adds stay open.
+        pushImplied(open, e);
+        shadow.start(e);
+        pushImplied(shadow.open, e);
 
         out.append(QLatin1Char('<')).append(name).append(selfClosing ? QStringLiteral("/>") : QStringLiteral(">"));
 
+        if (name == QLatin1String("svg") || name == QLatin1String("math")) {
+            if (!selfClosing) {
+                open.push_back(foreignId(e, name, 0));
+                shadow.open.push_back(open.back());
+            }
+            return;
+        }
         if (!names.is(e, Void)) {
             open.push_back(e);
+            shadow.open.push_back(e);
             if (names.is(e, Marker))
                 active.push_back(-1);
         }
-        if (names.is(e, Formatting))
+        if (names.is(e, Formatting)) {
             pushFormatting(e);
+            ++shadow.formatting;
+        }
         // A "/>" does not end an HTML script or title: its text follows.
         if (names.is(e, RawText))
             rawText(name);
@@ -485,6 +726,15 @@ private:
 
     // At most three entries of one name after the last marker, as a
     // browser keeps them (the tags carry no attributes any more).
+    bool activeAfterMarker(int e) const
+    {
+        for (size_t k = active.size(); k-- > 0 && active[k] >= 0;) {
+            if (active[k] == e)
+                return true;
+        }
+        return false;
+    }
+
     void pushFormatting(int e)
     {
         int same = 0;
@@ -495,7 +745,7 @@ private:
                 earliest = k;
             }
         }
-        if (same >= 3)
+        if (same >= 3 && !strict)
             removeActive(earliest);
         active.push_back(e);
         ++formattingCount;
@@ -521,6 +771,8 @@ private:
             k = after;
         }
         const qsizetype stop = end < 0 ? s.size() : end;
+        if (stop > i && !spend(1))
+            return;
         for (qsizetype j = i; j < stop; ++j) {
             const QChar c = s.at(j);
             if (c == QLatin1Char('<'))
@@ -531,15 +783,80 @@ private:
         i = stop; // the end tag is read as an ordinary end tag
     }
 
+    // The svg and math elements on top of the nearest HTML element.
+    int foreignRun() const
+    {
+        int n = 0;
+        for (int k = last(); k >= 0 && isForeign(open[static_cast<size_t>(k)]); --k)
+            ++n;
+        return n;
+    }
+
+    // The index of the table whose rows the page is in (not in one of its
+    // cells); -1 when there is none.
+    int enclosingTable() const
+    {
+        for (int k = last(); k >= 0; --k) {
+            const int x = open[static_cast<size_t>(k)];
+            if (x == E::Td || x == E::Th || x == E::Template || x == E::Html)
+                return -1;
+            if (x == E::Table)
+                return k;
+        }
+        return -1;
+    }
+
+    bool inButtonScope(int e) const
+    {
+        for (int k = last(); k >= 0; --k) {
+            const int x = open[static_cast<size_t>(k)];
+            if (x == e)
+                return true;
+            if (names.is(x, Boundary | ButtonScope))
+                return false;
+        }
+        return false;
+    }
+
     void endTag(const QString& name)
     {
-        const int e = names.id(name);
-        if (e == E::Body || e == E::Html || e == E::Head || e == E::Br)
-            return; // a browser closes nothing for these
-        out.append(QStringLiteral("</")).append(name).append(QLatin1Char('>'));
-
+        inText = false;
+        // An end tag of an element the page never opened closes nothing.
+        const int e = names.find(name);
+        if (e < 0 || e == E::Body || e == E::Html || e == E::Head || e == E::Br)
+            return; // a browser closes nothing for these either
+        // A "</p>" without an open p makes an empty one: not beyond the
+        // depth limit.
+        if (e == E::P && (depth() >= limit || shadow.depth() >= kShadowDepth) && !inButtonScope(E::P))
+            return;
+        // In svg or math content gumbo compares the end tag's name with
+        // every element up to the nearest HTML one: a deep run of them costs
+        // as much as nodes do.
+        if (!spend(foreignRun() / 8))
+            return;
         if (names.is(e, Formatting)) {
-            formattingEnd(e);
+            formattingEnd(e, name);
+            return;
+        }
+        if (!spend(1))
+            return;
+        out.append(QStringLiteral("</")).append(name).append(QLatin1Char('>'));
+        shadow.end(e, false);
+
+        if (strict) {
+            if (top() == e)
+                popTo(last());
+            return;
+        }
+        if (isTablePart(e) || e == E::Table) {
+            // Closes the cells and rows inside it, if it is in the table.
+            closeInScope([e](int x) { return x == e; }, TableScope);
+            return;
+        }
+        if (names.is(e, ClosedInScope)) {
+            const bool heading = names.is(e, Heading);
+            const uint16_t bounds = e == E::Li ? Boundary | ListScope : e == E::P ? Boundary | ButtonScope : Boundary;
+            closeInScope([this, e, heading](int x) { return x == e || (heading && names.is(x, Heading)); }, bounds);
             return;
         }
         if (e == E::Form) {
@@ -563,8 +880,19 @@ private:
         }
     }
 
-    void formattingEnd(int e)
+    void formattingEnd(int e, const QString& name)
     {
+        if (strict) {
+            // The element on top closes; anything else may make copies.
+            const bool onTop = top() == e;
+            if (!spend(onTop ? 1 : kMisnestedNodes))
+                return;
+            out.append(QStringLiteral("</")).append(name).append(QLatin1Char('>'));
+            shadow.end(e, true);
+            if (onTop)
+                popTo(last());
+            return;
+        }
         int entry = -1;
         for (size_t k = active.size(); k-- > 0 && active[k] >= 0;) {
             if (active[k] == e) {
@@ -579,29 +907,42 @@ private:
                 break;
             }
         }
+        bool blockInside = false;
+        for (int k = element + 1; element >= 0 && k <= last(); ++k)
+            blockInside = blockInside || names.is(open[static_cast<size_t>(k)], Special | Boundary);
+        // With a block opened inside it (or inside the element as gumbo
+        // reopened it), the misnesting rules copy elements.
+        const bool copies = blockInside || (element < 0 && entry >= 0);
+        if (!spend(copies ? kMisnestedNodes : 1))
+            return;
+        out.append(QStringLiteral("</")).append(name).append(QLatin1Char('>'));
+        shadow.end(e, true);
         if (element < 0) {
             if (entry >= 0)
                 removeActive(static_cast<size_t>(entry));
             return;
         }
-        // With a block opened inside it, a browser moves the element rather
-        // than closing anything: as many stay open as before.
-        for (int k = element + 1; k <= last(); ++k) {
-            if (names.is(open[static_cast<size_t>(k)], Special | Boundary))
-                return;
-        }
+        // With a block inside it, a browser moves the element rather than
+        // closing anything: as many stay open as before.
+        if (blockInside)
+            return;
         popTo(element);
         if (entry >= 0 && static_cast<size_t>(entry) < active.size())
             removeActive(static_cast<size_t>(entry));
     }
 
     const QString& s;
+    const bool strict;
+    const int limit;
     qsizetype i = 0;
     QString out;
     ElementNames names;
     std::vector<int> open;
     std::vector<int> active; // formatting elements; -1 is a marker
     int formattingCount = 0;
+    Shadow shadow;
+    int64_t nodes = 0;
+    bool inText = false;
 };
 
 // ---------------------------------------------------------------------------
@@ -773,18 +1114,24 @@ HtmlDocument HtmlDocument::read(const QByteArray& bytes, const QString& contentT
     const QByteArray page = bytes.left(MaxBytes);
     doc.m_charset = htmlCharset(page, contentType);
     const QString text = decode(page, doc.m_charset);
-    const QByteArray plain = PlainPage(text).write();
-
-    GumboOptions options = kGumboDefaultOptions;
-    options.max_errors = 0;
-    GumboOutput* output = gumbo_parse_with_options(&options, plain.constData(), static_cast<size_t>(plain.size()));
-    if (output == nullptr)
-        return doc;
-    Collector collector;
-    collector.read(output->document);
-    gumbo_destroy_output(&options, output);
-    doc.m_tables = std::move(collector.tables);
-    doc.m_depth = collector.maxDepth;
+    // The html and body elements come on top of what the model counts.
+    constexpr int kDepthBound = MaxDepth + 2;
+    for (const Reading reading : {Reading::Faithful, Reading::Strict, Reading::TextOnly}) {
+        const QByteArray plain = PlainPage(text, reading).write();
+        GumboOptions options = kGumboDefaultOptions;
+        options.max_errors = 0;
+        GumboOutput* output = gumbo_parse_with_options(&options, plain.constData(), static_cast<size_t>(plain.size()));
+        if (output == nullptr)
+            return doc;
+        Collector collector;
+        collector.read(output->document);
+        gumbo_destroy_output(&options, output);
+        if (collector.maxDepth <= kDepthBound || reading == Reading::TextOnly) {
+            doc.m_tables = std::move(collector.tables);
+            doc.m_depth = collector.maxDepth;
+            break;
+        }
+    }
     return doc;
 }
 

@@ -9,15 +9,21 @@
 // valid UTF-8, else as Windows-1252; broken markup reads as a browser reads
 // it (gumbo, the HTML5 parsing rules). Cell texts are plain: white space
 // folded, control characters and undecodable bytes left out. Bounds keep a
-// hostile page from costing more than a moment: only the first MaxBytes
-// bytes are read, elements nested deeper than MaxDepth are read as if
-// their tags were not there, and a cell keeps at most MaxCellText
-// characters.
+// hostile page from costing more than a moment and a few megabytes: only
+// the first MaxBytes bytes are read, elements nested deeper than MaxDepth
+// are read as if their tags were not there (depth() stays within MaxDepth
+// and the html and body elements around the page; markup too tangled to
+// follow that closely is read again with fewer of its tags, at worst as
+// plain text), the page is read only up
+// to the tag or text that would make the parser build more than MaxNodes
+// nodes (counted generously: a results page of tens of kilobytes makes a
+// few thousand), and a cell keeps at most MaxCellText characters.
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 
 namespace tw::platform {
 
@@ -25,6 +31,7 @@ class HtmlDocument {
 public:
     static constexpr qsizetype MaxBytes = 2 * 1024 * 1024;
     static constexpr int MaxDepth = 400;
+    static constexpr int64_t MaxNodes = 50000;
     static constexpr int MaxCellText = 1024;
 
     // `contentType`: the answer's Content-Type header, if any.

@@ -1,11 +1,13 @@
 #include "platform/HttpTransfer.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <curl/curl.h>
 #include <deque>
 #include <map>
+#include <utility>
 
 namespace tw::platform {
 
@@ -83,6 +85,15 @@ struct HttpTransfer::Private {
     QTimer curlTimer;
     QTimer deliverTimer;
     QTimer silenceTimer;
+    QTimer wholeTimer;
+    // The least rate: bytes heard (headers and body) sampled a few times a
+    // window since the connection was made.
+    QTimer rateTimer;
+    QElapsedTimer rateClock;
+    std::deque<std::pair<qint64, int64_t>> rateSamples;
+    int64_t heardBytes = 0;
+    int lowSpeedLimit = 0;
+    int rateWindowMs = 0;
     std::map<curl_socket_t, Notifiers> sockets;
     std::deque<Event> queue;
     bool running = false;
@@ -104,11 +115,14 @@ struct HttpTransfer::Private {
     {
         curlTimer.setSingleShot(true);
         silenceTimer.setSingleShot(true);
+        wholeTimer.setSingleShot(true);
         deliverTimer.setSingleShot(true);
         deliverTimer.setInterval(0);
         QObject::connect(&curlTimer, &QTimer::timeout, q, [this] { socketAction(CURL_SOCKET_TIMEOUT, 0); });
         QObject::connect(&deliverTimer, &QTimer::timeout, q, [this] { deliverOne(); });
         QObject::connect(&silenceTimer, &QTimer::timeout, q, [this] { silence(); });
+        QObject::connect(&wholeTimer, &QTimer::timeout, q, [this] { overtime(); });
+        QObject::connect(&rateTimer, &QTimer::timeout, q, [this] { checkRate(); });
     }
 
     ~Private() { release(); }
@@ -117,6 +131,9 @@ struct HttpTransfer::Private {
     void dropConnection()
     {
         silenceTimer.stop();
+        wholeTimer.stop();
+        rateTimer.stop();
+        rateSamples.clear();
         curlTimer.stop();
         if (easy != nullptr) {
             curl_multi_remove_handle(multi, easy);
@@ -260,10 +277,51 @@ struct HttpTransfer::Private {
         end(failureOfStage(), QStringLiteral("The server sent nothing for %1 s").arg(silenceTimer.interval() / 1000));
     }
 
-    void heard()
+    void heard(size_t bytes = 0)
     {
+        heardBytes += static_cast<int64_t>(bytes);
         if (silenceTimer.interval() > 0)
             silenceTimer.start();
+    }
+
+    // The whole transfer took too long.
+    void overtime()
+    {
+        if (easy == nullptr)
+            return;
+        end(failureOfStage(), QStringLiteral("The transfer took longer than %1 s").arg(wholeTimer.interval() / 1000.0));
+    }
+
+    // From the connection on, every stretch of the low-speed time must bring
+    // lowSpeedLimit bytes a second; checked a few times a stretch.
+    void startRateCheck()
+    {
+        if (lowSpeedLimit <= 0 || rateTimer.isActive())
+            return;
+        rateClock.start();
+        rateSamples.assign(1, {0, heardBytes});
+        rateTimer.start(std::max(50, rateWindowMs / 4));
+    }
+
+    void checkRate()
+    {
+        if (easy == nullptr)
+            return;
+        const qint64 now = rateClock.elapsed();
+        rateSamples.emplace_back(now, heardBytes);
+        // Keep the last sample at least a window old, and those after it.
+        while (rateSamples.size() > 2 && rateSamples[1].first <= now - rateWindowMs)
+            rateSamples.pop_front();
+        const auto& [since, bytesThen] = rateSamples.front();
+        if (now - since < rateWindowMs)
+            return;
+        const int64_t bytes = heardBytes - bytesThen;
+        if (bytes * 1000 >= int64_t(lowSpeedLimit) * (now - since))
+            return;
+        end(failureOfStage(), QStringLiteral("The server sent %1 bytes in %2 s, less than %3 bytes a second")
+                                  .arg(bytes)
+                                  .arg((now - since) / 1000.0)
+                                  .arg(lowSpeedLimit));
     }
 
     void end(Failure f, const QString& why)
@@ -330,6 +388,7 @@ struct HttpTransfer::Private {
     {
         auto* d = static_cast<Private*>(userp);
         d->heard();
+        d->startRateCheck();
         if (!d->connectedSeen) {
             d->connectedSeen = true;
             d->push(Kind::Connected);
@@ -341,7 +400,7 @@ struct HttpTransfer::Private {
     {
         auto* d = static_cast<Private*>(userp);
         const size_t n = size * count;
-        d->heard();
+        d->heard(n);
         const QByteArray line(data, static_cast<qsizetype>(n));
         if (line.startsWith("HTTP/")) {
             const QList<QByteArray> parts = line.simplified().split(' ');
@@ -380,7 +439,7 @@ struct HttpTransfer::Private {
     {
         auto* d = static_cast<Private*>(userp);
         const size_t n = size * count;
-        d->heard();
+        d->heard(n);
         if (d->beyondLimit(d->received + static_cast<int64_t>(n)))
             return 0;
         d->received += static_cast<int64_t>(n);
@@ -420,6 +479,7 @@ bool HttpTransfer::start(const HttpRequest& request)
         return false;
     d->connectedSeen = d->headersSeen = d->tooLarge = false;
     d->received = 0;
+    d->heardBytes = 0;
     d->status = 0;
     d->contentType.clear();
     d->contentLength = -1;
@@ -461,6 +521,8 @@ bool HttpTransfer::start(const HttpRequest& request)
     // Silence once connected is timed here, from the last byte heard (the
     // library's own low-speed check averages over several seconds).
     d->silenceTimer.setInterval(std::max(1, request.lowSpeedTimeSeconds) * 1000);
+    d->rateWindowMs = d->silenceTimer.interval();
+    d->lowSpeedLimit = std::max(0, request.lowSpeedLimit);
     if (!request.userAgent.isEmpty())
         curl_easy_setopt(e, CURLOPT_USERAGENT, request.userAgent.toUtf8().constData());
     if (!request.referer.isEmpty())
@@ -505,6 +567,7 @@ bool HttpTransfer::start(const HttpRequest& request)
     curl_multi_setopt(d->multi, CURLMOPT_TIMERDATA, d.get());
 
     d->running = true;
+    d->wholeTimer.start(std::max(1, request.timeoutMs));
     if (curl_multi_add_handle(d->multi, e) != CURLM_OK)
         d->finish(CURLE_FAILED_INIT);
     return true;

@@ -11,10 +11,12 @@
 // (always last; failure() says how it ended). abort() stops it at once:
 // the connection is closed and no further signal comes.
 //
-// A transfer that gets nothing for `lowSpeedTimeSeconds`, that cannot
-// connect within `connectTimeoutMs` (name lookup included), whose answer
-// breaks off before its announced length, or whose answer grows beyond
-// `maxBytes` fails; none of these waits for the server's good will.
+// A transfer that gets nothing for `lowSpeedTimeSeconds`, that gets less
+// than `lowSpeedLimit` bytes a second over any stretch of that length once
+// connected, that takes longer than `timeoutMs` in all, that cannot connect
+// within `connectTimeoutMs` (name lookup included), whose answer breaks off
+// before its announced length, or whose answer grows beyond `maxBytes`
+// fails; none of these waits for the server's good will.
 
 #include <QByteArray>
 #include <QObject>
@@ -42,6 +44,8 @@ struct HttpRequest {
     bool http10 = true;
     int connectTimeoutMs = 15000;
     int lowSpeedTimeSeconds = 30;
+    int lowSpeedLimit = 100; // bytes a second; 0: only silence fails
+    int timeoutMs = 180000;  // the whole transfer
     int64_t maxBytes = 32 * 1024 * 1024;
 };
 

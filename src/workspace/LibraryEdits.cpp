@@ -255,6 +255,8 @@ AutoScroll autoScrollZone(double y, double height)
 
 QString strategiesReadFailure(StrategiesCommand command, const QString& path, int errorNumber)
 {
+    if (errorNumber == RunTime::PathFileAccess)
+        return QStringLiteral("\"%1\" is a folder, not a strategies file.").arg(path);
     if (errorNumber == RunTime::FileNotFound) {
         return command == StrategiesCommand::Load ? QStringLiteral("The \"%1\" file is not found.").arg(path)
                                                   : QStringLiteral("Strategies file %1 not found.").arg(path);

@@ -116,8 +116,8 @@ AutoScroll autoScrollZone(double y, double height);
 // ---- Messages about strategies files -------------------------------------------
 
 // What the user is told when the strategies file at `path` cannot be read
-// (error number 53 from the reader: missing or unreadable; anything else:
-// damaged). The reader's details, byte offsets included, are for the trace
+// (error number 53 from the reader: missing or unreadable; 75: a folder;
+// anything else: damaged). The reader's details, byte offsets included, are for the trace
 // log, never for the message.
 enum class StrategiesCommand { Load, Append };
 QString strategiesReadFailure(StrategiesCommand command, const QString& path, int errorNumber);

@@ -146,8 +146,14 @@ TEST(LookupPage, RowsStartAtTheFourthCellInStepsOfFour)
 
 TEST(LookupPage, PageWithoutResultTableIsRefusedWithAMessage)
 {
+    // A page of results made larger than any page of results.
+    QList<Company> many;
+    for (int i = 0; i < 3000; ++i)
+        many.append({QStringLiteral("T%1").arg(i), QStringLiteral("Company number %1").arg(i), QStringLiteral("NYSE")});
+    const QByteArray large = QuoteServer::lookupPage(QStringLiteral("company"), many);
+    ASSERT_GT(large.size(), kMaxLookupPageBytes);
     for (const QByteArray& page : {QuoteServer::brokenLookupPage(), QByteArray(), QByteArray("\xff\xfe\x00<table", 9),
-                                   QByteArray("<html><body>Service unavailable</body></html>")}) {
+                                   QByteArray("<html><body>Service unavailable</body></html>"), large}) {
         try {
             readLookupPage(page, QStringLiteral("text/html"));
             ADD_FAILURE() << "taken: " << page.constData();

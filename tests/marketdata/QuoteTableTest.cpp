@@ -223,6 +223,14 @@ TEST(QuoteTable, TablesThatAreNoQuoteTableAreRefusedWithAClearMessage)
 
     // An HTML error page is no quote table either.
     EXPECT_NE(refusalOf({QStringLiteral("<html>"), QStringLiteral("<body>Not found</body>")}).number(), 0);
+
+    // What the message quotes of the data is one short line of plain text.
+    const TwError garbage =
+        refusalOf({kStockLine, QStringLiteral("\x01\x1b[2J\x7f\u0085") + QString(5000, QLatin1Char('y'))});
+    const QString text = garbage.description();
+    EXPECT_LT(text.size(), 120) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\"??[2J??yyy"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("...\" is not a quote date"))) << text.toStdString();
 }
 
 TEST(QuoteTable, ExchangeLettersInBothHalves)
@@ -447,6 +455,45 @@ TEST(QuoteTable, FilesThatCannotBeReadOrWrittenRaise)
         EXPECT_TRUE(e.description().contains(QStringLiteral("cannot be saved"))) << e.description().toStdString();
     }
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("folder.opt"))).isDir());
+}
+
+TEST(QuoteTable, FoldersAndBinaryFilesAreToldApartFromChainFiles)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("folder.opt"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.opt")));
+    try {
+        readOptionChainFile(folder);
+        ADD_FAILURE() << "a folder was read";
+    } catch (const TwError& e) {
+        EXPECT_EQ(e.number(), RunTime::PathFileAccess);
+        EXPECT_EQ(e.description(), QStringLiteral("\"%1\" is a folder, not an option chain file.").arg(folder));
+    }
+    // Random bytes, and a file with a single NUL among text.
+    QByteArray noise(4096, 0);
+    uint32_t x = 12345;
+    for (char& c : noise) {
+        x = x * 1103515245u + 12345u;
+        c = static_cast<char>(x >> 24);
+    }
+    for (const QByteArray& bytes : {noise, QByteArray(kStockLine.toLatin1() + "\r\nJan 27 2004\0,Bid,1\r\n", 56)}) {
+        const QString path = dir.filePath(QStringLiteral("binary.opt"));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        try {
+            readOptionChainFile(path);
+            ADD_FAILURE() << "binary data was read as a chain";
+        } catch (const TwError& e) {
+            EXPECT_EQ(e.description(), QStringLiteral("The file \"%1\" is not an option chain file.").arg(path));
+        }
+    }
+    // What start-up tells about a file named on the command line.
+    EXPECT_EQ(chainFileOpenProblem(folder), QStringLiteral("\"%1\" is a folder, not an option chain file.").arg(folder));
+    const QString missing = dir.filePath(QStringLiteral("missing.opt"));
+    EXPECT_EQ(chainFileOpenProblem(missing), QStringLiteral("The \"%1\" file is not found.").arg(missing));
+    EXPECT_EQ(chainFileOpenProblem(dir.filePath(QStringLiteral("binary.opt"))), QString());
 }
 
 TEST(QuoteTable, DefaultFileNameOfASavedChain)

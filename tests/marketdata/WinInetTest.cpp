@@ -1,8 +1,9 @@
 // The HTTP client against the quote server of tools/, started in this
 // process on a free port of 127.0.0.1: the states and progress of a good
 // download, answers the download refuses, answers that break off, servers
-// that stay silent (cancelled, or timed out), a refused connection, a
-// cancel from inside a progress event, and what goes out on the wire.
+// that stay silent (cancelled, or timed out) or send too slowly, a refused
+// connection, a cancel from inside a progress event, and what goes out on
+// the wire.
 #include "QuoteServer.h"
 #include "marketdata/QuoteDownload.h"
 #include "marketdata/WinInet.h"
@@ -263,14 +264,17 @@ TEST_F(WinInetTest, SilentServerIsCancelledAtOnceOrTimesOut)
         // The default limits would wait 30 s; a cancel ends it at once.
         EXPECT_LT(run.elapsedMs, 3000);
     }
-    // Given up after the low-speed time.
-    {
+    // Given up after the low-speed time, or after the whole time.
+    for (const bool whole : {false, true}) {
         WinInet client;
         prepare(client);
-        client.setLowSpeedTime(1);
+        if (whole)
+            client.setTransferTimeout(300);
+        else
+            client.setLowSpeedTime(1);
         const Outcome run = execute(client);
-        EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 8}));
-        EXPECT_GE(run.elapsedMs, 900);
+        EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 8})) << whole;
+        EXPECT_GE(run.elapsedMs, whole ? 250 : 900);
         EXPECT_LT(run.elapsedMs, 10000);
     }
     // Silent after the headers: the answer went silent.
@@ -283,6 +287,45 @@ TEST_F(WinInetTest, SilentServerIsCancelledAtOnceOrTimesOut)
         const Outcome run = execute(client);
         EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 7, 9, 10}));
         EXPECT_LT(run.elapsedMs, 10000);
+    }
+}
+
+TEST_F(WinInetTest, SlowServerFailsBelowTheLeastRateOrBeyondTheWholeTime)
+{
+    // A byte at a time, never silent for long: below the least rate once a
+    // low-speed time has passed (30 s by default; 1 s here).
+    server->options().blockSize = 1;
+    server->options().blockDelayMs = 200;
+    {
+        WinInet client;
+        prepare(client);
+        EXPECT_EQ(client.LowSpeedLimit(), 100);
+        client.setLowSpeedTime(1);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 7, 9, 10}));
+        EXPECT_FALSE(client.SuccessDone());
+        EXPECT_TRUE(client.FailureText().contains(QStringLiteral("bytes a second"))) << client.FailureText().toStdString();
+        EXPECT_GE(run.elapsedMs, 900);
+        EXPECT_LT(run.elapsedMs, 5000);
+    }
+    // Fast enough for the least rate, but longer than the whole time.
+    server->options().blockSize = 2048;
+    server->options().blockDelayMs = 50;
+    {
+        WinInet client;
+        prepare(client);
+        client.setLowSpeedTime(1);
+        client.setLowSpeedLimit(1000);
+        client.setTransferTimeout(300);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states.last(), 10);
+        EXPECT_FALSE(client.SuccessDone());
+        EXPECT_TRUE(client.FailureText().contains(QStringLiteral("longer than"))) << client.FailureText().toStdString();
+        EXPECT_LT(run.elapsedMs, 5000);
+        // With time enough the same line brings the whole answer.
+        client.setTransferTimeout(20000);
+        EXPECT_EQ(execute(client).states, kSuccess);
+        EXPECT_EQ(client.ResponseBytes(), chain);
     }
 }
 

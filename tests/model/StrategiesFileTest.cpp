@@ -155,6 +155,9 @@ TEST(StrategiesFile, FilesOnDisk)
     EXPECT_EQ(types->Count(), 2);
 
     EXPECT_EQ(test::errorNumberOf([&] { readStrategiesFile(dir.filePath("none.stg")); }), RunTime::FileNotFound);
+    // A folder is told apart from a missing file.
+    EXPECT_EQ(test::errorNumberOf([&] { readStrategiesFile(dir.path()); }), RunTime::PathFileAccess);
+    EXPECT_EQ(test::errorNumberOf([&] { appendStrategiesFile(*types, dir.path()); }), RunTime::PathFileAccess);
     EXPECT_EQ(test::errorNumberOf([&] { writeStrategiesFile(*types, dir.filePath("no/such/folder/x.stg")); }),
               RunTime::PermissionDenied);
 

@@ -1,7 +1,8 @@
 // Reading HTML pages into their tables: cells by table in document order,
 // the charsets a page can come in, markup as broken as servers send it, and
-// hostile pages (deep nesting of every kind, tag soup, huge pages) read in
-// bounded depth without a crash.
+// hostile pages (deep nesting of every kind, tag soup, huge pages, pages
+// that make the parser build node after node) read in bounded depth and up
+// to bounded size without a crash.
 #include "platform/HtmlDocument.h"
 
 #include <QRandomGenerator>
@@ -90,9 +91,9 @@ QByteArray repeated(const QByteArray& piece, int n, const QByteArray& tail = {})
     return s + tail;
 }
 
-// gumbo adds a few elements of its own (html, body, tbody, tr...) to what
-// the page opens; within this the depth stays bounded.
-constexpr int kDepthBound = 4 * HtmlDocument::MaxDepth;
+// The html and body elements gumbo puts around the page come on top of
+// the elements the page opens.
+constexpr int kDepthBound = HtmlDocument::MaxDepth + 2;
 
 TEST(HtmlDocument, HostileNestingIsReadInBoundedDepth)
 {
@@ -102,9 +103,23 @@ TEST(HtmlDocument, HostileNestingIsReadInBoundedDepth)
     } cases[] = {
         {"divs", repeated("<div>", 200000, "<table><td>deep</table>")},
         {"tables", repeated("<table><tr><td>", 60000)},
+        // gumbo adds a body and a row to each cell.
+        {"bare cells", repeated("<table><td>", 60000)},
+        {"cols", repeated("<table><col><caption><th>", 40000)},
+        // Inside svg and math every tag nests, table parts and inputs too.
+        {"math rows", repeated("<math><tr>", 60000)},
+        {"svg inputs", repeated("<svg><input>", 60000)},
+        {"annotations", repeated("<math><annotation-xml><tr>", 30000)},
+        {"marquee rows", repeated("<marquee><tbody>x<tr><math>", 30000)},
+        {"math titles", repeated("<math><form><title><track>", 30000)},
+        // Table parts outside any table are ignored.
+        {"stray rows", repeated("<tr><div><dialog><details>", 30000)},
+        {"option groups", repeated("<optgroup></ul>", 60000)},
+        {"reopened in ruby", repeated("<address></big><tt></address><rp>x", 30000)},
         {"cells", repeated("<td>", 200000)},
         {"svg", repeated("<svg><desc><div>", 50000)},
         {"formatting", repeated("<b><i><u><s><font><p>", 40000)},
+        {"reopened bold", repeated("<b><p>", 100000)},
         {"reopened formatting", repeated("<p><b><i><em><strong></p>", 40000)},
         {"adoption", repeated("<b><div></b>", 60000)},
         {"forms", repeated("<form>" + repeated("<span>", 100) + "</form>", 2000)},
@@ -115,8 +130,11 @@ TEST(HtmlDocument, HostileNestingIsReadInBoundedDepth)
         {"attributes", "<table><td " + repeated("a=1 ", 200000) + ">x</table>"},
     };
     for (const auto& c : cases) {
-        const HtmlDocument doc = HtmlDocument::read(c.page);
+        const HtmlDocument doc = HtmlDocument::read("<table><td>first</table>" + c.page);
         EXPECT_LE(doc.depth(), kDepthBound) << c.what;
+        // Read with its markup, not as mere text.
+        ASSERT_FALSE(doc.tables().isEmpty()) << c.what;
+        EXPECT_EQ(doc.tables().at(0).value(0), QStringLiteral("first")) << c.what;
     }
     // A page nested only as deep as real pages keeps every tag.
     const HtmlDocument fine = HtmlDocument::read(repeated("<div>", 300, "<table><td>found</table>"));
@@ -136,9 +154,18 @@ TEST(HtmlDocument, RandomTagSoupIsReadInBoundedDepth)
         "rt",      "rp",       "image",  "isindex", "annotation-xml", "mtext", "center", "em",  "strong", "s"};
     constexpr int nameCount = sizeof(names) / sizeof(names[0]);
     QRandomGenerator rng(20240607);
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 60; ++round) {
         QByteArray page;
-        for (int k = 0; k < 20000; ++k) {
+        // Every other round a short random run of tags, repeated.
+        if (round % 2 == 1) {
+            QByteArray unit;
+            for (quint32 k = 0, n = 1 + rng.bounded(6); k < n; ++k) {
+                const QByteArray name = names[rng.bounded(nameCount)];
+                unit += rng.bounded(100) < 70 ? "<" + name + ">" : "</" + name + ">";
+            }
+            page = repeated(unit, 200000 / unit.size());
+        }
+        for (int k = 0; round % 2 == 0 && k < 20000; ++k) {
             const quint32 r = rng.bounded(100);
             const QByteArray name = names[rng.bounded(nameCount)];
             if (r < 55)
@@ -155,6 +182,26 @@ TEST(HtmlDocument, RandomTagSoupIsReadInBoundedDepth)
         const HtmlDocument doc = HtmlDocument::read(page);
         EXPECT_LE(doc.depth(), kDepthBound) << "round " << round;
     }
+}
+
+TEST(HtmlDocument, PageIsReadUpToTheTagThatWouldMakeTooManyNodes)
+{
+    // Every paragraph reopens the bold elements left open: four nodes for
+    // six bytes, far beyond the limit long before the page ends.
+    const HtmlDocument doc = HtmlDocument::read("<table><td>first</table>" + repeated("<b><p>", 300000)
+                                                + "<table><td>beyond the limit</table>");
+    ASSERT_EQ(doc.tables().size(), 1);
+    EXPECT_EQ(doc.tables().at(0).at(0), QStringLiteral("first"));
+    // A long page of results is read whole.
+    QByteArray rows;
+    for (int i = 0; i < 2000; ++i)
+        rows += "<tr><td><a href=\"q?t=" + QByteArray::number(i) + "\">T" + QByteArray::number(i) + "</a><td><b>Name</b> "
+            + QByteArray::number(i) + "<td>NYSE</tr>\n";
+    const HtmlDocument results = HtmlDocument::read("<table>" + rows + "</table><table><td>after</table>");
+    ASSERT_EQ(results.tables().size(), 2);
+    EXPECT_EQ(results.tables().at(0).size(), 6000);
+    EXPECT_EQ(results.tables().at(0).last(), QStringLiteral("NYSE"));
+    EXPECT_EQ(results.tables().at(1).at(0), QStringLiteral("after"));
 }
 
 TEST(HtmlDocument, HugePageIsReadUpToItsLimit)

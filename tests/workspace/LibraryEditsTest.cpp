@@ -234,6 +234,9 @@ TEST(LibraryEdits, ExportNamesPathsAndMessages)
               QStringLiteral("The \"/x/DEFAULT.STG\" file is not found."));
     EXPECT_EQ(strategiesReadFailure(StrategiesCommand::Append, QStringLiteral("/x/a.stg"), RunTime::FileNotFound),
               QStringLiteral("Strategies file /x/a.stg not found."));
+    for (const auto command : {StrategiesCommand::Load, StrategiesCommand::Append})
+        EXPECT_EQ(strategiesReadFailure(command, QStringLiteral("/x/lib"), RunTime::PathFileAccess),
+                  QStringLiteral("\"/x/lib\" is a folder, not a strategies file."));
     const QString damaged = strategiesReadFailure(StrategiesCommand::Load, QStringLiteral("/x/a.stg"), InvalidFileFormat);
     EXPECT_TRUE(damaged.contains(QLatin1String("\"/x/a.stg\" is damaged or incomplete")));
     EXPECT_TRUE(damaged.contains(QLatin1String("Nothing was changed.")));

@@ -1,0 +1,180 @@
+// The symbol lookup window as a user drives it, against the quote server of
+// tools/ on 127.0.0.1: the name typed, Search clicked, the option buttons
+// clicked (the status counts what the rows show, and the request is the same
+// whichever is on); a page that holds no results goes to the error handler;
+// an answer larger than a page of results and a server that sends too
+// slowly fail the search.
+#include "QuoteServer.h"
+#include "app/CAppSettings.h"
+#include "app/Tools.h"
+#include "marketdata/WinInet.h"
+#include "marketdata/frmSymbolLookup.h"
+#include "platform/Grid.h"
+#include "support/QtTestMain.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+using namespace tw;
+using tw::test::ScriptedDialogs;
+using tw::tools::QuoteServer;
+
+namespace {
+
+const QString kFailed = QStringLiteral(" Search failed. Check the Internet connection please.");
+
+// The request bodies the server received, in order.
+QList<QByteArray> bodies(const QuoteServer& server)
+{
+    QList<QByteArray> list;
+    for (const QByteArray& r : server.requests())
+        list.append(r.mid(r.indexOf("\r\n\r\n") + 4));
+    return list;
+}
+
+} // namespace
+
+class SymbolLookupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_server = std::make_unique<QuoteServer>();
+        QVERIFY(m_server->listen());
+        CAppSettings& s = appSettings();
+        s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("QuoteServerHost"), QStringLiteral("127.0.0.1"));
+        s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("QuoteServerPort"), static_cast<int>(m_server->port()));
+        s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("ShowErrorMesssageSRCHFAIL"), 1);
+        m_lookup = std::make_unique<frmSymbolLookup>();
+        m_lookup->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_lookup.get()));
+    }
+
+    void cleanup()
+    {
+        m_lookup.reset();
+        m_server.reset();
+        m_dialogs.reset();
+    }
+
+    void optionButtonsFilterTheRowsAndTheStatusCountsThem()
+    {
+        frmSymbolLookup* w = m_lookup.get();
+        QTest::keyClicks(w->txtSearchString, QStringLiteral("zyx"));
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 2);
+        const QString found = QStringLiteral(" Symbol lookup for \"zyx\". 2 companies found");
+        QCOMPARE(w->lblStatus->text(), found);
+
+        QTest::mouseClick(w->optBeginsWith, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 1);
+        QCOMPARE(w->gdResult->CellText(1, 1), QStringLiteral("ZYXA"));
+        QCOMPARE(w->lblStatus->text(), found + QStringLiteral("; 1 of them begin with \"zyx\""));
+        QTest::mouseClick(w->optContains, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 2);
+        QCOMPARE(w->lblStatus->text(), found);
+
+        // A search made with "Begins with" on asks the same as with
+        // "Contains", and its status counts the rows shown at once.
+        QTest::mouseClick(w->optBeginsWith, Qt::LeftButton);
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 1);
+        QCOMPARE(w->lblStatus->text(), found + QStringLiteral("; 1 of them begin with \"zyx\""));
+        w->txtSearchString->clear();
+        QTest::keyClicks(w->txtSearchString, QStringLiteral("holdings"));
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 0);
+        QCOMPARE(w->lblStatus->text(), QStringLiteral(" Symbol lookup for \"holdings\". 1 companies found; 0 of them "
+                                                      "begin with \"holdings\""));
+        QVERIFY(w->cmdOK->isEnabled());
+        QTest::mouseClick(w->optContains, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 1);
+        QCOMPARE(w->gdResult->CellText(1, 1), QStringLiteral("BZYX"));
+        const QList<QByteArray> sent = bodies(*m_server);
+        QCOMPARE(sent.size(), 3);
+        QCOMPARE(sent.at(0), QByteArray("company=zyx&btnSubmit=Get+Symbol"));
+        QCOMPARE(sent.at(1), sent.at(0));
+        QCOMPARE(sent.at(2), QByteArray("company=holdings&btnSubmit=Get+Symbol"));
+    }
+
+    void pageWithoutResultsGoesToTheErrorHandler()
+    {
+        frmSymbolLookup* w = m_lookup.get();
+        QTest::keyClicks(w->txtSearchString, QStringLiteral("zyx"));
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 2);
+
+        // Abort (the scripted answer of a user who closes the dialog): the
+        // error dialog reports the page under the search's own name, and
+        // the previous rows stay.
+        m_server->options().brokenPage = true;
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(m_dialogs->errorReports.size(), 1);
+        const QString report = m_dialogs->errorReports.first();
+        QVERIFY2(report.contains(QStringLiteral("not a page of search results")), qPrintable(report));
+        QVERIFY2(report.contains(QStringLiteral("Tarnwell.frmSymbolLookup.cmdSearch_Click")), qPrintable(report));
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QVERIFY(m_dialogs->switchableMessages.isEmpty());
+        QCOMPARE(w->gdResult->Rows(), 2);
+        QVERIFY(!w->cmdOK->isEnabled());
+        QCOMPARE(w->cmdSearch->text(), QStringLiteral("Search"));
+        QCOMPARE(w->lblStatus->text(), QStringLiteral(" The answer holds no search results."));
+
+        // Retry reads the same page again; Ignore leaves it at that.
+        m_dialogs->errorAnswers = {QStringLiteral("RETRY"), QStringLiteral("IGNORE")};
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(m_dialogs->errorReports.size(), 3);
+        QCOMPARE(w->gdResult->Rows(), 2);
+        QCOMPARE(w->lblStatus->text(), QStringLiteral(" The answer holds no search results."));
+    }
+
+    void answerLargerThanAPageOfResultsFailsTheSearch()
+    {
+        frmSymbolLookup* w = m_lookup.get();
+        QTest::keyClicks(w->txtSearchString, QStringLiteral("zyx"));
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 2);
+        QList<tools::Company> many;
+        for (int i = 0; i < 4000; ++i)
+            many.append({QStringLiteral("B%1").arg(i), QStringLiteral("ZYX TRADING COMPANY NUMBER %1").arg(i),
+                         QStringLiteral("NYSE")});
+        m_server->options().companies = many;
+        QVERIFY(QuoteServer::lookupPage(QStringLiteral("zyx"), many).size() > marketdata::kMaxLookupPageBytes);
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(m_dialogs->switchableMessages.size(), 1);
+        QCOMPARE(m_dialogs->switchableMessages.first().id, QStringLiteral("SRCHFAIL"));
+        QCOMPARE(w->lblStatus->text(), kFailed);
+        QVERIFY(m_dialogs->errorReports.isEmpty());
+        QCOMPARE(w->gdResult->Rows(), 2);
+        QVERIFY(!w->cmdOK->isEnabled());
+    }
+
+    void slowServerFailsTheSearch()
+    {
+        frmSymbolLookup* w = m_lookup.get();
+        QTest::keyClicks(w->txtSearchString, QStringLiteral("zyx"));
+        // A byte at a time: below the least rate within the low-speed time.
+        m_server->options().blockSize = 1;
+        m_server->options().blockDelayMs = 200;
+        w->WI->setLowSpeedTime(1);
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(w->WI->State(), 10);
+        QCOMPARE(m_dialogs->switchableMessages.size(), 1);
+        QCOMPARE(w->lblStatus->text(), kFailed);
+        QCOMPARE(w->cmdSearch->text(), QStringLiteral("Search"));
+        QCOMPARE(w->gdResult->Rows(), 0);
+    }
+
+private:
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<QuoteServer> m_server;
+    std::unique_ptr<frmSymbolLookup> m_lookup;
+};
+
+TW_QTEST_MAIN(SymbolLookupTest)
+#include "SymbolLookupTest.moc"
