@@ -13,6 +13,7 @@
 #include "app/cSplitter.h"
 #include "charts/frm3dChart.h"
 #include "mainwindow/StartupSettings.h"
+#include "marketdata/QuoteTable.h"
 #include "platform/PopupMenu.h"
 #include "platform/ReBar.h"
 #include "platform/Toolbar.h"
@@ -136,10 +137,17 @@ void frmStrategies::Form_Load()
     });
     TW_STEP(proc, m_chain->UpdateControls());
     TW_STEP(proc, {
-        if (chainNamed && m_session->ObjStock() == nullptr && !QFileInfo(m_session->dataFile()).isFile()) {
-            const QString text = QStringLiteral("The \"%1\" file is not found.").arg(m_session->dataFile());
-            m_chain->showTickerStatus(QLatin1Char(' ') + text);
-            dialogs().messageBox(text, Msg::OkOnly | Msg::Critical, appTitle());
+        if (chainNamed && m_session->ObjStock() == nullptr) {
+            // A file that is not found, a folder, a file that cannot be
+            // opened or read as a chain file is said so (one whose table is
+            // refused, by the parser).
+            QString text = marketdata::chainFileOpenProblem(m_session->dataFile());
+            if (text.isEmpty())
+                text = m_chain->loadFailure();
+            if (!text.isEmpty()) {
+                m_chain->showTickerStatus(QLatin1Char(' ') + text);
+                dialogs().messageBox(text, Msg::OkOnly | Msg::Critical, appTitle());
+            }
         }
     });
     TW_STEP(proc, m_session->setDataNotSaved(false));

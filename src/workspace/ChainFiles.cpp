@@ -101,12 +101,15 @@ void ChainPane::LoadOptionFromFile()
     // The new lines replace the loaded chain only once they parsed: a file
     // that cannot be read or is no quote table leaves everything as it was.
     QStringList lines;
+    m_loadFailure.clear();
     try {
         lines = marketdata::readOptionChainFile(session().dataFile());
     } catch (const TwError& e) {
         // Only the ticker status line says so: start-up loads the last file
-        // used, and a file deleted since must not ask at every start.
-        lblTickerStatus->setText(QLatin1Char(' ') + e.description());
+        // used, and a file deleted since must not ask at every start. Who
+        // asked for this file tells the user (loadFailure).
+        m_loadFailure = e.description();
+        lblTickerStatus->setText(QLatin1Char(' ') + m_loadFailure);
         return;
     }
     marketdata::ParseResult parsed;
@@ -157,6 +160,9 @@ void ChainPane::LoadOptionDialog()
         if (session().ObjStock() == before)
             session().setDataFile(previous); // nothing was loaded: the current file stays
     });
+    // The file the user chose could not be read: the user is told why.
+    if (!m_loadFailure.isEmpty())
+        TW_STEP(proc, dialogs().messageBox(m_loadFailure, Msg::OkOnly | Msg::Critical, appTitle()));
 }
 
 void ChainPane::SaveOptionDialog()

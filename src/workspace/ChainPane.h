@@ -74,6 +74,9 @@ public:
     void ParseCBOEData();
     // The session's data file, parsed and shown.
     void LoadOptionFromFile();
+    // Why the last LoadOptionFromFile could not read its file ("" when it
+    // could).
+    const QString& loadFailure() const { return m_loadFailure; }
     // Parses quote-table lines (progress in the ticker status line); false,
     // after telling the user why, when the table is refused (with
     // `refusal`, the reason goes there instead).
@@ -141,6 +144,7 @@ private:
     platform::PopupMenu* m_cOptionsMenu = nullptr;
 
     QString strOptionsDirectory;
+    QString m_loadFailure;
     // Set while both chain grids are filled: user commands wait.
     bool m_filling = false;
     // The window closes after the running download: no messages.

@@ -204,6 +204,50 @@ private slots:
         QCOMPARE(w->session().dataFile(), fileBefore);
     }
 
+    void aBinaryFileIsToldInWordsNotBytes()
+    {
+        const QString binary = m_dir.filePath(QStringLiteral("random.opt"));
+        {
+            QFile f(binary);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QByteArray bytes;
+            for (int i = 0; i < 4096; ++i)
+                bytes.append(static_cast<char>((i * 7919 + 13) % 256));
+            f.write(bytes);
+        }
+        const auto plain = [](const QString& text) {
+            return std::none_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20 && c != u'\r' && c != u'\n'; });
+        };
+        {
+            // Named on the command line: one message at start.
+            test::MainWindowRun run({QStringLiteral("-O"), binary});
+            QVERIFY(run.window()->session().ObjStock() == nullptr);
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QVERIFY2(m_dialogs->messages.first().text.contains(QStringLiteral("not an option chain file")),
+                     qPrintable(m_dialogs->messages.first().text));
+            QVERIFY(plain(m_dialogs->messages.first().text));
+        }
+        m_dialogs->messages.clear();
+        {
+            // A folder is called a folder, not a missing file.
+            test::MainWindowRun run({QStringLiteral("-O"), m_dir.path()});
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QVERIFY2(m_dialogs->messages.first().text.contains(QStringLiteral("is a folder")),
+                     qPrintable(m_dialogs->messages.first().text));
+        }
+        m_dialogs->messages.clear();
+        // Chosen with "Load from file": the same words, the chain kept.
+        test::MainWindowRun run(shippedArguments());
+        frmStrategies* w = run.window();
+        const auto stockBefore = w->session().ObjStock();
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({binary}));
+        QTest::mouseClick(ui::cmdLoad(w), Qt::LeftButton);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("not an option chain file")));
+        QVERIFY(plain(m_dialogs->messages.first().text));
+        QVERIFY(w->session().ObjStock() == stockBefore);
+    }
+
     void malformedLinesAreSummedUpInOneMessage()
     {
         test::MainWindowRun run;

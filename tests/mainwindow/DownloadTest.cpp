@@ -428,12 +428,13 @@ private slots:
             QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
             QCOMPARE(lookup->gdResult->Rows(), 0);
             QVERIFY(lookup->cmdOK->isEnabled());
-            // A broken page: said so; the grid stays as it was.
+            // A broken page: reported to the error handler; the grid stays as
+            // it was.
             m_server->options().brokenPage = true;
             lookup->txtSearchString->setText(QStringLiteral("quillpoint"));
             QTest::mouseClick(lookup->cmdSearch, Qt::LeftButton);
-            QCOMPARE(m_dialogs->messages.size(), 1);
-            QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("not a page of search results")));
+            QCOMPARE(m_dialogs->errorReports.size(), 1);
+            QVERIFY(m_dialogs->errorReports.first().contains(QStringLiteral("not a page of search results")));
             QCOMPARE(lookup->gdResult->Rows(), 0);
             // No server: the switchable message.
             pointAt(closedPort());
