@@ -33,6 +33,24 @@ std::vector<double> sweep()
     return out;
 }
 
+// Wider than the sweep: rates and dividends that push p out of [0, 1] on
+// either side, negative rates, prices far from the strike on both sides,
+// volatilities from tiny to large.
+std::vector<double> wideGrid()
+{
+    std::vector<double> out;
+    for (int z : {1, -1})
+        for (double S : {30.0, 95.0, 100.0, 105.0, 400.0})
+            for (double T : {10.0 / 365, 1.5})
+                for (double r : {-0.03, 0.04, 0.9})
+                    for (double sigma : {0.02, 0.25, 1.2})
+                        for (double D : {0.0, 0.06, 0.5})
+                            for (int n : {3, 10, 41, 120})
+                                for (int output = PricingOutput::Value; output <= PricingOutput::Theta; ++output)
+                                    out.push_back(BinomialAmerican(z, S, 100, T, r, sigma, D, 1, n, output));
+    return out;
+}
+
 uint64_t bits(double v)
 {
     uint64_t b;
@@ -94,10 +112,11 @@ TEST(TreeKernel, PricesStayWhatTheScalarTreeGave)
     }
 }
 
-// The results of the whole sweep and of a few trees of every shape (a call
-// exercised early for its dividend, the shortest tree with greeks, an odd
-// step count), pinned bit for bit as the tree gave them before its induction
-// was rearranged: any change of the order of operations shows here.
+// The results of the sweep, of the wide grid and of a few trees of every
+// shape (a call exercised early for its dividend, the shortest tree with
+// greeks, an odd step count), pinned bit for bit as the tree gave them before
+// its induction was rearranged: any change of the order of operations, or a
+// node wrongly left out of the exercise test, shows here.
 TEST(TreeKernel, ResultsKeepTheirPinnedBits)
 {
     struct Pinned {
@@ -119,6 +138,7 @@ TEST(TreeKernel, ResultsKeepTheirPinnedBits)
             continue;
         KernelScope scope(k);
         EXPECT_EQ(digest(sweep()), 0x97c7358500164a82u) << "kernel " << int(k);
+        EXPECT_EQ(digest(wideGrid()), 0x3aa55ecc1e74eb6fu) << "kernel " << int(k);
         for (const Pinned& c : pinned) {
             const auto tree = [&](int output) {
                 return bits(BinomialAmerican(c.z, c.S, c.K, c.T, c.r, c.sigma, c.D, 1, c.n, output));
