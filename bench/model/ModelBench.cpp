@@ -29,10 +29,10 @@ BENCHMARK(BinomialAmericanPrice)->Arg(50)->Arg(100)->Arg(200);
 
 // One American option with its greeks (theta needs the whole tree down to the
 // root and level 2), 200 steps, by each version of the tree's backward
-// induction: 0 baseline (2 doubles a vector), 1 AVX2 (4), 2 AVX-512 (8). The
-// put is the case the chart windows meet most (early exercise on the low
-// side); the call with a dividend yield runs the same tree mirrored.
-void americanWithGreeks(benchmark::State& state, int32_t z)
+// induction: 0 baseline (2 doubles a vector), 1 AVX2 (4), 2 AVX-512 (8). A put
+// is exercised early on the low side of the tree, a call (which the dividend
+// yield makes worth exercising early) on the high side.
+void BinomialAmericanWithGreeks(benchmark::State& state, int32_t z)
 {
     const auto kernel = static_cast<TreeKernel>(state.range(0));
     if (!treeKernelSupported(kernel)) {
@@ -48,18 +48,8 @@ void americanWithGreeks(benchmark::State& state, int32_t z)
     }
     setTreeKernel(before);
 }
-
-void BinomialAmericanWithGreeks(benchmark::State& state)
-{
-    americanWithGreeks(state, -1);
-}
-BENCHMARK(BinomialAmericanWithGreeks)->ArgName("kernel")->Arg(0)->Arg(1)->Arg(2);
-
-void BinomialAmericanCallWithGreeks(benchmark::State& state)
-{
-    americanWithGreeks(state, 1);
-}
-BENCHMARK(BinomialAmericanCallWithGreeks)->ArgName("kernel")->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK_CAPTURE(BinomialAmericanWithGreeks, put, -1)->ArgName("kernel")->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK_CAPTURE(BinomialAmericanWithGreeks, call, 1)->ArgName("kernel")->Arg(0)->Arg(1)->Arg(2);
 
 bool sameBits(double a, double b)
 {
@@ -69,7 +59,7 @@ bool sameBits(double a, double b)
 // The yardstick of the two above: the same trees by the minimal backward
 // induction (MinimalTree.h), whose exercise values are worked out before the
 // timing starts. It must give the tree's value and greeks bit for bit.
-void minimalWithGreeks(benchmark::State& state, int32_t z)
+void MinimalTreeWithGreeks(benchmark::State& state, int32_t z)
 {
     const auto kernel = static_cast<TreeKernel>(state.range(0));
     if (!treeKernelSupported(kernel)) {
@@ -97,18 +87,8 @@ void minimalWithGreeks(benchmark::State& state, int32_t z)
         k ^= 1;
     }
 }
-
-void MinimalTreeWithGreeks(benchmark::State& state)
-{
-    minimalWithGreeks(state, -1);
-}
-BENCHMARK(MinimalTreeWithGreeks)->ArgName("kernel")->Arg(0)->Arg(1)->Arg(2);
-
-void MinimalTreeCallWithGreeks(benchmark::State& state)
-{
-    minimalWithGreeks(state, 1);
-}
-BENCHMARK(MinimalTreeCallWithGreeks)->ArgName("kernel")->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK_CAPTURE(MinimalTreeWithGreeks, put, -1)->ArgName("kernel")->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK_CAPTURE(MinimalTreeWithGreeks, call, 1)->ArgName("kernel")->Arg(0)->Arg(1)->Arg(2);
 
 void BlackScholesCallPrice(benchmark::State& state)
 {
