@@ -186,16 +186,17 @@ struct TreeResult {
 
 // Most nodes of a level need less than the full step, because an exercise
 // there is worth nothing: their price is on the wrong side of the strike. By
-// node index j, a level falls into runs:
-//   calls  [0, zero)        worth nothing and never were: the value stays 0,
-//                           only the price climbs (it reaches the money later);
-//          [zero, low)      below the strike: held value, price climbs;
-//          [low, i]         the full step: held value, price, exercise;
-//   puts   [0, high)        the full step;
-//          [high, zero)     at or above the strike for good (prices only grow
-//                           towards the root): held value only, the prices are
-//                           not kept;
-//          [zero, i]        worth nothing and never were: the value stays 0.
+// node index j, level i falls into runs (named as in backwardInduction):
+//   calls  [0, live)     worth nothing and never were (every node at expiry
+//                        they can reach pays nothing): the value stays 0, only
+//                        the price climbs (it reaches the money later);
+//          [live, full)  priced at or below the strike: held value, price;
+//          [full, i]     the full step: held value, price, exercise;
+//   puts   [0, full)     the full step;
+//          [full, top)   priced at or above the strike for good (prices only
+//                        grow towards the root): held value only, the prices
+//                        are not kept;
+//          [top, i]      worth nothing and never were: the value stays 0.
 // Leaving out the exercise test gives the same bits only because no held value
 // can be below zero: p and 1 - p are not negative, nor is disc or any value of
 // the tree (the caller checks p and disc), so "held < exercise" is false
