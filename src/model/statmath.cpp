@@ -190,8 +190,7 @@ struct TreeResult {
 //   calls  [0, live)     worth nothing and never were (every node at expiry
 //                        they can reach pays nothing): the value stays 0, only
 //                        the price climbs (it reaches the money later);
-//          [live, full)  priced at or below the strike: held value, price;
-//          [full, i]     the full step: held value, price, exercise;
+//          [live, i]     the full step: held value, price, exercise;
 //   puts   [0, full)     the full step;
 //          [full, top)   priced at or above the strike for good (prices only
 //                        grow towards the root): held value only, the prices
@@ -209,12 +208,15 @@ struct TreeResult {
 // The held value is (p V[j+1] + (1 - p) V[j]) disc in exactly this order and
 // the price steps up by one multiplication by u per level: the tree has always
 // computed them so, and every result depends on those roundings. Contiguous,
-// branch-free, no aliasing: the compiler vectorises each run.
+// branch-free, no aliasing: the compiler vectorises each run. Each counts from
+// its own first node: GCC then spares the SSE2 loops register copies.
 template <bool Call>
 [[gnu::always_inline]] inline void exerciseRun(double* __restrict V, double* __restrict P, int32_t from, int32_t to,
                                                double p, double pm, double disc, double u, double K)
 {
-    for (int32_t j = from; j < to; ++j) {
+    V += from;
+    P += from;
+    for (int32_t j = 0; j < to - from; ++j) {
         const double held = (p * V[j + 1] + pm * V[j]) * disc;
         const double price = P[j] * u;
         P[j] = price;
@@ -224,25 +226,18 @@ template <bool Call>
     }
 }
 
-[[gnu::always_inline]] inline void pricedHeldRun(double* __restrict V, double* __restrict P, int32_t from, int32_t to,
-                                                 double p, double pm, double disc, double u)
-{
-    for (int32_t j = from; j < to; ++j) {
-        V[j] = (p * V[j + 1] + pm * V[j]) * disc;
-        P[j] = P[j] * u;
-    }
-}
-
 [[gnu::always_inline]] inline void heldRun(double* __restrict V, int32_t from, int32_t to, double p, double pm,
                                            double disc)
 {
-    for (int32_t j = from; j < to; ++j)
+    V += from;
+    for (int32_t j = 0; j < to - from; ++j)
         V[j] = (p * V[j + 1] + pm * V[j]) * disc;
 }
 
 [[gnu::always_inline]] inline void priceRun(double* __restrict P, int32_t from, int32_t to, double u)
 {
-    for (int32_t j = from; j < to; ++j)
+    P += from;
+    for (int32_t j = 0; j < to - from; ++j)
         P[j] = P[j] * u;
 }
 
@@ -290,22 +285,13 @@ template <bool Call>
 [[gnu::always_inline]] inline void backwardInduction(double* __restrict V, double* __restrict P, const TreeStep& t,
                                                      TreeLevels& out)
 {
-    int32_t low = t.skipWorthless ? t.n + 1 : 0;  // calls
-    int32_t high = t.n + 1;                       // puts
+    int32_t high = t.n + 1; // puts
     for (int32_t i = t.n - 1; i >= 0; --i) {
         if constexpr (Call) {
-            // The prices grow towards the root, so the run below the strike
-            // only shrinks; the node at its top is tested with the very
-            // product the full step would store. The worthless corner loses
-            // one node a level.
-            low = std::min(low, i + 1);
-            while (low > 0 && !(P[low - 1] * t.u <= t.K))
-                --low;
-            const int32_t full = alignDown(low);
-            const int32_t live = alignDown(std::clamp(t.zero - (t.n - i), 0, full));
+            // The worthless corner loses one node a level.
+            const int32_t live = alignDown(std::max(t.zero - (t.n - i), 0));
             priceRun(P, 0, live, t.u);
-            pricedHeldRun(V, P, live, full, t.p, t.pm, t.disc, t.u);
-            exerciseRun<true>(V, P, full, i + 1, t.p, t.pm, t.disc, t.u, t.K);
+            exerciseRun<true>(V, P, live, i + 1, t.p, t.pm, t.disc, t.u, t.K);
         } else {
             const int32_t top = std::min(i + 1, t.zero);
             // Nodes pulled into the full step from above `high` compare an
