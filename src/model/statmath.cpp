@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -151,10 +152,29 @@ double binomialEuropean(int32_t z, double S, double K, double T, double r, doubl
 }
 
 // Working arrays of the American tree, kept per thread so that a price
-// allocates nothing once the largest step count has been seen.
-struct TreeScratch {
-    std::vector<double> values;
-    std::vector<double> prices;
+// allocates nothing once the largest step count has been seen: the node values
+// V and, one row further on, the node prices P, both on 64-byte boundaries so
+// that the widest vectors never straddle a cache line more than they must.
+class TreeScratch {
+public:
+    // V and P for a tree of n steps (n + 1 nodes at expiry).
+    void reserve(int32_t n)
+    {
+        row_ = (static_cast<size_t>(n) + 1 + kAlign - 1) / kAlign * kAlign;
+        if (storage_.size() < 2 * row_ + kAlign)
+            storage_.resize(2 * row_ + kAlign);
+        const auto address = reinterpret_cast<std::uintptr_t>(storage_.data());
+        const size_t skip = (kAlign - address / sizeof(double) % kAlign) % kAlign;
+        values_ = storage_.data() + skip;
+    }
+    double* values() const { return values_; }
+    double* prices() const { return values_ + row_; }
+
+private:
+    static constexpr size_t kAlign = 64 / sizeof(double);
+    std::vector<double> storage_;
+    size_t row_ = 0;
+    double* values_ = nullptr;
 };
 
 struct TreeResult {
@@ -164,21 +184,61 @@ struct TreeResult {
     double theta;
 };
 
-// One backward level of the tree: discounted expectation, the node prices one
-// step up, early exercise. Contiguous, branch-free, no aliasing: the compiler
-// vectorises it. `Call` picks the payoff sign (z * (P - K) for z = +-1 is
-// exactly P - K or K - P).
+// Most nodes of a level need less than the full step, because an exercise
+// there is worth nothing: their price is on the wrong side of the strike. By
+// node index j, level i falls into runs (named as in backwardInduction):
+//   calls  [0, live)     worth nothing and never were (every node at expiry
+//                        they can reach pays nothing): the value stays 0, only
+//                        the price climbs (it reaches the money later);
+//          [live, i]     the full step: held value, price, exercise;
+//   puts   [0, full)     the full step;
+//          [full, top)   priced at or above the strike for good (prices only
+//                        grow towards the root): held value only, the prices
+//                        are not kept;
+//          [top, i]      worth nothing and never were: the value stays 0.
+// Leaving out the exercise test gives the same bits only because no held value
+// can be below zero: p and 1 - p are not negative, nor is disc or any value of
+// the tree (the caller checks p and disc), so "held < exercise" is false
+// wherever the exercise value is at or below zero and the node takes its held
+// value either way; a held value made of zeros is +0, as the node already holds.
+// Runs meet at multiples of eight nodes, rounding towards the fuller step
+// (right for every node), so that the vectors of every version start on a cache
+// line.
+//
+// The held value is (p V[j+1] + (1 - p) V[j]) disc in exactly this order and
+// the price steps up by one multiplication by u per level: the tree has always
+// computed them so, and every result depends on those roundings. Contiguous,
+// branch-free, no aliasing: the compiler vectorises each run. Each counts from
+// its own first node: GCC then spares the SSE2 loops register copies.
 template <bool Call>
-[[gnu::always_inline]] inline void treeLevel(double* __restrict V, double* __restrict P, int32_t i, double p,
-                                             double pm, double disc, double u, double K)
+[[gnu::always_inline]] inline void exerciseRun(double* __restrict V, double* __restrict P, int32_t from, int32_t to,
+                                               double p, double pm, double disc, double u, double K)
 {
-    for (int32_t j = 0; j <= i; ++j) {
+    V += from;
+    P += from;
+    for (int32_t j = 0; j < to - from; ++j) {
         const double held = (p * V[j + 1] + pm * V[j]) * disc;
         const double price = P[j] * u;
         P[j] = price;
+        // z * (P - K) for z = +-1 is exactly P - K or K - P.
         const double exercise = Call ? price - K : K - price;
         V[j] = held < exercise ? exercise : held;
     }
+}
+
+[[gnu::always_inline]] inline void heldRun(double* __restrict V, int32_t from, int32_t to, double p, double pm,
+                                           double disc)
+{
+    V += from;
+    for (int32_t j = 0; j < to - from; ++j)
+        V[j] = (p * V[j + 1] + pm * V[j]) * disc;
+}
+
+[[gnu::always_inline]] inline void priceRun(double* __restrict P, int32_t from, int32_t to, double u)
+{
+    P += from;
+    for (int32_t j = 0; j < to - from; ++j)
+        P[j] = P[j] * u;
 }
 
 struct TreeStep {
@@ -188,6 +248,13 @@ struct TreeStep {
     double u;
     double K;
     int32_t n;
+    // Whether the runs short of the full step may be used (p, 1 - p and disc
+    // finite and not negative); without it every node takes the full step.
+    bool skipWorthless;
+    // Calls: the first node at expiry with a payoff (at level i the nodes
+    // below zero - (n - i) are worth nothing). Puts: the nodes from here on are
+    // worth nothing at every level.
+    int32_t zero;
 };
 
 // What the backward induction reads off the tree besides the value at the
@@ -198,12 +265,47 @@ struct TreeLevels {
     double delta = 0.0;
 };
 
+// The greeks read the prices of nodes 0..2 at level 2, which therefore always
+// take the full step.
+constexpr int32_t kGreekNodes = 3;
+// Runs meet at multiples of this many nodes (the widest vector).
+constexpr int32_t kRunAlign = 8;
+
+constexpr int32_t alignDown(int32_t j)
+{
+    return j / kRunAlign * kRunAlign;
+}
+
+constexpr int32_t alignUp(int32_t j)
+{
+    return (j + kRunAlign - 1) / kRunAlign * kRunAlign;
+}
+
 template <bool Call>
 [[gnu::always_inline]] inline void backwardInduction(double* __restrict V, double* __restrict P, const TreeStep& t,
                                                      TreeLevels& out)
 {
+    int32_t high = t.n + 1; // puts
     for (int32_t i = t.n - 1; i >= 0; --i) {
-        treeLevel<Call>(V, P, i, t.p, t.pm, t.disc, t.u, t.K);
+        if constexpr (Call) {
+            // The worthless corner loses one node a level.
+            const int32_t live = alignDown(std::max(t.zero - (t.n - i), 0));
+            priceRun(P, 0, live, t.u);
+            exerciseRun<true>(V, P, live, i + 1, t.p, t.pm, t.disc, t.u, t.K);
+        } else {
+            const int32_t top = std::min(i + 1, t.zero);
+            // Nodes pulled into the full step from above `high` compare an
+            // exercise value at or below zero (their prices are at or above
+            // the strike), so they keep their held value there too.
+            const int32_t full = std::min(alignUp(std::min(high, top)), top);
+            exerciseRun<false>(V, P, 0, full, t.p, t.pm, t.disc, t.u, t.K);
+            heldRun(V, full, top, t.p, t.pm, t.disc);
+            // A node priced at or above the strike stays there: it leaves the
+            // full step for good (tested on the prices just stored).
+            high = std::min(high, full);
+            while (t.skipWorthless && high > kGreekNodes && P[high - 1] >= t.K)
+                --high;
+        }
         if (i == 2) {
             out.gamma = ((V[2] - V[1]) / (P[2] - P[1]) - (V[1] - V[0]) / (P[1] - P[0])) / (0.5 * (P[2] - P[0]));
             out.v21 = V[1];
@@ -216,8 +318,8 @@ template <bool Call>
 // The same induction compiled for three instruction sets. Every version does
 // the same operations in the same order, element by element (no fused
 // multiply-add: the build turns contraction off, and the AVX targets do not
-// enable FMA), so they give the same bits; the wider ones do 4 or 8 nodes at
-// a time.
+// enable FMA), and the runs are split by the same tests, so they give the same
+// bits; the wider ones do 4 or 8 nodes at a time.
 using InductionFn = void (*)(bool call, double* V, double* P, const TreeStep& t, TreeLevels& out);
 
 void inductionBaseline(bool call, double* V, double* P, const TreeStep& t, TreeLevels& out)
@@ -271,13 +373,9 @@ template <bool Call>
 TreeResult americanTree(double S, double K, double T, double r, double sigma, double q, int32_t n)
 {
     thread_local TreeScratch scratch;
-    const auto size = static_cast<size_t>(n) + 1;
-    if (scratch.values.size() < size) {
-        scratch.values.resize(size);
-        scratch.prices.resize(size);
-    }
-    double* V = scratch.values.data();
-    double* P = scratch.prices.data();
+    scratch.reserve(n);
+    double* V = scratch.values();
+    double* P = scratch.prices();
 
     const double dt = T / n;
     const double u = std::exp(sigma * std::sqrt(dt));
@@ -286,18 +384,47 @@ TreeResult americanTree(double S, double K, double T, double r, double sigma, do
     const double disc = std::exp(-r * dt);
     const double p = (growth - d) / (u - d);
     const double pm = 1.0 - p;
+    // u >= 1 >= d > 0 makes every chain of prices below grow (rounding keeps
+    // x * u >= x and x / d >= x), which the runs short of the full step rely on.
+    const bool skipWorthless = p >= 0.0 && pm >= 0.0 && d > 0.0 && disc < std::numeric_limits<double>::infinity();
 
+    // The prices at expiry, each from the one below: this chain, not a power
+    // of u per node, fixes the bits of every price in the tree. Its steps wait
+    // on each other (a division each), so a put stops it at the first node at
+    // or above the strike: that node and all above it are worth nothing at
+    // expiry and never reach the money again, so the induction never reads
+    // their prices (nodes 0..2, which the greeks read, are always priced).
+    int32_t priced = n;
     P[0] = S * std::pow(d, n);
-    for (int32_t j = 1; j <= n; ++j)
+    for (int32_t j = 1; j <= n; ++j) {
+        if (!Call && skipWorthless && j > kGreekNodes && P[j - 1] >= K) {
+            priced = j - 1;
+            break;
+        }
         P[j] = P[j - 1] * u / d;
-    for (int32_t j = 0; j <= n; ++j) {
+    }
+    for (int32_t j = 0; j <= priced; ++j) {
         const double payoff = Call ? P[j] - K : K - P[j];
         V[j] = payoff < 0.0 ? 0.0 : payoff;
     }
+    for (int32_t j = priced + 1; j <= n; ++j)
+        V[j] = 0.0; // K - P at or below zero: the payoff above gives +0 as well
+    // A node is worth nothing while every node at expiry it can reach pays
+    // nothing: for a call those below the first payoff (one node fewer each
+    // level back), for a put all from the first node at or above the strike.
+    int32_t zero = Call ? 0 : n + 1;
+    if (skipWorthless) {
+        if (Call) {
+            while (zero <= n && V[zero] == 0.0)
+                ++zero;
+        } else if (priced < n) {
+            zero = priced;
+        }
+    }
 
     TreeLevels levels;
-    inductionFor(activeKernel().load(std::memory_order_relaxed))(Call, V, P, TreeStep{p, pm, disc, u, K, n},
-                                                                   levels);
+    const TreeStep step{p, pm, disc, u, K, n, skipWorthless, zero};
+    inductionFor(activeKernel().load(std::memory_order_relaxed))(Call, V, P, step, levels);
     TreeResult result{0.0, 0.0, 0.0, 0.0};
     result.value = V[0];
     result.gamma = levels.gamma;
