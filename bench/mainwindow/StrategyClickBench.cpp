@@ -1,0 +1,393 @@
+// The user's road from a click on a strategy to every window showing it, on a
+// real X display with Mesa's software OpenGL: the main window started as the
+// program starts (Form_Load on the shipped chain data/SAMPLE.opt and a
+// strategies file), three 2-D chart windows and the 3-D window opened from
+// the Windows menu, and a mouse click on a strategy node of the tree. The
+// clock runs from the click until
+//   - the main window has repainted its evaluated-leg grid,
+//   - every 2-D chart window has made its drawing for the click and then
+//     painted its plot,
+//   - the 3-D window has drawn and swapped a frame after the click,
+// and the X server has handled everything sent to it so far (the painted
+// images included). Each window's paint is seen by an event filter on the
+// widget that paints it (the plot's viewport, the grid's viewport) and on the
+// 3-D drawing window (its update request draws and swaps the frame); the
+// wait sleeps in the event loop, so it costs the program nothing. Between two
+// clicks the program is left idle; a drawing or frame that still comes then
+// is counted ("late"), which would show the wait ended too soon.
+//
+// Runs only on an X display with OpenGL; CMake's `bench` target starts it on
+// a private Xvfb display with openbox (tests/support/run-x11.sh):
+//
+//   tests/support/run-x11.sh build/bin/tw_strategy_click_bench
+//
+// Arguments of a case: the library (0 the shipped DEFAULT.STG, 48
+// strategies; 1 a library of 2,000 strategies made at build time from the
+// shipped list by tools' tw_make_strategies) and the pricing model (0
+// Black-Scholes, 2 binomial American at 200 steps). The clicks go in turn to
+// two four-leg strategies (a butterfly and an iron condor), so every click
+// changes what the windows show.
+#include "support/MainWindowControls.h"
+#include "app/CAppSettings.h"
+#include "app/Tools.h"
+#include "app/TwApplication.h"
+#include "charts/frm3dChart.h"
+#include "charts/frmChart.h"
+#include "mainwindow/frmStrategies.h"
+#include "model/statmath.h"
+#include "platform/Chart2D.h"
+#include "platform/Grid.h"
+#include "platform/PopupMenu.h"
+#include "platform/TreeView.h"
+#include "support/MainWindowRun.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAbstractScrollArea>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+
+#include <xcb/xcb.h>
+
+#include <benchmark/benchmark.h>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace tw;
+
+namespace {
+
+constexpr int kCharts = 3;
+constexpr int kClicks = 40;
+
+// Waits until the X server has handled everything sent to it so far.
+void syncWithServer()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr)
+        return;
+    xcb_connection_t* c = x11->connection();
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
+
+// Runs the event loop, sleeping while it has nothing to do, until `done`
+// holds or the time is up; true when it holds.
+template <typename Done>
+bool runUntil(Done&& done, int milliseconds)
+{
+    QDeadlineTimer deadline(milliseconds);
+    QTimer wake;
+    wake.start(50); // wakes the wait now and then to look at the deadline
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// Runs the event loop until nothing has happened for `quiet` milliseconds.
+void settle(int quiet)
+{
+    QElapsedTimer idle;
+    idle.start();
+    QDeadlineTimer deadline(5000);
+    while (idle.elapsed() < quiet && !deadline.hasExpired()) {
+        if (QCoreApplication::eventDispatcher()->processEvents(QEventLoop::AllEvents))
+            idle.restart();
+        else
+            QThread::msleep(2);
+    }
+}
+
+QWidget* viewportOf(QWidget* w)
+{
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w))
+        return area->viewport();
+    auto* area = w->findChild<QAbstractScrollArea*>();
+    return area != nullptr ? area->viewport() : nullptr;
+}
+
+// What the windows did since the click: watches the paints of the plots and
+// the grid, the 2-D windows' drawing requests and the 3-D window's frames.
+class Watch : public QObject {
+public:
+    struct ChartState {
+        frmChart* window = nullptr;
+        QWidget* plot = nullptr;
+        bool drawRequestSeen = false; // the window's posted drawing request reached it
+        bool painted = false;         // the plot painted after that
+    };
+
+    Watch(frmStrategies* main, const std::vector<frmChart*>& charts, QWindow* surface)
+        : m_grid(viewportOf(ui::gdSelected(main))), m_surface(surface)
+    {
+        for (frmChart* c : charts) {
+            ChartState s;
+            s.window = c;
+            s.plot = viewportOf(c->Chart);
+            m_charts.push_back(s);
+            c->installEventFilter(this);
+            s.plot->installEventFilter(this);
+        }
+        m_grid->installEventFilter(this);
+        m_surface->installEventFilter(this);
+    }
+    ~Watch() override
+    {
+        for (const ChartState& s : m_charts) {
+            s.window->removeEventFilter(this);
+            s.plot->removeEventFilter(this);
+        }
+        m_grid->removeEventFilter(this);
+        m_surface->removeEventFilter(this);
+    }
+
+    void start()
+    {
+        for (ChartState& s : m_charts)
+            s.drawRequestSeen = s.painted = false;
+        gridPainted = false;
+        frames = 0;
+    }
+    bool done() const
+    {
+        return gridPainted && frames > 0
+            && std::all_of(m_charts.begin(), m_charts.end(), [](const ChartState& s) { return s.painted; });
+    }
+    // The drawings of all 2-D windows so far (read when none is
+    // outstanding: reading makes an outstanding one).
+    int drawings() const
+    {
+        int n = 0;
+        for (const ChartState& s : m_charts)
+            n += s.window->drawCount();
+        return n;
+    }
+
+    bool gridPainted = false;
+    int frames = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (watched == m_surface) {
+            if (type == QEvent::UpdateRequest)
+                ++frames;
+            return false;
+        }
+        if (watched == m_grid) {
+            if (type == QEvent::Paint)
+                gridPainted = true;
+            return false;
+        }
+        for (ChartState& s : m_charts) {
+            // A 2-D window asks itself for its drawing with an event of its
+            // own type; the paint of the plot after it shows the drawing.
+            if (watched == s.window && type >= QEvent::User)
+                s.drawRequestSeen = true;
+            else if (watched == s.plot && type == QEvent::Paint && s.drawRequestSeen)
+                s.painted = true;
+        }
+        return false;
+    }
+
+private:
+    std::vector<ChartState> m_charts;
+    QWidget* m_grid;
+    QWindow* m_surface;
+};
+
+// The first strategy node of the group whose caption is `caption`, or starts
+// with it and a space (the large library numbers its captions), looking at
+// the groups from the last one when `fromEnd`.
+QTreeWidgetItem* strategyNode(frmStrategies* w, const QString& group, const QString& caption, bool fromEnd = false)
+{
+    QTreeWidget* tree = ui::tvStrategies(w);
+    const int groups = tree->topLevelItemCount();
+    for (int i = 0; i < groups; ++i) {
+        QTreeWidgetItem* groupNode = tree->topLevelItem(fromEnd ? groups - 1 - i : i);
+        if (!group.isEmpty() && groupNode->text(0) != group)
+            continue;
+        for (int s = 0; s < groupNode->childCount(); ++s) {
+            const QString text = groupNode->child(s)->text(0);
+            if (text == caption || text.startsWith(caption + QLatin1Char(' ')))
+                return groupNode->child(s);
+        }
+    }
+    return nullptr;
+}
+
+void openWindow(frmStrategies* w, const char* key)
+{
+    platform::PopupMenu* menu = ui::m_cMenu(w);
+    emit menu->Click(menu->IndexOfKey(QLatin1String(key)));
+}
+
+double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    const double at = p * static_cast<double>(v.size() - 1);
+    const auto low = static_cast<size_t>(at);
+    const size_t high = std::min(low + 1, v.size() - 1);
+    return v[low] + (v[high] - v[low]) * (at - static_cast<double>(low));
+}
+
+void ClickStrategy(benchmark::State& state)
+{
+    const bool large = state.range(0) == 1;
+    const int model = static_cast<int>(state.range(1));
+    test::environment().clearSettings();
+    // The pricing choices the user made in an earlier run.
+    appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("Model"), model);
+    appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), QStringLiteral("200"));
+    test::ScriptedDialogs dialogs;
+    const QString library = large ? QStringLiteral(TW_LARGE_LIBRARY) : test::shippedFile(QStringLiteral("DEFAULT.STG"));
+    test::MainWindowRun run({QStringLiteral("-S"), library, QStringLiteral("-O"), test::shippedFile(QStringLiteral("SAMPLE.opt"))});
+    frmStrategies* w = run.window();
+    // The program starts with one 2-D window and the 3-D window; the user
+    // opens the others from the Windows menu.
+    for (int i = static_cast<int>(w->openCharts().size()); i < kCharts; ++i)
+        openWindow(w, "mnuWindowsNewChart");
+    openWindow(w, "mnuWindowsStrategy3DProfile");
+    std::vector<frmChart*> charts;
+    for (const auto& entry : w->openCharts())
+        charts.push_back(entry.second.data());
+    frm3dChart* chart3d = frm3dChart::instance();
+    QWindow* surface = chart3d->Chart3D->drawingWindow();
+    if (charts.size() != kCharts || surface == nullptr) {
+        state.SkipWithError(QStringLiteral("the chart windows did not open (%1 2-D windows, %2 3-D drawing)")
+                                .arg(charts.size())
+                                .arg(surface != nullptr ? "a" : "no")
+                                .toStdString()
+                                .c_str());
+        return;
+    }
+    // The program puts the main window on the left, the first 2-D window
+    // top right and the 3-D window bottom right; the user puts the two new
+    // 2-D windows side by side over the bottom of the main window (the
+    // chain), once the program has placed them.
+    if (!runUntil([&] { return surface->isExposed() && w->windowHandle()->isExposed(); }, 5000)) {
+        state.SkipWithError("the windows were not shown");
+        return;
+    }
+    settle(300);
+    charts[1]->setGeometry(0, 600, 390, 370);
+    charts[2]->setGeometry(400, 600, 390, 370);
+    settle(300);
+
+    // A butterfly and an iron condor; in the large library the butterfly of
+    // the middle group and the last iron condor.
+    QTreeWidgetItem* nodes[2] = {
+        large ? strategyNode(w, QStringLiteral("Book 025"), QStringLiteral("Long call butterfly"))
+              : strategyNode(w, QStringLiteral("Butterflies and condors"), QStringLiteral("Long call butterfly")),
+        large ? strategyNode(w, QString(), QStringLiteral("Iron condor"), true)
+              : strategyNode(w, QStringLiteral("Butterflies and condors"), QStringLiteral("Iron condor"))};
+    if (nodes[0] == nullptr || nodes[1] == nullptr) {
+        state.SkipWithError("the strategies to click are not in the library");
+        return;
+    }
+    const QString keys[2] = {ui::library(w)->nodeKey(nodes[0]), ui::library(w)->nodeKey(nodes[1])};
+
+    Watch watch(w, charts, surface);
+    std::vector<double> times;
+    int late = 0;
+    int which = 0;
+    int drawings = 0;
+    int frames = 0;
+    const auto click = [&]() -> bool {
+        which ^= 1;
+        // Opens the node's group and scrolls it into view, as the user does
+        // before the click; then all is left to settle.
+        const QPoint at = test::treeNodeCentre(w, keys[which]);
+        settle(100);
+        const int drawingsBefore = watch.drawings();
+        watch.start();
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(ui::tvStrategies(w)->viewport(), Qt::LeftButton, {}, at);
+        if (!runUntil([&] { return watch.done(); }, 10000))
+            return false;
+        syncWithServer();
+        times.push_back(static_cast<double>(clock.nsecsElapsed()) * 1e-6);
+        const int framesInTime = watch.frames;
+        const bool paintedInTime = watch.gridPainted;
+        settle(150);
+        late += watch.frames - framesInTime;
+        drawings += watch.drawings() - drawingsBefore;
+        frames += watch.frames;
+        if (!paintedInTime)
+            return false;
+        return ui::tvStrategies(w)->currentItem() == nodes[which];
+    };
+    for (int warm = 0; warm < 4; ++warm) {
+        if (!click()) {
+            state.SkipWithError("a click did not reach every window");
+            return;
+        }
+    }
+    times.clear();
+    late = drawings = frames = 0;
+    for (auto _ : state) {
+        if (!click()) {
+            state.SkipWithError("a click did not reach every window");
+            return;
+        }
+        state.SetIterationTime(times.back() * 1e-3);
+    }
+    const auto clicks = static_cast<double>(times.size());
+    state.counters["median_ms"] = percentile(times, 0.5);
+    state.counters["min_ms"] = percentile(times, 0);
+    state.counters["p90_ms"] = percentile(times, 0.9);
+    state.counters["max_ms"] = percentile(times, 1);
+    // Per click: the 2-D windows' drawings (all three) and the 3-D frames.
+    state.counters["draws2d"] = drawings / clicks;
+    state.counters["frames3d"] = frames / clicks;
+    state.counters["late"] = late;
+    state.SetLabel(QStringLiteral("%1, %2")
+                       .arg(large ? QStringLiteral("2,000 strategies") : QStringLiteral("shipped library"),
+                            model == PricingModel::BinomialAmerican ? QStringLiteral("American 200")
+                                                                    : QStringLiteral("Black-Scholes"))
+                       .toStdString());
+}
+BENCHMARK(ClickStrategy)
+    ->Args({0, PricingModel::BinomialAmerican})
+    ->Args({0, PricingModel::BlackScholes})
+    ->Args({1, PricingModel::BinomialAmerican})
+    ->Args({1, PricingModel::BlackScholes})
+    ->Iterations(kClicks)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+// The application lives on the X display for the whole run.
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    const auto refuse = [] {
+        fprintf(stderr, "tw_strategy_click_bench needs an X display with OpenGL: run it through "
+                        "tests/support/run-x11.sh\n");
+        return 1;
+    };
+    if (!qEnvironmentVariableIsSet("DISPLAY"))
+        return refuse();
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    test::installEnvironment();
+    TwApplication app(argc, argv);
+    if (!platform::Chart3D::openGLAvailable())
+        return refuse();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (frm3dChart* c = frm3dChart::loaded())
+        c->unload();
+    return 0;
+}
