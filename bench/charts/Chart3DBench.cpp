@@ -11,13 +11,12 @@
 // and the window's client size (480 x 360 as the window opens; 798 x 475 as
 // the tiled 3-D window on a 1600 x 1000 screen).
 #include "SurfaceLegs.h"
+#include "X11Bench.h"
 
-#include "app/TwApplication.h"
 #include "charts/ChartHost.h"
 #include "charts/frm3dChart.h"
 #include "model/stock.h"
 #include "model/statmath.h"
-#include "support/TestEnvironment.h"
 
 #include <QCheckBox>
 #include <QDeadlineTimer>
@@ -26,12 +25,8 @@
 #include <QGuiApplication>
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
 #include <benchmark/benchmark.h>
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 using namespace tw;
 
@@ -79,17 +74,6 @@ protected:
     }
 };
 
-// Waits until the X server has handled everything sent to it so far (the
-// frame's image included).
-void syncWithServer()
-{
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr)
-        return;
-    xcb_connection_t* c = x11->connection();
-    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-}
-
 // Runs the event loop until a frame after `before` has been drawn.
 bool waitForFrame(const FrameCounter& counter, int before)
 {
@@ -100,7 +84,7 @@ bool waitForFrame(const FrameCounter& counter, int before)
         return false;
     // The event that drew the frame has been handled when processEvents
     // returns; the frame's image may still be on its way to the server.
-    syncWithServer();
+    bench::syncWithServer();
     return true;
 }
 
@@ -168,25 +152,7 @@ BENCHMARK(NewSurfaceOnScreen)
 
 } // namespace
 
-// The application lives on the X display for the whole run, and the window
-// goes before it.
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    const auto refuse = [] {
-        fprintf(stderr, "tw_chart3d_bench needs an X display with OpenGL: run it through tests/support/run-x11.sh\n");
-        return 1;
-    };
-    if (!qEnvironmentVariableIsSet("DISPLAY"))
-        return refuse();
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    test::installEnvironment();
-    TwApplication app(argc, argv);
-    if (!platform::Chart3D::openGLAvailable())
-        return refuse();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (frm3dChart* c = frm3dChart::loaded())
-        c->unload();
-    return 0;
+    return bench::runX11Benchmarks(argc, argv, "tw_chart3d_bench");
 }

@@ -33,9 +33,9 @@
 // 90th-percentile and slowest click in milliseconds, and per click the 2-D
 // drawings (of all three windows) and 3-D frames made.
 #include "support/MainWindowControls.h"
+#include "X11Bench.h"
 #include "app/CAppSettings.h"
 #include "app/Tools.h"
-#include "app/TwApplication.h"
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
@@ -46,7 +46,6 @@
 #include "platform/TreeView.h"
 #include "support/MainWindowRun.h"
 #include "support/ScriptedDialogs.h"
-#include "support/TestEnvironment.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAbstractScrollArea>
@@ -58,11 +57,8 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
 #include <benchmark/benchmark.h>
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 using namespace tw;
@@ -71,16 +67,6 @@ namespace {
 
 constexpr int kCharts = 3;
 constexpr int kClicks = 40;
-
-// Waits until the X server has handled everything sent to it so far.
-void syncWithServer()
-{
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr)
-        return;
-    xcb_connection_t* c = x11->connection();
-    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
-}
 
 // Runs the event loop, sleeping while it has nothing to do, until `done`
 // holds or the time is up; true when it holds.
@@ -238,7 +224,7 @@ double followUntilQuiet(const Watch& watch, const QElapsedTimer& clock)
     for (;;) {
         if (watch.activity() != seen) {
             seen = watch.activity();
-            syncWithServer();
+            bench::syncWithServer();
             last = static_cast<double>(clock.nsecsElapsed()) * 1e-6;
             quiet.restart();
         } else if (watch.done() && quiet.elapsed() >= kQuiet) {
@@ -414,25 +400,7 @@ BENCHMARK(ClickStrategy)
 
 } // namespace
 
-// The application lives on the X display for the whole run.
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    const auto refuse = [] {
-        fprintf(stderr, "tw_strategy_click_bench needs an X display with OpenGL: run it through "
-                        "tests/support/run-x11.sh\n");
-        return 1;
-    };
-    if (!qEnvironmentVariableIsSet("DISPLAY"))
-        return refuse();
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    test::installEnvironment();
-    TwApplication app(argc, argv);
-    if (!platform::Chart3D::openGLAvailable())
-        return refuse();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (frm3dChart* c = frm3dChart::loaded())
-        c->unload();
-    return 0;
+    return bench::runX11Benchmarks(argc, argv, "tw_strategy_click_bench");
 }
