@@ -140,6 +140,13 @@ public:
             refreshStyles();
         if ((what & (Data | Labels)) != 0)
             refreshLabels();
+        // Laid out now rather than in a later turn of the event loop: the
+        // chart is painted once, as it will stay, instead of once more when
+        // its legend and axes have taken the new labels' room.
+        if (what != 0) {
+            if (QGraphicsLayout* layout = chart->layout())
+                layout->activate();
+        }
     }
 
     void refreshData();

@@ -8,7 +8,8 @@
 // line colour, width and point symbol. The values of all series are loaded
 // as one table, point index first. Between setBatched(true) and
 // setBatched(false) every change (data, labels, styles) is only kept; leaving
-// the batch shows them at once (axes scaled to the data). Showing touches
+// the batch shows them at once (axes scaled to the data, the chart laid out,
+// so that it is painted once for them). Showing touches
 // only what differs from what is shown: a series is added or removed only
 // when their number changes, a line's points are replaced only when they
 // changed, an axis range, a title, a label or a pen only when it changed.

@@ -151,6 +151,24 @@ bool near(double a, double b, double tolerance)
     return std::abs(a - b) <= tolerance;
 }
 
+// Counts the events of one type an object is sent.
+class EventCounter : public QObject {
+public:
+    EventCounter(QEvent::Type type, int& count) : m_type(type), m_count(count) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == m_type)
+            ++m_count;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEvent::Type m_type;
+    int& m_count;
+};
+
 } // namespace
 
 class ChartWindowTest : public QObject {
@@ -536,6 +554,37 @@ private slots:
         QCOMPARE(c->txtValue->text(), QString());
         QCOMPARE(c->Chart->markerX(), platform::Chart2D::OutsideValue);
         QCOMPARE(c->Chart->markerY(), platform::Chart2D::OutsideValue);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void aDrawingIsPaintedOnce()
+    {
+        // The main window hands over other legs: the plot is painted once,
+        // laid out for the new legend and scale, not once more after its
+        // layout has followed.
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        auto c = openChart(host, 0, fourLegs());
+        QVERIFY(QTest::qWaitForWindowExposed(c.get()));
+        QWidget* plot = c->Chart->findChild<QAbstractScrollArea*>()->viewport();
+        int paints = 0;
+        EventCounter counter(QEvent::Paint, paints);
+        plot->installEventFilter(&counter);
+        const auto runPostedWork = [] {
+            for (int turn = 0; turn < 5; ++turn) {
+                QCoreApplication::sendPostedEvents();
+                QCoreApplication::processEvents();
+            }
+        };
+        runPostedWork();
+        paints = 0;
+        const int draws = c->drawCount();
+        c->setOptions(std::vector<LegRow>{chartLeg(LegKind::Call, LegPosition::Long, 50, 30, 2, 2.5, "ZYX DX-E"),
+                                          chartLeg(LegKind::Call, LegPosition::Short, 55, 30, 1, 0.8, "ZYX DZ-E")});
+        QTRY_VERIFY(paints > 0);
+        runPostedWork();
+        QCOMPARE(c->drawCount(), draws + 1);
+        QCOMPARE(paints, 1);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
