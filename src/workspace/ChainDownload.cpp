@@ -1,4 +1,4 @@
-// The quote download of the main window (the ticker's quote table posted for
+// The chain pane's quote download (the ticker's quote table posted for
 // over HTTP, with a progress window and Cancel) and the symbol lookup.
 
 #include "workspace/ChainPane.h"

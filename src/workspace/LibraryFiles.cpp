@@ -1,4 +1,4 @@
-// The strategies-file commands of the main window: load a library in place
+// The library pane's strategies-file commands: load a library in place
 // of the open one, append another file's groups to it, save it, save it
 // under a new name, and export the selected group or strategy as a file of
 // its own.
