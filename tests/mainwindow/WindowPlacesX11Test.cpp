@@ -180,6 +180,11 @@ private:
     xcb_atom_t m_clientList = 0, m_pid = 0, m_name = 0, m_extents = 0, m_protocols = 0, m_delete = 0, m_utf8 = 0;
 };
 
+// The program's framed windows: title -> outer rectangle.
+using Windows = QMap<QString, QRect>;
+// A state of the windows a test waits for.
+using Goal = std::function<bool(const Windows&)>;
+
 const QString kMain = QStringLiteral("Tarnwell");
 // The 3-D window: "3D chart" while nothing is drawn, else the ticker
 // followed by " - 3D Chart".
@@ -194,7 +199,7 @@ bool is2d(const QString& title)
 
 // The outer rectangle of the one window whose title passes `kind`; null
 // when there is none or more than one.
-QRect placeOf(const QMap<QString, QRect>& w, const std::function<bool(const QString&)>& kind)
+QRect placeOf(const Windows& w, const std::function<bool(const QString&)>& kind)
 {
     QRect found;
     int count = 0;
@@ -208,7 +213,7 @@ QRect placeOf(const QMap<QString, QRect>& w, const std::function<bool(const QStr
 }
 
 // The main window, one 2-D chart window and the 3-D window, framed.
-bool complete(const QMap<QString, QRect>& w)
+bool complete(const Windows& w)
 {
     return w.size() == 3 && w.contains(kMain) && !placeOf(w, is3d).isNull() && !placeOf(w, is2d).isNull();
 }
@@ -216,12 +221,12 @@ bool complete(const QMap<QString, QRect>& w)
 // The places of the first start on a work area without panels (openbox
 // keeps none): the main window fills the left half, the 2-D chart window
 // the upper and the 3-D window the lower right quarter.
-bool tiled(const QMap<QString, QRect>& w, const QRect& screen)
+bool tiled(const Windows& w, const QRect& screen)
 {
-    const int half = screen.width() / 2;
+    const int half = screen.width() / 2, middle = screen.height() / 2;
     return complete(w) && w.value(kMain) == QRect(0, 0, half, screen.height())
-        && placeOf(w, is2d) == QRect(half, 0, screen.width() - half, screen.height() / 2)
-        && placeOf(w, is3d) == QRect(half, screen.height() / 2, screen.width() - half, screen.height() - screen.height() / 2);
+        && placeOf(w, is2d) == QRect(half, 0, screen.width() - half, middle)
+        && placeOf(w, is3d) == QRect(half, middle, screen.width() - half, screen.height() - middle);
 }
 
 QString describe(const QMap<QString, QRect>& w)
@@ -247,10 +252,9 @@ class WindowPlacesX11Test : public QObject {
     // Waits, on the X server's events, until the program's windows pass
     // `reached`, or the program ends, or a minute goes by; the windows last
     // seen.
-    QMap<QString, QRect> waitForWindows(QProcess& program, const std::function<bool(const QMap<QString, QRect>&)>& reached,
-                                        bool* ok)
+    Windows waitForWindows(QProcess& program, const Goal& reached, bool* ok)
     {
-        QMap<QString, QRect> seen;
+        Windows seen;
         *ok = false;
         QEventLoop loop;
         const auto look = [&] {
@@ -284,8 +288,7 @@ class WindowPlacesX11Test : public QObject {
     // are framed and pass `reached`, records them, and closes the program as a
     // user would. Empty when something went wrong (with a message naming
     // what was expected and what was seen).
-    QMap<QString, QRect> oneCycle(const std::function<bool(const QMap<QString, QRect>&)>& reached,
-                                  const QString& expected, QString* failure)
+    Windows oneCycle(const Goal& reached, const QString& expected, QString* failure)
     {
         QProcess program;
         program.setProgram(QStringLiteral(TARNWELL_EXE));
@@ -299,10 +302,11 @@ class WindowPlacesX11Test : public QObject {
             return {};
         }
         bool ok = false;
-        const QMap<QString, QRect> seen = waitForWindows(program, reached, &ok);
+        const Windows seen = waitForWindows(program, reached, &ok);
         if (!ok) {
-            *failure = (program.state() == QProcess::Running ? QStringLiteral("the windows never reached ")
-                                                             : QStringLiteral("the program ended before its windows reached "))
+            *failure = (program.state() == QProcess::Running
+                            ? QStringLiteral("the windows never reached ")
+                            : QStringLiteral("the program ended before its windows reached "))
                 + expected + QStringLiteral("; last seen: ") + describe(seen);
             program.kill();
             program.waitForFinished();
@@ -334,13 +338,13 @@ private slots:
         test::environment().clearSettings();
         const QRect screen = m_display.rootArea();
         QString failure;
-        const QMap<QString, QRect> first = oneCycle([&](const QMap<QString, QRect>& w) { return tiled(w, screen); },
-                                                    QStringLiteral("the tiled places of a first start"), &failure);
+        const Windows first = oneCycle([&](const Windows& w) { return tiled(w, screen); },
+                                       QStringLiteral("the tiled places of a first start"), &failure);
         QVERIFY2(!first.isEmpty(), qPrintable(QStringLiteral("first start: ") + failure));
         for (int cycle = 2; cycle <= 10; ++cycle) {
-            const QMap<QString, QRect> again = oneCycle([&](const QMap<QString, QRect>& w) { return w == first; },
-                                                        QStringLiteral("the places of the first start, ") + describe(first),
-                                                        &failure);
+            const Windows again = oneCycle([&](const Windows& w) { return w == first; },
+                                           QStringLiteral("the places of the first start, ") + describe(first),
+                                           &failure);
             QVERIFY2(!again.isEmpty(), qPrintable(QStringLiteral("start %1: ").arg(cycle) + failure));
         }
     }
@@ -366,10 +370,9 @@ private slots:
             s.SaveSetting(QStringLiteral("Settings\\CC1"), QLatin1String(key), value);
         const QRect screen = m_display.rootArea();
         QString failure;
-        const QMap<QString, QRect> windows = oneCycle(
-            [&](const QMap<QString, QRect>& w) {
-                return complete(w) && std::all_of(w.begin(), w.end(), [&](const QRect& r) { return screen.contains(r); });
-            },
+        const auto onScreen = [&](const QRect& r) { return screen.contains(r); };
+        const Windows windows = oneCycle(
+            [&](const Windows& w) { return complete(w) && std::all_of(w.begin(), w.end(), onScreen); },
             QStringLiteral("the screen"), &failure);
         QVERIFY2(!windows.isEmpty(), qPrintable(failure));
     }
