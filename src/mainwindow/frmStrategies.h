@@ -147,6 +147,10 @@ private:
     void syncBarFromWidget(layout::SplitterBar bar);
     void splitComplete(layout::SplitterBar bar);
     layout::ClientArea clientArea() const;
+    // Where the tab strip's client area lies inside the strip (twips), and
+    // the height the bottom band needs to show the chain panes whole.
+    layout::TabClientInsets tabClientInsets() const;
+    float bottomBandNeed() const;
     double twipsPerPixel() const;
     // The Edit commands' states by the focused control and the clipboard.
     void setEditMenuStates();
@@ -210,6 +214,9 @@ private:
     QString m_DecimalSeparator;
     int32_t m_FormWidth = 0;
     int32_t m_FormHeight = 0;
+    // No bar position was stored: the bars keep to their default rule as the
+    // client area changes, until the user drags one.
+    bool m_barsAtDefault = false;
     layout::LayoutGeometry m_geometry;
     QHash<QString, QWidget*> m_controls;
     // The window closes once the running download has ended.
