@@ -2,9 +2,10 @@
 # Runs one command on a private X display of its own: Xvfb (with Mesa's
 # software OpenGL) and the openbox window manager, both ended when the command
 # ends. Used by test suites that need a real window system or OpenGL.
+# TW_X11_SCREEN gives the screen's size (default 1600x1000).
 set -u
 fdfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${TW_X11_SCREEN:-1600x1000}x24" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 1 100); do
     [ -s "$fdfile" ] && break
