@@ -20,6 +20,7 @@
 #include <QList>
 #include <QPair>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -168,6 +169,13 @@ private:
     // Brings back the chart window of a Windows-menu or window-list entry
     // (its key is the chart-window prefix and the chart's key).
     void showChartWindow(const QString& entryKey);
+    // The Windows-menu entries follow the captions the chart windows
+    // announced (a caption two windows share is numbered).
+    void refreshChartEntries();
+    // A new chart window (no stored place, not the first chart of a start,
+    // which goes beside the main window) goes a title bar below and right of
+    // the new one opened before it, or to its default place.
+    void cascadeNewChart(frmChart* chart, int32_t AsNumber);
 
     // The frame's controls.
     platform::ReBar* rbrMain = nullptr;
@@ -209,6 +217,10 @@ private:
 
     QList<QPair<QString, QPointer<frmChart>>> m_Charts;
     int32_t m_ChartCounter = 0;
+    // The caption each open chart window announced last, by chart key.
+    QHash<QString, QString> m_chartCaptions;
+    // The keys of the open chart windows that were placed as new ones.
+    QSet<QString> m_newChartKeys;
 
     bool m_DecimalComma = false;
     QString m_DecimalSeparator;
