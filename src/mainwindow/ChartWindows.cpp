@@ -19,8 +19,6 @@
 #include <QScreen>
 #include <QStyle>
 
-#include <algorithm>
-
 namespace tw {
 
 frmChart* frmStrategies::chartByKey(const QString& key) const
@@ -194,9 +192,11 @@ void frmStrategies::cascadeNewChart(frmChart* chart, int32_t AsNumber)
     }
     m_newChartKeys.insert(chart->Tag());
     const QRect own = platform::normalOuterPixels(chart);
-    // A title bar: the window manager's, or the style's where none frames.
-    const int step = std::max(platform::frameMargins(last != nullptr ? last : chart).top(),
-                              style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    // A title bar: the window manager's, or the style's where the frame has
+    // none (no frame, or a border too thin to carry a caption).
+    const int frameTop = platform::frameMargins(last != nullptr ? last : chart).top();
+    const int step =
+        frameTop >= fontMetrics().height() ? frameTop : style()->pixelMetric(QStyle::PM_TitleBarHeight);
     const QPoint corner =
         last != nullptr ? platform::normalOuterPixels(last).topLeft() + QPoint(step, step) : own.topLeft();
     const QRect place = cascadedPlace(own.size(), corner, step, platform::workArea(chart), taken);

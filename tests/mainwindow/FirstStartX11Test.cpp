@@ -1,11 +1,13 @@
 // A new user's first start under a window manager (a private Xvfb display
 // with openbox, of the size TW_X11_SCREEN gives): the main window, framed on
 // its screen, shows every control of its bottom pane whole and apart from
-// the others on each chain tab, and the chain grids show at least eight rows.
+// the others on each chain tab, and the chain grids show at least eight rows;
+// new chart windows open a title bar apart.
 
 #include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
+#include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
 #include "support/MainWindowRun.h"
 #include "support/QtTestMain.h"
@@ -119,6 +121,34 @@ private slots:
             }
         }
         QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join(u'\n')));
+    }
+
+    void newChartsOpenATitleBarApart()
+    {
+        test::environment().clearSettings();
+        test::storeQuietStart();
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG"))});
+        frmStrategies* w = run.window();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), QStringLiteral("&New chart")));
+        QWidget* first = w->chartByKey(QStringLiteral("C0"));
+        QWidget* second = w->chartByKey(QStringLiteral("C1"));
+        QVERIFY(first != nullptr && second != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(first) && QTest::qWaitForWindowExposed(second));
+        // Framed, the second lies a title bar lower and to the right, as
+        // large, so the first one's title bar stays in sight.
+        const auto apart = [first, second] {
+            const QRect a = first->frameGeometry(), b = second->frameGeometry();
+            const int titleBar = first->geometry().top() - a.top();
+            return titleBar > 0 && b.topLeft() - a.topLeft() == QPoint(titleBar, titleBar) && b.size() == a.size();
+        };
+        QTRY_VERIFY2(apart(), qPrintable(text(first->frameGeometry()) + " then " + text(second->frameGeometry())
+                                         + QStringLiteral(", title bar %1").arg(first->geometry().top()
+                                                                                - first->frameGeometry().top())));
+        QVERIFY(w->screen()->availableGeometry().contains(second->frameGeometry()));
+        QVERIFY(dialogs.errorReports.isEmpty());
     }
 };
 
