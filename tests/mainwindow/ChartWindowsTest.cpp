@@ -477,30 +477,6 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
-    void cascadedPlacesWrapInsideTheWorkArea()
-    {
-        const QRect area(100, 50, 800, 600);
-        const QSize size(400, 300);
-        // At the corner given, when it is free and the window fits there.
-        QCOMPARE(cascadedPlace(size, {324, 224}, 24, area, {QRect(300, 200, 400, 300)}), QRect(324, 224, 400, 300));
-        // Past the bottom or the right edge: back to the top-left corner.
-        QCOMPARE(cascadedPlace(size, {324, 364}, 24, area, {}), QRect(100, 50, 400, 300));
-        QCOMPARE(cascadedPlace(size, {514, 124}, 24, area, {}), QRect(100, 50, 400, 300));
-        // A corner off the work area (a window moved off it): the corner too.
-        QCOMPARE(cascadedPlace(size, {-900, -40}, 24, area, {}), QRect(100, 50, 400, 300));
-        // Corners other windows have (within half a step) are passed by.
-        QCOMPARE(cascadedPlace(size, {324, 364}, 24, area,
-                               {QRect(100, 50, 400, 300), QRect(130, 70, 400, 300), QRect(148, 98, 10, 10)}),
-                 QRect(172, 122, 400, 300));
-        // A window larger than the work area keeps to its size.
-        QCOMPARE(cascadedPlace(QSize(2000, 2000), {124, 74}, 24, area, {}), area);
-        // Every corner taken: the last one tried, still on the work area.
-        QList<QRect> all;
-        for (int k = 0; k < 20; ++k)
-            all.append(QRect(100 + 24 * k, 50 + 24 * k, 400, 300));
-        QVERIFY(area.contains(cascadedPlace(size, all.last().topLeft() + QPoint(24, 24), 24, area, all)));
-    }
-
     void tiledPlacesFillTheWorkArea_data()
     {
         QTest::addColumn<QRectF>("area"); // left, top, right, bottom in twips

@@ -58,10 +58,8 @@ class FirstStartX11Test : public QObject {
 private slots:
     void initTestCase()
     {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        const QByteArray size = qEnvironmentVariableIsSet("TW_X11_SCREEN") ? qgetenv("TW_X11_SCREEN") : "1600x1000";
-        const QSize screen = QGuiApplication::primaryScreen()->size();
-        QCOMPARE(QByteArray::number(screen.width()) + "x" + QByteArray::number(screen.height()), size);
+        const QString size = qEnvironmentVariable("TW_X11_SCREEN", QStringLiteral("1600x1000"));
+        QCOMPARE(text(QGuiApplication::primaryScreen()->geometry()), QStringLiteral("0,0 ") + size);
     }
 
     void bottomPaneIsSeenWholeOnEveryChainTab()
@@ -91,17 +89,12 @@ private slots:
 
             QList<QWidget*> controls = test::bottomPaneControls(w);
             controls.append(tabs);
-            if (tab == 1) {
-                QVERIFY(controls.contains(ui::lblTickerStatus(w)) && controls.contains(ui::lblBidValue(w)));
-                QVERIFY(!ui::lblTickerStatus(w)->text().isEmpty());
-            }
+            QVERIFY(tab > 1 || controls.contains(ui::lblTickerStatus(w)));
+            // Each whole inside every container up to the window.
             for (QWidget* c : std::as_const(controls)) {
-                // Whole inside every container up to the bottom pane.
-                for (QWidget* p = c->parentWidget(); p != w; p = p->parentWidget()) {
+                for (QWidget* p = c->parentWidget(); p != w; p = p->parentWidget())
                     QVERIFY2(inWindow(p, w).contains(inWindow(c, w)),
-                             qPrintable(where + c->objectName() + " " + text(inWindow(c, w)) + " cut by "
-                                        + p->objectName() + " " + text(inWindow(p, w))));
-                }
+                             qPrintable(where + c->objectName() + " cut by " + p->objectName()));
             }
             for (int i = 0; i < controls.size(); ++i) {
                 for (int j = i + 1; j < controls.size(); ++j) {
@@ -113,11 +106,7 @@ private slots:
             if (tab > 1) {
                 platform::Grid* grid = tab == 2 ? ui::gdCalls(w) : ui::gdPuts(w);
                 QVERIFY(grid->isVisible() && grid->Rows() >= 8);
-                QVERIFY2(wholeRowsShown(grid) >= 8,
-                         qPrintable(where + QStringLiteral("%1 shows %2 rows whole in %3")
-                                                .arg(grid->objectName())
-                                                .arg(wholeRowsShown(grid))
-                                                .arg(text(inWindow(grid, w)))));
+                QVERIFY2(wholeRowsShown(grid) >= 8, qPrintable(where + QString::number(wholeRowsShown(grid))));
             }
         }
         QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join(u'\n')));
@@ -144,9 +133,7 @@ private slots:
             const int titleBar = first->geometry().top() - a.top();
             return titleBar > 0 && b.topLeft() - a.topLeft() == QPoint(titleBar, titleBar) && b.size() == a.size();
         };
-        QTRY_VERIFY2(apart(), qPrintable(text(first->frameGeometry()) + " then " + text(second->frameGeometry())
-                                         + QStringLiteral(", title bar %1").arg(first->geometry().top()
-                                                                                - first->frameGeometry().top())));
+        QTRY_VERIFY2(apart(), qPrintable(text(first->frameGeometry()) + " then " + text(second->frameGeometry())));
         QVERIFY(w->screen()->availableGeometry().contains(second->frameGeometry()));
         QVERIFY(dialogs.errorReports.isEmpty());
     }

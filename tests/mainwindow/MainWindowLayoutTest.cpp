@@ -226,51 +226,27 @@ TEST(MainWindowLayout, ChainPanesFillTheTabStripsClientArea)
 TEST(MainWindowLayout, BottomBandOfTheNeededHeightShowsTheChainPanesWhole)
 {
     const LayoutInput in = inputFor(12000, 10000, 600);
-    const float rows = stockPageRowsBottom(LayoutGeometry::designTime());
-    EXPECT_EQ(rows, 1125); // the bid/ask row
-    // The stock page decides for a low grid, the grid for a high one.
+    EXPECT_EQ(stockPageRowsBottom(LayoutGeometry::designTime()), 1125); // the bid/ask row
+    // The stock page's rows decide for a low grid, the grid for a high one.
     for (const float grid : {600.0f, 3000.0f}) {
         SCOPED_TRACE(grid);
         const float need = bottomBandHeightNeeded(LayoutGeometry::designTime(), in.tabClient, grid);
         EXPECT_EQ(need, 780 + 360 + std::max(grid, 1125.0f + 60 + 195 + 60) + 45 + 30);
-        // The lowest bar where it leaves the bottom band just that high.
-        const float lowest = 10000 - need - 75;
-        const LayoutGeometry g = settled(geometryWithBars({4000, 4000, 2000, 3000, lowest}), in);
-        ASSERT_EQ(R(g, "fraExchange").height, need);
-        const ControlRect& page = R(g, "fraStock");
-        EXPECT_GE(R(g, "gdCalls").height, grid);
-        EXPECT_EQ(R(g, "gdPuts").height, R(g, "gdCalls").height);
-        // The ticker status line under the quote values, inside the page.
-        const ControlRect& ticker = R(g, "lblTickerStatus");
-        EXPECT_GE(ticker.top, bottom(R(g, "lblBid")) + 60);
-        EXPECT_GE(ticker.top, bottom(R(g, "lblSizeValue")) + 60);
-        EXPECT_LE(bottom(ticker), page.height - 60);
-        // One twip less and the grid no longer gets its height (or the
-        // stock page its rows).
-        const LayoutGeometry low = settled(geometryWithBars({4000, 4000, 2000, 3000, lowest + 1}), in);
-        EXPECT_LT(std::min(R(low, "gdCalls").height - grid,
-                           R(low, "fraStock").height - 60 - (bottom(R(low, "lblTickerStatus")))),
-                  0);
+        // Exactly that high, the grid gets its height and the ticker status
+        // line lies under the rows, inside the page; one twip lower, not.
+        for (const float less : {0.0f, 1.0f}) {
+            const LayoutGeometry g = settled(geometryWithBars({4000, 4000, 2000, 3000, 10000 - need - 75 + less}), in);
+            const ControlRect& ticker = R(g, "lblTickerStatus");
+            EXPECT_GE(ticker.top, bottom(R(g, "lblSizeValue")) + 60);
+            const float spare = std::min(R(g, "gdCalls").height - grid, R(g, "fraStock").height - 60 - bottom(ticker));
+            EXPECT_EQ(spare >= 0, less == 0);
+        }
     }
-}
-
-TEST(MainWindowLayout, TickerStatusNeverCoversTheQuoteValues)
-{
-    // A page lower than its rows: the status line goes under the bid row
-    // (and is cut off by the page) instead of over it.
-    const LayoutInput in = inputFor(12000, 10000, 600);
-    for (const float lowest : {7400.0f, 7900.0f, 8500.0f}) {
-        SCOPED_TRACE(lowest);
-        const LayoutGeometry g = settled(geometryWithBars({4000, 4000, 2000, 4000, lowest}), in);
-        ASSERT_TRUE(R(g, "fraStock").visible);
-        const ControlRect& ticker = R(g, "lblTickerStatus");
-        for (const char* row : {"lblBid", "lblBidValue", "lblAskValue", "lblVolumeValue", "lblSizeValue"})
-            EXPECT_GE(ticker.top, bottom(R(g, row)) + 60) << row;
-        EXPECT_EQ(ticker.left, 60);
-    }
-    // On a page with room to spare it lies along the bottom.
-    const LayoutGeometry tall = settled(geometryWithBars({4000, 4000, 2000, 4000, 5925}), in);
-    EXPECT_EQ(R(tall, "lblTickerStatus").top, R(tall, "fraStock").height - 195 - 60);
+    // A page much lower than its rows: the status line still goes under them
+    // (cut off by the page), not over the quote values.
+    const LayoutGeometry low = settled(geometryWithBars({4000, 4000, 2000, 4000, 7400}), in);
+    ASSERT_TRUE(R(low, "fraStock").visible);
+    EXPECT_EQ(R(low, "lblTickerStatus").top, 1125 + 60);
 }
 
 TEST(MainWindowLayout, TabStripSizeUsesItsPlaceBeforeTheMove)
