@@ -9,7 +9,8 @@
 # is free, so suites started at the same time, by one user or by several on
 # one machine, never share a display, and no number outside the range is
 # ever taken. While every number of the range is held, the script waits for
-# one (at most TW_X11_WAIT seconds, default 300).
+# one (at most TW_X11_WAIT seconds, default 300). TW_X11_SCREEN gives the
+# screen's size (default 1600x1000).
 set -u
 
 range=${TW_X11_DISPLAYS:-200-299}
@@ -49,7 +50,7 @@ start_xvfb() {
     lock="/tmp/.X$1-lock"
     rm -f "$ready"
     mkfifo "$ready"
-    Xvfb ":$1" -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -nopn 3>"$ready" >"$work/xvfb.log" 2>&1 &
+    Xvfb ":$1" -displayfd 3 -screen 0 "${TW_X11_SCREEN:-1600x1000}x24" -nolisten tcp -nopn 3>"$ready" >"$work/xvfb.log" 2>&1 &
     xvfb=$!
     read -r -t 60 answer <"$ready"
     if [ "$answer" = "$1" ]; then
