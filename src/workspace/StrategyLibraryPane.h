@@ -12,6 +12,9 @@
 
 #include "workspace/WorkspacePane.h"
 
+#include <QIcon>
+
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -89,6 +92,12 @@ public:
 
 private:
     void connectTree();
+    // Shows `node` as the selected one (bold; a strategy with its selected
+    // picture) and the node shown so far as an ordinary one again.
+    void markShown(QTreeWidgetItem* node);
+    // A group's open or closed picture, by its state.
+    void showGroupState(QTreeWidgetItem* group);
+    void setImage(QTreeWidgetItem* node, int image);
     // Builds the tree again with the node of that key selected (when there is
     // one) and shown; `startLabelEdit` opens its name for editing.
     void rebuildAndSelect(const QString& key, bool startLabelEdit);
@@ -110,6 +119,11 @@ private:
     // rests near its top or bottom edge.
     QTimer* Timer = nullptr;
     platform::PopupMenu* m_cStrategiesMenu = nullptr;
+    // The pictures of a strategy, the selected strategy, a closed and an
+    // open group.
+    std::array<QIcon, 4> m_icons;
+    // The node shown as selected (bold), or none.
+    QTreeWidgetItem* m_shownNode = nullptr;
 
     // The strategy node picked up by the last left press (none for a group
     // or empty space), and the state of its drag.
