@@ -102,14 +102,9 @@ void StrategyLibraryPane::connectTree()
     });
     connect(tvStrategies, &platform::TreeView::NodeClick, this,
             [this](QTreeWidgetItem* item) { tvStrategies_NodeClick(item); });
-    connect(tvStrategies, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-        showGroupState(item);
-        tvStrategies_NodeClick(item);
-    });
-    connect(tvStrategies, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-        showGroupState(item);
-        tvStrategies_NodeClick(item);
-    });
+    // Opening or closing a group changes its picture, not the selection.
+    connect(tvStrategies, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { showGroupState(item); });
+    connect(tvStrategies, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { showGroupState(item); });
     connect(
         tvStrategies, &platform::TreeView::AfterLabelEdit, this,
         [this](QTreeWidgetItem* node, const QString& text, int& cancel) {
