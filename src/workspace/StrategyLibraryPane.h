@@ -85,7 +85,7 @@ public:
     void AppendStrategyFromFile(const QString& path);
     void ExportStrategies();
     // The start-up's load of the session's library file, else the shipped
-    // library.
+    // library as an untitled copy.
     void LoadStartupStrategies();
     // The chosen file, or an empty text when the dialog was cancelled.
     QString chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save);
@@ -110,7 +110,9 @@ private:
     // Makes the file at `path` the open library; false with the user's
     // message when it cannot be read (nothing changed then).
     bool openStrategiesFile(const QString& path, QString& message);
-    // Writes a library; false, after telling the user, when it fails.
+    // Writes a library; false, after telling the user, when it fails, when
+    // the path is the shipped library, or when the user declines to replace
+    // the file the start-up could not read.
     bool writeStrategies(const StrategyTypeCollection& types, const QString& path);
 
     QGroupBox* fraStrategies = nullptr;
@@ -124,6 +126,10 @@ private:
     std::array<QIcon, 4> m_icons;
     // The node shown as selected (bold), or none.
     QTreeWidgetItem* m_shownNode = nullptr;
+
+    // The user's strategies file that the start-up could not read (damaged
+    // or gone), while nothing has been saved over it.
+    QString m_unreadableFile;
 
     // The strategy node picked up by the last left press (none for a group
     // or empty space), and the state of its drag.
