@@ -19,6 +19,7 @@
 #include "support/QtTestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "workspace/TreeKeys.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -72,6 +73,29 @@ bool treeShowsTheLibrary(const frmStrategies* w)
             return false;
         for (int j = 0; j < group->childCount(); ++j) {
             if (group->child(j)->text(0) != p.at(g).second.at(j))
+                return false;
+        }
+    }
+    return true;
+}
+
+// Every node shows its state: only the selected node is bold, the selected
+// strategy alone has the selected picture, and each group the picture of
+// its open or closed state.
+bool treeLooksRight(const frmStrategies* w)
+{
+    const QTreeWidgetItem* current = ui::tvStrategies(w)->currentItem();
+    const auto looksRight = [current](const QTreeWidgetItem* node, bool group) {
+        const int image = node->data(0, NodeImageRole).toInt();
+        const int expected = group ? (node->isExpanded() ? 4 : 3) : (node == current ? 2 : 1);
+        return node->font(0).bold() == (node == current) && image == expected;
+    };
+    for (int g = 0; g < ui::tvStrategies(w)->topLevelItemCount(); ++g) {
+        const QTreeWidgetItem* group = ui::tvStrategies(w)->topLevelItem(g);
+        if (!looksRight(group, true))
+            return false;
+        for (int j = 0; j < group->childCount(); ++j) {
+            if (!looksRight(group->child(j), false))
                 return false;
         }
     }
@@ -324,12 +348,17 @@ private slots:
         QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T2S2"));
         QVERIFY(w->session().strategiesChanged());
 
-        // Delete the last of a group: the one before it is selected; no question.
+        // Delete the last of a group: the one before it is selected; no
+        // question, and the library is unsaved again after a save.
+        choose(w, QStringLiteral("Save"));
+        QVERIFY(!w->session().strategiesChanged());
         clickNode(w, QStringLiteral("T1S3"));
         choose(w, QStringLiteral("Delete strategy"));
         QCOMPARE(picture(w).at(0).second, (QStringList{"Bear put", "Strangle "}));
         QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S2"));
+        QVERIFY(w->session().strategiesChanged());
         QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(treeLooksRight(w));
 
         // Delete a group that holds strategies: asked first; No keeps it.
         clickNode(w, QStringLiteral("T1"));
@@ -345,6 +374,7 @@ private slots:
         QCOMPARE(picture(w), (Picture{{"Singles", {"Long call", "Bull call"}}}));
         QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1"));
         QVERIFY(treeShowsTheLibrary(w));
+        QVERIFY(treeLooksRight(w));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -370,6 +400,7 @@ private slots:
         QCOMPARE(picture(w), (Picture{{"G1", {"B", "C", "D"}}, {"G2", {"E", "A"}}}));
         QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T2S2"));
 
+        QVERIFY(treeLooksRight(w));
 
         // Onto itself: selected, nothing moved, nothing to save.
         w->session().setStrategiesChanged(false);
