@@ -6,6 +6,7 @@
 // grow with the library beyond reading the file.
 //
 // The resident memory after the start-up is given as a counter.
+#include "BenchApplication.h"
 #include "support/MainWindowControls.h"
 #include "app/CAppSettings.h"
 #include "app/Tools.h"
@@ -29,17 +30,7 @@ using namespace tw;
 
 namespace {
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "tw_library_tree_bench";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    test::installEnvironment();
-    static TwApplication app(argc, argv);
-    return app;
-}
+using bench::application;
 
 QString libraryFile(int which)
 {
