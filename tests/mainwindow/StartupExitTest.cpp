@@ -11,6 +11,8 @@
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
+#include "model/StrategiesFile.h"
+#include "model/StrategyTemplates.h"
 #include "model/stock.h"
 #include "platform/Grid.h"
 #include "platform/PopupMenu.h"
@@ -106,9 +108,12 @@ private slots:
         QVERIFY(w->session().ObjStock() == nullptr);
         QVERIFY(!w->session().dataNotSaved());
         // The shipped strategies file is looked for beside the program, not
-        // in whatever folder the program was started from.
-        QCOMPARE(QFileInfo(w->session().libraryFile()).fileName(), QStringLiteral("DEFAULT.STG"));
-        QVERIFY(QFileInfo(w->session().libraryFile()).isAbsolute());
+        // in whatever folder the program was started from; it comes in as an
+        // untitled copy, so a save asks where to keep it.
+        QCOMPARE(w->session().library()->Count(),
+                 readStrategiesFile(test::shippedFile(QStringLiteral("DEFAULT.STG")))->Count());
+        QVERIFY(w->session().libraryFile().isEmpty());
+        QVERIFY(dialogs.messages.isEmpty());
         if (ui::tvStrategies(w)->topLevelItemCount() > 0 && ui::library(w)->nodeByKey(QStringLiteral("T1S1")) != nullptr)
             QCOMPARE(selectedKey(w), QStringLiteral("T1S1"));
         QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 1);
