@@ -439,6 +439,7 @@ private slots:
         QTreeWidgetItem* t1 = ui::library(w)->nodeByKey(QStringLiteral("T1"));
         QTreeWidgetItem* s2 = ui::library(w)->nodeByKey(QStringLiteral("T1S2"));
         QWidget* viewport = ui::tvStrategies(w)->viewport();
+        ui::tvStrategies(w)->scrollToItem(t1);
         const QRect caption = ui::tvStrategies(w)->visualItemRect(t1);
         const QPoint arrow(caption.left() - ui::tvStrategies(w)->indentation() / 2, caption.center().y());
         const auto strategyStaysShown = [&] {
