@@ -3,6 +3,12 @@
 // file is exactly what the program itself would save.
 //
 //   tw_make_strategies <list> <output .stg>
+//   tw_make_strategies --strategies <count> <list> <output .stg>
+//
+// With --strategies the list's groups are repeated ("Spreads 2", "Spreads 3"
+// ...) with all their strategies, descriptions and legs until the library
+// holds exactly <count> strategies: a large library for measuring the
+// program with.
 
 #include "ListFile.h"
 #include "app/TwError.h"
@@ -12,6 +18,8 @@
 #include <QHash>
 #include <QStringList>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 
 using namespace tw;
@@ -156,17 +164,58 @@ StrategyTypeCollection readList(const QString& path)
     return types;
 }
 
+// The groups of `list` again and again, numbered from the second round on,
+// until `count` strategies are held (the last group cut short).
+StrategyTypeCollection repeated(const StrategyTypeCollection& list, int count)
+{
+    StrategyTypeCollection types;
+    int held = 0;
+    for (int round = 1; held < count; ++round) {
+        for (const auto& g : list) {
+            if (held == count)
+                break;
+            const QString caption =
+                round == 1 ? g->Caption() : QStringLiteral("%1 %2").arg(g->Caption()).arg(round);
+            auto group = types.Add(caption, g->Description());
+            for (const auto& s : *g->Strategies()) {
+                if (held == count)
+                    break;
+                auto copy = group->Strategies()->Add(s->Caption(), s->Description());
+                for (const auto& leg : *s->Params())
+                    copy->Params()->Add(leg->ItemType(), leg->Position(), leg->StrikePrice(), leg->ExpireDate(),
+                                        leg->Quantity());
+                ++held;
+            }
+        }
+    }
+    return types;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: tw_make_strategies <strategy list> <output .stg>\n");
+    int count = 0;
+    if (argc == 5 && std::strcmp(argv[1], "--strategies") == 0) {
+        count = std::atoi(argv[2]);
+        argv += 2;
+        argc -= 2;
+    }
+    if (argc != 3 || count < 0) {
+        std::fprintf(stderr, "usage: tw_make_strategies [--strategies <count>] <strategy list> <output .stg>\n");
         return 2;
     }
     const QString list = QString::fromLocal8Bit(argv[1]);
     return tools::runListTool(list, [&] {
-        const StrategyTypeCollection types = readList(list);
+        StrategyTypeCollection types = readList(list);
+        if (count > 0) {
+            int strategies = 0;
+            for (const auto& g : types)
+                strategies += g->Strategies()->Count();
+            if (strategies == 0)
+                throw ListError{0, QStringLiteral("the list has no strategies to repeat")};
+            types = repeated(types, count);
+        }
         writeStrategiesFile(types, QString::fromLocal8Bit(argv[2]));
     });
 }

@@ -301,7 +301,10 @@ QByteArray QuoteServer::brokenLookupPage()
     QByteArray page = "<html><head><title>Symbol lookup</ti";
     page += "<table><tr><td>Delayed quotes<td><b><i>Home</table\n";
     page += "<table <tr><td>\xff\xfe\x80 Quotes</td></tr><!-- a comment that never ends <table>";
-    page += QByteArray("\x00\x01\x02<<>>&#xD800;&bogus;<tab", 29);
+    // Control bytes (a NUL first), stray brackets, a lone surrogate, an
+    // unknown entity and a tag cut short: the whole array but its closing NUL.
+    static constexpr char kGarbage[] = "\x00\x01\x02<<>>&#xD800;&bogus;<tab";
+    page += QByteArray(kGarbage, sizeof kGarbage - 1);
     return page;
 }
 

@@ -3,6 +3,7 @@
 // binomial American model at 200 steps, evaluated-leg grid filled, charts
 // told) and showing a newly loaded chain of 3,000 options in the chain panes.
 // The evaluation alone is measured too, to tell its share from the grids'.
+#include "BenchApplication.h"
 #include "support/MainWindowControls.h"
 #include "app/TwApplication.h"
 #include "app/Convert.h"
@@ -31,18 +32,7 @@ using namespace tw;
 
 namespace {
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "tw_workspace_bench";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Settings and state go to a private folder, never the user's own.
-    test::installEnvironment();
-    static TwApplication app(argc, argv);
-    return app;
-}
+using bench::application;
 
 // A stock at 100 with `expirations` monthly expirations of `strikes` strikes
 // each (from 100 - strikes / 2 x 2.5, every 2.5), calls and puts.

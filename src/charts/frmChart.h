@@ -91,6 +91,9 @@ public:
     // number 0 is never saved, so it gives the defaults.
     void SaveParams(int32_t& AsNumber);
     void RestoreParams(int32_t AsNumber);
+    // Whether RestoreParams found a place of the window's own in its section
+    // (false: it got the default place of its number).
+    bool placeRestored() const { return m_placeRestored; }
     // The value command (and the Y button while Y is the value) take the
     // program's calculation-mode caption.
     void SetCalculationModeCaption();
@@ -188,6 +191,7 @@ private:
 
     ChartHost* m_host = nullptr;
     QString m_tag;
+    bool m_placeRestored = false;
 
     LegsArray m_Options;
     double m_StockPrice = 0;

@@ -16,6 +16,8 @@
 
 #include <QComboBox>
 
+#include <algorithm>
+
 namespace tw {
 
 namespace {
@@ -55,8 +57,13 @@ QRectF frmChart::pDefaultPlace(int32_t AsNumber) const
 // window as it stands. What a bad value falls back to is the default place.
 void frmChart::pRestorePlace(const QString& section, const QRectF& defaultPlace)
 {
+    const CAppSettings& s = appSettings();
+    const QStringList keys = placeKeys();
+    m_placeRestored = std::any_of(keys.begin(), keys.end(), [&](const QString& key) {
+        return s.GetSetting(section, key, QVariant()).isValid();
+    });
     CFormRestore::restorePlace(this, defaultPlace);
-    CFormRestore::restorePlace(this, CFormRestore::readPlace(appSettings(), section, placeKeys(), defaultPlace));
+    CFormRestore::restorePlace(this, CFormRestore::readPlace(s, section, keys, defaultPlace));
     platform::setWindowStateCode(this, platform::StateNormal);
 }
 

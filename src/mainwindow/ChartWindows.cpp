@@ -1,5 +1,6 @@
 // The main window's list of 2-D chart windows, the Windows menu and window
-// list, and the side-by-side start places of the main and the 3-D window.
+// list, where new chart windows open, and the side-by-side start places of
+// the main and the 3-D window.
 
 #include "mainwindow/frmStrategies.h"
 
@@ -16,6 +17,7 @@
 #include "workspace/AnalysisSession.h"
 
 #include <QScreen>
+#include <QStyle>
 
 namespace tw {
 
@@ -112,17 +114,20 @@ void frmStrategies::AddNewCustomChart(int32_t AsNumber)
         key = QStringLiteral("C%1").arg(m_ChartCounter);
     });
     TW_STEP(proc, m_cMenu->setItemVisible(m_cMenu->IndexOfKey(QStringLiteral("mnuChartsTOP")), true));
-    TW_STEP(proc, m_cMenu->AddItem(chartEntryCaption(chart->windowTitle(), key), QString(), 0,
+    TW_STEP(proc, m_cMenu->AddItem(chartEntryCaptions({chart->windowTitle()}).constFirst(), QString(), 0,
                                    m_cMenu->IndexOfKey(QStringLiteral("mnuWindowsTOP")), 40, false, true,
                                    QLatin1String(ChartWindowKeyPrefix) + key));
     TW_STEP(proc, {
         m_Charts.append({key, chart});
+        m_chartCaptions.insert(key, chart->windowTitle());
         ++m_ChartCounter;
     });
+    TW_STEP(proc, refreshChartEntries());
     TW_STEP(proc, {
         chart->setTag(key);
         chart->RestoreParams(AsNumber);
     });
+    TW_STEP(proc, cascadeNewChart(chart, AsNumber));
     TW_STEP(proc, {
         if (m_session->ObjStock() != nullptr) {
             chart->setStockPrice(m_session->calcStockPrice());
@@ -148,11 +153,58 @@ void frmStrategies::CustomChartCaptionChanged(const QString& ChartTag, const QSt
     TW_STEP(proc, {
         // A chart captions itself at every redraw (many while its scroll bar
         // is dragged); the menu changes only with the text.
-        const int item = m_cMenu->IndexOfKey(QLatin1String(ChartWindowKeyPrefix) + ChartTag);
-        const QString caption = chartEntryCaption(NewCaption, ChartTag);
-        if (item > 0 && m_cMenu->ItemCaption(item) != caption)
-            m_cMenu->setItemCaption(item, caption);
+        const auto it = m_chartCaptions.find(ChartTag);
+        if (it != m_chartCaptions.end() && *it != NewCaption) {
+            *it = NewCaption;
+            refreshChartEntries();
+        }
     });
+}
+
+void frmStrategies::refreshChartEntries()
+{
+    QStringList captions;
+    for (const auto& entry : std::as_const(m_Charts))
+        captions.append(m_chartCaptions.value(entry.first));
+    const QStringList entries = chartEntryCaptions(captions);
+    for (qsizetype i = 0; i < m_Charts.size(); ++i) {
+        const int item = m_cMenu->IndexOfKey(QLatin1String(ChartWindowKeyPrefix) + m_Charts.at(i).first);
+        if (item > 0 && m_cMenu->ItemCaption(item) != entries.at(i))
+            m_cMenu->setItemCaption(item, entries.at(i));
+    }
+}
+
+void frmStrategies::cascadeNewChart(frmChart* chart, int32_t AsNumber)
+{
+    // A chart of the last run goes back where it was; the first chart of a
+    // start without one goes beside the main window.
+    if (chart->placeRestored() || AsNumber == 1)
+        return;
+    QList<QRect> taken;
+    frmChart* last = nullptr;
+    for (const auto& entry : std::as_const(m_Charts)) {
+        frmChart* other = entry.second;
+        if (other == nullptr || other == chart || !other->isVisible())
+            continue;
+        taken.append(platform::normalOuterPixels(other));
+        if (m_newChartKeys.contains(entry.first))
+            last = other;
+    }
+    m_newChartKeys.insert(chart->Tag());
+    const QRect own = platform::normalOuterPixels(chart);
+    // A title bar: the window manager's, or the style's where the frame has
+    // none (no frame, or a border too thin to carry a caption).
+    const int frameTop = platform::frameMargins(last != nullptr ? last : chart).top();
+    const int step =
+        frameTop >= fontMetrics().height() ? frameTop : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QPoint corner =
+        last != nullptr ? platform::normalOuterPixels(last).topLeft() + QPoint(step, step) : own.topLeft();
+    const QRect place = cascadedPlace(own.size(), corner, step, platform::workArea(chart), taken);
+    if (place == own)
+        return;
+    const double tpp = twipsPerPixel();
+    CFormRestore::restorePlace(chart, QRectF(place.x() * tpp, place.y() * tpp, place.width() * tpp,
+                                             place.height() * tpp));
 }
 
 void frmStrategies::RemoveChart(const QString& Tag)
@@ -169,6 +221,12 @@ void frmStrategies::RemoveChart(const QString& Tag)
         }
     });
     TW_STEP(proc, m_cMenu->RemoveItem(QLatin1String(ChartWindowKeyPrefix) + Tag));
+    TW_STEP(proc, {
+        // A window whose caption another one shared loses its number.
+        m_newChartKeys.remove(Tag);
+        if (m_chartCaptions.remove(Tag) > 0)
+            refreshChartEntries();
+    });
     TW_STEP(proc, {
         if (m_Charts.isEmpty())
             m_cMenu->setItemVisible(m_cMenu->IndexOfKey(QStringLiteral("mnuChartsTOP")), false);
@@ -224,11 +282,17 @@ void frmStrategies::RecreateChartListMenu()
                                   QStringLiteral("mnu3DChart"));
     });
     TW_STEP(proc, {
+        QStringList keys, captions;
         for (const auto& [key, chart] : std::as_const(m_Charts)) {
-            if (chart != nullptr)
-                m_cChartList->AddItem(chartEntryCaption(chart->windowTitle(), key), QString(), 0, 0, 40, false, true,
-                                      QLatin1String(ChartWindowKeyPrefix) + key);
+            if (chart != nullptr) {
+                keys.append(key);
+                captions.append(chart->windowTitle());
+            }
         }
+        const QStringList entries = chartEntryCaptions(captions);
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            m_cChartList->AddItem(entries.at(i), QString(), 0, 0, 40, false, true,
+                                  QLatin1String(ChartWindowKeyPrefix) + keys.at(i));
     });
 }
 

@@ -10,6 +10,7 @@
 #include "app/cSplitter.h"
 #include "charts/frm3dChart.h"
 #include "platform/ElidedLabel.h"
+#include "platform/Grid.h"
 #include "platform/PopupMenu.h"
 #include "platform/ReBar.h"
 #include "platform/Toolbar.h"
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QStyle>
 
 namespace tw {
 
@@ -247,12 +249,7 @@ void frmStrategies::ArrangeControls()
         const double tpp = twipsPerPixel();
         in.rebarHeight = layout::rebarHeightTwips(rbrMain->RebarHeight(), tpp);
         in.selectedTab = m_chain->selectedTab();
-        const QRect tabRect = m_chain->tabStripRect();
-        const QRect client = m_chain->tabClientRect();
-        in.tabClient = layout::TabClientInsets{static_cast<float>(client.left() * tpp),
-                                               static_cast<float>(client.top() * tpp),
-                                               static_cast<float>((tabRect.right() - client.right()) * tpp),
-                                               static_cast<float>((tabRect.bottom() - client.bottom()) * tpp)};
+        in.tabClient = tabClientInsets();
         for (const char* box : {"cmbModel", "cbCalculationMode", "cbExchange"})
             in.textWidths.insert(QLatin1String(box), static_cast<float>(m_pricing->preferredWidth(QLatin1String(box)) * tpp));
         // A shown in-cell editor stays over the selected cell of its grid.
@@ -286,6 +283,31 @@ void frmStrategies::ArrangeControls()
     });
 }
 
+layout::TabClientInsets frmStrategies::tabClientInsets() const
+{
+    const double tpp = twipsPerPixel();
+    const QRect tabRect = m_chain->tabStripRect();
+    const QRect client = m_chain->tabClientRect();
+    return layout::TabClientInsets{static_cast<float>(client.left() * tpp), static_cast<float>(client.top() * tpp),
+                                   static_cast<float>((tabRect.right() - client.right()) * tpp),
+                                   static_cast<float>((tabRect.bottom() - client.bottom()) * tpp)};
+}
+
+float frmStrategies::bottomBandNeed() const
+{
+    // A chain grid: its header, the rows, a horizontal scroll bar and the
+    // view's border.
+    const auto* grid = findChild<const platform::Grid*>(QStringLiteral("gdCalls"));
+    if (grid == nullptr)
+        return 0;
+    const QStyle* style = grid->style();
+    const int pixels = grid->HeaderHeight() + layout::DefaultChainGridRows * grid->DefaultRowHeight()
+                       + style->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, grid)
+                       + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, grid);
+    return layout::bottomBandHeightNeeded(m_geometry, tabClientInsets(),
+                                          static_cast<float>(pixels * twipsPerPixel()));
+}
+
 void frmStrategies::rbrMain_HeightChanged()
 {
     Procedure proc("frmStrategies", "rbrMain_HeightChanged");
@@ -302,7 +324,14 @@ void frmStrategies::Form_Resize()
                                outer.width(), outer.height(), ScaleHeight(), isMinimized());
         if (!out.layoutNeeded)
             return;
-        layout::setBarPositions(m_geometry, out.bars);
+        // Bars at their defaults follow the client area (which changes once
+        // the window manager has framed the window) by their own rule.
+        layout::setBarPositions(m_geometry,
+                                m_barsAtDefault ? layout::keepHorizontalBarsInOrder(
+                                                      layout::defaultBarPositions(ScaleWidth(), ScaleHeight(),
+                                                                                  bottomBandNeed()),
+                                                      ScaleHeight())
+                                                : out.bars);
         m_FormWidth = out.recorded.width;
         m_FormHeight = out.recorded.height;
         ArrangeControls();
@@ -359,6 +388,7 @@ void frmStrategies::splitComplete(layout::SplitterBar bar)
                                         "m_cSplitDescParams_SplitComplete", "m_cSplitParamsOptions_SplitComplete",
                                         "m_cSplitOptionsStock_SplitComplete"};
     Procedure proc("frmStrategies", names[static_cast<int>(bar)]);
+    m_barsAtDefault = false;
     TW_STEP(proc, syncBarFromWidget(bar));
     TW_STEP(proc, {
         const layout::BarPositions clamped =

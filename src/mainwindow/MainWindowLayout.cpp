@@ -97,7 +97,8 @@ LayoutGeometry LayoutGeometry::designTime()
     add(stock, "lblSize", 4380, 900, 345, 195);
     add(stock, "lblSizeValue", 4800, 900, 75, 225);
     add(stock, "lblTickerStatus", 90, 1200, 2415, 195);
-    add(stock, "lblTicker", 60, 240, 855, 195);
+    // The ticker's caption ends before its box (drawn wider, it lay under it).
+    add(stock, "lblTicker", 60, 240, 480, 195);
     add(stock, "txtTicker", 570, 180, 855, 285);
     add(stock, "cmdDownload", 1440, 180, 885, 315);
     add(stock, "cmdLookup", 2340, 180, 825, 315);
@@ -176,6 +177,28 @@ void applyChainTab(LayoutGeometry& geometry, int tab)
     geometry.setVisible(QStringLiteral("picStockParams"), tab == 1);
     geometry.setVisible(calls, tab == 2);
     geometry.setVisible(puts, tab == 3);
+}
+
+float stockPageRowsBottom(const LayoutGeometry& geometry)
+{
+    float bottom = 0;
+    for (const ControlRect& r : geometry.controls()) {
+        const bool onPage = r.container == QLatin1String("fraStock") || r.container == QLatin1String("picStockParams");
+        if (onPage && r.name != QLatin1String("lblTickerStatus"))
+            bottom = std::max(bottom, r.top + r.height);
+    }
+    return bottom;
+}
+
+float bottomBandHeightNeeded(const LayoutGeometry& g, const TabClientInsets& tabClient, float gridHeight)
+{
+    // The status row as the layout places it, under the quote line.
+    const ControlRect& quote = g.at(QStringLiteral("lblStockValue"));
+    const float statusBottom = quote.top + quote.height + 60 + g.at(QStringLiteral("optTheoreticalPrice")).height;
+    const float stockPage =
+        stockPageRowsBottom(g) + 60 + g.at(QStringLiteral("lblTickerStatus")).height + 60;
+    const float page = std::max(stockPage, gridHeight);
+    return statusBottom + 60 + tabClient.top + page + tabClient.bottom + 30;
 }
 
 namespace {
@@ -425,8 +448,13 @@ LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& i
         p.place("lblSizeValue", p("lblSize").left + p("lblSize").width + 60, unchanged, unchanged, unchanged);
         placeOverClientArea("gdCalls");
         placeOverClientArea("gdPuts");
-        p.place("lblTickerStatus", 60, p("fraStock").height - p("lblTickerStatus").height - 60, KW - 120,
-                unchanged);
+        // The ticker status line lies along the page's bottom, but never
+        // higher than under its rows: on a page too low for both it is cut
+        // off at the bottom rather than written over the quote values.
+        p.place("lblTickerStatus", 60,
+                std::max(p("fraStock").height - p("lblTickerStatus").height - 60,
+                         stockPageRowsBottom(result.geometry) + 60),
+                KW - 120, unchanged);
     } else {
         p.show("tabOptionsNew", false);
         p.show("fraStock", false);

@@ -152,6 +152,21 @@ void applyChainTab(LayoutGeometry& geometry, int tab);
 // The room below the status row at which the chain panes are still hidden.
 inline constexpr float ChainPaneMinimumRoom = 600;
 
+// The rows of a chain grid that the bottom band shows when the bars are at
+// their defaults and the client area allows.
+inline constexpr int DefaultChainGridRows = 8;
+
+// The lowest edge of the stock page's rows (fraStock and the pricing boxes
+// over it), the ticker status line along its bottom left out.
+float stockPageRowsBottom(const LayoutGeometry& geometry);
+
+// The height of the bottom band (fraExchange) at which the chain panes are
+// seen whole: the quote line, the status row, the tab strip (its client area
+// inset by `tabClient`) holding the stock page with all its rows and the
+// ticker status line below them, or a chain grid `gridHeight` high (header,
+// rows, scroll bar and border).
+float bottomBandHeightNeeded(const LayoutGeometry& geometry, const TabClientInsets& tabClient, float gridHeight);
+
 // Lays out the main window: the five splitter bars along their fixed axis and
 // in length, the six frames of the four bands, the control filling each upper
 // pane, the bottom pane's quote line, status row and pricing boxes, and - when

@@ -136,15 +136,17 @@ ToolbarCommand toolbarCommand(const QString& key)
     return ToolbarCommand::None;
 }
 
-QString chartEntryCaption(const QString& caption, const QString& chartKey)
+QStringList chartEntryCaptions(const QStringList& captions)
 {
-    QString text = caption;
-    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    bool ok = false;
-    const qlonglong number = chartKey.mid(1).toLongLong(&ok);
-    if (!ok || number < 0)
-        return text;
-    return text + QStringLiteral(" (%1)").arg(number + 1);
+    QStringList entries;
+    for (qsizetype i = 0; i < captions.size(); ++i) {
+        QString text = captions.at(i);
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        if (captions.count(captions.at(i)) > 1)
+            text += QStringLiteral(" (%1)").arg(captions.mid(0, i).count(captions.at(i)) + 1);
+        entries.append(text);
+    }
+    return entries;
 }
 
 } // namespace tw

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace tw {
 
@@ -46,10 +47,11 @@ inline const char* const LinkFinancePortal = "https://finance.yahoo.com/";
 // The key prefix of the Windows-menu and window-list items of chart windows.
 inline const char* const ChartWindowKeyPrefix = "mnuChartWindow";
 
-// The caption of a 2-D chart window's entry in the Windows menu and the
-// window list: the window's caption (an "&" in it shown as itself, not as an
-// access letter) followed by the chart's number, the number of its key from 1
-// ("C0" is chart 1), so that windows with one caption can be told apart.
-QString chartEntryCaption(const QString& caption, const QString& chartKey);
+// The captions of the 2-D chart windows' entries in the Windows menu and the
+// window list, from the windows' captions in the order the windows were
+// opened: each caption with an "&" in it shown as itself (not as an access
+// letter); a caption that two or more windows share is followed by " (n)",
+// n counting those windows from 1 in that order, so they can be told apart.
+QStringList chartEntryCaptions(const QStringList& captions);
 
 } // namespace tw

@@ -3,6 +3,7 @@
 #include "app/Convert.h"
 #include "mainwindow/MainWindowLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -111,7 +112,7 @@ void setBarPositions(LayoutGeometry& geometry, const BarPositions& positions)
     geometry.at(QStringLiteral("picOptionsStock")).top = positions.optionsStockTop;
 }
 
-BarPositions defaultBarPositions(float scaleWidth, float scaleHeight)
+BarPositions defaultBarPositions(float scaleWidth, float scaleHeight, float bottomBandHeight, float barThickness)
 {
     BarPositions p;
     p.stgDescLeft = scaleWidth / 3;
@@ -119,6 +120,11 @@ BarPositions defaultBarPositions(float scaleWidth, float scaleHeight)
     p.descParamTop = scaleHeight / 4;
     p.paramsOptionsTop = scaleHeight / 2;
     p.optionsStockTop = 3 * scaleHeight / 4;
+    if (scaleHeight - p.optionsStockTop - barThickness < bottomBandHeight) {
+        p.optionsStockTop = std::max(scaleHeight - bottomBandHeight - barThickness, scaleHeight / 2);
+        p.descParamTop = p.optionsStockTop / 3;
+        p.paramsOptionsTop = 2 * p.optionsStockTop / 3;
+    }
     return p;
 }
 

@@ -60,8 +60,12 @@ void setBarPositions(LayoutGeometry& geometry, const BarPositions& positions);
 
 // Positions used when none is saved: a third of the client width for both
 // vertical bars, a quarter, a half and three quarters of the client height
-// for the horizontal ones.
-BarPositions defaultBarPositions(float scaleWidth, float scaleHeight);
+// for the horizontal ones. Where that leaves the bottom band (below the
+// lowest bar, `barThickness` thick) lower than `bottomBandHeight`, the lowest
+// bar goes up until the band has that height, but no higher than half the
+// client height, and the two bars above it keep their thirds of its top.
+BarPositions defaultBarPositions(float scaleWidth, float scaleHeight, float bottomBandHeight = 0,
+                                 float barThickness = 75);
 
 // The least room kept between horizontal bars, and between the lowest one and
 // the bottom of the client area; a bar found nearer is put 401 twips away.

@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace tw {
 
@@ -35,6 +37,28 @@ TiledPlaces tiledPlaces(float left, float top, float right, float bottom)
     const float top3d = top + (bottom - top) / 2.0f;
     p.chart3d = QRectF(left3d, top3d, right - left3d, bottom - top3d);
     return p;
+}
+
+QRect cascadedPlace(const QSize& size, QPoint corner, int step, const QRect& workArea, const QList<QRect>& taken)
+{
+    step = std::max(step, 1);
+    const QSize own = size.boundedTo(workArea.size());
+    const auto inside = [&](const QPoint& corner) { return workArea.contains(QRect(corner, own)); };
+    const auto isTaken = [&](const QPoint& corner) {
+        return std::any_of(taken.begin(), taken.end(), [&](const QRect& r) {
+            return 2 * std::abs(r.left() - corner.x()) < step && 2 * std::abs(r.top() - corner.y()) < step;
+        });
+    };
+    // Every corner tried is a new one until the diagonal wraps, so one more
+    // try than there are windows finds a free corner where the area allows.
+    for (qsizetype tries = 0; tries <= taken.size(); ++tries) {
+        if (!inside(corner))
+            corner = workArea.topLeft();
+        if (!isTaken(corner))
+            break;
+        corner += QPoint(step, step);
+    }
+    return QRect(corner, own);
 }
 
 } // namespace tw

@@ -3,7 +3,10 @@
 // of its range gives its default, so a damaged settings file can never start
 // the program with an impossible state.
 
+#include <QList>
+#include <QRect>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +25,16 @@ struct TiledPlaces {
     QRectF chart3d;
 };
 TiledPlaces tiledPlaces(float left, float top, float right, float bottom);
+
+// Where a new 2-D chart window goes (pixels, outer rectangles): at its own
+// `size` (no larger than the work area), at `corner` - the default place of
+// the first one, or `step` (a title bar's height) lower and to the right of
+// the one opened before it - unless it would leave the work area there, in
+// which case it starts again at the work area's top-left corner. A corner
+// that an open chart window (`taken`) already has, within half a step, is
+// passed by another step, so no window opens exactly over another while the
+// work area has room.
+QRect cascadedPlace(const QSize& size, QPoint corner, int step, const QRect& workArea, const QList<QRect>& taken);
 
 // The keys of the main window's place (its outer rectangle in twips) in
 // section "Settings": what the start-up restores and the exit saves.

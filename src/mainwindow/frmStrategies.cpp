@@ -210,14 +210,17 @@ void frmStrategies::restoreGeometry()
 
 void frmStrategies::restoreBarPositions()
 {
-    const layout::BarPositions defaults = layout::defaultBarPositions(ScaleWidth(), ScaleHeight());
+    const layout::BarPositions defaults =
+        layout::defaultBarPositions(ScaleWidth(), ScaleHeight(), bottomBandNeed());
     layout::BarPositions bars;
     CAppSettings& s = appSettings();
+    m_barsAtDefault = true;
     for (const layout::SplitterBar bar :
          {layout::SplitterBar::StgDesc, layout::SplitterBar::ChartParams, layout::SplitterBar::DescParam,
           layout::SplitterBar::ParamsOptions, layout::SplitterBar::OptionsStock}) {
-        bars.set(bar, static_cast<float>(
-                          settingDouble(s, kSettings, layout::barSettingKey(bar), defaults.get(bar))));
+        const QString key = layout::barSettingKey(bar);
+        m_barsAtDefault = m_barsAtDefault && !s.GetSetting(kSettings, key, QVariant()).isValid();
+        bars.set(bar, static_cast<float>(settingDouble(s, kSettings, key, defaults.get(bar))));
     }
     bars = layout::keepHorizontalBarsInOrder(bars, ScaleHeight());
     // Vertical bars restored beyond the window come back by the drag rule.

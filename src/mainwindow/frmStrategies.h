@@ -20,6 +20,7 @@
 #include <QList>
 #include <QPair>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -147,6 +148,10 @@ private:
     void syncBarFromWidget(layout::SplitterBar bar);
     void splitComplete(layout::SplitterBar bar);
     layout::ClientArea clientArea() const;
+    // Where the tab strip's client area lies inside the strip (twips), and
+    // the height the bottom band needs to show the chain panes whole.
+    layout::TabClientInsets tabClientInsets() const;
+    float bottomBandNeed() const;
     double twipsPerPixel() const;
     // The Edit commands' states by the focused control and the clipboard.
     void setEditMenuStates();
@@ -164,6 +169,13 @@ private:
     // Brings back the chart window of a Windows-menu or window-list entry
     // (its key is the chart-window prefix and the chart's key).
     void showChartWindow(const QString& entryKey);
+    // The Windows-menu entries follow the captions the chart windows
+    // announced (a caption two windows share is numbered).
+    void refreshChartEntries();
+    // A new chart window (no stored place, not the first chart of a start,
+    // which goes beside the main window) goes a title bar below and right of
+    // the new one opened before it, or to its default place.
+    void cascadeNewChart(frmChart* chart, int32_t AsNumber);
 
     // The frame's controls.
     platform::ReBar* rbrMain = nullptr;
@@ -205,11 +217,18 @@ private:
 
     QList<QPair<QString, QPointer<frmChart>>> m_Charts;
     int32_t m_ChartCounter = 0;
+    // The caption each open chart window announced last, by chart key.
+    QHash<QString, QString> m_chartCaptions;
+    // The keys of the open chart windows that were placed as new ones.
+    QSet<QString> m_newChartKeys;
 
     bool m_DecimalComma = false;
     QString m_DecimalSeparator;
     int32_t m_FormWidth = 0;
     int32_t m_FormHeight = 0;
+    // No bar position was stored: the bars keep to their default rule as the
+    // client area changes, until the user drags one.
+    bool m_barsAtDefault = false;
     layout::LayoutGeometry m_geometry;
     QHash<QString, QWidget*> m_controls;
     // The window closes once the running download has ended.

@@ -189,7 +189,8 @@ struct TreeResult {
 // node index j, level i falls into runs (named as in backwardInduction):
 //   calls  [0, live)     worth nothing and never were (every node at expiry
 //                        they can reach pays nothing): the value stays 0, only
-//                        the price climbs (it reaches the money later);
+//                        the price climbs (it reaches the money later; the
+//                        baseline version climbs it ahead, see climbCorner);
 //          [live, i]     the full step: held value, price, exercise;
 //   puts   [0, full)     the full step;
 //          [full, top)   priced at or above the strike for good (prices only
@@ -281,7 +282,9 @@ constexpr int32_t alignUp(int32_t j)
     return (j + kRunAlign - 1) / kRunAlign * kRunAlign;
 }
 
-template <bool Call>
+// CornerPriced: the call's worthless corner already holds, node by node, the
+// price it has when it comes to life (see climbCorner), so no level prices it.
+template <bool Call, bool CornerPriced = false>
 [[gnu::always_inline]] inline void backwardInduction(double* __restrict V, double* __restrict P, const TreeStep& t,
                                                      TreeLevels& out)
 {
@@ -290,7 +293,8 @@ template <bool Call>
         if constexpr (Call) {
             // The worthless corner loses one node a level.
             const int32_t live = alignDown(std::max(t.zero - (t.n - i), 0));
-            priceRun(P, 0, live, t.u);
+            if constexpr (!CornerPriced)
+                priceRun(P, 0, live, t.u);
             exerciseRun<true>(V, P, live, i + 1, t.p, t.pm, t.disc, t.u, t.K);
         } else {
             const int32_t top = std::min(i + 1, t.zero);
@@ -322,9 +326,10 @@ template <bool Call>
 // bits; the wider ones do 4 or 8 nodes at a time.
 using InductionFn = void (*)(bool call, double* V, double* P, const TreeStep& t, TreeLevels& out);
 
+// The baseline version expects the call's corner priced (see americanTree).
 void inductionBaseline(bool call, double* V, double* P, const TreeStep& t, TreeLevels& out)
 {
-    call ? backwardInduction<true>(V, P, t, out) : backwardInduction<false>(V, P, t, out);
+    call ? backwardInduction<true, true>(V, P, t, out) : backwardInduction<false>(V, P, t, out);
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -342,16 +347,29 @@ __attribute__((target("avx512f"))) void inductionAvx512(bool call, double* V, do
 }
 #endif
 
-InductionFn inductionFor(TreeKernel kernel)
+struct Induction {
+    InductionFn run;
+    // Whether a call's worthless corner is to be priced along the chain of
+    // prices at expiry (climbCorner) instead of one level at a time.
+    bool cornerInChain;
+};
+
+// The baseline version, two nodes a vector, spends a sixth of a call's
+// time pricing the corner a level at a time (a load and a store per two
+// nodes); climbed along the chain of prices at expiry, whose steps wait on a
+// division each and leave the multipliers idle, the corner costs next to
+// nothing. The wider versions price it four or eight nodes a store, and
+// gained nothing measurable from the climb (which runs as baseline code).
+Induction inductionFor(TreeKernel kernel)
 {
 #ifdef TW_TREE_X86
     if (kernel == TreeKernel::Avx512)
-        return inductionAvx512;
+        return {inductionAvx512, false};
     if (kernel == TreeKernel::Avx2)
-        return inductionAvx2;
+        return {inductionAvx2, false};
 #endif
     (void)kernel;
-    return inductionBaseline;
+    return {inductionBaseline, true};
 }
 
 TreeKernel widestKernel()
@@ -367,6 +385,73 @@ std::atomic<TreeKernel>& activeKernel()
 {
     static std::atomic<TreeKernel> kernel{widestKernel()};
     return kernel;
+}
+
+template <bool Call>
+TreeResult inductionResult(InductionFn induction, double* V, double* P, const TreeStep& step, double dt)
+{
+    TreeLevels levels;
+    induction(Call, V, P, step, levels);
+    TreeResult result{0.0, 0.0, 0.0, 0.0};
+    result.value = V[0];
+    result.gamma = levels.gamma;
+    result.delta = levels.delta;
+    result.theta = (levels.v21 - V[0]) / ((dt + dt) * kDaysPerYear);
+    return result;
+}
+
+// Multiplies the prices of nodes [0, kRunAlign * runs) by u, `times` times over:
+// for each node the same products in the same order as `times` levels of
+// priceRun, but held in registers in between.
+[[gnu::always_inline]] inline void climbCorner(double* __restrict P, int32_t runs, int32_t times, double u)
+{
+    for (int32_t g = 0; g < runs; ++g) {
+        double* run = P + g * kRunAlign;
+        double x[kRunAlign];
+        for (int32_t l = 0; l < kRunAlign; ++l)
+            x[l] = run[l];
+        for (int32_t k = 0; k < times; ++k) {
+            for (int32_t l = 0; l < kRunAlign; ++l)
+                x[l] = x[l] * u;
+        }
+        for (int32_t l = 0; l < kRunAlign; ++l)
+            run[l] = x[l];
+    }
+}
+
+// A call's prices and payoffs at expiry, by the chain of americanTree, with
+// the worthless corner of the induction priced on the way; returns the first
+// node with a payoff (n + 1 if none), `zero` of TreeStep. Run g (nodes 8g to
+// 8g + 7) stays in the corner for zero - 8g - 8 levels (see backwardInduction),
+// one for each node of the chain from 8g + 8 up to the first payoff: each time
+// the chain completes a run without a payoff, the runs below it climb eight
+// levels, and once it finds the first payoff they climb the rest. The chain
+// keeps its own price in a register: the climbs change the row behind it,
+// never its steps.
+int32_t callExpiryWithCorner(double* __restrict V, double* __restrict P, double first, double u, double d, double K,
+                             int32_t n)
+{
+    double price = first;
+    int32_t j = 0;
+    for (; j <= n; ++j) {
+        P[j] = price;
+        const double payoff = price - K;
+        V[j] = payoff < 0.0 ? 0.0 : payoff;
+        if (V[j] != 0.0)
+            break;
+        if (j % kRunAlign == kRunAlign - 1)
+            climbCorner(P, j / kRunAlign, kRunAlign, u);
+        price = price * u / d;
+    }
+    const int32_t zero = j;
+    climbCorner(P, zero / kRunAlign, zero % kRunAlign, u);
+    for (++j; j <= n; ++j) {
+        price = price * u / d;
+        P[j] = price;
+        const double payoff = price - K;
+        V[j] = payoff < 0.0 ? 0.0 : payoff;
+    }
+    return zero;
 }
 
 template <bool Call>
@@ -387,6 +472,14 @@ TreeResult americanTree(double S, double K, double T, double r, double sigma, do
     // u >= 1 >= d > 0 makes every chain of prices below grow (rounding keeps
     // x * u >= x and x / d >= x), which the runs short of the full step rely on.
     const bool skipWorthless = p >= 0.0 && pm >= 0.0 && d > 0.0 && disc < std::numeric_limits<double>::infinity();
+
+    const Induction induction = inductionFor(activeKernel().load(std::memory_order_relaxed));
+    if constexpr (Call) {
+        if (skipWorthless && induction.cornerInChain) {
+            const int32_t zero = callExpiryWithCorner(V, P, S * std::pow(d, n), u, d, K, n);
+            return inductionResult<Call>(induction.run, V, P, TreeStep{p, pm, disc, u, K, n, skipWorthless, zero}, dt);
+        }
+    }
 
     // The prices at expiry, each from the one below: this chain, not a power
     // of u per node, fixes the bits of every price in the tree. Its steps wait
@@ -422,15 +515,7 @@ TreeResult americanTree(double S, double K, double T, double r, double sigma, do
         }
     }
 
-    TreeLevels levels;
-    const TreeStep step{p, pm, disc, u, K, n, skipWorthless, zero};
-    inductionFor(activeKernel().load(std::memory_order_relaxed))(Call, V, P, step, levels);
-    TreeResult result{0.0, 0.0, 0.0, 0.0};
-    result.value = V[0];
-    result.gamma = levels.gamma;
-    result.delta = levels.delta;
-    result.theta = (levels.v21 - V[0]) / ((dt + dt) * kDaysPerYear);
-    return result;
+    return inductionResult<Call>(induction.run, V, P, TreeStep{p, pm, disc, u, K, n, skipWorthless, zero}, dt);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWidgetAction>
+#include <algorithm>
 #include <stdexcept>
 
 namespace tw::platform {
@@ -476,7 +477,10 @@ void PopupMenu::syncMenuBar()
         }
     }
     m_barActions = kept;
-    if (m_bar->actions() != wanted) {
+    // Compared item by item: QList's own comparison hands memcmp a null
+    // pointer when one of two empty lists has never held anything.
+    const QList<QAction*> shown = m_bar->actions();
+    if (!std::equal(shown.cbegin(), shown.cend(), wanted.cbegin(), wanted.cend())) {
         for (QAction* a : m_bar->actions())
             m_bar->removeAction(a);
         m_bar->addActions(wanted);

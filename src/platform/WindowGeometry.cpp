@@ -1,15 +1,17 @@
 #include "platform/WindowGeometry.h"
 
-#include <QElapsedTimer>
+#include <QAbstractNativeEventFilter>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
-#include <QTimer>
 #include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 namespace tw::platform {
 
@@ -69,24 +71,45 @@ void applyOuter(QWidget* window, const QRect& outer, const QMargins& frame)
     window->move(outer.topLeft());
 }
 
+void listenForFrames();
+
 // A place asked for before the window manager framed the window: the frame
 // was guessed. Once the window is shown and framed the place is applied
 // again with the real frame, unless the window has been resized meanwhile.
+// It waits for the frame as long as the window manager takes (a busy machine
+// may take seconds): nothing but the frame ends the wait, and the window
+// system's own notices of a frame wake it.
 class PendingOuterPlace : public QObject {
 public:
     PendingOuterPlace(QWidget* window, const QRect& outer, const QSize& applied)
         : QObject(window), m_outer(outer), m_applied(applied)
     {
         window->installEventFilter(this);
-        m_poll.setInterval(15);
-        connect(&m_poll, &QTimer::timeout, this, [this] { check(); });
+        listenForFrames();
         if (window->isVisible())
-            startWatching();
+            recheck();
     }
     void setPlace(const QRect& outer, const QSize& applied)
     {
         m_outer = outer;
         m_applied = applied;
+    }
+    // Done: the window was framed (and placed again where needed).
+    bool done() const { return m_done; }
+    // Looks at the window once the events at hand have been handled, the
+    // window system's own handling of a frame notice among them.
+    void recheck()
+    {
+        if (m_queued || m_done)
+            return;
+        m_queued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_queued = false;
+                check();
+            },
+            Qt::QueuedConnection);
     }
 
 protected:
@@ -95,12 +118,9 @@ protected:
         if (watched == parent()) {
             switch (event->type()) {
             case QEvent::Show:
-                startWatching();
-                break;
             case QEvent::Move:
             case QEvent::Resize:
-                if (m_watching)
-                    QTimer::singleShot(0, this, [this] { check(); });
+                recheck();
                 break;
             default:
                 break;
@@ -110,40 +130,101 @@ protected:
     }
 
 private:
-    void startWatching()
-    {
-        if (m_watching)
-            return;
-        m_watching = true;
-        m_clock.start();
-        m_poll.start();
-    }
-
     void check()
     {
         auto* window = static_cast<QWidget*>(parent());
-        if (isFramed(window)) {
-            const QMargins frame = frameOrGuess(window);
-            if (windowStateCode(window) == StateNormal && window->size() == m_applied
-                && innerSize(m_outer, frame) != m_applied)
-                applyOuter(window, m_outer, frame);
-            deleteLater();
-            m_poll.stop();
+        if (m_done || !isFramed(window))
             return;
-        }
-        // A window system without frames: the place stands as applied.
-        if (m_clock.elapsed() > 3000) {
-            m_poll.stop();
-            deleteLater();
-        }
+        const QMargins frame = frameOrGuess(window);
+        if (windowStateCode(window) == StateNormal && window->size() == m_applied
+            && innerSize(m_outer, frame) != m_applied)
+            applyOuter(window, m_outer, frame);
+        m_done = true;
+        window->removeEventFilter(this);
+        deleteLater();
     }
 
     QRect m_outer;
     QSize m_applied;
-    QTimer m_poll;
-    QElapsedTimer m_clock;
-    bool m_watching = false;
+    bool m_queued = false;
+    bool m_done = false;
 };
+
+PendingOuterPlace* pendingPlace(QWidget* window)
+{
+    for (QObject* child : window->children()) {
+        auto* p = dynamic_cast<PendingOuterPlace*>(child);
+        if (p != nullptr && !p->done())
+            return p;
+    }
+    return nullptr;
+}
+
+// An X11 window manager frames a window by reparenting it into its frame
+// and telling the frame's size in the window's property _NET_FRAME_EXTENTS.
+// Qt turns neither into an event of the widget, so the places waiting for a
+// frame hear of them here, from the X server's events. One lives as a child
+// of each application object.
+class FrameNotices : public QObject, public QAbstractNativeEventFilter {
+public:
+    FrameNotices(xcb_atom_t frameExtents, QObject* application)
+        : QObject(application), m_frameExtents(frameExtents)
+    {
+    }
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* /*result*/) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        xcb_window_t window = XCB_WINDOW_NONE;
+        switch (event->response_type & 0x7f) {
+        case XCB_PROPERTY_NOTIFY: {
+            const auto* p = static_cast<const xcb_property_notify_event_t*>(message);
+            if (p->atom == m_frameExtents)
+                window = p->window;
+            break;
+        }
+        case XCB_REPARENT_NOTIFY:
+            window = static_cast<const xcb_reparent_notify_event_t*>(message)->window;
+            break;
+        default:
+            break;
+        }
+        if (window != XCB_WINDOW_NONE) {
+            if (QWidget* widget = QWidget::find(static_cast<WId>(window)); widget != nullptr && widget->isWindow()) {
+                if (PendingOuterPlace* p = pendingPlace(widget))
+                    p->recheck();
+            }
+        }
+        return false;
+    }
+
+private:
+    xcb_atom_t m_frameExtents;
+};
+
+// Listens to the X server's frame notices, once per application object.
+// Other window systems know a window's frame when they show it.
+void listenForFrames()
+{
+    static const char* const kListening = "tw.platform.frameNotices";
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (app == nullptr || app->property(kListening).toBool())
+        return;
+    app->setProperty(kListening, true);
+    auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr)
+        return;
+    static const char name[] = "_NET_FRAME_EXTENTS";
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(sizeof name - 1), name), nullptr);
+    if (reply == nullptr)
+        return;
+    app->installNativeEventFilter(new FrameNotices(reply->atom, app));
+    std::free(reply);
+}
 
 // The outer rectangle around the inner rectangle `inner` of the window. A
 // window not framed yet stands where it was moved to (its frame's corner),
@@ -155,15 +236,6 @@ QRect outerPixels(const QWidget* window, const QRect& inner)
         return inner.marginsAdded(real);
     const QMargins guess = frameOrGuess(window);
     return QRect(inner.topLeft(), inner.size().grownBy(guess));
-}
-
-PendingOuterPlace* pendingPlace(QWidget* window)
-{
-    for (QObject* child : window->children()) {
-        if (auto* p = dynamic_cast<PendingOuterPlace*>(child))
-            return p;
-    }
-    return nullptr;
 }
 
 } // namespace

@@ -29,8 +29,8 @@ QRect normalOuterPixels(const QWidget* window);
 // Places the window so that its outer rectangle is `outer` (pixels). Before
 // the window manager has framed the window its frame is not known: the size
 // is then applied with the frame of the windows framed so far, and applied
-// again once the window is shown and framed, so that the outer size is the
-// one asked for, not the inner one.
+// again once the window is shown and framed, however long that takes, so
+// that the outer size is the one asked for, not the inner one.
 void setOuterPixels(QWidget* window, const QRect& outer);
 // The frame around the window: the window manager's, or for a window not
 // framed yet the frame of the windows framed so far (zero for windows that

@@ -1,4 +1,4 @@
-// The quote download of the main window (the ticker's quote table posted for
+// The chain pane's quote download (the ticker's quote table posted for
 // over HTTP, with a progress window and Cancel) and the symbol lookup.
 
 #include "workspace/ChainPane.h"
@@ -126,8 +126,10 @@ void ChainPane::takeDownloadedAnswer()
         verdict = marketdata::QuoteAnswer::Refused;
     }
     if (verdict == marketdata::QuoteAnswer::Refused) {
-        // The loaded chain, its lines and its save button stay as they were.
+        // The loaded chain and its lines stay as they were; the button that
+        // would save them is disabled.
         TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Invalid data format. Check ticker name, please.")));
+        TW_STEP(proc, cmdSave->setEnabled(false));
         if (!quiet)
             TW_STEP(proc, ShowMessageOnce(QStringLiteral("Invalid data format.\r\nCheck the ticker, please."),
                                           QStringLiteral("INVDATA")));

@@ -1,4 +1,4 @@
-// Option-chain files of the main window: loading and parsing a quote table,
+// The chain pane's option-chain files: loading and parsing a quote table,
 // and saving the raw lines again.
 
 #include "workspace/ChainPane.h"

@@ -1,5 +1,5 @@
 // In-cell editing of the two leg grids. A grid's edit request is refused and
-// one of the window's own editors is laid over the cell: the list cmbEdit
+// one of the pane's own editors is laid over the cell: the list cmbEdit
 // (position, kind, strike, expiration) or the text box txtEdit (quantity).
 // Leaving the editor writes the choice into the selected strategy's leg,
 // rebuilds both grids and evaluates again; Enter leaves it for its grid, a

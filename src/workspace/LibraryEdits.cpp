@@ -3,6 +3,8 @@
 #include "app/TwError.h"
 #include "workspace/TreeKeys.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace tw {
@@ -268,13 +270,41 @@ QString strategiesReadFailure(StrategiesCommand command, const QString& path, in
 
 QString shippedStrategiesInstead(const QString& shippedPath)
 {
-    return QStringLiteral("The shipped strategies \"%1\" are opened instead.").arg(shippedPath);
+    return QStringLiteral("The shipped strategies \"%1\" are opened instead, as an untitled copy: "
+                          "Save asks where to keep them.")
+        .arg(shippedPath);
+}
+
+QString replaceUnreadableQuestion(const QString& path)
+{
+    return QStringLiteral("The strategies file \"%1\" could not be read when the program started.\r\n"
+                          "Replace it with the strategies shown?")
+        .arg(path);
+}
+
+QString shippedStrategiesKept(const QString& shippedPath)
+{
+    return QStringLiteral("The shipped strategies \"%1\" are kept as they are.\r\n"
+                          "Save the strategies under another name.")
+        .arg(shippedPath);
 }
 
 QString GetPath(const QString& path)
 {
     const qsizetype p = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
     return p < 0 ? QString() : path.left(p);
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const auto name = [](const QString& path) {
+        const QFileInfo info(path);
+        const QString canonical = info.canonicalFilePath(); // empty for a file that does not exist
+        return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+    };
+    return name(a) == name(b);
 }
 
 } // namespace tw

@@ -123,11 +123,19 @@ enum class StrategiesCommand { Load, Append };
 QString strategiesReadFailure(StrategiesCommand command, const QString& path, int errorNumber);
 // The line added when the start-up opens the shipped library instead.
 QString shippedStrategiesInstead(const QString& shippedPath);
+// The question before a save replaces the file that could not be read at
+// the start.
+QString replaceUnreadableQuestion(const QString& path);
+// Why nothing is written over the shipped library.
+QString shippedStrategiesKept(const QString& shippedPath);
 
 // ---- Paths --------------------------------------------------------------------
 
 // The folder part of a path: everything before its last "/" or "\"; empty
 // when it has none.
 QString GetPath(const QString& path);
+// True when both paths name the same file (links followed; a file that does
+// not exist by its absolute, cleaned path). An empty path names none.
+bool sameFile(const QString& a, const QString& b);
 
 } // namespace tw

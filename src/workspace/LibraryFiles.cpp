@@ -1,4 +1,4 @@
-// The strategies-file commands of the main window: load a library in place
+// The library pane's strategies-file commands: load a library in place
 // of the open one, append another file's groups to it, save it, save it
 // under a new name, and export the selected group or strategy as a file of
 // its own.
@@ -7,6 +7,11 @@
 // library first. Writing goes through a temporary file that replaces the
 // target only when everything was written; a failed write is reported and
 // the strategies stay unsaved.
+//
+// The shipped library beside the program is never written: opened, it comes
+// in as an untitled copy (Save asks for a name) and the setting keeps naming
+// the user's own file. A file the start-up could not read is replaced by a
+// save only when the user agrees.
 
 #include "workspace/StrategyLibraryPane.h"
 
@@ -35,6 +40,11 @@ QString absolutePath(const QString& path)
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
 }
 
+QString shippedLibrary()
+{
+    return locateShippedFile(QLatin1String(DefaultStrategiesFile));
+}
+
 // Runs a read of the file at `path`; on failure gives the user's message
 // (the reader's details, byte offsets included, go to the trace log).
 template <class F>
@@ -58,13 +68,15 @@ bool StrategyLibraryPane::openStrategiesFile(const QString& path, QString& messa
     std::shared_ptr<StrategyTypeCollection> loaded;
     if (!readFile([&] { loaded = readStrategiesFile(path); }, StrategiesCommand::Load, path, message))
         return false;
+    const bool shipped = sameFile(path, shippedLibrary());
     TW_STEP_OR(proc, false, {
         session().setLibrary(loaded);
-        session().setLibraryFile(absolutePath(path));
+        session().setLibraryFile(shipped ? QString() : absolutePath(path));
     });
     TW_STEP_OR(proc, false, UpdateTreeView());
     // Kept as a full path: the next start finds it from any folder.
-    TW_STEP_OR(proc, false, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
+    if (!shipped)
+        TW_STEP_OR(proc, false, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
     TW_STEP_OR(proc, false, session().setStrategiesChanged(false));
     return true;
 }
@@ -77,15 +89,19 @@ void StrategyLibraryPane::LoadStartupStrategies()
     TW_STEP(proc, opened = openStrategiesFile(session().libraryFile(), message));
     if (!opened && !message.isEmpty()) {
         // A damaged file, or a last file that is gone: the shipped library
-        // is opened in its place, and the user is told once.
-        const QString shipped = locateShippedFile(QLatin1String(DefaultStrategiesFile));
-        const bool another = QFileInfo(shipped).absoluteFilePath() != QFileInfo(session().libraryFile()).absoluteFilePath();
+        // is opened in its place as an untitled copy, and the user is told
+        // once. The user's file stays as it is until a save over it is
+        // agreed to.
+        m_unreadableFile = absolutePath(session().libraryFile());
+        const QString shipped = shippedLibrary();
         QString ignored;
         bool fallback = false;
-        if (another)
+        if (!sameFile(shipped, m_unreadableFile))
             TW_STEP(proc, fallback = openStrategiesFile(shipped, ignored));
         if (fallback)
             message += QStringLiteral("\r\n") + shippedStrategiesInstead(shipped);
+        else
+            TW_STEP(proc, session().setLibraryFile(QString()));
         TW_STEP(proc, dialogs().messageBox(message, Msg::OkOnly | Msg::Critical, appTitle()));
     }
     session().ensureLibrary();
@@ -140,15 +156,31 @@ void StrategyLibraryPane::AppendStrategyFromFile(const QString& path)
         return;
     }
     TW_STEP(proc, UpdateTreeView());
-    // The appended file never becomes the current one.
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
+    // The appended file never becomes the current one (an untitled library
+    // leaves the setting alone).
+    if (!session().libraryFile().isEmpty())
+        TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
     TW_STEP(proc, session().setStrategiesChanged(true));
 }
 
 bool StrategyLibraryPane::writeStrategies(const StrategyTypeCollection& types, const QString& path)
 {
+    const QString shipped = shippedLibrary();
+    if (sameFile(path, shipped)) {
+        dialogs().messageBox(shippedStrategiesKept(shipped), Msg::OkOnly | Msg::Exclamation, appTitle());
+        return false;
+    }
+    // Once saved, that file is the user's again.
+    const bool toUnreadable = sameFile(path, m_unreadableFile);
+    if (toUnreadable && QFileInfo::exists(path)
+        && dialogs().messageBox(replaceUnreadableQuestion(path), Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2,
+                                QStringLiteral("Strategies"))
+               != Msg::Yes)
+        return false;
     try {
         writeStrategiesFile(types, path);
+        if (toUnreadable)
+            m_unreadableFile.clear();
         return true;
     } catch (const TwError& e) {
         errorHandler().WriteTrace(e.description());
@@ -180,8 +212,10 @@ void StrategyLibraryPane::SaveStrategiesAs()
 {
     Procedure proc("frmStrategies", "SaveStrategiesAs");
     QString chosen;
-    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), session().libraryFile(), false,
-                                                true));
+    // An untitled library is offered the name of the user's own file that
+    // could not be read at the start.
+    const QString offered = session().libraryFile().isEmpty() ? m_unreadableFile : session().libraryFile();
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), offered, false, true));
     if (chosen.isEmpty())
         return;
     bool written = false;

@@ -10,7 +10,6 @@
 #include "workspace/LibraryEdits.h"
 #include "workspace/TreeKeys.h"
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QScopeGuard>
 #include <QSignalBlocker>
@@ -23,23 +22,6 @@ namespace {
 
 enum NodeImage { ImageStrategy = 1, ImageSelectedStrategy = 2, ImageGroupCollapsed = 3, ImageGroupExpanded = 4 };
 
-QIcon nodeIcon(int image)
-{
-    QStyle* style = QApplication::style();
-    switch (image) {
-    case ImageStrategy:
-        return style->standardIcon(QStyle::SP_FileIcon);
-    case ImageSelectedStrategy:
-        return style->standardIcon(QStyle::SP_DialogApplyButton);
-    case ImageGroupCollapsed:
-        return style->standardIcon(QStyle::SP_DirClosedIcon);
-    case ImageGroupExpanded:
-        return style->standardIcon(QStyle::SP_DirOpenIcon);
-    default:
-        return {};
-    }
-}
-
 // The tree's nodes carry their key and the model object they show.
 class StrategyNode : public QTreeWidgetItem {
 public:
@@ -48,26 +30,34 @@ public:
     {
         setText(0, m_group->Caption());
         setFlags(flags() | Qt::ItemIsEditable);
+        setBold(false);
     }
     StrategyNode(QTreeWidgetItem* parent, const QString& key, std::shared_ptr<Strategy> strategy)
         : QTreeWidgetItem(parent), m_key(key), m_strategy(std::move(strategy))
     {
         setText(0, m_strategy->Caption());
         setFlags(flags() | Qt::ItemIsEditable);
+        setBold(false);
     }
     const QString& key() const { return m_key; }
     bool isGroup() const { return m_group != nullptr; }
     const std::shared_ptr<StrategyType>& group() const { return m_group; }
     const std::shared_ptr<Strategy>& strategy() const { return m_strategy; }
-    void setImage(int image)
+    // Only a change reaches the view.
+    void setImage(int image, const QIcon& icon)
     {
-        setIcon(0, nodeIcon(image));
+        if (this->image() == image)
+            return;
         setData(0, NodeImageRole, image);
+        setIcon(0, icon);
     }
     int image() const { return data(0, NodeImageRole).toInt(); }
+    // Nodes are written in the program's font, plain or bold.
     void setBold(bool bold)
     {
         QFont f = font(0);
+        if (f.bold() == bold && data(0, Qt::FontRole).isValid())
+            return;
         f.setBold(bold);
         setFont(0, f);
     }
@@ -83,17 +73,6 @@ StrategyNode* asNode(QTreeWidgetItem* item)
     return static_cast<StrategyNode*>(item);
 }
 
-template <class F>
-void forEachNode(QTreeWidget* tree, F&& f)
-{
-    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* group = tree->topLevelItem(i);
-        f(asNode(group));
-        for (int j = 0; j < group->childCount(); ++j)
-            f(asNode(group->child(j)));
-    }
-}
-
 } // namespace
 
 StrategyLibraryPane::StrategyLibraryPane(AnalysisSession& session, QWidget* host)
@@ -102,6 +81,10 @@ StrategyLibraryPane::StrategyLibraryPane(AnalysisSession& session, QWidget* host
     fraStrategies = named(new QGroupBox(QStringLiteral("Strategies"), this), "fraStrategies");
     tvStrategies = named(new platform::TreeView(fraStrategies), "tvStrategies");
     tvStrategies->setHeaderHidden(true);
+    // The four pictures are made once; every node shares them.
+    QStyle* style = tvStrategies->style();
+    m_icons = {style->standardIcon(QStyle::SP_FileIcon), style->standardIcon(QStyle::SP_DialogApplyButton),
+               style->standardIcon(QStyle::SP_DirClosedIcon), style->standardIcon(QStyle::SP_DirOpenIcon)};
     Timer = new QTimer(this);
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(100);
@@ -119,12 +102,9 @@ void StrategyLibraryPane::connectTree()
     });
     connect(tvStrategies, &platform::TreeView::NodeClick, this,
             [this](QTreeWidgetItem* item) { tvStrategies_NodeClick(item); });
-    connect(tvStrategies, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-        tvStrategies_NodeClick(item);
-    });
-    connect(tvStrategies, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-        tvStrategies_NodeClick(item);
-    });
+    // Opening or closing a group changes its picture, not the selection.
+    connect(tvStrategies, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) { showGroupState(item); });
+    connect(tvStrategies, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { showGroupState(item); });
     connect(
         tvStrategies, &platform::TreeView::AfterLabelEdit, this,
         [this](QTreeWidgetItem* node, const QString& text, int& cancel) {
@@ -156,9 +136,7 @@ bool StrategyLibraryPane::restoreSelection(const QString& key)
     QTreeWidgetItem* node = nodeByKey(key);
     if (node == nullptr)
         return false;
-    // The strategy's group is opened first. Otherwise the tree opens it when
-    // it first shows its current node, after the start-up, and opening a
-    // group selects the group.
+    // The strategy's group is opened first, so the strategy is in view.
     if (node->parent() != nullptr)
         node->parent()->setExpanded(true);
     tvStrategies->setCurrentItem(node);
@@ -168,12 +146,15 @@ bool StrategyLibraryPane::restoreSelection(const QString& key)
 
 QTreeWidgetItem* StrategyLibraryPane::nodeByKey(const QString& key) const
 {
-    QTreeWidgetItem* found = nullptr;
-    forEachNode(tvStrategies, [&](StrategyNode* node) {
-        if (found == nullptr && node->key() == key)
-            found = node;
-    });
-    return found;
+    // Keys are positions: the group's node, then its strategy's.
+    const int group = GetTypeIndex(key);
+    const int strategy = GetItemIndex(key);
+    if (group < 1 || group > tvStrategies->topLevelItemCount())
+        return nullptr;
+    QTreeWidgetItem* node = tvStrategies->topLevelItem(group - 1);
+    if (strategy != -1)
+        node = strategy >= 1 && strategy <= node->childCount() ? node->child(strategy - 1) : nullptr;
+    return node != nullptr && asNode(node)->key() == key ? node : nullptr;
 }
 
 QString StrategyLibraryPane::nodeKey(const QTreeWidgetItem* node) const
@@ -200,30 +181,37 @@ void StrategyLibraryPane::UpdateTreeView(const QString& selectKey)
     };
     step([&] {
         m_DragNode = nullptr; // the nodes go with the rebuild
+        m_shownNode = nullptr;
         tvStrategies->setDropHighlight(nullptr);
         tvStrategies->clear();
     });
     step([&] {
         if (session().library() == nullptr)
             return;
+        // The nodes are made outside the tree and handed to it at once.
+        QList<QTreeWidgetItem*> groups;
+        groups.reserve(session().library()->Count());
         for (int32_t i = 1; i <= session().library()->Count(); ++i) {
             const auto group = session().library()->Item(i);
             auto* groupNode = new StrategyNode(groupKey(i), group);
-            groupNode->setImage(ImageGroupCollapsed);
-            tvStrategies->addTopLevelItem(groupNode);
+            setImage(groupNode, ImageGroupCollapsed);
             for (int32_t j = 1; j <= group->Strategies()->Count(); ++j) {
                 auto* node = new StrategyNode(groupNode, strategyKey(i, j), group->Strategies()->Item(j));
-                node->setImage(ImageStrategy);
+                setImage(node, ImageStrategy);
             }
+            groups.append(groupNode);
         }
+        tvStrategies->addTopLevelItems(groups);
     });
     // Selecting a node opens its group; that is no click on the group.
     const auto select = [this](QTreeWidgetItem* node) {
         if (node == nullptr)
             return;
         const QSignalBlocker quiet(tvStrategies);
-        if (node->parent() != nullptr)
+        if (node->parent() != nullptr) {
             node->parent()->setExpanded(true);
+            showGroupState(node->parent());
+        }
         tvStrategies->scrollToItem(node);
         tvStrategies->setCurrentItem(node);
     };
@@ -243,24 +231,13 @@ void StrategyLibraryPane::tvStrategies_NodeClick(QTreeWidgetItem* item)
     auto* node = asNode(item);
     TW_STEP(proc, tvStrategies->setUpdatesEnabled(false));
     const auto show = qScopeGuard([this] { tvStrategies->setUpdatesEnabled(true); });
-    TW_STEP(proc, forEachNode(tvStrategies, [](StrategyNode* n) {
-                n->setBold(false);
-                if (n->isGroup())
-                    n->setImage(n->isExpanded() ? ImageGroupExpanded : ImageGroupCollapsed);
-                else
-                    n->setImage(ImageStrategy);
-            }));
+    TW_STEP(proc, markShown(node));
     TW_STEP(proc, {
         const QSignalBlocker block(tvStrategies);
         tvStrategies->setCurrentItem(node);
         if (node == nullptr)
             tvStrategies->clearSelection();
     });
-    if (node != nullptr) {
-        TW_STEP(proc, node->setBold(true));
-        if (!node->isGroup())
-            TW_STEP(proc, node->setImage(ImageSelectedStrategy));
-    }
     // The description box shows the node, the leg grids list a strategy's
     // legs and the strategy is evaluated: each pane follows the session.
     TW_STEP(proc, {
@@ -274,21 +251,41 @@ void StrategyLibraryPane::tvStrategies_NodeClick(QTreeWidgetItem* item)
 void StrategyLibraryPane::tvStrategies_Click()
 {
     Procedure proc("frmStrategies", "tvStrategies_Click");
-    TW_STEP(proc, forEachNode(tvStrategies, [](StrategyNode* n) {
-                if (n->isGroup()) {
-                    n->setImage(n->isExpanded() ? ImageGroupExpanded : ImageGroupCollapsed);
-                } else {
-                    n->setBold(false);
-                    n->setImage(ImageStrategy);
-                }
-            }));
+    // A clicked strategy is marked at once; a group keeps its look until
+    // the node click shows it.
     TW_STEP(proc, {
         auto* node = asNode(tvStrategies->currentItem());
-        if (node != nullptr && !node->isGroup()) {
-            node->setImage(ImageSelectedStrategy);
-            node->setBold(true);
-        }
+        if (node != nullptr && !node->isGroup())
+            markShown(node);
     });
+}
+
+void StrategyLibraryPane::markShown(QTreeWidgetItem* item)
+{
+    // Only the node shown before and the new one change: bold marks the
+    // shown node, and a shown strategy has its own picture.
+    const auto look = [this](QTreeWidgetItem* n, bool shown) {
+        auto* node = asNode(n);
+        node->setBold(shown);
+        if (!node->isGroup())
+            setImage(node, shown ? ImageSelectedStrategy : ImageStrategy);
+    };
+    if (m_shownNode != nullptr && m_shownNode != item)
+        look(m_shownNode, false);
+    m_shownNode = item;
+    if (item != nullptr)
+        look(item, true);
+}
+
+void StrategyLibraryPane::showGroupState(QTreeWidgetItem* group)
+{
+    if (group != nullptr && asNode(group)->isGroup())
+        setImage(group, group->isExpanded() ? ImageGroupExpanded : ImageGroupCollapsed);
+}
+
+void StrategyLibraryPane::setImage(QTreeWidgetItem* node, int image)
+{
+    asNode(node)->setImage(image, m_icons.at(static_cast<size_t>(image - 1)));
 }
 
 // ---------------------------------------------------------------------------
@@ -372,7 +369,7 @@ void StrategyLibraryPane::tvStrategies_DragOver(float X, float Y, int State)
         if (target != nullptr && target->isGroup() && !target->isExpanded()) {
             const QSignalBlocker quiet(tvStrategies);
             target->setExpanded(true);
-            target->setImage(ImageGroupExpanded);
+            showGroupState(target);
         }
     });
 }

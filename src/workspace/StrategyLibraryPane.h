@@ -12,6 +12,9 @@
 
 #include "workspace/WorkspacePane.h"
 
+#include <QIcon>
+
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -82,13 +85,19 @@ public:
     void AppendStrategyFromFile(const QString& path);
     void ExportStrategies();
     // The start-up's load of the session's library file, else the shipped
-    // library.
+    // library as an untitled copy.
     void LoadStartupStrategies();
     // The chosen file, or an empty text when the dialog was cancelled.
     QString chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save);
 
 private:
     void connectTree();
+    // Shows `node` as the selected one (bold; a strategy with its selected
+    // picture) and the node shown so far as an ordinary one again.
+    void markShown(QTreeWidgetItem* node);
+    // A group's open or closed picture, by its state.
+    void showGroupState(QTreeWidgetItem* group);
+    void setImage(QTreeWidgetItem* node, int image);
     // Builds the tree again with the node of that key selected (when there is
     // one) and shown; `startLabelEdit` opens its name for editing.
     void rebuildAndSelect(const QString& key, bool startLabelEdit);
@@ -101,7 +110,9 @@ private:
     // Makes the file at `path` the open library; false with the user's
     // message when it cannot be read (nothing changed then).
     bool openStrategiesFile(const QString& path, QString& message);
-    // Writes a library; false, after telling the user, when it fails.
+    // Writes a library; false, after telling the user, when it fails, when
+    // the path is the shipped library, or when the user declines to replace
+    // the file the start-up could not read.
     bool writeStrategies(const StrategyTypeCollection& types, const QString& path);
 
     QGroupBox* fraStrategies = nullptr;
@@ -110,6 +121,15 @@ private:
     // rests near its top or bottom edge.
     QTimer* Timer = nullptr;
     platform::PopupMenu* m_cStrategiesMenu = nullptr;
+    // The pictures of a strategy, the selected strategy, a closed and an
+    // open group.
+    std::array<QIcon, 4> m_icons;
+    // The node shown as selected (bold), or none.
+    QTreeWidgetItem* m_shownNode = nullptr;
+
+    // The user's strategies file that the start-up could not read (damaged
+    // or gone), while nothing has been saved over it.
+    QString m_unreadableFile;
 
     // The strategy node picked up by the last left press (none for a group
     // or empty space), and the state of its drag.

@@ -19,6 +19,9 @@ using namespace tw::test;
 
 namespace {
 
+// How long a busy window manager may take to frame a window.
+constexpr int kFrameWait = 30000;
+
 QByteArray text(const QRect& r)
 {
     return QByteArray::number(r.x()) + "," + QByteArray::number(r.y()) + " " + QByteArray::number(r.width()) + "x"
@@ -49,9 +52,10 @@ private slots:
             clickButton(c->tbrChartMode, "ontop");
             QCOMPARE(c->onTop(), on);
             QVERIFY(QTest::qWaitForWindowExposed(c.get()));
-            QTest::qWait(200); // let the window manager place the new frame
-            QVERIFY2(c->isVisible() && c->frameGeometry() == place,
-                     text(c->frameGeometry()) + " instead of " + text(place));
+            // Until the window manager has framed the new window its frame
+            // is not known; then it must be the old one.
+            QTRY_VERIFY2_WITH_TIMEOUT(c->isVisible() && c->frameGeometry() == place,
+                                      text(c->frameGeometry()) + " instead of " + text(place), kFrameWait);
             QCOMPARE(c->windowTitle(), caption);
             QCOMPARE(c->Chart->seriesLabels(), labels);
             QCOMPARE(c->Chart->drawnPointCount(5), 100);
@@ -69,12 +73,11 @@ private slots:
         storeChart(1, "Height", 6000);
         auto c = openChart(host, 1, fourLegs());
         QVERIFY(QTest::qWaitForWindowExposed(c.get()));
-        QTest::qWait(200);
-        // Within the work area; only the window manager's frame, drawn
-        // around a place given before the frame was known, may stand over.
+        // Within the work area, frame and all, once the window manager has
+        // framed it (the place was given before the frame was known).
         const QRect area = c->screen()->availableGeometry();
-        QVERIFY2(area.contains(c->geometry()) && area.adjusted(-4, -4, 4, 4).contains(c->frameGeometry()),
-                 text(c->frameGeometry()) + " outside " + text(area));
+        QTRY_VERIFY2_WITH_TIMEOUT(c->frameGeometry() != c->geometry() && area.contains(c->frameGeometry()),
+                                  text(c->frameGeometry()) + " outside " + text(area), kFrameWait);
         QVERIFY(c->frameGeometry().width() > area.width() / 2);
         QCOMPARE(c->Chart->drawnPointCount(1), 100);
         QVERIFY(dialogs.errorReports.isEmpty());

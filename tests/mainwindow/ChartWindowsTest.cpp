@@ -148,8 +148,7 @@ private slots:
         QVERIFY(c0 != nullptr && c0->isVisible());
         QCOMPARE(c0->Tag(), QStringLiteral("C0"));
         QVERIFY(headingVisible(w));
-        QCOMPARE(windowsMenuCharts(w),
-                 (QList<QPair<QString, QString>>{{"mnuChartWindowC0", c0->windowTitle() + QStringLiteral(" (1)")}}));
+        QCOMPARE(windowsMenuCharts(w), (QList<QPair<QString, QString>>{{"mnuChartWindowC0", c0->windowTitle()}}));
 
         // The user closes C0: it leaves the list and the menu, the heading
         // hides again.
@@ -215,12 +214,12 @@ private slots:
         c1->setStockTicker(QStringLiteral("XYZ"));
         QVERIFY(c1->windowTitle().startsWith(QLatin1String("XYZ - 2D Chart: ")));
         QCOMPARE(ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC1"))),
-                 c1->windowTitle() + QStringLiteral(" (2)"));
+                 c1->windowTitle());
 
         // An "&" in a caption is shown as itself, not as an access letter.
         w->CustomChartCaptionChanged(QStringLiteral("C0"), QStringLiteral("AT&T"));
         QCOMPARE(ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC0"))),
-                 QStringLiteral("AT&&T (1)"));
+                 QStringLiteral("AT&&T"));
         // An empty or unknown key renames nothing.
         const QString c1Caption = ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC1")));
         w->CustomChartCaptionChanged(QString(), QStringLiteral("Nobody"));
@@ -231,7 +230,7 @@ private slots:
 
         // The window list shows the windows' captions at its next showing.
         const auto list = shownWindowList(w);
-        QCOMPARE(list.last(), (QPair<QString, QString>{"mnuChartWindowC1", c1->windowTitle() + " (2)"}));
+        QCOMPARE(list.last(), (QPair<QString, QString>{"mnuChartWindowC1", c1->windowTitle()}));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -361,7 +360,7 @@ private slots:
 
     void chartsOfTheShippedDataDrawAndComeBack()
     {
-        QRectF place;
+        QRectF place, secondPlace;
         {
             test::ScriptedDialogs dialogs;
             test::MainWindowRun run({"-S", test::shippedFile("DEFAULT.STG"), "-O", test::shippedFile("SAMPLE.opt")});
@@ -396,14 +395,16 @@ private slots:
             QCOMPARE(chart->Chart->numSeries(), legs);
             // Its Windows-menu entry follows the new caption.
             QCOMPARE(ui::m_cMenu(w)->ItemCaption(item(ui::m_cMenu(w), QStringLiteral("mnuChartWindowC0"))),
-                     chart->windowTitle() + " (1)");
+                     chart->windowTitle());
             platform::setOuterTwips(chart, QRectF(2400, 1800, 7200, 5400));
             QTRY_VERIFY(std::abs(platform::outerTwips(chart).width() - 7200) <= 30);
             place = platform::outerTwips(chart);
+            secondPlace = platform::outerTwips(w->chartByKey(QStringLiteral("C1")));
             QVERIFY(run.close());
             QVERIFY(dialogs.errorReports.isEmpty());
         }
-        // The next start brings both back; the first as it was.
+        // The next start brings both back where they were (the second is
+        // not cascaded from the first again), the first as it was.
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", test::shippedFile("DEFAULT.STG"), "-O", test::shippedFile("SAMPLE.opt")});
         frmStrategies* w = run.window();
@@ -416,6 +417,63 @@ private slots:
                          && std::abs(platform::outerTwips(chart).width() - place.width()) <= 30,
                      text(platform::outerTwips(chart)) + " vs " + text(place));
         QCOMPARE(w->chartByKey(QStringLiteral("C1"))->AxisX(), 3);
+        const QRectF second = platform::outerTwips(w->chartByKey(QStringLiteral("C1")));
+        QVERIFY2(std::abs(second.left() - secondPlace.left()) <= 30 && std::abs(second.top() - secondPlace.top()) <= 30,
+                 text(second) + " vs " + text(secondPlace));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void newChartsCascadeAndAreNumberedOnlyWhileTheyShareACaption()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg});
+        frmStrategies* w = run.window();
+        const auto newChartByMenu = [w] {
+            return test::chooseFromMenuBar(w, QStringLiteral("&Windows"), QStringLiteral("&New chart"));
+        };
+        // Open, close, open: the one window's entry carries no number.
+        QVERIFY(newChartByMenu());
+        frmChart* c0 = w->chartByKey(QStringLiteral("C0"));
+        QVERIFY(c0 != nullptr);
+        const QString caption = c0->windowTitle();
+        QCOMPARE(entryOf(w, "C0"), caption);
+        c0->close();
+        QTRY_VERIFY(w->openCharts().isEmpty());
+        QVERIFY(newChartByMenu());
+        frmChart* c1 = w->chartByKey(QStringLiteral("C1"));
+        QVERIFY(c1 != nullptr && c1->isVisible());
+        QCOMPARE(entryOf(w, "C1"), caption);
+
+        // A second one opens a title bar lower and to the right, as large;
+        // with one caption both are numbered, in the menu and the list.
+        QVERIFY(newChartByMenu());
+        frmChart* c2 = w->chartByKey(QStringLiteral("C2"));
+        QVERIFY(c2 != nullptr && c2->isVisible());
+        const QRect a = c1->frameGeometry(), b = c2->frameGeometry();
+        QVERIFY2(b.left() - a.left() >= 16 && b.top() - a.top() == b.left() - a.left() && b.size() == a.size(),
+                 text(QRectF(a)) + " then " + text(QRectF(b)));
+        QCOMPARE(c2->windowTitle(), caption);
+        QCOMPARE(entryOf(w, "C1"), caption + QStringLiteral(" (1)"));
+        QCOMPARE(entryOf(w, "C2"), caption + QStringLiteral(" (2)"));
+        QCOMPARE(shownWindowList(w).mid(2), (QList<QPair<QString, QString>>{
+                                                {"mnuChartWindowC1", caption + QStringLiteral(" (1)")},
+                                                {"mnuChartWindowC2", caption + QStringLiteral(" (2)")}}));
+        // The first one closed, the other is alone with its caption again.
+        c1->close();
+        QTRY_COMPARE(test::chartKeys(w), QStringList{"C2"});
+        QCOMPARE(entryOf(w, "C2"), caption);
+
+        // Many more: each whole on the work area, no two at one corner.
+        for (int i = 0; i < 14; ++i)
+            QVERIFY(newChartByMenu());
+        const QRect area = platform::workArea(w);
+        const QList<frmChart*> charts = test::visibleChartWindows();
+        QCOMPARE(charts.size(), 15);
+        for (frmChart* c : charts) {
+            QVERIFY2(area.contains(c->frameGeometry()), text(QRectF(c->frameGeometry())));
+            for (frmChart* other : charts)
+                QVERIFY(other == c || (other->frameGeometry().topLeft() - c->frameGeometry().topLeft()).manhattanLength() > 8);
+        }
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 

@@ -64,27 +64,6 @@ protected:
     }
 };
 
-// The named, visible controls of the bottom pane (containers left out).
-QList<QWidget*> bottomPaneControls(frmStrategies* w)
-{
-    QList<QWidget*> controls;
-    const QSet<QWidget*> containers{ui::fraStock(w),  ui::picHolder(w), ui::picStockParams(w), ui::tabOptionsNew(w),
-                                    ui::gdCalls(w), ui::gdPuts(w)};
-    for (QWidget* c : ui::fraExchange(w)->findChildren<QWidget*>()) {
-        if (c->objectName().isEmpty() || containers.contains(c) || qobject_cast<WorkspacePane*>(c) != nullptr
-            || !c->isVisibleTo(w) || c->width() <= 0
-            || c->height() <= 0)
-            continue;
-        // Only the program's own controls, not the insides of a composite one.
-        QWidget* p = c->parentWidget();
-        if (p != ui::fraExchange(w) && p != ui::fraStock(w) && p != ui::picHolder(w) && p != ui::picStockParams(w)
-            && qobject_cast<WorkspacePane*>(p) == nullptr)
-            continue;
-        controls.append(c);
-    }
-    return controls;
-}
-
 // Replaces a box's text by typing, as the user does.
 void type(QLineEdit* box, const QString& text)
 {
@@ -217,7 +196,7 @@ private slots:
         w->ArrangeControls();
         QApplication::processEvents();
 
-        QList<QWidget*> controls = bottomPaneControls(w);
+        QList<QWidget*> controls = test::bottomPaneControls(w);
         QVERIFY(controls.contains(ui::cbCalculationMode(w)) && controls.contains(ui::txtInetrestRate(w)));
         PressCounter counter;
         for (QWidget* c : controls)
@@ -239,6 +218,43 @@ private slots:
             QTest::mouseClick(w->windowHandle(), Qt::LeftButton, {}, bar->mapTo(w, bar->tabRect(i).center()));
             QVERIFY2(counter.presses.value(bar) == 1, qPrintable(bar->tabText(i)));
         }
+    }
+
+    void barsKeepTheirDefaultRuleUntilTheUserDragsOne()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
+        frmStrategies* w = run.window();
+        const auto top = [w](const char* bar) { return w->layoutGeometry().at(QLatin1String(bar)).top; };
+        const auto resizeTo = [w](int height) {
+            w->resize(w->width(), height);
+            return QTest::qWaitFor([w, height] { return w->height() == height; }, 2000);
+        };
+        // Nothing stored: whatever the height, the bottom pane keeps the
+        // height the chain panes need, and the bars above the lowest one
+        // their thirds of its place.
+        QVERIFY(resizeTo(600));
+        const int paneHeight = ui::fraExchange(w)->height();
+        QVERIFY(resizeTo(540));
+        QCOMPARE(ui::fraExchange(w)->height(), paneHeight);
+        QVERIFY(std::abs(top("picDescParam") - top("picOptionsStock") / 3) < 1);
+        QVERIFY(std::abs(top("picParamsOptions") - 2 * top("picOptionsStock") / 3) < 1);
+
+        // The user drags the lowest bar up by 30 pixels: from then on the
+        // bars scale with the window.
+        QWidget* bar = ui::named<QWidget>(w, "picOptionsStock");
+        const QPoint start = bar->mapTo(w, bar->rect().center());
+        QTest::mousePress(bar, Qt::LeftButton, {}, bar->rect().center());
+        QTest::mouseMove(w, start - QPoint(0, 30));
+        QTest::mouseRelease(w, Qt::LeftButton, {}, start - QPoint(0, 30));
+        const float dragged = top("picOptionsStock");
+        const double tpp = w->ScaleHeight() / w->height();
+        QVERIFY2(dragged < (w->height() - paneHeight - 20) * tpp, QByteArray::number(dragged));
+        QVERIFY(resizeTo(600));
+        QVERIFY2(std::abs(top("picOptionsStock") / (dragged * 600 / 540) - 1) < 0.005,
+                 QByteArray::number(top("picOptionsStock")) + " after " + QByteArray::number(dragged));
+        QVERIFY(ui::fraExchange(w)->height() > paneHeight + 30);
+        QVERIFY(dialogs.errorReports.isEmpty());
     }
 
     void tabKeyGoesFromThePricingRowToTheChainThenToTheStockPageBoxes()

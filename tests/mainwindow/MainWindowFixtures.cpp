@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QTest>
 
 namespace tw::test {
@@ -123,6 +124,25 @@ bool focusOn(QWidget* widget)
                    << widget->isEnabled() << "policy" << widget->focusPolicy() << "focus is"
                    << QApplication::focusWidget();
     return ok;
+}
+
+QList<QWidget*> bottomPaneControls(frmStrategies* w)
+{
+    QList<QWidget*> controls;
+    const QSet<QWidget*> containers{ui::fraStock(w),  ui::picHolder(w), ui::picStockParams(w), ui::tabOptionsNew(w),
+                                    ui::gdCalls(w), ui::gdPuts(w)};
+    for (QWidget* c : ui::fraExchange(w)->findChildren<QWidget*>()) {
+        if (c->objectName().isEmpty() || containers.contains(c) || qobject_cast<WorkspacePane*>(c) != nullptr
+            || !c->isVisibleTo(w) || c->width() <= 0 || c->height() <= 0)
+            continue;
+        // Only the program's own controls, not the insides of a composite one.
+        QWidget* p = c->parentWidget();
+        if (p != ui::fraExchange(w) && p != ui::fraStock(w) && p != ui::picHolder(w) && p != ui::picStockParams(w)
+            && qobject_cast<WorkspacePane*>(p) == nullptr)
+            continue;
+        controls.append(c);
+    }
+    return controls;
 }
 
 QMenu* openMenuBarMenu(frmStrategies* window, const QString& title)

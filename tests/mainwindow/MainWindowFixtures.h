@@ -54,6 +54,12 @@ QStringList chartKeys(const frmStrategies* window);
 // Gives `widget` the keyboard focus inside its active window.
 bool focusOn(QWidget* widget);
 
+// The named, visible controls of the bottom pane (fraExchange), containers
+// (the stock page, the holder of the price-source buttons, the pricing
+// boxes' page, the tab strip, the chain grids' frames) and the insides of
+// composite controls left out.
+QList<QWidget*> bottomPaneControls(frmStrategies* window);
+
 // Opens the menu `title` ("&Help") of the main window's menu bar with a
 // click on its title, as the user does; nullptr when there is no such menu
 // or it did not open.

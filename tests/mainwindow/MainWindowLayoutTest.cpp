@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -220,6 +221,32 @@ TEST(MainWindowLayout, ChainPanesFillTheTabStripsClientArea)
     // Controls no row names stay at their design place.
     EXPECT_EQ(R(g, "cmdDownload").left, 1440);
     EXPECT_EQ(R(g, "optBidAsk").left, 1560);
+}
+
+TEST(MainWindowLayout, BottomBandOfTheNeededHeightShowsTheChainPanesWhole)
+{
+    const LayoutInput in = inputFor(12000, 10000, 600);
+    EXPECT_EQ(stockPageRowsBottom(LayoutGeometry::designTime()), 1125); // the bid/ask row
+    // The stock page's rows decide for a low grid, the grid for a high one.
+    for (const float grid : {600.0f, 3000.0f}) {
+        SCOPED_TRACE(grid);
+        const float need = bottomBandHeightNeeded(LayoutGeometry::designTime(), in.tabClient, grid);
+        EXPECT_EQ(need, 780 + 360 + std::max(grid, 1125.0f + 60 + 195 + 60) + 45 + 30);
+        // Exactly that high, the grid gets its height and the ticker status
+        // line lies under the rows, inside the page; one twip lower, not.
+        for (const float less : {0.0f, 1.0f}) {
+            const LayoutGeometry g = settled(geometryWithBars({4000, 4000, 2000, 3000, 10000 - need - 75 + less}), in);
+            const ControlRect& ticker = R(g, "lblTickerStatus");
+            EXPECT_GE(ticker.top, bottom(R(g, "lblSizeValue")) + 60);
+            const float spare = std::min(R(g, "gdCalls").height - grid, R(g, "fraStock").height - 60 - bottom(ticker));
+            EXPECT_EQ(spare >= 0, less == 0);
+        }
+    }
+    // A page much lower than its rows: the status line still goes under them
+    // (cut off by the page), not over the quote values.
+    const LayoutGeometry low = settled(geometryWithBars({4000, 4000, 2000, 4000, 7400}), in);
+    ASSERT_TRUE(R(low, "fraStock").visible);
+    EXPECT_EQ(R(low, "lblTickerStatus").top, 1125 + 60);
 }
 
 TEST(MainWindowLayout, TabStripSizeUsesItsPlaceBeforeTheMove)

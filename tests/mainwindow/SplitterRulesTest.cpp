@@ -30,6 +30,15 @@ TEST(SplitterRules, DefaultPositionsDivideTheClientArea)
     EXPECT_EQ(q.stgDescLeft, 10000.0f / 3.0f);
     EXPECT_EQ(q.optionsStockTop, 5250.75f);
 
+    // A bottom band the lowest quarter holds keeps the quarters.
+    EXPECT_EQ(defaultBarPositions(12000, 9000, 2175), p);
+    // One that needs more: the lowest bar goes up by the difference, the two
+    // above keep their thirds of its place, the vertical bars theirs.
+    EXPECT_EQ(defaultBarPositions(12000, 9000, 2176), (BarPositions{4000, 4000, 6749.0f / 3, 2 * 6749.0f / 3, 6749}));
+    EXPECT_EQ(defaultBarPositions(12000, 9000, 3600, 60), (BarPositions{4000, 4000, 1780, 3560, 5340}));
+    // Never above half the client height.
+    EXPECT_EQ(defaultBarPositions(12000, 9000, 8000), (BarPositions{4000, 4000, 1500, 3000, 4500}));
+
     EXPECT_EQ(barSettingKey(SplitterBar::ParamsOptions), QStringLiteral("SPO"));
     EXPECT_EQ(barControlName(SplitterBar::DescParam), QStringLiteral("picDescParam"));
     EXPECT_TRUE(isVerticalBar(SplitterBar::ChartParams));

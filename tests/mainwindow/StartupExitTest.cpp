@@ -11,6 +11,8 @@
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
+#include "model/StrategiesFile.h"
+#include "model/StrategyTemplates.h"
 #include "model/stock.h"
 #include "platform/Grid.h"
 #include "platform/PopupMenu.h"
@@ -106,22 +108,28 @@ private slots:
         QVERIFY(w->session().ObjStock() == nullptr);
         QVERIFY(!w->session().dataNotSaved());
         // The shipped strategies file is looked for beside the program, not
-        // in whatever folder the program was started from.
-        QCOMPARE(QFileInfo(w->session().libraryFile()).fileName(), QStringLiteral("DEFAULT.STG"));
-        QVERIFY(QFileInfo(w->session().libraryFile()).isAbsolute());
+        // in whatever folder the program was started from; it comes in as an
+        // untitled copy, so a save asks where to keep it.
+        QCOMPARE(w->session().library()->Count(),
+                 readStrategiesFile(test::shippedFile(QStringLiteral("DEFAULT.STG")))->Count());
+        QVERIFY(w->session().libraryFile().isEmpty());
+        QVERIFY(dialogs.messages.isEmpty());
         if (ui::tvStrategies(w)->topLevelItemCount() > 0 && ui::library(w)->nodeByKey(QStringLiteral("T1S1")) != nullptr)
             QCOMPARE(selectedKey(w), QStringLiteral("T1S1"));
         QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 1);
 
-        // Bars at a third of the width and a quarter, half and three
-        // quarters of the height.
+        // Bars at a third of the width; the lowest one at three quarters of
+        // the height, or higher (down to half the height) where the chain
+        // panes need more room than that leaves, and the two above it at a
+        // third and two thirds of its place.
         const double W = w->ScaleWidth(), H = w->ScaleHeight();
         QVERIFY2(nearTwips(barAt(w, "picStgDesc"), W / 3, 30), QByteArray::number(barAt(w, "picStgDesc")));
         QVERIFY(nearTwips(barAt(w, "picChartParams"), W / 3, 30));
-        QVERIFY(nearTwips(barAt(w, "picDescParam"), H / 4, 30));
-        QVERIFY(nearTwips(barAt(w, "picParamsOptions"), H / 2, 30));
-        QVERIFY2(nearTwips(barAt(w, "picOptionsStock"), 3 * H / 4, 60),
-                 QByteArray::number(barAt(w, "picOptionsStock")) + " H " + QByteArray::number(H));
+        const double lowest = barAt(w, "picOptionsStock");
+        QVERIFY2(lowest >= H / 2 - 30 && lowest <= 3 * H / 4 + 60,
+                 QByteArray::number(lowest) + " H " + QByteArray::number(H));
+        QVERIFY(nearTwips(barAt(w, "picDescParam"), lowest / 3, 30));
+        QVERIFY(nearTwips(barAt(w, "picParamsOptions"), 2 * lowest / 3, 30));
 
         // One 2-D chart window and the 3-D window.
         QCOMPARE(test::chartKeys(w), QStringList{"C0"});
@@ -286,7 +294,7 @@ private slots:
         QCOMPARE(ui::tabOptionsNew(w)->SelectedTab(), 1);
         // A count below 0 opens none; an unreadable count gives the default.
         QCOMPARE(w->openCharts().size(), key == QLatin1String("CCCount") && stored.typeId() == QMetaType::Int ? 0 : 1);
-        QVERIFY(nearTwips(barAt(w, "picDescParam"), w->ScaleHeight() / 4, 30));
+        QVERIFY(nearTwips(barAt(w, "picDescParam"), barAt(w, "picOptionsStock") / 3, 30));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 

@@ -19,6 +19,7 @@
 #include "support/QtTestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "workspace/TreeKeys.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -72,6 +73,29 @@ bool treeShowsTheLibrary(const frmStrategies* w)
             return false;
         for (int j = 0; j < group->childCount(); ++j) {
             if (group->child(j)->text(0) != p.at(g).second.at(j))
+                return false;
+        }
+    }
+    return true;
+}
+
+// Every node shows its state: only the selected node is bold, the selected
+// strategy alone has the selected picture, and each group the picture of
+// its open or closed state.
+bool treeLooksRight(const frmStrategies* w)
+{
+    const QTreeWidgetItem* current = ui::tvStrategies(w)->currentItem();
+    const auto looksRight = [current](const QTreeWidgetItem* node, bool group) {
+        const int image = node->data(0, NodeImageRole).toInt();
+        const int expected = group ? (node->isExpanded() ? 4 : 3) : (node == current ? 2 : 1);
+        return node->font(0).bold() == (node == current) && image == expected;
+    };
+    for (int g = 0; g < ui::tvStrategies(w)->topLevelItemCount(); ++g) {
+        const QTreeWidgetItem* group = ui::tvStrategies(w)->topLevelItem(g);
+        if (!looksRight(group, true))
+            return false;
+        for (int j = 0; j < group->childCount(); ++j) {
+            if (!looksRight(group->child(j), false))
                 return false;
         }
     }
@@ -324,12 +348,17 @@ private slots:
         QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T2S2"));
         QVERIFY(w->session().strategiesChanged());
 
-        // Delete the last of a group: the one before it is selected; no question.
+        // Delete the last of a group: the one before it is selected; no
+        // question, and the library is unsaved again after a save.
+        choose(w, QStringLiteral("Save"));
+        QVERIFY(!w->session().strategiesChanged());
         clickNode(w, QStringLiteral("T1S3"));
         choose(w, QStringLiteral("Delete strategy"));
         QCOMPARE(picture(w).at(0).second, (QStringList{"Bear put", "Strangle "}));
         QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S2"));
+        QVERIFY(w->session().strategiesChanged());
         QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(treeLooksRight(w));
 
         // Delete a group that holds strategies: asked first; No keeps it.
         clickNode(w, QStringLiteral("T1"));
@@ -345,6 +374,7 @@ private slots:
         QCOMPARE(picture(w), (Picture{{"Singles", {"Long call", "Bull call"}}}));
         QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1"));
         QVERIFY(treeShowsTheLibrary(w));
+        QVERIFY(treeLooksRight(w));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -369,6 +399,8 @@ private slots:
         dragOnto(w, QStringLiteral("T1S2"), QStringLiteral("T2"));
         QCOMPARE(picture(w), (Picture{{"G1", {"B", "C", "D"}}, {"G2", {"E", "A"}}}));
         QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T2S2"));
+
+        QVERIFY(treeLooksRight(w));
 
         // Onto itself: selected, nothing moved, nothing to save.
         w->session().setStrategiesChanged(false);
@@ -598,29 +630,90 @@ private slots:
 
     void startUpFallsBackToTheShippedLibrary()
     {
-        const auto shipped = readStrategiesFile(test::shippedFile(QStringLiteral("DEFAULT.STG")));
-        QFile corrupt(path("corrupt.stg"));
-        QVERIFY(corrupt.open(QIODevice::WriteOnly));
-        corrupt.write("\x05\x00\x00\x00garbage", 11);
-        corrupt.close();
+        const QString shippedPath = test::shippedFile(QStringLiteral("DEFAULT.STG"));
+        const QByteArray shippedBytes = bytesOf(shippedPath);
+        const auto shipped = readStrategiesFile(shippedPath);
+        const QByteArray garbage("\x05\x00\x00\x00garbage", 11);
         for (const bool vanished : {false, true}) {
+            // The last run's file is damaged, or gone.
+            const QString mine = path(vanished ? "gone.stg" : "corrupt.stg");
+            QFile::remove(mine);
+            if (!vanished) {
+                QFile corrupt(mine);
+                QVERIFY(corrupt.open(QIODevice::WriteOnly));
+                corrupt.write(garbage);
+            }
             test::environment().clearSettings();
             test::storeQuietStart();
-            QStringList args;
-            if (vanished)
-                test::storeSetting(QStringLiteral("StrategyTypesFile"), path("gone.stg"));
-            else
-                args = QStringList{"-S", corrupt.fileName()};
+            test::storeSetting(QStringLiteral("StrategyTypesFile"), mine);
             test::ScriptedDialogs dialogs;
-            test::MainWindowRun run(args);
+            test::MainWindowRun run;
             frmStrategies* w = run.window();
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+
+            // The user is told which file could not be read; the shipped
+            // library is shown as an untitled copy, and the setting still
+            // names the user's file.
             QCOMPARE(dialogs.messages.size(), 1);
             const QString text = dialogs.messages.first().text;
-            QVERIFY2(text.contains(vanished ? path("gone.stg") : corrupt.fileName()), qPrintable(text));
+            QVERIFY2(text.contains(mine), qPrintable(text));
             QVERIFY2(text.contains(QLatin1String("shipped strategies")), qPrintable(text));
             QCOMPARE(w->session().library()->Count(), shipped->Count());
-            QCOMPARE(QFileInfo(w->session().libraryFile()).fileName(), QStringLiteral("DEFAULT.STG"));
+            QVERIFY(w->session().libraryFile().isEmpty());
+            QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), mine);
             QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S1"));
+
+            // Save asks for a name, offering the user's own file.
+            clickNode(w, QStringLiteral("T1S1"));
+            choose(w, QStringLiteral("Delete strategy"));
+            QVERIFY(w->session().strategiesChanged());
+            dialogs.messages.clear();
+            if (vanished) {
+                // The shipped file is never written, also when chosen.
+                dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({shippedPath}));
+                QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
+                QCOMPARE(dialogs.fileQuestions.last().request.title, QStringLiteral("Save strategies to"));
+                QCOMPARE(dialogs.fileQuestions.last().request.initialFile, mine);
+                QCOMPARE(dialogs.messages.size(), 1);
+                QVERIFY2(dialogs.messages.last().text.contains(QLatin1String("are kept as they are")),
+                         qPrintable(dialogs.messages.last().text));
+                QVERIFY(w->session().strategiesChanged());
+            } else {
+                // Saving over the damaged file asks first; No writes nothing.
+                dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({mine}));
+                dialogs.messageAnswers = {Msg::No};
+                QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
+                QCOMPARE(dialogs.fileQuestions.last().request.initialFile, mine);
+                QCOMPARE(dialogs.messages.size(), 1);
+                QCOMPARE(dialogs.messages.last().text,
+                         QStringLiteral("The strategies file \"%1\" could not be read when the program started.\r\n"
+                                        "Replace it with the strategies shown?")
+                             .arg(mine));
+                QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2);
+                QCOMPARE(bytesOf(mine), garbage);
+                QVERIFY(w->session().strategiesChanged());
+                QVERIFY(w->session().libraryFile().isEmpty());
+                dialogs.messageAnswers = {Msg::Yes};
+            }
+            dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({mine}));
+            choose(w, QStringLiteral("Save"));
+            QVERIFY(!w->session().strategiesChanged());
+            QCOMPARE(w->session().libraryFile(), mine);
+            QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), mine);
+            QCOMPARE(picture(*readStrategiesFile(mine)), picture(w));
+            QCOMPARE(picture(w).first().second.size(), shipped->Item(1)->Strategies()->Count() - 1);
+            QCOMPARE(bytesOf(shippedPath), shippedBytes);
+
+            // The saved file is the open one now: the next save asks nothing.
+            const int messages = dialogs.messages.size();
+            const int questions = dialogs.fileQuestions.size();
+            choose(w, QStringLiteral("Delete strategy"));
+            choose(w, QStringLiteral("Save"));
+            QCOMPARE(dialogs.messages.size(), messages);
+            QCOMPARE(dialogs.fileQuestions.size(), questions);
+            QCOMPARE(picture(*readStrategiesFile(mine)), picture(w));
+            QVERIFY(dialogs.errorReports.isEmpty());
         }
     }
 

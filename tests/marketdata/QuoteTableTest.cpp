@@ -476,7 +476,9 @@ TEST(QuoteTable, FoldersAndBinaryFilesAreToldApartFromChainFiles)
         x = x * 1103515245u + 12345u;
         c = static_cast<char>(x >> 24);
     }
-    for (const QByteArray& bytes : {noise, QByteArray(kStockLine.toLatin1() + "\r\nJan 27 2004\0,Bid,1\r\n", 56)}) {
+    QByteArray withNul = kStockLine.toLatin1() + "\r\nJan 27 2004";
+    withNul.append('\0').append(",Bid,1\r\n");
+    for (const QByteArray& bytes : {noise, withNul}) {
         const QString path = dir.filePath(QStringLiteral("binary.opt"));
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -51,6 +51,24 @@ std::vector<double> wideGrid()
     return out;
 }
 
+// Calls struck from below the lowest price at expiry to above the highest, so
+// that the first node at expiry with a payoff falls on every place within a
+// run of eight nodes, on the lowest node and on none: the nodes worth nothing
+// below it take every shape, on trees short and long, with and without early
+// exercise.
+std::vector<double> callStrikeLadder()
+{
+    std::vector<double> out;
+    for (int n : {3, 9, 41, 200})
+        for (double D : {0.0, 0.08})
+            for (int k = -2; k <= 40; ++k) {
+                const double K = k == -2 ? 20.0 : (k == -1 ? 400.0 : 60.0 + 2.5 * k);
+                for (int output = PricingOutput::Value; output <= PricingOutput::Theta; ++output)
+                    out.push_back(BinomialAmerican(1, 100, K, 0.5, 0.05, 0.3, D, 1, n, output));
+            }
+    return out;
+}
+
 uint64_t bits(double v)
 {
     uint64_t b;
@@ -139,6 +157,7 @@ TEST(TreeKernel, ResultsKeepTheirPinnedBits)
         KernelScope scope(k);
         EXPECT_EQ(digest(sweep()), 0x97c7358500164a82u) << "kernel " << int(k);
         EXPECT_EQ(digest(wideGrid()), 0x3aa55ecc1e74eb6fu) << "kernel " << int(k);
+        EXPECT_EQ(digest(callStrikeLadder()), 0x52c96423828db571u) << "kernel " << int(k);
         for (const Pinned& c : pinned) {
             const auto tree = [&](int output) {
                 return bits(BinomialAmerican(c.z, c.S, c.K, c.T, c.r, c.sigma, c.D, 1, c.n, output));

@@ -472,6 +472,15 @@ private slots:
             QCOMPARE(ui::gdParams(w)->CellText(1, 6), QString::number(quantity));
             QCOMPARE(ui::lblStatus(w)->text().contains(QStringLiteral("1 to 32767")), quantity == 1);
         }
+
+        // The window closed while an editor holds the focus: the editor's
+        // loss of focus on the way out reaches nothing of the window.
+        doubleClick(ui::gdParams(w), 1, 6);
+        QVERIFY(ui::txtEdit(w)->hasFocus());
+        typeInto(ui::txtEdit(w), QStringLiteral("7"));
+        dialogs.messageAnswers.push_back(Msg::Yes); // exit with the library unsaved
+        QVERIFY(run.close());
+        QVERIFY(dialogs.errorReports.isEmpty());
     }
 
     void evaluatedEditorsPickFromTheChain()
@@ -547,6 +556,13 @@ private slots:
         QCOMPARE(x.cells.value("G3").text, ui::gdSelected(w)->CellText(2, 8));
         QCOMPARE(x.merges, QStringList{"A4:G4"});
         QCOMPARE(x.cells.value("A4").text, ui::gdSelected(w)->CellText(3, 9));
+        // From the grid to the sheet: the bought leg's total is a debit, red
+        // in both; the sold leg's a credit, in neither.
+        QVERIFY(ui::gdSelected(w)->CellText(1, 8).trimmed().endsWith(QStringLiteral("debit")));
+        QCOMPARE(ui::gdSelected(w)->CellForeColor(1, 8), QColor(0xFF, 0, 0));
+        QCOMPARE(x.cells.value("G2").style.fontRgb, QStringLiteral("FFFF0000"));
+        QVERIFY(ui::gdSelected(w)->CellText(2, 8).trimmed().endsWith(QStringLiteral("credit")));
+        QVERIFY(x.cells.value("G3").style.fontRgb != QStringLiteral("FFFF0000"));
 
         // Again, with no program to open it: a second file, and the user is
         // told where it is.

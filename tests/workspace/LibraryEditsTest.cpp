@@ -7,6 +7,9 @@
 #include "workspace/LibraryEdits.h"
 #include "workspace/TreeKeys.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace tw;
@@ -240,4 +243,29 @@ TEST(LibraryEdits, ExportNamesPathsAndMessages)
     const QString damaged = strategiesReadFailure(StrategiesCommand::Load, QStringLiteral("/x/a.stg"), InvalidFileFormat);
     EXPECT_TRUE(damaged.contains(QLatin1String("\"/x/a.stg\" is damaged or incomplete")));
     EXPECT_TRUE(damaged.contains(QLatin1String("Nothing was changed.")));
+}
+
+// Which file a path names: the start-up's fallback and the saves compare the
+// user's and the shipped file by it.
+TEST(LibraryEdits, SameFileFollowsLinksAndCleansMissingPaths)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("mine.stg"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    const QString link = dir.filePath(QStringLiteral("link.stg"));
+    ASSERT_TRUE(QFile::link(file, link));
+
+    EXPECT_TRUE(sameFile(file, dir.filePath(QStringLiteral("sub/../mine.stg"))));
+    EXPECT_TRUE(sameFile(link, file));
+    EXPECT_FALSE(sameFile(file, dir.filePath(QStringLiteral("MINE.stg"))));
+    // Files that do not exist (yet) compare by their cleaned paths.
+    EXPECT_TRUE(sameFile(dir.filePath(QStringLiteral("gone.stg")), dir.filePath(QStringLiteral("sub/../gone.stg"))));
+    EXPECT_FALSE(sameFile(dir.filePath(QStringLiteral("gone.stg")), file));
+    // An empty path names no file, not the current folder.
+    EXPECT_FALSE(sameFile(QString(), QString()));
+    EXPECT_FALSE(sameFile(QString(), file));
 }

@@ -432,13 +432,46 @@ private slots:
         QVERIFY(w->session().chartLegs()->empty());
         QVERIFY(ui::PLCStrategy(w)->legs().isEmpty());
 
-        // Collapsing a group selects that group and empties the leg grids.
+        // Closing the group of the shown strategy with a click on its arrow
+        // changes the group's picture only: the strategy stays selected and
+        // shown, with its legs, and the charts keep them.
         selectNode(w, QStringLiteral("T1S2"));
         QTreeWidgetItem* t1 = ui::library(w)->nodeByKey(QStringLiteral("T1"));
-        t1->setExpanded(false);
-        QCOMPARE(ui::tvStrategies(w)->currentItem(), t1);
+        QTreeWidgetItem* s2 = ui::library(w)->nodeByKey(QStringLiteral("T1S2"));
+        QWidget* viewport = ui::tvStrategies(w)->viewport();
+        ui::tvStrategies(w)->scrollToItem(t1);
+        const QRect caption = ui::tvStrategies(w)->visualItemRect(t1);
+        const QPoint arrow(caption.left() - ui::tvStrategies(w)->indentation() / 2, caption.center().y());
+        const auto strategyStaysShown = [&] {
+            QCOMPARE(ui::tvStrategies(w)->currentItem(), s2);
+            QCOMPARE(w->session().selectedKey(), QStringLiteral("T1S2"));
+            QVERIFY(s2->font(0).bold());
+            QCOMPARE(nodeImage(s2), 2);
+            QVERIFY(!t1->font(0).bold());
+            QCOMPARE(ui::rtfDescription(w)->toPlainText(), QStringLiteral("Spread."));
+            QCOMPARE(ui::gdParams(w)->Rows(), 2 + 2);
+            QCOMPARE(cell(ui::gdSelected(w), 2, 3), QStringLiteral("XYZ B110-E"));
+            QVERIFY(frm3dChart::instance()->mLines.has_value());
+            for (const auto& chart : w->openCharts())
+                QVERIFY(chart.second->Options().has_value());
+        };
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, arrow);
+        QVERIFY(!t1->isExpanded());
         QCOMPARE(nodeImage(t1), 3);
+        strategyStaysShown();
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, arrow);
+        QVERIFY(t1->isExpanded());
+        QCOMPARE(nodeImage(t1), 4);
+        strategyStaysShown();
+
+        // A click on the group's caption selects the group.
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, caption.center());
+        QCOMPARE(ui::tvStrategies(w)->currentItem(), t1);
+        QVERIFY(t1->isExpanded());
+        QCOMPARE(nodeImage(t1), 4);
         QVERIFY(t1->font(0).bold());
+        QVERIFY(!s2->font(0).bold());
+        QCOMPARE(nodeImage(s2), 1);
         QCOMPARE(ui::gdParams(w)->Columns(), 0);
         QCOMPARE(ui::rtfDescription(w)->toPlainText(), QStringLiteral("Rising markets\n"));
         QVERIFY(dialogs.errorReports.isEmpty());
