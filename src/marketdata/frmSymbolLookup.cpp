@@ -53,6 +53,9 @@ frmSymbolLookup::frmSymbolLookup(QWidget* owner)
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setFrameShape(QFrame::StyledPanel);
     lblStatus->setFrameShadow(QFrame::Sunken);
+    // A long status (the count found and the count shown, a long search
+    // text) takes a second line rather than being cut at the dialog's edge.
+    lblStatus->setWordWrap(true);
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
