@@ -11,6 +11,7 @@
 #include "charts/frm3dChart.h"
 #include "platform/ElidedLabel.h"
 #include "platform/Grid.h"
+#include "platform/InputCodes.h"
 #include "platform/PopupMenu.h"
 #include "platform/ReBar.h"
 #include "platform/Toolbar.h"
@@ -31,25 +32,6 @@
 namespace tw {
 
 namespace {
-// Mouse buttons and shift state in the classic codes.
-int buttonCode(Qt::MouseButton b)
-{
-    switch (b) {
-    case Qt::LeftButton:
-        return 1;
-    case Qt::RightButton:
-        return 2;
-    case Qt::MiddleButton:
-        return 4;
-    default:
-        return 0;
-    }
-}
-
-int shiftCode(Qt::KeyboardModifiers m)
-{
-    return ((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) | ((m & Qt::AltModifier) ? 4 : 0);
-}
 // The captions that size themselves to their text.
 const char* const kAutoSizeCaptions[] = {"lblStockValue", "lblPriceValue", "lblDateValue",  "lblBidValue",
                                          "lblAskValue",   "lblNetValue",   "lblVolumeValue", "lblSizeValue"};
@@ -416,7 +398,7 @@ void frmStrategies::mouseMoveEvent(QMouseEvent* event)
 {
     const double tpp = twipsPerPixel();
     shielded("frmStrategies.Form_MouseMove", [&] {
-        Form_MouseMove(buttonCode(event->button()), shiftCode(event->modifiers()),
+        Form_MouseMove(platform::mouseButtonCode(event->button()), platform::shiftState(event->modifiers()),
                        static_cast<float>(event->position().x() * tpp), static_cast<float>(event->position().y() * tpp));
     });
 }
@@ -424,7 +406,7 @@ void frmStrategies::mouseMoveEvent(QMouseEvent* event)
 void frmStrategies::mouseReleaseEvent(QMouseEvent* event)
 {
     const double tpp = twipsPerPixel();
-    Form_MouseUp(buttonCode(event->button()), shiftCode(event->modifiers()),
+    Form_MouseUp(platform::mouseButtonCode(event->button()), platform::shiftState(event->modifiers()),
                  static_cast<float>(event->position().x() * tpp), static_cast<float>(event->position().y() * tpp));
 }
 
