@@ -39,11 +39,6 @@ void repaintPending()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-QColor bgr(uint32_t v)
-{
-    return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-}
-
 } // namespace
 
 ChainPane::ChainPane(AnalysisSession& session, QWidget* host)
@@ -226,8 +221,8 @@ void ChainPane::fillChainGrid(platform::Grid* grid, const OptionsCollection& sid
     const auto redraw = qScopeGuard([grid] { grid->setRedraw(true); });
     RestoreGridHeader(grid);
     grid->Clear(false);
-    const QColor odd = bgr(oddBgr);
-    const QColor even = bgr(evenBgr);
+    const QColor odd = colorFromBgr(oddBgr);
+    const QColor even = colorFromBgr(evenBgr);
     const QColor black(0, 0, 0);
     const int count = side.Count();
     for (int i = 1; i <= count; ++i) {

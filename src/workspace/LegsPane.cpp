@@ -30,15 +30,6 @@
 
 namespace tw {
 
-namespace {
-
-QColor rgb(uint32_t v)
-{
-    return QColor((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-}
-
-} // namespace
-
 LegsPane::LegsPane(AnalysisSession& session, QWidget* host)
     : WorkspacePane(session, host, QStringLiteral("LegsPane"))
 {
@@ -127,7 +118,7 @@ void LegsPane::UpdateParamsList(const ParamsCollection& Params)
             back = (!back.isValid() || back == QColor(0xF0, 0xF0, 0xF0)) ? QColor(0xFE, 0xFE, 0xFE)
                                                                          : QColor(0xF0, 0xF0, 0xF0);
             if (const uint32_t c = legSwatchColor(leg.ItemType(), leg.Position()); c != 0)
-                swatch = rgb(c);
+                swatch = QColor::fromRgb(c);
             gdParams->CellDetails(row, 1, platform::GridValue::text(QString()), platform::Grid::DtLeft, -1, swatch);
             gdParams->CellDetails(row, 2, platform::GridValue::text(positionText(leg.Position())),
                                   platform::Grid::DtCenter, -1, back);
@@ -193,28 +184,28 @@ void LegsPane::fillEvaluatedGrid(const Evaluation& ev, const QFont& bold, const 
             gdSelected->CellDetails(row, 9, platform::GridValue::text(r.group.text), r.group.align, -1, face, grey);
             continue;
         }
+        const QColor back = QColor::fromRgb(r.backColor);
         if (r.kind == EvalRow::Total) {
-            gdSelected->CellDetails(row, 9, platform::GridValue::text(r.group.text), r.group.align, -1,
-                                    rgb(r.backColor), rgb(r.group.textColor), &bold);
+            gdSelected->CellDetails(row, 9, platform::GridValue::text(r.group.text), r.group.align, -1, back,
+                                    QColor::fromRgb(r.group.textColor), &bold);
             continue;
         }
-        gdSelected->CellDetails(row, 1, platform::GridValue::text(QString()), CellAlign::Left, -1, rgb(r.swatchColor));
+        gdSelected->CellDetails(row, 1, platform::GridValue::text(QString()), CellAlign::Left, -1,
+                                QColor::fromRgb(r.swatchColor));
         if (r.kind == EvalRow::Missing) {
             gdSelected->setRowIsGroup(row, true);
-            gdSelected->CellDetails(row, 9, platform::GridValue::text(r.group.text), r.group.align, -1,
-                                    rgb(r.backColor), rgb(r.group.textColor), &bold);
+            gdSelected->CellDetails(row, 9, platform::GridValue::text(r.group.text), r.group.align, -1, back,
+                                    QColor::fromRgb(r.group.textColor), &bold);
             continue;
         }
         for (int c = 0; c < 7; ++c) {
             const EvalCell& cell = r.cells[c];
-            gdSelected->CellDetails(row, c + 2, platform::GridValue::text(cell.text), cell.align, -1,
-                                    rgb(r.backColor), cell.hasTextColor ? rgb(cell.textColor) : QColor(),
+            gdSelected->CellDetails(row, c + 2, platform::GridValue::text(cell.text), cell.align, -1, back,
+                                    cell.hasTextColor ? QColor::fromRgb(cell.textColor) : QColor(),
                                     cell.bold ? &bold : &plain);
         }
     }
 }
-
-
 
 void LegsPane::legGridMouseUp(platform::Grid* grid, int button, double x, double y)
 {
@@ -354,10 +345,8 @@ void LegsPane::m_cParamsMenu_Click(int itemNumber)
     }
 }
 
-
 // ---------------------------------------------------------------------------
 // Export
-
 
 namespace {
 
