@@ -34,40 +34,41 @@ void frmStrategies::connectSession()
 {
     // Every open 2-D chart window follows what the session announces; the
     // 3-D window reads the rest through the chart host.
-    const auto eachChart = [this](auto&& f) {
-        for (const auto& entry : std::as_const(m_Charts)) {
-            if (entry.second != nullptr)
-                f(entry.second.data());
-        }
-    };
     connect(m_session, &AnalysisSession::evaluated, this, [this](const Evaluation& ev) { showEvaluation(ev); });
     connect(m_session, &AnalysisSession::evaluationCleared, this, [this] { clearChartLegs(); });
-    connect(m_session, &AnalysisSession::stockLoaded, this, [this, eachChart] {
+    connect(m_session, &AnalysisSession::stockLoaded, this, [this] {
         shielded("frmStrategies.NewStockLoaded", [&] {
             const auto& s = m_session->ObjStock();
             if (s == nullptr)
                 return;
-            eachChart([&](frmChart* chart) {
-                chart->setStockPrice(m_session->calcStockPrice());
-                chart->setStockDate(s->StockDate());
-                chart->setStockTicker(s->Code());
-            });
+            forEachChart([this](frmChart* chart) { showStockIn(chart); });
             frm3dChart::instance()->setStockTicker(s->Code());
         });
     });
-    connect(m_session, &AnalysisSession::modelChanged, this, [eachChart](int model) {
+    connect(m_session, &AnalysisSession::modelChanged, this, [this](int model) {
         if (model >= 0 && model <= 2)
-            shielded("frmStrategies.cmbModel_Click", [&] { eachChart([&](frmChart* c) { c->setUseOptionsModel(model); }); });
+            shielded("frmStrategies.cmbModel_Click",
+                     [&] { forEachChart([&](frmChart* c) { c->setUseOptionsModel(model); }); });
     });
-    connect(m_session, &AnalysisSession::stepsChanged, this, [eachChart](int steps) {
-        shielded("frmStrategies.UpdateSteps", [&] { eachChart([&](frmChart* c) { c->setBinominalSteps(steps); }); });
+    connect(m_session, &AnalysisSession::stepsChanged, this, [this](int steps) {
+        shielded("frmStrategies.UpdateSteps", [&] { forEachChart([&](frmChart* c) { c->setBinominalSteps(steps); }); });
     });
-    connect(m_session, &AnalysisSession::dividendsChanged, this, [eachChart](double dividends) {
+    connect(m_session, &AnalysisSession::dividendsChanged, this, [this](double dividends) {
         shielded("frmStrategies.UpdateDividends",
-                 [&] { eachChart([&](frmChart* c) { c->setDividends(dividends); }); });
+                 [&] { forEachChart([&](frmChart* c) { c->setDividends(dividends); }); });
     });
     connect(m_session, &AnalysisSession::calculationModeChanged, this,
             [this] { ChartHost::CalculationModeCaption = m_session->calculationModeCaption(); });
+}
+
+void frmStrategies::showStockIn(frmChart* chart) const
+{
+    const auto& s = m_session->ObjStock();
+    if (s == nullptr)
+        return;
+    chart->setStockPrice(m_session->calcStockPrice());
+    chart->setStockDate(s->StockDate());
+    chart->setStockTicker(s->Code());
 }
 
 void frmStrategies::showEvaluation(const Evaluation& ev)
@@ -80,12 +81,8 @@ void frmStrategies::showEvaluation(const Evaluation& ev)
         chart3d->mInterestRate = m_session->interestRate();
         chart3d->UpdateChart();
     });
-    shielded("frmStrategies.SelectOptions", [&] {
-        for (const auto& entry : std::as_const(m_Charts)) {
-            if (entry.second != nullptr)
-                entry.second->setOptions(m_session->chartLegs());
-        }
-    });
+    shielded("frmStrategies.SelectOptions",
+             [&] { forEachChart([this](frmChart* chart) { chart->setOptions(m_session->chartLegs()); }); });
 }
 
 void frmStrategies::clearChartLegs()
@@ -96,12 +93,8 @@ void frmStrategies::clearChartLegs()
         chart3d->setWindowTitle(QStringLiteral("3D chart"));
         chart3d->UpdateChart();
     });
-    shielded("frmStrategies.SelectOptions", [&] {
-        for (const auto& entry : std::as_const(m_Charts)) {
-            if (entry.second != nullptr)
-                entry.second->setOptions(LegsArray());
-        }
-    });
+    shielded("frmStrategies.SelectOptions",
+             [&] { forEachChart([](frmChart* chart) { chart->setOptions(LegsArray()); }); });
 }
 
 void frmStrategies::AddNewCustomChart(int32_t AsNumber)
@@ -128,13 +121,7 @@ void frmStrategies::AddNewCustomChart(int32_t AsNumber)
         chart->RestoreParams(AsNumber);
     });
     TW_STEP(proc, cascadeNewChart(chart, AsNumber));
-    TW_STEP(proc, {
-        if (m_session->ObjStock() != nullptr) {
-            chart->setStockPrice(m_session->calcStockPrice());
-            chart->setStockDate(m_session->ObjStock()->StockDate());
-            chart->setStockTicker(m_session->ObjStock()->Code());
-        }
-    });
+    TW_STEP(proc, showStockIn(chart));
     TW_STEP(proc, {
         chart->setBinominalSteps(m_session->steps());
         const int model = m_session->model();

@@ -164,6 +164,18 @@ private:
 
     // ---- The chart windows follow the session (ChartWindows.cpp) ---------
     void connectSession();
+    // Runs `f` on every open 2-D chart window.
+    template <class F>
+    void forEachChart(F&& f) const
+    {
+        for (const auto& entry : m_Charts) {
+            if (entry.second != nullptr)
+                f(entry.second.data());
+        }
+    }
+    // Gives a chart window the loaded chain's pricing price, date and ticker
+    // (nothing without a chain).
+    void showStockIn(frmChart* chart) const;
     void showEvaluation(const Evaluation& ev);
     void clearChartLegs();
     // Brings back the chart window of a Windows-menu or window-list entry
