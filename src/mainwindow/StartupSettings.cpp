@@ -1,17 +1,9 @@
 #include "mainwindow/StartupSettings.h"
 
-#include "app/Convert.h"
-#include "app/Tools.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QLocale>
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
 namespace tw {
-
 
 int validTab(int tab)
 {

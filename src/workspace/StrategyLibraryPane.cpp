@@ -394,11 +394,9 @@ void StrategyLibraryPane::tvStrategies_DragDrop(float X, float Y)
     QTreeWidgetItem* target = tvStrategies->DropHighlight();
     if (m_DragNode == nullptr || session().library() == nullptr) {
         // nothing was picked up
-    } else if (target == nullptr) {
-        // Dropped on empty space: nothing moves; the strategy that was
-        // pressed on is the one selected, so it is the one shown.
-        TW_STEP(proc, tvStrategies_NodeClick(m_DragNode));
-    } else if (nodeKey(target) == nodeKey(m_DragNode)) {
+    } else if (target == nullptr || nodeKey(target) == nodeKey(m_DragNode)) {
+        // Dropped on empty space or on itself: nothing moves; the strategy
+        // that was pressed on is the one selected, so it is the one shown.
         TW_STEP(proc, tvStrategies_NodeClick(m_DragNode));
     } else {
         DropOutcome outcome;
