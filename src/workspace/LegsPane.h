@@ -63,7 +63,6 @@ public:
 
     // ---- The grids ---------------------------------------------------------
     void UpdateParamsList(const ParamsCollection& Params);
-    PayoffSketch* payoffSketch() const { return PLCStrategy; }
 
     // ---- Leg commands ------------------------------------------------------
     void AddNewParam();

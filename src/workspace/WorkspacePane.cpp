@@ -54,12 +54,6 @@ void WorkspacePane::showControl(const QString& name, bool visible)
         w->setVisible(visible);
 }
 
-bool WorkspacePane::controlShown(const QString& name) const
-{
-    const QWidget* w = m_controls.value(name);
-    return w != nullptr && w->isVisibleTo(w->parentWidget());
-}
-
 int WorkspacePane::preferredWidth(const QString& name) const
 {
     const QWidget* w = m_controls.value(name);

@@ -34,8 +34,6 @@ public:
     bool hasControl(const QString& name) const { return m_controls.contains(name); }
     void placeControl(const QString& name, const QRect& rect);
     void showControl(const QString& name, bool visible);
-    // Not hidden by its own state (whatever its frame's).
-    bool controlShown(const QString& name) const;
     // The width a control asks for (its size hint), in pixels.
     int preferredWidth(const QString& name) const;
     // The width an auto-sized caption takes: its text plus 2 pixels, 5 for
