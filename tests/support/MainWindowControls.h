@@ -11,7 +11,6 @@
 #include "platform/TreeView.h"
 #include "workspace/AnalysisSession.h"
 #include "workspace/ChainPane.h"
-#include "workspace/DescriptionPane.h"
 #include "workspace/LegsPane.h"
 #include "workspace/PayoffSketch.h"
 #include "workspace/PricingPane.h"
@@ -52,7 +51,6 @@ T* pane(const QObject* window)
 }
 
 inline StrategyLibraryPane* library(const QObject* w) { return pane<StrategyLibraryPane>(w); }
-inline DescriptionPane* description(const QObject* w) { return pane<DescriptionPane>(w); }
 inline LegsPane* legs(const QObject* w) { return pane<LegsPane>(w); }
 inline PricingPane* pricing(const QObject* w) { return pane<PricingPane>(w); }
 inline ChainPane* chain(const QObject* w) { return pane<ChainPane>(w); }
@@ -69,16 +67,10 @@ TW_UI_CONTROL(platform::Grid, gdPuts)
 TW_UI_CONTROL(QComboBox, cmbEdit)
 TW_UI_CONTROL(QLineEdit, txtEdit)
 TW_UI_CONTROL(PayoffSketch, PLCStrategy)
-TW_UI_CONTROL(QGroupBox, fraStrategies)
-TW_UI_CONTROL(QGroupBox, fraDescription)
-TW_UI_CONTROL(QGroupBox, fraPLC)
-TW_UI_CONTROL(QGroupBox, fraParams)
-TW_UI_CONTROL(QGroupBox, fraOptions)
 TW_UI_CONTROL(QGroupBox, fraExchange)
 TW_UI_CONTROL(QFrame, fraStock)
 TW_UI_CONTROL(QLabel, lblStockValue)
 TW_UI_CONTROL(QLabel, lblPriceValue)
-TW_UI_CONTROL(QLabel, lblDateValue)
 TW_UI_CONTROL(QLabel, lblStatus)
 TW_UI_CONTROL(QComboBox, cmbModel)
 TW_UI_CONTROL(QLineEdit, txtSteps)
