@@ -169,7 +169,7 @@ TEST_F(Settings, DamagedFileIsKeptAsideAndToldOnce)
 TEST_F(Settings, UnwritableStoreIsToldOnceAndNeverRaises)
 {
     test::ScriptedDialogs dialogs;
-    test::environment().blockSettings();
+    ASSERT_TRUE(test::environment().blockSettings());
     const QString sec = QStringLiteral("Settings");
     // The saves of an exit, a chart window and a grid's column layout.
     for (int i = 0; i < 10; ++i) {

@@ -67,7 +67,7 @@ private slots:
     void settingsThatCannotBeWrittenAreToldOnce()
     {
         test::ScriptedDialogs dialogs;
-        test::environment().blockSettings();
+        QVERIFY(test::environment().blockSettings());
         setProcessArguments({QStringLiteral("-S"), test::shippedFile(QStringLiteral("DEFAULT.STG")), QStringLiteral("-O"),
                              test::shippedFile(QStringLiteral("SAMPLE.opt"))});
         Main();

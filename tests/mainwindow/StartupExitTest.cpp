@@ -26,10 +26,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -65,12 +63,6 @@ bool insideArea(const QRectF& r, const QRectF& area, double tolerance)
 {
     return r.left() >= area.left() - tolerance && r.top() >= area.top() - tolerance
         && r.right() <= area.right() + tolerance && r.bottom() <= area.bottom() + tolerance;
-}
-
-QString registryFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/tarnwell/registry");
 }
 
 } // namespace
@@ -491,14 +483,9 @@ private slots:
 
         // The settings can no longer be written: the exit says so once, in
         // plain words, and every window still closes.
-        const QString folder = registryFolder();
-        QVERIFY(QDir(folder).removeRecursively());
-        {
-            QFile blocker(folder);
-            QVERIFY(blocker.open(QIODevice::WriteOnly));
-        }
+        QVERIFY(test::environment().blockSettings());
         const bool closed = run.close();
-        QFile::remove(folder);
+        test::environment().clearSettings();
         QVERIFY(closed);
         QVERIFY(w.isNull());
         QVERIFY(dialogs.errorReports.isEmpty());

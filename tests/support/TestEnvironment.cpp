@@ -36,11 +36,11 @@ void TestEnvironment::clearSettings() const
     QDir(settingsFolder()).removeRecursively();
 }
 
-void TestEnvironment::blockSettings() const
+bool TestEnvironment::blockSettings() const
 {
     clearSettings();
     QFile block(settingsFolder());
-    block.open(QIODevice::WriteOnly);
+    return block.open(QIODevice::WriteOnly);
 }
 
 TestEnvironment& environment()

@@ -17,7 +17,8 @@ public:
     void clearSettings() const;
     // Puts a plain file where the settings folder belongs, so that no
     // setting can be written, not even by root; clearSettings() removes it.
-    void blockSettings() const;
+    // False when the file could not be made.
+    bool blockSettings() const;
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
