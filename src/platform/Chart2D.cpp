@@ -67,7 +67,6 @@ public:
     QValueAxis* axisX = nullptr;
     QValueAxis* axisY = nullptr;
     QList<QLineSeries*> lines;
-    QList<QList<QPointF>> shown; // the points each line shows
     QValueAxis nice;             // works out round bounds; never shown
 
     bool batched = false;
@@ -207,7 +206,6 @@ void Chart2D::Impl::syncSeriesCount()
 {
     while (lines.size() > numSeries) {
         QLineSeries* s = lines.takeLast();
-        shown.removeLast();
         chart->removeSeries(s);
         delete s;
     }
@@ -217,7 +215,6 @@ void Chart2D::Impl::syncSeriesCount()
         s->attachAxis(axisX);
         s->attachAxis(axisY);
         lines.append(s);
-        shown.append(QList<QPointF>());
     }
 }
 
@@ -271,10 +268,10 @@ void Chart2D::Impl::refreshData()
     bool moved = fitAxis(axisX, xlo, xhi);
     moved = fitAxis(axisY, ylo, yhi) || moved;
     for (int s = 0; s < numSeries; ++s) {
-        if (shown[s] == points[s])
+        // A line keeps the list it was given: comparing costs no copy.
+        if (lines[s]->points() == points[s])
             continue;
         lines[s]->replace(points[s]);
-        shown[s] = std::move(points[s]);
     }
     // The crosshair is drawn over the plot on the axes' scale.
     if (moved)
