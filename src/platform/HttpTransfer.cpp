@@ -93,7 +93,6 @@ struct HttpTransfer::Private {
     std::deque<std::pair<qint64, int64_t>> rateSamples;
     int64_t heardBytes = 0;
     int lowSpeedLimit = 0;
-    int rateWindowMs = 0;
     std::map<curl_socket_t, Notifiers> sockets;
     std::deque<Event> queue;
     bool running = false;
@@ -292,6 +291,10 @@ struct HttpTransfer::Private {
         end(failureOfStage(), QStringLiteral("The transfer took longer than %1 s").arg(wholeTimer.interval() / 1000.0));
     }
 
+    // The stretch the rate is measured over: the low-speed time, which is
+    // also the longest silence allowed.
+    int rateWindowMs() const { return silenceTimer.interval(); }
+
     // From the connection on, every stretch of the low-speed time must bring
     // lowSpeedLimit bytes a second; checked a few times a stretch.
     void startRateCheck()
@@ -300,7 +303,7 @@ struct HttpTransfer::Private {
             return;
         rateClock.start();
         rateSamples.assign(1, {0, heardBytes});
-        rateTimer.start(std::max(50, rateWindowMs / 4));
+        rateTimer.start(std::max(50, rateWindowMs() / 4));
     }
 
     void checkRate()
@@ -310,10 +313,10 @@ struct HttpTransfer::Private {
         const qint64 now = rateClock.elapsed();
         rateSamples.emplace_back(now, heardBytes);
         // Keep the last sample at least a window old, and those after it.
-        while (rateSamples.size() > 2 && rateSamples[1].first <= now - rateWindowMs)
+        while (rateSamples.size() > 2 && rateSamples[1].first <= now - rateWindowMs())
             rateSamples.pop_front();
         const auto& [since, bytesThen] = rateSamples.front();
-        if (now - since < rateWindowMs)
+        if (now - since < rateWindowMs())
             return;
         const int64_t bytes = heardBytes - bytesThen;
         if (bytes * 1000 >= int64_t(lowSpeedLimit) * (now - since))
@@ -521,7 +524,6 @@ bool HttpTransfer::start(const HttpRequest& request)
     // Silence once connected is timed here, from the last byte heard (the
     // library's own low-speed check averages over several seconds).
     d->silenceTimer.setInterval(std::max(1, request.lowSpeedTimeSeconds) * 1000);
-    d->rateWindowMs = d->silenceTimer.interval();
     d->lowSpeedLimit = std::max(0, request.lowSpeedLimit);
     if (!request.userAgent.isEmpty())
         curl_easy_setopt(e, CURLOPT_USERAGENT, request.userAgent.toUtf8().constData());
