@@ -10,7 +10,6 @@
 #include <QTextDocument>
 
 #include <algorithm>
-#include <cmath>
 
 namespace tw::platform {
 

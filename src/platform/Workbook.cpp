@@ -210,8 +210,6 @@ bool Workbook::save(const QString& path, QString* error) const
         return fail(QStringLiteral("No file can be made in the folder %1: %2").arg(where, temp.errorString()));
     const QString tempPath = temp.fileName();
     temp.close();
-    if (tempPath.isEmpty())
-        return fail(QStringLiteral("No file can be made in the folder %1.").arg(where));
 
     QByteArray tmpdir = QFile::encodeName(folder.absolutePath());
     lxw_workbook_options options{};
