@@ -477,19 +477,28 @@ private:
     int top() const { return open.empty() ? -1 : open.back(); }
     int last() const { return static_cast<int>(open.size()) - 1; }
 
+    // The index of the topmost open element matching `match` when it
+    // stands above the first element of the kinds `bounds` (0: none bounds
+    // the search); -1 otherwise.
+    template <class Match>
+    int scopeIndex(Match match, uint16_t bounds) const
+    {
+        for (int k = last(); k >= 0; --k) {
+            if (match(open[static_cast<size_t>(k)]))
+                return k;
+            if (names.is(open[static_cast<size_t>(k)], bounds))
+                return -1;
+        }
+        return -1;
+    }
+
     // Closes the topmost element matching `match`, and every element above
     // it, when it stands above the first element of the kinds `bounds`.
     template <class Match>
     void closeInScope(Match match, uint16_t bounds)
     {
-        for (int k = last(); k >= 0; --k) {
-            if (match(open[static_cast<size_t>(k)])) {
-                popTo(k);
-                return;
-            }
-            if (names.is(open[static_cast<size_t>(k)], bounds))
-                return;
-        }
+        if (const int k = scopeIndex(match, bounds); k >= 0)
+            popTo(k);
     }
 
     void popTo(int index)
@@ -609,7 +618,7 @@ private:
             return;
         // The element, those reopened before it, those gumbo adds, and the
         // copies a second link or nobr inside the first makes.
-        const bool again = (e == E::A || e == E::Nobr) && activeAfterMarker(e);
+        const bool again = (e == E::A || e == E::Nobr) && activeEntry(e) >= 0;
         if (!spend(1 + formattingCount + impliedAtMost(e) + (again ? kMisnestedNodes : 0)))
             return;
 
@@ -671,17 +680,19 @@ private:
             rawText(name);
     }
 
-    // At most three entries of one name after the last marker, as a
-    // browser keeps them (the tags carry no attributes any more).
-    bool activeAfterMarker(int e) const
+    // The index of the last formatting entry of `e` after the last marker;
+    // -1 for none.
+    int activeEntry(int e) const
     {
         for (size_t k = active.size(); k-- > 0 && active[k] >= 0;) {
             if (active[k] == e)
-                return true;
+                return static_cast<int>(k);
         }
-        return false;
+        return -1;
     }
 
+    // At most three entries of one name after the last marker, as a
+    // browser keeps them (the tags carry no attributes any more).
     void pushFormatting(int e)
     {
         int same = 0;
@@ -755,14 +766,7 @@ private:
 
     bool inButtonScope(int e) const
     {
-        for (int k = last(); k >= 0; --k) {
-            const int x = open[static_cast<size_t>(k)];
-            if (x == e)
-                return true;
-            if (names.is(x, Boundary | ButtonScope))
-                return false;
-        }
-        return false;
+        return scopeIndex([e](int x) { return x == e; }, Boundary | ButtonScope) >= 0;
     }
 
     void endTag(const QString& name)
@@ -808,23 +812,11 @@ private:
         }
         if (e == E::Form) {
             // A form leaves the stack alone, whatever is open inside it.
-            for (int k = last(); k >= 0; --k) {
-                if (open[static_cast<size_t>(k)] == e) {
-                    open.erase(open.begin() + k);
-                    return;
-                }
-            }
+            if (const int k = scopeIndex([e](int x) { return x == e; }, 0); k >= 0)
+                open.erase(open.begin() + k);
             return;
         }
-        for (int k = last(); k >= 0; --k) {
-            const int x = open[static_cast<size_t>(k)];
-            if (x == e) {
-                popTo(k);
-                return;
-            }
-            if (names.is(x, Special | Boundary))
-                return;
-        }
+        closeInScope([e](int x) { return x == e; }, Special | Boundary);
     }
 
     void formattingEnd(int e, const QString& name)
@@ -840,20 +832,8 @@ private:
                 popTo(last());
             return;
         }
-        int entry = -1;
-        for (size_t k = active.size(); k-- > 0 && active[k] >= 0;) {
-            if (active[k] == e) {
-                entry = static_cast<int>(k);
-                break;
-            }
-        }
-        int element = -1;
-        for (int k = last(); k >= 0; --k) {
-            if (open[static_cast<size_t>(k)] == e) {
-                element = k;
-                break;
-            }
-        }
+        const int entry = activeEntry(e);
+        const int element = scopeIndex([e](int x) { return x == e; }, 0);
         bool blockInside = false;
         for (int k = element + 1; element >= 0 && k <= last(); ++k)
             blockInside = blockInside || names.is(open[static_cast<size_t>(k)], Special | Boundary);
