@@ -181,9 +181,7 @@ StrategyTypeCollection repeated(const StrategyTypeCollection& list, int count)
                 if (held == count)
                     break;
                 auto copy = group->Strategies()->Add(s->Caption(), s->Description());
-                for (const auto& leg : *s->Params())
-                    copy->Params()->Add(leg->ItemType(), leg->Position(), leg->StrikePrice(), leg->ExpireDate(),
-                                        leg->Quantity());
+                copyLegs(*s->Params(), *copy->Params());
                 ++held;
             }
         }

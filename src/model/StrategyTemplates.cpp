@@ -91,6 +91,12 @@ ParamsCollection::ItemPtr ParamsCollection::Add(int32_t ItemType, int32_t Positi
     });
 }
 
+void copyLegs(const ParamsCollection& from, ParamsCollection& to)
+{
+    for (const auto& leg : from)
+        to.Add(leg->ItemType(), leg->Position(), leg->StrikePrice(), leg->ExpireDate(), leg->Quantity());
+}
+
 const ParamsCollection::ItemPtr& ParamsCollection::Item(int32_t index) const
 {
     return componentCall("ParamsCollection", "Item", [&]() -> const ItemPtr& { return m_items.Item(index); });

@@ -94,6 +94,9 @@ private:
     Collection<StrategyItem> m_items;
 };
 
+// Appends to `to` a leg with the values of each leg of `from`, in order.
+void copyLegs(const ParamsCollection& from, ParamsCollection& to);
+
 class Strategy {
 public:
     Strategy();

@@ -21,12 +21,6 @@ const std::shared_ptr<Strategy>& strategyOf(const StrategyTypeCollection& types,
     return groupOf(types, key)->Strategies()->Item(GetItemIndex(key));
 }
 
-void copyLegs(const ParamsCollection& from, ParamsCollection& to)
-{
-    for (const auto& leg : from)
-        to.Add(leg->ItemType(), leg->Position(), leg->StrikePrice(), leg->ExpireDate(), leg->Quantity());
-}
-
 } // namespace
 
 int nodeCount(const StrategyTypeCollection& types)
