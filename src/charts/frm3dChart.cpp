@@ -40,6 +40,10 @@ constexpr Design kBox{120, 1200, 225};
 constexpr Design kReset{120, 915, 315};
 constexpr Design kZone{1080, 1095, 315};
 constexpr Design kPercent{2280, 915, 255};
+// The buttons' row stands this far above the window's bottom edge, and the
+// read-out boxes this far above the buttons, twips.
+constexpr double kButtonsMargin = 90;
+constexpr double kBoxesGap = 30;
 
 // Where the window keeps its place: what RestorePlace reads and unloading
 // writes.
@@ -113,7 +117,7 @@ frm3dChart::frm3dChart() : QWidget(nullptr, Qt::Window)
         cmdZone->setEnabled(false);
     }
     // The surface and its labels stay above the buttons.
-    Chart3D->setReservedBottom(pixelsFromTwips(kReset.height + 90 + 30));
+    Chart3D->setReservedBottom(pixelsFromTwips(kReset.height + kButtonsMargin + kBoxesGap));
     resize(480, 360);
 
     connect(chkPercent, &QCheckBox::toggled, this, [this] { chkPercent_Click(); });
@@ -170,8 +174,8 @@ void frm3dChart::Form_Resize()
     shielded("frm3dChart.Form_Resize", [this] {
         Chart3D->setGeometry(0, 0, width(), height());
         const double clientHeight = twipsFromPixels(height());
-        const double resetTop = clientHeight - kReset.height - 90;
-        const double valueTop = resetTop - kBox.height - 30;
+        const double resetTop = clientHeight - kReset.height - kButtonsMargin;
+        const double valueTop = resetTop - kBox.height - kBoxesGap;
         const double daysTop = valueTop - kBox.height;
         const double priceTop = daysTop - kBox.height;
         const auto place = [](QWidget* w, const Design& d, double top) {
