@@ -23,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QTest>
 #include <QWindow>
 
 #include <benchmark/benchmark.h>
@@ -104,9 +105,12 @@ void NewSurfaceOnScreen(benchmark::State& state)
     FrameCounter counter;
     surface->installEventFilter(&counter);
     // Shown, drawn, and settled.
-    QDeadlineTimer settle(3000);
-    while (!surface->isExposed() && !settle.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (!QTest::qWaitForWindowExposed(surface, 3000)) {
+        state.SkipWithError("the 3-D window was not shown");
+        surface->removeEventFilter(&counter);
+        c->hide();
+        return;
+    }
     const std::vector<LegRow> strategies[2] = {bench::ironCondor(), bench::butterfly()};
     int which = 0;
     for (int warm = 0; warm < 3; ++warm) {

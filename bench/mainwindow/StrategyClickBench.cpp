@@ -68,22 +68,6 @@ namespace {
 constexpr int kCharts = 3;
 constexpr int kClicks = 40;
 
-// Runs the event loop, sleeping while it has nothing to do, until `done`
-// holds or the time is up; true when it holds.
-template <typename Done>
-bool runUntil(Done&& done, int milliseconds)
-{
-    QDeadlineTimer deadline(milliseconds);
-    QTimer wake;
-    wake.start(50); // wakes the wait to look at the deadline
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
-
 // Runs the event loop until nothing has happened for `quiet` milliseconds.
 void settle(int quiet)
 {
@@ -305,7 +289,7 @@ void ClickStrategy(benchmark::State& state)
     // top right and the 3-D window bottom right; the user puts the two new
     // 2-D windows side by side over the bottom of the main window (the
     // chain), once the program has placed them.
-    if (!runUntil([&] { return surface->isExposed() && w->windowHandle()->isExposed(); }, 5000)) {
+    if (!QTest::qWaitFor([&] { return surface->isExposed() && w->windowHandle()->isExposed(); }, 5000)) {
         state.SkipWithError("the windows were not shown");
         return;
     }
