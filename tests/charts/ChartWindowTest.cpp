@@ -94,11 +94,17 @@ QStringList paramEntries(const frmChart* c)
     return entries;
 }
 
-void moveMouse(frmChart* c, const QPoint& pixel, Qt::MouseButtons buttons = Qt::NoButton)
+// The widget the chart's plot is painted on (null when there is none).
+QWidget* plotViewport(frmChart* c)
 {
     auto* view = c->Chart->findChild<QAbstractScrollArea*>(QStringLiteral("chartArea"));
-    QVERIFY(view != nullptr);
-    QWidget* viewport = view->viewport();
+    return view != nullptr ? view->viewport() : nullptr;
+}
+
+void moveMouse(frmChart* c, const QPoint& pixel, Qt::MouseButtons buttons = Qt::NoButton)
+{
+    QWidget* viewport = plotViewport(c);
+    QVERIFY(viewport != nullptr);
     const QPoint local = viewport->mapFrom(c->Chart, pixel);
     QMouseEvent move(QEvent::MouseMove, local, viewport->mapToGlobal(local), Qt::NoButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(viewport, &move);
@@ -133,9 +139,9 @@ void expectSweepDrawn(frmChart* c, const SweepInput& in)
 // window under it gets the move, and the controls their enter and leave).
 void moveMouseTo(frmChart* c, const QPoint& pixel)
 {
-    auto* view = c->Chart->findChild<QAbstractScrollArea*>(QStringLiteral("chartArea"));
-    QVERIFY(view != nullptr);
-    QTest::mouseMove(view->viewport(), view->viewport()->mapFrom(c->Chart, pixel));
+    QWidget* viewport = plotViewport(c);
+    QVERIFY(viewport != nullptr);
+    QTest::mouseMove(viewport, viewport->mapFrom(c->Chart, pixel));
     QVERIFY(c->Chart->underMouse());
 }
 
@@ -566,7 +572,8 @@ private slots:
         FakeHost host;
         auto c = openChart(host, 0, fourLegs());
         QVERIFY(QTest::qWaitForWindowExposed(c.get()));
-        QWidget* plot = c->Chart->findChild<QAbstractScrollArea*>()->viewport();
+        QWidget* plot = plotViewport(c.get());
+        QVERIFY(plot != nullptr);
         int paints = 0;
         EventCounter counter(QEvent::Paint, paints);
         plot->installEventFilter(&counter);

@@ -104,18 +104,20 @@ private slots:
         QVERIFY(w->session().library() != nullptr);
 
         int evaluated = 0;
+        StrategyLibraryPane* library = ui::library(w);
+        platform::Grid* grid = ui::gdSelected(w);
         for (int g = 1; g <= w->session().library()->Count(); ++g) {
             const auto& strategies = w->session().library()->Item(g)->Strategies();
             for (int s = 1; s <= strategies->Count(); ++s) {
-                QTreeWidgetItem* node = ui::library(w)->nodeByKey(QStringLiteral("T%1S%2").arg(g).arg(s));
+                QTreeWidgetItem* node = library->nodeByKey(QStringLiteral("T%1S%2").arg(g).arg(s));
                 QVERIFY(node != nullptr);
-                ui::library(w)->tvStrategies_NodeClick(node);
+                library->tvStrategies_NodeClick(node);
                 const int legs = strategies->Item(s)->Params()->Count();
                 // A row per leg, then the total.
-                QVERIFY(ui::gdSelected(w)->Rows() >= legs + 1);
-                for (int row = 1; row <= ui::gdSelected(w)->Rows(); ++row) {
-                    for (int col = 1; col <= ui::gdSelected(w)->Columns(); ++col)
-                        QVERIFY2(!ui::gdSelected(w)->CellText(row, col).contains(QStringLiteral("not available")),
+                QVERIFY(grid->Rows() >= legs + 1);
+                for (int row = 1; row <= grid->Rows(); ++row) {
+                    for (int col = 1; col <= grid->Columns(); ++col)
+                        QVERIFY2(!grid->CellText(row, col).contains(QStringLiteral("not available")),
                                  qPrintable(strategies->Item(s)->Caption()));
                 }
                 ++evaluated;
