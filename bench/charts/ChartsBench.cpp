@@ -14,13 +14,12 @@
 // Every change is followed by a read of what the chart draws (and, painted,
 // by the event loop's own delivery of what was posted), so a window that
 // draws later than the change is measured the same as one that draws at once.
-#include "app/TwApplication.h"
+#include "BenchApplication.h"
 #include "charts/ChartSweep.h"
 #include "charts/frmChart.h"
 #include "model/statmath.h"
 #include "platform/Chart2D.h"
 #include "platform/PopupMenu.h"
-#include "support/TestEnvironment.h"
 
 #include <QComboBox>
 #include <QScrollBar>
@@ -34,19 +33,7 @@ namespace {
 
 constexpr double kDate = 45300;
 
-QApplication& application()
-{
-    static int argc = 1;
-    static char name[] = "tw_charts_bench";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    test::installEnvironment();
-    // Never destroyed: the window system's objects must not go at exit
-    // after the libraries they belong to.
-    static auto* app = new TwApplication(argc, argv);
-    return *app;
-}
+using bench::application;
 
 LegRow leg(int32_t kind, int32_t position, double strike, double entry, const char* code)
 {

@@ -1,7 +1,7 @@
 #pragma once
-// The application of a benchmark that starts the main window: offscreen
-// unless a platform is named, with settings and state in a private folder,
-// never the user's own. Made once, on first use.
+// The application of a benchmark that makes windows: offscreen unless a
+// platform is named, with settings and state in a private folder, never the
+// user's own. Made once, on first use.
 
 #include "app/TwApplication.h"
 #include "support/TestEnvironment.h"
@@ -16,8 +16,10 @@ inline QApplication& application()
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     test::installEnvironment();
-    static TwApplication app(argc, argv);
-    return app;
+    // Never destroyed: the window system's objects must not go at exit
+    // after the libraries they belong to.
+    static auto* app = new TwApplication(argc, argv);
+    return *app;
 }
 
 } // namespace tw::bench
