@@ -70,9 +70,19 @@ function(tw_add_qtest_x11 target)
   add_executable(${target} ${ARGN})
   tw_target_defaults(${target})
   target_link_libraries(${target} PRIVATE tw_testsupport Qt6::Test)
-  add_test(NAME ${target} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/run-x11.sh $<TARGET_FILE:${target}>)
-  set_tests_properties(${target} PROPERTIES
-    ENVIRONMENT "TARNWELL_TEST=1"
+  tw_add_x11_run(${target} ${target})
+endfunction()
+
+# One more run of such a suite, as test `name`, on a screen of the size
+# `screen` ("1366x768"; the default size when left out).
+function(tw_add_x11_run name target)
+  set(environment "TARNWELL_TEST=1")
+  if(ARGC GREATER 2)
+    list(APPEND environment "TW_X11_SCREEN=${ARGV2}")
+  endif()
+  add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/run-x11.sh $<TARGET_FILE:${target}>)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "${environment}"
     LABELS x11
     TIMEOUT 600)
 endfunction()
