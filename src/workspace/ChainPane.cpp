@@ -192,17 +192,15 @@ void ChainPane::UpdateControls()
             lblTickerStatus->setText(QStringLiteral(" Loading calls..."));
             repaintPending();
         });
-        QFont bold = gdCalls->font();
-        bold.setPointSizeF(8);
-        bold.setBold(true);
-        QFont plain = bold;
-        plain.setBold(false);
-        TW_STEP(proc, fillChainGrid(gdCalls, *session().ObjStock()->Calls(), 0xF0F0E0, 0xF9F9E9, bold, plain));
+        const CellFonts fonts = cellFonts(*gdCalls);
+        TW_STEP(proc, fillChainGrid(gdCalls, *session().ObjStock()->Calls(), 0xF0F0E0, 0xF9F9E9, fonts.bold,
+                                    fonts.plain));
         TW_STEP(proc, {
             lblTickerStatus->setText(QStringLiteral(" Loading puts..."));
             repaintPending();
         });
-        TW_STEP(proc, fillChainGrid(gdPuts, *session().ObjStock()->Puts(), 0xE0F0F0, 0xE9F9E9, bold, plain));
+        TW_STEP(proc, fillChainGrid(gdPuts, *session().ObjStock()->Puts(), 0xE0F0F0, 0xE9F9E9, fonts.bold,
+                                    fonts.plain));
         TW_STEP(proc, session().NewStockLoaded());
     }
     TW_STEP(proc, {

@@ -154,6 +154,17 @@ void RestoreGridHeader(const CAppSettings& settings, platform::Grid& grid, bool&
     restoring = false;
 }
 
+CellFonts cellFonts(const platform::Grid& grid)
+{
+    CellFonts f;
+    f.bold = grid.font();
+    f.bold.setPointSizeF(8);
+    f.bold.setBold(true);
+    f.plain = f.bold;
+    f.plain.setBold(false);
+    return f;
+}
+
 void saveGridLayoutOnChange(QObject* context, platform::Grid* grid, const bool& restoring)
 {
     const auto save = [grid](int col, int width) {

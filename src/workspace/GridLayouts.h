@@ -4,6 +4,7 @@
 // in the settings (one section per grid, named after it) and put back before
 // every refill.
 
+#include <QFont>
 #include <QString>
 
 class QObject;
@@ -32,6 +33,14 @@ void RestoreGridHeader(const CAppSettings& settings, platform::Grid& grid, bool&
 // one of its columns, except while `restoring` is set (a layout being put
 // back). `context` ends the connections.
 void saveGridLayoutOnChange(QObject* context, platform::Grid* grid, const bool& restoring);
+
+// The fonts the grids write their cells in: the grid's own at 8 points,
+// bold and plain.
+struct CellFonts {
+    QFont bold;
+    QFont plain;
+};
+CellFonts cellFonts(const platform::Grid& grid);
 
 // The default column sets, chosen by the grid's object name ("gdParams",
 // "gdSelected", "gdCalls", "gdPuts"; any other name builds nothing).

@@ -164,12 +164,8 @@ void LegsPane::showEvaluation(const Evaluation& ev)
         RestoreGridHeader(gdSelected);
         gdSelected->setColumnHeader(QStringLiteral("price"), ev.priceHeader);
         gdSelected->Clear(false);
-        QFont bold = gdSelected->font();
-        bold.setPointSizeF(8);
-        bold.setBold(true);
-        QFont plain = bold;
-        plain.setBold(false);
-        fillEvaluatedGrid(ev, bold, plain);
+        const CellFonts fonts = cellFonts(*gdSelected);
+        fillEvaluatedGrid(ev, fonts.bold, fonts.plain);
     });
 }
 
