@@ -17,6 +17,7 @@
 #include "platform/PopupMenu.h"
 #include "platform/ReBar.h"
 #include "platform/Toolbar.h"
+#include "platform/Workbook.h"
 #include "platform/WindowGeometry.h"
 #include "workspace/AnalysisSession.h"
 #include "workspace/ChainPane.h"
@@ -24,6 +25,7 @@
 #include "workspace/PricingPane.h"
 #include "workspace/PricingSettings.h"
 #include "workspace/StrategyLibraryPane.h"
+#include "workspace/StrategySheet.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -162,6 +164,8 @@ void frmStrategies::Form_Load()
         m_library->LoadStartupStrategies();
     });
     TW_STEP(proc, AssociateFile());
+    // Temporary files of exports that an earlier run was killed in the middle of.
+    TW_STEP(proc, platform::removeWorkbookLeftovers(exportFolder()));
     TW_STEP(proc, restoreGeometry());
     TW_STEP(proc, {
         platform::setWindowStateCode(this, platform::StateNormal);

@@ -1,9 +1,10 @@
 #include "platform/Workbook.h"
 
+#include "platform/WorkbookTemporary.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -205,11 +206,11 @@ bool Workbook::save(const QString& path, QString* error) const
     // The temporary file is made (and so the folder proved writable) here;
     // the workbook writer then writes over it. Its name is short whatever
     // the workbook's.
-    QTemporaryFile temp(folder.filePath(QStringLiteral(".workbook-XXXXXX")));
-    if (!temp.open())
-        return fail(QStringLiteral("No file can be made in the folder %1: %2").arg(where, temp.errorString()));
-    const QString tempPath = temp.fileName();
-    temp.close();
+    QString tempWhy;
+    const std::unique_ptr<QTemporaryFile> temp = newHeldWorkbookTemporary(folder.path(), &tempWhy);
+    if (temp == nullptr)
+        return fail(QStringLiteral("No file can be made in the folder %1: %2").arg(where, tempWhy));
+    const QString tempPath = temp->fileName();
 
     QByteArray tmpdir = QFile::encodeName(folder.absolutePath());
     lxw_workbook_options options{};

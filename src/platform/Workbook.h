@@ -26,6 +26,12 @@ int64_t paletteColor(int index);
 // (255, the common limit, when it cannot tell).
 int fileNameLimit(const QString& folder);
 
+// Removes from `folder` the temporary files of workbook writes that never
+// ended (their program was killed midway); the file of a write still
+// running, the workbooks themselves and every other file stay. Returns how
+// many were removed.
+int removeWorkbookLeftovers(const QString& folder);
+
 namespace XlAlign {
 constexpr int General = 1;
 constexpr int Left = -4131;
@@ -81,7 +87,8 @@ public:
     double columnWidth(int col) const;
 
     // Writes the workbook to `path`: first to a temporary file in the same
-    // folder, which then replaces `path`, so a failed write leaves neither a
+    // folder (held by this process while it is written, see
+    // WorkbookTemporary.h), which then replaces `path`, so a failed write leaves neither a
     // partial file nor a changed one. False, with what failed in `error`
     // (a sentence for the user), when it cannot be written.
     bool save(const QString& path, QString* error) const;

@@ -25,7 +25,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QScopeGuard>
-#include <QStandardPaths>
 #include <QUrl>
 
 namespace tw {
@@ -365,13 +364,6 @@ GridSnapshot snapshotOf(const platform::Grid& grid)
         s.rows.push_back(std::move(row));
     }
     return s;
-}
-
-// Where exports are written: $XDG_CACHE_HOME/tarnwell/exports.
-QString exportFolder()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-        + QStringLiteral("/tarnwell/exports");
 }
 
 } // namespace

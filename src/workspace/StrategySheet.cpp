@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -159,6 +160,12 @@ QString unusedExportPath(const QString& folder, const QString& fileName)
     return path;
 }
 
+QString exportFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/tarnwell/exports");
+}
+
 ExportOutcome saveStrategyWorkbook(const platform::Workbook& book, const QString& folder, const QString& strategy,
                                    const QString& ticker, double stockDate)
 {
@@ -169,6 +176,7 @@ ExportOutcome saveStrategyWorkbook(const platform::Workbook& book, const QString
     };
     if (!QDir().mkpath(folder))
         return failed(QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder)));
+    platform::removeWorkbookLeftovers(folder);
     const QString name = exportFileName(strategy, ticker, stockDate, platform::fileNameLimit(folder));
     const QString path = unusedExportPath(folder, name);
     QString error;

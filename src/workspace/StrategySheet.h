@@ -57,9 +57,13 @@ struct ExportOutcome {
     QString message; // when none was: what failed, as the user is told it
 };
 
+// Where exports are written: $XDG_CACHE_HOME/tarnwell/exports.
+QString exportFolder();
+
 // Writes the export's workbook into `folder` (made when missing) under the
 // name exportFileName gives the strategy, its ticker and date, shortened to
-// what the folder's file system takes, beside any earlier export.
+// what the folder's file system takes, beside any earlier export. Temporary
+// files that earlier exports killed midway left in the folder go first.
 ExportOutcome saveStrategyWorkbook(const platform::Workbook& book, const QString& folder, const QString& strategy,
                                    const QString& ticker, double stockDate);
 

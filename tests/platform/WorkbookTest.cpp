@@ -2,12 +2,18 @@
 // (nothing half-written, nothing left behind). What the sheets hold is read
 // back in the export's own tests.
 #include "platform/Workbook.h"
+#include "platform/WorkbookTemporary.h"
 #include "support/XlsxContents.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tw;
 using namespace tw::platform;
@@ -118,6 +124,66 @@ TEST(Workbook, ANameTooLongForTheFileSystemIsToldAsSuch)
     EXPECT_TRUE(error.contains(QStringLiteral("too long"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QString::number(limit))) << error.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+}
+
+// A write killed midway leaves its temporary file; the next cleaning takes
+// it, but never the file of a write still running (here: a child process
+// holding one, then killed), a workbook, a spreadsheet program's lock file
+// or anything else of the folder.
+TEST(Workbook, OnlyTemporariesOfWritesThatNoLongerRunAreRemoved)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QDir folder(dir.path());
+    const auto make = [&](const QString& name) {
+        QFile f(folder.filePath(name));
+        return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+    };
+    const QStringList kept = {QStringLiteral("Bull spread.xlsx"), QStringLiteral(".~lock.Bull spread.xlsx#"),
+                              QStringLiteral(".workbook-notes.txt"), QStringLiteral(".workbook-ab12"),
+                              QStringLiteral(".workbook-ab-123")};
+    for (const QString& name : kept)
+        ASSERT_TRUE(make(name)) << name.toStdString();
+    ASSERT_TRUE(make(QStringLiteral(".workbook-Left01")));
+    ASSERT_TRUE(folder.mkdir(QStringLiteral(".workbook-Dir123")));
+    ASSERT_TRUE(QFile::link(folder.filePath(QStringLiteral("Bull spread.xlsx")), folder.filePath(QStringLiteral(".workbook-Lnk123"))));
+
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+        QString why;
+        const auto held = newHeldWorkbookTemporary(folder.path(), &why);
+        const QByteArray name = held != nullptr ? QFile::encodeName(QFileInfo(held->fileName()).fileName()) : QByteArray();
+        const bool told = ::write(channel[1], name.constData(), static_cast<size_t>(name.size())) == name.size();
+        ::close(channel[1]);
+        if (told)
+            ::pause();
+        ::_exit(1);
+    }
+    ::close(channel[1]);
+    char buffer[64] = {};
+    const ssize_t got = ::read(channel[0], buffer, sizeof buffer - 1);
+    ::close(channel[0]);
+    const QString running = QString::fromLocal8Bit(buffer, got > 0 ? got : 0);
+    ASSERT_TRUE(isWorkbookTemporaryName(running)) << running.toStdString();
+
+    EXPECT_EQ(removeWorkbookLeftovers(folder.path()), 1);
+    EXPECT_FALSE(folder.exists(QStringLiteral(".workbook-Left01")));
+    EXPECT_TRUE(folder.exists(running));
+    for (const QString& name : kept + QStringList{QStringLiteral(".workbook-Dir123"), QStringLiteral(".workbook-Lnk123")})
+        EXPECT_TRUE(QFileInfo(folder.filePath(name)).exists() || QFileInfo(folder.filePath(name)).isSymLink())
+            << name.toStdString();
+
+    // Killed in the middle of its write: its file is a leftover now.
+    ::kill(writer, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    EXPECT_EQ(removeWorkbookLeftovers(folder.path()), 1);
+    EXPECT_FALSE(folder.exists(running));
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System).size(),
+              kept.size() + 2);
 }
 
 } // namespace
