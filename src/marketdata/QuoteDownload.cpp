@@ -131,6 +131,28 @@ QString symbolLookupFormBody(const QString& searchText)
     return QStringLiteral("company=") + URLEncode(searchText) + QStringLiteral("&btnSubmit=Get+Symbol");
 }
 
+SearchFailureTexts searchFailureTexts(WinInet::Failure failure)
+{
+    switch (failure) {
+    case WinInet::Failure::None:
+    case WinInet::Failure::Cancelled:
+        return {};
+    case WinInet::Failure::TooLarge: {
+        const QString limit = QString::number(kMaxLookupPageBytes / 1024);
+        return {QStringLiteral(" Search failed: the answer is larger than %1 KB, more than a page of search results.")
+                    .arg(limit),
+                QStringLiteral("Search failed.\r\nThe answer of the lookup server is larger than %1 KB, more than a "
+                               "page of search results holds. Search for a longer part of the company name.")
+                    .arg(limit)};
+    }
+    case WinInet::Failure::Connection:
+    case WinInet::Failure::Answer:
+        break;
+    }
+    return {QStringLiteral(" Search failed. Check the Internet connection please."),
+            QStringLiteral("Search failed.\r\nCheck the Internet connection please.")};
+}
+
 LookupPage readLookupPage(const QByteArray& page, const QString& contentType)
 {
     if (page.size() > kMaxLookupPageBytes)

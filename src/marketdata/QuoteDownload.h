@@ -3,14 +3,12 @@
 // server they ask, the requests they post, the rules by which an answer is
 // taken, and the texts their windows show for the client's states.
 
+#include "marketdata/WinInet.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-
-namespace tw {
-class WinInet;
-}
 
 namespace tw::marketdata {
 
@@ -80,6 +78,18 @@ struct LookupPage {
 // The largest answer the lookup takes: a page of results is tens of
 // kilobytes, and a larger answer fails the search.
 inline constexpr int64_t kMaxLookupPageBytes = 256 * 1024;
+
+// What the lookup window says of a search whose transfer failed: its status
+// line and the text of its switchable message "SRCHFAIL". A failed
+// connection or an answer that broke off is blamed on the connection; an
+// answer larger than kMaxLookupPageBytes is called so (the connection was
+// fine); a search the user cancelled gets neither (empty texts: the state
+// text " Canceled." has said it).
+struct SearchFailureTexts {
+    QString status;
+    QString message;
+};
+SearchFailureTexts searchFailureTexts(WinInet::Failure failure);
 
 // Reads the lookup server's answer page: the summary from its 14th table,
 // the rows from its 15th (cells 3, 7, 11...: ticker, company, exchange).

@@ -101,11 +101,13 @@ void WinInet::executeRequest()
     m_cancel = false;
     m_statusCode = 0;
     m_failureText.clear();
+    m_failure = Failure::None;
     m_error.reset();
 
     m_transfer = std::make_unique<platform::HttpTransfer>();
     if (!m_transfer->open()) {
         m_transfer.reset();
+        m_failure = Failure::Connection;
         ChangeStatus(2);
         return;
     }
@@ -196,6 +198,7 @@ bool WinInet::cancelCheck()
     if (!m_cancel)
         return false;
     CloseHandles();
+    m_failure = Failure::Cancelled;
     ChangeStatus(12);
     finish();
     return true;
@@ -260,17 +263,27 @@ void WinInet::onFinished()
     }
     CloseHandles();
     m_response.clear();
+    // The kind is known before the state is told, so a handler of the state
+    // can already name it.
     switch (failure) {
     case platform::HttpTransfer::Failure::Setup:
+        m_failure = Failure::Connection;
         ChangeStatus(5);
         break;
     case platform::HttpTransfer::Failure::Connect:
+        m_failure = Failure::Connection;
         ChangeStatus(4);
         break;
     case platform::HttpTransfer::Failure::Send:
+        m_failure = Failure::Connection;
         ChangeStatus(8);
         break;
+    case platform::HttpTransfer::Failure::TooLarge:
+        m_failure = Failure::TooLarge;
+        ChangeStatus(10);
+        break;
     default:
+        m_failure = Failure::Answer;
         ChangeStatus(10);
         break;
     }

@@ -98,6 +98,15 @@ public:
     int StatusCode() const { return m_statusCode; }
     // Why the last request failed, in the library's words (for traces).
     const QString& FailureText() const { return m_failureText; }
+    // How the last request failed, for the words its caller shows.
+    enum class Failure {
+        None,       // it succeeded (or none ran yet)
+        Cancelled,  // Cancel ended it (state 12)
+        Connection, // no client, no connection, or the request could not be made or sent (2, 4, 5, 8)
+        Answer,     // the answer broke off, went silent or came too slowly (10)
+        TooLarge,   // the answer grew beyond MaxResponseBytes (10)
+    };
+    Failure LastFailure() const { return m_failure; }
 
     // Limits of a request.
     int ConnectTimeout() const { return m_connectTimeoutMs; } // milliseconds
@@ -152,6 +161,7 @@ private:
     bool m_cancel = false;
     int m_statusCode = 0;
     QString m_failureText;
+    Failure m_failure = Failure::None;
     int m_connectTimeoutMs = 15000;
     int m_lowSpeedTimeSeconds = 30;
     int m_lowSpeedLimit = 100;

@@ -161,10 +161,16 @@ void frmSymbolLookup::cmdSearch_Click()
     TW_STEP(proc, WI->Execute());
     TW_STEP(proc, cmdSearch->setText(QStringLiteral("Search")));
     if (!WI->SuccessDone() || m_Cancelled) {
+        // Said as it happened: a search the user ended (with the search
+        // button, or by closing the window) has its " Canceled." and no
+        // more; a failure is in the status line before its message shows.
+        const WinInet::Failure why = m_Cancelled ? WinInet::Failure::Cancelled : WI->LastFailure();
+        const marketdata::SearchFailureTexts texts = marketdata::searchFailureTexts(why);
+        if (texts.message.isEmpty())
+            return;
+        TW_STEP(proc, lblStatus->setText(texts.status));
         TW_STEP(proc, dialogs().beep());
-        TW_STEP(proc, ShowMessageOnce(QStringLiteral("Search failed.\r\nCheck the Internet connection please."),
-                                      QStringLiteral("SRCHFAIL")));
-        TW_STEP(proc, lblStatus->setText(QStringLiteral(" Search failed. Check the Internet connection please.")));
+        TW_STEP(proc, ShowMessageOnce(texts.message, QStringLiteral("SRCHFAIL")));
         return;
     }
     TW_STEP(proc, lblStatus->setText(QStringLiteral(" Parsing...")));
@@ -265,7 +271,11 @@ void frmSymbolLookup::WI_OnProgress(int32_t BytesDownloaded, int32_t BytesTotal)
 void frmSymbolLookup::WI_OnStateChanged(int32_t State)
 {
     shielded("frmSymbolLookup.WI_OnStateChanged", [&] {
-        lblStatus->setText(marketdata::lookupStateText(State));
+        // The end of an answer too large is no query error.
+        if (State == 10 && WI->LastFailure() == WinInet::Failure::TooLarge)
+            lblStatus->setText(marketdata::searchFailureTexts(WinInet::Failure::TooLarge).status);
+        else
+            lblStatus->setText(marketdata::lookupStateText(State));
         if (State == 12) {
             m_Cancelled = true;
             cmdSearch->setText(QStringLiteral("Search"));

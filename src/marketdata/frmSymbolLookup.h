@@ -5,8 +5,11 @@
 // narrows the list to the names (or tickers) that begin with the search
 // text, and the status says how many of those found are shown; "Contains"
 // shows everything the server found. The request is the same either way.
-// An answer larger than a page of results fails the search; a page that
-// holds no results is an error for the error handler.
+// An answer larger than a page of results fails the search and says so; a
+// failed connection is blamed on the connection; a search the user ends
+// (the search button's "Cancel", or the window closed) says " Canceled."
+// and no more. A page that holds no results is an error for the error
+// handler.
 //
 // The window's Tag carries its result: "1" after OK, "2" after loading,
 // Cancel or a close from the title bar. It stays loaded between uses (a

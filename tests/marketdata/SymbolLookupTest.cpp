@@ -2,8 +2,9 @@
 // tools/ on 127.0.0.1: the name typed, Search clicked, the option buttons
 // clicked (the status counts what the rows show, and the request is the same
 // whichever is on); a page that holds no results goes to the error handler;
-// an answer larger than a page of results and a server that sends too
-// slowly fail the search.
+// an answer larger than a page of results fails the search and says so, a
+// server that sends too slowly is blamed on the connection, and a search the
+// user ends blames nothing.
 #include "QuoteServer.h"
 #include "app/CAppSettings.h"
 #include "app/Tools.h"
@@ -35,6 +36,22 @@ QList<QByteArray> bodies(const QuoteServer& server)
         list.append(r.mid(r.indexOf("\r\n\r\n") + 4));
     return list;
 }
+
+// Scripted dialogs that also note the lookup's status line when a
+// switchable message comes up (the status the user sees behind it).
+class StatusAtMessage : public ScriptedDialogs {
+public:
+    explicit StatusAtMessage(const QLabel* status) : m_status(status) {}
+    bool switchableMessage(const QString& text, const QString& id) override
+    {
+        statusAtMessage.append(m_status->text());
+        return ScriptedDialogs::switchableMessage(text, id);
+    }
+    QStringList statusAtMessage;
+
+private:
+    const QLabel* m_status;
+};
 
 } // namespace
 
@@ -133,7 +150,7 @@ private slots:
         QCOMPARE(w->lblStatus->text(), QStringLiteral(" The answer holds no search results."));
     }
 
-    void answerLargerThanAPageOfResultsFailsTheSearch()
+    void answerLargerThanAPageOfResultsSaysSo()
     {
         frmSymbolLookup* w = m_lookup.get();
         QTest::keyClicks(w->txtSearchString, QStringLiteral("zyx"));
@@ -145,12 +162,77 @@ private slots:
                          QStringLiteral("NYSE")});
         m_server->options().companies = many;
         QVERIFY(QuoteServer::lookupPage(QStringLiteral("zyx"), many).size() > marketdata::kMaxLookupPageBytes);
+        // Every status the search shows, and the one behind its message.
+        QStringList shown;
+        connect(w->WI, &WinInet::OnStateChanged, w, [&] { shown.append(w->lblStatus->text()); });
+        StatusAtMessage dialogs(w->lblStatus);
         QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
-        QCOMPARE(m_dialogs->switchableMessages.size(), 1);
-        QCOMPARE(m_dialogs->switchableMessages.first().id, QStringLiteral("SRCHFAIL"));
-        QCOMPARE(w->lblStatus->text(), kFailed);
-        QVERIFY(m_dialogs->errorReports.isEmpty());
+
+        const QString tooLarge = QStringLiteral(" Search failed: the answer is larger than 256 KB, more than a page of "
+                                                "search results.");
+        QCOMPARE(w->lblStatus->text(), tooLarge);
+        QCOMPARE(shown.last(), tooLarge);
+        for (const QString& text : std::as_const(shown)) {
+            QVERIFY2(!text.contains(QLatin1String("Query information error")), qPrintable(text));
+            QVERIFY2(!text.contains(QLatin1String("Internet connection")), qPrintable(text));
+        }
+        QCOMPARE(dialogs.switchableMessages.size(), 1);
+        QCOMPARE(dialogs.switchableMessages.first().id, QStringLiteral("SRCHFAIL"));
+        QVERIFY2(dialogs.switchableMessages.first().text.contains(QLatin1String("larger than 256 KB")),
+                 qPrintable(dialogs.switchableMessages.first().text));
+        QCOMPARE(dialogs.statusAtMessage, QStringList{tooLarge});
+        QVERIFY(dialogs.errorReports.isEmpty());
         QCOMPARE(w->gdResult->Rows(), 2);
+        QVERIFY(!w->cmdOK->isEnabled());
+    }
+
+    // A server that never answers, and the user who stops waiting: with the
+    // search button (now "Cancel") the status says " Canceled.", nothing
+    // blames the connection; by closing the window (its Cancel, Escape, the
+    // title bar) nothing at all is said.
+    void searchTheUserEndsBlamesNothing_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("search button") << QStringLiteral("search button");
+        QTest::newRow("Cancel") << QStringLiteral("Cancel");
+        QTest::newRow("Escape") << QStringLiteral("Escape");
+        QTest::newRow("title bar") << QStringLiteral("title bar");
+    }
+
+    void searchTheUserEndsBlamesNothing()
+    {
+        QFETCH(QString, how);
+        frmSymbolLookup* w = m_lookup.get();
+        m_server->options().stall = true;
+        QTest::keyClicks(w->txtSearchString, QStringLiteral("zyx"));
+        // Once the request is out, the user acts (after the client's handler
+        // has returned).
+        connect(w->WI, &WinInet::OnStateChanged, w, [&](int32_t state) {
+            if (state != 6)
+                return;
+            QTimer::singleShot(0, w, [&, w] {
+                if (!w->searching())
+                    return;
+                if (how == QLatin1String("search button"))
+                    QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+                else if (how == QLatin1String("Cancel"))
+                    QTest::mouseClick(w->cmdCancel, Qt::LeftButton);
+                else if (how == QLatin1String("Escape"))
+                    QTest::keyClick(w->txtSearchString, Qt::Key_Escape);
+                else
+                    w->close();
+            });
+        });
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QVERIFY(!w->searching());
+        QCOMPARE(w->WI->State(), 12);
+        QCOMPARE(w->cmdSearch->text(), QStringLiteral("Search"));
+        QCOMPARE(w->lblStatus->text(), QStringLiteral(" Canceled."));
+        QVERIFY(m_dialogs->switchableMessages.isEmpty());
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(m_dialogs->beeps, 0);
+        QVERIFY(m_dialogs->errorReports.isEmpty());
+        QCOMPARE(w->isVisible(), how == QLatin1String("search button"));
         QVERIFY(!w->cmdOK->isEnabled());
     }
 

@@ -35,6 +35,8 @@ struct Outcome {
     QList<int32_t> states;
     QList<QPair<int32_t, int32_t>> progress;
     qint64 elapsedMs = 0;
+    // The client's failure as its handlers saw it at the last state.
+    WinInet::Failure failureAtLastState = WinInet::Failure::None;
 };
 
 class WinInetTest : public ::testing::Test {
@@ -64,7 +66,10 @@ protected:
     Outcome execute(WinInet& client)
     {
         Outcome run;
-        QObject::connect(&client, &WinInet::OnStateChanged, [&run](int32_t s) { run.states.append(s); });
+        QObject::connect(&client, &WinInet::OnStateChanged, [&run, &client](int32_t s) {
+            run.states.append(s);
+            run.failureAtLastState = client.LastFailure();
+        });
         QObject::connect(&client, &WinInet::OnProgress,
                          [&run](int32_t done, int32_t total) { run.progress.append({done, total}); });
         QElapsedTimer clock;
@@ -223,6 +228,7 @@ TEST_F(WinInetTest, AnswersThatBreakOffFailEvenWithAPlausibleLength)
         prepare(client);
         const Outcome run = execute(client);
         EXPECT_EQ(run.states.last(), 10) << c.what;
+        EXPECT_EQ(client.LastFailure(), WinInet::Failure::Answer) << c.what;
         EXPECT_FALSE(client.SuccessDone()) << c.what;
         EXPECT_TRUE(client.Response().isEmpty()) << c.what;
         EXPECT_TRUE(client.ResponseBytes().isEmpty()) << c.what;
@@ -244,6 +250,8 @@ TEST_F(WinInetTest, AnswerLargerThanTheLimitIsRefusedAnnouncedOrNot)
         // Announced, it is refused before its headers are reported.
         EXPECT_EQ(run.states, announced ? QList<int32_t>({1, 3, 6, 10}) : QList<int32_t>({1, 3, 6, 7, 9, 10}));
         EXPECT_TRUE(client.FailureText().contains(QStringLiteral("10000"))) << client.FailureText().toStdString();
+        // Known as such by then: the state's own handlers can name it.
+        EXPECT_EQ(run.failureAtLastState, WinInet::Failure::TooLarge);
         EXPECT_FALSE(client.SuccessDone());
         for (const auto& p : run.progress)
             EXPECT_LE(p.first, 10000);
@@ -260,6 +268,7 @@ TEST_F(WinInetTest, SilentServerIsCancelledAtOnceOrTimesOut)
         QTimer::singleShot(300, &client, [&client] { client.Cancel(); });
         const Outcome run = execute(client);
         EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 12}));
+        EXPECT_EQ(client.LastFailure(), WinInet::Failure::Cancelled);
         EXPECT_FALSE(client.SuccessDone());
         // The default limits would wait 30 s; a cancel ends it at once.
         EXPECT_LT(run.elapsedMs, 3000);
@@ -274,6 +283,7 @@ TEST_F(WinInetTest, SilentServerIsCancelledAtOnceOrTimesOut)
             client.setLowSpeedTime(1);
         const Outcome run = execute(client);
         EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 8})) << whole;
+        EXPECT_EQ(client.LastFailure(), WinInet::Failure::Connection) << whole;
         EXPECT_GE(run.elapsedMs, whole ? 250 : 900);
         EXPECT_LT(run.elapsedMs, 10000);
     }
@@ -372,6 +382,7 @@ TEST_F(WinInetTest, RefusedConnectionAndBadRequestsEndInTheirStates)
         prepare(client);
         client.setPort(closedPort);
         EXPECT_EQ(execute(client).states, (QList<int32_t>{1, 4}));
+        EXPECT_EQ(client.LastFailure(), WinInet::Failure::Connection);
         EXPECT_FALSE(client.SuccessDone());
         EXPECT_FALSE(client.FailureText().isEmpty());
     }
