@@ -24,7 +24,7 @@ void sweepChart(SweepTable& out, std::span<const LegRow> legs, const SweepInput&
     out.series = series;
     out.x.assign(SweepPoints, 0.0);
     out.values.assign(static_cast<size_t>(SweepPoints) * series, 0.0);
-    out.xTitle = "";
+    out.xTitle = sweepXTitle(in.AxisX);
 
     // The pricing copy: each leg's whole days to expiry from the analysis
     // date, and its time to expiry at the fixed time.
@@ -45,22 +45,18 @@ void sweepChart(SweepTable& out, std::span<const LegRow> legs, const SweepInput&
     case ChartParam::StockPrice:
         start = g.MinStockPrice;
         step = (g.MaxStockPrice - g.MinStockPrice) / SweepPoints;
-        out.xTitle = "Stock price";
         break;
     case ChartParam::Volatility:
         start = 0.01;
         step = 0.01;
-        out.xTitle = "Volatility";
         break;
     case ChartParam::Time:
         start = g.ExpirationValue;
         step = (static_cast<double>(g.MaxExpiration) - g.ExpirationValue) / SweepPoints;
-        out.xTitle = "Time";
         break;
     case ChartParam::InterestRate:
         start = 0.01;
         step = 0.01;
-        out.xTitle = "Riskfree interest rate";
         break;
     default:
         return; // nothing to sweep: the table stays zero
@@ -91,6 +87,17 @@ void sweepChart(SweepTable& out, std::span<const LegRow> legs, const SweepInput&
                           in.Steps, in.Dividends, false);
         std::copy_n(r.begin(), std::min<size_t>(r.size(), series), out.values.begin() + static_cast<size_t>(p) * series);
         out.x[p] = shown;
+    }
+}
+
+const char* sweepXTitle(int32_t axisX)
+{
+    switch (axisX) {
+    case ChartParam::StockPrice: return "Stock price";
+    case ChartParam::Volatility: return "Volatility";
+    case ChartParam::Time: return "Time";
+    case ChartParam::InterestRate: return "Riskfree interest rate";
+    default: return "";
     }
 }
 

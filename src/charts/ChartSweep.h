@@ -67,6 +67,10 @@ struct SweepTable {
     double at(int point, int s) const { return values[static_cast<size_t>(point) * series + s]; }
 };
 
+// The X axis title of a sweep along `axisX`: "Stock price", "Volatility",
+// "Time", "Riskfree interest rate"; empty outside 1..4.
+const char* sweepXTitle(int32_t axisX);
+
 // Sweeps the legs: the table of one drawing. For each point, every option
 // leg's time to expiry is its whole days from the analysis date, less the
 // fixed time (or, on the time axis, the point's time), over 365; past its

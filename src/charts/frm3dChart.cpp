@@ -197,7 +197,21 @@ void frm3dChart::UpdateChart()
     if (isMinimized())
         return;
     if (!mLines) {
-        TW_STEP(proc, Chart3D->setGridSize(0, 0));
+        // No legs: an empty chart that keeps nothing of the surface before,
+        // neither its grid nor the prices and days of its axes (the value
+        // axis keeps its title: the calculation mode's). Its axes then run
+        // over the control's ranges for no data.
+        TW_STEP(proc, {
+            Chart3D->setIsBatched(true);
+            const auto drawn = qScopeGuard([this] { Chart3D->setIsBatched(false); });
+            Chart3D->setGridSize(0, 0);
+            Chart3D->clearLabels(platform::Chart3D::AxisX);
+            Chart3D->clearLabels(platform::Chart3D::AxisY);
+        });
+        TW_STEP(proc, {
+            m_PriceValues.clear();
+            m_DayValues.clear();
+        });
         TW_STEP(proc, pClearReadOut());
         return;
     }

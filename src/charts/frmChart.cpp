@@ -394,6 +394,23 @@ void frmChart::DrawChart()
         drawStep([&] { SetStylesAndColors(); });
         drawStep([&] { AjustChartArea(); });
         drawStep([&] { pPrintParams(); });
+    } else {
+        // No legs: an empty chart that keeps nothing of the legs drawn
+        // before. Without points both axes run over the control's range for
+        // no data; the titles are those of the window's own axes, and the
+        // summary gives the fixed values now in force (the time is back at
+        // 0 without legs).
+        drawStep([&] {
+            Chart->setNumPoints(0);
+            Chart->setXValues({});
+            Chart->setValues({}, 0);
+        });
+        drawStep([&] {
+            if (*sweepXTitle(m_sweep.AxisX) != '\0')
+                Chart->setAxisTitle('X', QString::fromLatin1(sweepXTitle(m_sweep.AxisX)));
+        });
+        drawStep([&] { pSetAxisYTitle(); });
+        drawStep([&] { pPrintParams(); });
     }
     drawStep([&] { Chart->setBatched(false); });
     drawStep([&] { pRefreshReadout(); });

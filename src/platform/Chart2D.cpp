@@ -489,6 +489,13 @@ QString Chart2D::axisTitle(char axis) const
     return (axis == 'X' || axis == 'x' ? d->axisX : d->axisY)->titleText();
 }
 
+std::pair<double, double> Chart2D::axisRange(char axis) const
+{
+    d->settle();
+    const QValueAxis* a = axis == 'X' || axis == 'x' ? d->axisX : d->axisY;
+    return {a->min(), a->max()};
+}
+
 void Chart2D::setChartAreaLocation(const QRect& pixels)
 {
     d->area = QRect(pixels.topLeft(), pixels.size().expandedTo(QSize(1, 1)));

@@ -29,6 +29,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <utility>
 
 namespace tw::platform {
 
@@ -82,6 +83,9 @@ public:
     // Axis titles; axis 'X' or 'Y'.
     void setAxisTitle(char axis, const QString& title);
     QString axisTitle(char axis) const;
+    // The bounds an axis shows now: round bounds around the loaded values,
+    // 0 to 1 when there are none.
+    std::pair<double, double> axisRange(char axis) const;
 
     // Where the chart area (axes, plot and legend) lies inside the control,
     // in pixels.

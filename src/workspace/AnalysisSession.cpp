@@ -251,6 +251,8 @@ void AnalysisSession::SelectOptions(const std::shared_ptr<ParamsCollection>& Par
 {
     Procedure proc("frmStrategies", "SelectOptions");
     if (Params == nullptr || m_stock == nullptr) {
+        // A chart window opened now has nothing to draw either.
+        TW_STEP(proc, m_chartLegs.reset());
         TW_STEP(proc, emit evaluationCleared());
         return;
     }

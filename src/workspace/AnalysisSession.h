@@ -127,7 +127,8 @@ public:
     // The position total of the last evaluation (the 3-D window's percent
     // base).
     double startStrategyPrice() const { return m_startStrategyPrice; }
-    // The legs of the last evaluation, for chart windows opened later.
+    // The legs of the last evaluation, for chart windows opened later (none
+    // once nothing is evaluated).
     const LegsArray& chartLegs() const { return m_chartLegs; }
     // Everything the evaluation reads, as it stands now.
     EvaluationInputs evaluationInputs() const;

@@ -197,12 +197,11 @@ private slots:
         QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Position worth"));
         QVERIFY(c->Chart3D->value(0, 0) > 0);
 
-        // A group: nothing to draw, the chart empties, its labels stay.
-        const QStringList labels = c->Chart3D->labels(Chart3D::AxisX);
+        // A group: nothing to draw, the chart empties, with its labels.
         clickNode(run.window(), QStringLiteral("T2"));
         QCOMPARE(c->windowTitle(), QStringLiteral("3D chart"));
         QCOMPARE(c->Chart3D->rowCount(), 0);
-        QCOMPARE(c->Chart3D->labels(Chart3D::AxisX), labels);
+        QVERIFY(c->Chart3D->labels(Chart3D::AxisX).isEmpty());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 

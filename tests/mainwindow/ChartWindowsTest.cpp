@@ -12,6 +12,7 @@
 #include "mainwindow/frmStrategies.h"
 #include "model/stock.h"
 #include "platform/Chart2D.h"
+#include "platform/Chart3D.h"
 #include "platform/PopupMenu.h"
 #include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
@@ -420,6 +421,74 @@ private slots:
         const QRectF second = platform::outerTwips(w->chartByKey(QStringLiteral("C1")));
         QVERIFY2(std::abs(second.left() - secondPlace.left()) <= 30 && std::abs(second.top() - secondPlace.top()) <= 30,
                  text(second) + " vs " + text(secondPlace));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // A group node clicked with the chart windows open: both show an empty
+    // chart that keeps nothing of the strategy drawn before (no lines, no
+    // labels, axes over the controls' ranges for no data, the 2-D time back
+    // at 0); a strategy clicked again is drawn whole.
+    void groupNodeEmptiesTheChartsOfTheLastStrategy()
+    {
+        test::SampleFiles files;
+        QVERIFY(files.write());
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", files.stg, "-O", files.opt});
+        frmStrategies* w = run.window();
+        QVERIFY(w->session().ObjStock() != nullptr);
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), QStringLiteral("&New chart")));
+        frmChart* chart = w->chartByKey(QStringLiteral("C0"));
+        QVERIFY(chart != nullptr);
+        QTest::mousePress(chart->tbrAxis->ButtonWidget(1), Qt::LeftButton);
+        QMenu* popup = chart->mMenu->ActivePopup();
+        QVERIFY(popup != nullptr);
+        QVERIFY(test::clickMenuItem(popup, QStringLiteral("Time")));
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), QStringLiteral("&3D chart")));
+        frm3dChart* chart3d = frm3dChart::instance();
+        QTRY_VERIFY(chart3d->isVisible());
+        const platform::Chart3D* surface = chart3d->Chart3D;
+
+        QVERIFY(test::clickTreeNode(w, QStringLiteral("T1S1")));
+        const int legs = static_cast<int>(w->session().chartLegs()->size());
+        const auto drawnWhole = [&] {
+            QCOMPARE(chart->Chart->numSeries(), legs + 1);
+            QCOMPARE(chart->Chart->drawnPointCount(legs + 1), 100);
+            QCOMPARE(chart->Chart->seriesLabels().size(), legs + 1);
+            // The time axis runs to 14 days past the latest expiration.
+            QVERIFY(chart->Chart->axisRange('X').second >= chart->ranges().MaxExpiration - 1);
+            QVERIFY(chart->ranges().MaxExpiration > 14);
+            QCOMPARE(surface->rowCount(), 30);
+            QCOMPARE(surface->labels(platform::Chart3D::AxisY).size(), 30);
+            QVERIFY(!surface->labels(platform::Chart3D::AxisY).first().isEmpty());
+            QCOMPARE(chart3d->dayValues().size(), size_t(30));
+        };
+        drawnWhole();
+        const QString yTitle = chart->Chart->axisTitle('Y');
+        const QString valueTitle = surface->axisTitle(platform::Chart3D::AxisZ);
+
+        QVERIFY(test::clickTreeNode(w, QStringLiteral("T2")));
+        QCOMPARE(chart->Chart->numSeries(), 0);
+        QVERIFY(chart->Chart->seriesLabels().isEmpty());
+        QCOMPARE(chart->Chart->axisRange('X'), (std::pair<double, double>(0, 1)));
+        QCOMPARE(chart->Chart->axisRange('Y'), (std::pair<double, double>(0, 1)));
+        QCOMPARE(chart->Chart->axisTitle('X'), QStringLiteral("Time"));
+        QCOMPARE(chart->Chart->axisTitle('Y'), yTitle);
+        QCOMPARE(chart->ranges().MaxExpiration, 0);
+        QVERIFY2(chart->txtParams->text().contains(QLatin1String("Time: 0 days")), qPrintable(chart->txtParams->text()));
+        QCOMPARE(surface->rowCount(), 0);
+        QCOMPARE(surface->columnCount(), 0);
+        QVERIFY(surface->labels(platform::Chart3D::AxisX).isEmpty());
+        QVERIFY(surface->labels(platform::Chart3D::AxisY).isEmpty());
+        QCOMPARE(surface->axisTitle(platform::Chart3D::AxisZ), valueTitle);
+        QVERIFY(chart3d->priceValues().empty());
+        QVERIFY(chart3d->dayValues().empty());
+        // A chart window opened now is empty as well.
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), QStringLiteral("&New chart")));
+        QCOMPARE(w->chartByKey(QStringLiteral("C1"))->Chart->numSeries(), 0);
+
+        QVERIFY(test::clickTreeNode(w, QStringLiteral("T1S1")));
+        drawnWhole();
+        QCOMPARE(w->chartByKey(QStringLiteral("C1"))->Chart->numSeries(), legs + 1);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
