@@ -49,6 +49,8 @@ int windowsKeyCode(int qtKey, Qt::KeyboardModifiers modifiers)
         return Vk::Insert;
     case Qt::Key_Delete:
         return Vk::Delete;
+    case Qt::Key_Menu:
+        return Vk::Apps;
     case Qt::Key_Asterisk:
         return (modifiers & Qt::KeypadModifier) ? 106 : 0;
     case Qt::Key_Plus:

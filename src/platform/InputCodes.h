@@ -36,7 +36,9 @@ constexpr int Right = 39;
 constexpr int Down = 40;
 constexpr int Insert = 45;
 constexpr int Delete = 46;
+constexpr int Apps = 93; // the Menu key
 constexpr int F1 = 112;
+constexpr int F10 = 121;
 } // namespace Vk
 
 // The virtual-key code of a Qt key (letters and digits are their upper-case

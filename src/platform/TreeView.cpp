@@ -134,6 +134,17 @@ void TreeView::StartLabelEdit(QTreeWidgetItem* node)
     editItem(node, 0);
 }
 
+QPointF TreeView::keyboardPopupPoint() const
+{
+    QRect shown;
+    if (QTreeWidgetItem* node = currentItem())
+        shown = visualItemRect(node).intersected(viewport()->rect());
+    if (shown.isEmpty())
+        return {0, 0};
+    const QPoint px = viewport()->mapTo(this, QPoint(shown.left() + shown.height(), shown.bottom()));
+    return {px.x() * twipsPerPixelX(), px.y() * twipsPerPixelY()};
+}
+
 void TreeView::scrollLine(bool up)
 {
     verticalScrollBar()->triggerAction(up ? QAbstractSlider::SliderSingleStepSub
@@ -165,6 +176,14 @@ void TreeView::mousePressEvent(QMouseEvent* event)
 
 void TreeView::keyPressEvent(QKeyEvent* event)
 {
+    const int code = windowsKeyCode(event->key(), event->modifiers());
+    if (code != 0)
+        emit KeyDown(code, shiftState(event->modifiers()));
+    // The popup keys are the owner's (KeyDown).
+    if (code == Vk::Apps || (code == Vk::F10 && event->modifiers() == Qt::ShiftModifier)) {
+        event->accept();
+        return;
+    }
     QTreeWidgetItem* before = currentItem();
     QTreeWidget::keyPressEvent(event);
     QTreeWidgetItem* after = currentItem();

@@ -5,10 +5,9 @@
 // pointer moves over the tree and DragDrop when the button is released over
 // it) with a drop highlight on the node under the pointer.
 //
-// Mouse positions are in twips relative to this widget. A right-button press
-// leaves the selection alone (a popup serves the selected node); only the
-// left button selects. The view starts no drag and scrolls by no drag of its
-// own.
+// Mouse positions are in twips relative to this widget. The view itself
+// selects by the left button only (the owner decides what a right press
+// does), starts no drag and scrolls by no drag of its own.
 
 #include <QPersistentModelIndex>
 #include <QPixmap>
@@ -34,6 +33,10 @@ public:
     bool isDragging() const { return m_dragging; }
     // Opens the node's label for editing.
     void StartLabelEdit(QTreeWidgetItem* node);
+    // Where a popup opened from the keyboard goes: under the selected
+    // node's picture, or the tree's top-left corner without one (twips
+    // relative to the widget).
+    QPointF keyboardPopupPoint() const;
     // Scrolls the content one line up or down.
     void scrollLine(bool up);
     // Pixels to twips and back, by the widget's logical DPI.
@@ -48,6 +51,9 @@ signals:
     // An in-place edit ends with `newString`; setting `cancel` to non-zero
     // keeps the old text. Connect directly.
     void AfterLabelEdit(QTreeWidgetItem* node, const QString& newString, int& cancel);
+    // A key was pressed on the tree (virtual-key code and shift bits), before
+    // the view handles it.
+    void KeyDown(int keyCode, int shift);
     // Button code (1 left, 2 right, 4 middle; bits of the held buttons for a
     // move), shift bits, position in twips.
     void MouseDown(int button, int shift, double x, double y);

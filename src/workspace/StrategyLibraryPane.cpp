@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "model/StrategyTemplates.h"
+#include "platform/InputCodes.h"
 #include "platform/PopupMenu.h"
 #include "platform/TreeView.h"
 #include "workspace/AnalysisSession.h"
@@ -111,6 +112,8 @@ void StrategyLibraryPane::connectTree()
             tvStrategies_AfterLabelEdit(node, cancel, text);
         },
         Qt::DirectConnection);
+    connect(tvStrategies, &platform::TreeView::KeyDown, this,
+            [this](int key, int shift) { tvStrategies_KeyDown(key, shift); });
     connect(tvStrategies, &platform::TreeView::MouseDown, this,
             [this](int b, int s, double x, double y) { tvStrategies_MouseDown(b, s, float(x), float(y)); });
     connect(tvStrategies, &platform::TreeView::MouseMove, this,
@@ -312,6 +315,17 @@ void StrategyLibraryPane::tvStrategies_MouseDown(int Button, int Shift, float X,
 {
     Q_UNUSED(Shift);
     Procedure proc("frmStrategies", "tvStrategies_MouseDown");
+    if (Button == 2) {
+        // The popup is for the node under the pointer: it is selected (and
+        // shown) first, as a left click selects it. Empty space keeps the
+        // selection.
+        TW_STEP(proc, {
+            QTreeWidgetItem* hit = tvStrategies->HitTest(X, Y);
+            if (hit != nullptr && (hit != m_shownNode || hit != tvStrategies->currentItem()))
+                tvStrategies_NodeClick(hit);
+        });
+        return;
+    }
     if (Button != 1)
         return;
     TW_STEP(proc, {
@@ -429,9 +443,24 @@ void StrategyLibraryPane::tvStrategies_MouseUp(int Button, int Shift, float X, f
     }
     if (Button != 2)
         return;
+    showStrategiesPopup(proc, X, Y);
+}
+
+void StrategyLibraryPane::tvStrategies_KeyDown(int KeyCode, int Shift)
+{
+    Procedure proc("frmStrategies", "tvStrategies_KeyDown");
+    // The Menu key and Shift+F10 open the popup for the selected node.
+    if (KeyCode != platform::Vk::Apps && !(KeyCode == platform::Vk::F10 && Shift == platform::ShiftMask))
+        return;
+    QPointF at;
+    TW_STEP(proc, at = tvStrategies->keyboardPopupPoint());
+    showStrategiesPopup(proc, float(at.x()), float(at.y()));
+}
+
+void StrategyLibraryPane::showStrategiesPopup(Procedure& proc, float X, float Y)
+{
     platform::PopupMenu* menu = m_cStrategiesMenu;
     TW_STEP(proc, menu->RemoveItem(QStringLiteral("mnuStrategiesMoveTo")));
-    // The popup serves the selected node, not the one under the pointer.
     const QString key = selectedKey();
     TreePopupStates states;
     TW_STEP(proc, states = treePopupStates(session().library() ? *session().library() : StrategyTypeCollection(), key));

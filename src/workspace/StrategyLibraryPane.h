@@ -3,9 +3,11 @@
 // built from the session's library and keyed by position ("T1", "T1S1").
 // A click on a node selects it in the session (which shows its description,
 // lists and evaluates its legs); the node can be renamed in place and a
-// strategy dragged within and between groups; the tree's popup adds, copies,
-// moves and deletes strategies and groups, and carries the strategies-file
-// commands, which the window's menu bar and toolbar reach here too.
+// strategy dragged within and between groups; the tree's popup (a right
+// click selects the node under the pointer first; the Menu key and
+// Shift+F10 open it for the selected node) adds, copies, moves and deletes
+// strategies and groups, and carries the strategies-file commands, which the
+// window's menu bar and toolbar reach here too.
 //
 // Every edit changes the library first (workspace/LibraryEdits.h), then
 // builds the whole tree again and selects the node the edit produced.
@@ -67,6 +69,7 @@ public:
     void Timer_Timer();
     void tvStrategies_DragDrop(float X, float Y);
     void tvStrategies_MouseUp(int Button, int Shift, float X, float Y);
+    void tvStrategies_KeyDown(int KeyCode, int Shift);
 
     // ---- The popup's tree edits ------------------------------------------
     void m_cStrategiesMenu_Click(int itemNumber);
@@ -92,6 +95,9 @@ public:
 
 private:
     void connectTree();
+    // Shows the tree popup for the selected node at (X, Y), twips relative
+    // to the tree.
+    void showStrategiesPopup(Procedure& proc, float X, float Y);
     // Shows `node` as the selected one (bold; a strategy with its selected
     // picture) and the node shown so far as an ordinary one again.
     void markShown(QTreeWidgetItem* node);

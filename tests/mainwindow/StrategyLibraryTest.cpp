@@ -257,7 +257,7 @@ private slots:
         QApplication::clipboard()->clear();
     }
 
-    void popupStatesFollowTheSelectedNode()
+    void popupStatesFollowTheNodeUnderThePointer()
     {
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", test::writeSampleStrategies(m_dir.path())});
@@ -270,11 +270,24 @@ private slots:
             return s + (actionOf(m, QStringLiteral("Move to")) != nullptr ? "+" : "-");
         };
 
-        // A strategy of two groups: "Move to" lists the other group. The
-        // popup serves the selected node, not the one under the pointer.
+        // A right click selects the node under the pointer first, as a left
+        // click does: a group shows without legs, and its popup offers a new
+        // strategy or the group's deletion, nothing else of the edit entries.
         clickNode(w, QStringLiteral("T1S1"));
         QMenu* m = treePopup(w, QStringLiteral("T2"));
-        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S1"));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T2"));
+        QCOMPARE(w->session().selectedKey(), QStringLiteral("T2"));
+        QCOMPARE(ui::gdParams(w)->Rows(), 0);
+        QVERIFY(treeLooksRight(w));
+        QCOMPARE(states(m), QStringLiteral("11001111-"));
+        m->close();
+
+        // A strategy of two groups: its legs are listed, and "Move to" lists
+        // the other group.
+        m = treePopup(w, QStringLiteral("T1S2"));
+        QCOMPARE(w->session().selectedKey(), QStringLiteral("T1S2"));
+        QCOMPARE(ui::gdParams(w)->Rows(), 2 + 2);
+        QVERIFY(treeLooksRight(w));
         QCOMPARE(states(m), QStringLiteral("11110111+"));
         QMenu* moveTo = actionOf(m, QStringLiteral("Move to"))->menu();
         QVERIFY(moveTo != nullptr);
@@ -286,11 +299,10 @@ private slots:
         moveTo->close();
         m->close();
 
-        // A group: add a strategy or delete the group, nothing else of the
-        // edit entries.
-        clickNode(w, QStringLiteral("T2"));
+        // Empty space under the nodes keeps the selection.
         m = treePopup(w);
-        QCOMPARE(states(m), QStringLiteral("11001111-"));
+        QCOMPARE(w->session().selectedKey(), QStringLiteral("T1S2"));
+        QCOMPARE(states(m), QStringLiteral("11110111+"));
         m->close();
 
         // Nothing selected: the entries that need a node are disabled.
@@ -299,6 +311,55 @@ private slots:
         QCOMPARE(states(m), QStringLiteral("00000011-"));
         QVERIFY(actionOf(m, QStringLiteral("Add strategy group"))->isEnabled());
         m->close();
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void popupCommandsActOnTheRightClickedOrSelectedNode()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", test::writeSampleStrategies(m_dir.path())});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        platform::TreeView* tree = ui::tvStrategies(w);
+
+        // "Long call" selected, "Bear put" right-clicked: "Delete strategy"
+        // deletes "Bear put".
+        clickNode(w, QStringLiteral("T2S1"));
+        clickEntry(treePopup(w, QStringLiteral("T1S2")), QStringLiteral("Delete strategy"));
+        QCOMPARE(picture(w), (Picture{{"Spreads", {"Bull call"}}, {"Singles", {"Long call"}}}));
+        QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S1"));
+
+        // Rename names the node right-clicked.
+        clickNode(w, QStringLiteral("T2S1"));
+        clickEntry(treePopup(w, QStringLiteral("T1S1")), QStringLiteral("Rename"));
+        typeName(w, QStringLiteral("Bull call"), QStringLiteral("Bull spread"));
+        QCOMPARE(picture(w), (Picture{{"Spreads", {"Bull spread"}}, {"Singles", {"Long call"}}}));
+
+        // From the keyboard the popup serves the selected node, and opens at
+        // it: the Menu key on a strategy...
+        clickNode(w, QStringLiteral("T2S1"));
+        QVERIFY(test::focusOn(tree));
+        QTest::keyClick(tree, Qt::Key_Menu);
+        QMenu* m = ui::m_cStrategiesMenu(w)->ActivePopup();
+        QVERIFY(m != nullptr);
+        const QRect node = tree->visualItemRect(ui::library(w)->nodeByKey(QStringLiteral("T2S1")));
+        const QPoint at = tree->viewport()->mapToGlobal(QPoint(node.left() + node.height(), node.bottom()));
+        QVERIFY2((m->pos() - at).manhattanLength() <= 2, qPrintable(QStringLiteral("%1,%2").arg(m->x()).arg(m->y())));
+        clickEntry(m, QStringLiteral("Copy strategy"));
+        endEdit(labelEditor(w), Qt::Key_Escape);
+        QCOMPARE(picture(w).at(1).second, (QStringList{"Long call", "Long call copy"}));
+
+        // ... and Shift+F10 on a group.
+        clickNode(w, QStringLiteral("T1"));
+        QVERIFY(test::focusOn(tree));
+        QTest::keyClick(tree, Qt::Key_F10, Qt::ShiftModifier);
+        m = ui::m_cStrategiesMenu(w)->ActivePopup();
+        QVERIFY(m != nullptr && !actionOf(m, QStringLiteral("Delete strategy"))->isEnabled());
+        clickEntry(m, QStringLiteral("Add strategy"));
+        endEdit(labelEditor(w), Qt::Key_Escape);
+        QCOMPARE(picture(w).at(0).second, (QStringList{"Bull spread", "New strategy"}));
+        QVERIFY(dialogs.messages.isEmpty());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 

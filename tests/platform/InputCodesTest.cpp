@@ -18,6 +18,7 @@ TEST(InputCodes, KeysBecomeWindowsKeyCodes)
         {Qt::Key_Down, Qt::NoModifier, 40},  {Qt::Key_PageUp, Qt::NoModifier, 33},
         {Qt::Key_Insert, Qt::NoModifier, 45}, {Qt::Key_Tab, Qt::NoModifier, 9},
         {Qt::Key_Backtab, Qt::ShiftModifier, 9}, {Qt::Key_VolumeUp, Qt::NoModifier, 0},
+        {Qt::Key_Menu, Qt::NoModifier, 93},   {Qt::Key_F10, Qt::ShiftModifier, 121},
     };
     for (const auto& c : cases)
         EXPECT_EQ(windowsKeyCode(c.key, c.mods), c.code) << "Qt key " << c.key;
