@@ -79,12 +79,23 @@ FallbackDialogs& fallback()
 }
 
 Dialogs* g_installed = nullptr;
+bool g_stopped = false;
 
 } // namespace
 
 Dialogs& dialogs()
 {
-    return g_installed != nullptr ? *g_installed : fallback();
+    return g_installed != nullptr && !g_stopped ? *g_installed : fallback();
+}
+
+void setQuestionsStopped(bool stopped)
+{
+    g_stopped = stopped;
+}
+
+bool questionsStopped()
+{
+    return g_stopped;
 }
 
 Dialogs* setDialogs(Dialogs* d)

@@ -1,4 +1,5 @@
 #include "app/QtDialogs.h"
+#include "app/SessionEnd.h"
 #include "app/Tools.h"
 #include "app/TwApplication.h"
 #include "mainwindow/frmStrategies.h"
@@ -12,11 +13,13 @@ int main(int argc, char** argv)
     tw::Main();
     // Closing the main window ends the program, whatever other windows are
     // still open.
-    if (tw::frmStrategies* window = tw::frmStrategies::instance())
-        QObject::connect(window, &QObject::destroyed, &app, &QCoreApplication::quit);
-    else
+    tw::frmStrategies* window = tw::frmStrategies::instance();
+    if (window == nullptr)
         return 1;
+    QObject::connect(window, &QObject::destroyed, &app, &QCoreApplication::quit);
+    tw::SessionEnd sessionEnd(window);
     const int rc = QApplication::exec();
+    sessionEnd.closeWindows();
     tw::setDialogs(nullptr);
     return rc;
 }

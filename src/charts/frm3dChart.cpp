@@ -347,11 +347,12 @@ void frm3dChart::Form_Unload()
     TW_STEP(proc, CFormRestore::savePlace(s, kSettings, placeKeys(), this));
 }
 
-void frm3dChart::unload()
+void frm3dChart::unload(bool save)
 {
     m_unloading = true;
     Form_QueryUnload(false);
-    Form_Unload();
+    if (save)
+        Form_Unload();
     close();
     delete this;
 }

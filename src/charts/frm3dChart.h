@@ -26,8 +26,11 @@ public:
     static frm3dChart* instance();
     // The window when it exists, else nullptr (never creates it).
     static frm3dChart* loaded();
-    // Saves its place and percent mode, then destroys the window.
-    void unload();
+    // Saves its place and percent mode (unless `save` is false: they were
+    // saved already), then destroys the window.
+    void unload(bool save = true);
+    // Writes its percent mode, window state and place.
+    void Form_Unload();
 
     // The evaluated legs, or no value when nothing is evaluated.
     LegsArray mLines;
@@ -73,7 +76,6 @@ private:
     void Form_Resize();
     // True keeps the window (the user's close box only hides it).
     bool Form_QueryUnload(bool byUser);
-    void Form_Unload();
     void chkPercent_Click();
     void cmdReset_Click();
     void cmdZone_Click();

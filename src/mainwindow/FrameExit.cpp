@@ -1,6 +1,7 @@
 // Closing the main window: the workspace settings, the question about unsaved
 // work, the chart windows, then the window's own place. Closing it ends the
-// program.
+// program. An end by the system (a signal, the session manager) writes the
+// same without the question, and keeps unsaved strategies in a recovery file.
 
 #include "mainwindow/frmStrategies.h"
 
@@ -16,6 +17,7 @@
 #include "workspace/AnalysisSession.h"
 #include "workspace/ChainPane.h"
 #include "workspace/PricingPane.h"
+#include "workspace/StrategiesRecovery.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -24,6 +26,9 @@ namespace tw {
 
 namespace {
 const QString kSettings = QStringLiteral("Settings");
+// The recovery file of the strategies an end by the system kept, until the
+// next start has told the user of it.
+const QString kRecoveredStrategies = QStringLiteral("RecoveredStrategies");
 }
 
 // The exit question for the unsaved work, or an empty text when nothing is
@@ -59,10 +64,28 @@ void frmStrategies::saveWorkspaceSettings()
     s.SaveSetting(kSettings, QStringLiteral("SPO"), static_cast<double>(bars.paramsOptionsTop));
 }
 
+void frmStrategies::saveChartWindows()
+{
+    CAppSettings& s = appSettings();
+    frm3dChart* chart3d = frm3dChart::loaded();
+    s.SaveSetting(kSettings, QStringLiteral("3dChartVisible"), chart3d != nullptr && chart3d->isVisible());
+    if (chart3d != nullptr)
+        chart3d->Form_Unload();
+    s.SaveSetting(kSettings, QStringLiteral("CCCount"), static_cast<int>(m_Charts.size()));
+    // Numbered from 1 in the order they were opened, as the next start
+    // reopens them.
+    int32_t number = 0;
+    for (const auto& entry : m_Charts) {
+        ++number;
+        if (entry.second != nullptr)
+            entry.second->SaveParams(number);
+    }
+}
+
 void frmStrategies::closeChartWindows()
 {
     if (frm3dChart* chart3d = frm3dChart::loaded())
-        chart3d->unload();
+        chart3d->unload(false);
     while (!m_Charts.isEmpty()) {
         QPointer<frmChart> chart = m_Charts.takeFirst().second;
         if (chart != nullptr)
@@ -81,32 +104,13 @@ bool frmStrategies::Form_QueryUnload()
         TW_STEP_OR(proc, cancel, {
             cancel = dialogs().messageBox(question, Msg::YesNo | Msg::Question, title) != Msg::Yes;
         });
-        if (cancel)
+        // The system may have ended the program while the question was open:
+        // then all is written already.
+        if (cancel || m_sessionEnded)
             return true;
     }
-    TW_STEP_OR(proc, cancel, {
-        frm3dChart* chart3d = frm3dChart::loaded();
-        appSettings().SaveSetting(kSettings, QStringLiteral("3dChartVisible"),
-                                  chart3d != nullptr && chart3d->isVisible());
-    });
-    TW_STEP_OR(proc, cancel, {
-        if (frm3dChart* chart3d = frm3dChart::loaded())
-            chart3d->unload();
-    });
-    TW_STEP_OR(proc, cancel, appSettings().SaveSetting(kSettings, QStringLiteral("CCCount"),
-                                                       static_cast<int>(m_Charts.size())));
-    TW_STEP_OR(proc, cancel, {
-        const int n = static_cast<int>(m_Charts.size());
-        for (int i = 1; i <= n; ++i) {
-            QPointer<frmChart> chart = m_Charts.takeFirst().second;
-            if (chart == nullptr)
-                continue;
-            int32_t number = i;
-            chart->SaveParams(number);
-            chart->unload();
-        }
-    });
-    TW_STEP_OR(proc, cancel, m_Charts.clear());
+    TW_STEP_OR(proc, cancel, saveChartWindows());
+    TW_STEP_OR(proc, cancel, closeChartWindows());
     return cancel;
 }
 
@@ -130,9 +134,47 @@ void frmStrategies::Form_Unload()
     });
 }
 
+void frmStrategies::endSession()
+{
+    if (m_sessionEnded || m_unloaded)
+        return;
+    m_sessionEnded = true;
+    setQuestionsStopped(true);
+    Procedure proc("frmStrategies", "EndSession");
+    TW_STEP(proc, saveWorkspaceSettings());
+    TW_STEP(proc, saveChartWindows());
+    TW_STEP(proc, Form_Unload());
+    TW_STEP(proc, {
+        if (m_session->strategiesChanged() && m_session->library() != nullptr) {
+            const QString path = writeRecoveryFile(*m_session->library(), recoveryFolder());
+            if (!path.isEmpty())
+                appSettings().SaveSetting(kSettings, kRecoveredStrategies, path);
+        }
+    });
+}
+
+void frmStrategies::announceRecoveredStrategies()
+{
+    CAppSettings& s = appSettings();
+    const QString path = settingText(s, kSettings, kRecoveredStrategies, QString());
+    if (path.isEmpty())
+        return;
+    if (QFileInfo::exists(path))
+        dialogs().messageBox(recoveryMessage(path), Msg::OkOnly | Msg::Information, appTitle());
+    s.SaveSetting(kSettings, kRecoveredStrategies, QString());
+}
+
 void frmStrategies::closeEvent(QCloseEvent* event)
 {
     if (m_unloaded) {
+        event->accept();
+        return;
+    }
+    if (m_sessionEnded) {
+        // Everything was written when the system ended the program: the
+        // windows only go.
+        m_unloaded = true;
+        closeChartWindows();
         event->accept();
         return;
     }
@@ -144,7 +186,7 @@ void frmStrategies::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (Form_QueryUnload()) {
+    if (Form_QueryUnload() || m_sessionEnded) {
         event->ignore();
         return;
     }

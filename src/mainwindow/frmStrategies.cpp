@@ -199,6 +199,7 @@ void frmStrategies::Form_Load()
             frm3dChart::instance()->show();
     });
     TW_STEP(proc, m_pricing->cbCalculationMode_Click());
+    TW_STEP(proc, announceRecoveredStrategies());
 }
 
 void frmStrategies::restoreGeometry()

@@ -71,6 +71,13 @@ public:
     // Close request: returns true (cancel) when the user keeps the window open.
     bool Form_QueryUnload();
     void Form_Unload();
+    // The system ends the program (a signal, the session manager): writes
+    // everything a confirmed exit writes, and the strategies not saved to a
+    // recovery file beside the settings, asking nothing from here on. Only
+    // the first call does anything; the windows stay until the window is
+    // closed, which then writes nothing more.
+    void endSession();
+    bool sessionEnded() const { return m_sessionEnded; }
 
     // ---- Layout, resize, splitters --------------------------------------
     void ArrangeControls();
@@ -160,7 +167,14 @@ private:
     void restoreGeometry();
     void restoreBarPositions();
     void saveWorkspaceSettings();
+    // What a confirmed exit keeps of the chart windows: whether the 3-D
+    // window shows and its own settings, the number of 2-D chart windows and
+    // each one's settings under its number.
+    void saveChartWindows();
+    // Closes every chart window; their settings are written already.
     void closeChartWindows();
+    // Tells the user, once, of the recovery file an end by the system wrote.
+    void announceRecoveredStrategies();
 
     // ---- The chart windows follow the session (ChartWindows.cpp) ---------
     void connectSession();
@@ -246,6 +260,8 @@ private:
     // The window closes once the running download has ended.
     bool m_closeAfterDownload = false;
     bool m_unloaded = false;
+    // The system ended the program: everything is written.
+    bool m_sessionEnded = false;
 };
 
 } // namespace tw

@@ -2,13 +2,15 @@
 // openbox): the first start tiles the main window, the 2-D chart window and
 // the 3-D window over the work area, and nine more start/exit cycles bring
 // them back there, to the pixel; a settings file full of absurd places
-// starts the program with every window on the screen.
+// starts the program with every window on the screen; ended by a signal, the
+// program keeps what closing it keeps.
 //
 // The windows are read and closed through the X server, as the window
 // manager sees them: frame extents, positions, and the close request a
 // close box sends. The suite waits on the X server's events (a window
 // listed, framed, moved, resized or renamed), never for a while.
 #include "app/CAppSettings.h"
+#include "platform/RegistryStore.h"
 #include "support/QtTestMain.h"
 #include "support/TestEnvironment.h"
 
@@ -23,6 +25,7 @@
 
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
@@ -242,6 +245,25 @@ QString describe(const QMap<QString, QRect>& w)
     return s;
 }
 
+// Every stored setting, as "key path / name = value", sorted.
+QStringList storedSettings()
+{
+    QStringList out;
+    const platform::RegistryStore store;
+    const std::function<void(const QString&)> walk = [&](const QString& key) {
+        for (const QString& name : store.valueNames(key).value_or(QStringList())) {
+            const std::optional<platform::RegValue> v = store.queryValue(key, name);
+            out.append(key + QStringLiteral(" / ") + name + QStringLiteral(" = ")
+                       + (v && v->type == platform::RegType::DWord ? QString::number(v->dword) : v ? v->text : QString()));
+        }
+        for (const QString& sub : store.subKeyNames(key))
+            walk(key + QLatin1Char('\\') + sub);
+    };
+    walk(QStringLiteral("Software"));
+    out.sort();
+    return out;
+}
+
 } // namespace
 
 class WindowPlacesX11Test : public QObject {
@@ -286,9 +308,10 @@ class WindowPlacesX11Test : public QObject {
 
     // Starts the program on the shipped files, waits until its three windows
     // are framed and pass `reached`, records them, and closes the program as a
-    // user would. Empty when something went wrong (with a message naming
-    // what was expected and what was seen).
-    Windows oneCycle(const Goal& reached, const QString& expected, QString* failure)
+    // user would (or, given `endSignal`, ends it as the system does). Empty
+    // when something went wrong (with a message naming what was expected and
+    // what was seen).
+    Windows oneCycle(const Goal& reached, const QString& expected, QString* failure, int endSignal = 0)
     {
         QProcess program;
         program.setProgram(QStringLiteral(TARNWELL_EXE));
@@ -312,9 +335,12 @@ class WindowPlacesX11Test : public QObject {
             program.waitForFinished();
             return {};
         }
-        m_display.requestClose(program.processId(), kMain);
+        if (endSignal != 0)
+            ::kill(static_cast<pid_t>(program.processId()), endSignal);
+        else
+            m_display.requestClose(program.processId(), kMain);
         if (!program.waitForFinished(60000)) {
-            *failure = QStringLiteral("the program did not end when its main window was closed");
+            *failure = QStringLiteral("the program did not end when its main window was closed or it was signalled");
             program.kill();
             program.waitForFinished();
             return {};
@@ -347,6 +373,31 @@ private slots:
                                            &failure);
             QVERIFY2(!again.isEmpty(), qPrintable(QStringLiteral("start %1: ").arg(cycle) + failure));
         }
+    }
+
+    // Ended by the system (a shutdown, a logout, kill), the program keeps
+    // exactly what closing it keeps: the next start finds its windows, its
+    // chain and its choices.
+    void aSignalKeepsWhatClosingKeeps_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addRow("SIGTERM") << int(SIGTERM);
+        QTest::addRow("SIGHUP") << int(SIGHUP);
+    }
+    void aSignalKeepsWhatClosingKeeps()
+    {
+        QFETCH(int, signal);
+        const QRect screen = m_display.rootArea();
+        const Goal tiledGoal = [&](const Windows& w) { return tiled(w, screen); };
+        QString failure;
+        test::environment().clearSettings();
+        QVERIFY2(!oneCycle(tiledGoal, QStringLiteral("the tiled places"), &failure).isEmpty(), qPrintable(failure));
+        const QStringList closed = storedSettings();
+        QVERIFY(closed.size() > 30);
+        test::environment().clearSettings();
+        QVERIFY2(!oneCycle(tiledGoal, QStringLiteral("the tiled places"), &failure, signal).isEmpty(),
+                 qPrintable(failure));
+        QCOMPARE(storedSettings(), closed);
     }
 
     void absurdPlacesStartWithEveryWindowOnTheScreen_data()

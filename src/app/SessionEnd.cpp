@@ -1,0 +1,48 @@
+#include "app/SessionEnd.h"
+
+#include "mainwindow/frmStrategies.h"
+
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <unistd.h>
+
+namespace tw {
+
+namespace {
+// Seconds the program may still take to close its windows once all is
+// written.
+constexpr unsigned kLastSeconds = 5;
+} // namespace
+
+SessionEnd::SessionEnd(frmStrategies* window) : m_window(window)
+{
+    connect(&m_signals, &platform::EndSignals::endRequested, this, [this] { end(); });
+    // The logout goes on: nothing is asked and nothing cancels it.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { end(); });
+}
+
+void SessionEnd::end()
+{
+    // A second request while the first is handled changes nothing.
+    if (m_ending)
+        return;
+    m_ending = true;
+    if (m_window != nullptr)
+        m_window->endSession();
+    // Everything is written: a window that does not close in time is no
+    // reason to keep the process (SIGALRM ends it).
+    ::alarm(kLastSeconds);
+    // Leaves every running event loop, nested ones too, and makes any
+    // started later return at once.
+    QCoreApplication::exit(0);
+}
+
+void SessionEnd::closeWindows()
+{
+    if (!m_ending || m_window == nullptr)
+        return;
+    m_window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace tw
