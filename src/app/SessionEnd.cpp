@@ -45,4 +45,15 @@ void SessionEnd::closeWindows()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+int execProgram(frmStrategies* window)
+{
+    // Closing the main window ends the program, whatever other windows are
+    // still open.
+    QObject::connect(window, &QObject::destroyed, qApp, &QCoreApplication::quit);
+    SessionEnd sessionEnd(window);
+    const int rc = QCoreApplication::exec();
+    sessionEnd.closeWindows();
+    return rc;
+}
+
 } // namespace tw

@@ -36,4 +36,8 @@ private:
     bool m_ending = false;
 };
 
+// Runs the program's event loop until the main window `window` is closed or
+// the system ends the program (see SessionEnd); the program's exit code.
+int execProgram(frmStrategies* window);
+
 } // namespace tw

@@ -11,15 +11,10 @@ int main(int argc, char** argv)
     tw::QtDialogs dialogs;
     tw::setDialogs(&dialogs);
     tw::Main();
-    // Closing the main window ends the program, whatever other windows are
-    // still open.
     tw::frmStrategies* window = tw::frmStrategies::instance();
     if (window == nullptr)
         return 1;
-    QObject::connect(window, &QObject::destroyed, &app, &QCoreApplication::quit);
-    tw::SessionEnd sessionEnd(window);
-    const int rc = QApplication::exec();
-    sessionEnd.closeWindows();
+    const int rc = tw::execProgram(window);
     tw::setDialogs(nullptr);
     return rc;
 }

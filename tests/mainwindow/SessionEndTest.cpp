@@ -1,0 +1,188 @@
+// The program ended by the system rather than by the user: this suite starts
+// the program's own main window and event loop in a child process (this
+// very program, run with "--program"), lets it edit a strategy description
+// as a user types, and sends it SIGTERM or SIGHUP while it is idle or while
+// its exit question is open, twice in a row. The program must end at once,
+// without answering anything, having written what File > Exit writes and
+// the unsaved strategies to a recovery file beside the settings; the next
+// start names that file once.
+#include "app/QtDialogs.h"
+#include "app/SessionEnd.h"
+#include "app/Tools.h"
+#include "app/TwApplication.h"
+#include "mainwindow/frmStrategies.h"
+#include "model/StrategiesFile.h"
+#include "platform/RichTextBox.h"
+#include "support/MainWindowControls.h"
+#include "support/MainWindowRun.h"
+#include "support/ScriptedDialogs.h"
+#include "support/TestEnvironment.h"
+#include "workspace/StrategiesRecovery.h"
+#include "MainWindowFixtures.h"
+
+#include <QDir>
+#include <QMessageBox>
+#include <QProcess>
+#include <QtTest>
+
+#include <csignal>
+#include <cstdio>
+
+using namespace tw;
+
+namespace {
+
+const QString kTyped = QStringLiteral("Kept at the end");
+
+// The child: the program's start and event loop. It types into the
+// description of the selected strategy, says "edited" on its output, and in
+// mode "question" then chooses File > Exit, whose question stays open; it
+// says "question" once the question shows.
+int runProgram(int argc, char** argv)
+{
+    TwApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const QString mode = args.value(2);
+    setProcessArguments({QStringLiteral("-S"), args.value(3), QStringLiteral("-O"), args.value(4)});
+    QtDialogs dialogs;
+    setDialogs(&dialogs);
+    Main();
+    frmStrategies* w = frmStrategies::instance();
+    if (w == nullptr)
+        return 2;
+    struct QuestionWatch : QObject {
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Show && qobject_cast<QMessageBox*>(o) != nullptr) {
+                std::puts("question");
+                std::fflush(stdout);
+            }
+            return false;
+        }
+    } watch;
+    app.installEventFilter(&watch);
+    QTimer::singleShot(0, w, [w, mode] {
+        platform::RichTextBox* box = ui::rtfDescription(w);
+        if (!test::focusOn(box))
+            return;
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box, kTyped);
+        std::puts("edited");
+        std::fflush(stdout);
+        if (mode == QLatin1String("question"))
+            test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit"));
+    });
+    return execProgram(w);
+}
+
+// The recovery files in the settings' folder.
+QStringList recoveryFiles()
+{
+    return QDir(recoveryFolder()).entryList({QStringLiteral("Unsaved strategies *.stg")}, QDir::Files);
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class SessionEndTest : public QObject {
+    Q_OBJECT
+
+    test::SampleFiles m_files;
+
+private slots:
+    void initTestCase() { QVERIFY(m_files.write()); }
+
+    void theSystemsEndWritesEverythingAndKeepsTheStrategies_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("signal");
+        QTest::addRow("idle, SIGTERM") << QStringLiteral("idle") << int(SIGTERM);
+        QTest::addRow("idle, SIGHUP") << QStringLiteral("idle") << int(SIGHUP);
+        QTest::addRow("exit question open, SIGTERM") << QStringLiteral("question") << int(SIGTERM);
+        QTest::addRow("exit question open, SIGHUP") << QStringLiteral("question") << int(SIGHUP);
+    }
+    void theSystemsEndWritesEverythingAndKeepsTheStrategies()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, signal);
+        test::environment().clearSettings();
+        QDir(recoveryFolder()).removeRecursively();
+        const QByteArray userFile = bytesOf(m_files.stg);
+
+        QProcess program;
+        program.setProgram(QCoreApplication::applicationFilePath());
+        program.setArguments({QStringLiteral("--program"), mode, m_files.stg, m_files.opt});
+        program.setProcessChannelMode(QProcess::SeparateChannels);
+        program.setReadChannel(QProcess::StandardOutput);
+        program.start();
+        QVERIFY(program.waitForStarted(30000));
+        const QByteArray awaited = mode == QLatin1String("question") ? "question" : "edited";
+        QByteArray said;
+        while (!said.contains(awaited) && program.state() == QProcess::Running && program.waitForReadyRead(60000))
+            said += program.readAllStandardOutput();
+        QVERIFY2(said.contains(awaited), said.constData());
+
+        // A second signal while the first is handled writes nothing twice.
+        ::kill(static_cast<pid_t>(program.processId()), signal);
+        ::kill(static_cast<pid_t>(program.processId()), signal);
+        QVERIFY2(program.waitForFinished(60000), "the program did not end");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+
+        // What File > Exit writes (the values closing writes are compared
+        // one by one by the window-places suite, with the real program).
+        QCOMPARE(test::storedText(QStringLiteral("LastFile")), QFileInfo(m_files.opt).absoluteFilePath());
+        QCOMPARE(test::storedText(QStringLiteral("StgSelectedStrategy")), QStringLiteral("T1S1"));
+        QCOMPARE(test::storedInt(QStringLiteral("CCCount"), -1), 1);
+        QCOMPARE(test::storedText(QStringLiteral("3dChartVisible")), QStringLiteral("True"));
+        QCOMPARE(test::storedText(QStringLiteral("Interest")), QStringLiteral("5"));
+        QVERIFY(test::storedInt(QStringLiteral("SOS"), -1) > 0);
+        QVERIFY(test::storedInt(QStringLiteral("StgWidth"), -1) > 0);
+
+        // The strategies: the user's file as it was, the edit in a recovery
+        // file of its own, named by the settings.
+        QCOMPARE(bytesOf(m_files.stg), userFile);
+        const QStringList kept = recoveryFiles();
+        QCOMPARE(kept.size(), 1);
+        const QString path = QDir(recoveryFolder()).filePath(kept.first());
+        QCOMPARE(test::storedText(QStringLiteral("RecoveredStrategies")), path);
+        const auto library = readStrategiesFile(path);
+        const auto original = readStrategiesFile(m_files.stg);
+        QCOMPARE(library->Count(), original->Count());
+        const QString description = library->Item(1)->Strategies()->Item(1)->Description();
+        QVERIFY2(description.contains(kTyped), qPrintable(description));
+        QVERIFY(!original->Item(1)->Strategies()->Item(1)->Description().contains(kTyped));
+
+        // The next start says where the strategies are, once.
+        for (int start = 1; start <= 2; ++start) {
+            test::ScriptedDialogs dialogs;
+            {
+                test::MainWindowRun run({QStringLiteral("-S"), m_files.stg, QStringLiteral("-O"), m_files.opt});
+                QVERIFY(run.window() != nullptr);
+                QVERIFY(run.close());
+            }
+            const auto told = std::count_if(dialogs.messages.begin(), dialogs.messages.end(), [&](const auto& m) {
+                return m.text == recoveryMessage(path);
+            });
+            QCOMPARE(told, start == 1 ? 1 : 0);
+        }
+        QVERIFY(QFileInfo::exists(path));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    if (argc > 1 && qstrcmp(argv[1], "--program") == 0)
+        return runProgram(argc, argv);
+    test::installEnvironment();
+    TwApplication app(argc, argv);
+    SessionEndTest tc;
+    return QTest::qExec(&tc, argc, argv);
+}
+
+#include "SessionEndTest.moc"
