@@ -7,6 +7,7 @@
 #include "platform/WindowGeometry.h"
 
 #include <QMetaObject>
+#include <QRegion>
 #include <QWidget>
 
 #include <algorithm>
@@ -270,11 +271,22 @@ QRect CFormRestore::checkedPixels(double left, double top, double width, double 
     // taller stays above that screen's bottom edge (its status line in
     // sight). Sideways it keeps its left edge: the 3-D window tiled beside
     // the main window must not slide over it on a narrow screen.
-    for (const QRect& home : workAreas) {
-        if (!home.contains(asked) || r.height() > home.height() || r.bottom() <= home.bottom())
-            continue;
-        r.moveBottom(home.bottom());
-        break;
+    const auto home = std::find_if(workAreas.begin(), workAreas.end(),
+                                   [&asked](const QRect& a) { return a.contains(asked); });
+    if (home != workAreas.end()) {
+        if (r.height() <= home->height() && r.bottom() > home->bottom())
+            r.moveBottom(home->bottom());
+        return r;
+    }
+    // Any other place that the screens do not hold whole (one saved on a
+    // larger screen) comes whole onto the one that holds most of it, as the
+    // places of a first start lie; it is no larger than that screen already.
+    QRegion off(r);
+    for (const QRect& a : workAreas)
+        off -= a;
+    if (area != nullptr && !off.isEmpty()) {
+        r.moveLeft(std::clamp(r.left(), area->left(), area->left() + area->width() - r.width()));
+        r.moveTop(std::clamp(r.top(), area->top(), area->top() + area->height() - r.height()));
     }
     return r;
 }

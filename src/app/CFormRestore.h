@@ -71,7 +71,11 @@ public:
     // to show: a value that is not finite, or a size that is not positive,
     // takes `fallback`'s; every value is clamped to +-MaxPixels in 64 bits;
     // the size is kept at least `minimum` and at most the work area it lands
-    // on; a place that lies off every work area comes back onto the nearest.
+    // on; a place that the work areas do not hold whole (one written on a
+    // larger screen, or off every screen) comes whole onto the one that holds
+    // most of it (the nearest, when none holds any of it). A place that a
+    // work area held whole before `minimum` grew it keeps its left edge and
+    // stays above that area's bottom.
     static QRect checkedPixels(double left, double top, double width, double height, const QRect& fallback,
                                const QList<QRect>& workAreas, const QSize& minimum = QSize(1, 1));
     // The same in twips, for a screen of `twipsPerPixel`.

@@ -85,6 +85,17 @@ TEST(PlaceCheck, UnreadableValuesTakeTheFallbackAndSaneOnesStay)
                               int(CFormRestore::MaxPixels), 10));
 }
 
+TEST(PlaceCheck, APlacePartlyOffTheScreensComesWholeOntoTheOneHoldingMostOfIt)
+{
+    // Written on a 1920 x 1080 screen, read on one of 1366 x 768: the left
+    // half loses what lies below the screen, the lower right quarter moves
+    // in whole; off the second screen's right edge, onto that screen.
+    const QList<QRect> laptop{QRect(0, 0, 1366, 768)};
+    EXPECT_EQ(CFormRestore::checkedPixels(0, 0, 960, 1080, kFallback, laptop), QRect(0, 0, 960, 768));
+    EXPECT_EQ(CFormRestore::checkedPixels(960, 540, 960, 540, kFallback, laptop), QRect(406, 228, 960, 540));
+    EXPECT_EQ(CFormRestore::checkedPixels(2800, 400, 800, 500, kFallback, kScreens), QRect(2400, 400, 800, 500));
+}
+
 TEST(PlaceCheck, TwipsGoThroughTheSameCheck)
 {
     // 15 twips a pixel: a sane place stays exactly, an absurd one lands on
