@@ -307,13 +307,17 @@ void frmStrategies::Form_Resize()
         if (!out.layoutNeeded)
             return;
         // Bars at their defaults follow the client area (which changes once
-        // the window manager has framed the window) by their own rule.
-        layout::setBarPositions(m_geometry,
-                                m_barsAtDefault ? layout::keepHorizontalBarsInOrder(
-                                                      layout::defaultBarPositions(ScaleWidth(), ScaleHeight(),
-                                                                                  bottomBandNeed()),
-                                                      ScaleHeight())
-                                                : out.bars);
+        // the window manager has framed the window) by their own rule; bars
+        // of the settings or of a maximise or restore keep the bottom band
+        // whole in it.
+        layout::BarPositions bars = out.bars;
+        if (m_barsAtDefault)
+            bars = layout::keepHorizontalBarsInOrder(
+                layout::defaultBarPositions(ScaleWidth(), ScaleHeight(), bottomBandNeed()), ScaleHeight());
+        else if (m_keepBottomBand)
+            bars = layout::fitHorizontalBars(bars, ScaleHeight(), bottomBandNeed(),
+                                             layout::barGeometry(m_geometry).optionsStockHeight);
+        layout::setBarPositions(m_geometry, bars);
         m_FormWidth = out.recorded.width;
         m_FormHeight = out.recorded.height;
         ArrangeControls();
@@ -371,6 +375,8 @@ void frmStrategies::splitComplete(layout::SplitterBar bar)
                                         "m_cSplitOptionsStock_SplitComplete"};
     Procedure proc("frmStrategies", names[static_cast<int>(bar)]);
     m_barsAtDefault = false;
+    if (!layout::isVerticalBar(bar))
+        m_keepBottomBand = false;
     TW_STEP(proc, syncBarFromWidget(bar));
     TW_STEP(proc, {
         const layout::BarPositions clamped =
@@ -390,8 +396,13 @@ void frmStrategies::resizeEvent(QResizeEvent* event)
 void frmStrategies::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
+        // Maximised or restored: the bars are fitted to the new size again.
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if (change->oldState().testFlag(Qt::WindowMaximized) != isMaximized())
+            m_keepBottomBand = true;
         Form_Resize();
+    }
 }
 
 void frmStrategies::mouseMoveEvent(QMouseEvent* event)

@@ -140,6 +140,19 @@ BarPositions keepHorizontalBarsInOrder(BarPositions bars, float clientHeight)
     return bars;
 }
 
+BarPositions fitHorizontalBars(BarPositions bars, float clientHeight, float bottomBandHeight, float barThickness)
+{
+    bars = keepHorizontalBarsInOrder(bars, clientHeight);
+    const float lowest = std::max(clientHeight - bottomBandHeight - barThickness, clientHeight / 2);
+    if (clientHeight > 0 && bars.optionsStockTop > lowest) {
+        const float share = lowest / bars.optionsStockTop;
+        bars.descParamTop = bars.descParamTop * share;
+        bars.paramsOptionsTop = bars.paramsOptionsTop * share;
+        bars.optionsStockTop = lowest;
+    }
+    return keepHorizontalBarsInOrder(bars, clientHeight);
+}
+
 ResizeRatios resizeRatios(RecordedSize recorded, double outerWidth, double outerHeight)
 {
     ResizeRatios r;

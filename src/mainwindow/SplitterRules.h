@@ -78,6 +78,17 @@ inline constexpr float MinimumBarGap = 400;
 // moved bar pushes the ones above it in turn. Vertical bars are untouched.
 BarPositions keepHorizontalBarsInOrder(BarPositions bars, float clientHeight);
 
+// Bars read from the settings (perhaps saved for a taller window) fitted to
+// the client area, as the default positions are: the horizontal bars kept in
+// order; then, where the bottom band (below the lowest bar, `barThickness`
+// thick) is lower than `bottomBandHeight`, the lowest bar goes up until the
+// band has that height, but no higher than half the client height, and the
+// two bars above keep their shares of its place (so they move up in the same
+// proportion); the bars are then kept in order once more. Bars that leave the
+// band its height stay where they are; vertical bars are untouched.
+BarPositions fitHorizontalBars(BarPositions bars, float clientHeight, float bottomBandHeight,
+                               float barThickness = 75);
+
 // The window's outer size in twips as last recorded; a width below 1 means
 // none has been recorded yet.
 struct RecordedSize {

@@ -227,7 +227,9 @@ void frmStrategies::restoreBarPositions()
         m_barsAtDefault = m_barsAtDefault && !s.GetSetting(kSettings, key, QVariant()).isValid();
         bars.set(bar, static_cast<float>(settingDouble(s, kSettings, key, defaults.get(bar))));
     }
-    bars = layout::keepHorizontalBarsInOrder(bars, ScaleHeight());
+    // Bars saved for a taller window leave the bottom band whole here too.
+    m_keepBottomBand = true;
+    bars = layout::fitHorizontalBars(bars, ScaleHeight(), bottomBandNeed());
     // Vertical bars restored beyond the window come back by the drag rule.
     bars.stgDescLeft = layout::clampVerticalBarAfterDrag(bars.stgDescLeft, 0, ScaleWidth());
     bars.chartParamsLeft = layout::clampVerticalBarAfterDrag(bars.chartParamsLeft, 0, ScaleWidth());

@@ -255,6 +255,10 @@ private:
     // No bar position was stored: the bars keep to their default rule as the
     // client area changes, until the user drags one.
     bool m_barsAtDefault = false;
+    // The horizontal bars keep the bottom band whole (fitHorizontalBars) as
+    // the client area changes: from the start-up on, and again from every
+    // maximise and restore, until the user drags a horizontal bar.
+    bool m_keepBottomBand = false;
     layout::LayoutGeometry m_geometry;
     QHash<QString, QWidget*> m_controls;
     // The window closes once the running download has ended.

@@ -170,6 +170,25 @@ TEST(SplitterRules, ShrinkingTheWindowPushesTheHorizontalBarsUp)
     EXPECT_EQ(all.bars, (BarPositions{3200, 3300, 397, 798, 1199}));
 }
 
+TEST(SplitterRules, BarsSavedForATallerWindowLeaveTheBottomBandWhole)
+{
+    // Bars that leave the band its height stay.
+    const BarPositions fitting{3000, 3300, 2000, 4000, 6000};
+    EXPECT_EQ(fitHorizontalBars(fitting, 9000, 2925), fitting);
+    // Written by a window 15825 twips high, read into one of 11145: the band
+    // gets its 4000 twips, the bars above keep their shares of the lowest
+    // bar's place inside the window, the vertical bars stay.
+    const BarPositions fitted = fitHorizontalBars({4790, 4790, 3956, 7912, 11869}, 11145, 4000);
+    EXPECT_EQ(fitted.optionsStockTop, 11145 - 4000 - 75);
+    EXPECT_NEAR(fitted.descParamTop / fitted.optionsStockTop, 3956.0 / (11145 - 401), 1e-5);
+    EXPECT_NEAR(fitted.paramsOptionsTop / fitted.optionsStockTop, 7912.0 / (11145 - 401), 1e-5);
+    EXPECT_EQ(fitted.stgDescLeft, 4790);
+    // Never above half the client height, the bars above 401 twips apart.
+    const BarPositions half = fitHorizontalBars({0, 0, 2000, 2300, 9000}, 9000, 8000);
+    EXPECT_EQ(half.optionsStockTop, 4500);
+    EXPECT_FLOAT_EQ(half.paramsOptionsTop - half.descParamTop, 401);
+}
+
 TEST(SplitterRules, MouseMovesReachASplitterOnlyWithinItsLimits)
 {
     // Client 10000 x 8000; bars: picDescParam 2000..2075, picParamsOptions 4000..4075, picOptionsStock at 6000.

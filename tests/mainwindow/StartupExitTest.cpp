@@ -304,6 +304,12 @@ private slots:
     void barsRestoredBeyondTheWindowAreKeptInside()
     {
         test::storeQuietStart();
+        int firstStartPane = 0;
+        {
+            test::ScriptedDialogs dialogs;
+            test::MainWindowRun run({"-S", m_files.stg});
+            firstStartPane = ui::fraExchange(run.window())->height();
+        }
         test::storeSetting(QStringLiteral("SOS"), 900000);
         test::storeSetting(QStringLiteral("SPO"), 900000);
         test::storeSetting(QStringLiteral("SDP"), 900000);
@@ -312,10 +318,13 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", m_files.stg});
         frmStrategies* w = run.window();
-        const double H = w->ScaleHeight(), W = w->ScaleWidth();
-        QVERIFY(nearTwips(barAt(w, "picOptionsStock"), H - 401, 2));
-        QVERIFY(nearTwips(barAt(w, "picParamsOptions"), H - 802, 2));
-        QVERIFY(nearTwips(barAt(w, "picDescParam"), H - 1203, 2));
+        const double W = w->ScaleWidth();
+        // The bottom pane as high as a first start makes it (the chain panes
+        // whole), the bars above in order, 400 twips apart.
+        QCOMPARE(ui::fraExchange(w)->height(), firstStartPane);
+        QVERIFY(barAt(w, "picParamsOptions") + 400 < barAt(w, "picOptionsStock"));
+        QVERIFY(barAt(w, "picDescParam") + 400 < barAt(w, "picParamsOptions"));
+        QVERIFY(barAt(w, "picDescParam") > 400);
         QVERIFY(barAt(w, "picStgDesc") > 0 && barAt(w, "picStgDesc") < W);
         QVERIFY(barAt(w, "picChartParams") >= 0 && barAt(w, "picChartParams") < W);
     }
