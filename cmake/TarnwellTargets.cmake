@@ -18,6 +18,17 @@ if(TARNWELL_SANITIZE AND NOT TARGET tw_sanitizer_defaults)
     TW_LSAN_SUPPRESSIONS="${PROJECT_SOURCE_DIR}/cmake/sanitizers/lsan-system-libraries.supp")
 endif()
 
+# The time a suite may take before it counts as hung: the sanitizer build's
+# programs run several times slower, so its limits are three times as long,
+# both CTest's for a whole suite and Qt Test's for one test function (five
+# minutes unless QTEST_FUNCTION_TIMEOUT says otherwise).
+if(TARNWELL_SANITIZE)
+  set(TW_TEST_TIME_SCALE 3)
+else()
+  set(TW_TEST_TIME_SCALE 1)
+endif()
+math(EXPR TW_QTEST_FUNCTION_TIMEOUT "300000 * ${TW_TEST_TIME_SCALE}")
+
 # Shared settings of every target of the project.
 function(tw_target_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
@@ -55,9 +66,10 @@ function(tw_add_qtest target)
   tw_target_defaults(${target})
   target_link_libraries(${target} PRIVATE tw_testsupport Qt6::Test)
   add_test(NAME ${target} COMMAND ${target})
+  math(EXPR timeout "120 * ${TW_TEST_TIME_SCALE}")
   set_tests_properties(${target} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARNWELL_TEST=1"
-    TIMEOUT 120)
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TARNWELL_TEST=1;QTEST_FUNCTION_TIMEOUT=${TW_QTEST_FUNCTION_TIMEOUT}"
+    TIMEOUT ${timeout})
 endfunction()
 
 # A Qt Test suite that needs a real window system (a window manager placing
@@ -76,13 +88,14 @@ endfunction()
 # One more run of such a suite, as test `name`, on a screen of the size
 # `screen` ("1366x768"; the default size when left out).
 function(tw_add_x11_run name target)
-  set(environment "TARNWELL_TEST=1")
+  set(environment "TARNWELL_TEST=1;QTEST_FUNCTION_TIMEOUT=${TW_QTEST_FUNCTION_TIMEOUT}")
   if(ARGC GREATER 2)
     list(APPEND environment "TW_X11_SCREEN=${ARGV2}")
   endif()
   add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/tests/support/run-x11.sh $<TARGET_FILE:${target}>)
+  math(EXPR timeout "600 * ${TW_TEST_TIME_SCALE}")
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "${environment}"
     LABELS x11
-    TIMEOUT 600)
+    TIMEOUT ${timeout})
 endfunction()

@@ -131,11 +131,13 @@ class Chart3DWindowTest : public QObject {
     QStringList m_args;
 
     // A start with the shipped library and sample chain, no 2-D chart, the
-    // 3-D window shown and drawn.
+    // 3-D window shown and drawn. Its first showing builds the software
+    // renderer's programs, which a busy machine or the sanitizer build makes
+    // take far longer than the usual five seconds.
     frm3dChart* started(test::MainWindowRun& run)
     {
         frm3dChart* c = frm3dChart::loaded();
-        if (c == nullptr || !QTest::qWaitForWindowExposed(c))
+        if (c == nullptr || !QTest::qWaitForWindowExposed(c, 60000))
             return nullptr;
         return run.window() != nullptr ? c : nullptr;
     }
