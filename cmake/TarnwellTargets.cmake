@@ -2,7 +2,8 @@
 # every program carries the sanitizers' default options (a finding ends it
 # with an error; leaks inside the system libraries are suppressed), so that
 # the tests, their discovery and the program itself run the same way from
-# ctest, from the build and from a shell.
+# ctest, from the build and from a shell, and a dlclose that keeps every
+# module mapped for the leak check at exit (KeepModulesLoaded.cpp).
 # TARNWELL_SANITIZE_EXCEPT names UndefinedBehaviorSanitizer checks to leave
 # out (a list, such as "vptr"): for a known finding that cannot be mended yet,
 # so that the rest still runs.
@@ -13,7 +14,8 @@ if(TARNWELL_SANITIZE_EXCEPT)
   list(APPEND TW_SANITIZE_FLAGS -fno-sanitize=${tw_sanitize_except})
 endif()
 if(TARNWELL_SANITIZE AND NOT TARGET tw_sanitizer_defaults)
-  add_library(tw_sanitizer_defaults OBJECT ${PROJECT_SOURCE_DIR}/cmake/sanitizers/SanitizerDefaults.cpp)
+  add_library(tw_sanitizer_defaults OBJECT ${PROJECT_SOURCE_DIR}/cmake/sanitizers/SanitizerDefaults.cpp
+    ${PROJECT_SOURCE_DIR}/cmake/sanitizers/KeepModulesLoaded.cpp)
   target_compile_definitions(tw_sanitizer_defaults PRIVATE
     TW_LSAN_SUPPRESSIONS="${PROJECT_SOURCE_DIR}/cmake/sanitizers/lsan-system-libraries.supp")
 endif()
