@@ -1,5 +1,7 @@
 #include "platform/RegistryStore.h"
 
+#include "platform/FileWrite.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -7,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace tw::platform {
@@ -266,9 +267,14 @@ bool RegistryStore::modify(Change&& change)
     QLockFile lock(path + QStringLiteral(".lock"));
     lock.setStaleLockTime(10000);
     if (!lock.tryLock(5000)) {
-        m_lastError = lock.error() == QLockFile::LockFailedError
-            ? QStringLiteral("another program keeps the settings file locked")
-            : QStringLiteral("no file can be written in the folder");
+        if (lock.error() == QLockFile::LockFailedError) {
+            m_lastError = QStringLiteral("another program keeps the settings file locked");
+        } else {
+            // The lock file could not be made or written: find out why.
+            m_lastError = folderWriteProblem(folder());
+            if (m_lastError.isEmpty())
+                m_lastError = QStringLiteral("no file can be written in the folder");
+        }
         return false;
     }
     Loaded state = load(path);
@@ -277,27 +283,32 @@ bool RegistryStore::modify(Change&& change)
             m_lastError = QStringLiteral("no such key or value");
         return false;
     }
+    QJsonObject doc;
+    doc.insert(QStringLiteral("root"), rootName(m_root));
+    doc.insert(QStringLiteral("tree"), state.tree);
+    // The new file is written whole before anything changes: a write cut
+    // short (a full disk) leaves the file, damaged or not, as it was.
+    FileReplacement out(path);
+    if (!out.write(QJsonDocument(doc).toJson(QJsonDocument::Indented))) {
+        m_lastError = out.errorText();
+        return false;
+    }
+    QString aside;
     if (state.corrupt) {
         // What could not be read is kept, never overwritten.
         QFile damaged(path);
-        const QString aside = asideName(path);
+        aside = asideName(path);
         if (!damaged.rename(aside)) {
             m_lastError = QStringLiteral("the damaged settings file cannot be moved aside (%1)").arg(damaged.errorString());
             return false;
         }
         m_keptAside = aside;
     }
-    QJsonObject doc;
-    doc.insert(QStringLiteral("root"), rootName(m_root));
-    doc.insert(QStringLiteral("tree"), state.tree);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        m_lastError = out.errorString();
-        return false;
-    }
-    out.write(QJsonDocument(doc).toJson(QJsonDocument::Indented));
     if (!out.commit()) {
-        m_lastError = out.errorString();
+        m_lastError = out.errorText();
+        // The damaged file goes back to its place: nothing was written.
+        if (!aside.isEmpty() && QFile::rename(aside, path))
+            m_keptAside.clear();
         return false;
     }
     return true;

@@ -9,7 +9,8 @@
 // rename). A damaged file (one that is not a store) reads as empty; the next
 // write, or repair(), moves it aside (beside it, with ".corrupt-" and the date
 // and time added to its name) and writes the store anew. A write that cannot
-// keep the damaged file aside writes nothing.
+// keep the damaged file aside writes nothing, and so does one that cannot
+// write the whole new file (a full disk): the file stays as it was.
 
 #include <QByteArray>
 #include <QJsonObject>

@@ -6,7 +6,9 @@
 #include <QDate>
 #include <QFile>
 #include <QDir>
+#include <QFileInfo>
 #include "support/ErrorOf.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -197,6 +199,46 @@ TEST_F(Settings, UnwritableStoreIsToldOnceAndNeverRaises)
     other.SaveSetting(sec, QStringLiteral("Model"), 1);
     EXPECT_EQ(settingInt(s, sec, QStringLiteral("Model"), 0), 1);
     EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
+TEST_F(Settings, AFullDiskKeepsTheWholeFileAndIsToldOnce)
+{
+    test::ScriptedDialogs dialogs;
+    const QString sec = QStringLiteral("Settings");
+    const auto value = [](int i) { return QStringLiteral("value %1 ").arg(i).repeated(40); };
+    for (int i = 0; i < 32; ++i)
+        s.SaveSetting(sec, QStringLiteral("Key%1").arg(i), value(i));
+    QFile file(RegistryStore().filePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    file.close();
+    ASSERT_GT(whole.size(), 20 * 1024);
+    {
+        test::FileSizeLimit limit(12 * 1024);
+        ASSERT_TRUE(limit.active());
+        for (int i = 0; i < 3; ++i)
+            s.SaveSetting(sec, QStringLiteral("Key%1").arg(i), QStringLiteral("changed"));
+    }
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("Reason: The file would be larger than the system allows.")))
+        << qPrintable(dialogs.messages[0].text);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), whole);
+    EXPECT_EQ(QDir(RegistryStore::folder()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
+
+    // The next start reads every setting; one whose lock file cannot be
+    // written is told the cause too.
+    CAppSettings next;
+    next.Init(QStringLiteral("Myrtova"), QStringLiteral("Tarnwell"));
+    EXPECT_EQ(settingText(next, sec, QStringLiteral("Key0"), {}), value(0));
+    EXPECT_EQ(settingText(next, sec, QStringLiteral("Key31"), {}), value(31));
+    {
+        test::FileSizeLimit limit(0);
+        next.SaveSetting(sec, QStringLiteral("Key0"), QStringLiteral("changed"));
+    }
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("Reason: The file would be larger")));
+    EXPECT_EQ(settingText(next, sec, QStringLiteral("Key0"), {}), value(0));
 }
 
 TEST_F(Settings, NumbersBeyond32BitsReadAsTheDefault)

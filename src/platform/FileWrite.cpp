@@ -1,0 +1,249 @@
+#include "platform/FileWrite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tw::platform {
+
+QString writeFailureText(int systemError)
+{
+    switch (systemError) {
+    case ENOSPC:
+        return QStringLiteral("the disk is full");
+    case EDQUOT:
+        return QStringLiteral("the disk quota is used up");
+    case EFBIG:
+        return QStringLiteral("the file would be larger than the system allows");
+    case EROFS:
+        return QStringLiteral("the disk can only be read, not written");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("you have no permission to write there");
+    case ENOENT:
+        return QStringLiteral("the folder does not exist");
+    default: {
+        QString text = QString::fromLocal8Bit(std::strerror(systemError));
+        if (!text.isEmpty())
+            text[0] = text[0].toLower();
+        return text;
+    }
+    }
+}
+
+namespace {
+
+// Writes every byte, going on after a short write: the write after one
+// tells why it was short. 0, or the system's error number.
+int writeAll(int fd, const char* data, qint64 size, qint64* written = nullptr)
+{
+    qint64 done = 0;
+    int error = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, static_cast<size_t>(size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? errno : EIO;
+            break;
+        }
+        done += n;
+    }
+    if (written != nullptr)
+        *written = done;
+    return error;
+}
+
+// A sync the file system cannot do is no failure; one that finds the data
+// lost is.
+bool syncFailed(int fd)
+{
+    return ::fsync(fd) != 0 && errno != EINVAL && errno != ENOTSUP;
+}
+
+} // namespace
+
+unsigned newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+int syncFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = syncFailed(fd) ? errno : 0;
+    ::close(fd);
+    return error;
+}
+
+FileReplacement::FileReplacement(const QString& path) : m_path(path) {}
+
+FileReplacement::~FileReplacement()
+{
+    discard();
+}
+
+QString FileReplacement::errorText() const
+{
+    return m_error == 0 ? QString() : writeFailureText(m_error);
+}
+
+bool FileReplacement::fail(int systemError)
+{
+    if (m_error == 0)
+        m_error = systemError != 0 ? systemError : EIO;
+    discard();
+    return false;
+}
+
+void FileReplacement::discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.isEmpty() && !m_committed)
+        ::unlink(m_temp.constData());
+    m_temp.clear();
+}
+
+bool FileReplacement::open()
+{
+    const QFileInfo given(m_path);
+    QString resolved = given.absoluteFilePath();
+    if (given.isSymLink())
+        resolved = given.exists() ? given.canonicalFilePath() : given.symLinkTarget();
+    const QFileInfo target(resolved);
+    m_target = QFile::encodeName(target.absoluteFilePath());
+    unsigned mode = 0;
+    struct stat st{};
+    if (::stat(m_target.constData(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return fail(EISDIR);
+        if (::access(m_target.constData(), W_OK) != 0)
+            return fail(errno);
+        mode = st.st_mode & 07777;
+    } else {
+        mode = newFileMode();
+    }
+    // A short name of its own, so that a target whose name takes the most
+    // the folder allows still gets one.
+    QByteArray temp = QFile::encodeName(target.absolutePath()) + "/.tarnwell-save-XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fail(errno);
+    m_fd = fd;
+    m_temp = temp;
+    ::fchmod(m_fd, mode);
+    return true;
+}
+
+bool FileReplacement::write(const QByteArray& bytes)
+{
+    if (m_error != 0 || m_committed)
+        return false;
+    if (m_fd < 0 && !open())
+        return false;
+    if (const int error = writeAll(m_fd, bytes.constData(), bytes.size()); error != 0)
+        return fail(error);
+    return true;
+}
+
+bool FileReplacement::commit()
+{
+    if (m_error != 0 || m_committed)
+        return false;
+    if (m_fd < 0 && !write(QByteArray()))
+        return false;
+    // A file system may report the lack of room only when the data goes to
+    // the disk (a quota on a network disk): at the sync or the close.
+    if (syncFailed(m_fd))
+        return fail(errno);
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        return fail(errno);
+    if (::rename(m_temp.constData(), m_target.constData()) != 0)
+        return fail(errno);
+    m_committed = true;
+    m_temp.clear();
+    return true;
+}
+
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* why)
+{
+    FileReplacement file(path);
+    if (file.write(bytes) && file.commit())
+        return true;
+    if (why != nullptr)
+        *why = file.errorText();
+    return false;
+}
+
+bool appendWhole(const QString& path, const QByteArray& bytes, QString* why)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        struct stat before{};
+        const bool regular = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
+        qint64 written = 0;
+        error = writeAll(fd, bytes.constData(), bytes.size(), &written);
+        struct stat after{};
+        // Takes back a part written, unless another writer has appended
+        // meanwhile (cutting would take its text too).
+        if (error != 0 && written > 0 && regular && ::fstat(fd, &after) == 0
+            && after.st_size == before.st_size + written) {
+            while (::ftruncate(fd, before.st_size) != 0 && errno == EINTR) {
+            }
+        }
+        if (::close(fd) != 0 && error == 0 && errno != EINTR)
+            error = errno;
+    }
+    if (error != 0 && why != nullptr)
+        *why = writeFailureText(error);
+    return error == 0;
+}
+
+int reserveRoom(const QString& path, qint64 bytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int error = ::posix_fallocate(fd, 0, bytes);
+    // A file system that cannot reserve room cannot tell whether it has it.
+    if (error == EINVAL || error == EOPNOTSUPP)
+        error = 0;
+    while (::ftruncate(fd, 0) != 0 && errno == EINTR) {
+    }
+    ::close(fd);
+    return error;
+}
+
+QString folderWriteProblem(const QString& folder)
+{
+    QByteArray probe = QFile::encodeName(QDir(folder).absolutePath()) + "/.tarnwell-probe-XXXXXX";
+    const int fd = ::mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0)
+        return writeFailureText(errno);
+    int error = writeAll(fd, "probe\n", 6);
+    if (error == 0 && syncFailed(fd))
+        error = errno;
+    ::close(fd);
+    ::unlink(probe.constData());
+    return error == 0 ? QString() : writeFailureText(error);
+}
+
+} // namespace tw::platform

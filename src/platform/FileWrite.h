@@ -1,0 +1,78 @@
+#pragma once
+// Files written whole or not at all. Every write's count is checked: a write
+// cut short (a full disk, a used-up quota, a file size limit) fails the whole
+// save, and the file that was there stays as it was. Failures are told in
+// words for the user ("the disk is full"), taken from the system's error
+// number, never from a library's generic code.
+
+#include <QByteArray>
+#include <QString>
+
+namespace tw::platform {
+
+// The cause of a failed write in words for the user, to follow "cannot be
+// written: " ("the disk is full", "the disk quota is used up", ...).
+QString writeFailureText(int systemError);
+
+// A file that replaces `path` only when every byte of it is on the disk: it
+// is written to a temporary file in the same folder, synced, and renamed over
+// `path` by commit(). Until then `path` is untouched; a failure, or
+// destruction without commit(), removes the temporary file. A symbolic link
+// at `path` keeps pointing at the file, which is replaced; an existing file
+// keeps its permissions, a new one gets those of any new file of the user's.
+class FileReplacement {
+public:
+    explicit FileReplacement(const QString& path);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    // Writes every byte of `bytes` (the first call makes the temporary file).
+    // False when it failed, now or in an earlier call: nothing is committed.
+    bool write(const QByteArray& bytes);
+    // Syncs the temporary file and renames it over the target.
+    bool commit();
+
+    // The failure in words for the user (writeFailureText), empty while
+    // nothing failed.
+    QString errorText() const;
+
+private:
+    bool open();
+    bool fail(int systemError);
+    void discard();
+
+    QString m_path;
+    QByteArray m_target;
+    QByteArray m_temp;
+    int m_fd = -1;
+    int m_error = 0;
+    bool m_committed = false;
+};
+
+// Writes `bytes` as the whole new content of `path` (a FileReplacement).
+// False, with the cause in `why` (writeFailureText), when it cannot.
+bool replaceFile(const QString& path, const QByteArray& bytes, QString* why);
+
+// Appends `bytes` to `path` (made when missing) whole or not at all: a write
+// cut short is taken back, so the file never ends in a part of them. False,
+// with the cause in `why`, when they could not all be written.
+bool appendWhole(const QString& path, const QByteArray& bytes, QString* why);
+
+// The permissions of a new file of the user's (0666 less the umask).
+unsigned newFileMode();
+
+// Syncs the file at `path` to the disk. The system's error number when that
+// finds the data could not be written, else 0.
+int syncFile(const QString& path);
+
+// Makes sure the folder has room for `bytes` more bytes, by reserving them in
+// the file at `path` (then emptied again). The system's error number when it
+// has not, else 0.
+int reserveRoom(const QString& path, qint64 bytes);
+
+// Why no file can be written in `folder`, found by writing a small one
+// there (and removing it): the cause, or empty when one can be written.
+QString folderWriteProblem(const QString& folder);
+
+} // namespace tw::platform

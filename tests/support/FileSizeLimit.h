@@ -1,0 +1,33 @@
+#pragma once
+// A disk that fills up, in-process and without mounting anything: while a
+// FileSizeLimit lives, a write of this process past `bytes` into a file comes
+// back short and the next one fails (EFBIG), as on a full disk. The soft limit
+// on file sizes is lowered and SIGXFSZ ignored; both are put back at the end.
+#include <csignal>
+#include <sys/resource.h>
+
+namespace tw::test {
+
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lowered = m_old;
+        lowered.rlim_cur = bytes;
+        m_active = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_old{};
+    void (*m_handler)(int);
+    bool m_active = false;
+};
+
+} // namespace tw::test
