@@ -3,6 +3,7 @@
 #include "app/CErrorHandler.h"
 #include "app/Procedure.h"
 #include "app/Tools.h"
+#include "platform/FileWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace tw {
@@ -37,9 +37,9 @@ bool writeIfChanged(const QString& path, const QByteArray& content, Registration
         r.failures.append(QStringLiteral("%1: cannot create the folder").arg(path));
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
-        r.failures.append(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    QString why;
+    if (!platform::replaceFile(path, content, &why)) {
+        r.failures.append(QStringLiteral("%1: %2").arg(path, why));
         return false;
     }
     r.written.append(path);

@@ -6,10 +6,10 @@
 #include "model/OptionsCollection.h"
 #include "model/StgStream.h"
 #include "model/stock.h"
+#include "platform/FileWrite.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <QTextStream>
 #include <array>
@@ -333,17 +333,15 @@ QStringList readOptionChainFile(const QString& path)
 
 void writeOptionChainFile(const QString& path, const QStringList& lines)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw TwError(RunTime::PathNotFound, QStringLiteral("Tarnwell.QuoteTable"),
-                      QStringLiteral("The option data cannot be saved to \"%1\": %2").arg(path, file.errorString()));
+    QByteArray bytes;
     for (const QString& line : lines) {
-        file.write(line.toLatin1());
-        file.write("\r\n");
+        bytes += line.toLatin1();
+        bytes += "\r\n";
     }
-    if (!file.commit())
+    QString why;
+    if (!platform::replaceFile(path, bytes, &why))
         throw TwError(RunTime::PathNotFound, QStringLiteral("Tarnwell.QuoteTable"),
-                      QStringLiteral("The option data cannot be saved to \"%1\": %2").arg(path, file.errorString()));
+                      QStringLiteral("The option data cannot be saved to \"%1\": %2.").arg(path, why));
 }
 
 QString defaultChainFileName(const QString& code, double stockDate)

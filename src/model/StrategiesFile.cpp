@@ -1,10 +1,10 @@
 #include "model/StrategiesFile.h"
 
 #include "app/TwError.h"
+#include "platform/FileWrite.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tw {
 
@@ -58,11 +58,10 @@ void appendStrategiesFile(StrategyTypeCollection& target, const QString& path)
 
 void writeStrategiesFile(const StrategyTypeCollection& types, const QString& path)
 {
-    const QByteArray bytes = strategiesToBytes(types);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    QString why;
+    if (!platform::replaceFile(path, strategiesToBytes(types), &why))
         raiseRunTime(RunTime::PermissionDenied,
-                     QStringLiteral("The strategies file \"%1\" cannot be written: %2.").arg(path, file.errorString()));
+                     QStringLiteral("The strategies file \"%1\" cannot be written: %2.").arg(path, why));
 }
 
 } // namespace tw

@@ -15,6 +15,7 @@
 #include "platform/Grid.h"
 #include "platform/PopupMenu.h"
 #include "platform/Rtf.h"
+#include "support/FileSizeLimit.h"
 #include "support/MainWindowRun.h"
 #include "support/QtTestMain.h"
 #include "support/ScriptedDialogs.h"
@@ -670,6 +671,25 @@ private slots:
         QVERIFY(ui::gdParams(w)->Rows() > 0); // shown and evaluated
         QVERIFY(treeShowsTheLibrary(w));
 
+        // On a full disk Save says why, and leaves the file whole and the
+        // changes unsaved.
+        const auto bytesOf = [](const QString& name) {
+            QFile f(name);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray before = bytesOf(file);
+        {
+            test::FileSizeLimit limit(16);
+            QVERIFY(limit.active());
+            QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
+        }
+        QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages[0].text.contains(
+            QStringLiteral("\"%1\" cannot be written: the file would be larger than the system allows.").arg(file)));
+        QCOMPARE(bytesOf(file), before);
+        QVERIFY(w->session().strategiesChanged());
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".tarnwell")), QStringList());
+
         // Save writes the open file; nothing is left unsaved.
         choose(w, QStringLiteral("Save"));
         QVERIFY(!w->session().strategiesChanged());
@@ -685,7 +705,7 @@ private slots:
         QCOMPARE(w->session().libraryFile(), other);
         QCOMPARE(ui::library(w)->selectedKey(), QStringLiteral("T1S1"));
         QVERIFY(treeShowsTheLibrary(w));
-        QVERIFY(dialogs.messages.isEmpty());
+        QCOMPARE(dialogs.messages.size(), 1);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
