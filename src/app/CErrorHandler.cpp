@@ -1,6 +1,7 @@
 #include "app/CErrorHandler.h"
 
 #include "app/Dialogs.h"
+#include "platform/FileWrite.h"
 
 #include <QDate>
 #include <QFile>
@@ -73,19 +74,19 @@ void CErrorHandler::writeTraceLine(const QString& kind, const QString& text)
 {
     if (!m_tracingEnabled || (m_tracingFlags & TraceFile) == 0)
         return;
-    QFile file(m_tracingLogFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // Each line is appended whole or not at all, so a trace that stops on a
+    // full disk still ends in a whole line, and the next run's lines follow
+    // it cleanly.
+    const QString line = timeStamp() + QStringLiteral(" --- ") + kind + text + kCrLf;
+    QString why;
+    if (!platform::appendWhole(m_tracingLogFile, line.toUtf8(), &why)) {
         // A trace file that cannot be written must not break every procedure
         // of the program: tracing goes off, and the user is told once.
         m_tracingEnabled = false;
-        dialogs().messageBox(QStringLiteral("The trace file \"%1\" cannot be written (%2).\r\nTracing has been switched off.")
-                                 .arg(m_tracingLogFile, file.errorString()),
+        dialogs().messageBox(QStringLiteral("The trace file \"%1\" cannot be written: %2.\r\nTracing has been switched off.")
+                                 .arg(m_tracingLogFile, why),
                              Msg::OkOnly | Msg::Exclamation, appTitle());
-        return;
     }
-    const QString line = timeStamp() + QStringLiteral(" --- ") + kind + text + kCrLf;
-    file.write(line.toUtf8());
-    file.close();
 }
 
 void CErrorHandler::CallStackPush(const QString& procedure, const QString& data)
@@ -181,12 +182,10 @@ int32_t CErrorHandler::HandleError(const QString& procedure, const TwError& erro
         report = ComposeReport(procedure);
 
         if (m_errorHandlerActions & ActionLogFile) {
-            QFile log(m_errorLogFile);
-            if (log.open(QIODevice::WriteOnly | QIODevice::Append))
-                log.write((report + kCrLf).toUtf8());
-            else
-                std::fprintf(stderr, "Cannot write the error log %s: %s\n", qPrintable(m_errorLogFile),
-                             qPrintable(log.errorString()));
+            QString why;
+            if (!platform::appendWhole(m_errorLogFile, (report + kCrLf).toUtf8(), &why))
+                std::fprintf(stderr, "The error log %s cannot be written: %s.\n", qPrintable(m_errorLogFile),
+                             qPrintable(why));
         }
         if ((m_errorHandlerActions & ActionEventLog) && m_isNT) {
             openlog("Tarnwell", LOG_PID, LOG_USER);

@@ -2,10 +2,12 @@
 #include "app/Procedure.h"
 #include "app/SupportMail.h"
 #include "app/Tools.h"
+#include "support/FileSizeLimit.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include "support/ErrorOf.h"
 
@@ -167,6 +169,34 @@ TEST_F(ErrorHandlerFixture, UnwritableTraceFileSwitchesTracingOffOnce)
     EXPECT_EQ(h.callStackDepth(), 2); // the pushes still count
     EXPECT_FALSE(h.TracingEnabled());
     EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
+TEST_F(ErrorHandlerFixture, ATraceLineCutShortIsTakenBackAndTracingGoesOffOnce)
+{
+    CErrorHandler& h = *gErrorHandler;
+    h.setTracingEnabled(true);
+    h.WriteTrace(QStringLiteral("before"));
+    const qint64 size = QFileInfo(tracePath()).size();
+    {
+        test::FileSizeLimit limit(size + 10);
+        ASSERT_TRUE(limit.active());
+        h.CallStackPush(QStringLiteral("Tarnwell.frmStrategies.SaveStrategies"));
+        h.CallStackPush(QStringLiteral("Tarnwell.frmStrategies.UpdateLists"));
+    }
+    // The trace still ends in a whole line.
+    EXPECT_EQ(QFileInfo(tracePath()).size(), size);
+    EXPECT_EQ(fileLines(tracePath()).size(), 1);
+    EXPECT_FALSE(h.TracingEnabled());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(tracePath()));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("larger than the system allows")));
+
+    // A full disk is named as such.
+    h.setTracingLogFile(QStringLiteral("/dev/full"));
+    h.setTracingEnabled(true);
+    h.WriteTrace(QStringLiteral("after"));
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("cannot be written: the disk is full.")));
 }
 
 TEST_F(ErrorHandlerFixture, ClearOnlyWithCallStackEnabled)
