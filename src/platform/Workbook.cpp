@@ -1,5 +1,6 @@
 #include "platform/Workbook.h"
 
+#include "platform/FileWrite.h"
 #include "platform/WorkbookTemporary.h"
 
 #include <QDir>
@@ -78,6 +79,23 @@ QByteArray sheetText(const QString& text)
         out += c;
     }
     return out.toUtf8();
+}
+
+// Whether the writer's error comes from a file it made, wrote or read (the
+// system's error number then tells why).
+bool writerFileError(lxw_error error)
+{
+    switch (error) {
+    case LXW_ERROR_CREATING_XLSX_FILE:
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+        return true;
+    default:
+        return false;
+    }
 }
 
 } // namespace
@@ -176,6 +194,20 @@ void Workbook::autoFitColumns(const CellRange& range)
     }
 }
 
+qint64 Workbook::roomNeeded() const
+{
+    // Every part the writer makes, and the packed workbook beside them (it
+    // is never larger than the parts): the fixed parts (theme, styles,
+    // relations) take less than 32 KiB; a cell takes its place in the sheet
+    // and its look (under 96 bytes) and its text (up to six bytes a byte,
+    // escaped) in the shared strings; a merge or a column width a line.
+    qint64 parts = 32 * 1024;
+    for (const auto& [key, cell] : m_cells)
+        parts += 96 + 6 * cell.text.toUtf8().size();
+    parts += 64 * static_cast<qint64>(m_merges.size() + m_widths.size());
+    return 2 * parts;
+}
+
 double Workbook::columnWidth(int col) const
 {
     const auto it = m_widths.find(col);
@@ -211,6 +243,17 @@ bool Workbook::save(const QString& path, QString* error) const
     if (temp == nullptr)
         return fail(QStringLiteral("No file can be made in the folder %1: %2").arg(where, tempWhy));
     const QString tempPath = temp->fileName();
+    const auto cannotWrite = [&](int systemError) {
+        QFile::remove(tempPath);
+        return fail(QStringLiteral("%1 could not be written: %2.")
+                        .arg(QDir::toNativeSeparators(path), writeFailureText(systemError)));
+    };
+    // The workbook writer packs each part of the workbook from a temporary
+    // file of its own in this folder, and packs a part that did not fit there
+    // cut short without a word: so the room for all of it is made sure of
+    // first.
+    if (const int error = reserveRoom(tempPath, roomNeeded()); error != 0)
+        return cannotWrite(error);
 
     QByteArray tmpdir = QFile::encodeName(folder.absolutePath());
     lxw_workbook_options options{};
@@ -277,28 +320,26 @@ bool Workbook::save(const QString& path, QString* error) const
                                    formatOf(format(m.row, m.col))));
     }
     errno = 0;
-    keep(workbook_close(book));
+    const lxw_error closed = workbook_close(book);
     const int closeErrno = errno;
+    keep(closed);
     if (status != LXW_NO_ERROR) {
+        // The writer's own text for a file it could not make or write names
+        // a code ("Zip generic error ZIP_ERRNO"); the system's reason says
+        // what happened.
+        if (closed != LXW_NO_ERROR && closeErrno != 0 && writerFileError(closed))
+            return cannotWrite(closeErrno);
         QFile::remove(tempPath);
-        // The writer's own text for a file it cannot make guesses at the
-        // cause; the system's reason says it.
-        const QString why = status == LXW_ERROR_CREATING_XLSX_FILE && closeErrno != 0
-                                ? QString::fromLocal8Bit(std::strerror(closeErrno))
-                                : QString::fromUtf8(lxw_strerror(status));
-        return fail(QStringLiteral("%1 could not be written: %2").arg(QDir::toNativeSeparators(path), why));
+        return fail(QStringLiteral("%1 could not be written: %2")
+                        .arg(QDir::toNativeSeparators(path), QString::fromUtf8(lxw_strerror(status))));
     }
     // The temporary file was made private; the workbook gets the permissions
     // of any new file of the user's.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(tempName.constData(), 0666 & ~mask);
-    if (std::rename(tempName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
-        const int why = errno;
-        QFile::remove(tempPath);
-        return fail(QStringLiteral("%1 could not be written: %2")
-                        .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(std::strerror(why))));
-    }
+    ::chmod(tempName.constData(), newFileMode());
+    if (const int error = syncFile(tempPath); error != 0)
+        return cannotWrite(error);
+    if (std::rename(tempName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        return cannotWrite(errno);
     return true;
 }
 

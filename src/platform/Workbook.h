@@ -11,6 +11,7 @@
 // U+FFFF, a lone half of a surrogate pair) are left out when it is written.
 
 #include <QString>
+#include <QtGlobal>
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -90,7 +91,8 @@ public:
     // folder (held by this process while it is written, see
     // WorkbookTemporary.h), which then replaces `path`, so a failed write leaves neither a
     // partial file nor a changed one. False, with what failed in `error`
-    // (a sentence for the user), when it cannot be written.
+    // (a sentence for the user, naming the cause, such as a full disk), when
+    // it cannot be written.
     bool save(const QString& path, QString* error) const;
 
 private:
@@ -104,6 +106,8 @@ private:
     template <typename F>
     void forEach(const CellRange& range, F change);
     bool inMerge(int row, int col) const;
+    // The room, in bytes, that writing the workbook may take at most.
+    qint64 roomNeeded() const;
 
     std::map<Key, Cell> m_cells;
     std::vector<CellRange> m_merges;

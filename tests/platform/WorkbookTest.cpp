@@ -3,6 +3,7 @@
 // back in the export's own tests.
 #include "platform/Workbook.h"
 #include "platform/WorkbookTemporary.h"
+#include "support/FileSizeLimit.h"
 #include "support/XlsxContents.h"
 
 #include <QDir>
@@ -84,6 +85,30 @@ TEST(Workbook, AFailedWriteLeavesNothingAndAGoodOneReplacesOnlyAtTheEnd)
     EXPECT_EQ(test::readXlsx(path).cells.value("A1").text, QStringLiteral("v"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"book.xlsx"});
     EXPECT_TRUE(QFile::permissions(path) & QFileDevice::ReadOther);
+}
+
+TEST(Workbook, ADiskWithoutRoomForEveryPartIsToldNotWrittenHalf)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Workbook book;
+    for (int r = 1; r <= 200; ++r)
+        for (int c = 1; c <= 8; ++c)
+            book.setValue(r, c, QStringLiteral("cell %1 %2 text").arg(r).arg(c));
+    // The packed workbook would fit, its sheet's parts would not: they would
+    // be packed cut short.
+    const QString path = dir.filePath(QStringLiteral("big.xlsx"));
+    QString error;
+    {
+        test::FileSizeLimit limit(24 * 1024);
+        ASSERT_TRUE(limit.active());
+        EXPECT_FALSE(book.save(path, &error));
+    }
+    EXPECT_EQ(error, QStringLiteral("%1 could not be written: the file would be larger than the system allows.")
+                         .arg(QDir::toNativeSeparators(path)));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    ASSERT_TRUE(book.save(path, &error)) << error.toStdString();
+    EXPECT_EQ(test::readXlsx(path).cells.value("H200").text, QStringLiteral("cell 200 8 text"));
 }
 
 TEST(Workbook, CharactersXmlForbidsAreLeftOutSoTheWorkbookOpens)
