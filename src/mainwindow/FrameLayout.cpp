@@ -9,7 +9,6 @@
 #include "app/Procedure.h"
 #include "app/cSplitter.h"
 #include "charts/frm3dChart.h"
-#include "platform/ElidedLabel.h"
 #include "platform/Grid.h"
 #include "platform/InputCodes.h"
 #include "platform/PopupMenu.h"
@@ -62,7 +61,10 @@ void frmStrategies::createControls()
     m_legs = new LegsPane(*m_session, this);
     fraExchange = new QGroupBox(QStringLiteral(" Stock parameters"), this);
     name(fraExchange, "fraExchange");
-    lblStatus = new platform::ElidedLabel(fraExchange);
+    // The general status label of the status row holds no text: every status
+    // text goes to the window's one status line, the chain pane's
+    // lblTickerStatus along the bottom of this frame.
+    lblStatus = new QLabel(fraExchange);
     name(lblStatus, "lblStatus");
     // The Tab key goes from the pricing row to the chain, then to the stock
     // page's pricing boxes; the pricing boxes lie on top.
@@ -113,7 +115,8 @@ void frmStrategies::connectControls()
 {
     for (WorkspacePane* pane : std::as_const(m_panes)) {
         connect(pane, &WorkspacePane::layoutRequested, this, [this] { ArrangeControls(); });
-        connect(pane, &WorkspacePane::statusMessage, this, [this](const QString& text) { lblStatus->setText(text); });
+        connect(pane, &WorkspacePane::statusMessage, m_chain, &ChainPane::showTickerStatus);
+        connect(pane, &WorkspacePane::statusWithdrawn, m_chain, &ChainPane::withdrawTickerStatus);
     }
     connect(m_chain, &ChainPane::pageShown, this, [this](int tab) { chainPageShown(tab); });
     connect(m_chain, &ChainPane::downloadEnded, this, [this] {
@@ -253,6 +256,9 @@ void frmStrategies::ArrangeControls()
         };
         in.paramsCell = cellOrigin(editors.paramsCell);
         in.selectedCell = cellOrigin(editors.selectedCell);
+        in.statusLineHeight = [this, tpp](float width) {
+            return static_cast<float>(m_chain->tickerStatusHeight(static_cast<int>(width / tpp)) * tpp);
+        };
 
         syncCaptionWidths();
 

@@ -70,6 +70,8 @@ LayoutGeometry LayoutGeometry::designTime()
     // The pricing boxes of the "Stock" page lie on a page of their own over
     // the same place as fraStock.
     add(ex, "picStockParams", 0, 0, 0, 0);
+    // The window's status line, along the bottom under the tab strip.
+    add(ex, "lblTickerStatus", 60, 1500, 9045, 195);
 
     // The price-source option buttons.
     const QString holder = in("picHolder");
@@ -96,7 +98,6 @@ LayoutGeometry LayoutGeometry::designTime()
     add(stock, "lblVolumeValue", 4140, 900, 75, 225);
     add(stock, "lblSize", 4380, 900, 345, 195);
     add(stock, "lblSizeValue", 4800, 900, 75, 225);
-    add(stock, "lblTickerStatus", 90, 1200, 2415, 195);
     // The ticker's caption ends before its box (drawn wider, it lay under it).
     add(stock, "lblTicker", 60, 240, 480, 195);
     add(stock, "txtTicker", 570, 180, 855, 285);
@@ -183,8 +184,7 @@ float stockPageRowsBottom(const LayoutGeometry& geometry)
 {
     float bottom = 0;
     for (const ControlRect& r : geometry.controls()) {
-        const bool onPage = r.container == QLatin1String("fraStock") || r.container == QLatin1String("picStockParams");
-        if (onPage && r.name != QLatin1String("lblTickerStatus"))
+        if (r.container == QLatin1String("fraStock") || r.container == QLatin1String("picStockParams"))
             bottom = std::max(bottom, r.top + r.height);
     }
     return bottom;
@@ -195,10 +195,9 @@ float bottomBandHeightNeeded(const LayoutGeometry& g, const TabClientInsets& tab
     // The status row as the layout places it, under the quote line.
     const ControlRect& quote = g.at(QStringLiteral("lblStockValue"));
     const float statusBottom = quote.top + quote.height + 60 + g.at(QStringLiteral("optTheoreticalPrice")).height;
-    const float stockPage =
-        stockPageRowsBottom(g) + 60 + g.at(QStringLiteral("lblTickerStatus")).height + 60;
-    const float page = std::max(stockPage, gridHeight);
-    return statusBottom + 60 + tabClient.top + page + tabClient.bottom + 30;
+    const float page = std::max(stockPageRowsBottom(g) + 60, gridHeight);
+    return statusBottom + 60 + tabClient.top + page + tabClient.bottom + 30
+        + g.at(QStringLiteral("lblTickerStatus")).height + 30;
 }
 
 namespace {
@@ -388,9 +387,20 @@ LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& i
         p.place("lblStatus", left, unchanged, p("lblSetupPrice").left - 60 - left, unchanged);
     }
 
-    // Chain panes, only when there is more than 600 twips of room below the
-    // status row.
-    const float room = p("fraExchange").height - (p("lblStatus").top + p("lblStatus").height + 60);
+    // The status line along the band's bottom, the whole width, as high as
+    // its text needs (never above the status row, whatever the band's
+    // height).
+    {
+        const float width = FW - 120;
+        const float height = in.statusLineHeight ? in.statusLineHeight(width) : p("lblTickerStatus").height;
+        const float rowBottom = p("lblStatus").top + p("lblStatus").height;
+        p.place("lblTickerStatus", 60, std::max(p("fraExchange").height - height - 30, rowBottom + 60), width,
+                height);
+    }
+
+    // Chain panes, only when there is more than 600 twips of room between
+    // the status row and the status line.
+    const float room = p("lblTickerStatus").top - (p("lblStatus").top + p("lblStatus").height + 60);
     result.chainPanesShown = room > ChainPaneMinimumRoom;
     if (result.chainPanesShown) {
         p.show("tabOptionsNew", true);
@@ -405,7 +415,7 @@ LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& i
             const float left = p("tabOptionsNew").left;
             const float top = p("tabOptionsNew").top;
             p.place("tabOptionsNew", 30, p("lblStatus").top + p("lblStatus").height + 60, FW - 2 * left,
-                    p("fraExchange").height - top - 30);
+                    p("lblTickerStatus").top - top - 30);
         }
         // The tab strip's client area, read afresh for each row using it.
         auto placeOverClientArea = [&p, &in](const char* name) {
@@ -448,13 +458,6 @@ LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& i
         p.place("lblSizeValue", p("lblSize").left + p("lblSize").width + 60, unchanged, unchanged, unchanged);
         placeOverClientArea("gdCalls");
         placeOverClientArea("gdPuts");
-        // The ticker status line lies along the page's bottom, but never
-        // higher than under its rows: on a page too low for both it is cut
-        // off at the bottom rather than written over the quote values.
-        p.place("lblTickerStatus", 60,
-                std::max(p("fraStock").height - p("lblTickerStatus").height - 60,
-                         stockPageRowsBottom(result.geometry) + 60),
-                KW - 120, unchanged);
     } else {
         p.show("tabOptionsNew", false);
         p.show("fraStock", false);

@@ -20,7 +20,11 @@
 //   controls in it start below the caption because of their own tops.
 // - fraStock, picStockParams, gdCalls and gdPuts lie in fraExchange, over the
 //   tab strip's client area; that area is given in fraExchange coordinates as
-//   well.
+//   well. The window's status line, lblTickerStatus, lies in fraExchange too,
+//   along its bottom under the tab strip, so it is seen whatever tab is open.
+// - lblStatus, the general status label, holds no text (every status text
+//   goes to the status line); it marks the status row of the check box and
+//   the price-source buttons, which the layout aligns to it.
 // - Positions may be negative; widths and heights never are. A placement whose
 //   width or height would come out negative (or not a number) is skipped and
 //   the control keeps its previous rectangle.
@@ -31,6 +35,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace tw::layout {
@@ -122,6 +127,9 @@ struct LayoutInput {
     // less than its design width, as far as the controls to its left leave
     // room (the model box and the exchange box); see ArrangeControls.
     QHash<QString, float> textWidths;
+    // The height (twips) the status line lblTickerStatus needs to show its
+    // whole text at a width (twips); unset, it keeps the height it has.
+    std::function<float(float)> statusLineHeight;
 };
 
 struct LayoutResult {
@@ -149,7 +157,8 @@ float rebarHeightTwips(double rebarPixels, double twipsPerPixelY);
 // nothing.
 void applyChainTab(LayoutGeometry& geometry, int tab);
 
-// The room below the status row at which the chain panes are still hidden.
+// The room between the status row and the status line at which the chain
+// panes are still hidden.
 inline constexpr float ChainPaneMinimumRoom = 600;
 
 // The rows of a chain grid that the bottom band shows when the bars are at
@@ -157,21 +166,23 @@ inline constexpr float ChainPaneMinimumRoom = 600;
 inline constexpr int DefaultChainGridRows = 8;
 
 // The lowest edge of the stock page's rows (fraStock and the pricing boxes
-// over it), the ticker status line along its bottom left out.
+// over it).
 float stockPageRowsBottom(const LayoutGeometry& geometry);
 
 // The height of the bottom band (fraExchange) at which the chain panes are
 // seen whole: the quote line, the status row, the tab strip (its client area
-// inset by `tabClient`) holding the stock page with all its rows and the
-// ticker status line below them, or a chain grid `gridHeight` high (header,
-// rows, scroll bar and border).
+// inset by `tabClient`) holding the stock page with all its rows, or a chain
+// grid `gridHeight` high (header, rows, scroll bar and border), and the status
+// line below it at the height it has.
 float bottomBandHeightNeeded(const LayoutGeometry& geometry, const TabClientInsets& tabClient, float gridHeight);
 
 // Lays out the main window: the five splitter bars along their fixed axis and
 // in length, the six frames of the four bands, the control filling each upper
-// pane, the bottom pane's quote line, status row and pricing boxes, and - when
-// the room below the status row exceeds 600 twips - the tab strip and the
-// chain panes; otherwise the tab strip and the chain panes are hidden. The bar
+// pane, the bottom pane's quote line, status row and pricing boxes, the status
+// line along the bottom pane's bottom, the whole width and as high as its text
+// needs, and - when the room between the status row and the status line
+// exceeds 600 twips - the tab strip and the chain panes above the status line;
+// otherwise the tab strip and the chain panes are hidden. The bar
 // positions along their moving axis are never changed here. Visible in-cell
 // editors follow the selected cell of the grid their tag belongs to.
 LayoutResult ArrangeControls(const LayoutGeometry& current, const LayoutInput& input);

@@ -116,8 +116,7 @@ void ChainPane::takeDownloadedAnswer()
             TW_STEP(proc, applyParsedChain(parsed));
             TW_STEP(proc, session().UpdateLists());
             TW_STEP(proc, cmdSave->setEnabled(true));
-            TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Data downloaded and parsed successfully")));
-            TW_STEP(proc, emit statusMessage(QString()));
+            TW_STEP(proc, showTickerStatus(QStringLiteral(" Data downloaded and parsed successfully")));
             TW_STEP(proc, session().setDataNotSaved(true));
             return;
         }
@@ -128,7 +127,7 @@ void ChainPane::takeDownloadedAnswer()
     if (verdict == marketdata::QuoteAnswer::Refused) {
         // The loaded chain and its lines stay as they were; the button that
         // would save them is disabled.
-        TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Invalid data format. Check ticker name, please.")));
+        TW_STEP(proc, showTickerStatus(QStringLiteral(" Invalid data format. Check ticker name, please.")));
         TW_STEP(proc, cmdSave->setEnabled(false));
         if (!quiet)
             TW_STEP(proc, ShowMessageOnce(QStringLiteral("Invalid data format.\r\nCheck the ticker, please."),
@@ -136,7 +135,7 @@ void ChainPane::takeDownloadedAnswer()
         return;
     }
     TW_STEP(proc,
-            lblTickerStatus->setText(QStringLiteral(" Can't download data. Check the Internet connection, please")));
+            showTickerStatus(QStringLiteral(" Can't download data. Check the Internet connection, please")));
     if (!quiet)
         TW_STEP(proc, ShowMessageOnce(QStringLiteral("Can't download data.\r\nCheck the Internet connection, please"),
                                       QStringLiteral("INETFAIL")));

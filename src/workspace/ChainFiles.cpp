@@ -48,7 +48,7 @@ bool ChainPane::parseQuoteLines(const QStringList& lines, marketdata::ParseResul
     try {
         parsed = marketdata::ParseQuoteTable(lines, [this](int line, int count) {
             if (line % 25 == 0 || line == count) {
-                lblTickerStatus->setText(QStringLiteral(" %1 of %2 line parsed.").arg(line).arg(count));
+                showTickerStatus(QStringLiteral(" %1 of %2 line parsed.").arg(line).arg(count));
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
             }
         });
@@ -59,7 +59,7 @@ bool ChainPane::parseQuoteLines(const QStringList& lines, marketdata::ParseResul
             *refusal = e.description();
             return false;
         }
-        lblTickerStatus->setText(QLatin1Char(' ') + e.description());
+        showTickerStatus(QLatin1Char(' ') + e.description());
         dialogs().messageBox(e.description(), Msg::OkOnly | Msg::Exclamation, appTitle());
         return false;
     }
@@ -109,7 +109,7 @@ void ChainPane::LoadOptionFromFile()
         // used, and a file deleted since must not ask at every start. Who
         // asked for this file tells the user (loadFailure).
         m_loadFailure = e.description();
-        lblTickerStatus->setText(QLatin1Char(' ') + m_loadFailure);
+        showTickerStatus(QLatin1Char(' ') + m_loadFailure);
         return;
     }
     marketdata::ParseResult parsed;
@@ -194,7 +194,7 @@ void ChainPane::SaveOptionDialog()
     }
     TW_STEP(proc, appSettings().SaveSetting(kSettings, QStringLiteral("OptDir"), folderOf(file)));
     TW_STEP(proc, session().setDataNotSaved(false));
-    TW_STEP(proc, lblTickerStatus->setText(QStringLiteral(" Saved to ") + file));
+    TW_STEP(proc, showTickerStatus(QStringLiteral(" Saved to ") + file));
 }
 
 void ChainPane::LoadOption()

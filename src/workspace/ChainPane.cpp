@@ -15,6 +15,7 @@
 #include "platform/Grid.h"
 #include "platform/PopupMenu.h"
 #include "platform/TabStrip.h"
+#include "platform/WrappedLabel.h"
 #include "workspace/AnalysisSession.h"
 #include "workspace/GridLayouts.h"
 
@@ -92,7 +93,9 @@ void ChainPane::createControls()
     lblVolumeValue = label(fraStock, "lblVolumeValue", "");
     lblSize = label(fraStock, "lblSize", "Size:");
     lblSizeValue = label(fraStock, "lblSizeValue", "");
-    lblTickerStatus = label(fraStock, "lblTickerStatus", "");
+    // The window's status line lies on the pane, under the tab strip, so it
+    // is seen whatever tab is open.
+    lblTickerStatus = named(new platform::WrappedLabel(this), "lblTickerStatus");
     for (QWidget* w : {static_cast<QWidget*>(fraStock), static_cast<QWidget*>(gdCalls), static_cast<QWidget*>(gdPuts)})
         w->raise();
     cmdSave->setEnabled(false);
@@ -143,7 +146,24 @@ QRect ChainPane::tabClientRect() const
 
 void ChainPane::showTickerStatus(const QString& text)
 {
+    if (lblTickerStatus->text() == text)
+        return;
     lblTickerStatus->setText(text);
+    // A text that needs another height gets it (the line is laid out with
+    // the rest of the window).
+    if (lblTickerStatus->heightForWidth(lblTickerStatus->width()) != lblTickerStatus->height())
+        emit layoutRequested();
+}
+
+void ChainPane::withdrawTickerStatus(const QString& text)
+{
+    if (!text.isEmpty() && lblTickerStatus->text() == text)
+        showTickerStatus(QString());
+}
+
+int ChainPane::tickerStatusHeight(int width) const
+{
+    return lblTickerStatus->heightForWidth(width);
 }
 
 void ChainPane::UpdateControls()
@@ -168,7 +188,7 @@ void ChainPane::UpdateControls()
         m_filling = true;
         const auto done = qScopeGuard([this] { m_filling = false; });
         TW_STEP(proc, {
-            lblTickerStatus->setText(QStringLiteral(" Loading stock ..."));
+            showTickerStatus(QStringLiteral(" Loading stock ..."));
             repaintPending();
         });
         TW_STEP(proc, {
@@ -189,14 +209,14 @@ void ChainPane::UpdateControls()
             lblVolumeValue->setText(QStringLiteral("  ") + QString::number(s.Volume()) + QStringLiteral("  "));
         });
         TW_STEP(proc, {
-            lblTickerStatus->setText(QStringLiteral(" Loading calls..."));
+            showTickerStatus(QStringLiteral(" Loading calls..."));
             repaintPending();
         });
         const CellFonts fonts = cellFonts(*gdCalls);
         TW_STEP(proc, fillChainGrid(gdCalls, *session().ObjStock()->Calls(), 0xF0F0E0, 0xF9F9E9, fonts.bold,
                                     fonts.plain));
         TW_STEP(proc, {
-            lblTickerStatus->setText(QStringLiteral(" Loading puts..."));
+            showTickerStatus(QStringLiteral(" Loading puts..."));
             repaintPending();
         });
         TW_STEP(proc, fillChainGrid(gdPuts, *session().ObjStock()->Puts(), 0xE0F0F0, 0xE9F9E9, fonts.bold,
@@ -207,9 +227,10 @@ void ChainPane::UpdateControls()
         repaintPending();
         emit layoutRequested();
     });
-    TW_STEP(proc, lblTickerStatus->setText(session().ObjStock() == nullptr ? QStringLiteral(" No ticker data loaded")
-                                                               : QStringLiteral(" Loaded from ") + session().dataFile()));
-    TW_STEP(proc, emit statusMessage(QString()));
+    // The status line had the general status label cleared here: it holds
+    // one text, which this replaces.
+    TW_STEP(proc, showTickerStatus(session().ObjStock() == nullptr ? QStringLiteral(" No ticker data loaded")
+                                                                   : QStringLiteral(" Loaded from ") + session().dataFile()));
 }
 
 void ChainPane::fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr,

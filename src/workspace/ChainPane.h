@@ -35,6 +35,7 @@ namespace platform {
 class Grid;
 class PopupMenu;
 class TabStrip;
+class WrappedLabel;
 } // namespace platform
 
 class ChainPane : public WorkspacePane {
@@ -55,8 +56,16 @@ public:
     QRect tabStripRect() const;
     QRect tabClientRect() const;
     void tabOptionsNew_TabClick(int tab);
-    // Writes a text into the ticker status line of the stock page.
+    // The window's one status line, lblTickerStatus, along the bottom under
+    // the tab strip: the chain's own texts (loading, where it came from,
+    // downloaded, saved) and those of every other pane (statusMessage). It
+    // shows its text whole, on as many lines as the window's width needs,
+    // and asks for a layout when a text needs another height.
     void showTickerStatus(const QString& text);
+    // Clears the status line if it still shows `text` (a text no longer true).
+    void withdrawTickerStatus(const QString& text);
+    // The height (pixels) the status line needs for its text at `width`.
+    int tickerStatusHeight(int width) const;
 
     // ---- The loaded chain ------------------------------------------------------
     void UpdateControls();
@@ -140,7 +149,7 @@ private:
     QLabel* lblVolumeValue = nullptr;
     QLabel* lblSize = nullptr;
     QLabel* lblSizeValue = nullptr;
-    QLabel* lblTickerStatus = nullptr;
+    platform::WrappedLabel* lblTickerStatus = nullptr;
     platform::PopupMenu* m_cOptionsMenu = nullptr;
 
     QString strOptionsDirectory;

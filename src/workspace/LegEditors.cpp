@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScopeGuard>
+#include <utility>
 
 namespace tw {
 
@@ -400,11 +401,14 @@ void LegsPane::txtEdit_LostFocus()
                     leg.setQuantity(*q);
                     session().setStrategiesChanged(true);
                 }
-                emit statusMessage(QString());
+                emit statusWithdrawn(std::exchange(m_quantityNotice, QString()));
             });
         } else {
-            TW_STEP(proc, emit statusMessage(QStringLiteral(" Quantity left at %1: type a whole number from 1 to 32767")
-                                                 .arg(params->Item(m_EditRow)->Quantity())));
+            TW_STEP(proc, {
+                m_quantityNotice = QStringLiteral(" Quantity left at %1: type a whole number from 1 to 32767")
+                                       .arg(params->Item(m_EditRow)->Quantity());
+                emit statusMessage(m_quantityNotice);
+            });
         }
     }
     TW_STEP(proc, refreshLegGrids(params));

@@ -90,6 +90,8 @@ public:
     bool m_NewLegFlag = false;
     bool m_EditCancelled = false;
     bool m_RestoringGrid = false;
+    // The status text of the last quantity refused, until a quantity is taken.
+    QString m_quantityNotice;
 
 signals:
     // The evaluated leg's option is to be shown in its chain grid.

@@ -49,6 +49,9 @@ signals:
     void layoutRequested();
     // A text for the window's status line ("" clears it).
     void statusMessage(const QString& text);
+    // A text given before is no longer true: the status line drops it if it
+    // still shows it.
+    void statusWithdrawn(const QString& text);
 
 protected:
     AnalysisSession& session() const { return m_session; }

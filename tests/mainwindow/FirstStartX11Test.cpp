@@ -2,9 +2,10 @@
 // with openbox, of the size TW_X11_SCREEN gives): the main window, framed on
 // its screen, shows every control of its bottom pane whole and apart from
 // the others on each chain tab, and the chain grids show at least eight rows;
-// new chart windows open a title bar apart. Settings written on a larger
-// screen start the same way: every window on the screen, the bottom pane
-// whole, also after the main window is maximised and restored.
+// its status line shows an export's and a refused quantity's texts whole; new
+// chart windows open a title bar apart. Settings written on a larger screen
+// start the same way: every window on the screen, the bottom pane whole, also
+// after the main window is maximised and restored.
 
 #include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
@@ -19,7 +20,10 @@
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTabBar>
 #include <QTableView>
@@ -94,9 +98,10 @@ class FirstStartX11Test : public QObject {
 
             QList<QWidget*> controls = test::bottomPaneControls(w);
             controls.append(tabs);
-            QList<QWidget*> wanted{ui::cmbModel(w), ui::txtSteps(w)};
+            // The status line lies under the tab strip, seen on every tab.
+            QList<QWidget*> wanted{ui::cmbModel(w), ui::txtSteps(w), ui::lblTickerStatus(w)};
             if (tab == 1)
-                wanted << ui::lblTickerStatus(w) << ui::cmdDownload(w) << ui::cmdLookup(w);
+                wanted << ui::cmdDownload(w) << ui::cmdLookup(w);
             for (QWidget* c : std::as_const(wanted))
                 QVERIFY2(controls.contains(c), qPrintable(where + c->objectName() + " not shown"));
             // Each whole inside every container up to the window.
@@ -143,6 +148,63 @@ private slots:
                                 + text(ui::fraExchange(w)->geometry())));
 
         checkBottomPane(w, {});
+        QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join(u'\n')));
+    }
+
+    // The window's one status line, along the bottom under the chain tabs:
+    // what an export from the evaluated-leg grid's popup and a quantity
+    // refused there say is shown whole, inside the window and apart from
+    // every other control, whatever tab is open.
+    void statusLineShowsItsMessagesWhole()
+    {
+        test::environment().clearSettings();
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG")), "-O",
+                                 test::shippedFile(QStringLiteral("SAMPLE.opt"))});
+        frmStrategies* w = run.window();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTRY_VERIFY(w->frameGeometry().height() > w->height()
+                    && ui::fraExchange(w)->geometry().bottom() == w->height() - 1);
+        // The user works in the main window (the chart windows came up after it).
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QLabel* line = ui::lblTickerStatus(w);
+        QTabBar* tabs = ui::tabOptionsNew(w)->findChild<QTabBar*>();
+        QVERIFY(tabs != nullptr);
+        const auto shownWhole = [&](const QString& expected) {
+            QTRY_COMPARE(line->text(), expected);
+            // Laid out for the text: all its lines inside the label.
+            QTRY_VERIFY2(line->heightForWidth(line->width()) <= line->height(),
+                         qPrintable(QStringLiteral("%1 high, %2 needed")
+                                        .arg(line->height())
+                                        .arg(line->heightForWidth(line->width()))));
+            for (int tab = 1; tab <= 3; ++tab) {
+                QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tab - 1).center());
+                QTRY_COMPARE(ui::tabOptionsNew(w)->SelectedTab(), tab);
+                const QRect at = inWindow(line, w);
+                const QString where = QStringLiteral("tab %1, line %2: ").arg(tab).arg(text(at));
+                QVERIFY2(line->isVisible() && w->rect().contains(at) && inWindow(ui::fraExchange(w), w).contains(at),
+                         qPrintable(where + "outside"));
+                QList<QWidget*> others = test::bottomPaneControls(w);
+                others.append(tabs);
+                for (QWidget* c : std::as_const(others)) {
+                    if (c != line)
+                        QVERIFY2(!at.intersects(inWindow(c, w)), qPrintable(where + c->objectName()));
+                }
+            }
+        };
+
+        QVERIFY(test::gridPopupCommand(w, ui::gdSelected(w), 1, 2, QStringLiteral("Export to Microsoft Excel")));
+        QCOMPARE(dialogs.openedUrls.size(), 1);
+        shownWhole(QStringLiteral(" Exported to ") + QDir::toNativeSeparators(dialogs.openedUrls.first().toLocalFile()));
+
+        platform::Grid* legs = ui::gdSelected(w);
+        QTest::mouseDClick(legs->view()->viewport(), Qt::LeftButton, {}, test::gridCellCentre(legs, 1, 6));
+        QTRY_VERIFY(ui::txtEdit(w)->isVisible());
+        ui::txtEdit(w)->selectAll();
+        QTest::keyClicks(ui::txtEdit(w), QStringLiteral("0"));
+        QTest::keyClick(ui::txtEdit(w), Qt::Key_Return);
+        shownWhole(QStringLiteral(" Quantity left at 1: type a whole number from 1 to 32767"));
         QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join(u'\n')));
     }
 

@@ -15,7 +15,6 @@
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
-#include "platform/ElidedLabel.h"
 #include "platform/Grid.h"
 #include "platform/TabStrip.h"
 #include "support/MainWindowRun.h"
@@ -276,13 +275,13 @@ private slots:
         QCOMPARE(tabFrom(ui::txtVolatility(w))->objectName(), QStringLiteral("tbrTools_newchart"));
     }
 
-    void statusTextStaysBetweenTheControlsOfItsRow_data()
+    void statusLineShowsLongTextsWholeUnderTheTabs_data()
     {
         QTest::addColumn<int>("width");
         QTest::addRow("narrow") << 500;
         QTest::addRow("wide") << 1200;
     }
-    void statusTextStaysBetweenTheControlsOfItsRow()
+    void statusLineShowsLongTextsWholeUnderTheTabs()
     {
         QFETCH(int, width);
         test::ScriptedDialogs dialogs;
@@ -291,22 +290,35 @@ private slots:
         w->resize(width, 760);
         QTRY_COMPARE(w->width(), width);
         w->ArrangeControls();
-        QApplication::processEvents();
 
+        // A path with no blank to wrap at, longer than the window is wide.
         const QString text = QStringLiteral(" Exported to ") + QString(300, QLatin1Char('x')) +
                              QStringLiteral("/Long call - ZYX 2007-03-19.xlsx");
-        ui::lblStatus(w)->setText(text);
-        for (QWidget* neighbour : {static_cast<QWidget*>(ui::chkPLSign(w)), static_cast<QWidget*>(ui::lblSetupPrice(w)),
-                                   ui::picHolder(w)})
-            QVERIFY2(!ui::lblStatus(w)->geometry().intersects(neighbour->geometry()), qPrintable(neighbour->objectName()));
-        auto* status = qobject_cast<platform::ElidedLabel*>(ui::lblStatus(w));
-        QVERIFY(status != nullptr);
-        const QString shown = status->shownText();
-        QVERIFY(shown.contains(QChar(0x2026)));
-        if (width >= 1000)
-            QVERIFY(shown.endsWith(QStringLiteral(".xlsx")));
-        QVERIFY(status->fontMetrics().horizontalAdvance(shown) <= status->contentsRect().width());
-        QCOMPARE(ui::lblStatus(w)->text(), text);
+        QLabel* line = ui::lblTickerStatus(w);
+        ui::chain(w)->showTickerStatus(text);
+        // The line grows for the text at the next layout.
+        QTRY_VERIFY2(line->heightForWidth(line->width()) <= line->height(),
+                     qPrintable(QStringLiteral("%1 of %2").arg(line->height()).arg(line->heightForWidth(line->width()))));
+        QVERIFY(line->height() >= 3 * line->fontMetrics().height());
+        QCOMPARE(line->text(), text);
+        QVERIFY(ui::lblStatus(w)->text().isEmpty());
+        const QRect band = ui::fraExchange(w)->rect();
+        for (int tab = 1; tab <= 3; ++tab) {
+            ui::tabOptionsNew(w)->setSelectedTab(tab);
+            QCoreApplication::processEvents();
+            QVERIFY(line->isVisibleTo(w));
+            QVERIFY(band.contains(QRect(line->mapTo(ui::fraExchange(w), QPoint(0, 0)), line->size())));
+            const QRect at(line->mapTo(w, QPoint(0, 0)), line->size());
+            for (QWidget* other : test::bottomPaneControls(w)) {
+                if (other != line)
+                    QVERIFY2(!at.intersects(QRect(other->mapTo(w, QPoint(0, 0)), other->size())),
+                             qPrintable(other->objectName()));
+            }
+            QVERIFY(!at.intersects(QRect(ui::tabOptionsNew(w)->mapTo(w, QPoint(0, 0)), ui::tabOptionsNew(w)->size())));
+        }
+        // A short text gives the room back.
+        ui::chain(w)->showTickerStatus(QStringLiteral(" Saved"));
+        QTRY_COMPARE(line->height(), line->heightForWidth(line->width()));
     }
 
     void defaultColumnsAndBoxesShowTheirWholeTexts()

@@ -182,7 +182,9 @@ TEST(MainWindowLayout, BottomPaneRowsAlignToTheFrameEdges)
 
 TEST(MainWindowLayout, ChainPanesFillTheTabStripsClientArea)
 {
-    // fraExchange is 10000 - (5925 + 75) = 4000 twips high.
+    // fraExchange is 10000 - (5925 + 75) = 4000 twips high; the status line
+    // (195 high) lies 30 twips above its bottom, the tab strip ends 30 above
+    // the status line.
     const LayoutInput in = inputFor(12000, 10000, 600);
     const LayoutGeometry g = settled(geometryWithBars({4000, 4000, 2000, 4000, 5925}), in);
     ASSERT_EQ(R(g, "fraExchange").height, 4000);
@@ -191,12 +193,12 @@ TEST(MainWindowLayout, ChainPanesFillTheTabStripsClientArea)
     EXPECT_EQ(tab.left, 30);
     EXPECT_EQ(tab.top, 780);
     EXPECT_EQ(tab.width, 11940);
-    EXPECT_EQ(tab.height, 3190);
+    EXPECT_EQ(tab.height, 2965);
     for (const char* name : {"fraStock", "picStockParams", "gdCalls", "gdPuts"}) {
         EXPECT_EQ(R(g, name).left, 75) << name;
         EXPECT_EQ(R(g, name).top, 1140) << name;
         EXPECT_EQ(R(g, name).width, 11850) << name;
-        EXPECT_EQ(R(g, name).height, 2785) << name;
+        EXPECT_EQ(R(g, name).height, 2560) << name;
     }
     struct Expect {
         const char* name;
@@ -213,14 +215,29 @@ TEST(MainWindowLayout, ChainPanesFillTheTabStripsClientArea)
         EXPECT_EQ(R(g, e.name).left, e.left) << e.name;
         EXPECT_EQ(R(g, e.name).top, R(design, e.name).top) << e.name;
     }
-    const ControlRect& ticker = R(g, "lblTickerStatus");
-    EXPECT_EQ(ticker.left, 60);
-    EXPECT_EQ(ticker.top, 2530);
-    EXPECT_EQ(ticker.width, 11730);
-    EXPECT_EQ(ticker.height, 195);
+    const ControlRect& line = R(g, "lblTickerStatus");
+    EXPECT_EQ(line.container, QStringLiteral("fraExchange"));
+    EXPECT_EQ(line.left, 60);
+    EXPECT_EQ(line.top, 3775);
+    EXPECT_EQ(line.width, 11880);
+    EXPECT_EQ(line.height, 195);
     // Controls no row names stay at their design place.
     EXPECT_EQ(R(g, "cmdDownload").left, 1440);
     EXPECT_EQ(R(g, "optBidAsk").left, 1560);
+
+    // A text that needs three lines at the line's width gets them; the tab
+    // strip gives up the room.
+    LayoutInput wrapped = in;
+    QList<float> asked;
+    wrapped.statusLineHeight = [&asked](float width) {
+        asked.append(width);
+        return 585.0f;
+    };
+    const LayoutGeometry w = settled(g, wrapped);
+    EXPECT_EQ(asked.last(), 11880);
+    EXPECT_EQ(R(w, "lblTickerStatus").height, 585);
+    EXPECT_EQ(R(w, "lblTickerStatus").top, 4000 - 30 - 585);
+    EXPECT_EQ(bottom(R(w, "tabOptionsNew")), 4000 - 30 - 585 - 30);
 }
 
 TEST(MainWindowLayout, BottomBandOfTheNeededHeightShowsTheChainPanesWhole)
@@ -231,22 +248,25 @@ TEST(MainWindowLayout, BottomBandOfTheNeededHeightShowsTheChainPanesWhole)
     for (const float grid : {600.0f, 3000.0f}) {
         SCOPED_TRACE(grid);
         const float need = bottomBandHeightNeeded(LayoutGeometry::designTime(), in.tabClient, grid);
-        EXPECT_EQ(need, 780 + 360 + std::max(grid, 1125.0f + 60 + 195 + 60) + 45 + 30);
-        // Exactly that high, the grid gets its height and the ticker status
-        // line lies under the rows, inside the page; one twip lower, not.
+        EXPECT_EQ(need, 780 + 360 + std::max(grid, 1125.0f + 60) + 45 + 30 + 195 + 30);
+        // Exactly that high, the grid gets its height and the stock page its
+        // rows, with the status line under the tab strip; one twip lower, not.
         for (const float less : {0.0f, 1.0f}) {
             const LayoutGeometry g = settled(geometryWithBars({4000, 4000, 2000, 3000, 10000 - need - 75 + less}), in);
-            const ControlRect& ticker = R(g, "lblTickerStatus");
-            EXPECT_GE(ticker.top, bottom(R(g, "lblSizeValue")) + 60);
-            const float spare = std::min(R(g, "gdCalls").height - grid, R(g, "fraStock").height - 60 - bottom(ticker));
+            const ControlRect& line = R(g, "lblTickerStatus");
+            EXPECT_EQ(line.top, bottom(R(g, "tabOptionsNew")) + 30);
+            EXPECT_EQ(bottom(line) + 30, R(g, "fraExchange").height);
+            const float spare = std::min(R(g, "gdCalls").height - grid, R(g, "fraStock").height - 60 - 1125);
             EXPECT_EQ(spare >= 0, less == 0);
         }
     }
-    // A page much lower than its rows: the status line still goes under them
-    // (cut off by the page), not over the quote values.
-    const LayoutGeometry low = settled(geometryWithBars({4000, 4000, 2000, 4000, 7400}), in);
-    ASSERT_TRUE(R(low, "fraStock").visible);
-    EXPECT_EQ(R(low, "lblTickerStatus").top, 1125 + 60);
+    // A band too low for the chain panes keeps the status line along its
+    // bottom, under the status row.
+    const LayoutGeometry low = settled(geometryWithBars({4000, 4000, 2000, 4000, 8725}), in);
+    ASSERT_EQ(R(low, "fraExchange").height, 1200);
+    EXPECT_FALSE(R(low, "fraStock").visible);
+    EXPECT_TRUE(R(low, "lblTickerStatus").visible);
+    EXPECT_EQ(R(low, "lblTickerStatus").top, 1200 - 30 - 195);
 }
 
 TEST(MainWindowLayout, TabStripSizeUsesItsPlaceBeforeTheMove)
@@ -258,20 +278,22 @@ TEST(MainWindowLayout, TabStripSizeUsesItsPlaceBeforeTheMove)
     EXPECT_EQ(R(first, "tabOptionsNew").left, 30);
     EXPECT_EQ(R(first, "tabOptionsNew").top, 780);
     EXPECT_EQ(R(first, "tabOptionsNew").width, 12000 - 240);
-    EXPECT_EQ(R(first, "tabOptionsNew").height, 4000 - 960 - 30);
+    // It ends 30 twips above the status line (whose top is 4000 - 30 - 195).
+    EXPECT_EQ(R(first, "tabOptionsNew").height, 3775 - 960 - 30);
     const LayoutGeometry second = ArrangeControls(first, in).geometry;
     EXPECT_EQ(R(second, "tabOptionsNew").width, 12000 - 60);
-    EXPECT_EQ(R(second, "tabOptionsNew").height, 4000 - 780 - 30);
+    EXPECT_EQ(R(second, "tabOptionsNew").height, 3775 - 780 - 30);
 }
 
-TEST(MainWindowLayout, ChainPanesNeedMoreThan600TwipsBelowTheStatusRow)
+TEST(MainWindowLayout, ChainPanesNeedMoreThan600TwipsBetweenTheStatusRowAndTheStatusLine)
 {
-    // Room = fraExchange height - (525 + 195 + 60) = SH - (6000 + 75) - 780.
+    // Room = the status line's top - (525 + 195 + 60)
+    //      = fraExchange height - (195 + 30) - 780 = SH - (6000 + 75) - 1005.
     struct Case {
         float height;
         bool shown;
     };
-    const Case cases[] = {{7454, false}, {7455, false}, {7455.5f, true}, {7456, true}, {7000, false}};
+    const Case cases[] = {{7679, false}, {7680, false}, {7680.5f, true}, {7681, true}, {7000, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.height);
         const LayoutInput in = inputFor(12000, c.height, 600);
@@ -283,8 +305,9 @@ TEST(MainWindowLayout, ChainPanesNeedMoreThan600TwipsBelowTheStatusRow)
         EXPECT_EQ(R(res.geometry, "picStockParams").visible, c.shown);
         EXPECT_FALSE(R(res.geometry, "gdCalls").visible);
         EXPECT_FALSE(R(res.geometry, "gdPuts").visible);
-        for (const char* name : {"tabOptionsNew", "fraStock", "gdCalls", "lblBid", "lblTickerStatus"})
+        for (const char* name : {"tabOptionsNew", "fraStock", "gdCalls", "lblBid"})
             EXPECT_EQ(res.placed.contains(QString::fromLatin1(name)), c.shown) << name;
+        EXPECT_TRUE(res.placed.contains(QStringLiteral("lblTickerStatus")));
         if (!c.shown) {
             // Nothing of the chain panes moves while they are hidden.
             for (const char* name : {"tabOptionsNew", "fraStock", "cbExchange"}) {

@@ -3,10 +3,14 @@
 
 #include "app/Tools.h"
 #include "mainwindow/frmStrategies.h"
+#include "platform/Grid.h"
+#include "platform/PopupMenu.h"
 #include "platform/TreeView.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMenu>
+#include <QTableView>
 #include <QTest>
 
 namespace tw::test {
@@ -65,6 +69,30 @@ bool clickTreeNode(frmStrategies* window, const QString& key)
         return false;
     QTest::mouseClick(ui::tvStrategies(window)->viewport(), Qt::LeftButton, {}, at);
     return ui::tvStrategies(window)->currentItem() == ui::library(window)->nodeByKey(key);
+}
+
+QPoint gridCellCentre(platform::Grid* grid, int row, int column)
+{
+    grid->EnsureVisible(row, column);
+    return grid->view()->viewport()->mapFrom(grid, grid->CellBoundary(row, column).center());
+}
+
+bool gridPopupCommand(frmStrategies* window, platform::Grid* grid, int row, int column, const QString& caption)
+{
+    platform::PopupMenu* menu = (grid == ui::gdCalls(window) || grid == ui::gdPuts(window)) ? ui::m_cOptionsMenu(window)
+                                                                                            : ui::m_cParamsMenu(window);
+    QTest::mouseClick(grid->view()->viewport(), Qt::RightButton, {}, gridCellCentre(grid, row, column));
+    QMenu* shown = menu->ActivePopup();
+    if (shown == nullptr || !QTest::qWaitFor([shown] { return shown->isVisible(); }))
+        return false;
+    for (QAction* a : shown->actions()) {
+        if (a->text() == caption) {
+            QTest::mouseClick(shown, Qt::LeftButton, {}, shown->actionGeometry(a).center());
+            return true;
+        }
+    }
+    shown->close();
+    return false;
 }
 
 } // namespace tw::test

@@ -9,7 +9,10 @@
 
 namespace tw {
 class frmStrategies;
+namespace platform {
+class Grid;
 }
+} // namespace tw
 
 namespace tw::test {
 
@@ -42,5 +45,13 @@ QPoint treeNodeCentre(frmStrategies* window, const QString& key);
 // Clicks the tree node with that key as a user does; true when it is then
 // the selected node.
 bool clickTreeNode(frmStrategies* window, const QString& key);
+
+// The middle of a grid's cell (row and column from 1), scrolled into view, in
+// the grid's viewport.
+QPoint gridCellCentre(platform::Grid* grid, int row, int column);
+// Right-clicks a cell of one of the main window's grids and picks the popup
+// menu's item `caption` as the user does; false when the menu does not show
+// or offers no such item.
+bool gridPopupCommand(frmStrategies* window, platform::Grid* grid, int row, int column, const QString& caption);
 
 } // namespace tw::test

@@ -40,8 +40,7 @@ const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
 
 QPoint cellPoint(Grid* g, int row, int col)
 {
-    g->EnsureVisible(row, col);
-    return g->view()->viewport()->mapFrom(g, g->CellBoundary(row, col).center());
+    return test::gridCellCentre(g, row, col);
 }
 
 void doubleClick(Grid* g, int row, int col)
@@ -57,19 +56,7 @@ void click(Grid* g, int row, int col)
 // Right-clicks a cell and picks a menu item as the user does.
 bool popupCommand(frmStrategies* w, Grid* g, int row, int col, const char* caption)
 {
-    platform::PopupMenu* menu = (g == ui::gdCalls(w) || g == ui::gdPuts(w)) ? ui::m_cOptionsMenu(w) : ui::m_cParamsMenu(w);
-    QTest::mouseClick(g->view()->viewport(), Qt::RightButton, {}, cellPoint(g, row, col));
-    QMenu* shown = menu->ActivePopup();
-    if (shown == nullptr || !QTest::qWaitFor([shown] { return shown->isVisible(); }))
-        return false;
-    for (QAction* a : shown->actions()) {
-        if (a->text() == QLatin1String(caption)) {
-            QTest::mouseClick(shown, Qt::LeftButton, {}, shown->actionGeometry(a).center());
-            return true;
-        }
-    }
-    shown->close();
-    return false;
+    return test::gridPopupCommand(w, g, row, col, QLatin1String(caption));
 }
 
 QStringList entries(const QComboBox* box)
@@ -461,7 +448,15 @@ private slots:
         QCOMPARE(ui::gdParams(w)->Rows(), 3 + 2);
         QCOMPARE(ui::gdSelected(w)->Rows(), 3 + 2);
 
-        // Quantities: refused texts keep the old one and say why.
+        // Quantities: refused texts keep the old one and say why in the
+        // status line, until a quantity is taken; one taken leaves the
+        // status line's other texts alone.
+        const QString loaded = ui::lblTickerStatus(w)->text();
+        QVERIFY2(loaded.startsWith(QLatin1String(" Loaded from ")), qPrintable(loaded));
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("1"));
+        press(ui::txtEdit(w), Qt::Key_Return);
+        QCOMPARE(ui::lblTickerStatus(w)->text(), loaded);
         const std::pair<const char*, int> typed[] = {{"0", 1},   {"-3", 1},   {"abc", 1}, {"", 1},
                                                      {"40000", 1}, {"2.5", 2}, {"3.5", 4}};
         for (const auto& [text, quantity] : typed) {
@@ -471,7 +466,7 @@ private slots:
             press(ui::txtEdit(w), Qt::Key_Return);
             QCOMPARE(legOf(w, 1).Quantity(), quantity);
             QCOMPARE(ui::gdParams(w)->CellText(1, 6), QString::number(quantity));
-            QCOMPARE(ui::lblStatus(w)->text().contains(QStringLiteral("1 to 32767")), quantity == 1);
+            QCOMPARE(ui::lblTickerStatus(w)->text().contains(QStringLiteral("1 to 32767")), quantity == 1);
         }
 
         // The window closed while an editor holds the focus: the editor's
@@ -549,7 +544,7 @@ private slots:
         QVERIFY(QFileInfo::exists(path));
         QCOMPARE(dialogs.openedUrls.size(), 1);
         QCOMPARE(dialogs.openedUrls.last(), QUrl::fromLocalFile(path));
-        QVERIFY(ui::lblStatus(w)->text().contains(QDir::toNativeSeparators(path)));
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Exported to ") + QDir::toNativeSeparators(path));
         const test::XlsxContents x = test::readXlsx(path);
         QVERIFY2(x.error.isEmpty(), qPrintable(x.error));
         QCOMPARE(x.cells.value("A1").text, QStringLiteral("Position"));
