@@ -1,7 +1,9 @@
 // The HTTP client against the quote server of tools/, started in this
 // process on a free port of 127.0.0.1: the states and progress of a good
-// download, answers the download refuses, answers that break off, servers
-// that stay silent (cancelled, or timed out) or send too slowly, a refused
+// download, answers the download refuses, answers that break off, answers
+// at and one byte beyond the size limit, servers that stay silent
+// (cancelled, or timed out) or send too slowly, a healthy slow line over
+// several rate windows and the client's own least rate, a refused
 // connection, a cancel from inside a progress event, and what goes out on
 // the wire.
 #include "QuoteServer.h"
@@ -238,23 +240,32 @@ TEST_F(WinInetTest, AnswersThatBreakOffFailEvenWithAPlausibleLength)
     }
 }
 
-TEST_F(WinInetTest, AnswerLargerThanTheLimitIsRefusedAnnouncedOrNot)
+TEST_F(WinInetTest, AnswerOfTheLimitIsTakenOneByteMoreIsRefusedAnnouncedOrNot)
 {
     for (const bool announced : {true, false}) {
         server->options().noLength = !announced;
+        // Exactly as large as the limit: the whole answer.
+        {
+            WinInet client;
+            prepare(client);
+            client.setMaxResponseBytes(chain.size());
+            EXPECT_EQ(execute(client).states, kSuccess) << announced;
+            EXPECT_EQ(client.ResponseBytes(), chain) << announced;
+        }
         WinInet client;
         prepare(client);
-        client.setMaxResponseBytes(10000);
+        client.setMaxResponseBytes(chain.size() - 1);
         const Outcome run = execute(client);
         EXPECT_EQ(run.states.last(), 10) << announced;
         // Announced, it is refused before its headers are reported.
         EXPECT_EQ(run.states, announced ? QList<int32_t>({1, 3, 6, 10}) : QList<int32_t>({1, 3, 6, 7, 9, 10}));
-        EXPECT_TRUE(client.FailureText().contains(QStringLiteral("10000"))) << client.FailureText().toStdString();
+        EXPECT_TRUE(client.FailureText().contains(QString::number(chain.size() - 1)))
+            << client.FailureText().toStdString();
         // Known as such by then: the state's own handlers can name it.
         EXPECT_EQ(run.failureAtLastState, WinInet::Failure::TooLarge);
         EXPECT_FALSE(client.SuccessDone());
         for (const auto& p : run.progress)
-            EXPECT_LE(p.first, 10000);
+            EXPECT_LT(p.first, chain.size());
     }
 }
 
@@ -336,6 +347,37 @@ TEST_F(WinInetTest, SlowServerFailsBelowTheLeastRateOrBeyondTheWholeTime)
         client.setTransferTimeout(20000);
         EXPECT_EQ(execute(client).states, kSuccess);
         EXPECT_EQ(client.ResponseBytes(), chain);
+    }
+}
+
+TEST_F(WinInetTest, HealthyLineOverSeveralRateWindowsSucceedsBelowTheClientsLeastRateFails)
+{
+    // Ten kilobytes a second, never silent, for longer than three rate
+    // windows (a low-speed time of 1 s here, 30 s by default): far above
+    // the least rate of 100 bytes a second over every window, the headers'
+    // and the body's bytes counted alike.
+    server->options().blockSize = 2048;
+    server->options().blockDelayMs = 200;
+    {
+        WinInet client;
+        prepare(client);
+        client.setLowSpeedTime(1);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states, kSuccess) << client.FailureText().toStdString();
+        EXPECT_EQ(client.ResponseBytes(), chain);
+        EXPECT_GT(run.elapsedMs, 3000) << "the line crossed more than three windows";
+    }
+    // The same line is too slow for a client that asks for more than it
+    // brings: the client's own least rate is the one the transfer keeps.
+    {
+        WinInet client;
+        prepare(client);
+        client.setLowSpeedTime(1);
+        client.setLowSpeedLimit(50000);
+        const Outcome run = execute(client);
+        EXPECT_EQ(run.states, (QList<int32_t>{1, 3, 6, 7, 9, 10}));
+        EXPECT_TRUE(client.FailureText().contains(QStringLiteral("less than 50000 bytes a second")))
+            << client.FailureText().toStdString();
     }
 }
 
