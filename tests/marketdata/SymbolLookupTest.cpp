@@ -2,9 +2,9 @@
 // tools/ on 127.0.0.1: the name typed, Search clicked, the option buttons
 // clicked (the status counts what the rows show, and the request is the same
 // whichever is on); a page that holds no results goes to the error handler;
-// an answer larger than a page of results fails the search and says so, a
-// server that sends too slowly is blamed on the connection, and a search the
-// user ends blames nothing.
+// an answer larger than a page of results (a byte beyond the limit already)
+// fails the search and says so, a server that sends too slowly is blamed on
+// the connection, and a search the user ends blames nothing.
 #include "QuoteServer.h"
 #include "app/CAppSettings.h"
 #include "app/Tools.h"
@@ -52,6 +52,41 @@ public:
 private:
     const QLabel* m_status;
 };
+
+// The companies the server finds for "zyx".
+QList<tools::Company> zyxFound(const QuoteServer& server)
+{
+    QList<tools::Company> found;
+    for (const tools::Company& c : server.companies()) {
+        if (c.name.contains(QStringLiteral("zyx"), Qt::CaseInsensitive))
+            found.append(c);
+    }
+    return found;
+}
+
+qsizetype zyxPageSize(const QuoteServer& server)
+{
+    return QuoteServer::lookupPage(QStringLiteral("zyx"), zyxFound(server)).size();
+}
+
+// Gives the server companies enough for a page of results for "zyx" of
+// exactly `size` bytes: rows of one length, the last one made longer by
+// what is still missing.
+void fillPageTo(QuoteServer& server, qsizetype size)
+{
+    QList<tools::Company>& many = server.options().companies;
+    const auto add = [&many] {
+        many.append({QStringLiteral("B%1").arg(many.size(), 4, 10, QLatin1Char('0')),
+                     QStringLiteral("ZYX TRADING ") + QString(200, QLatin1Char('X')), QStringLiteral("NYSE")});
+    };
+    many.clear();
+    const qsizetype base = zyxPageSize(server);
+    add();
+    const qsizetype row = zyxPageSize(server) - base;
+    while (base + (many.size() + 1) * row <= size)
+        add();
+    many.last().name += QString(size - zyxPageSize(server), QLatin1Char('X'));
+}
 
 } // namespace
 
@@ -184,6 +219,32 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
         QCOMPARE(w->gdResult->Rows(), 2);
         QVERIFY(!w->cmdOK->isEnabled());
+    }
+
+    void pageOfExactlyTheLimitIsListedOneByteMoreFailsTheSearch()
+    {
+        frmSymbolLookup* w = m_lookup.get();
+        QTest::keyClicks(w->txtSearchString, QStringLiteral("zyx"));
+        fillPageTo(*m_server, marketdata::kMaxLookupPageBytes);
+        QCOMPARE(zyxPageSize(*m_server), marketdata::kMaxLookupPageBytes);
+        const int found = static_cast<int>(zyxFound(*m_server).size());
+        QVERIFY(found > 500);
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(w->WI->State(), 11);
+        QCOMPARE(w->gdResult->Rows(), found);
+        QVERIFY(w->cmdOK->isEnabled());
+        QVERIFY(m_dialogs->switchableMessages.isEmpty());
+        QVERIFY(m_dialogs->errorReports.isEmpty());
+
+        // A byte more: the search fails, and the rows found before stay.
+        fillPageTo(*m_server, marketdata::kMaxLookupPageBytes + 1);
+        QCOMPARE(zyxPageSize(*m_server), marketdata::kMaxLookupPageBytes + 1);
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(w->WI->State(), 10);
+        QVERIFY(m_dialogs->errorReports.isEmpty());
+        QCOMPARE(w->gdResult->Rows(), found);
+        QVERIFY(!w->cmdOK->isEnabled());
+        QCOMPARE(m_server->requests().size(), 2);
     }
 
     // A server that never answers, and the user who stops waiting: with the
