@@ -133,7 +133,7 @@ TEST(Workbook, CharactersXmlForbidsAreLeftOutSoTheWorkbookOpens)
     EXPECT_EQ(x.cells.value("A3").text, QStringLiteral("abc"));
 }
 
-TEST(Workbook, ANameTooLongForTheFileSystemIsToldAsSuch)
+TEST(Workbook, ANameOfTheFileSystemsLimitIsWrittenALongerOneIsToldAsSuch)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -148,7 +148,16 @@ TEST(Workbook, ANameTooLongForTheFileSystemIsToldAsSuch)
     EXPECT_FALSE(book.save(dir.filePath(name), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("too long"))) << error.toStdString();
     EXPECT_TRUE(error.contains(QString::number(limit))) << error.toStdString();
+    // One byte beyond the limit is as much too long.
+    const QString oneMore = QString(limit - 4, QLatin1Char('a')) + QStringLiteral(".xlsx");
+    EXPECT_FALSE(book.save(dir.filePath(oneMore), &error));
+    EXPECT_TRUE(error.contains(QString::number(limit + 1))) << error.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+    // Exactly the limit is a name the folder takes.
+    const QString longest = oneMore.mid(1);
+    ASSERT_TRUE(book.save(dir.filePath(longest), &error)) << error.toStdString();
+    EXPECT_EQ(test::readXlsx(dir.filePath(longest)).cells.value("A1").text, QStringLiteral("v"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{longest});
 }
 
 // A write killed midway leaves its temporary file; the next cleaning takes

@@ -157,6 +157,12 @@ TEST(StrategySheet, LongNamesAreCutByBytesAtTheEndOfACharacter)
     EXPECT_GT(bytes + 16, 255) << "no more is cut than needed";
     EXPECT_EQ(name.left(name.size() - tail.size()), QString(name.size() - tail.size(), QChar(0x4E2D)));
 
+    // Cut to the byte: what is left takes the whole room beside " (n)".
+    for (const int limit : {255, 143})
+        EXPECT_EQ(exportFileName(QString(limit, QLatin1Char('a')), QStringLiteral("XYZ"), jan10, limit).toUtf8().size(),
+                  limit - 13)
+            << limit;
+
     // Letters with a combining accent and characters beyond the basic plane
     // are never split; a smaller file-system limit is kept too.
     const QString accented = QString(QStringLiteral("e\u0301")).repeated(100);
