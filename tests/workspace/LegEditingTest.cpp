@@ -151,10 +151,13 @@ private slots:
             w->session().selectedParams()->Item(n)->setStrikePrice(10);
         QVERIFY(popupCommand(w, ui::gdParams(w), 1, 3, "Shift all strikes 1 step up"));
         QVERIFY(!w->session().strategiesChanged());
+        // One that moves an earlier leg only, the later ones at the end, is
+        // one.
         for (int n = 1; n <= 3; ++n)
-            w->session().selectedParams()->Item(n)->setStrikePrice(n == 2 ? 2 : 0);
+            w->session().selectedParams()->Item(n)->setStrikePrice(n == 1 ? 9 : 10);
         QVERIFY(popupCommand(w, ui::gdParams(w), 1, 3, "Shift all strikes 1 step up"));
-        QVERIFY(popupCommand(w, ui::gdParams(w), 1, 3, "Shift all strikes 1 step down"));
+        QCOMPARE(legOf(w, 1).StrikePrice(), 10);
+        QVERIFY(w->session().strategiesChanged());
 
         // Delete leg 2 of 3 from (2, 3): the same cell stays selected and now
         // shows the former leg 3.
