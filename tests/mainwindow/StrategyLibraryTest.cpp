@@ -2,9 +2,10 @@
 // does it: the tree's popup with its states and commands (each chosen with a
 // click on its entry), renaming in place (F2), double clicks on groups,
 // dragging strategies with the mouse, the strategies-file commands of the
-// popup and the File menu on real files, the start-up's fallback to the
-// shipped library, and the formatted description box with its keys, its
-// Edit popup and the clipboard.
+// popup and the File menu on real files (never over the shipped library,
+// however its path is spelt), the start-up's fallback to the shipped
+// library, and the formatted description box with its keys, its Edit popup
+// and the clipboard.
 #include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
@@ -28,6 +29,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -594,6 +596,28 @@ private slots:
         QVERIFY(dialogs.messages.last().text.contains(QLatin1String("could not be saved")));
         QVERIFY(w->session().strategiesChanged());
         QCOMPARE(w->session().libraryFile(), path("saved.stg"));
+
+        // Nor is the shipped library written under another spelling of its
+        // path: with a "." in it, or its folder reached through a link.
+        const QString shipped = test::shippedFile(QStringLiteral("DEFAULT.STG"));
+        const QByteArray shippedBytes = bytesOf(shipped);
+        const auto keepShipped = qScopeGuard([&] { // for the suites after this one, should it be written
+            QFile f(shipped);
+            if (bytesOf(shipped) != shippedBytes && f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                f.write(shippedBytes);
+        });
+        const QString folder = QFileInfo(shipped).absolutePath();
+        QVERIFY(QFile::link(folder, path("program")));
+        for (const QString& spelt : {folder + QStringLiteral("/./DEFAULT.STG"), path("program") + QStringLiteral("/DEFAULT.STG")}) {
+            const int before = dialogs.messages.size();
+            dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({spelt}));
+            choose(w, QStringLiteral("Save as..."));
+            QCOMPARE(dialogs.messages.size(), before + 1);
+            QVERIFY2(dialogs.messages.last().text.contains(QLatin1String("are kept as they are")), qPrintable(spelt));
+            QCOMPARE(bytesOf(shipped), shippedBytes);
+            QVERIFY(w->session().strategiesChanged());
+            QCOMPARE(w->session().libraryFile(), path("saved.stg"));
+        }
 
         // Loading a damaged file leaves the open library and its file alone.
         w->session().setStrategiesChanged(false);
