@@ -367,6 +367,25 @@ double Chart3D::value(int row, int column) const
     return m_values[static_cast<size_t>(row) * m_columns + column];
 }
 
+std::vector<double> Chart3D::drawnValues() const
+{
+    if (m_surface == nullptr)
+        return {};
+    std::vector<double> drawn(m_values.size(), std::nan(""));
+    const QSurfaceDataArray* rows = m_surface->series->dataProxy()->array();
+    if (rows == nullptr)
+        return drawn;
+    for (const QSurfaceDataRow* row : *rows) {
+        for (const QSurfaceDataItem& item : *row) {
+            const long i = std::lround(item.x());
+            const long j = std::lround(item.z());
+            if (i >= 0 && i < m_rows && j >= 0 && j < m_columns)
+                drawn[static_cast<size_t>(i) * m_columns + j] = item.y();
+        }
+    }
+    return drawn;
+}
+
 void Chart3D::clearLabels(Axis axis)
 {
     if (axis == AxisZ)

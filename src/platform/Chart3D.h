@@ -86,6 +86,10 @@ public:
     // All values, row by row (rows x columns of them; missing ones are 0).
     void setValues(const std::vector<double>& rowMajor);
     double value(int row, int column) const; // 0-based
+    // The values the drawn surface holds, row by row as setValues takes
+    // them, read back from the graph at each point's grid place (NaN where
+    // it holds none; empty without OpenGL).
+    std::vector<double> drawnValues() const;
 
     // Labels of the X (rows) and Y (columns) axes, one a grid line in order;
     // empty ones are not drawn.

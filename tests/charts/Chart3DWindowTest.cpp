@@ -1,6 +1,6 @@
 // The 3-D window on a real display with OpenGL (Xvfb, Mesa's software
-// renderer, openbox): the surface follows the selected strategy, the percent
-// box and the mode; the presets and the mouse turn the view, and the views of
+// renderer, openbox): the surface drawn follows the selected strategy, the
+// percent box and the mode; the presets and the mouse turn the view, and the views of
 // the presets show the whole surface with its labels; the read-out names the
 // point under the pointer of the surface drawn; the close box hides, and the main
 // window's menu bar and toolbar and a 2-D chart's "3DChart" button show the
@@ -76,6 +76,24 @@ void pressCloseBox(QWidget* window)
 bool readOutEmpty(const frm3dChart* c)
 {
     return c->txtPrice->text().isEmpty() && c->txtDays->text().isEmpty() && c->txtValue->text().isEmpty();
+}
+
+// The surface drawn holds the values the window gave the chart, each at its
+// grid place.
+bool drawnAsGiven(const frm3dChart* c)
+{
+    const std::vector<double> drawn = c->Chart3D->drawnValues();
+    const int rows = c->Chart3D->rowCount();
+    const int columns = c->Chart3D->columnCount();
+    if (drawn.size() != static_cast<size_t>(rows) * columns)
+        return false;
+    for (int i = 0; i < rows; ++i) {
+        for (int j = 0; j < columns; ++j) {
+            if (float(drawn[static_cast<size_t>(i) * columns + j]) != float(c->Chart3D->value(i, j)))
+                return false;
+        }
+    }
+    return true;
 }
 
 // Where the picture has anything but the chart's white background.
@@ -175,6 +193,7 @@ private slots:
         QVERIFY(c->chkPercent->isChecked());
         QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Profit/Loss %"));
         QVERIFY2(std::abs(c->Chart3D->value(0, 29) + 100) < 0.5, qPrintable(QString::number(c->Chart3D->value(0, 29))));
+        QVERIFY(drawnAsGiven(c));
         QCOMPARE(c->Chart3D->labels(Chart3D::AxisX).value(0),
                  QLocale().toString(c->priceValues().front(), 'f', 2));
         QCOMPARE(c->Chart3D->labels(Chart3D::AxisY).value(0), QString::number(c->dayValues().front()));
@@ -184,6 +203,7 @@ private slots:
         QVERIFY(!c->chkPercent->isChecked());
         QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Profit/Loss"));
         QVERIFY(std::abs(c->Chart3D->value(0, 29) + 300) < 1.5);
+        QVERIFY(drawnAsGiven(c));
 
         // Another strategy: the covered call holds 100 shares, so at the
         // lowest price it loses about (S0 - price) x 100.
@@ -191,6 +211,7 @@ private slots:
         const double lowest = c->priceValues().front();
         QVERIFY(c->Chart3D->value(0, 0) < -(run->session().calcStockPrice() - lowest) * 100 + 500);
         QVERIFY(c->Chart3D->value(29, 0) > 0);
+        QVERIFY(drawnAsGiven(c));
 
         // The mode box: the worth of the position, and the value-axis title.
         ui::cbCalculationMode(run.window())->setFocus();
@@ -198,12 +219,19 @@ private slots:
         QCOMPARE(ui::cbCalculationMode(run.window())->currentIndex(), 1);
         QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Position worth"));
         QVERIFY(c->Chart3D->value(0, 0) > 0);
+        QVERIFY(drawnAsGiven(c));
 
         // A group: nothing to draw, the chart empties, with its labels.
         clickNode(run.window(), QStringLiteral("T2"));
         QCOMPARE(c->windowTitle(), QStringLiteral("3D chart"));
         QCOMPARE(c->Chart3D->rowCount(), 0);
         QVERIFY(c->Chart3D->labels(Chart3D::AxisX).isEmpty());
+        QVERIFY(drawnAsGiven(c));
+        // A strategy again: a new surface, then changes drawn in place.
+        clickNode(run.window(), QStringLiteral("T1S1"));
+        QVERIFY(drawnAsGiven(c));
+        clickOn(c->chkPercent);
+        QVERIFY(drawnAsGiven(c));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
