@@ -41,16 +41,18 @@ QRect cascadedPlace(const QSize& size, QPoint corner, int step, const QRect& wor
             return 2 * std::abs(r.left() - corner.x()) < step && 2 * std::abs(r.top() - corner.y()) < step;
         });
     };
+    const auto wrapped = [&](const QPoint& corner) { return inside(corner) ? corner : workArea.topLeft(); };
     // Every corner tried is a new one until the diagonal wraps, so one more
     // try than there are windows finds a free corner where the area allows.
+    const QPoint first = wrapped(corner);
+    corner = first;
     for (qsizetype tries = 0; tries <= taken.size(); ++tries) {
-        if (!inside(corner))
-            corner = workArea.topLeft();
         if (!isTaken(corner))
-            break;
-        corner += QPoint(step, step);
+            return QRect(corner, own);
+        corner = wrapped(corner + QPoint(step, step));
     }
-    return QRect(corner, own);
+    // None is free: the cascade goes on from the last window.
+    return QRect(first, own);
 }
 
 } // namespace tw

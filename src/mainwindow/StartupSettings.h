@@ -33,7 +33,8 @@ TiledPlaces tiledPlaces(float left, float top, float right, float bottom);
 // which case it starts again at the work area's top-left corner. A corner
 // that an open chart window (`taken`) already has, within half a step, is
 // passed by another step, so no window opens exactly over another while the
-// work area has room.
+// work area has room; with no corner left free it opens at the first corner
+// tried, over an older window.
 QRect cascadedPlace(const QSize& size, QPoint corner, int step, const QRect& workArea, const QList<QRect>& taken);
 
 // The keys of the main window's place (its outer rectangle in twips) in
