@@ -30,6 +30,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
+
 using namespace tw;
 using tw::platform::PopupMenu;
 
@@ -543,6 +545,36 @@ private slots:
             for (frmChart* other : charts)
                 QVERIFY(other == c || (other->frameGeometry().topLeft() - c->frameGeometry().topLeft()).manhattanLength() > 8);
         }
+
+        // On past the last free corner: a window that can only open at a
+        // corner another one holds opens a title bar on from the one opened
+        // before it, or at the work area's top-left where that would leave
+        // the area; whole on the work area still.
+        const int step = b.left() - a.left();
+        const auto held = [step](const QPoint& corner, const QList<frmChart*>& others) {
+            return std::any_of(others.begin(), others.end(), [&](const frmChart* o) {
+                const QPoint d = o->frameGeometry().topLeft() - corner;
+                return 2 * std::abs(d.x()) < step && 2 * std::abs(d.y()) < step;
+            });
+        };
+        int overHeld = 0;
+        bool startedAgain = false;
+        for (int i = 0; i < 60 && !startedAgain; ++i) {
+            const QRect before = w->openCharts().last().second->frameGeometry();
+            const QList<frmChart*> others = test::visibleChartWindows();
+            QVERIFY(newChartByMenu());
+            const QRect now = w->openCharts().last().second->frameGeometry();
+            QVERIFY2(area.contains(now), text(QRectF(now)));
+            if (!held(now.topLeft(), others))
+                continue;
+            ++overHeld;
+            QPoint next = before.topLeft() + QPoint(step, step);
+            if (!area.contains(QRect(next, now.size())))
+                next = area.topLeft();
+            QVERIFY2(now.topLeft() == next, text(QRectF(before)) + " then " + text(QRectF(now)));
+            startedAgain = next == area.topLeft();
+        }
+        QVERIFY(startedAgain && overHeld > 1);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
