@@ -162,9 +162,7 @@ private slots:
         test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG")), "-O",
                                  test::shippedFile(QStringLiteral("SAMPLE.opt"))});
         frmStrategies* w = run.window();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        QTRY_VERIFY(w->frameGeometry().height() > w->height()
-                    && ui::fraExchange(w)->geometry().bottom() == w->height() - 1);
+        QTRY_VERIFY(laidOutFramed(w));
         // The user works in the main window (the chart windows came up after it).
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
