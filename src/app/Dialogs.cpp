@@ -93,11 +93,6 @@ void setQuestionsStopped(bool stopped)
     g_stopped = stopped;
 }
 
-bool questionsStopped()
-{
-    return g_stopped;
-}
-
 Dialogs* setDialogs(Dialogs* d)
 {
     Dialogs* previous = g_installed;

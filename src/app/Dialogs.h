@@ -108,7 +108,6 @@ Dialogs* setDialogs(Dialogs* d);
 // While set, dialogs() is the fallback whatever is installed: nothing is
 // shown and nobody is waited for. Set while the system ends the program.
 void setQuestionsStopped(bool stopped);
-bool questionsStopped();
 
 // The program's title, used as the caption of its message boxes.
 QString appTitle();

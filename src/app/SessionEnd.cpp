@@ -9,9 +9,9 @@
 namespace tw {
 
 namespace {
-// Seconds the program may still take to close its windows once all is
-// written. A sanitizer build (CI's second build) runs several times slower
-// and checks for leaks on its way out: it gets three times as long.
+// Seconds the program may still take, once all is written, to leave its
+// event loops and close its windows. A sanitizer build (CI's second build)
+// runs several times slower: it gets three times as long.
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
 #define TW_SANITIZED_BUILD
@@ -53,6 +53,8 @@ void SessionEnd::closeWindows()
         return;
     m_window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // Nothing can hold the program any more.
+    ::alarm(0);
 }
 
 int execProgram(frmStrategies* window)
