@@ -38,6 +38,7 @@ constexpr int32_t PermissionDenied = 70;
 constexpr int32_t PathFileAccess = 75; // as when a folder is opened as a file
 constexpr int32_t PathNotFound = 76;
 constexpr int32_t InvalidProcedureCall = 5;
+constexpr int32_t InvalidPropertyValue = 380;
 constexpr int32_t ObjectRequired = 424;
 } // namespace RunTime
 

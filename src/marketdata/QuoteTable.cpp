@@ -249,8 +249,6 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
     if (stockFields.at(0).trimmed().isEmpty())
         refuse(QStringLiteral("The data is not an option quote table: its first line names no stock."));
     s->setCode(stockFields.at(0));
-    if (stockFields.size() > 1)
-        s->setPrice(moneyField(stockFields.at(1)).value_or(Currency()));
     if (stockFields.size() > 2)
         s->setNet(stockFields.at(2));
 
@@ -259,6 +257,23 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
     const auto date = ParseQuoteDate(quote.at(0));
     if (!date)
         refuse(QStringLiteral("The data is not an option quote table: %1 is not a quote date.").arg(quoted(quote.at(0))));
+
+    // A quote table, but every chart is drawn around the stock price: a
+    // table without a price the charts can show is no chain to work with.
+    const QString priceText = stockFields.size() > 1 ? stockFields.at(1) : QString();
+    const auto price = moneyField(priceText);
+    if (!price || *price <= Currency() || *price >= kStockPriceLimit) {
+        const QString must = QStringLiteral("a stock price must be more than 0 and less than %1.")
+                                 .arg(QLocale(QLocale::English).toString(kStockPriceLimit.raw() / Currency::Scale));
+        throw TwError(RunTime::InvalidPropertyValue, QStringLiteral("Tarnwell.QuoteTable"),
+                      priceText.trimmed().isEmpty()
+                          ? QStringLiteral("The quote table gives no stock price for %1: %2")
+                                .arg(quoted(stockFields.at(0).trimmed()), must)
+                          : QStringLiteral("The quote table gives %1 as the stock price of %2: %3")
+                                .arg(quoted(priceText.trimmed()), quoted(stockFields.at(0).trimmed()), must));
+    }
+    s->setPrice(*price);
+
     s->setStockDate(serialFromDate(*date));
     s->setSize(QStringLiteral("N/A"));
     if (quote.size() > 2) {

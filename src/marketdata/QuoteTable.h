@@ -7,7 +7,10 @@
 // Parsing is done without any window: lines in, a new stock with its calls
 // and puts out, plus a warning for every option that had to be left out. A
 // table that cannot be a quote table at all (too few lines, an unreadable
-// quote date) is refused with a clear error and nothing is built.
+// quote date) is refused with a clear error and nothing is built, and so is
+// one whose stock price no chart could show.
+
+#include "model/Currency.h"
 
 #include <QDate>
 #include <QLocale>
@@ -33,8 +36,17 @@ struct ParseResult {
 // number of lines.
 using ParseProgress = std::function<void(int line, int count)>;
 
+// The stock prices a chain may have: above 0 and below this bound. The 2-D
+// chart windows sweep the stock price from half to one and a half times the
+// chain's price, and their fixed-price slider counts that range in
+// hundredths in 32 bits (up to 21,474,836.47), so no price of 14,316,558 or
+// more can be shown; every real stock is far below the bound.
+inline constexpr Currency kStockPriceLimit = Currency::fromRaw(10'000'000LL * Currency::Scale);
+
 // Parses the lines of a quote table. Raises TwError (with a message for the
-// user) when the table is refused.
+// user) when the table is refused; a table whose stock price is not above 0
+// and below kStockPriceLimit is refused with RunTime::InvalidPropertyValue,
+// the message quoting the price as the table gives it.
 ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progress = {});
 
 // The date of a quote date text "Jan 27 2004 ..." (month, day, four-digit

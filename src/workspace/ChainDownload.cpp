@@ -103,6 +103,7 @@ void ChainPane::takeDownloadedAnswer()
         });
     }
     marketdata::QuoteAnswer verdict = marketdata::QuoteAnswer::Failed;
+    std::optional<TwError> refusal;
     TW_STEP(proc, verdict = marketdata::judgeQuoteAnswer(mWinInet->SuccessDone(), mWinInet->ContentType(),
                                                          response.size(), mWinInet->BytesTotal()));
     // A user who closes the window meanwhile is not kept by messages.
@@ -110,7 +111,6 @@ void ChainPane::takeDownloadedAnswer()
     if (verdict == marketdata::QuoteAnswer::Accepted) {
         const QStringList lines = marketdata::splitQuoteLines(response);
         marketdata::ParseResult parsed;
-        QString refusal;
         if (parseQuoteLines(lines, parsed, &refusal)) {
             TW_STEP(proc, session().setQuoteLines(lines));
             TW_STEP(proc, applyParsedChain(parsed));
@@ -121,15 +121,21 @@ void ChainPane::takeDownloadedAnswer()
             return;
         }
         // Taken by its form, but no quote table: as refused.
-        TW_STEP(proc, errorHandler().WriteTrace(QStringLiteral("Quote table refused: ") + refusal));
+        TW_STEP(proc, errorHandler().WriteTrace(QStringLiteral("Quote table refused: ") + refusal->description()));
         verdict = marketdata::QuoteAnswer::Refused;
     }
     if (verdict == marketdata::QuoteAnswer::Refused) {
         // The loaded chain and its lines stay as they were; the button that
-        // would save them is disabled.
-        TW_STEP(proc, showTickerStatus(QStringLiteral(" Invalid data format. Check ticker name, please.")));
+        // would save them is disabled. A quote table whose stock price no
+        // chart can show is no matter of the ticker: the user is told the
+        // price, as for a file.
+        const bool badPrice = refusal && refusal->number() == RunTime::InvalidPropertyValue;
+        TW_STEP(proc, showTickerStatus(badPrice ? QLatin1Char(' ') + refusal->description()
+                                                : QStringLiteral(" Invalid data format. Check ticker name, please.")));
         TW_STEP(proc, cmdSave->setEnabled(false));
-        if (!quiet)
+        if (!quiet && badPrice)
+            TW_STEP(proc, dialogs().messageBox(refusal->description(), Msg::OkOnly | Msg::Exclamation, appTitle()));
+        else if (!quiet)
             TW_STEP(proc, ShowMessageOnce(QStringLiteral("Invalid data format.\r\nCheck the ticker, please."),
                                           QStringLiteral("INVDATA")));
         return;

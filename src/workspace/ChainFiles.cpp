@@ -41,7 +41,8 @@ QString folderOf(const QString& path)
 
 } // namespace
 
-bool ChainPane::parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed, QString* refusal)
+bool ChainPane::parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed,
+                                std::optional<TwError>* refusal)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto pointer = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
@@ -56,7 +57,7 @@ bool ChainPane::parseQuoteLines(const QStringList& lines, marketdata::ParseResul
     } catch (const TwError& e) {
         // A table that is refused changes nothing of the loaded chain.
         if (refusal != nullptr) {
-            *refusal = e.description();
+            *refusal = e;
             return false;
         }
         showTickerStatus(QLatin1Char(' ') + e.description());

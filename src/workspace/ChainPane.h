@@ -9,10 +9,12 @@
 // into the session (AnalysisSession::setObjStock, then NewStockLoaded), and
 // saves the session's quote lines again.
 
+#include "app/TwError.h"
 #include "workspace/WorkspacePane.h"
 
 #include <QPointer>
 #include <cstdint>
+#include <optional>
 
 class QFont;
 class QFrame;
@@ -88,8 +90,9 @@ public:
     const QString& loadFailure() const { return m_loadFailure; }
     // Parses quote-table lines (progress in the ticker status line); false,
     // after telling the user why, when the table is refused (with
-    // `refusal`, the reason goes there instead).
-    bool parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed, QString* refusal = nullptr);
+    // `refusal`, the parser's error goes there instead).
+    bool parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed,
+                         std::optional<TwError>* refusal = nullptr);
     // Makes a parsed chain the loaded one and shows it.
     void applyParsedChain(const marketdata::ParseResult& parsed);
 

@@ -6,6 +6,7 @@
 #include "app/CAppSettings.h"
 #include "app/Dialogs.h"
 #include "app/Tools.h"
+#include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
 #include "marketdata/QuoteTable.h"
 #include "model/StrategyTemplates.h"
@@ -248,6 +249,59 @@ private slots:
         QVERIFY(m_dialogs->messages.first().text.contains(QStringLiteral("not an option chain file")));
         QVERIFY(plain(m_dialogs->messages.first().text));
         QVERIFY(w->session().ObjStock() == stockBefore);
+    }
+
+    // A chain whose stock price no chart could show is refused with the
+    // price named, named with -O at start-up or chosen with "Load from
+    // file"; the chain shown before stays with its grids and charts.
+    void stockPricesNoChartCanShowAreRefusedNamingThePrice()
+    {
+        const auto chainWithPrice = [this](const QString& price) {
+            QStringList lines = kSmallTable;
+            lines[0] = QStringLiteral("ABC (ABC CORPORATION),%1,+0.56,").arg(price);
+            const QString path = m_dir.filePath(QStringLiteral("price %1.opt").arg(price));
+            writeLines(path, lines);
+            return path;
+        };
+        const auto expected = [](const QString& price) {
+            return QStringLiteral("The quote table gives \"%1\" as the stock price of \"ABC (ABC CORPORATION)\": a stock "
+                                  "price must be more than 0 and less than 10,000,000.")
+                .arg(price);
+        };
+        {
+            test::MainWindowRun run({QStringLiteral("-O"), chainWithPrice(QStringLiteral("99999999999"))});
+            QVERIFY(run.window()->session().ObjStock() == nullptr);
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QCOMPARE(m_dialogs->messages.first().text, expected(QStringLiteral("99999999999")));
+        }
+        m_dialogs->messages.clear();
+
+        // One 2-D chart window, to see it keep the chain's price.
+        appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("CCCount"), 1);
+        test::MainWindowRun run(shippedArguments());
+        frmStrategies* w = run.window();
+        QCOMPARE(w->openCharts().size(), 1);
+        frmChart* chart = w->openCharts().first().second;
+        const auto stockBefore = w->session().ObjStock();
+        const QStringList linesBefore = w->session().quoteLines();
+        const QString priceShown = ui::lblPriceValue(w)->text();
+        const int callRows = ui::gdCalls(w)->Rows();
+        const QString firstCode = ui::gdCalls(w)->CellText(1, 1);
+        QCOMPARE(chart->ranges().StockPriceValue, 52.37);
+        for (const QString& price : {QStringLiteral("0"), QStringLiteral("-52.37")}) {
+            m_dialogs->messages.clear();
+            m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({chainWithPrice(price)}));
+            QTest::mouseClick(ui::cmdLoad(w), Qt::LeftButton);
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QCOMPARE(m_dialogs->messages.first().text, expected(price));
+            QVERIFY(w->session().ObjStock() == stockBefore);
+            QCOMPARE(w->session().quoteLines(), linesBefore);
+            QCOMPARE(w->session().dataFile(), test::shippedFile(QStringLiteral("SAMPLE.opt")));
+            QCOMPARE(ui::lblPriceValue(w)->text(), priceShown);
+            QCOMPARE(ui::gdCalls(w)->Rows(), callRows);
+            QCOMPARE(ui::gdCalls(w)->CellText(1, 1), firstCode);
+            QCOMPARE(chart->ranges().StockPriceValue, 52.37);
+        }
     }
 
     void malformedLinesAreSummedUpInOneMessage()

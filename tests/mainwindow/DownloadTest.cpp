@@ -108,6 +108,10 @@ private slots:
         QFile junk(m_dir.filePath(QStringLiteral("JUNK.opt")));
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write("<html>\r\n<body>Service unavailable</body>\r\n</html>\r\n");
+        // A quote table whose stock price no chart can show.
+        QStringList lines = marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt")));
+        lines[0] = QStringLiteral("ZERO (ZERO PRICE INC),0,+0.45,");
+        marketdata::writeOptionChainFile(m_dir.filePath(QStringLiteral("ZERO.opt")), lines);
     }
 
     void init()
@@ -316,6 +320,29 @@ private slots:
         QCOMPARE(m_dialogs->switchableMessages.size(), 2);
         QCOMPARE(m_dialogs->beeps, beeps + 1);
         appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("ShowErrorMesssage") + id, 1);
+    }
+
+    void aQuoteTableWithAStockPriceNoChartCanShowIsRefusedNamingIt()
+    {
+        frmStrategies* w = m_run->window();
+        const auto stockBefore = w->session().ObjStock();
+        const QStringList linesBefore = w->session().quoteLines();
+        const int rowsBefore = ui::gdCalls(w)->Rows();
+        typeTicker(w, QStringLiteral("ZERO"));
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
+
+        // Not the wrong-ticker message: the price, as the server sent it.
+        QVERIFY(m_dialogs->switchableMessages.isEmpty());
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        const QString text = m_dialogs->messages.first().text;
+        QVERIFY2(text.startsWith(QStringLiteral("The quote table gives \"0\" as the stock price of \"ZERO (ZERO PRICE INC)\"")),
+                 qPrintable(text));
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QLatin1Char(' ') + text);
+        QVERIFY(w->session().ObjStock() == stockBefore);
+        QCOMPARE(w->session().quoteLines(), linesBefore);
+        QCOMPARE(ui::gdCalls(w)->Rows(), rowsBefore);
+        QVERIFY(!w->session().dataNotSaved());
+        QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
     }
 
     void emptyTickerAsksNothingOfTheServer()

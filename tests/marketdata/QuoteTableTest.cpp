@@ -139,9 +139,8 @@ TEST(QuoteTable, StockAndQuoteLines)
     EXPECT_EQ(shortQuote.objStock->Size(), QStringLiteral("N/A"));
     EXPECT_EQ(shortQuote.objStock->Volume(), 0);
 
-    // A price or bid that is no number is 0, without a warning.
-    const auto odd = ParseQuoteTable({QStringLiteral("ABC,n/a,+0.1"), QStringLiteral("Jan 27 2004,Bid,-,Ask,91.04")});
-    EXPECT_EQ(odd.objStock->Price(), Currency());
+    // A bid that is no number is 0, without a warning.
+    const auto odd = ParseQuoteTable({QStringLiteral("ABC,1.5,+0.1"), QStringLiteral("Jan 27 2004,Bid,-,Ask,91.04")});
     EXPECT_EQ(odd.objStock->Bid(), Currency());
     EXPECT_EQ(odd.objStock->Ask(), Currency::fromRaw(910400));
     EXPECT_TRUE(odd.warnings.isEmpty());
@@ -231,6 +230,34 @@ TEST(QuoteTable, TablesThatAreNoQuoteTableAreRefusedWithAClearMessage)
     EXPECT_LT(text.size(), 120) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("\"??[2J??yyy"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("...\" is not a quote date"))) << text.toStdString();
+}
+
+TEST(QuoteTable, StockPricesNoChartCanShowAreRefusedNamingTheValue)
+{
+    const QString quote = QStringLiteral("Jan 27 2004,Bid,1,Ask,2");
+    const auto priceOf = [&](const QString& price) {
+        return ParseQuoteTable({QStringLiteral("ZYX (ZYXON),") + price + QStringLiteral(",+0.45,"), quote})
+            .objStock->Price();
+    };
+    EXPECT_EQ(priceOf(QStringLiteral("0.0001")), Currency::fromRaw(1));
+    EXPECT_EQ(priceOf(QStringLiteral(" 9999999.9999 ")), kStockPriceLimit - Currency::fromRaw(1));
+
+    // Each refused as the table gives it, the stock named.
+    for (const char* price : {"0", "-52.37", "99999999999", "10000000", "0.00001", "n/a", "1e3",
+                              "99999999999999999999999"}) {
+        const TwError e = refusalOf({QStringLiteral("ZYX (ZYXON),%1,+0.45,").arg(QLatin1String(price)), quote});
+        EXPECT_EQ(e.number(), RunTime::InvalidPropertyValue) << price;
+        EXPECT_EQ(e.description(), QStringLiteral("The quote table gives \"%1\" as the stock price of \"ZYX (ZYXON)\": a "
+                                                  "stock price must be more than 0 and less than 10,000,000.")
+                                       .arg(QLatin1String(price)));
+    }
+    // No price at all: an empty field, or none.
+    for (const QString& stockLine : {QStringLiteral("ZYX,,+0.45"), QStringLiteral("ZYX")}) {
+        const TwError e = refusalOf({stockLine, quote});
+        EXPECT_EQ(e.number(), RunTime::InvalidPropertyValue);
+        EXPECT_TRUE(e.description().startsWith(QStringLiteral("The quote table gives no stock price for \"ZYX\"")))
+            << e.description().toStdString();
+    }
 }
 
 TEST(QuoteTable, ExchangeLettersInBothHalves)
