@@ -160,10 +160,11 @@ void frmStrategies::m_cMenu_Click(int itemNumber)
         TW_STEP(proc, OpenURL(QLatin1String(LinkFinancePortal)));
     } else if (is("mnuHelpTracing")) {
         TW_STEP(proc, {
-            const int item = m_cMenu->IndexOfKey(QStringLiteral("mnuHelpTracing"));
-            const bool on = !m_cMenu->ItemChecked(item);
-            m_cMenu->setItemChecked(item, on);
+            // The mark follows the tracing itself, which the program switches
+            // off on its own when the trace file cannot be written.
+            const bool on = !errorHandler().TracingEnabled();
             errorHandler().setTracingEnabled(on);
+            m_cMenu->setItemChecked(m_cMenu->IndexOfKey(QStringLiteral("mnuHelpTracing")), on);
         });
     } else if (key.startsWith(QLatin1String(ChartWindowKeyPrefix))) {
         TW_STEP(proc, showChartWindow(key));
@@ -175,6 +176,11 @@ void frmStrategies::m_cMenu_InitPopupMenu(int parentItemNumber)
     Procedure proc("frmStrategies", "m_cMenu_InitPopupMenu");
     QString key;
     TW_STEP(proc, key = m_cMenu->KeyOfItem(parentItemNumber));
+    if (key == QLatin1String("mnuHelpTOP")) {
+        TW_STEP(proc, m_cMenu->setItemChecked(m_cMenu->IndexOfKey(QStringLiteral("mnuHelpTracing")),
+                                              errorHandler().TracingEnabled()));
+        return;
+    }
     if (key != QLatin1String("mnuEditTOP"))
         return;
     TW_STEP(proc, setEditMenuStates());

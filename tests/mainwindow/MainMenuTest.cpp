@@ -600,9 +600,36 @@ private slots:
             }
         }
         QVERIFY(shown);
-        errorHandler().setTracingEnabled(false);
-        clickMenu(w, "mnuHelpTracing"); // the mark was on: now off, and tracing stays off
+
+        // A trace file that cannot be written switches tracing off on its
+        // own: the Help menu no longer marks it, and its item switches it on.
+        const QString traceFile = errorHandler().TracingLogFile();
+        const int32_t traceFlags = errorHandler().TracingFlags();
+        QTemporaryDir traceFolder;
+        QVERIFY(traceFolder.isValid());
+        errorHandler().setTracingFlags(CErrorHandler::TraceFile);
+        errorHandler().setTracingLogFile(QStringLiteral("/dev/full"));
+        const auto restore = qScopeGuard([&] {
+            errorHandler().setTracingEnabled(false);
+            errorHandler().setTracingLogFile(traceFile);
+            if (traceFlags != 0)
+                errorHandler().setTracingFlags(traceFlags);
+        });
+        const qsizetype told = dialogs.messages.size();
+        errorHandler().CallStackPush(QStringLiteral("Tarnwell.Test.Trace"), QString());
+        errorHandler().CallStackPop();
         QVERIFY(!errorHandler().TracingEnabled());
+        QCOMPARE(dialogs.messages.size(), told + 1);
+        QMenu* help = test::openMenuBarMenu(w, QStringLiteral("&Help"));
+        QVERIFY(help != nullptr);
+        QAction* tracing = nullptr;
+        for (QAction* a : help->actions())
+            tracing = a->text() == QLatin1String("&Enable tracing") ? a : tracing;
+        QVERIFY(tracing != nullptr && !tracing->isChecked());
+        errorHandler().setTracingLogFile(traceFolder.filePath(QStringLiteral("trace.txt")));
+        QVERIFY(test::clickMenuItem(help, QStringLiteral("&Enable tracing")));
+        QTRY_VERIFY(errorHandler().TracingEnabled());
+        QVERIFY(ui::m_cMenu(w)->ItemChecked(n));
     }
 
     void editMenuFollowsFocusSelectionAndClipboard()
