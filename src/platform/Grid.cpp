@@ -162,6 +162,9 @@ int Grid::headerTextWidth(int col0) const
 
 Grid::~Grid()
 {
+    // A grid destroyed while its view has the focus hands the focus on from
+    // QWidget's destructor, when nothing of the grid may answer any more.
+    disconnect(qApp, &QApplication::focusChanged, this, &Grid::onFocusChanged);
     if (m_editor)
         m_editor->removeEventFilter(this);
 }
