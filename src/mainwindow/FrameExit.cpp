@@ -97,6 +97,12 @@ bool frmStrategies::Form_QueryUnload()
 {
     bool cancel = false;
     Procedure proc("frmStrategies", "Form_QueryUnload");
+    // What is typed into an open editor is written first, so the question
+    // below knows of it; an editor that refuses its text keeps the window.
+    bool committed = false;
+    TW_STEP_OR(proc, cancel, committed = m_session->commitOpenEditors());
+    if (!committed)
+        return true;
     TW_STEP_OR(proc, cancel, saveWorkspaceSettings());
     QString title;
     const QString question = exitQuestion(m_session->dataNotSaved(), m_session->strategiesChanged(), title);
@@ -141,6 +147,9 @@ void frmStrategies::endSession()
     m_sessionEnded = true;
     setQuestionsStopped(true);
     Procedure proc("frmStrategies", "EndSession");
+    // What is typed into an open editor goes into what is kept; a text the
+    // editor refuses cannot stop the end and stays out.
+    TW_STEP(proc, m_session->commitOpenEditors());
     TW_STEP(proc, saveWorkspaceSettings());
     TW_STEP(proc, saveChartWindows());
     TW_STEP(proc, Form_Unload());

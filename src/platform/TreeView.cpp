@@ -48,6 +48,9 @@ TreeView::TreeView(QWidget* parent) : QTreeWidget(parent)
     setDragDropMode(QAbstractItemView::NoDragDrop);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed);
+    // A click gives the focus only once the owner let the press through
+    // (mousePressEvent): until then an editor elsewhere keeps it.
+    setFocusPolicy(Qt::TabFocus);
 }
 
 double TreeView::twipsPerPixelX() const
@@ -134,6 +137,31 @@ void TreeView::StartLabelEdit(QTreeWidgetItem* node)
     editItem(node, 0);
 }
 
+bool TreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    const bool editing = QTreeWidget::edit(index, trigger, event);
+    if (editing)
+        m_labelIndex = index;
+    return editing;
+}
+
+bool TreeView::commitLabelEdit()
+{
+    if (state() != EditingState || !m_labelIndex.isValid())
+        return true;
+    QWidget* editor = indexWidget(m_labelIndex);
+    if (editor == nullptr)
+        return true;
+    m_labelRefused = false;
+    commitData(editor);
+    if (m_labelRefused) {
+        editor->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
+}
+
 QPointF TreeView::keyboardPopupPoint() const
 {
     QRect shown;
@@ -155,6 +183,14 @@ bool TreeView::acceptLabel(QTreeWidgetItem* node, const QString& newString)
 {
     int cancel = 0;
     emit AfterLabelEdit(node, newString, cancel);
+    m_labelRefused = cancel != 0;
+    return cancel == 0;
+}
+
+bool TreeView::inputAllowed()
+{
+    int cancel = 0;
+    emit BeforeUserInput(cancel);
     return cancel == 0;
 }
 
@@ -166,6 +202,12 @@ QPointF TreeView::twipsOf(const QMouseEvent* event) const
 
 void TreeView::mousePressEvent(QMouseEvent* event)
 {
+    m_pressRefused = !inputAllowed();
+    if (m_pressRefused) {
+        event->accept();
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
     if (event->button() == Qt::LeftButton)
         QTreeWidget::mousePressEvent(event);
     else
@@ -176,13 +218,22 @@ void TreeView::mousePressEvent(QMouseEvent* event)
 
 void TreeView::keyPressEvent(QKeyEvent* event)
 {
-    const int code = windowsKeyCode(event->key(), event->modifiers());
-    if (code != 0)
-        emit KeyDown(code, shiftState(event->modifiers()));
-    // The popup keys are the owner's (KeyDown).
-    if (code == Vk::Apps || (code == Vk::F10 && event->modifiers() == Qt::ShiftModifier)) {
-        event->accept();
-        return;
+    // While a label is edited, the keys its editor leaves (Shift pressed for
+    // a capital, among others) come up here: they belong to the edit, not to
+    // the owner.
+    if (state() != EditingState) {
+        if (!inputAllowed()) {
+            event->accept();
+            return;
+        }
+        const int code = windowsKeyCode(event->key(), event->modifiers());
+        if (code != 0)
+            emit KeyDown(code, shiftState(event->modifiers()));
+        // The popup keys are the owner's (KeyDown).
+        if (code == Vk::Apps || (code == Vk::F10 && event->modifiers() == Qt::ShiftModifier)) {
+            event->accept();
+            return;
+        }
     }
     QTreeWidgetItem* before = currentItem();
     QTreeWidget::keyPressEvent(event);
@@ -208,6 +259,11 @@ void TreeView::mouseMoveEvent(QMouseEvent* event)
 
 void TreeView::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (m_pressRefused) {
+        m_pressRefused = false;
+        event->accept();
+        return;
+    }
     const QPointF t = twipsOf(event);
     if (m_dragging) {
         const QPoint px = viewport()->mapTo(this, event->position().toPoint());

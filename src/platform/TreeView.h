@@ -8,6 +8,11 @@
 // Mouse positions are in twips relative to this widget. The view itself
 // selects by the left button only (the owner decides what a right press
 // does), starts no drag and scrolls by no drag of its own.
+//
+// Before a mouse or key press acts, the owner is asked (BeforeUserInput) so
+// that it can first commit what is being edited elsewhere; a press it
+// refuses does nothing, and the focus stays where it was. The view therefore
+// takes the focus on a click only once the owner let the press through.
 
 #include <QPersistentModelIndex>
 #include <QPixmap>
@@ -33,6 +38,10 @@ public:
     bool isDragging() const { return m_dragging; }
     // Opens the node's label for editing.
     void StartLabelEdit(QTreeWidgetItem* node);
+    // Ends an open label edit as Return does; false when the owner refused
+    // the text (AfterLabelEdit): the editor then stays open with the focus.
+    // True when no label is being edited.
+    bool commitLabelEdit();
     // Where a popup opened from the keyboard goes: under the selected
     // node's picture, or the tree's top-left corner without one (twips
     // relative to the widget).
@@ -51,6 +60,9 @@ signals:
     // An in-place edit ends with `newString`; setting `cancel` to non-zero
     // keeps the old text. Connect directly.
     void AfterLabelEdit(QTreeWidgetItem* node, const QString& newString, int& cancel);
+    // A mouse button or a key is about to act on the tree; a non-zero
+    // `cancel` drops the press (with its release). Connect directly.
+    void BeforeUserInput(int& cancel);
     // A key was pressed on the tree (virtual-key code and shift bits), before
     // the view handles it.
     void KeyDown(int keyCode, int shift);
@@ -74,12 +86,22 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    using QTreeWidget::edit;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
     QPointF twipsOf(const QMouseEvent* event) const;
     void endDrag();
+    // Asks the owner whether user input may act now.
+    bool inputAllowed();
 
     QPersistentModelIndex m_highlight;
+    // The node whose label editor was opened last.
+    QPersistentModelIndex m_labelIndex;
+    // The owner refused the last label text it was given.
+    bool m_labelRefused = false;
+    // The last press was refused: its release is dropped too.
+    bool m_pressRefused = false;
     QPixmap m_dragIcon;
     bool m_dragging = false;
     friend class TreeLabelDelegate;

@@ -5,6 +5,8 @@
 #include "model/StrategyTemplates.h"
 #include "model/stock.h"
 
+#include <QScopeGuard>
+
 namespace tw {
 
 AnalysisSession::AnalysisSession(QObject* parent) : QObject(parent)
@@ -72,6 +74,27 @@ void AnalysisSession::setSelection(const QString& key, std::shared_ptr<StrategyT
     m_selectedGroup = key.isEmpty() ? nullptr : std::move(group);
     m_selectedStrategy = key.isEmpty() || m_selectedGroup != nullptr ? nullptr : std::move(strategy);
     emit selectionChanged();
+}
+
+void AnalysisSession::addEditorCommit(QObject* owner, std::function<bool()> commit)
+{
+    m_editorCommits.emplace_back(owner, std::move(commit));
+}
+
+bool AnalysisSession::commitOpenEditors()
+{
+    // A commit that selects or rebuilds on its way asks again: the editor
+    // being committed answers for itself.
+    if (m_committingEditors)
+        return true;
+    m_committingEditors = true;
+    const auto done = qScopeGuard([this] { m_committingEditors = false; });
+    for (const auto& [owner, commit] : m_editorCommits) {
+        // The first refusal stops: its editor keeps the focus.
+        if (owner != nullptr && !commit())
+            return false;
+    }
+    return true;
 }
 
 QString AnalysisSession::selectedCaption() const

@@ -16,9 +16,12 @@
 #include "model/LegsArray.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace tw {
 
@@ -86,6 +89,20 @@ public:
     // grids are rebuilt and evaluated again) and, with `markChanged`, marks
     // the library unsaved.
     void legsEdited(bool markChanged);
+
+    // ---- Editors open over the library --------------------------------------
+    // A pane with an in-place editor of its own (the tree's rename, the leg
+    // grids' cell editors) registers how to commit it: `commit` writes what
+    // the open editor holds, as Return would, and returns false when the
+    // editor's checks refuse it (the editor then stays open and the user is
+    // told why); with no editor open it returns true. It is dropped with
+    // `owner`.
+    void addEditorCommit(QObject* owner, std::function<bool()> commit);
+    // Commits every open editor. A command that reads or replaces the library
+    // or the selection (saving, exporting, exiting, another strategy, a file
+    // to load) asks this first and stops when it gives false: an editor
+    // refused what was typed into it.
+    bool commitOpenEditors();
 
     // ---- Pricing inputs -----------------------------------------------------
     // The model box's index: 0 Black-Scholes, 1 binomial European,
@@ -197,6 +214,8 @@ private:
     QString m_selectedKey;
     std::shared_ptr<StrategyType> m_selectedGroup;
     std::shared_ptr<Strategy> m_selectedStrategy;
+    std::vector<std::pair<QPointer<QObject>, std::function<bool()>>> m_editorCommits;
+    bool m_committingEditors = false;
 
     int m_model = -1;
     int m_steps = 10;

@@ -139,6 +139,10 @@ void ChainPane::LoadOptionFromFile()
 void ChainPane::LoadOptionDialog()
 {
     Procedure proc("frmStrategies", "LoadOptionDialog");
+    // A new chain evaluates the legs again: what is typed into an open leg
+    // editor goes in first.
+    if (!commitOpenEditors(proc))
+        return;
     TW_STEP(proc, strOptionsDirectory = optionsDirectory());
     QString file;
     TW_STEP(proc, {

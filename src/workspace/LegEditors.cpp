@@ -8,6 +8,7 @@
 #include "workspace/LegsPane.h"
 
 #include "app/Convert.h"
+#include "app/Dialogs.h"
 #include "app/Procedure.h"
 #include "model/Evaluation.h"
 #include "model/OptionsCollection.h"
@@ -210,7 +211,8 @@ void LegsPane::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool& can
         return;
     TW_STEP(proc, placeEditors(gdParams, row, col));
     TW_STEP(proc, m_EditRow = row);
-    if (m_EditRow > params->Count()) {
+    const bool added = m_EditRow > params->Count();
+    if (added) {
         TW_STEP(proc, params->Add(LegKind::Call, LegPosition::Long, 0, 3, 1));
         TW_STEP(proc, m_NewLegFlag = true);
     }
@@ -249,7 +251,11 @@ void LegsPane::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool& can
     }
     TW_STEP(proc, cancel = true);
     TW_STEP(proc, m_EditCancelled = false);
-    TW_STEP(proc, session().setStrategiesChanged(true));
+    // The quantity editor changes nothing by opening (its commit marks the
+    // library when it writes another quantity), unless the hint row added a
+    // leg for it.
+    if (col != 6 || added)
+        TW_STEP(proc, session().setStrategiesChanged(true));
 }
 
 void LegsPane::gdSelected_RequestEdit(int row, int col, int /*keyCode*/, bool& cancel)
@@ -412,6 +418,46 @@ void LegsPane::txtEdit_LostFocus()
         }
     }
     TW_STEP(proc, refreshLegGrids(params));
+}
+
+bool LegsPane::commitOpenEditor()
+{
+    Procedure proc("frmStrategies", "commitOpenEditor");
+    // As Return: the editor gives the focus back to its grid, which writes
+    // it; a window without the keyboard sends no loss of focus, so the
+    // editor is then left by hand.
+    if (cmbEdit->isVisibleTo(this)) {
+        TW_STEP_OR(proc, false, cmbEdit->hidePopup());
+        TW_STEP_OR(proc, false, cmbEdit_KeyDown(platform::Vk::Return, 0));
+        if (cmbEdit->isVisibleTo(this))
+            TW_STEP_OR(proc, false, cmbEdit_LostFocus());
+    }
+    if (!txtEdit->isVisibleTo(this))
+        return true;
+    const auto params = session().selectedParams();
+    const EditField field = editFieldOfTag(txtEdit->property("tag").toString());
+    const bool quantity = field == EditField::Quantity || field == EditField::SelectedQuantity;
+    if (!m_EditCancelled && params != nullptr && quantity && m_EditRow >= 1 && m_EditRow <= params->Count()
+        && !quantityFromText(txtEdit->text(), QLocale())) {
+        // Refused: the editor stays open with the text to correct, and the
+        // command that asked stops.
+        TW_STEP_OR(proc, false, {
+            txtEdit->setFocus(Qt::OtherFocusReason);
+            txtEdit->selectAll();
+        });
+        TW_STEP_OR(proc, false, dialogs().beep());
+        TW_STEP_OR(proc, false, {
+            m_quantityNotice = QStringLiteral(" The quantity must be a whole number from 1 to 32767: correct it, "
+                                              "or leave the cell to keep %1")
+                                   .arg(params->Item(m_EditRow)->Quantity());
+            emit statusMessage(m_quantityNotice);
+        });
+        return false;
+    }
+    TW_STEP_OR(proc, false, txtEdit_KeyDown(platform::Vk::Return, 0));
+    if (txtEdit->isVisibleTo(this))
+        TW_STEP_OR(proc, false, txtEdit_LostFocus());
+    return true;
 }
 
 void LegsPane::cmbEdit_KeyDown(int keyCode, int /*shift*/)

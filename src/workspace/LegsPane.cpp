@@ -48,6 +48,7 @@ LegsPane::LegsPane(AnalysisSession& session, QWidget* host)
     connect(&session, &AnalysisSession::selectionChanged, this, [this] { showSelection(); });
     connect(&session, &AnalysisSession::legsChanged, this, [this] { showLegs(); });
     connect(&session, &AnalysisSession::evaluated, this, [this](const Evaluation& ev) { showEvaluation(ev); });
+    session.addEditorCommit(this, [this] { return commitOpenEditor(); });
 }
 
 void LegsPane::connectGrids()
@@ -207,7 +208,10 @@ void LegsPane::legGridMouseUp(platform::Grid* grid, int button, double x, double
     Procedure proc("frmStrategies", grid == gdParams ? "gdParams_MouseUp" : "gdSelected_MouseUp");
     if (button != 2 || grid->Rows() < 1)
         return;
-    // An editor open on the grid is left (and so written) first.
+    // An open editor is written first; one that refuses its text keeps the
+    // popup away.
+    if (!commitOpenEditors(proc))
+        return;
     TW_STEP(proc, grid->EndEdit());
     TW_STEP(proc, grid->setFocus(Qt::MouseFocusReason));
     TW_STEP(proc, {
@@ -371,6 +375,9 @@ GridSnapshot snapshotOf(const platform::Grid& grid)
 void LegsPane::ExportStrategyToExcel()
 {
     Procedure proc("frmStrategies", "ExportStrategyToExcel");
+    // The workbook shows what is typed into an open editor too.
+    if (!commitOpenEditors(proc))
+        return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto pointer = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
 

@@ -9,7 +9,9 @@
 // The grids follow the session: a newly selected strategy is listed and
 // evaluated, an evaluation fills gdSelected, and every edit of a leg is
 // written into the strategy and announced (AnalysisSession::legsEdited), so
-// both grids are rebuilt and the strategy evaluated again.
+// both grids are rebuilt and the strategy evaluated again. An open editor is
+// committed before a command reads or replaces the legs (the session's
+// commitOpenEditors): it is not only left by the focus.
 
 #include "workspace/WorkspacePane.h"
 
@@ -85,6 +87,10 @@ public:
     void gdSelected_CancelEdit();
     void gdParams_KeyDown(int keyCode, int shift);
     void gdSelected_KeyDown(int keyCode, int shift);
+    // Commits an open editor as Return does (the session's commitOpenEditors
+    // asks this before a command); false, with the editor left open and the
+    // user told, when the quantity typed is refused.
+    bool commitOpenEditor();
     // Shows or hides an in-cell editor (cmbEdit or txtEdit).
     void setEditorVisible(QWidget* editor, bool visible);
     bool m_NewLegFlag = false;

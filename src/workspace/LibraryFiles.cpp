@@ -110,6 +110,8 @@ void StrategyLibraryPane::LoadStartupStrategies()
 void StrategyLibraryPane::LoadStrategies()
 {
     Procedure proc("frmStrategies", "LoadStrategies");
+    if (!commitOpenEditors(proc))
+        return;
     if (session().strategiesChanged()) {
         int answer = Msg::No;
         TW_STEP(proc, answer = dialogs().messageBox(QStringLiteral("Strategies are not saved.\r\nLoad anyway?"),
@@ -134,6 +136,8 @@ void StrategyLibraryPane::LoadStrategies()
 void StrategyLibraryPane::AppendStrategies()
 {
     Procedure proc("frmStrategies", "AppendStrategies");
+    if (!commitOpenEditors(proc))
+        return;
     QString chosen;
     TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Append to strategies"), QString(), true, false));
     if (chosen.isEmpty())
@@ -195,6 +199,8 @@ bool StrategyLibraryPane::writeStrategies(const StrategyTypeCollection& types, c
 void StrategyLibraryPane::SaveStrategies()
 {
     Procedure proc("frmStrategies", "SaveStrategies");
+    if (!commitOpenEditors(proc))
+        return;
     if (session().libraryFile().isEmpty()) {
         TW_STEP(proc, SaveStrategiesAs());
         return;
@@ -211,6 +217,8 @@ void StrategyLibraryPane::SaveStrategies()
 void StrategyLibraryPane::SaveStrategiesAs()
 {
     Procedure proc("frmStrategies", "SaveStrategiesAs");
+    if (!commitOpenEditors(proc))
+        return;
     QString chosen;
     // An untitled library is offered the name of the user's own file that
     // could not be read at the start.
@@ -231,6 +239,8 @@ void StrategyLibraryPane::SaveStrategiesAs()
 void StrategyLibraryPane::ExportStrategies()
 {
     Procedure proc("frmStrategies", "ExportStrategies");
+    if (!commitOpenEditors(proc))
+        return;
     const QString key = selectedKey();
     if (key.isEmpty() || session().library() == nullptr)
         return; // the command needs a selected node

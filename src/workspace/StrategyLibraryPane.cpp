@@ -17,6 +17,8 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <utility>
+
 namespace tw {
 
 namespace {
@@ -90,6 +92,7 @@ StrategyLibraryPane::StrategyLibraryPane(AnalysisSession& session, QWidget* host
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(100);
     connectTree();
+    session.addEditorCommit(this, [this] { return commitLabelEdit(); });
 }
 
 StrategyLibraryPane::~StrategyLibraryPane() = default;
@@ -112,6 +115,9 @@ void StrategyLibraryPane::connectTree()
             tvStrategies_AfterLabelEdit(node, cancel, text);
         },
         Qt::DirectConnection);
+    connect(
+        tvStrategies, &platform::TreeView::BeforeUserInput, this,
+        [this](int& cancel) { tvStrategies_BeforeUserInput(cancel); }, Qt::DirectConnection);
     connect(tvStrategies, &platform::TreeView::KeyDown, this,
             [this](int key, int shift) { tvStrategies_KeyDown(key, shift); });
     connect(tvStrategies, &platform::TreeView::MouseDown, this,
@@ -302,6 +308,7 @@ void StrategyLibraryPane::tvStrategies_AfterLabelEdit(QTreeWidgetItem* node, int
         return;
     }
     Cancel = 0;
+    emit statusWithdrawn(std::exchange(m_labelNotice, QString()));
     if (node == nullptr || session().library() == nullptr)
         return;
     // An edit that leaves the name as it was changes nothing.
@@ -457,6 +464,30 @@ void StrategyLibraryPane::tvStrategies_KeyDown(int KeyCode, int Shift)
     showStrategiesPopup(proc, float(at.x()), float(at.y()));
 }
 
+void StrategyLibraryPane::tvStrategies_BeforeUserInput(int& Cancel)
+{
+    // Every press and key on the tree comes here: no call-stack entry (the
+    // commits push their own).
+    Cancel = 0;
+    shielded("frmStrategies.tvStrategies_BeforeUserInput",
+             [&] { Cancel = session().commitOpenEditors() ? 0 : 1; });
+}
+
+bool StrategyLibraryPane::commitLabelEdit()
+{
+    Procedure proc("frmStrategies", "commitLabelEdit");
+    bool committed = true;
+    TW_STEP_OR(proc, false, committed = tvStrategies->commitLabelEdit());
+    if (!committed) {
+        TW_STEP_OR(proc, false, dialogs().beep());
+        TW_STEP_OR(proc, false, {
+            m_labelNotice = QStringLiteral(" A name cannot be empty: type one, or press Escape to keep the old name");
+            emit statusMessage(m_labelNotice);
+        });
+    }
+    return committed;
+}
+
 void StrategyLibraryPane::showStrategiesPopup(Procedure& proc, float X, float Y)
 {
     platform::PopupMenu* menu = m_cStrategiesMenu;
@@ -502,6 +533,10 @@ void StrategyLibraryPane::rebuildAndSelect(const QString& key, bool startLabelEd
 void StrategyLibraryPane::m_cStrategiesMenu_Click(int itemNumber)
 {
     Procedure proc("frmStrategies", "m_cStrategiesMenu_Click");
+    // Every command here reads the library or builds the tree again: what
+    // is typed into an editor goes in first.
+    if (!commitOpenEditors(proc))
+        return;
     QString key;
     TW_STEP(proc, key = m_cStrategiesMenu->KeyOfItem(itemNumber));
     const auto is = [&key](const char* k) { return key == QLatin1String(k); };

@@ -9,6 +9,10 @@
 // strategies and groups, and carries the strategies-file commands, which the
 // window's menu bar and toolbar reach here too.
 //
+// Every press on the tree, every popup command and every file command
+// commits the editors open over the library first (the session's
+// commitOpenEditors), and stops when one of them refuses what was typed.
+//
 // Every edit changes the library first (workspace/LibraryEdits.h), then
 // builds the whole tree again and selects the node the edit produced.
 
@@ -70,6 +74,9 @@ public:
     void tvStrategies_DragDrop(float X, float Y);
     void tvStrategies_MouseUp(int Button, int Shift, float X, float Y);
     void tvStrategies_KeyDown(int KeyCode, int Shift);
+    // Before a press on the tree acts: the open editors are committed; a
+    // refusal sets Cancel.
+    void tvStrategies_BeforeUserInput(int& Cancel);
 
     // ---- The popup's tree edits ------------------------------------------
     void m_cStrategiesMenu_Click(int itemNumber);
@@ -98,6 +105,9 @@ private:
     // Shows the tree popup for the selected node at (X, Y), twips relative
     // to the tree.
     void showStrategiesPopup(Procedure& proc, float X, float Y);
+    // Commits an open label editor as Return does; false, with the editor
+    // left open and the user told, when the name is refused.
+    bool commitLabelEdit();
     // Shows `node` as the selected one (bold; a strategy with its selected
     // picture) and the node shown so far as an ordinary one again.
     void markShown(QTreeWidgetItem* node);
@@ -133,6 +143,9 @@ private:
     // The node shown as selected (bold), or none.
     QTreeWidgetItem* m_shownNode = nullptr;
 
+    // What the status line says of a name refused by a command, until a
+    // name is taken.
+    QString m_labelNotice;
     // The user's strategies file that the start-up could not read (damaged
     // or gone), while nothing has been saved over it.
     QString m_unreadableFile;

@@ -1,6 +1,8 @@
 #include "workspace/WorkspacePane.h"
 
 #include "app/Convert.h"
+#include "app/Procedure.h"
+#include "workspace/AnalysisSession.h"
 
 #include <QChildEvent>
 #include <QEvent>
@@ -83,6 +85,13 @@ QWidget* WorkspacePane::lastInFocusChain() const
 double WorkspacePane::twipsPerPixel() const
 {
     return tw::twipsPerPixel(logicalDpiY());
+}
+
+bool WorkspacePane::commitOpenEditors(Procedure& proc)
+{
+    bool committed = false;
+    TW_STEP_OR(proc, false, committed = m_session.commitOpenEditors());
+    return committed;
 }
 
 QPoint WorkspacePane::popupPoint(const QWidget* control, double x, double y) const

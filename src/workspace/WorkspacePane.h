@@ -23,6 +23,7 @@
 namespace tw {
 
 class AnalysisSession;
+class Procedure;
 
 class WorkspacePane : public QWidget {
     Q_OBJECT
@@ -63,6 +64,10 @@ protected:
         return control;
     }
     void registerControl(QWidget* control, const QString& name);
+    // A command's first step: the editors open over the library are
+    // committed (AnalysisSession::commitOpenEditors); false when the command
+    // is to stop, an editor having refused what was typed into it.
+    bool commitOpenEditors(Procedure& proc);
     // A container of the pane's that lies over other panes' controls (a page
     // laid over another pane's page) takes the pointer only where its own
     // controls are, as the pane itself does.

@@ -180,11 +180,7 @@ void clickMenu(frmStrategies* w, const char* key)
 
 void clickButton(frmStrategies* w, const char* key)
 {
-    const int b = ui::tbrTools(w)->ButtonIndex(QLatin1String(key));
-    QVERIFY2(b > 0, key);
-    QToolButton* button = ui::tbrTools(w)->ButtonWidget(b);
-    QVERIFY2(button != nullptr, key);
-    button->click();
+    QVERIFY2(test::clickToolbarButton(w, QLatin1String(key)), key);
 }
 
 struct EditState {

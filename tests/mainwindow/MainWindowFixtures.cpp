@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QSet>
 #include <QTest>
+#include <QToolButton>
 
 namespace tw::test {
 
@@ -176,6 +177,16 @@ bool clickMenuItem(QMenu* menu, const QString& item)
     }
     menu->close();
     return false;
+}
+
+bool clickToolbarButton(frmStrategies* window, const QString& key)
+{
+    const int b = ui::tbrTools(window)->ButtonIndex(key);
+    QToolButton* button = b > 0 ? ui::tbrTools(window)->ButtonWidget(b) : nullptr;
+    if (button == nullptr)
+        return false;
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
 }
 
 } // namespace tw::test

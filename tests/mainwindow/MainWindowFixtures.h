@@ -70,5 +70,8 @@ bool chooseFromMenuBar(frmStrategies* window, const QString& title, const QStrin
 // Clicks the item `item` of a shown menu; false (and the menu closed) when
 // the item is not there, not shown or disabled.
 bool clickMenuItem(QMenu* menu, const QString& item);
+// Clicks the toolbar button with that key ("savestrategies") with the
+// mouse; false when there is no such button.
+bool clickToolbarButton(frmStrategies* window, const QString& key);
 
 } // namespace tw::test

@@ -1,8 +1,9 @@
 // The program ended by the system rather than by the user: this suite starts
 // the program's own main window and event loop in a child process (this
 // very program, run with "--program"), lets it edit a strategy description
-// as a user types, and sends it SIGTERM or SIGHUP while it is idle or while
-// its exit question is open, twice in a row. The program must end at once,
+// as a user types (or type a leg's quantity, its editor left open), and
+// sends it SIGTERM or SIGHUP while it is idle or while its exit question is
+// open, twice in a row. The program must end at once,
 // without answering anything, having written what File > Exit writes and
 // the unsaved strategies to a recovery file beside the settings; the next
 // start names that file once.
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QProcess>
+#include <QTableView>
 #include <QtTest>
 
 #include <csignal>
@@ -33,6 +35,7 @@ using namespace tw;
 namespace {
 
 const QString kTyped = QStringLiteral("Kept at the end");
+const QString kQuantity = QStringLiteral("9");
 
 // The child: the program's start and event loop. It types into the
 // description of the selected strategy, says "edited" on its output, and in
@@ -62,6 +65,18 @@ int runProgram(int argc, char** argv)
     } watch;
     app.installEventFilter(&watch);
     QTimer::singleShot(0, w, [w, mode] {
+        if (mode == QLatin1String("quantity")) {
+            // The quantity editor of the first leg, opened and typed into.
+            platform::Grid* legs = ui::gdParams(w);
+            if (!test::focusOn(legs->view()))
+                return;
+            QTest::mouseDClick(legs->view()->viewport(), Qt::LeftButton, {}, test::gridCellCentre(legs, 1, 6));
+            ui::txtEdit(w)->selectAll();
+            QTest::keyClicks(ui::txtEdit(w), kQuantity);
+            std::puts("edited");
+            std::fflush(stdout);
+            return;
+        }
         platform::RichTextBox* box = ui::rtfDescription(w);
         if (!test::focusOn(box))
             return;
@@ -105,6 +120,7 @@ private slots:
         QTest::addRow("idle, SIGHUP") << QStringLiteral("idle") << int(SIGHUP);
         QTest::addRow("exit question open, SIGTERM") << QStringLiteral("question") << int(SIGTERM);
         QTest::addRow("exit question open, SIGHUP") << QStringLiteral("question") << int(SIGHUP);
+        QTest::addRow("quantity editor open, SIGTERM") << QStringLiteral("quantity") << int(SIGTERM);
     }
     void theSystemsEndWritesEverythingAndKeepsTheStrategies()
     {
@@ -150,9 +166,14 @@ private slots:
         const auto library = readStrategiesFile(path);
         const auto original = readStrategiesFile(m_files.stg);
         QCOMPARE(library->Count(), original->Count());
-        const QString description = library->Item(1)->Strategies()->Item(1)->Description();
-        QVERIFY2(description.contains(kTyped), qPrintable(description));
-        QVERIFY(!original->Item(1)->Strategies()->Item(1)->Description().contains(kTyped));
+        if (mode == QLatin1String("quantity")) {
+            QCOMPARE(library->Item(1)->Strategies()->Item(1)->Params()->Item(1)->Quantity(), kQuantity.toShort());
+            QVERIFY(original->Item(1)->Strategies()->Item(1)->Params()->Item(1)->Quantity() != kQuantity.toShort());
+        } else {
+            const QString description = library->Item(1)->Strategies()->Item(1)->Description();
+            QVERIFY2(description.contains(kTyped), qPrintable(description));
+            QVERIFY(!original->Item(1)->Strategies()->Item(1)->Description().contains(kTyped));
+        }
 
         // The next start says where the strategies are, once.
         for (int start = 1; start <= 2; ++start) {

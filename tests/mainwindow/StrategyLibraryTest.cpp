@@ -442,6 +442,63 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
+    void anOpenLabelIsWrittenBeforeSaveAndExit()
+    {
+        const QString file = writeLibrary(path("rename.stg"), {{"G1", {"A", "B"}}});
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", file});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        // F2 opens the selected node's label; what is typed goes to it.
+        const auto typeNewName = [w](const QString& text) {
+            QVERIFY(test::focusOn(ui::tvStrategies(w)));
+            QTest::keyClick(ui::tvStrategies(w), Qt::Key_F2);
+            QVERIFY(labelEditor(w) != nullptr && labelEditor(w)->hasFocus());
+            // Keys the label leaves to the tree (Shift, pressed alone for a
+            // capital) do not end the edit.
+            QWidget* label = QApplication::focusWidget();
+            QTest::keyClick(label, Qt::Key_Backspace);
+            QTest::keyPress(label, Qt::Key_Shift);
+            QTest::keyRelease(label, Qt::Key_Shift);
+            QTest::keyClicks(label, text);
+        };
+
+        // A name typed into the open label, then the toolbar's Save: the
+        // file has it.
+        clickNode(w, QStringLiteral("T1S2"));
+        typeNewName(QStringLiteral("Bear"));
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
+        QVERIFY(labelEditor(w) == nullptr);
+        QCOMPARE(picture(*readStrategiesFile(file)), (Picture{{"G1", {"A", "Bear"}}}));
+        QVERIFY(!w->session().strategiesChanged());
+
+        // An emptied name stops the save: the label stays open and the file
+        // as it was; Escape then keeps the name.
+        const QByteArray saved = bytesOf(file);
+        typeNewName(QString());
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
+        QLineEdit* editor = labelEditor(w);
+        QVERIFY(editor != nullptr);
+        QCOMPARE(bytesOf(file), saved);
+        QCOMPARE(dialogs.beeps, 1);
+        QVERIFY(ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
+        endEdit(editor, Qt::Key_Escape);
+        QCOMPARE(picture(w), (Picture{{"G1", {"A", "Bear"}}}));
+
+        // A name typed, then File > Exit: it is written, so the question
+        // comes; No keeps the window with the new name.
+        typeNewName(QStringLiteral("Bear put"));
+        dialogs.messageAnswers = {Msg::No};
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
+        QTRY_COMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("Strategies are not saved.\r\nExit anyway?"));
+        QCOMPARE(picture(w), (Picture{{"G1", {"A", "Bear put"}}}));
+        QVERIFY(!ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
+        QVERIFY(run.window() != nullptr);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
     void draggingMovesStrategies()
     {
         test::ScriptedDialogs dialogs;

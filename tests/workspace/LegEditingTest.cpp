@@ -11,6 +11,7 @@
 #include "platform/Grid.h"
 #include "platform/PopupMenu.h"
 #include "platform/TabStrip.h"
+#include "mainwindow/MainWindowFixtures.h"
 #include "support/MainWindowRun.h"
 #include "support/QtTestMain.h"
 #include "support/ScriptedDialogs.h"
@@ -20,9 +21,11 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTableView>
@@ -88,6 +91,26 @@ QStringList legRow(const Grid* g, int row)
 const StrategyItem& legOf(frmStrategies* w, int n)
 {
     return *w->session().selectedParams()->Item(n);
+}
+
+// The quantity of leg `leg` of strategy `strategy` of group 1 in a library.
+int16_t quantityIn(const StrategyTypeCollection& types, int strategy, int leg)
+{
+    return types.Item(1)->Strategies()->Item(strategy)->Params()->Item(leg)->Quantity();
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Right-clicks the tree node with that key; the tree popup that opened, if any.
+QMenu* treePopup(frmStrategies* w, const QString& key)
+{
+    QTest::mouseClick(ui::tvStrategies(w)->viewport(), Qt::RightButton, {}, test::treeNodeCentre(w, key));
+    QMenu* shown = ui::m_cStrategiesMenu(w)->ActivePopup();
+    return shown != nullptr && shown->isVisible() ? shown : nullptr;
 }
 
 } // namespace
@@ -613,6 +636,171 @@ private slots:
         QStringList left = folder.entryList(QDir::Files | QDir::Hidden);
         left.sort();
         QCOMPARE(left, expected);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void commandsWriteTheOpenEditorFirst()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S2"); // Bull spread: long call ATM, short call +2, one each
+
+        // 9 typed as a quantity, then the toolbar's Save: the file has it.
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("9"));
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
+        QVERIFY(!ui::txtEdit(w)->isVisible());
+        QCOMPARE(quantityIn(*readStrategiesFile(m_stg), 2, 1), 9);
+        QCOMPARE(ui::gdParams(w)->CellText(1, 6), QStringLiteral("9"));
+        QVERIFY(!w->session().strategiesChanged());
+
+        // A quantity the editor refuses stops the save: nothing is written,
+        // the editor stays open on the text, and the user is told.
+        const QByteArray saved = bytesOf(m_stg);
+        doubleClick(ui::gdSelected(w), 2, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("abc"));
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
+        QVERIFY(ui::txtEdit(w)->isVisible());
+        QVERIFY(ui::txtEdit(w)->hasFocus());
+        QCOMPARE(ui::txtEdit(w)->text(), QStringLiteral("abc"));
+        QCOMPARE(bytesOf(m_stg), saved);
+        QCOMPARE(dialogs.beeps, 1);
+        QVERIFY(ui::lblTickerStatus(w)->text().contains(QStringLiteral("must be a whole number")));
+
+        // Corrected, File > Save strategies as... writes it.
+        typeInto(ui::txtEdit(w), QStringLiteral("4"));
+        const QString copy = m_dir.filePath(QStringLiteral("copy.stg"));
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({copy}));
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies as...")));
+        QCOMPARE(quantityIn(*readStrategiesFile(copy), 2, 2), 4);
+        QCOMPARE(ui::gdSelected(w)->CellText(2, 6), QStringLiteral("4"));
+        QVERIFY(!ui::lblTickerStatus(w)->text().contains(QStringLiteral("must be a whole number")));
+        QVERIFY(!w->session().strategiesChanged());
+
+        // Loading strategies: the typed quantity is a change, so the load
+        // asks first, and No keeps it.
+        doubleClick(ui::gdParams(w), 2, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("5"));
+        const int fileQuestions = dialogs.fileQuestions.size();
+        dialogs.messageAnswers.push_back(Msg::No);
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("loadstrategy")));
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("Strategies are not saved.\r\nLoad anyway?"));
+        QCOMPARE(dialogs.fileQuestions.size(), fileQuestions);
+        QCOMPARE(legOf(w, 2).Quantity(), 5);
+
+        // A list editor's pick, then the tree's Export: the file has it.
+        doubleClick(ui::gdParams(w), 2, 2);
+        QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Short"));
+        press(ui::cmbEdit(w), Qt::Key_Down);
+        QMenu* popup = treePopup(w, QStringLiteral("T1S2"));
+        QVERIFY(popup != nullptr);
+        const QString exported = m_dir.filePath(QStringLiteral("exported.stg"));
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({exported}));
+        QVERIFY(test::clickMenuItem(popup, QStringLiteral("Export")));
+        QVERIFY(!ui::cmbEdit(w)->isVisible());
+        QCOMPARE(readStrategiesFile(exported)->Item(1)->Strategies()->Item(1)->Params()->Item(2)->Position(),
+                 LegPosition::Long);
+
+        // Loading a chain file from the toolbar: the quantity typed goes in
+        // first, and the new chain evaluates it.
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("3"));
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({m_opt}));
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("loadoptions")));
+        QCOMPARE(dialogs.fileQuestions.last().request.title, QStringLiteral("Select option data file"));
+        QVERIFY(!ui::txtEdit(w)->isVisible());
+        QCOMPARE(legOf(w, 1).Quantity(), 3);
+        QCOMPARE(ui::gdSelected(w)->CellText(1, 6), QStringLiteral("3"));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void anotherStrategyWritesTheOpenEditorOrWaitsForIt()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S2");
+        const StrategyTypeCollection& types = *w->session().library();
+
+        // A left click on another strategy: the quantity typed for this one
+        // is written to it before the other is shown.
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("9"));
+        QVERIFY(test::clickTreeNode(w, QStringLiteral("T1S1")));
+        QVERIFY(!ui::txtEdit(w)->isVisible());
+        QCOMPARE(quantityIn(types, 2, 1), 9);
+        QVERIFY(w->session().strategiesChanged());
+        QCOMPARE(ui::gdParams(w)->Rows(), 1 + 2);
+
+        // A refused quantity keeps the strategy: neither a left nor a right
+        // click switches, and no popup opens.
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("0"));
+        QVERIFY(!test::clickTreeNode(w, QStringLiteral("T3S1")));
+        QVERIFY(treePopup(w, QStringLiteral("T3S1")) == nullptr);
+        QCOMPARE(w->session().selectedKey(), QStringLiteral("T1S1"));
+        QVERIFY(ui::txtEdit(w)->isVisible());
+        QVERIFY(ui::txtEdit(w)->hasFocus());
+        QCOMPARE(dialogs.beeps, 2);
+
+        // Corrected, the right click goes through: the other strategy is
+        // shown and its popup opens; the first has the quantity.
+        typeInto(ui::txtEdit(w), QStringLiteral("2"));
+        QMenu* popup = treePopup(w, QStringLiteral("T3S1"));
+        QVERIFY(popup != nullptr);
+        popup->close();
+        QCOMPARE(w->session().selectedKey(), QStringLiteral("T3S1"));
+        QCOMPARE(quantityIn(types, 1, 1), 2);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void closingWritesTheOpenEditorAndAsksOnlyAboutRealChanges()
+    {
+        test::ScriptedDialogs dialogs;
+        {
+            // The quantity editor open, nothing changed: closing asks nothing.
+            test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+            frmStrategies* w = run.window();
+            start(run, "T1S2");
+            doubleClick(ui::gdParams(w), 1, 6);
+            QVERIFY(ui::txtEdit(w)->isVisible());
+            QVERIFY(!w->session().strategiesChanged());
+            QVERIFY(run.close());
+            QVERIFY(dialogs.messages.isEmpty());
+        }
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S2");
+        QPointer<frmStrategies> window = w;
+
+        // 9 typed: it is written, so the question says the strategies are
+        // not saved; No keeps the window with the 9.
+        doubleClick(ui::gdSelected(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("9"));
+        dialogs.messageAnswers.push_back(Msg::No);
+        QVERIFY(!run.close());
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("Strategies are not saved.\r\nExit anyway?"));
+        QCOMPARE(legOf(w, 1).Quantity(), 9);
+        QVERIFY(!ui::txtEdit(w)->isVisible());
+
+        // File > Exit with a refused quantity: the window stays with the
+        // editor open, and nothing is asked.
+        doubleClick(ui::gdParams(w), 2, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("-3"));
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
+        QTRY_COMPARE(dialogs.beeps, 1);
+        QVERIFY(!window.isNull());
+        QVERIFY(ui::txtEdit(w)->isVisible());
+        QCOMPARE(dialogs.messages.size(), 1);
+
+        // Corrected, the toolbar's Exit asks, and Yes closes.
+        typeInto(ui::txtEdit(w), QStringLiteral("6"));
+        dialogs.messageAnswers.push_back(Msg::Yes);
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("exit")));
+        QTRY_VERIFY(window.isNull());
+        QCOMPARE(dialogs.messages.size(), 2);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
