@@ -473,14 +473,14 @@ private slots:
         QCOMPARE(picture(*readStrategiesFile(file)), (Picture{{"G1", {"A", "Bear"}}}));
         QVERIFY(!w->session().strategiesChanged());
 
-        // An emptied name stops the save: the label stays open and the file
-        // as it was; Escape then keeps the name.
-        const QByteArray saved = bytesOf(file);
+        // An emptied name stops the save: the label stays open and nothing
+        // is written; Escape then keeps the name.
+        QVERIFY(QFile::remove(file));
         typeNewName(QString());
         QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
         QLineEdit* editor = labelEditor(w);
         QVERIFY(editor != nullptr);
-        QCOMPARE(bytesOf(file), saved);
+        QVERIFY(!QFile::exists(file));
         QCOMPARE(dialogs.beeps, 1);
         QVERIFY(ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
         endEdit(editor, Qt::Key_Escape);
@@ -495,7 +495,6 @@ private slots:
         QCOMPARE(dialogs.messages.last().text, QStringLiteral("Strategies are not saved.\r\nExit anyway?"));
         QCOMPARE(picture(w), (Picture{{"G1", {"A", "Bear put"}}}));
         QVERIFY(!ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
-        QVERIFY(run.window() != nullptr);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 

@@ -189,39 +189,6 @@ TEST(AnalysisSession, TickerSettingsComeBackWithoutTellingTheCharts)
     EXPECT_EQ(s.pricingContext().dividends, 0.025);
 }
 
-TEST(AnalysisSession, OpenEditorsCommitInTurnUntilOneRefuses)
-{
-    AnalysisSession s;
-    QStringList calls;
-    bool refuse = false;
-    auto first = std::make_unique<QObject>();
-    QObject second;
-    s.addEditorCommit(first.get(), [&] {
-        calls << QStringLiteral("first");
-        return !refuse;
-    });
-    s.addEditorCommit(&second, [&] {
-        calls << QStringLiteral("second");
-        // A commit that asks again (a selection on its way) is not run twice.
-        EXPECT_TRUE(s.commitOpenEditors());
-        return true;
-    });
-    EXPECT_TRUE(s.commitOpenEditors());
-    EXPECT_EQ(calls, (QStringList{"first", "second"}));
-
-    // A refusal stops the others and the command that asked.
-    calls.clear();
-    refuse = true;
-    EXPECT_FALSE(s.commitOpenEditors());
-    EXPECT_EQ(calls, QStringList{"first"});
-
-    // An editor whose pane is gone is not asked.
-    calls.clear();
-    first.reset();
-    EXPECT_TRUE(s.commitOpenEditors());
-    EXPECT_EQ(calls, QStringList{"second"});
-}
-
 TEST(AnalysisSession, CalculationModeCaptions)
 {
     AnalysisSession s;
