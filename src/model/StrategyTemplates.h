@@ -55,6 +55,8 @@ public:
     // The eight bytes of the record that no property uses: kept as loaded and
     // written back unchanged (zeros for a leg made in the program).
     const Reserved& reservedBytes() const { return m_reserved; }
+    // Equal legs write the same record.
+    bool operator==(const StrategyItem&) const = default;
 
     void Save(StgWriter& out) const;
     void Load(StgReader& in);

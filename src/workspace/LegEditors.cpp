@@ -3,7 +3,9 @@
 // (position, kind, strike, expiration) or the text box txtEdit (quantity).
 // Leaving the editor writes the choice into the selected strategy's leg,
 // rebuilds both grids and evaluates again; Enter leaves it for its grid, a
-// cancel from the grid leaves it without writing.
+// cancel from the grid leaves it without writing. The strategies count as
+// unsaved only when a leg changed: a value other than the leg's, or a leg the
+// hint row added.
 
 #include "workspace/LegsPane.h"
 
@@ -251,10 +253,9 @@ void LegsPane::gdParams_RequestEdit(int row, int col, int /*keyCode*/, bool& can
     }
     TW_STEP(proc, cancel = true);
     TW_STEP(proc, m_EditCancelled = false);
-    // The quantity editor changes nothing by opening (its commit marks the
-    // library when it writes another quantity), unless the hint row added a
-    // leg for it.
-    if (col != 6 || added)
+    // An editor changes nothing by opening (its commit marks the library when
+    // it writes another value); a leg the hint row added for it does.
+    if (added)
         TW_STEP(proc, session().setStrategiesChanged(true));
 }
 
@@ -375,10 +376,13 @@ void LegsPane::cmbEdit_LostFocus()
         const QVariant data = cmbEdit->currentData();
         if (data.isValid())
             choice.itemData = data.toInt();
-        applyComboChoice(editFieldOfTag(cmbEdit->property("tag").toString()), choice, *params->Item(m_EditRow),
-                         m_NewLegFlag);
+        StrategyItem& leg = *params->Item(m_EditRow);
+        const StrategyItem before = leg;
+        applyComboChoice(editFieldOfTag(cmbEdit->property("tag").toString()), choice, leg, m_NewLegFlag);
+        // The entry the list opened on, picked again, is no change to save.
+        if (!(leg == before))
+            session().setStrategiesChanged(true);
     });
-    TW_STEP(proc, session().setStrategiesChanged(true));
     TW_STEP(proc, refreshLegGrids(params));
 }
 

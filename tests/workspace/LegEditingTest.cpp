@@ -304,9 +304,12 @@ private slots:
         press(ui::cmbEdit(w), Qt::Key_Return);
 
         // In the type column: the type list of the new leg, on "Call"; "Stock"
-        // gives the fresh leg a hundred shares.
+        // gives the fresh leg a hundred shares. The added leg is a change
+        // already while the list is open.
+        w->session().setStrategiesChanged(false);
         doubleClick(ui::gdParams(w), 2, 3);
         QCOMPARE(w->session().selectedParams()->Count(), 2);
+        QVERIFY(w->session().strategiesChanged());
         QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Call"));
         press(ui::cmbEdit(w), Qt::Key_Down);
         press(ui::cmbEdit(w), Qt::Key_Return);
@@ -735,11 +738,24 @@ private slots:
     {
         test::ScriptedDialogs dialogs;
         {
-            // The quantity editor open, nothing changed: closing asks nothing.
+            // Editors opened and left on the leg's own values, a list left by
+            // Return, one by the next double click, one by the close itself,
+            // change nothing: closing asks nothing.
             test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+            frmStrategies* w = run.window();
             start(run, "T1S2");
-            doubleClick(ui::gdParams(run.window()), 1, 6);
-            QVERIFY(ui::txtEdit(run.window())->isVisible());
+            doubleClick(ui::gdParams(w), 1, 6);
+            doubleClick(ui::gdParams(w), 2, 2);
+            QCOMPARE(ui::cmbEdit(w)->currentText(), QStringLiteral("Short"));
+            press(ui::cmbEdit(w), Qt::Key_Return);
+            doubleClick(ui::gdParams(w), 1, 1);
+            doubleClick(ui::gdParams(w), 2, 3);
+            press(ui::cmbEdit(w), Qt::Key_Up);
+            press(ui::cmbEdit(w), Qt::Key_Down); // Put, and back to Call
+            doubleClick(ui::gdSelected(w), 1, 5);
+            QVERIFY(ui::cmbEdit(w)->isVisible());
+            QCOMPARE(ui::cmbEdit(w)->property("tag").toString(), QStringLiteral("11"));
+            QCOMPARE(legOf(w, 2).ItemType(), LegKind::Call);
             QVERIFY(run.close());
             QVERIFY(dialogs.messages.isEmpty());
         }
