@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <QTextStream>
 #include <array>
+#include <cstring>
 #include <optional>
 
 namespace tw::marketdata {
@@ -65,18 +66,67 @@ bool isBinary(const QByteArray& bytes)
 }
 
 // Numbers in the table always use "." whatever the user's locale.
-std::optional<Currency> moneyField(const QString& text)
+std::optional<Currency> moneyField(QStringView text)
 {
-    return Currency::parse(text.trimmed());
+    return Currency::parse(text);
 }
 
-std::optional<int32_t> wholeField(const QString& text)
+std::optional<int32_t> wholeField(QStringView text)
 {
-    const auto v = parseNumber(text);
+    // Plain digits, as volumes and open interest always are, without the
+    // general number reader.
+    const QStringView t = text.trimmed();
+    if (!t.isEmpty() && t.size() <= 9
+        && std::all_of(t.begin(), t.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); })) {
+        int32_t v = 0;
+        for (const QChar c : t)
+            v = v * 10 + (c.unicode() - '0');
+        return v;
+    }
+    const auto v = parseNumber(t.toString());
     if (!v || *v < -2147483648.0 || *v > 2147483647.0)
         return std::nullopt;
     return static_cast<int32_t>(roundHalfEven(*v));
 }
+
+// The fields of an option line: views into the line, split at every ","
+// (an empty field stays a field). Only the fields an option line has are
+// kept; size() counts them all.
+class Fields {
+public:
+    static constexpr qsizetype Kept = 14;
+
+    explicit Fields(QStringView line)
+    {
+        qsizetype from = 0;
+        for (;;) {
+            const qsizetype comma = line.indexOf(QLatin1Char(','), from);
+            const qsizetype end = comma < 0 ? line.size() : comma;
+            if (m_count < Kept)
+                m_fields[static_cast<std::size_t>(m_count)] = line.sliced(from, end - from);
+            ++m_count;
+            if (comma < 0)
+                break;
+            from = comma + 1;
+        }
+    }
+    qsizetype size() const { return m_count; }
+    QStringView at(qsizetype i) const { return m_fields[static_cast<std::size_t>(i)]; }
+
+private:
+    std::array<QStringView, Kept> m_fields{};
+    qsizetype m_count = 0;
+};
+
+// What the lines of a table repeat, kept from one line to the next: the
+// expiration of the last description read, and the last net change of each
+// half (shared, so that a big chain keeps one copy of each repeated text).
+struct LineMemory {
+    QString year;  // of the expiration, "04"
+    QString month; // "Feb"
+    double expiration = 0;
+    QString net[2];
+};
 
 // One half of an option line: fields [offset, offset + 7).
 struct Half {
@@ -92,53 +142,82 @@ struct Half {
     QString exchange;
 };
 
+// The first three words of a description's text before its code.
+bool leadingWords(QStringView text, std::array<QStringView, 3>& words)
+{
+    std::size_t n = 0;
+    qsizetype i = 0;
+    while (n < words.size()) {
+        while (i < text.size() && text[i] == QLatin1Char(' '))
+            ++i;
+        if (i == text.size())
+            return false;
+        const qsizetype start = i;
+        while (i < text.size() && text[i] != QLatin1Char(' '))
+            ++i;
+        words[n++] = text.sliced(start, i - start);
+    }
+    return true;
+}
+
 // Reads one half; a text that explains what is wrong when it cannot be read.
-std::optional<Half> readHalf(const QStringList& f, int offset, bool callHalf, QString& problem)
+std::optional<Half> readHalf(const Fields& f, int offset, bool callHalf, LineMemory& memory, QString& problem)
 {
     if (f.size() < offset + 7) {
         problem = QStringLiteral("the line has too few fields");
         return std::nullopt;
     }
     Half h;
-    const QString description = f.at(offset).trimmed();
+    const QStringView description = f.at(offset).trimmed();
     const qsizetype open = description.indexOf(QLatin1Char('('));
     const qsizetype close = description.indexOf(QLatin1Char(')'));
     if (open < 0 || close < open) {
-        problem = QStringLiteral("the description %1 has no option code").arg(quoted(description));
+        problem = QStringLiteral("the description %1 has no option code").arg(quoted(description.toString()));
         return std::nullopt;
     }
-    h.code = description.mid(open + 1, close - open - 1);
-    const QStringList words = description.left(open).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.size() < 3) {
-        problem = QStringLiteral("the description %1 has no expiration and strike").arg(quoted(description));
+    h.code = description.sliced(open + 1, close - open - 1).toString();
+    std::array<QStringView, 3> words;
+    if (!leadingWords(description.first(open), words)) {
+        problem = QStringLiteral("the description %1 has no expiration and strike").arg(quoted(description.toString()));
         return std::nullopt;
     }
-    const auto month = ParseExpiryMonth(words.at(0) + QLatin1Char(' ') + words.at(1));
-    if (!month) {
-        problem = QStringLiteral("the expiration %1 is not a month").arg(quoted(words.at(0) + QLatin1Char(' ') + words.at(1)));
-        return std::nullopt;
+    // Lines of one expiration follow each other: its date is worked out once.
+    if (memory.year.isEmpty() || memory.year != words[0] || memory.month != words[1]) {
+        const QString text = words[0].toString() + QLatin1Char(' ') + words[1].toString();
+        const auto month = ParseExpiryMonth(text);
+        if (!month) {
+            problem = QStringLiteral("the expiration %1 is not a month").arg(quoted(text));
+            return std::nullopt;
+        }
+        memory.year = words[0].toString();
+        memory.month = words[1].toString();
+        memory.expiration = serialFromDate(ExpirationSaturday(*month));
     }
-    h.expiration = serialFromDate(ExpirationSaturday(*month));
-    const auto strike = moneyField(words.at(2));
+    h.expiration = memory.expiration;
+    const auto strike = moneyField(words[2]);
     if (!strike) {
-        problem = QStringLiteral("the strike %1 is not a number").arg(quoted(words.at(2)));
+        problem = QStringLiteral("the strike %1 is not a number").arg(quoted(words[2].toString()));
         return std::nullopt;
     }
     h.strike = *strike;
-    const qsizetype dash = h.code.indexOf(QLatin1Char('-'));
-    const QChar letter = dash >= 0 ? (dash + 1 < h.code.size() ? h.code.at(dash + 1) : QChar()) : (h.code.isEmpty() ? QChar() : h.code.at(0));
+    const QStringView code(h.code);
+    const qsizetype dash = code.indexOf(QLatin1Char('-'));
+    const QChar letter = dash >= 0 ? (dash + 1 < code.size() ? code.at(dash + 1) : QChar()) : (code.isEmpty() ? QChar() : code.at(0));
     h.exchange = exchangeName(letter, callHalf);
-    h.net = f.at(offset + 2);
+    QString& net = memory.net[callHalf ? 0 : 1];
+    if (net != f.at(offset + 2))
+        net = f.at(offset + 2).toString();
+    h.net = net;
     const struct {
         int field;
         Currency* target;
         const char* name;
     } money[] = {{1, &h.lastSale, "last sale"}, {3, &h.bid, "bid"}, {4, &h.ask, "ask"}};
     for (const auto& m : money) {
-        const QString t = f.at(offset + m.field).trimmed();
+        const QStringView t = f.at(offset + m.field).trimmed();
         const auto v = t.isEmpty() ? std::optional<Currency>(Currency()) : moneyField(t);
         if (!v) {
-            problem = QStringLiteral("the %1 %2 is not a number").arg(QLatin1String(m.name), quoted(t));
+            problem = QStringLiteral("the %1 %2 is not a number").arg(QLatin1String(m.name), quoted(t.toString()));
             return std::nullopt;
         }
         *m.target = *v;
@@ -149,10 +228,10 @@ std::optional<Half> readHalf(const QStringList& f, int offset, bool callHalf, QS
         const char* name;
     } whole[] = {{5, &h.volume, "volume"}, {6, &h.openInt, "open interest"}};
     for (const auto& w : whole) {
-        const QString t = f.at(offset + w.field).trimmed();
+        const QStringView t = f.at(offset + w.field).trimmed();
         const auto v = t.isEmpty() ? std::optional<int32_t>(0) : wholeField(t);
         if (!v) {
-            problem = QStringLiteral("the %1 %2 is not a whole number").arg(QLatin1String(w.name), quoted(t));
+            problem = QStringLiteral("the %1 %2 is not a whole number").arg(QLatin1String(w.name), quoted(t.toString()));
             return std::nullopt;
         }
         *w.target = *v;
@@ -289,16 +368,17 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
 
     // Line 3 is the heading; then the option lines.
     const int count = static_cast<int>(lines.size());
+    LineMemory memory;
     for (int i = 4; i <= count; ++i) {
-        const QString& line = lines.at(i - 1);
+        const QStringView line = lines.at(i - 1);
         if (!line.trimmed().isEmpty()) {
-            const QStringList f = line.split(QLatin1Char(','));
+            const Fields f(line);
             for (const bool callHalf : {true, false}) {
                 const int offset = callHalf ? 0 : 7;
                 if (f.size() <= offset || f.at(offset).trimmed().isEmpty())
                     continue;
                 QString problem;
-                if (const auto half = readHalf(f, offset, callHalf, problem))
+                if (const auto half = readHalf(f, offset, callHalf, memory, problem))
                     addHalf(callHalf ? *s->Calls() : *s->Puts(), *half);
                 else
                     result.warnings.append(QStringLiteral("Line %1, %2: %3")
@@ -331,18 +411,32 @@ QStringList readOptionChainFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw TwError(RunTime::FileNotFound, QStringLiteral("Tarnwell.QuoteTable"), unreadable(path, file));
+    // Told before a byte is read: such a file would only fill the memory.
+    if (file.size() > kLargestChainBytes)
+        throw TwError(InvalidFileFormat, QStringLiteral("Tarnwell.QuoteTable"),
+                      QStringLiteral("The file \"%1\" (%2 MB) is too large to be an option chain.")
+                          .arg(path)
+                          .arg(file.size() / (1024 * 1024)));
     const QByteArray bytes = file.readAll();
     if (isBinary(bytes))
         throw TwError(InvalidFileFormat, QStringLiteral("Tarnwell.QuoteTable"),
                       QStringLiteral("The file \"%1\" is not an option chain file.").arg(path));
-    QString text = QString::fromLatin1(bytes);
-    QStringList lines = text.split(QLatin1Char('\n'));
-    for (QString& l : lines) {
-        if (l.endsWith(QLatin1Char('\r')))
-            l.chop(1);
+    // Line by line from the bytes: each line without its LF or CR LF; a last
+    // line without an end counts unless it is empty.
+    QStringList lines;
+    lines.reserve(bytes.count('\n') + 1);
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    for (qsizetype start = 0; start < size;) {
+        const auto* lf = static_cast<const char*>(std::memchr(data + start, '\n', static_cast<std::size_t>(size - start)));
+        const qsizetype end = lf != nullptr ? lf - data : size;
+        qsizetype length = end - start;
+        if (length > 0 && data[end - 1] == '\r')
+            --length;
+        if (lf != nullptr || length > 0)
+            lines.append(QString::fromLatin1(data + start, length));
+        start = end + 1;
     }
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
     return lines;
 }
 

@@ -13,6 +13,7 @@
 #include "model/Currency.h"
 
 #include <QDate>
+#include <cstdint>
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -61,9 +62,14 @@ QDate ExpirationSaturday(const QDate& date);
 // in the call half or the put half.
 QString exchangeName(QChar letter, bool callHalf);
 
+// The largest option chain taken, from a file or a download: a big index's
+// chain is a few megabytes, and a file beyond this bound is no chain.
+inline constexpr int64_t kLargestChainBytes = 64LL * 1024 * 1024;
+
 // Reads an option-chain file: its lines, without their line ends. Raises
 // TwError with a message for the user when it cannot be read, is a folder,
-// or holds binary data, which no chain file does.
+// is larger than kLargestChainBytes (before reading it), or holds binary
+// data, which no chain file does.
 QStringList readOptionChainFile(const QString& path);
 // Why the option-chain file named at `path` cannot be opened, for the user:
 // it is not found, it is a folder, or the system's reason; empty when it

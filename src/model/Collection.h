@@ -64,10 +64,12 @@ public:
     void Remove(int32_t index)
     {
         const size_t i = slot(index);
-        if (!m_keys[i].isEmpty())
-            m_byKey.remove(m_keys[i]);
+        if (!m_keys.empty()) {
+            if (!m_keys[i].isEmpty())
+                m_byKey.remove(m_keys[i]);
+            m_keys.erase(m_keys.begin() + static_cast<std::ptrdiff_t>(i));
+        }
         m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(i));
-        m_keys.erase(m_keys.begin() + static_cast<std::ptrdiff_t>(i));
     }
     void Remove(const QString& key)
     {
@@ -89,11 +91,7 @@ public:
 
     const_iterator begin() const { return m_items.cbegin(); }
     const_iterator end() const { return m_items.cend(); }
-    void reserve(size_t n)
-    {
-        m_items.reserve(n);
-        m_keys.reserve(n);
-    }
+    void reserve(size_t n) { m_items.reserve(n); }
 
 private:
     size_t slot(int32_t index) const
@@ -110,14 +108,19 @@ private:
         const QString folded = key.toCaseFolded();
         if (!folded.isEmpty() && m_byKey.contains(folded))
             collection_detail::duplicateKey();
+        // Keys are kept from the first one on: a collection without keys (a
+        // side of a big chain) spends nothing on them.
+        if (!folded.isEmpty() && m_keys.empty())
+            m_keys.resize(m_items.size());
         m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(i), item);
-        m_keys.insert(m_keys.begin() + static_cast<std::ptrdiff_t>(i), folded);
+        if (!folded.isEmpty() || !m_keys.empty())
+            m_keys.insert(m_keys.begin() + static_cast<std::ptrdiff_t>(i), folded);
         if (!folded.isEmpty())
             m_byKey.insert(folded, std::move(item));
     }
 
     std::vector<Ptr> m_items;
-    std::vector<QString> m_keys; // case-folded, empty for none
+    std::vector<QString> m_keys; // case-folded, empty for none; none at all until a key is given
     QHash<QString, Ptr> m_byKey;
 };
 

@@ -28,9 +28,9 @@ Currency Currency::fromDouble(double value)
     return fromRaw(static_cast<int64_t>(scaled));
 }
 
-std::optional<Currency> Currency::parse(const QString& text)
+std::optional<Currency> Currency::parse(QStringView text)
 {
-    const QString t = text.trimmed();
+    const QStringView t = text.trimmed();
     qsizetype i = 0;
     bool negative = false;
     if (i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) {

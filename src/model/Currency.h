@@ -30,7 +30,7 @@ public:
     // Reads "-12.5", "0.0375", " 100 " ("." is the decimal separator whatever
     // the locale). More than four decimals round half to even; anything else
     // than an optional sign, digits and one point gives no value.
-    static std::optional<Currency> parse(const QString& text);
+    static std::optional<Currency> parse(QStringView text);
 
     constexpr int64_t raw() const { return m_raw; }
     double toDouble() const { return static_cast<double>(m_raw) / static_cast<double>(Scale); }

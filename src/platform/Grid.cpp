@@ -97,12 +97,19 @@ private:
 
 } // namespace detail
 
+using detail::CellRead;
 using detail::GridCell;
 using detail::GridColumn;
 
 namespace {
 
 [[noreturn]] void raiseRange(const QString& text) { throw std::out_of_range(text.toStdString()); }
+
+[[noreturn]] void raiseSourced(const QString& grid)
+{
+    throw std::logic_error(
+        QStringLiteral("Grid %1: its rows come from a row source and cannot be changed").arg(grid).toStdString());
+}
 
 } // namespace
 
@@ -186,6 +193,20 @@ void Grid::checkCell(int row, int col) const
     if (row < 1 || row > Rows())
         raiseRange(QStringLiteral("Grid %1: row %2 does not exist").arg(objectName()).arg(row));
     checkColumn(col);
+}
+
+GridCell& Grid::ownCell(int row, int col)
+{
+    checkCell(row, col);
+    if (m_model->source)
+        raiseSourced(objectName());
+    return m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)];
+}
+
+void Grid::checkRow(int row) const
+{
+    if (row < 1 || row > Rows())
+        raiseRange(QStringLiteral("Grid %1: row %2 does not exist").arg(objectName()).arg(row));
 }
 
 // ---------------------------------------------------------------------------
@@ -411,13 +432,15 @@ int Grid::AddRow() { return AddRow(-1, false); }
 
 int Grid::AddRow(int height, bool groupRow)
 {
+    if (m_model->source)
+        raiseSourced(objectName());
     const int row = m_model->appendRow(height > 0 ? height : -1, groupRow);
     if (!m_model->batch && height > 0)
         m_view->verticalHeader()->resizeSection(row - 1, height);
     return row;
 }
 
-int Grid::Rows() const { return static_cast<int>(m_model->rows.size()); }
+int Grid::Rows() const { return m_model->totalRows(); }
 
 void Grid::Clear(bool removeColumns)
 {
@@ -430,33 +453,47 @@ void Grid::Clear(bool removeColumns)
         m_model->removeAllRows();
 }
 
+void Grid::setRowSource(std::shared_ptr<const GridRowSource> source)
+{
+    endPendingEdit();
+    m_model->setSource(std::move(source));
+    if (!m_fitToText)
+        return;
+    if (m_model->batch)
+        m_fitPending = true;
+    else
+        fitAllColumns();
+}
+
+const std::shared_ptr<const GridRowSource>& Grid::rowSource() const { return m_model->source; }
+
 bool Grid::RowIsGroup(int row) const
 {
-    if (row < 1 || row > Rows())
-        raiseRange(QStringLiteral("Grid %1: row %2 does not exist").arg(objectName()).arg(row));
-    return m_model->rows[static_cast<std::size_t>(row - 1)].group;
+    checkRow(row);
+    return m_model->rowIsGroup(row - 1);
 }
 
 void Grid::setRowIsGroup(int row, bool group)
 {
-    if (row < 1 || row > Rows())
-        raiseRange(QStringLiteral("Grid %1: row %2 does not exist").arg(objectName()).arg(row));
+    checkRow(row);
+    if (m_model->source)
+        raiseSourced(objectName());
     m_model->rows[static_cast<std::size_t>(row - 1)].group = group;
     m_model->rowChanged(row - 1);
 }
 
 int Grid::RowHeight(int row) const
 {
-    if (row < 1 || row > Rows())
-        raiseRange(QStringLiteral("Grid %1: row %2 does not exist").arg(objectName()).arg(row));
-    const int h = m_model->rows[static_cast<std::size_t>(row - 1)].height;
+    checkRow(row);
+    const int h = m_model->rowHeight(row - 1);
     return h > 0 ? h : DefaultRowHeight();
 }
 
 void Grid::setRowHeight(int row, int height)
 {
-    if (row < 1 || row > Rows())
-        raiseRange(QStringLiteral("Grid %1: row %2 does not exist").arg(objectName()).arg(row));
+    checkRow(row);
+    if (m_model->source)
+        raiseSourced(objectName());
     m_model->rows[static_cast<std::size_t>(row - 1)].height = height > 0 ? height : -1;
     if (row <= m_model->rowCount())
         m_view->verticalHeader()->resizeSection(row - 1, height > 0 ? height : DefaultRowHeight());
@@ -496,8 +533,7 @@ void Grid::cellChanged(int row0, int col0)
 void Grid::CellDetails(int row, int col, const GridValue& value, int align, int iconIndex, const QColor& backColor,
                        const QColor& foreColor, const QFont* font)
 {
-    checkCell(row, col);
-    GridCell& c = m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)];
+    GridCell& c = ownCell(row, col);
     c.value = value;
     c.align = align;
     c.icon = static_cast<int16_t>(qBound(-1, iconIndex, 32767));
@@ -517,55 +553,50 @@ QString Grid::CellText(int row, int col) const
 
 void Grid::setCellText(int row, int col, const GridValue& value)
 {
-    checkCell(row, col);
-    m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)].value = value;
+    ownCell(row, col).value = value;
     cellChanged(row - 1, col - 1);
 }
 
 GridValue Grid::CellValue(int row, int col) const
 {
     checkCell(row, col);
-    return m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)].value;
+    return m_model->read(row - 1, col - 1).value;
 }
 
 int Grid::CellAlign(int row, int col) const
 {
     checkCell(row, col);
-    return m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)].align;
+    return m_model->read(row - 1, col - 1).align;
 }
 
 void Grid::setCellAlign(int row, int col, int align)
 {
-    checkCell(row, col);
-    m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)].align = align;
+    ownCell(row, col).align = align;
     cellChanged(row - 1, col - 1);
 }
 
 int Grid::CellIcon(int row, int col) const
 {
     checkCell(row, col);
-    return m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)].icon;
+    return m_model->read(row - 1, col - 1).icon;
 }
 
 void Grid::setCellIcon(int row, int col, int iconIndex)
 {
-    checkCell(row, col);
-    m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)].icon =
-        static_cast<int16_t>(qBound(-1, iconIndex, 32767));
+    ownCell(row, col).icon = static_cast<int16_t>(qBound(-1, iconIndex, 32767));
     cellChanged(row - 1, col - 1);
 }
 
 QColor Grid::CellBackColor(int row, int col) const
 {
     checkCell(row, col);
-    const GridCell& c = m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)];
+    const CellRead c = m_model->read(row - 1, col - 1);
     return c.hasBack ? QColor(c.back) : QColor();
 }
 
 void Grid::setCellBackColor(int row, int col, const QColor& color)
 {
-    checkCell(row, col);
-    GridCell& c = m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)];
+    GridCell& c = ownCell(row, col);
     c.hasBack = color.isValid();
     c.back = c.hasBack ? color.rgb() : 0;
     cellChanged(row - 1, col - 1);
@@ -574,14 +605,13 @@ void Grid::setCellBackColor(int row, int col, const QColor& color)
 QColor Grid::CellForeColor(int row, int col) const
 {
     checkCell(row, col);
-    const GridCell& c = m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)];
+    const CellRead c = m_model->read(row - 1, col - 1);
     return c.hasFore ? QColor(c.fore) : QColor();
 }
 
 void Grid::setCellForeColor(int row, int col, const QColor& color)
 {
-    checkCell(row, col);
-    GridCell& c = m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)];
+    GridCell& c = ownCell(row, col);
     c.hasFore = color.isValid();
     c.fore = c.hasFore ? color.rgb() : 0;
     cellChanged(row - 1, col - 1);
@@ -590,16 +620,13 @@ void Grid::setCellForeColor(int row, int col, const QColor& color)
 QFont Grid::CellFont(int row, int col) const
 {
     checkCell(row, col);
-    const GridCell& c = m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)];
-    const QFont* f = m_model->fontAt(c.font);
+    const QFont* f = m_model->read(row - 1, col - 1).font;
     return f != nullptr ? *f : font();
 }
 
 void Grid::setCellFont(int row, int col, const QFont* font)
 {
-    checkCell(row, col);
-    m_model->rows[static_cast<std::size_t>(row - 1)].cells[static_cast<std::size_t>(col - 1)].font =
-        font != nullptr ? m_model->internFont(*font) : int16_t(-1);
+    ownCell(row, col).font = font != nullptr ? m_model->internFont(*font) : int16_t(-1);
     cellChanged(row - 1, col - 1);
 }
 

@@ -21,6 +21,10 @@
 //   scrolling the grid or pressing its header raises CancelEdit once.
 // - With the redraw switch off, added rows and changed cells are gathered and
 //   shown together when it is switched on again.
+// - Rows can also come from their owner (setRowSource): the grid then asks
+//   for a cell's value and look when it shows or measures the cell and keeps
+//   nothing of its own, so a table of a hundred thousand rows is shown at
+//   once and costs the grid no memory.
 //
 // Events are plain Qt signals; those with a `bool&` argument must be
 // connected directly (the default within one thread).
@@ -29,11 +33,13 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QIcon>
 #include <QList>
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
+#include <memory>
 
 class QTableView;
 class QHeaderView;
@@ -43,11 +49,14 @@ class QMouseEvent;
 namespace tw::platform {
 
 namespace detail {
+struct GridCell;
 class GridModel;
 class GridView;
 class GridHeader;
 class GridDelegate;
 } // namespace detail
+
+class GridRowSource;
 
 class Grid : public QWidget {
     Q_OBJECT
@@ -118,6 +127,12 @@ public:
     int Rows() const;
     // Removes every row; with `removeColumns` the columns too.
     void Clear(bool removeColumns = false);
+    // Shows the rows of `source` (plain rows of the default height) in place
+    // of every row the grid had, until the next Clear or source; null shows
+    // none. Those rows' cells are read, never set, through the grid: adding
+    // rows or setting cells while a source is shown raises std::logic_error.
+    void setRowSource(std::shared_ptr<const GridRowSource> source);
+    const std::shared_ptr<const GridRowSource>& rowSource() const;
     bool RowIsGroup(int row) const;
     void setRowIsGroup(int row, bool group);
     int RowHeight(int row) const;
@@ -235,15 +250,20 @@ private:
     friend class detail::GridHeader;
 
     void checkColumn(int col) const;
+    void checkRow(int row) const;
     void checkCell(int row, int col) const;
+    // A cell of the grid's own rows, to be changed.
+    detail::GridCell& ownCell(int row, int col);
     void publishRows();
     void applyRowHeights(int firstRow0);
     void updateDefaultRowHeight();
     void selectCell(int row0, int col0);
     void cellChanged(int row0, int col0);
     void applyColumnLayout(int col0);
-    // Fitting and filling (GridFit.cpp).
-    int cellTextWidth(int row0, int col0) const;
+    // Fitting and filling (GridFit.cpp). `measured` keeps the text widths
+    // of the values met during one pass over a column.
+    using MeasuredWidths = QHash<std::pair<quintptr, GridValue>, int>;
+    int cellTextWidth(int row0, int col0, MeasuredWidths* measured = nullptr) const;
     int headerTextWidth(int col0) const;
     void fitAllColumns();
     void fitCell(int row0, int col0);
@@ -292,6 +312,29 @@ private:
     bool m_headerMouse = false;
     QList<int> m_pressWidths;
     QList<int> m_pressOrder;
+};
+
+// The look of a cell that a row source gives: alignment in Windows
+// text-drawing flags, icon index (-1 none), colours (invalid: the grid's
+// own) and font (null: the grid's own; kept by the source while the grid
+// shows its rows).
+struct GridCellLook {
+    int align = Grid::DefaultCellAlign;
+    int icon = -1;
+    QColor back;
+    QColor fore;
+    const QFont* font = nullptr;
+};
+
+// Rows that their owner keeps. Rows and columns are numbered from 1, columns
+// by their number in the grid. The rows must not change while a grid shows
+// them: a source is replaced, not changed.
+class GridRowSource {
+public:
+    virtual ~GridRowSource() = default;
+    virtual int rowCount() const = 0;
+    virtual GridValue value(int row, int col) const = 0;
+    virtual GridCellLook look(int row, int col) const = 0;
 };
 
 } // namespace tw::platform

@@ -10,7 +10,6 @@
 
 namespace tw::platform {
 
-using detail::GridCell;
 using detail::GridColumn;
 
 void Grid::setFitColumnsToText(bool on)
@@ -24,25 +23,36 @@ int Grid::ColumnTextWidth(int col) const
 {
     checkColumn(col);
     int width = headerTextWidth(col - 1);
+    // Tables repeat their values (the same strikes, dates and exchanges on
+    // many rows): each is measured once.
+    MeasuredWidths measured;
     for (int r = 0; r < Rows(); ++r)
-        width = qMax(width, cellTextWidth(r, col - 1));
+        width = qMax(width, cellTextWidth(r, col - 1, &measured));
     return width;
 }
 
-int Grid::cellTextWidth(int row0, int col0) const
+int Grid::cellTextWidth(int row0, int col0, MeasuredWidths* measured) const
 {
-    const detail::GridRow& row = m_model->rows[static_cast<std::size_t>(row0)];
-    if (row.group)
+    if (m_model->rowIsGroup(row0))
         return 0; // its text spans the row
-    const GridCell& cell = row.cells[static_cast<std::size_t>(col0)];
-    const QString text = m_model->displayText(row0, col0);
-    int width = 0;
-    if (!text.isEmpty()) {
-        const QFont* own = m_model->fontAt(cell.font);
-        const QFontMetrics fm(own != nullptr ? *own : view()->font());
+    const detail::CellRead cell = m_model->read(row0, col0);
+    const auto textWidth = [&] {
+        const QString text = formatGridValue(cell.value, m_model->columns[static_cast<std::size_t>(col0)].format,
+                                             m_model->locale);
+        if (text.isEmpty())
+            return 0;
+        const QFontMetrics fm(cell.font != nullptr ? *cell.font : view()->font());
         // The text's own width, the cell's margins of 3 pixels on each side,
         // its grid line and a pixel to spare.
-        width = fm.horizontalAdvance(text) + 8;
+        return fm.horizontalAdvance(text) + 8;
+    };
+    int width = 0;
+    if (measured == nullptr) {
+        width = textWidth();
+    } else {
+        const std::pair<quintptr, GridValue> key(reinterpret_cast<quintptr>(cell.font), cell.value);
+        const auto it = measured->constFind(key);
+        width = it != measured->constEnd() ? *it : *measured->insert(key, textWidth());
     }
     if (cell.icon >= 0 && cell.icon < m_model->icons.size())
         width += 22;

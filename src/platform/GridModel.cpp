@@ -58,13 +58,12 @@ int GridModel::columnCount(const QModelIndex& parent) const
 
 QVariant GridModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= static_cast<int>(rows.size()) ||
-        index.column() >= static_cast<int>(columns.size()))
+    if (!index.isValid() || index.row() >= totalRows() || index.column() >= static_cast<int>(columns.size()))
         return {};
-    const GridCell& cell = rows[static_cast<std::size_t>(index.row())].cells[static_cast<std::size_t>(index.column())];
+    const CellRead cell = read(index.row(), index.column());
     switch (role) {
     case Qt::DisplayRole:
-        return displayText(index.row(), index.column());
+        return formatGridValue(cell.value, columns[static_cast<std::size_t>(index.column())].format, locale);
     case Qt::TextAlignmentRole:
         return qtTextFlags(cell.align) & (Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask);
     case Qt::BackgroundRole:
@@ -72,7 +71,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     case Qt::ForegroundRole:
         return cell.hasFore ? QVariant(QColor(cell.fore)) : QVariant();
     case Qt::FontRole:
-        return cell.font >= 0 ? QVariant(*fontAt(cell.font)) : QVariant();
+        return cell.font != nullptr ? QVariant(*cell.font) : QVariant();
     case Qt::DecorationRole:
         return (cell.icon >= 0 && cell.icon < icons.size()) ? QVariant(icons.at(cell.icon)) : QVariant();
     default:
@@ -142,18 +141,60 @@ void GridModel::removeAllRows()
     if (m_published > 0) {
         beginRemoveRows(QModelIndex(), 0, m_published - 1);
         rows.clear();
+        source.reset();
+        m_sourceRows = 0;
         m_published = 0;
         endRemoveRows();
     } else {
         rows.clear();
+        source.reset();
+        m_sourceRows = 0;
     }
     m_dirty = false;
+}
+
+void GridModel::setSource(std::shared_ptr<const GridRowSource> rowSource)
+{
+    removeAllRows();
+    source = std::move(rowSource);
+    m_sourceRows = source ? qMax(0, source->rowCount()) : 0;
+    if (!batch)
+        publish();
+}
+
+CellRead GridModel::read(int row, int col) const
+{
+    CellRead r;
+    if (source) {
+        r.value = source->value(row + 1, col + 1);
+        const GridCellLook look = source->look(row + 1, col + 1);
+        r.align = look.align;
+        r.icon = look.icon;
+        r.hasBack = look.back.isValid();
+        r.back = r.hasBack ? look.back.rgb() : 0;
+        r.hasFore = look.fore.isValid();
+        r.fore = r.hasFore ? look.fore.rgb() : 0;
+        r.font = look.font;
+        return r;
+    }
+    const GridCell& c = rows[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)];
+    r.value = c.value;
+    r.back = c.back;
+    r.fore = c.fore;
+    r.align = c.align;
+    r.icon = c.icon;
+    r.font = fontAt(c.font);
+    r.hasBack = c.hasBack;
+    r.hasFore = c.hasFore;
+    return r;
 }
 
 void GridModel::removeEverything()
 {
     beginResetModel();
     rows.clear();
+    source.reset();
+    m_sourceRows = 0;
     columns.clear();
     m_published = 0;
     m_dirty = false;
@@ -163,10 +204,10 @@ void GridModel::removeEverything()
 int GridModel::publish()
 {
     int first = -1;
-    if (m_published < static_cast<int>(rows.size())) {
+    if (m_published < totalRows()) {
         first = m_published;
-        beginInsertRows(QModelIndex(), m_published, static_cast<int>(rows.size()) - 1);
-        m_published = static_cast<int>(rows.size());
+        beginInsertRows(QModelIndex(), m_published, totalRows() - 1);
+        m_published = totalRows();
         endInsertRows();
     }
     if (m_dirty && m_published > 0 && !columns.empty())
@@ -202,8 +243,7 @@ QString GridModel::displayText(int row, int col) const
 {
     if (col < 0)
         return {};
-    const GridCell& cell = rows[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(col)];
-    return formatGridValue(cell.value, columns[static_cast<std::size_t>(col)].format, locale);
+    return formatGridValue(read(row, col).value, columns[static_cast<std::size_t>(col)].format, locale);
 }
 
 int GridModel::rowTextColumn() const
@@ -259,26 +299,29 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
 {
     const int r = index.row();
     const int c = index.column();
-    if (r < 0 || r >= static_cast<int>(m_model->rows.size()) || c < 0 ||
-        c >= static_cast<int>(m_model->columns.size()))
+    if (r < 0 || r >= m_model->totalRows() || c < 0 || c >= static_cast<int>(m_model->columns.size()))
         return;
-    const GridRow& row = m_model->rows[static_cast<std::size_t>(r)];
     const QRect rect = option.rect;
     QPen linePen(m_model->gridLineColor);
     linePen.setWidth(0);
 
-    if (row.group) {
+    if (m_model->rowIsGroup(r)) {
         // One text across the row: every visible cell paints the whole row
         // clipped to itself, so the pieces join without seams.
         const QHeaderView* h = m_view->horizontalHeader();
         const QRect full(-h->offset(), rect.top(), h->length(), rect.height());
         const int tc = m_model->rowTextColumn();
-        const GridCell* cell = tc >= 0 ? &row.cells[static_cast<std::size_t>(tc)] : nullptr;
+        const CellRead text = tc >= 0 ? m_model->read(r, tc) : CellRead();
+        const CellRead* cell = tc >= 0 ? &text : nullptr;
         const bool selected = m_view->selectionModel() != nullptr &&
                               m_view->selectionModel()->rowIntersectsSelection(r, QModelIndex());
         painter->save();
         painter->setClipRect(rect);
-        paintCell(painter, full, cell, tc >= 0 ? m_model->displayText(r, tc) : QString(), selected, option);
+        paintCell(painter, full, cell,
+                  tc >= 0 ? formatGridValue(text.value, m_model->columns[static_cast<std::size_t>(tc)].format,
+                                            m_model->locale)
+                          : QString(),
+                  selected, option);
         if (m_model->gridLines) {
             painter->setPen(linePen);
             painter->drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
@@ -288,13 +331,15 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         return;
     }
 
-    const GridCell& cell = row.cells[static_cast<std::size_t>(c)];
+    const CellRead cell = m_model->read(r, c);
     bool selected = (option.state & QStyle::State_Selected) != 0;
     if (selected && m_model->rowMode && !m_model->columns[static_cast<std::size_t>(c)].includeInSelect)
         selected = false;
     painter->save();
     painter->setClipRect(rect);
-    paintCell(painter, rect, &cell, m_model->displayText(r, c), selected, option);
+    paintCell(painter, rect, &cell,
+              formatGridValue(cell.value, m_model->columns[static_cast<std::size_t>(c)].format, m_model->locale),
+              selected, option);
     if (m_model->gridLines) {
         painter->setPen(linePen);
         painter->drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());
@@ -303,7 +348,7 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     painter->restore();
 }
 
-void GridDelegate::paintCell(QPainter* painter, const QRect& rect, const GridCell* cell, const QString& text,
+void GridDelegate::paintCell(QPainter* painter, const QRect& rect, const CellRead* cell, const QString& text,
                              bool selected, const QStyleOptionViewItem& option) const
 {
     const QPalette::ColorGroup group =
@@ -333,7 +378,7 @@ void GridDelegate::paintCell(QPainter* painter, const QRect& rect, const GridCel
     if (text.isEmpty() || textRect.width() <= 0)
         return;
 
-    const QFont* own = cell != nullptr ? m_model->fontAt(cell->font) : nullptr;
+    const QFont* own = cell != nullptr ? cell->font : nullptr;
     const QFont& font = own != nullptr ? *own : option.font;
     painter->setFont(font);
     painter->setPen(fore);

@@ -2,6 +2,7 @@
 // Inside of the grid control: the cell store, the item model the view reads
 // and the delegate that paints the cells. Not for use outside the grid.
 
+#include "platform/Grid.h"
 #include "platform/GridValue.h"
 
 #include <QAbstractItemDelegate>
@@ -13,6 +14,7 @@
 #include <QList>
 #include <QLocale>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class QTableView;
@@ -49,6 +51,18 @@ struct GridRow {
     bool group = false;
 };
 
+// A cell as read, from the grid's own rows or from its row source.
+struct CellRead {
+    GridValue value;
+    QRgb back = 0;
+    QRgb fore = 0;
+    int align = 0x40020;
+    int icon = -1;
+    const QFont* font = nullptr; // null: the grid's own
+    bool hasBack = false;
+    bool hasFore = false;
+};
+
 class GridModel : public QAbstractTableModel {
 public:
     explicit GridModel(QObject* parent);
@@ -67,6 +81,14 @@ public:
     int appendRow(int height, bool group);
     void removeAllRows();
     void removeEverything();
+    // Every row, announced or not: the grid's own, or the source's.
+    int totalRows() const { return source ? m_sourceRows : static_cast<int>(rows.size()); }
+    // Drops every row and shows the source's instead (announced now unless
+    // `batch`).
+    void setSource(std::shared_ptr<const GridRowSource> rowSource);
+    CellRead read(int row, int col) const;
+    bool rowIsGroup(int row) const { return !source && rows[static_cast<std::size_t>(row)].group; }
+    int rowHeight(int row) const { return source ? -1 : rows[static_cast<std::size_t>(row)].height; }
     // Announces the rows appended since the last announcement; returns the
     // first of them (or -1 when there were none).
     int publish();
@@ -79,7 +101,8 @@ public:
     const QFont* fontAt(int16_t index) const;
 
     std::vector<GridColumn> columns;
-    std::vector<GridRow> rows;
+    std::vector<GridRow> rows; // the grid's own rows; none while a source is shown
+    std::shared_ptr<const GridRowSource> source;
     bool batch = false;
     QList<QIcon> icons;
     bool headerIcons = true;
@@ -91,6 +114,7 @@ public:
 
 private:
     int m_published = 0;
+    int m_sourceRows = 0;
     bool m_dirty = false;
     std::vector<QFont> m_fonts;
     int16_t m_lastFont = -1;
@@ -105,7 +129,7 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    void paintCell(QPainter* painter, const QRect& rect, const GridCell* cell, const QString& text, bool selected,
+    void paintCell(QPainter* painter, const QRect& rect, const CellRead* cell, const QString& text, bool selected,
                    const QStyleOptionViewItem& option) const;
 
     GridModel* m_model;

@@ -1,6 +1,7 @@
 #include "platform/GridValue.h"
 
 #include <QDate>
+#include <QHashFunctions>
 #include <QDateTime>
 #include <QTime>
 #include <cmath>
@@ -66,6 +67,23 @@ bool GridValue::operator==(const GridValue& other) const
         return m_double == other.m_double;
     }
     return false;
+}
+
+size_t qHash(const GridValue& value, size_t seed)
+{
+    switch (value.m_type) {
+    case GridValue::Type::Text:
+        return qHash(value.m_text, seed);
+    case GridValue::Type::Integer:
+    case GridValue::Type::Money:
+        return qHashMulti(seed, static_cast<int>(value.m_type), value.m_int);
+    case GridValue::Type::Number:
+    case GridValue::Type::Date:
+        return qHashMulti(seed, static_cast<int>(value.m_type), value.m_double);
+    case GridValue::Type::Empty:
+        break;
+    }
+    return seed;
 }
 
 namespace {

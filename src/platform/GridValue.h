@@ -44,6 +44,8 @@ public:
 
     bool operator==(const GridValue& other) const;
     bool operator!=(const GridValue& other) const { return !(*this == other); }
+    // Equal values hash alike (for keeping what was worked out per value).
+    friend size_t qHash(const GridValue& value, size_t seed);
 
 private:
     Type m_type = Type::Empty;
@@ -51,6 +53,8 @@ private:
     double m_double = 0.0;
     QString m_text;
 };
+
+size_t qHash(const GridValue& value, size_t seed = 0);
 
 // The text in which the grid shows a value. Without a format string: text as
 // it is; whole numbers in digits; numbers with up to 15 significant digits;

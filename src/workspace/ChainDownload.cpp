@@ -53,6 +53,8 @@ void ChainPane::cmdDownload_Click()
     const auto end = qScopeGuard([this] { endDownload(); });
     TW_STEP(proc, {
         mWinInet = new WinInet(this);
+        // No larger a chain than a file may hold.
+        mWinInet->setMaxResponseBytes(marketdata::kLargestChainBytes);
         connect(mWinInet, &WinInet::OnProgress, this,
                 [this](int32_t done, int32_t total) { mWinInet_OnProgress(done, total); });
         connect(mWinInet, &WinInet::OnStateChanged, this, [this](int32_t state) { mWinInet_OnStateChanged(state); });
@@ -138,6 +140,16 @@ void ChainPane::takeDownloadedAnswer()
         else if (!quiet)
             TW_STEP(proc, ShowMessageOnce(QStringLiteral("Invalid data format.\r\nCheck the ticker, please."),
                                           QStringLiteral("INVDATA")));
+        return;
+    }
+    if (mWinInet->LastFailure() == WinInet::Failure::TooLarge) {
+        // Stopped at the size no chain reaches: no matter of the connection.
+        const QString text = QStringLiteral("The answer of the quote server is larger than %1 MB: too large to be an "
+                                            "option chain.")
+                                 .arg(marketdata::kLargestChainBytes / (1024 * 1024));
+        TW_STEP(proc, showTickerStatus(QLatin1Char(' ') + text));
+        if (!quiet)
+            TW_STEP(proc, dialogs().messageBox(text, Msg::OkOnly | Msg::Exclamation, appTitle()));
         return;
     }
     TW_STEP(proc,

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
@@ -47,10 +48,15 @@ bool ChainPane::parseQuoteLines(const QStringList& lines, marketdata::ParseResul
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto pointer = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     try {
-        parsed = marketdata::ParseQuoteTable(lines, [this](int line, int count) {
-            if (line % 25 == 0 || line == count) {
+        // The count, and the window's turn to repaint, a few times a second:
+        // at every line they would cost more than the parse itself.
+        QElapsedTimer shown;
+        shown.start();
+        parsed = marketdata::ParseQuoteTable(lines, [this, &shown](int line, int count) {
+            if (shown.elapsed() >= 50 || line == count) {
                 showTickerStatus(QStringLiteral(" %1 of %2 line parsed.").arg(line).arg(count));
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                shown.restart();
             }
         });
         return true;

@@ -40,6 +40,67 @@ void repaintPending()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// The rows of a chain grid: one per option of a side of the chain, in chain
+// order, read from the options when the grid shows them (a big index's chain
+// has a hundred thousand). The side is never changed once parsed.
+class ChainRows : public platform::GridRowSource {
+public:
+    ChainRows(std::shared_ptr<const OptionsCollection> side, uint32_t oddBgr, uint32_t evenBgr, const CellFonts& fonts)
+        : m_side(std::move(side)), m_odd(colorFromBgr(oddBgr)), m_even(colorFromBgr(evenBgr)), m_fonts(fonts)
+    {
+    }
+
+    int rowCount() const override { return m_side->Count(); }
+
+    platform::GridValue value(int row, int col) const override
+    {
+        using V = platform::GridValue;
+        const OptionItem& o = **(m_side->begin() + (row - 1));
+        switch (col) {
+        case 1:
+            return V::text(o.Code());
+        case 2:
+            return V::money(o.StrikePrice().raw());
+        case 3:
+            return V::date(o.ExpirationDate());
+        case 4:
+            return V::money(o.LastSale().raw());
+        case 5:
+            return V::text(o.Net());
+        case 6:
+            return V::money(o.Bid().raw());
+        case 7:
+            return V::money(o.Ask().raw());
+        case 8:
+            return V::integer(o.Volume());
+        case 9:
+            return V::integer(o.OpenInt());
+        case 10:
+            return V::text(o.StockExchange());
+        default:
+            return {};
+        }
+    }
+
+    platform::GridCellLook look(int row, int col) const override
+    {
+        // The code in bold; the code and the exchange left, the figures
+        // right; the row colours alternate from the first.
+        platform::GridCellLook l;
+        l.align = (col == 1 || col == 10) ? platform::Grid::DtLeft : platform::Grid::DtRight;
+        l.back = row % 2 == 1 ? m_odd : m_even;
+        l.fore = Qt::black;
+        l.font = col == 1 ? &m_fonts.bold : &m_fonts.plain;
+        return l;
+    }
+
+private:
+    std::shared_ptr<const OptionsCollection> m_side;
+    QColor m_odd;
+    QColor m_even;
+    CellFonts m_fonts;
+};
+
 } // namespace
 
 ChainPane::ChainPane(AnalysisSession& session, QWidget* host)
@@ -213,14 +274,12 @@ void ChainPane::UpdateControls()
             repaintPending();
         });
         const CellFonts fonts = cellFonts(*gdCalls);
-        TW_STEP(proc, fillChainGrid(gdCalls, *session().ObjStock()->Calls(), 0xF0F0E0, 0xF9F9E9, fonts.bold,
-                                    fonts.plain));
+        TW_STEP(proc, fillChainGrid(gdCalls, session().ObjStock()->Calls(), 0xF0F0E0, 0xF9F9E9, fonts));
         TW_STEP(proc, {
             showTickerStatus(QStringLiteral(" Loading puts..."));
             repaintPending();
         });
-        TW_STEP(proc, fillChainGrid(gdPuts, *session().ObjStock()->Puts(), 0xE0F0F0, 0xE9F9E9, fonts.bold,
-                                    fonts.plain));
+        TW_STEP(proc, fillChainGrid(gdPuts, session().ObjStock()->Puts(), 0xE0F0F0, 0xE9F9E9, fonts));
         TW_STEP(proc, session().NewStockLoaded());
     }
     TW_STEP(proc, {
@@ -233,33 +292,13 @@ void ChainPane::UpdateControls()
                                                                    : QStringLiteral(" Loaded from ") + session().dataFile()));
 }
 
-void ChainPane::fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr,
-                                  uint32_t evenBgr, const QFont& bold, const QFont& plain)
+void ChainPane::fillChainGrid(platform::Grid* grid, std::shared_ptr<const OptionsCollection> side, uint32_t oddBgr,
+                              uint32_t evenBgr, const CellFonts& fonts)
 {
     grid->setRedraw(false);
     const auto redraw = qScopeGuard([grid] { grid->setRedraw(true); });
     RestoreGridHeader(grid);
-    grid->Clear(false);
-    const QColor odd = colorFromBgr(oddBgr);
-    const QColor even = colorFromBgr(evenBgr);
-    const QColor black(0, 0, 0);
-    const int count = side.Count();
-    for (int i = 1; i <= count; ++i) {
-        const OptionItem& o = *side.Item(i);
-        const QColor back = (i % 2 == 1) ? odd : even;
-        const int row = grid->AddRow();
-        using V = platform::GridValue;
-        grid->CellDetails(row, 1, V::text(o.Code()), platform::Grid::DtLeft, -1, back, black, &bold);
-        grid->CellDetails(row, 2, V::money(o.StrikePrice().raw()), platform::Grid::DtRight, -1, back, black, &plain);
-        grid->CellDetails(row, 3, V::date(o.ExpirationDate()), platform::Grid::DtRight, -1, back, black, &plain);
-        grid->CellDetails(row, 4, V::money(o.LastSale().raw()), platform::Grid::DtRight, -1, back, black, &plain);
-        grid->CellDetails(row, 5, V::text(o.Net()), platform::Grid::DtRight, -1, back, black, &plain);
-        grid->CellDetails(row, 6, V::money(o.Bid().raw()), platform::Grid::DtRight, -1, back, black, &plain);
-        grid->CellDetails(row, 7, V::money(o.Ask().raw()), platform::Grid::DtRight, -1, back, black, &plain);
-        grid->CellDetails(row, 8, V::integer(o.Volume()), platform::Grid::DtRight, -1, back, black, &plain);
-        grid->CellDetails(row, 9, V::integer(o.OpenInt()), platform::Grid::DtRight, -1, back, black, &plain);
-        grid->CellDetails(row, 10, V::text(o.StockExchange()), platform::Grid::DtLeft, -1, back, black, &plain);
-    }
+    grid->setRowSource(std::make_shared<ChainRows>(std::move(side), oddBgr, evenBgr, fonts));
 }
 
 QString ChainPane::generalDateText(double serial) const

@@ -14,6 +14,7 @@
 
 #include <QPointer>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 class QFont;
@@ -26,6 +27,7 @@ namespace tw {
 
 class OptionsCollection;
 class WinInet;
+struct CellFonts;
 class frmDonwloadProgress;
 class frmSymbolLookup;
 
@@ -121,8 +123,9 @@ signals:
 private:
     void createControls();
     void connectControls();
-    void fillChainGrid(platform::Grid* grid, const OptionsCollection& side, uint32_t oddBgr, uint32_t evenBgr,
-                       const QFont& bold, const QFont& plain);
+    // Shows a side of the chain in a chain grid, every option a row.
+    void fillChainGrid(platform::Grid* grid, std::shared_ptr<const OptionsCollection> side, uint32_t oddBgr,
+                       uint32_t evenBgr, const CellFonts& fonts);
     void RestoreGridHeader(platform::Grid* grid);
     QString generalDateText(double serial) const;
     void chainGridMouseUp(platform::Grid* grid, int button, double x, double y);
