@@ -26,13 +26,16 @@
 //
 // Arguments of a case: the library (0 the shipped DEFAULT.STG, 44
 // strategies; 1 a library of 2,000 strategies made at build time from the
-// shipped list by tools' tw_make_strategies) and the pricing model (0
-// Black-Scholes, 2 binomial American at 200 steps). The clicks go in turn to
+// shipped list by tools' tw_make_strategies), the pricing model (0
+// Black-Scholes, 2 binomial American at 200 steps) and the chain (0 the
+// shipped sample; 1 a chain as large as a big index's, about 28,000 lines
+// and 56,000 options, made at run time: bench/WideChain.h). The clicks go in turn to
 // two four-leg strategies (a butterfly and an iron condor), so every click
 // changes what the windows show. Reported per case: the median, fastest,
 // 90th-percentile and slowest click in milliseconds, and per click the 2-D
 // drawings (of all three windows) and 3-D frames made.
 #include "support/MainWindowControls.h"
+#include "WideChain.h"
 #include "X11Bench.h"
 #include "app/CAppSettings.h"
 #include "app/Tools.h"
@@ -259,13 +262,19 @@ void ClickStrategy(benchmark::State& state)
 {
     const bool large = state.range(0) == 1;
     const int model = static_cast<int>(state.range(1));
+    const bool wideChain = state.range(2) == 1;
     test::environment().clearSettings();
     // The pricing choices the user made in an earlier run.
     appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("Model"), model);
     appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), QStringLiteral("200"));
     test::ScriptedDialogs dialogs;
     const QString library = large ? QStringLiteral(TW_LARGE_LIBRARY) : test::shippedFile(QStringLiteral("DEFAULT.STG"));
-    test::MainWindowRun run({QStringLiteral("-S"), library, QStringLiteral("-O"), test::shippedFile(QStringLiteral("SAMPLE.opt"))});
+    const QString chain = wideChain ? bench::wideChainFile(50) : test::shippedFile(QStringLiteral("SAMPLE.opt"));
+    test::MainWindowRun run({QStringLiteral("-S"), library, QStringLiteral("-O"), chain});
+    if (run.window() == nullptr || run.window()->session().ObjStock() == nullptr || !dialogs.messages.isEmpty()) {
+        state.SkipWithError("the chain was not loaded");
+        return;
+    }
     frmStrategies* w = run.window();
     // The program starts with one 2-D window and the 3-D window; the user
     // opens the others from the Windows menu.
@@ -367,17 +376,20 @@ void ClickStrategy(benchmark::State& state)
     state.counters["paints"] = paints / clicks;
     state.counters["frames3d"] = frames / clicks;
     state.counters["late"] = late;
-    state.SetLabel(QStringLiteral("%1, %2")
+    state.SetLabel(QStringLiteral("%1, %2, %3")
                        .arg(large ? QStringLiteral("2,000 strategies") : QStringLiteral("shipped library"),
                             model == PricingModel::BinomialAmerican ? QStringLiteral("American 200")
-                                                                    : QStringLiteral("Black-Scholes"))
+                                                                    : QStringLiteral("Black-Scholes"),
+                            wideChain ? QStringLiteral("56,000 options") : QStringLiteral("sample chain"))
                        .toStdString());
 }
 BENCHMARK(ClickStrategy)
-    ->Args({0, PricingModel::BinomialAmerican})
-    ->Args({0, PricingModel::BlackScholes})
-    ->Args({1, PricingModel::BinomialAmerican})
-    ->Args({1, PricingModel::BlackScholes})
+    ->Args({0, PricingModel::BinomialAmerican, 0})
+    ->Args({0, PricingModel::BlackScholes, 0})
+    ->Args({1, PricingModel::BinomialAmerican, 0})
+    ->Args({1, PricingModel::BlackScholes, 0})
+    ->Args({0, PricingModel::BinomialAmerican, 1})
+    ->Args({1, PricingModel::BlackScholes, 1})
     ->Iterations(kClicks)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

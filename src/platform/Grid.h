@@ -264,6 +264,8 @@ private:
     // of the values met during one pass over a column.
     using MeasuredWidths = QHash<std::pair<quintptr, GridValue>, int>;
     int cellTextWidth(int row0, int col0, MeasuredWidths* measured = nullptr) const;
+    // The widest text of each column of `cols0` (from 0), header included.
+    QList<int> textWidths(const QList<int>& cols0) const;
     int headerTextWidth(int col0) const;
     void fitAllColumns();
     void fitCell(int row0, int col0);

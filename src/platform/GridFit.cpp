@@ -22,13 +22,24 @@ void Grid::setFitColumnsToText(bool on)
 int Grid::ColumnTextWidth(int col) const
 {
     checkColumn(col);
-    int width = headerTextWidth(col - 1);
+    return textWidths({col - 1}).at(0);
+}
+
+QList<int> Grid::textWidths(const QList<int>& cols0) const
+{
+    QList<int> widths;
+    for (const int c : cols0)
+        widths.append(headerTextWidth(c));
     // Tables repeat their values (the same strikes, dates and exchanges on
-    // many rows): each is measured once.
-    MeasuredWidths measured;
-    for (int r = 0; r < Rows(); ++r)
-        width = qMax(width, cellTextWidth(r, col - 1, &measured));
-    return width;
+    // many rows): each is measured once per column. Row by row, so that a
+    // row source's row is read while it is at hand.
+    std::vector<MeasuredWidths> measured(static_cast<std::size_t>(cols0.size()));
+    const int rows = Rows();
+    for (int r = 0; r < rows; ++r) {
+        for (qsizetype i = 0; i < cols0.size(); ++i)
+            widths[i] = qMax(widths[i], cellTextWidth(r, cols0[i], &measured[static_cast<std::size_t>(i)]));
+    }
+    return widths;
 }
 
 int Grid::cellTextWidth(int row0, int col0, MeasuredWidths* measured) const
@@ -64,11 +75,15 @@ void Grid::fitAllColumns()
     m_fitPending = false;
     if (!m_fitToText)
         return;
+    QList<int> fitted;
     for (int c = 0; c < Columns(); ++c) {
         const GridColumn& col = m_model->columns[static_cast<std::size_t>(c)];
         if (col.visible && !col.rowText)
-            widenTo(c, ColumnTextWidth(c + 1));
+            fitted.append(c);
     }
+    const QList<int> widths = textWidths(fitted);
+    for (qsizetype i = 0; i < fitted.size(); ++i)
+        widenTo(fitted[i], widths[i]);
 }
 
 void Grid::fitCell(int row0, int col0)

@@ -261,10 +261,22 @@ void AnalysisSession::NewStockLoaded()
 void AnalysisSession::UpdateLists()
 {
     Procedure proc("frmStrategies", "UpdateLists");
-    if (m_stock != nullptr) {
+    // The sides of a chain do not change once read: they are filtered again
+    // for another chain, other sides or another exchange only (a big chain
+    // takes a noticeable time, and every pricing setting comes here).
+    const auto filteredFrom = [](const std::weak_ptr<OptionsCollection>& from,
+                                 const std::shared_ptr<OptionsCollection>& side) {
+        return !from.expired() && from.lock() == side;
+    };
+    if (m_stock != nullptr
+        && (m_calls == nullptr || m_puts == nullptr || m_filteredExchange != m_exchange
+            || !filteredFrom(m_filteredCalls, m_stock->Calls()) || !filteredFrom(m_filteredPuts, m_stock->Puts()))) {
         TW_STEP(proc, {
             m_calls = m_stock->Calls()->ExchangeFilter(m_exchange);
             m_puts = m_stock->Puts()->ExchangeFilter(m_exchange);
+            m_filteredCalls = m_stock->Calls();
+            m_filteredPuts = m_stock->Puts();
+            m_filteredExchange = m_exchange;
         });
     }
     TW_STEP(proc, SelectOptions(selectedParams()));

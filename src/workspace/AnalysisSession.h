@@ -204,6 +204,10 @@ private:
     std::shared_ptr<stock> m_stock;
     std::shared_ptr<OptionsCollection> m_calls;
     std::shared_ptr<OptionsCollection> m_puts;
+    // What m_calls and m_puts were filtered from.
+    std::weak_ptr<OptionsCollection> m_filteredCalls;
+    std::weak_ptr<OptionsCollection> m_filteredPuts;
+    QString m_filteredExchange;
     QStringList m_quoteLines;
     bool m_dataNotSaved = false;
     QString m_dataFile;

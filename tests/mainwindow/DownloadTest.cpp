@@ -112,6 +112,9 @@ private slots:
         QStringList lines = marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt")));
         lines[0] = QStringLiteral("ZERO (ZERO PRICE INC),0,+0.45,");
         marketdata::writeOptionChainFile(m_dir.filePath(QStringLiteral("ZERO.opt")), lines);
+        // An answer a byte larger than any chain taken (holding nothing).
+        QFile big(m_dir.filePath(QStringLiteral("BIG.opt")));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(marketdata::kLargestChainBytes + 1));
     }
 
     void init()
@@ -342,6 +345,24 @@ private slots:
         QCOMPARE(w->session().quoteLines(), linesBefore);
         QCOMPARE(ui::gdCalls(w)->Rows(), rowsBefore);
         QVERIFY(!w->session().dataNotSaved());
+        QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
+    }
+
+    void anAnswerLargerThanAnyChainIsStoppedAndSaysSo()
+    {
+        frmStrategies* w = m_run->window();
+        const auto stockBefore = w->session().ObjStock();
+        typeTicker(w, QStringLiteral("BIG"));
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
+
+        // Neither the ticker nor the connection is to blame.
+        const QString text =
+            QStringLiteral("The answer of the quote server is larger than 64 MB: too large to be an option chain.");
+        QVERIFY(m_dialogs->switchableMessages.isEmpty());
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QCOMPARE(m_dialogs->messages.first().text, text);
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QLatin1Char(' ') + text);
+        QVERIFY(w->session().ObjStock() == stockBefore);
         QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
     }
 

@@ -114,6 +114,36 @@ TEST(QuoteTable, DescriptionExampleGivesCodeStrikeExpirationAndExchange)
     EXPECT_EQ(o.Price(), Currency());
 }
 
+TEST(QuoteTable, EachLineKeepsItsOwnExpirationNetAndWholeNumbers)
+{
+    // Lines of one expiration usually follow each other; any order must
+    // give every option its own date and net change.
+    const auto r = ParseQuoteTable(table({
+        QStringLiteral("04 Feb 60.00 (ABC BL-E),1,+0.60,1,1,999999999,0012,04 Feb 60.00 (ABC NL-E),1,-0.10,1,1, 7 ,0,"),
+        QStringLiteral("04 Mar 60.00 (ABC CL-E),1,+0.60,1,1,2147483647,1,"),
+        QStringLiteral("05 Feb 60.00 (ABC DL-E),1,+0.70,1,1,2147483648,1,"),
+        QStringLiteral("05 Feb 60.00 (ABC EL-E),1,+0.70,1,1,-5,1,"),
+        QStringLiteral("04 Xyz 60.00 (ABC FL-E),1,0,1,1,0,0,"),
+        QStringLiteral("04 Feb 62.50 (ABC GL-E),1,0,1,1,1e3,1,"),
+    }));
+    ASSERT_EQ(r.warnings.size(), 2) << r.warnings.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(r.warnings[0].contains(QStringLiteral("volume \"2147483648\""))) << r.warnings[0].toStdString();
+    EXPECT_TRUE(r.warnings[1].contains(QStringLiteral("expiration \"04 Xyz\""))) << r.warnings[1].toStdString();
+    QStringList calls;
+    for (const auto& o : *r.objStock->Calls())
+        calls << QStringLiteral("%1 %2 %3 %4 %5")
+                     .arg(o->Code(), dateFromSerial(o->ExpirationDate()).toString(Qt::ISODate), o->Net())
+                     .arg(o->Volume())
+                     .arg(o->OpenInt());
+    EXPECT_EQ(calls, (QStringList{QStringLiteral("ABC BL-E 2004-02-21 +0.60 999999999 12"),
+                                  QStringLiteral("ABC CL-E 2004-03-20 +0.60 2147483647 1"),
+                                  QStringLiteral("ABC EL-E 2005-02-19 +0.70 -5 1"),
+                                  QStringLiteral("ABC GL-E 2004-02-21 0 1000 1")}));
+    const OptionItem& put = *r.objStock->Puts()->Item(1);
+    EXPECT_EQ(put.Net(), QStringLiteral("-0.10"));
+    EXPECT_EQ(put.Volume(), 7);
+}
+
 TEST(QuoteTable, StockAndQuoteLines)
 {
     const auto r = ParseQuoteTable(table({}));
@@ -523,6 +553,29 @@ TEST(QuoteTable, FoldersAndBinaryFilesAreToldApartFromChainFiles)
     const QString missing = dir.filePath(QStringLiteral("missing.opt"));
     EXPECT_EQ(chainFileOpenProblem(missing), QStringLiteral("The \"%1\" file is not found.").arg(missing));
     EXPECT_EQ(chainFileOpenProblem(dir.filePath(QStringLiteral("binary.opt"))), QString());
+}
+
+TEST(QuoteTable, FilesLargerThanAnyChainAreRefusedUnread)
+{
+    // Files of the largest size taken and one byte more, holding nothing
+    // (sparse): the first is read and found to be no chain; the second is
+    // refused for its size alone.
+    QTemporaryDir dir;
+    for (const qint64 size : {kLargestChainBytes, kLargestChainBytes + 1}) {
+        const QString path = dir.filePath(QStringLiteral("big-%1.opt").arg(size));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(size));
+        f.close();
+        try {
+            readOptionChainFile(path);
+            ADD_FAILURE() << "a file of " << size << " bytes was taken";
+        } catch (const TwError& e) {
+            const QString expected = size > kLargestChainBytes
+                ? QStringLiteral("The file \"%1\" (64 MB) is too large to be an option chain.").arg(path)
+                : QStringLiteral("The file \"%1\" is not an option chain file.").arg(path);
+            EXPECT_EQ(e.description(), expected);
+        }
+    }
 }
 
 TEST(QuoteTable, DefaultFileNameOfASavedChain)

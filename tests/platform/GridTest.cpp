@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <QtTest>
+#include <memory>
 #include <stdexcept>
 
 using tw::platform::Grid;
@@ -67,6 +68,40 @@ void fillRows(Grid& g, int rows)
             g.CellDetails(r, c, GridValue(QStringLiteral("r%1c%2").arg(r).arg(c)));
     }
 }
+
+// Rows kept by their owner: a text, a money figure, a date and a text per
+// row, the first column in bold, the rows' colours alternating.
+class TableRows : public tw::platform::GridRowSource {
+public:
+    explicit TableRows(int rows) : m_rows(rows) { m_bold.setBold(true); }
+    int rowCount() const override { return m_rows; }
+    GridValue value(int row, int col) const override
+    {
+        switch (col) {
+        case 1:
+            return GridValue::text(QStringLiteral("ABC %1").arg(QString(row % 7 + 1, QLatin1Char('W'))));
+        case 2:
+            return GridValue::money(int64_t(row) * 12345);
+        case 3:
+            return GridValue::date(38000 + row % 30);
+        default:
+            return GridValue::text(QStringLiteral("r%1c%2").arg(row % 11).arg(col));
+        }
+    }
+    tw::platform::GridCellLook look(int row, int col) const override
+    {
+        tw::platform::GridCellLook l;
+        l.align = col == 1 ? Grid::DtLeft : Grid::DtRight;
+        l.back = row % 2 == 1 ? QColor(0xE0, 0xF0, 0xF0) : QColor(0xE9, 0xF9, 0xE9);
+        l.fore = Qt::black;
+        l.font = col == 1 ? &m_bold : nullptr;
+        return l;
+    }
+
+private:
+    int m_rows;
+    QFont m_bold;
+};
 
 } // namespace
 
@@ -318,6 +353,67 @@ private slots:
         addLegColumns(g); // a default column set is built again on a cleared grid
         QCOMPARE(g.ColumnIndex(QStringLiteral("group")), 5);
         QVERIFY(g.header()->isSectionHidden(4));
+    }
+
+    void rowsFromASourceShowAndFitAsTheGridsOwnRows()
+    {
+        // The same table twice: copied cell by cell into one grid, read from
+        // its owner by the other. What the user sees and what the grid
+        // answers must not differ.
+        const int rows = 400;
+        const auto source = std::make_shared<TableRows>(rows);
+        Grid own;
+        Grid sourced;
+        for (Grid* g : {&own, &sourced}) {
+            addChainColumns(*g);
+            g->setFitColumnsToText(true);
+            g->resize(900, 300);
+        }
+        for (int r = 1; r <= rows; ++r) {
+            own.AddRow();
+            for (int c = 1; c <= own.Columns(); ++c) {
+                const auto l = source->look(r, c);
+                own.CellDetails(r, c, source->value(r, c), l.align, -1, l.back, l.fore, l.font);
+            }
+        }
+        QAbstractItemModel* model = sourced.view()->model();
+        QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+        sourced.setRedraw(false);
+        sourced.setRowSource(source);
+        QCOMPARE(sourced.Rows(), rows); // the caller sees the rows at once
+        QCOMPARE(inserted.count(), 0);
+        sourced.setRedraw(true);
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(model->rowCount(), rows);
+
+        for (int c = 1; c <= own.Columns(); ++c) {
+            QCOMPARE(sourced.ColumnWidth(c), own.ColumnWidth(c));
+            for (const int r : {1, 2, 7, rows}) {
+                QCOMPARE(sourced.CellText(r, c), own.CellText(r, c));
+                QCOMPARE(sourced.CellAlign(r, c), own.CellAlign(r, c));
+                QCOMPARE(sourced.CellBackColor(r, c), own.CellBackColor(r, c));
+                QCOMPARE(sourced.CellFont(r, c), own.CellFont(r, c));
+            }
+        }
+        QVERIFY(sourced.ColumnWidth(1) > Grid::DefaultColumnWidth); // the widest code made room
+        own.EnsureVisible(rows - 3, 1);
+        sourced.EnsureVisible(rows - 3, 1);
+        QCOMPARE(sourced.grab().toImage(), own.grab().toImage());
+
+        // The rows are the owner's: the grid changes none of them, and a
+        // Clear lets them go.
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, sourced.AddRow());
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, sourced.setCellText(1, 1, GridValue(QStringLiteral("x"))));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, sourced.setCellBackColor(2, 2, Qt::red));
+        QCOMPARE(sourced.CellText(1, 1), own.CellText(1, 1));
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, sourced.CellText(rows + 1, 1));
+        sourced.Clear(false);
+        QCOMPARE(sourced.Rows(), 0);
+        QCOMPARE(model->rowCount(), 0);
+        QVERIFY(sourced.rowSource() == nullptr);
+        QCOMPARE(source.use_count(), 1L);
+        fillRows(sourced, 2); // its own rows again
+        QCOMPARE(sourced.CellText(2, 10), QStringLiteral("r2c10"));
     }
 
     void redrawOffAnnouncesTheFillOnce()
