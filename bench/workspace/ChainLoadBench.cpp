@@ -66,12 +66,19 @@ void resetPeakMemory()
         refs.write("5");
 }
 
-void StartWithChain(benchmark::State& state)
+// Settings of a program started on the shipped strategies without chart
+// windows: only the chain pane's road is measured.
+void withoutChartWindows()
 {
     application();
     test::environment().clearSettings();
     appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("CCCount"), 0);
     appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("3dChartVisible"), QStringLiteral("False"));
+}
+
+void StartWithChain(benchmark::State& state)
+{
+    withoutChartWindows();
     test::ScriptedDialogs dialogs;
     const QString path = chainFile(static_cast<int>(state.range(0)));
     const QStringList arguments{QStringLiteral("-S"), test::shippedFile(QStringLiteral("DEFAULT.STG")),
@@ -99,12 +106,7 @@ BENCHMARK(StartWithChain)->Arg(0)->Arg(50)->Arg(25)->Arg(3)->Unit(benchmark::kMi
 
 void LoadChainFromFile(benchmark::State& state)
 {
-    application();
-    test::environment().clearSettings();
-    // The main window as the program starts it on the shipped strategies,
-    // without chart windows: only the chain pane's road is measured.
-    appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("CCCount"), 0);
-    appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("3dChartVisible"), QStringLiteral("False"));
+    withoutChartWindows();
     test::ScriptedDialogs dialogs;
     const QString path = chainFile(static_cast<int>(state.range(0)));
     test::MainWindowRun run({QStringLiteral("-S"), test::shippedFile(QStringLiteral("DEFAULT.STG"))});
