@@ -180,8 +180,12 @@ void frmStrategies::cascadeNewChart(frmChart* chart, int32_t AsNumber)
     m_newChartKeys.insert(chart->Tag());
     const QRect own = platform::normalOuterPixels(chart);
     // A title bar: the window manager's, or the style's where the frame has
-    // none (no frame, or a border too thin to carry a caption).
-    const int frameTop = platform::frameMargins(last != nullptr ? last : chart).top();
+    // none (no frame, or a border too thin to carry a caption). The chart
+    // before may not be framed yet (opened a moment ago on a busy machine);
+    // the main window, whose menu or toolbar is being used, is.
+    int frameTop = platform::frameMargins(last != nullptr ? last : chart).top();
+    if (frameTop < fontMetrics().height())
+        frameTop = platform::frameMargins(this).top();
     const int step =
         frameTop >= fontMetrics().height() ? frameTop : style()->pixelMetric(QStyle::PM_TitleBarHeight);
     const QPoint corner =

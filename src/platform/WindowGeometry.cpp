@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
@@ -35,8 +36,17 @@ bool isFrameless(const QWidget* window)
         || type == Qt::SplashScreen || type == Qt::Desktop;
 }
 
+// The frame the window manager gave the window. A shown window's is read
+// from its QWindow, which reads it again whenever the window manager
+// announces a new one. QWidget::frameGeometry() keeps the frame it saw at the
+// window's last move or resize: on a busy machine openbox may announce a new
+// frame only after the resize that goes with it (a maximised window's frame,
+// thinner than a normal one's), and the widget then reports the old frame
+// until the window moves again.
 QMargins realFrame(const QWidget* window)
 {
+    if (const QWindow* handle = window->windowHandle(); handle != nullptr && window->isVisible())
+        return handle->frameMargins();
     const QRect f = window->frameGeometry();
     const QRect g = window->geometry();
     return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());

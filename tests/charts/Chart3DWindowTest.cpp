@@ -20,6 +20,7 @@
 #include "support/QtTestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/WindowSystem.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -155,7 +156,7 @@ class Chart3DWindowTest : public QObject {
     frm3dChart* started(test::MainWindowRun& run)
     {
         frm3dChart* c = frm3dChart::loaded();
-        if (c == nullptr || !QTest::qWaitForWindowExposed(c, 60000))
+        if (c == nullptr || !QTest::qWaitForWindowExposed(c, test::kWindowSystemWait))
             return nullptr;
         return run.window() != nullptr ? c : nullptr;
     }
@@ -253,8 +254,8 @@ private slots:
         // narrow and tall, at its smallest.
         for (const QSize& size : {c->size(), QSize(480, 360), QSize(1000, 420), QSize(360, 520), QSize(300, 200)}) {
             c->resize(size);
-            QTRY_COMPARE(c->size(), size);
-            QTRY_COMPARE(surface->width(), size.width());
+            QTRY_COMPARE_WITH_TIMEOUT(c->size(), size, test::kWindowSystemWait);
+            QTRY_COMPARE_WITH_TIMEOUT(surface->width(), size.width(), test::kWindowSystemWait);
             const QString at = QStringLiteral(" at %1x%2").arg(size.width()).arg(size.height());
             QTest::mouseClick(c->cmdZone, Qt::LeftButton);
             QCOMPARE(c->Chart3D->currentView().elevation, 90.0);
@@ -283,7 +284,7 @@ private slots:
         for (int dx = 10; dx <= 80; dx += 10)
             QTest::mouseMove(surface, from + QPoint(dx, 5), 10);
         QTest::mouseRelease(surface, Qt::LeftButton, {}, from + QPoint(80, 5));
-        QTRY_VERIFY(c->Chart3D->currentView().azimuth != 45.0);
+        QTRY_VERIFY_WITH_TIMEOUT(c->Chart3D->currentView().azimuth != 45.0, test::kWindowSystemWait);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -306,9 +307,9 @@ private slots:
         // The start-up timer unlocks it.
         ui::DelayTimer(run.window())->setInterval(0);
         ui::DelayTimer(run.window())->start();
-        QTRY_VERIFY(c->UnlockMouseMove);
+        QTRY_VERIFY_WITH_TIMEOUT(c->UnlockMouseMove, test::kWindowSystemWait);
         QTest::mouseMove(surface, middle + QPoint(3, 0));
-        QTRY_VERIFY(c->txtPrice->text().startsWith(QStringLiteral(" Price: ")));
+        QTRY_VERIFY_WITH_TIMEOUT(c->txtPrice->text().startsWith(QStringLiteral(" Price: ")), test::kWindowSystemWait);
         bool ok = false;
         const double price = c->txtPrice->text().mid(8).toDouble(&ok);
         QVERIFY(ok);
@@ -323,7 +324,7 @@ private slots:
         QTest::mouseClick(c->cmdZone, Qt::LeftButton);
         const QPoint centre(surface->width() / 2, surface->height() / 2);
         QTest::mouseMove(surface, centre);
-        QTRY_VERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+        QTRY_VERIFY_WITH_TIMEOUT(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")), test::kWindowSystemWait);
         const QString before = c->txtValue->text();
         // (Through the group, whose chart is empty: switching from strategy
         // to strategy updates the surface in place, and the read-out then
@@ -336,7 +337,7 @@ private slots:
         QVERIFY(readOutEmpty(c));
         // The pointer over the same place reads the new surface.
         QTest::mouseMove(surface, centre + QPoint(1, 0));
-        QTRY_VERIFY(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")));
+        QTRY_VERIFY_WITH_TIMEOUT(c->txtValue->text().startsWith(QStringLiteral(" Profit: ")), test::kWindowSystemWait);
         const auto row = std::find(c->priceValues().begin(), c->priceValues().end(),
                                    c->txtPrice->text().mid(8).toDouble()) - c->priceValues().begin();
         const auto column = std::find(c->dayValues().begin(), c->dayValues().end(),
@@ -351,7 +352,7 @@ private slots:
 
         // Off the surface: the boxes empty.
         QTest::mouseMove(surface, QPoint(2, 2));
-        QTRY_VERIFY(readOutEmpty(c));
+        QTRY_VERIFY_WITH_TIMEOUT(readOutEmpty(c), test::kWindowSystemWait);
 
         // With a button held nothing is read out.
         QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(2, 2));
@@ -378,9 +379,9 @@ private slots:
             QVERIFY(c != nullptr);
             // Refused below 300 x 200 pixels.
             c->resize(120, 90);
-            QTRY_VERIFY(c->width() >= 300 && c->height() >= 200);
+            QTRY_VERIFY_WITH_TIMEOUT(c->width() >= 300 && c->height() >= 200, test::kWindowSystemWait);
             platform::setOuterTwips(c, QRectF(9000, 3000, 7500, 6000));
-            QTRY_VERIFY(std::abs(platform::outerTwips(c).left() - 9000) < 40);
+            QTRY_VERIFY_WITH_TIMEOUT(std::abs(platform::outerTwips(c).left() - 9000) < 40, test::kWindowSystemWait);
             normal = platform::outerTwips(c);
 
             // The close box only hides: the surface stays for the next show.
@@ -389,13 +390,13 @@ private slots:
             QCOMPARE(frm3dChart::loaded(), c);
             QCOMPARE(c->Chart3D->rowCount(), 30);
             run->Select3DChart();
-            QVERIFY(QTest::qWaitForWindowExposed(c));
+            QVERIFY(QTest::qWaitForWindowExposed(c, test::kWindowSystemWait));
             QCOMPARE(c->Chart3D->rowCount(), 30);
 
             clickOn(c->chkPercent);
             QVERIFY(!c->chkPercent->isChecked());
             c->showMaximized();
-            QTRY_VERIFY(c->isMaximized());
+            QTRY_VERIFY_WITH_TIMEOUT(c->isMaximized(), test::kWindowSystemWait);
             QVERIFY(run.close());
             QVERIFY(frm3dChart::loaded() == nullptr);
         }
@@ -416,7 +417,7 @@ private slots:
             return std::abs(r.left() - normal.left()) < 40 && std::abs(r.top() - normal.top()) < 40
                 && std::abs(r.width() - normal.width()) < 40 && std::abs(r.height() - normal.height()) < 40;
         };
-        QTRY_VERIFY(near(platform::outerTwips(c)));
+        QTRY_VERIFY_WITH_TIMEOUT(near(platform::outerTwips(c)), test::kWindowSystemWait);
     }
 
     void closeBoxHidesAndEveryOpenCommandShowsItAgain()
@@ -428,30 +429,30 @@ private slots:
         // The close box hides the window and keeps it.
         const auto closedByTheBox = [c] {
             pressCloseBox(c);
-            return QTest::qWaitFor([c] { return !c->isVisible(); }) && frm3dChart::loaded() == c;
+            return QTest::qWaitFor([c] { return !c->isVisible(); }, test::kWindowSystemWait) && frm3dChart::loaded() == c;
         };
 
         // Windows > 3D chart on the menu bar.
         QVERIFY(closedByTheBox());
         QVERIFY(test::chooseFromMenuBar(run.window(), QStringLiteral("&Windows"),
                                         QStringLiteral("&3D chart")));
-        QTRY_VERIFY(c->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(c->isVisible(), test::kWindowSystemWait);
         QCOMPARE(frm3dChart::loaded(), c);
 
         // The main window's toolbar button.
         QVERIFY(closedByTheBox());
         test::clickButton(ui::tbrTools(run.window()), "3Dchart");
-        QTRY_VERIFY(c->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(c->isVisible(), test::kWindowSystemWait);
 
         // A 2-D chart's "3DChart" button.
         test::clickButton(ui::tbrTools(run.window()), "newchart");
         frmChart* chart = run->chartByKey(QStringLiteral("C0"));
         QVERIFY(chart != nullptr);
-        QVERIFY(QTest::qWaitForWindowExposed(chart));
+        QVERIFY(QTest::qWaitForWindowExposed(chart, test::kWindowSystemWait));
         QVERIFY(closedByTheBox());
         test::clickButton(chart->tbrChartMode, "3DChart");
-        QTRY_VERIFY(c->isVisible());
-        QVERIFY(QTest::qWaitForWindowExposed(c));
+        QTRY_VERIFY_WITH_TIMEOUT(c->isVisible(), test::kWindowSystemWait);
+        QVERIFY(QTest::qWaitForWindowExposed(c, test::kWindowSystemWait));
         QCOMPARE(frm3dChart::loaded(), c);
         QCOMPARE(c->Chart3D->rowCount(), 30);
         QVERIFY(dialogs.errorReports.isEmpty());
@@ -472,7 +473,7 @@ private slots:
         frm3dChart* c = started(run);
         QVERIFY(c != nullptr);
         const QRect area = platform::workArea(c);
-        const QRect frame = c->frameGeometry();
+        const QRect frame = test::frameOf(c);
         QVERIFY2(area.intersects(frame) && frame.width() >= 300 && frame.height() >= 200 && frame.width() < 5000,
                  qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())));
         QVERIFY(dialogs.errorReports.isEmpty());
@@ -487,14 +488,14 @@ private slots:
         const double before = c->Chart3D->value(15, 0);
         const std::vector<double> prices = c->priceValues();
         c->showMinimized();
-        QTRY_VERIFY(c->isMinimized());
+        QTRY_VERIFY_WITH_TIMEOUT(c->isMinimized(), test::kWindowSystemWait);
         // A new strategy while minimised: nothing is drawn.
         clickNode(run.window(), QStringLiteral("T6S1"));
         QCOMPARE(c->Chart3D->value(15, 0), before);
         QVERIFY(c->priceValues() == prices);
         // Shown again by the main window, the next change draws.
         run->Select3DChart();
-        QTRY_VERIFY(!c->isMinimized());
+        QTRY_VERIFY_WITH_TIMEOUT(!c->isMinimized(), test::kWindowSystemWait);
         clickNode(run.window(), QStringLiteral("T1S2"));
         QVERIFY(c->Chart3D->value(15, 0) != before);
         QVERIFY(dialogs.errorReports.isEmpty());

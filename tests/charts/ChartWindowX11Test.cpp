@@ -10,6 +10,7 @@
 #include "support/QtTestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/WindowSystem.h"
 
 #include <QScreen>
 #include <QtTest>
@@ -18,9 +19,6 @@ using namespace tw;
 using namespace tw::test;
 
 namespace {
-
-// How long a busy window manager may take to frame a window.
-constexpr int kFrameWait = 30000;
 
 QByteArray text(const QRect& r)
 {
@@ -41,21 +39,21 @@ private slots:
         test::ScriptedDialogs dialogs;
         FakeHost host;
         auto c = openChart(host, 0, fourLegs());
-        QVERIFY(QTest::qWaitForWindowExposed(c.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(c.get(), kWindowSystemWait));
         platform::setOuterTwips(c.get(), QRectF(3000, 2250, 10500, 7500));
-        QTRY_COMPARE(c->frameGeometry().size(), QSize(700, 500));
-        const QRect place = c->frameGeometry();
+        QTRY_COMPARE_WITH_TIMEOUT(frameOf(c.get()).size(), QSize(700, 500), kWindowSystemWait);
+        const QRect place = frameOf(c.get());
         const QString caption = c->windowTitle();
         const QStringList labels = c->Chart->seriesLabels();
 
         for (bool on : {true, false}) {
             clickButton(c->tbrChartMode, "ontop");
             QCOMPARE(c->onTop(), on);
-            QVERIFY(QTest::qWaitForWindowExposed(c.get()));
+            QVERIFY(QTest::qWaitForWindowExposed(c.get(), kWindowSystemWait));
             // Until the window manager has framed the new window its frame
             // is not known; then it must be the old one.
-            QTRY_VERIFY2_WITH_TIMEOUT(c->isVisible() && c->frameGeometry() == place,
-                                      text(c->frameGeometry()) + " instead of " + text(place), kFrameWait);
+            QTRY_VERIFY2_WITH_TIMEOUT(isFramed(c.get()) && frameOf(c.get()) == place,
+                                      text(frameOf(c.get())) + " instead of " + text(place), kWindowSystemWait);
             QCOMPARE(c->windowTitle(), caption);
             QCOMPARE(c->Chart->seriesLabels(), labels);
             QCOMPARE(c->Chart->drawnPointCount(5), 100);
@@ -72,13 +70,13 @@ private slots:
         storeChart(1, "Width", 200000000);
         storeChart(1, "Height", 6000);
         auto c = openChart(host, 1, fourLegs());
-        QVERIFY(QTest::qWaitForWindowExposed(c.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(c.get(), kWindowSystemWait));
         // Within the work area, frame and all, once the window manager has
         // framed it (the place was given before the frame was known).
         const QRect area = c->screen()->availableGeometry();
-        QTRY_VERIFY2_WITH_TIMEOUT(c->frameGeometry() != c->geometry() && area.contains(c->frameGeometry()),
-                                  text(c->frameGeometry()) + " outside " + text(area), kFrameWait);
-        QVERIFY(c->frameGeometry().width() > area.width() / 2);
+        QTRY_VERIFY2_WITH_TIMEOUT(isFramed(c.get()) && area.contains(frameOf(c.get())),
+                                  text(frameOf(c.get())) + " outside " + text(area), kWindowSystemWait);
+        QVERIFY(frameOf(c.get()).width() > area.width() / 2);
         QCOMPARE(c->Chart->drawnPointCount(1), 100);
         QVERIFY(dialogs.errorReports.isEmpty());
     }

@@ -19,6 +19,7 @@
 #include "support/QtTestMain.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
+#include "support/WindowSystem.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -62,7 +63,7 @@ int wholeRowsShown(platform::Grid* grid)
 // The main window framed and laid out in its framed client area.
 bool laidOutFramed(frmStrategies* w)
 {
-    return w->frameGeometry().height() > w->height() && ui::fraExchange(w)->geometry().bottom() == w->height() - 1;
+    return test::isFramed(w) && ui::fraExchange(w)->geometry().bottom() == w->height() - 1;
 }
 
 // What File > Exit wrote at 1920x1080 (Xvfb, openbox) after a first start on
@@ -139,13 +140,14 @@ private slots:
         test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG")), "-O",
                                  test::shippedFile(QStringLiteral("SAMPLE.opt"))});
         frmStrategies* w = run.window();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kWindowSystemWait));
         // Framed by the window manager, on the screen as a whole, and laid
         // out in the framed client area.
         const QRect area = w->screen()->availableGeometry();
-        QTRY_VERIFY2(laidOutFramed(w) && area.contains(w->frameGeometry()),
-                     qPrintable(text(w->frameGeometry()) + " on " + text(area) + ", bottom pane "
-                                + text(ui::fraExchange(w)->geometry())));
+        QTRY_VERIFY2_WITH_TIMEOUT(laidOutFramed(w) && area.contains(test::frameOf(w)),
+                                  qPrintable(text(test::frameOf(w)) + " on " + text(area) + ", bottom pane "
+                                             + text(ui::fraExchange(w)->geometry())),
+                                  test::kWindowSystemWait);
 
         checkBottomPane(w, {});
         QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join(u'\n')));
@@ -162,10 +164,10 @@ private slots:
         test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG")), "-O",
                                  test::shippedFile(QStringLiteral("SAMPLE.opt"))});
         frmStrategies* w = run.window();
-        QTRY_VERIFY(laidOutFramed(w));
+        QTRY_VERIFY_WITH_TIMEOUT(laidOutFramed(w), test::kWindowSystemWait);
         // The user works in the main window (the chart windows came up after it).
         w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w));
+        QVERIFY(QTest::qWaitForWindowActive(w, test::kWindowSystemWait));
         QLabel* line = ui::lblTickerStatus(w);
         QTabBar* tabs = ui::tabOptionsNew(w)->findChild<QTabBar*>();
         QVERIFY(tabs != nullptr);
@@ -213,22 +215,28 @@ private slots:
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG"))});
         frmStrategies* w = run.window();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kWindowSystemWait));
         for (int i = 0; i < 2; ++i)
             QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&Windows"), QStringLiteral("&New chart")));
         QWidget* first = w->chartByKey(QStringLiteral("C0"));
         QWidget* second = w->chartByKey(QStringLiteral("C1"));
         QVERIFY(first != nullptr && second != nullptr);
-        QVERIFY(QTest::qWaitForWindowExposed(first) && QTest::qWaitForWindowExposed(second));
+        QVERIFY(QTest::qWaitForWindowExposed(first, test::kWindowSystemWait)
+                && QTest::qWaitForWindowExposed(second, test::kWindowSystemWait));
         // Framed, the second lies a title bar lower and to the right, as
         // large, so the first one's title bar stays in sight.
         const auto apart = [first, second] {
-            const QRect a = first->frameGeometry(), b = second->frameGeometry();
-            const int titleBar = first->geometry().top() - a.top();
-            return titleBar > 0 && b.topLeft() - a.topLeft() == QPoint(titleBar, titleBar) && b.size() == a.size();
+            const QRect a = test::frameOf(first), b = test::frameOf(second);
+            const int titleBar = first->windowHandle()->frameMargins().top();
+            return test::isFramed(second) && titleBar > 0 && b.topLeft() - a.topLeft() == QPoint(titleBar, titleBar)
+                && b.size() == a.size();
         };
-        QTRY_VERIFY2(apart(), qPrintable(text(first->frameGeometry()) + " then " + text(second->frameGeometry())));
-        QVERIFY(w->screen()->availableGeometry().contains(second->frameGeometry()));
+        QTRY_VERIFY2_WITH_TIMEOUT(apart(),
+                                  qPrintable(text(test::frameOf(first)) + " then " + text(test::frameOf(second))
+                                             + ", title bar "
+                                             + QString::number(first->windowHandle()->frameMargins().top())),
+                                  test::kWindowSystemWait);
+        QVERIFY(w->screen()->availableGeometry().contains(test::frameOf(second)));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
@@ -243,7 +251,7 @@ private slots:
         test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG")), "-O",
                                  test::shippedFile(QStringLiteral("SAMPLE.opt"))});
         frmStrategies* w = run.window();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(QTest::qWaitForWindowExposed(w, test::kWindowSystemWait));
         QCOMPARE(test::chartKeys(w), (QStringList{"C0", "C1", "C2"}));
         QList<QWidget*> windows{w, frm3dChart::instance()};
         for (const QString& key : test::chartKeys(w))
@@ -253,25 +261,27 @@ private slots:
         const auto placed = [&] {
             QString off;
             for (QWidget* window : std::as_const(windows)) {
-                if (!window->isVisible() || window->frameGeometry() == window->geometry()
-                    || !area.contains(window->frameGeometry()))
-                    off += window->windowTitle() + ' ' + text(window->frameGeometry()) + "; ";
+                if (!test::isFramed(window) || !area.contains(test::frameOf(window)))
+                    off += window->windowTitle() + ' ' + text(test::frameOf(window)) + "; ";
             }
             return off;
         };
-        QTRY_VERIFY2(placed().isEmpty() && laidOutFramed(w), qPrintable(placed() + "on " + text(area)));
+        QTRY_VERIFY2_WITH_TIMEOUT(placed().isEmpty() && laidOutFramed(w), qPrintable(placed() + "on " + text(area)),
+                                  test::kWindowSystemWait);
         checkBottomPane(w, {});
         if (QTest::currentTestFailed())
             return;
         // Maximised, and back: the bottom pane whole in both sizes.
-        const QRect normal = w->frameGeometry();
+        const QRect normal = test::frameOf(w);
         w->showMaximized();
-        QTRY_VERIFY2(w->frameGeometry() == area && laidOutFramed(w), qPrintable(text(w->frameGeometry())));
+        QTRY_VERIFY2_WITH_TIMEOUT(test::frameOf(w) == area && laidOutFramed(w), qPrintable(text(test::frameOf(w))),
+                                  test::kWindowSystemWait);
         checkBottomPane(w, QStringLiteral("maximised, "));
         if (QTest::currentTestFailed())
             return;
         w->showNormal();
-        QTRY_VERIFY2(w->frameGeometry() == normal && laidOutFramed(w), qPrintable(text(w->frameGeometry())));
+        QTRY_VERIFY2_WITH_TIMEOUT(test::frameOf(w) == normal && laidOutFramed(w), qPrintable(text(test::frameOf(w))),
+                                  test::kWindowSystemWait);
         checkBottomPane(w, QStringLiteral("restored, "));
         QVERIFY2(placed().isEmpty(), qPrintable(placed()));
         QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join(u'\n')));
