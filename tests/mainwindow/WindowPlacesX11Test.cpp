@@ -13,6 +13,7 @@
 #include "platform/RegistryStore.h"
 #include "support/QtTestMain.h"
 #include "support/TestEnvironment.h"
+#include "support/WindowSystem.h"
 
 #include <QEventLoop>
 #include <QMap>
@@ -264,6 +265,19 @@ QStringList storedSettings()
     return out;
 }
 
+// How the program ended, and what it wrote (its standard output and error:
+// a sanitizer's report, a warning of Qt), for a failure's message.
+QString endOf(QProcess& program)
+{
+    QString end = program.exitStatus() == QProcess::CrashExit
+        ? QStringLiteral("the program was ended by signal %1").arg(program.exitCode())
+        : QStringLiteral("the program ended with code %1").arg(program.exitCode());
+    const QByteArray output = program.readAll().trimmed();
+    if (!output.isEmpty())
+        end += QStringLiteral("; it wrote:\n") + QString::fromLocal8Bit(output.right(16000));
+    return end;
+}
+
 } // namespace
 
 class WindowPlacesX11Test : public QObject {
@@ -272,8 +286,8 @@ class WindowPlacesX11Test : public QObject {
     XDisplay m_display;
 
     // Waits, on the X server's events, until the program's windows pass
-    // `reached`, or the program ends, or a minute goes by; the windows last
-    // seen.
+    // `reached`, or the program ends, or test::kWindowSystemWait goes by; the
+    // windows last seen.
     Windows waitForWindows(QProcess& program, const Goal& reached, bool* ok)
     {
         Windows seen;
@@ -299,7 +313,7 @@ class WindowPlacesX11Test : public QObject {
         QTimer limit;
         limit.setSingleShot(true);
         connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        limit.start(60000);
+        limit.start(test::kWindowSystemWait);
         look();
         if (!*ok && program.state() == QProcess::Running)
             loop.exec();
@@ -310,7 +324,7 @@ class WindowPlacesX11Test : public QObject {
     // are framed and pass `reached`, records them, and closes the program as a
     // user would (or, given `endSignal`, ends it as the system does). Empty
     // when something went wrong (with a message naming what was expected and
-    // what was seen).
+    // what was seen, how the program ended and what it wrote).
     Windows oneCycle(const Goal& reached, const QString& expected, QString* failure, int endSignal = 0)
     {
         QProcess program;
@@ -318,10 +332,11 @@ class WindowPlacesX11Test : public QObject {
         const QString folder = QFileInfo(QStringLiteral(TARNWELL_EXE)).absolutePath();
         program.setArguments({QStringLiteral("-S"), folder + QStringLiteral("/DEFAULT.STG"), QStringLiteral("-O"),
                               folder + QStringLiteral("/SAMPLE.opt")});
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        // What it writes is kept for the message of a failure.
+        program.setProcessChannelMode(QProcess::MergedChannels);
         program.start();
-        if (!program.waitForStarted(10000)) {
-            *failure = QStringLiteral("the program did not start");
+        if (!program.waitForStarted(test::kWindowSystemWait)) {
+            *failure = QStringLiteral("the program did not start: ") + program.errorString();
             return {};
         }
         bool ok = false;
@@ -333,20 +348,22 @@ class WindowPlacesX11Test : public QObject {
                 + expected + QStringLiteral("; last seen: ") + describe(seen);
             program.kill();
             program.waitForFinished();
+            *failure += QStringLiteral("; ") + endOf(program);
             return {};
         }
         if (endSignal != 0)
             ::kill(static_cast<pid_t>(program.processId()), endSignal);
         else
             m_display.requestClose(program.processId(), kMain);
-        if (!program.waitForFinished(60000)) {
+        if (!program.waitForFinished(test::kWindowSystemWait)) {
             *failure = QStringLiteral("the program did not end when its main window was closed or it was signalled");
             program.kill();
             program.waitForFinished();
+            *failure += QStringLiteral("; ") + endOf(program);
             return {};
         }
         if (program.exitStatus() != QProcess::NormalExit || program.exitCode() != 0) {
-            *failure = QStringLiteral("the program ended with code %1").arg(program.exitCode());
+            *failure = endOf(program);
             return {};
         }
         return seen;
