@@ -48,8 +48,7 @@ int Grid::cellTextWidth(int row0, int col0, MeasuredWidths* measured) const
         return 0; // its text spans the row
     const detail::CellRead cell = m_model->read(row0, col0);
     const auto textWidth = [&] {
-        const QString text = formatGridValue(cell.value, m_model->columns[static_cast<std::size_t>(col0)].format,
-                                             m_model->locale);
+        const QString text = m_model->cellText(cell, col0);
         if (text.isEmpty())
             return 0;
         const QFontMetrics fm(cell.font != nullptr ? *cell.font : view()->font());

@@ -63,7 +63,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     const CellRead cell = read(index.row(), index.column());
     switch (role) {
     case Qt::DisplayRole:
-        return formatGridValue(cell.value, columns[static_cast<std::size_t>(index.column())].format, locale);
+        return cellText(cell, index.column());
     case Qt::TextAlignmentRole:
         return qtTextFlags(cell.align) & (Qt::AlignHorizontal_Mask | Qt::AlignVertical_Mask);
     case Qt::BackgroundRole:
@@ -140,15 +140,11 @@ void GridModel::removeAllRows()
 {
     if (m_published > 0) {
         beginRemoveRows(QModelIndex(), 0, m_published - 1);
-        rows.clear();
-        source.reset();
-        m_sourceRows = 0;
+        dropRows();
         m_published = 0;
         endRemoveRows();
     } else {
-        rows.clear();
-        source.reset();
-        m_sourceRows = 0;
+        dropRows();
     }
     m_dirty = false;
 }
@@ -189,12 +185,17 @@ CellRead GridModel::read(int row, int col) const
     return r;
 }
 
-void GridModel::removeEverything()
+void GridModel::dropRows()
 {
-    beginResetModel();
     rows.clear();
     source.reset();
     m_sourceRows = 0;
+}
+
+void GridModel::removeEverything()
+{
+    beginResetModel();
+    dropRows();
     columns.clear();
     m_published = 0;
     m_dirty = false;
@@ -243,7 +244,12 @@ QString GridModel::displayText(int row, int col) const
 {
     if (col < 0)
         return {};
-    return formatGridValue(read(row, col).value, columns[static_cast<std::size_t>(col)].format, locale);
+    return cellText(read(row, col), col);
+}
+
+QString GridModel::cellText(const CellRead& cell, int col) const
+{
+    return formatGridValue(cell.value, columns[static_cast<std::size_t>(col)].format, locale);
 }
 
 int GridModel::rowTextColumn() const
@@ -317,11 +323,7 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
                               m_view->selectionModel()->rowIntersectsSelection(r, QModelIndex());
         painter->save();
         painter->setClipRect(rect);
-        paintCell(painter, full, cell,
-                  tc >= 0 ? formatGridValue(text.value, m_model->columns[static_cast<std::size_t>(tc)].format,
-                                            m_model->locale)
-                          : QString(),
-                  selected, option);
+        paintCell(painter, full, cell, tc >= 0 ? m_model->cellText(text, tc) : QString(), selected, option);
         if (m_model->gridLines) {
             painter->setPen(linePen);
             painter->drawLine(rect.left(), rect.bottom(), rect.right(), rect.bottom());
@@ -337,9 +339,7 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
         selected = false;
     painter->save();
     painter->setClipRect(rect);
-    paintCell(painter, rect, &cell,
-              formatGridValue(cell.value, m_model->columns[static_cast<std::size_t>(c)].format, m_model->locale),
-              selected, option);
+    paintCell(painter, rect, &cell, m_model->cellText(cell, c), selected, option);
     if (m_model->gridLines) {
         painter->setPen(linePen);
         painter->drawLine(rect.right(), rect.top(), rect.right(), rect.bottom());

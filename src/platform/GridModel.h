@@ -96,6 +96,8 @@ public:
     void rowChanged(int row);
 
     QString displayText(int row, int col) const;
+    // The text in which a cell read from column `col` shows.
+    QString cellText(const CellRead& cell, int col) const;
     int rowTextColumn() const; // 0-based, -1 when none
     int16_t internFont(const QFont& font);
     const QFont* fontAt(int16_t index) const;
@@ -113,6 +115,9 @@ public:
     QLocale locale;
 
 private:
+    // The grid's own rows and the source's, without announcing it.
+    void dropRows();
+
     int m_published = 0;
     int m_sourceRows = 0;
     bool m_dirty = false;
