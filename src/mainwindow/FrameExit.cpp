@@ -98,9 +98,14 @@ bool frmStrategies::Form_QueryUnload()
     bool cancel = false;
     Procedure proc("frmStrategies", "Form_QueryUnload");
     // What is typed into an open editor is written first, so the question
-    // below knows of it; an editor that refuses its text keeps the window.
+    // below knows of it. An editor that refuses its text asks: left, it
+    // keeps the old value and the exit goes on; otherwise the window stays
+    // with the editor open.
     bool committed = false;
-    TW_STEP_OR(proc, cancel, committed = m_session->commitOpenEditors());
+    TW_STEP_OR(proc, cancel, committed = m_session->commitOpenEditors([](const QString& question) {
+        return dialogs().messageBox(question, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2, appTitle())
+            == Msg::Yes;
+    }));
     if (!committed)
         return true;
     TW_STEP_OR(proc, cancel, saveWorkspaceSettings());

@@ -162,6 +162,42 @@ bool TreeView::commitLabelEdit()
     return true;
 }
 
+void TreeView::cancelLabelEdit()
+{
+    if (state() != EditingState || !m_labelIndex.isValid())
+        return;
+    if (QWidget* editor = indexWidget(m_labelIndex))
+        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+}
+
+QTreeWidgetItem* TreeView::labelEditNode() const
+{
+    if (state() != EditingState || !m_labelIndex.isValid() || indexWidget(m_labelIndex) == nullptr)
+        return nullptr;
+    return itemFromIndex(m_labelIndex);
+}
+
+bool TreeView::reopenLabelEdit(const QString& text)
+{
+    if (!m_labelIndex.isValid())
+        return false;
+    const QPersistentModelIndex index = m_labelIndex;
+    StartLabelEdit(itemFromIndex(index));
+    auto* editor = qobject_cast<QLineEdit*>(indexWidget(index));
+    if (editor == nullptr)
+        return false;
+    editor->setText(text);
+    return true;
+}
+
+void TreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool label = m_labelIndex.isValid() && editor == indexWidget(m_labelIndex);
+    QTreeWidget::closeEditor(editor, hint);
+    if (label)
+        emit LabelEditClosed();
+}
+
 QPointF TreeView::keyboardPopupPoint() const
 {
     QRect shown;

@@ -42,6 +42,13 @@ public:
     // the text (AfterLabelEdit): the editor then stays open with the focus.
     // True when no label is being edited.
     bool commitLabelEdit();
+    // Ends an open label edit as Escape does: the node keeps its text.
+    void cancelLabelEdit();
+    // The node whose label is being edited, or nullptr.
+    QTreeWidgetItem* labelEditNode() const;
+    // Opens the label editor again on the node edited last, if the node is
+    // still there, holding `text`; false when it cannot.
+    bool reopenLabelEdit(const QString& text);
     // Where a popup opened from the keyboard goes: under the selected
     // node's picture, or the tree's top-left corner without one (twips
     // relative to the widget).
@@ -60,6 +67,9 @@ signals:
     // An in-place edit ends with `newString`; setting `cancel` to non-zero
     // keeps the old text. Connect directly.
     void AfterLabelEdit(QTreeWidgetItem* node, const QString& newString, int& cancel);
+    // A label editor closed, whichever way (kept, refused, Escape, the
+    // focus gone).
+    void LabelEditClosed();
     // A mouse button or a key is about to act on the tree; a non-zero
     // `cancel` drops the press (with its release). Connect directly.
     void BeforeUserInput(int& cancel);
@@ -88,6 +98,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     using QTreeWidget::edit;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     QPointF twipsOf(const QMouseEvent* event) const;

@@ -76,12 +76,12 @@ void AnalysisSession::setSelection(const QString& key, std::shared_ptr<StrategyT
     emit selectionChanged();
 }
 
-void AnalysisSession::addEditorCommit(QObject* owner, std::function<bool()> commit)
+void AnalysisSession::addEditorCommit(QObject* owner, std::function<bool(const LeaveQuestion&)> commit)
 {
     m_editorCommits.emplace_back(owner, std::move(commit));
 }
 
-bool AnalysisSession::commitOpenEditors()
+bool AnalysisSession::commitOpenEditors(const LeaveQuestion& leave)
 {
     // A commit that selects or rebuilds on its way asks again: the editor
     // being committed answers for itself.
@@ -91,7 +91,7 @@ bool AnalysisSession::commitOpenEditors()
     const auto done = qScopeGuard([this] { m_committingEditors = false; });
     for (const auto& [owner, commit] : m_editorCommits) {
         // The first refusal stops: its editor keeps the focus.
-        if (owner != nullptr && !commit())
+        if (owner != nullptr && !commit(leave))
             return false;
     }
     return true;

@@ -91,18 +91,25 @@ public:
     void legsEdited(bool markChanged);
 
     // ---- Editors open over the library --------------------------------------
+    // Asked, when the window is being closed, about an open editor whose text
+    // its checks refuse: `question` names the text and what leaving it keeps.
+    // True leaves the editor without writing and lets the close go on; false
+    // goes back to the editor, which keeps its text.
+    using LeaveQuestion = std::function<bool(const QString& question)>;
     // A pane with an in-place editor of its own (the tree's rename, the leg
     // grids' cell editors) registers how to commit it: `commit` writes what
     // the open editor holds, as Return would, and returns false when the
     // editor's checks refuse it (the editor then stays open and the user is
-    // told why); with no editor open it returns true. It is dropped with
-    // `owner`.
-    void addEditorCommit(QObject* owner, std::function<bool()> commit);
+    // told why); with no editor open it returns true. Given a LeaveQuestion,
+    // a refused editor asks it instead of telling the user, and returns
+    // true when it was left. It is dropped with `owner`.
+    void addEditorCommit(QObject* owner, std::function<bool(const LeaveQuestion& leave)> commit);
     // Commits every open editor. A command that reads or replaces the library
-    // or the selection (saving, exporting, exiting, another strategy, a file
-    // to load) asks this first and stops when it gives false: an editor
-    // refused what was typed into it.
-    bool commitOpenEditors();
+    // or the selection (saving, exporting, another strategy, a file to load)
+    // asks this first and stops when it gives false: an editor refused what
+    // was typed into it. Closing the window passes `leave`, so that a refused
+    // text is no trap: the user may leave it.
+    bool commitOpenEditors(const LeaveQuestion& leave = {});
 
     // ---- Pricing inputs -----------------------------------------------------
     // The model box's index: 0 Black-Scholes, 1 binomial European,
@@ -218,7 +225,7 @@ private:
     QString m_selectedKey;
     std::shared_ptr<StrategyType> m_selectedGroup;
     std::shared_ptr<Strategy> m_selectedStrategy;
-    std::vector<std::pair<QPointer<QObject>, std::function<bool()>>> m_editorCommits;
+    std::vector<std::pair<QPointer<QObject>, std::function<bool(const LeaveQuestion&)>>> m_editorCommits;
     bool m_committingEditors = false;
 
     int m_model = -1;

@@ -3,7 +3,8 @@
 // (position, kind, strike, expiration) or the text box txtEdit (quantity).
 // Leaving the editor writes the choice into the selected strategy's leg,
 // rebuilds both grids and evaluates again; Enter leaves it for its grid, a
-// cancel from the grid leaves it without writing. The strategies count as
+// cancel from the grid (and Escape in the quantity editor) leaves it without
+// writing. The strategies count as
 // unsaved only when a leg changed: a value other than the leg's, or a leg the
 // hint row added.
 
@@ -82,8 +83,9 @@ protected:
                 m_pane->cmbEdit_KeyDown(code, shift);
             else
                 m_pane->txtEdit_KeyDown(code, shift);
-            // Enter ends the edit; everything else is the editor's own.
-            return code == platform::Vk::Return;
+            // Enter ends the edit, Escape leaves the quantity editor;
+            // everything else is the editor's own.
+            return code == platform::Vk::Return || (!combo && code == platform::Vk::Escape);
         }
         if (event->type() == QEvent::FocusOut) {
             // A list opening its drop-down, or the window losing the
@@ -393,6 +395,8 @@ void LegsPane::txtEdit_LostFocus()
     TW_STEP(proc, setEditorVisible(txtEdit, false));
     if (m_EditCancelled) {
         TW_STEP(proc, m_EditCancelled = false);
+        // Left without writing: a refusal said of its text is over.
+        TW_STEP(proc, emit statusWithdrawn(std::exchange(m_quantityNotice, QString())));
         TW_STEP(proc, showAddedLeg());
         return;
     }
@@ -424,7 +428,7 @@ void LegsPane::txtEdit_LostFocus()
     TW_STEP(proc, refreshLegGrids(params));
 }
 
-bool LegsPane::commitOpenEditor()
+bool LegsPane::commitOpenEditor(const std::function<bool(const QString&)>& leave)
 {
     Procedure proc("frmStrategies", "commitOpenEditor");
     // As Return: the editor gives the focus back to its grid, which writes
@@ -443,17 +447,36 @@ bool LegsPane::commitOpenEditor()
     const bool quantity = field == EditField::Quantity || field == EditField::SelectedQuantity;
     if (!m_EditCancelled && params != nullptr && quantity && m_EditRow >= 1 && m_EditRow <= params->Count()
         && !quantityFromText(txtEdit->text(), QLocale())) {
+        const int16_t kept = params->Item(m_EditRow)->Quantity();
+        if (leave) {
+            // Closing the window: the user chooses between the text and
+            // the exit.
+            const QString typed = txtEdit->text();
+            const QString question =
+                (typed.isEmpty() ? QStringLiteral("An empty cell is not a quantity")
+                                 : QStringLiteral("\"%1\" is not a quantity").arg(typed))
+                + QStringLiteral(" (a whole number from 1 to 32767): the leg keeps its quantity %1.\r\n"
+                                 "Leave the cell and exit?")
+                      .arg(kept);
+            bool left = false;
+            TW_STEP_OR(proc, false, left = leave(question));
+            if (left) {
+                TW_STEP_OR(proc, false, leaveTextEditor());
+                return true;
+            }
+        } else {
+            TW_STEP_OR(proc, false, dialogs().beep());
+        }
         // Refused: the editor stays open with the text to correct, and the
         // command that asked stops.
         TW_STEP_OR(proc, false, {
             txtEdit->setFocus(Qt::OtherFocusReason);
             txtEdit->selectAll();
         });
-        TW_STEP_OR(proc, false, dialogs().beep());
         TW_STEP_OR(proc, false, {
             m_quantityNotice = QStringLiteral(" The quantity must be a whole number from 1 to 32767: correct it, "
-                                              "or leave the cell to keep %1")
-                                   .arg(params->Item(m_EditRow)->Quantity());
+                                              "or press Escape to keep %1")
+                                   .arg(kept);
             emit statusMessage(m_quantityNotice);
         });
         return false;
@@ -462,6 +485,18 @@ bool LegsPane::commitOpenEditor()
     if (txtEdit->isVisibleTo(this))
         TW_STEP_OR(proc, false, txtEdit_LostFocus());
     return true;
+}
+
+void LegsPane::leaveTextEditor()
+{
+    // As a cancel from the grid: the grid takes the focus and the editor
+    // writes nothing; a window without the keyboard sends no loss of focus,
+    // so the editor is then left by hand.
+    m_EditCancelled = true;
+    if (platform::Grid* grid = gridOfEditorTag(txtEdit->property("tag").toString()))
+        grid->setFocus(Qt::OtherFocusReason);
+    if (txtEdit->isVisibleTo(this))
+        txtEdit_LostFocus();
 }
 
 void LegsPane::cmbEdit_KeyDown(int keyCode, int /*shift*/)
@@ -478,6 +513,11 @@ void LegsPane::cmbEdit_KeyDown(int keyCode, int /*shift*/)
 void LegsPane::txtEdit_KeyDown(int keyCode, int /*shift*/)
 {
     Procedure proc("frmStrategies", "txtEdit_KeyDown");
+    if (keyCode == platform::Vk::Escape) {
+        // The leg keeps its quantity, whatever was typed.
+        TW_STEP(proc, leaveTextEditor());
+        return;
+    }
     if (keyCode != platform::Vk::Return)
         return;
     TW_STEP(proc, {

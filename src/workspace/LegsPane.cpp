@@ -48,7 +48,7 @@ LegsPane::LegsPane(AnalysisSession& session, QWidget* host)
     connect(&session, &AnalysisSession::selectionChanged, this, [this] { showSelection(); });
     connect(&session, &AnalysisSession::legsChanged, this, [this] { showLegs(); });
     connect(&session, &AnalysisSession::evaluated, this, [this](const Evaluation& ev) { showEvaluation(ev); });
-    session.addEditorCommit(this, [this] { return commitOpenEditor(); });
+    session.addEditorCommit(this, [this](const AnalysisSession::LeaveQuestion& leave) { return commitOpenEditor(leave); });
 }
 
 void LegsPane::connectGrids()

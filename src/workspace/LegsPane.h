@@ -16,6 +16,7 @@
 #include "workspace/WorkspacePane.h"
 
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -89,8 +90,12 @@ public:
     void gdSelected_KeyDown(int keyCode, int shift);
     // Commits an open editor as Return does (the session's commitOpenEditors
     // asks this before a command); false, with the editor left open and the
-    // user told, when the quantity typed is refused.
-    bool commitOpenEditor();
+    // user told, when the quantity typed is refused. With `leave` (the window
+    // is being closed) a refused quantity is asked about instead: left, the
+    // editor closes without writing and the answer is true.
+    bool commitOpenEditor(const std::function<bool(const QString&)>& leave = {});
+    // Leaves the quantity editor without writing, as Escape does.
+    void leaveTextEditor();
     // Shows or hides an in-cell editor (cmbEdit or txtEdit).
     void setEditorVisible(QWidget* editor, bool visible);
     bool m_NewLegFlag = false;

@@ -92,7 +92,7 @@ StrategyLibraryPane::StrategyLibraryPane(AnalysisSession& session, QWidget* host
     Timer->setObjectName(QStringLiteral("Timer"));
     Timer->setInterval(100);
     connectTree();
-    session.addEditorCommit(this, [this] { return commitLabelEdit(); });
+    session.addEditorCommit(this, [this](const AnalysisSession::LeaveQuestion& leave) { return commitLabelEdit(leave); });
 }
 
 StrategyLibraryPane::~StrategyLibraryPane() = default;
@@ -115,6 +115,9 @@ void StrategyLibraryPane::connectTree()
             tvStrategies_AfterLabelEdit(node, cancel, text);
         },
         Qt::DirectConnection);
+    // However the editor went, a refusal said of its text is over.
+    connect(tvStrategies, &platform::TreeView::LabelEditClosed, this,
+            [this] { emit statusWithdrawn(std::exchange(m_labelNotice, QString())); });
     connect(
         tvStrategies, &platform::TreeView::BeforeUserInput, this,
         [this](int& cancel) { tvStrategies_BeforeUserInput(cancel); }, Qt::DirectConnection);
@@ -473,19 +476,41 @@ void StrategyLibraryPane::tvStrategies_BeforeUserInput(int& Cancel)
              [&] { Cancel = session().commitOpenEditors() ? 0 : 1; });
 }
 
-bool StrategyLibraryPane::commitLabelEdit()
+bool StrategyLibraryPane::commitLabelEdit(const std::function<bool(const QString&)>& leave)
 {
     Procedure proc("frmStrategies", "commitLabelEdit");
+    QTreeWidgetItem* node = nullptr;
+    TW_STEP_OR(proc, false, node = tvStrategies->labelEditNode());
     bool committed = true;
     TW_STEP_OR(proc, false, committed = tvStrategies->commitLabelEdit());
-    if (!committed) {
-        TW_STEP_OR(proc, false, dialogs().beep());
+    if (committed)
+        return true;
+    if (leave) {
+        // Closing the window: the user chooses between the name and the
+        // exit.
+        const QString name = node != nullptr ? node->text(0) : QString();
+        bool left = false;
+        TW_STEP_OR(proc, false, left = leave(QStringLiteral("A name cannot be empty: \"%1\" keeps its name.\r\n"
+                                                            "Leave the name and exit?")
+                                                 .arg(name)));
+        if (left) {
+            TW_STEP_OR(proc, false, tvStrategies->cancelLabelEdit());
+            return true;
+        }
+        // The question took the window's keyboard, which ends a label edit
+        // (with the old name): back to the empty name.
         TW_STEP_OR(proc, false, {
-            m_labelNotice = QStringLiteral(" A name cannot be empty: type one, or press Escape to keep the old name");
-            emit statusMessage(m_labelNotice);
+            if (tvStrategies->labelEditNode() == nullptr)
+                tvStrategies->reopenLabelEdit(QString());
         });
+    } else {
+        TW_STEP_OR(proc, false, dialogs().beep());
     }
-    return committed;
+    TW_STEP_OR(proc, false, {
+        m_labelNotice = QStringLiteral(" A name cannot be empty: type one, or press Escape to keep the old name");
+        emit statusMessage(m_labelNotice);
+    });
+    return false;
 }
 
 void StrategyLibraryPane::showStrategiesPopup(Procedure& proc, float X, float Y)

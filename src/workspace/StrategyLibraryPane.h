@@ -106,8 +106,10 @@ private:
     // to the tree.
     void showStrategiesPopup(Procedure& proc, float X, float Y);
     // Commits an open label editor as Return does; false, with the editor
-    // left open and the user told, when the name is refused.
-    bool commitLabelEdit();
+    // left open and the user told, when the name is refused. With `leave`
+    // (the window is being closed) a refused name is asked about instead:
+    // left, the node keeps its name and the answer is true.
+    bool commitLabelEdit(const std::function<bool(const QString&)>& leave);
     // Shows `node` as the selected one (bold; a strategy with its selected
     // picture) and the node shown so far as an ordinary one again.
     void markShown(QTreeWidgetItem* node);

@@ -453,11 +453,18 @@ private slots:
         QTRY_VERIFY(!ui::cmbEdit(w)->isVisible());
         QCOMPARE(legOf(w, 1).ExpireDate(), 2);
 
-        // A scroll of the grid cancels: the typed quantity is not written.
+        // Escape leaves the quantity editor without writing, and so does a
+        // scroll of the grid.
         doubleClick(ui::gdParams(w), 1, 6);
         typeInto(ui::txtEdit(w), QStringLiteral("9"));
         press(ui::txtEdit(w), Qt::Key_Escape);
-        QVERIFY(ui::txtEdit(w)->isVisible());
+        QVERIFY(!ui::txtEdit(w)->isVisible());
+        QCOMPARE(legOf(w, 1).Quantity(), 1);
+        QCOMPARE(ui::gdParams(w)->CellText(1, 6), QStringLiteral("1"));
+        QVERIFY(ui::gdParams(w)->view()->hasFocus());
+        QVERIFY(!ui::legs(w)->m_EditCancelled);
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("9"));
         ui::gdParams(w)->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QTRY_VERIFY(!ui::txtEdit(w)->isVisible());
         QCOMPARE(legOf(w, 1).Quantity(), 1);
@@ -773,15 +780,80 @@ private slots:
         QCOMPARE(dialogs.messages.last().text, QStringLiteral("Strategies are not saved.\r\nExit anyway?"));
         QCOMPARE(legOf(w, 1).Quantity(), 9);
 
-        // File > Exit with a refused quantity: the window stays with the
-        // editor open, and nothing is asked.
+        // File > Exit with a refused quantity asks about it; going back
+        // keeps the window with the editor open on the text.
         doubleClick(ui::gdParams(w), 2, 6);
         typeInto(ui::txtEdit(w), QStringLiteral("-3"));
+        dialogs.messageAnswers.push_back(Msg::No);
         QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
-        QTRY_COMPARE(dialogs.beeps, 1);
+        QTRY_COMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(dialogs.messages.last().text,
+                 QStringLiteral("\"-3\" is not a quantity (a whole number from 1 to 32767): the leg keeps its "
+                                "quantity 1.\r\nLeave the cell and exit?"));
+        QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2);
         QVERIFY(run.window() != nullptr);
         QVERIFY(ui::txtEdit(w)->isVisible());
+        QCOMPARE(ui::txtEdit(w)->text(), QStringLiteral("-3"));
+        QVERIFY(ui::txtEdit(w)->hasFocus());
+        QCOMPARE(dialogs.beeps, 0);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void exitOverARefusedQuantityAsksToLeaveItOrGoBack()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S2");
+        const QString refusal = QStringLiteral("must be a whole number");
+
+        // Nothing else unsaved: left, the exit goes on without a further
+        // question; "go back" keeps the window with the editor on its text.
+        doubleClick(ui::gdParams(w), 2, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("abc"));
+        dialogs.messageAnswers.push_back(Msg::No);
+        QVERIFY(!run.close());
         QCOMPARE(dialogs.messages.size(), 1);
+        QVERIFY(dialogs.messages.first().text.startsWith(QStringLiteral("\"abc\" is not a quantity")));
+        QVERIFY(ui::txtEdit(w)->isVisible());
+        QCOMPARE(ui::txtEdit(w)->text(), QStringLiteral("abc"));
+        QVERIFY(ui::txtEdit(w)->hasFocus());
+        QVERIFY(ui::lblTickerStatus(w)->text().contains(refusal));
+
+        // Escape then leaves it: the old quantity stays, and the notice of
+        // the refusal goes with the editor.
+        press(ui::txtEdit(w), Qt::Key_Escape);
+        QVERIFY(!ui::txtEdit(w)->isVisible());
+        QCOMPARE(legOf(w, 2).Quantity(), 1);
+        QVERIFY(!ui::lblTickerStatus(w)->text().contains(refusal));
+        QVERIFY(!w->session().strategiesChanged());
+
+        // With a change unsaved: left, the usual question follows; No to it
+        // keeps the window, the editor gone and the leg as it was.
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("9"));
+        press(ui::txtEdit(w), Qt::Key_Return);
+        doubleClick(ui::gdSelected(w), 2, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("abc"));
+        dialogs.messageAnswers = {Msg::Yes, Msg::No};
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
+        QTRY_COMPARE(dialogs.messages.size(), 3);
+        QVERIFY(dialogs.messages.at(1).text.startsWith(QStringLiteral("\"abc\" is not a quantity")));
+        QCOMPARE(dialogs.messages.at(2).text, QStringLiteral("Strategies are not saved.\r\nExit anyway?"));
+        QVERIFY(run.window() != nullptr);
+        QVERIFY(!ui::txtEdit(w)->isVisible());
+        QCOMPARE(legOf(w, 1).Quantity(), 9);
+        QCOMPARE(legOf(w, 2).Quantity(), 1);
+        QCOMPARE(ui::gdSelected(w)->CellText(2, 6), QStringLiteral("1"));
+
+        // The close box, left and Yes: the window goes.
+        doubleClick(ui::gdParams(w), 2, 6);
+        typeInto(ui::txtEdit(w), QString());
+        dialogs.messageAnswers = {Msg::Yes, Msg::Yes};
+        QVERIFY(run.close());
+        QCOMPARE(dialogs.messages.size(), 5);
+        QVERIFY(dialogs.messages.at(3).text.startsWith(QStringLiteral("An empty cell is not a quantity")));
+        QCOMPARE(dialogs.beeps, 0);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
