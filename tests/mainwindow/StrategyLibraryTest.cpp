@@ -485,6 +485,8 @@ private slots:
         QVERIFY(ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
         endEdit(editor, Qt::Key_Escape);
         QCOMPARE(picture(w), (Picture{{"G1", {"A", "Bear"}}}));
+        // The label gone, its notice goes too.
+        QVERIFY(!ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
 
         // A name typed, then File > Exit: it is written, so the question
         // comes; No keeps the window with the new name.
@@ -495,6 +497,27 @@ private slots:
         QCOMPARE(dialogs.messages.last().text, QStringLiteral("Strategies are not saved.\r\nExit anyway?"));
         QCOMPARE(picture(w), (Picture{{"G1", {"A", "Bear put"}}}));
         QVERIFY(!ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
+
+        // An emptied name, then File > Exit: the question names the node.
+        // Going back leaves the label open and empty; leaving it keeps the
+        // name, and the usual question follows.
+        typeNewName(QString());
+        dialogs.messageAnswers = {Msg::No};
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
+        QTRY_COMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(dialogs.messages.last().text,
+                 QStringLiteral("A name cannot be empty: \"Bear put\" keeps its name.\r\nLeave the name and exit?"));
+        QVERIFY(labelEditor(w) != nullptr);
+        QCOMPARE(labelEditor(w)->text(), QString());
+        QVERIFY(ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
+        dialogs.messageAnswers = {Msg::Yes, Msg::No};
+        QVERIFY(!run.close());
+        QCOMPARE(dialogs.messages.size(), 4);
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("Strategies are not saved.\r\nExit anyway?"));
+        QVERIFY(labelEditor(w) == nullptr);
+        QCOMPARE(picture(w), (Picture{{"G1", {"A", "Bear put"}}}));
+        QVERIFY(!ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
+        QCOMPARE(dialogs.beeps, 1);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
