@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTimer>
+#include <utility>
 
 namespace tw {
 
@@ -49,6 +50,8 @@ void ChainPane::cmdDownload_Click()
         TW_STEP(proc, txtTicker->setFocus());
         return;
     }
+    // Why the last download failed is no longer the news.
+    TW_STEP(proc, withdrawTickerStatus(std::exchange(m_downloadFailure, QString())));
     // Every way out, errors and aborts included, ends the download.
     const auto end = qScopeGuard([this] { endDownload(); });
     TW_STEP(proc, {
@@ -132,8 +135,8 @@ void ChainPane::takeDownloadedAnswer()
         // chart can show is no matter of the ticker: the user is told the
         // price, as for a file.
         const bool badPrice = refusal && refusal->number() == RunTime::InvalidPropertyValue;
-        TW_STEP(proc, showTickerStatus(badPrice ? QLatin1Char(' ') + refusal->description()
-                                                : QStringLiteral(" Invalid data format. Check ticker name, please.")));
+        TW_STEP(proc, showDownloadFailure(badPrice ? QLatin1Char(' ') + refusal->description()
+                                                   : QStringLiteral(" Invalid data format. Check ticker name, please.")));
         TW_STEP(proc, cmdSave->setEnabled(false));
         if (!quiet && badPrice)
             TW_STEP(proc, dialogs().messageBox(refusal->description(), Msg::OkOnly | Msg::Exclamation, appTitle()));
@@ -147,16 +150,21 @@ void ChainPane::takeDownloadedAnswer()
         const QString text = QStringLiteral("The answer of the quote server is larger than %1 MB: too large to be an "
                                             "option chain.")
                                  .arg(marketdata::kLargestChainBytes / (1024 * 1024));
-        TW_STEP(proc, showTickerStatus(QLatin1Char(' ') + text));
+        TW_STEP(proc, showDownloadFailure(QLatin1Char(' ') + text));
         if (!quiet)
             TW_STEP(proc, dialogs().messageBox(text, Msg::OkOnly | Msg::Exclamation, appTitle()));
         return;
     }
-    TW_STEP(proc,
-            showTickerStatus(QStringLiteral(" Can't download data. Check the Internet connection, please")));
+    TW_STEP(proc, showDownloadFailure(QStringLiteral(" Can't download data. Check the Internet connection, please")));
     if (!quiet)
         TW_STEP(proc, ShowMessageOnce(QStringLiteral("Can't download data.\r\nCheck the Internet connection, please"),
                                       QStringLiteral("INETFAIL")));
+}
+
+void ChainPane::showDownloadFailure(const QString& text)
+{
+    m_downloadFailure = text;
+    showTickerStatus(text);
 }
 
 void ChainPane::endDownload()

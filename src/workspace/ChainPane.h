@@ -130,6 +130,8 @@ private:
     QString generalDateText(double serial) const;
     void chainGridMouseUp(platform::Grid* grid, int button, double x, double y);
     void takeDownloadedAnswer();
+    // Shows why a download failed, until the next one starts.
+    void showDownloadFailure(const QString& text);
     void endDownload();
 
     QLabel* lblStockValue = nullptr;
@@ -160,6 +162,9 @@ private:
 
     QString strOptionsDirectory;
     QString m_loadFailure;
+    // The status text of the last download that failed, until the next
+    // download starts.
+    QString m_downloadFailure;
     // Set while both chain grids are filled: user commands wait.
     bool m_filling = false;
     // The window closes after the running download: no messages.

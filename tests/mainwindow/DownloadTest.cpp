@@ -316,9 +316,20 @@ private slots:
         QCOMPARE(ui::cmdSave(w)->isEnabled(), id != QLatin1String("INVDATA"));
         QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
 
-        // Switched off, the message is only a beep the next time.
+        // The failure is no longer shown while the next download runs; it
+        // ends as the first did. Switched off, the message is only a beep
+        // the next time.
+        QString statusWhileRunning = status;
+        QString buttonWhileRunning;
+        whileRunning(w, [&] {
+            statusWhileRunning = ui::lblTickerStatus(w)->text();
+            buttonWhileRunning = ui::cmdDownload(w)->text();
+        });
         m_dialogs->switchableAnswers.push_back(false);
         QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
+        QCOMPARE(buttonWhileRunning, QStringLiteral("Cancel"));
+        QCOMPARE(statusWhileRunning, QString());
+        QCOMPARE(ui::lblTickerStatus(w)->text(), status);
         const int beeps = m_dialogs->beeps;
         QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
         QCOMPARE(m_dialogs->switchableMessages.size(), 2);
