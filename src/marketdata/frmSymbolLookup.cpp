@@ -142,13 +142,19 @@ void frmSymbolLookup::cmdSearch_Click()
         return;
     }
     // Whatever happens below, the window is left idle; a page that could
-    // not be read says so.
+    // not be read says so, and lists nothing: the rows of an earlier search
+    // would pass for its results.
     bool parsing = false;
     const auto idle = qScopeGuard([this, &parsing] {
         cmdSearch->setText(QStringLiteral("Search"));
         unsetCursor();
-        if (parsing)
+        if (parsing) {
+            m_rows.clear();
+            m_summary.clear();
+            m_searched.clear();
+            gdResult->Clear(false);
             lblStatus->setText(QStringLiteral(" The answer holds no search results."));
+        }
     });
     TW_STEP(proc, setCursor(Qt::WaitCursor));
     TW_STEP(proc, m_Cancelled = false);
@@ -174,8 +180,7 @@ void frmSymbolLookup::cmdSearch_Click()
         return;
     }
     TW_STEP(proc, lblStatus->setText(QStringLiteral(" Parsing...")));
-    // A page that is no page of results is an error for the error handler;
-    // the previous results stay.
+    // A page that is no page of results is an error for the error handler.
     parsing = true;
     marketdata::LookupPage page;
     TW_STEP(proc, {

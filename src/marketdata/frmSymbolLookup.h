@@ -9,7 +9,7 @@
 // failed connection is blamed on the connection; a search the user ends
 // (the search button's "Cancel", or the window closed) says " Canceled."
 // and no more. A page that holds no results is an error for the error
-// handler.
+// handler, and leaves the list empty.
 //
 // The window's Tag carries its result: "1" after OK, "2" after loading,
 // Cancel or a close from the title bar. It stays loaded between uses (a

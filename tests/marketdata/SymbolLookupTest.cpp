@@ -163,7 +163,8 @@ private slots:
 
         // Abort (the scripted answer of a user who closes the dialog): the
         // error dialog reports the page under the search's own name, and
-        // the previous rows stay.
+        // the rows of the search before are gone, the option buttons
+        // bringing none back.
         m_server->options().brokenPage = true;
         QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
         QCOMPARE(m_dialogs->errorReports.size(), 1);
@@ -172,17 +173,27 @@ private slots:
         QVERIFY2(report.contains(QStringLiteral("Tarnwell.frmSymbolLookup.cmdSearch_Click")), qPrintable(report));
         QVERIFY(m_dialogs->messages.isEmpty());
         QVERIFY(m_dialogs->switchableMessages.isEmpty());
-        QCOMPARE(w->gdResult->Rows(), 2);
+        QCOMPARE(w->gdResult->Rows(), 0);
         QVERIFY(!w->cmdOK->isEnabled());
         QCOMPARE(w->cmdSearch->text(), QStringLiteral("Search"));
+        QCOMPARE(w->lblStatus->text(), QStringLiteral(" The answer holds no search results."));
+        QTest::mouseClick(w->optBeginsWith, Qt::LeftButton);
+        QTest::mouseClick(w->optContains, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 0);
         QCOMPARE(w->lblStatus->text(), QStringLiteral(" The answer holds no search results."));
 
         // Retry reads the same page again; Ignore leaves it at that.
         m_dialogs->errorAnswers = {QStringLiteral("RETRY"), QStringLiteral("IGNORE")};
         QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
         QCOMPARE(m_dialogs->errorReports.size(), 3);
-        QCOMPARE(w->gdResult->Rows(), 2);
+        QCOMPARE(w->gdResult->Rows(), 0);
         QCOMPARE(w->lblStatus->text(), QStringLiteral(" The answer holds no search results."));
+
+        // A page of results lists again.
+        m_server->options().brokenPage = false;
+        QTest::mouseClick(w->cmdSearch, Qt::LeftButton);
+        QCOMPARE(w->gdResult->Rows(), 2);
+        QVERIFY(w->cmdOK->isEnabled());
     }
 
     void answerLargerThanAPageOfResultsSaysSo()
