@@ -707,6 +707,48 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
+    void aPickIsWrittenByACommandWhileAnotherWindowIsActive()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
+        frmStrategies* w = run.window();
+        start(run, "T1S2"); // Bull spread: its second leg short
+
+        // The list picked from, then another window takes the keyboard: the
+        // editor gets no loss of focus, neither then nor from the command.
+        doubleClick(ui::gdParams(w), 2, 2);
+        press(ui::cmbEdit(w), Qt::Key_Down); // Short -> Long
+        QWidget other;
+        other.resize(200, 100);
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(!w->isActiveWindow());
+        QVERIFY(ui::cmbEdit(w)->isVisible());
+
+        // The toolbar's Save writes the pick all the same.
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
+        QVERIFY(!ui::cmbEdit(w)->isVisible());
+        QCOMPARE(legOf(w, 2).Position(), LegPosition::Long);
+        QCOMPARE(readStrategiesFile(m_stg)->Item(1)->Strategies()->Item(2)->Params()->Item(2)->Position(),
+                 LegPosition::Long);
+        QCOMPARE(ui::gdParams(w)->CellText(2, 2), QStringLiteral("Long"));
+        QVERIFY(!w->session().strategiesChanged());
+
+        // So is a quantity typed before the other window took the keyboard.
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        doubleClick(ui::gdSelected(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("7"));
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(ui::txtEdit(w)->isVisible());
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
+        QVERIFY(!ui::txtEdit(w)->isVisible());
+        QCOMPARE(quantityIn(*readStrategiesFile(m_stg), 2, 1), 7);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
     void anotherStrategyWritesTheOpenEditorOrWaitsForIt()
     {
         test::ScriptedDialogs dialogs;
