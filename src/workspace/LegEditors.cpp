@@ -455,8 +455,7 @@ bool LegsPane::commitOpenEditor(const std::function<bool(const QString&)>& leave
             const QString question =
                 (typed.isEmpty() ? QStringLiteral("An empty cell is not a quantity")
                                  : QStringLiteral("\"%1\" is not a quantity").arg(typed))
-                + QStringLiteral(" (a whole number from 1 to 32767): the leg keeps its quantity %1.\r\n"
-                                 "Leave the cell and exit?")
+                + QStringLiteral(": the leg keeps its quantity %1.\r\nLeave the cell and exit?")
                       .arg(kept);
             bool left = false;
             TW_STEP_OR(proc, false, left = leave(question));

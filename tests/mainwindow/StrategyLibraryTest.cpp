@@ -242,6 +242,29 @@ void typeName(frmStrategies* w, const QString& offered, const QString& typed)
     endEdit(editor, Qt::Key_Return);
 }
 
+// Scripted dialogs whose message boxes take the keyboard from the main window
+// while they are open, as a shown box does; each notes whether a label editor
+// was still open while it was.
+class BoxesTakeTheKeyboard : public test::ScriptedDialogs {
+public:
+    frmStrategies* main = nullptr;
+    QList<bool> labelOpenDuringBox;
+
+    int messageBox(const QString& text, int style, const QString& title) override
+    {
+        QWidget box;
+        box.resize(240, 80);
+        box.show();
+        box.activateWindow();
+        if (QTest::qWaitForWindowActive(&box))
+            labelOpenDuringBox.append(labelEditor(main) != nullptr);
+        box.close();
+        main->activateWindow();
+        QTest::qWaitForWindowActive(main);
+        return ScriptedDialogs::messageBox(text, style, title);
+    }
+};
+
 } // namespace
 
 class StrategyLibraryTest : public QObject {
@@ -518,6 +541,43 @@ private slots:
         QCOMPARE(picture(w), (Picture{{"G1", {"A", "Bear put"}}}));
         QVERIFY(!ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
         QCOMPARE(dialogs.beeps, 1);
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    void anEmptiedNameComesBackAfterTheExitQuestionTookTheKeyboard()
+    {
+        const QString file = writeLibrary(path("back.stg"), {{"G1", {"A", "B"}}});
+        BoxesTakeTheKeyboard dialogs;
+        test::MainWindowRun run({"-S", file});
+        frmStrategies* w = run.window();
+        dialogs.main = w;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        clickNode(w, QStringLiteral("T1S2"));
+        QVERIFY(test::focusOn(ui::tvStrategies(w)));
+        QTest::keyClick(ui::tvStrategies(w), Qt::Key_F2);
+        QVERIFY(labelEditor(w) != nullptr);
+        labelEditor(w)->selectAll();
+        QTest::keyClick(labelEditor(w), Qt::Key_Backspace);
+
+        // The box ends the label edit behind it (the node keeps its name);
+        // going back opens the label again, empty, with the keyboard.
+        dialogs.messageAnswers = {Msg::No};
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
+        QTRY_COMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.labelOpenDuringBox, QList<bool>{false});
+        QVERIFY(run.window() != nullptr);
+        QVERIFY(labelEditor(w) != nullptr);
+        QCOMPARE(labelEditor(w)->text(), QString());
+        QTRY_VERIFY(labelEditor(w)->hasFocus());
+        QVERIFY(ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
+        QCOMPARE(picture(w), (Picture{{"G1", {"A", "B"}}}));
+
+        // A name typed then is taken.
+        typeInto(labelEditor(w), QStringLiteral("C"));
+        endEdit(labelEditor(w), Qt::Key_Return);
+        QCOMPARE(picture(w), (Picture{{"G1", {"A", "C"}}}));
+        QVERIFY(!ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 

@@ -830,8 +830,7 @@ private slots:
         QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
         QTRY_COMPARE(dialogs.messages.size(), 2);
         QCOMPARE(dialogs.messages.last().text,
-                 QStringLiteral("\"-3\" is not a quantity (a whole number from 1 to 32767): the leg keeps its "
-                                "quantity 1.\r\nLeave the cell and exit?"));
+                 QStringLiteral("\"-3\" is not a quantity: the leg keeps its quantity 1.\r\nLeave the cell and exit?"));
         QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2);
         QVERIFY(run.window() != nullptr);
         QVERIFY(ui::txtEdit(w)->isVisible());
