@@ -572,12 +572,6 @@ private slots:
         QTRY_VERIFY(labelEditor(w)->hasFocus());
         QVERIFY(ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
         QCOMPARE(picture(w), (Picture{{"G1", {"A", "B"}}}));
-
-        // A name typed then is taken.
-        typeInto(labelEditor(w), QStringLiteral("C"));
-        endEdit(labelEditor(w), Qt::Key_Return);
-        QCOMPARE(picture(w), (Picture{{"G1", {"A", "C"}}}));
-        QVERIFY(!ui::lblTickerStatus(w)->text().contains(QLatin1String("cannot be empty")));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
