@@ -3,9 +3,8 @@
 // (position, kind, strike, expiration) or the text box txtEdit (quantity).
 // Leaving the editor writes the choice into the selected strategy's leg,
 // rebuilds both grids and evaluates again; Enter leaves it for its grid, a
-// cancel from the grid (and Escape in the quantity editor) leaves it without
-// writing. The strategies count as
-// unsaved only when a leg changed: a value other than the leg's, or a leg the
+// cancel from the grid leaves it without writing; Escape does not end it.
+// The strategies count as unsaved only when a leg changed: a value other than the leg's, or a leg the
 // hint row added.
 
 #include "workspace/LegsPane.h"
@@ -83,9 +82,8 @@ protected:
                 m_pane->cmbEdit_KeyDown(code, shift);
             else
                 m_pane->txtEdit_KeyDown(code, shift);
-            // Enter ends the edit, Escape leaves the quantity editor;
-            // everything else is the editor's own.
-            return code == platform::Vk::Return || (!combo && code == platform::Vk::Escape);
+            // Enter ends the edit; everything else is the editor's own.
+            return code == platform::Vk::Return;
         }
         if (event->type() == QEvent::FocusOut) {
             // A list opening its drop-down, or the window losing the
@@ -474,7 +472,7 @@ bool LegsPane::commitOpenEditor(const std::function<bool(const QString&)>& leave
         });
         TW_STEP_OR(proc, false, {
             m_quantityNotice = QStringLiteral(" The quantity must be a whole number from 1 to 32767: correct it, "
-                                              "or press Escape to keep %1")
+                                              "or leave the cell to keep %1")
                                    .arg(kept);
             emit statusMessage(m_quantityNotice);
         });
@@ -512,11 +510,6 @@ void LegsPane::cmbEdit_KeyDown(int keyCode, int /*shift*/)
 void LegsPane::txtEdit_KeyDown(int keyCode, int /*shift*/)
 {
     Procedure proc("frmStrategies", "txtEdit_KeyDown");
-    if (keyCode == platform::Vk::Escape) {
-        // The leg keeps its quantity, whatever was typed.
-        TW_STEP(proc, leaveTextEditor());
-        return;
-    }
     if (keyCode != platform::Vk::Return)
         return;
     TW_STEP(proc, {

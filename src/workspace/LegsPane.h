@@ -94,7 +94,7 @@ public:
     // is being closed) a refused quantity is asked about instead: left, the
     // editor closes without writing and the answer is true.
     bool commitOpenEditor(const std::function<bool(const QString&)>& leave = {});
-    // Leaves the quantity editor without writing, as Escape does.
+    // Leaves the quantity editor without writing, as a cancel from the grid does.
     void leaveTextEditor();
     // Shows or hides an in-cell editor (cmbEdit or txtEdit).
     void setEditorVisible(QWidget* editor, bool visible);
