@@ -23,6 +23,8 @@
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QGraphicsTextItem>
+#include <QGraphicsView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -152,6 +154,48 @@ bool crosshairAt(frmChart* c, const QPoint& pixel)
     return std::abs(at.x() - pixel.x()) <= 1 && std::abs(at.y() - pixel.y()) <= 1;
 }
 
+// The texts the chart control draws now.
+QStringList drawnTexts(const platform::Chart2D* chart)
+{
+    QStringList texts;
+    auto* view = chart->findChild<QGraphicsView*>(QStringLiteral("chartArea"));
+    if (view == nullptr)
+        return texts;
+    for (QGraphicsItem* item : view->scene()->items()) {
+        if (auto* t = dynamic_cast<QGraphicsTextItem*>(item); t != nullptr && t->isVisible())
+            texts << t->toPlainText();
+    }
+    return texts;
+}
+
+bool apart(const QStringList& texts)
+{
+    return QSet<QString>(texts.begin(), texts.end()).size() == texts.size();
+}
+
+// Every label is drawn (whole, or cut short with an ellipsis where the ticks
+// leave too little room), and what is drawn of them reads apart.
+bool drawnApart(const platform::Chart2D* chart, const QStringList& labels)
+{
+    const QStringList texts = drawnTexts(chart);
+    QStringList drawn;
+    for (const QString& label : labels) {
+        const auto it = std::find_if(texts.begin(), texts.end(), [&](const QString& t) {
+            if (t == label)
+                return true;
+            for (const QString& ellipsis : {QStringLiteral("..."), QString(QChar(0x2026))}) {
+                if (t.endsWith(ellipsis) && t.size() > ellipsis.size() && label.startsWith(t.chopped(ellipsis.size())))
+                    return true;
+            }
+            return false;
+        });
+        if (it == texts.end())
+            return false;
+        drawn << *it;
+    }
+    return apart(drawn);
+}
+
 bool near(double a, double b, double tolerance)
 {
     return std::abs(a - b) <= tolerance;
@@ -209,6 +253,10 @@ private slots:
         QVERIFY(c.tbrChartMode->ButtonEnabled(button(c.tbrChartMode, "total")));
         QVERIFY(!c.cbParam->isEnabled() && !c.sbValue->isEnabled() && !c.lblValue->isEnabled());
         QCOMPARE(c.tbrChartMode->ButtonImage(button(c.tbrChartMode, "percent")), ChartModeImage::SwitchOn);
+        // No chain, so no date: the summary does not name day 0 of the date
+        // serials.
+        QTRY_VERIFY2(c.txtParams->text().endsWith(QLatin1String("    Time: 0 days")), qPrintable(c.txtParams->text()));
+        QVERIFY2(!c.txtParams->text().contains(u'('), qPrintable(c.txtParams->text()));
         // A stock whose price is 0 leaves the default range.
         c.setStockPrice(0);
         QCOMPARE(c.ranges().MaxStockPrice, 200.0);
@@ -421,6 +469,102 @@ private slots:
             QCOMPARE(c->tbrChartMode->ButtonEnabled(button(c->tbrChartMode, "percent")), e.y == 5);
         }
         QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // At the largest price a chain may have, every axis of every X and Y
+    // (the value in percent and in money) shows labels that read apart, and
+    // the labels the control reports are those it draws.
+    void axisLabelsReadApartAtTheLargestPrice()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        const double price = 9999999.99;
+        const LegsArray legs = std::vector<LegRow>{
+            chartLeg(LegKind::Call, LegPosition::Long, 10000000, 30, 2, 450000, "ZYX DX-E"),
+            chartLeg(LegKind::Put, LegPosition::Short, 9990000, 20, 1, 380000, "ZYX PI-E"),
+            chartLeg(LegKind::Stock, LegPosition::Long, 0, 0, 100, price, "ZYX")};
+        auto c = openChart(host, 0, legs, 2);
+        c->setStockPrice(price);
+        QCOMPARE(c->ranges().StockPriceValue, price);
+        const auto check = [&](const QString& where) {
+            for (const char axis : {'X', 'Y'}) {
+                const QStringList labels = c->Chart->axisLabels(axis);
+                const QString what = where + QLatin1Char(' ') + QLatin1Char(axis) + QStringLiteral(": ")
+                    + labels.join(QStringLiteral(" | "));
+                QVERIFY2(labels.size() >= 3 && apart(labels), qPrintable(what));
+                QTRY_VERIFY2(drawnApart(c->Chart, labels), qPrintable(what + QStringLiteral(" drawn: ")
+                                                                    + drawnTexts(c->Chart).join(QStringLiteral(" | "))));
+            }
+        };
+        for (const char* x : {"Stock price", "Volatility", "Time", "Interest rate"}) {
+            QVERIFY2(choose(c.get(), "axisx", QLatin1String(x)), x);
+            for (const char* y : {"Delta", "Gamma", "Theta", "Profit/Loss"}) {
+                QVERIFY2(choose(c.get(), "axisy", QLatin1String(y)), y);
+                check(QLatin1String(x) + QStringLiteral(", ") + QLatin1String(y));
+                if (QTest::currentTestFailed())
+                    return;
+            }
+            // The value in money as well as in percent.
+            clickButton(c->tbrChartMode, "percent");
+            QTRY_VERIFY(!c->Chart->axisTitle('Y').contains(QLatin1String("%")));
+            check(QLatin1String(x) + QStringLiteral(", Profit/Loss in money"));
+            clickButton(c->tbrChartMode, "percent");
+            QTRY_VERIFY(c->Chart->axisTitle('Y').contains(QLatin1String("%")));
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // The control's axes label every range so that the labels read apart
+    // and near their values: a few hundredths of a percent around 100 (a
+    // position at a price of millions), millions in steps of five, the
+    // gamma of such a price; an everyday range keeps its plain labels.
+    void theControlsLabelsReadApart_data()
+    {
+        QTest::addColumn<double>("lo");
+        QTest::addColumn<double>("hi");
+        QTest::addColumn<QStringList>("expected"); // empty: only apart
+        QTest::addRow("around 100") << 99.99998 << 100.00001 << QStringList();
+        QTest::addRow("millions") << 9999990.0 << 10000010.0 << QStringList();
+        QTest::addRow("tiny") << 1e-9 << 5e-9 << QStringList();
+        QTest::addRow("around -1e9") << -1e9 - 3 << -1e9 + 3 << QStringList();
+        QTest::addRow("everyday") << 0.0 << 200.0 << QStringList{"0", "50", "100", "150", "200"};
+        QTest::addRow("fifths") << 0.0 << 1.0 << QStringList{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"};
+    }
+    void theControlsLabelsReadApart()
+    {
+        QFETCH(double, lo);
+        QFETCH(double, hi);
+        QFETCH(QStringList, expected);
+        platform::Chart2D chart;
+        chart.resize(640, 420);
+        chart.setChartAreaLocation(QRect(0, 0, 640, 420));
+        chart.setBatched(true);
+        chart.setNumSeries(1);
+        chart.setNumPoints(2);
+        const double x[] = {lo, hi};
+        chart.setXValues(x);
+        chart.setValues(x, 1);
+        chart.setBatched(false);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        for (const char axis : {'X', 'Y'}) {
+            const QStringList labels = chart.axisLabels(axis);
+            QVERIFY2(labels.size() >= 3 && apart(labels), qPrintable(labels.join(QStringLiteral(" | "))));
+            if (!expected.isEmpty())
+                QCOMPARE(labels, expected);
+            // Each near its tick.
+            const auto [from, to] = chart.axisRange(axis);
+            const double step = (to - from) / (labels.size() - 1);
+            for (qsizetype i = 0; i < labels.size(); ++i) {
+                bool ok = false;
+                const double read = QLocale().toDouble(labels.at(i), &ok);
+                QVERIFY2(ok && std::abs(read - (from + i * step)) <= step / 100, qPrintable(labels.at(i)));
+            }
+            QTRY_VERIFY2(drawnApart(&chart, labels), qPrintable(labels.join(QStringLiteral(" | ")) + " drawn: "
+                                                                + drawnTexts(&chart).join(QStringLiteral(" | "))));
+        }
     }
 
     void theDrawingFeedsTheControl()
