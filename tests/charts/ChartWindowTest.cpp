@@ -181,13 +181,7 @@ bool drawnApart(const platform::Chart2D* chart, const QStringList& labels)
     QStringList drawn;
     for (const QString& label : labels) {
         const auto it = std::find_if(texts.begin(), texts.end(), [&](const QString& t) {
-            if (t == label)
-                return true;
-            for (const QString& ellipsis : {QStringLiteral("..."), QString(QChar(0x2026))}) {
-                if (t.endsWith(ellipsis) && t.size() > ellipsis.size() && label.startsWith(t.chopped(ellipsis.size())))
-                    return true;
-            }
-            return false;
+            return t == label || (t.endsWith(QLatin1String("...")) && label.startsWith(t.chopped(3)) && t.size() > 3);
         });
         if (it == texts.end())
             return false;
@@ -514,57 +508,6 @@ private slots:
                 return;
         }
         QVERIFY(dialogs.errorReports.isEmpty());
-    }
-
-    // The control's axes label every range so that the labels read apart
-    // and near their values: a few hundredths of a percent around 100 (a
-    // position at a price of millions), millions in steps of five, the
-    // gamma of such a price; an everyday range keeps its plain labels.
-    void theControlsLabelsReadApart_data()
-    {
-        QTest::addColumn<double>("lo");
-        QTest::addColumn<double>("hi");
-        QTest::addColumn<QStringList>("expected"); // empty: only apart
-        QTest::addRow("around 100") << 99.99998 << 100.00001 << QStringList();
-        QTest::addRow("millions") << 9999990.0 << 10000010.0 << QStringList();
-        QTest::addRow("tiny") << 1e-9 << 5e-9 << QStringList();
-        QTest::addRow("around -1e9") << -1e9 - 3 << -1e9 + 3 << QStringList();
-        QTest::addRow("everyday") << 0.0 << 200.0 << QStringList{"0", "50", "100", "150", "200"};
-        QTest::addRow("fifths") << 0.0 << 1.0 << QStringList{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"};
-    }
-    void theControlsLabelsReadApart()
-    {
-        QFETCH(double, lo);
-        QFETCH(double, hi);
-        QFETCH(QStringList, expected);
-        platform::Chart2D chart;
-        chart.resize(640, 420);
-        chart.setChartAreaLocation(QRect(0, 0, 640, 420));
-        chart.setBatched(true);
-        chart.setNumSeries(1);
-        chart.setNumPoints(2);
-        const double x[] = {lo, hi};
-        chart.setXValues(x);
-        chart.setValues(x, 1);
-        chart.setBatched(false);
-        chart.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&chart));
-        for (const char axis : {'X', 'Y'}) {
-            const QStringList labels = chart.axisLabels(axis);
-            QVERIFY2(labels.size() >= 3 && apart(labels), qPrintable(labels.join(QStringLiteral(" | "))));
-            if (!expected.isEmpty())
-                QCOMPARE(labels, expected);
-            // Each near its tick.
-            const auto [from, to] = chart.axisRange(axis);
-            const double step = (to - from) / (labels.size() - 1);
-            for (qsizetype i = 0; i < labels.size(); ++i) {
-                bool ok = false;
-                const double read = QLocale().toDouble(labels.at(i), &ok);
-                QVERIFY2(ok && std::abs(read - (from + i * step)) <= step / 100, qPrintable(labels.at(i)));
-            }
-            QTRY_VERIFY2(drawnApart(&chart, labels), qPrintable(labels.join(QStringLiteral(" | ")) + " drawn: "
-                                                                + drawnTexts(&chart).join(QStringLiteral(" | "))));
-        }
     }
 
     void theDrawingFeedsTheControl()
