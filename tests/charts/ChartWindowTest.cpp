@@ -510,6 +510,28 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
+    // The control alone: a few thousandths of a percent around 100 (a
+    // position at a price of millions) and millions in steps of five.
+    void theControlsLabelsReadApart()
+    {
+        for (const auto& [lo, hi] : {std::pair(99.99998, 100.00001), std::pair(9999990.0, 10000010.0)}) {
+            platform::Chart2D chart;
+            chart.resize(640, 420);
+            chart.setChartAreaLocation(QRect(0, 0, 640, 420));
+            const double x[] = {lo, hi};
+            chart.setNumSeries(1);
+            chart.setNumPoints(2);
+            chart.setXValues(x);
+            chart.setValues(x, 1);
+            chart.show();
+            for (const char axis : {'X', 'Y'}) {
+                const QStringList labels = chart.axisLabels(axis);
+                QVERIFY2(labels.size() >= 3 && apart(labels), qPrintable(labels.join(QStringLiteral(" | "))));
+                QTRY_VERIFY2(drawnApart(&chart, labels), qPrintable(drawnTexts(&chart).join(QStringLiteral(" | "))));
+            }
+        }
+    }
+
     void theDrawingFeedsTheControl()
     {
         test::ScriptedDialogs dialogs;
