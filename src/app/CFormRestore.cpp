@@ -317,16 +317,21 @@ QRectF CFormRestore::readPlace(const CAppSettings& settings, const QString& sect
     return QRectF(v[0], v[1], v[2], v[3]);
 }
 
-void CFormRestore::restorePlace(QWidget* window, const QRectF& savedTwips)
+bool CFormRestore::restorePlace(QWidget* window, const QRectF& savedTwips)
 {
     const double tpp = safeTwipsPerPixel(twipsPerPixel(window->logicalDpiX()));
     const QRect current = platform::normalOuterPixels(window);
     const QRectF fallback(current.x() * tpp, current.y() * tpp, current.width() * tpp, current.height() * tpp);
     const QRectF checked = checkedTwips(savedTwips, fallback, tpp, platform::workAreas(), minimumOuterSize(window));
-    platform::setOuterPixels(window, QRect(static_cast<int>(toPixels(checked.left() / tpp)),
-                                           static_cast<int>(toPixels(checked.top() / tpp)),
-                                           static_cast<int>(toPixels(checked.width() / tpp)),
-                                           static_cast<int>(toPixels(checked.height() / tpp))));
+    const auto pixels = [tpp](const QRectF& r) {
+        return QRect(static_cast<int>(toPixels(r.left() / tpp)), static_cast<int>(toPixels(r.top() / tpp)),
+                     static_cast<int>(toPixels(r.width() / tpp)), static_cast<int>(toPixels(r.height() / tpp)));
+    };
+    const QRect place = pixels(checked);
+    platform::setOuterPixels(window, place);
+    const bool finite = std::isfinite(savedTwips.left()) && std::isfinite(savedTwips.top())
+        && std::isfinite(savedTwips.width()) && std::isfinite(savedTwips.height());
+    return !finite || place != pixels(savedTwips);
 }
 
 QRectF CFormRestore::placeToSave(const QWidget* window)

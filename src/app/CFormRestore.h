@@ -87,8 +87,9 @@ public:
     static QRectF readPlace(const CAppSettings& settings, const QString& section, const QStringList& keys,
                             const QRectF& fallback);
     // Puts a window at a saved place (outer rectangle, twips) after the
-    // checks above, on the screens there are now.
-    static void restorePlace(QWidget* window, const QRectF& savedTwips);
+    // checks above, on the screens there are now. True when the window got
+    // another place than the one saved (one saved on a larger screen, say).
+    static bool restorePlace(QWidget* window, const QRectF& savedTwips);
     // The place to save for a window: its outer rectangle in the normal
     // state, in twips (what restorePlace puts back, to the pixel).
     static QRectF placeToSave(const QWidget* window);

@@ -209,10 +209,12 @@ QString paramsSummary(const ChartRanges& g, double stockDate, const QLocale& loc
         + QStringLiteral("%") + gap;
     text += QStringLiteral("Interest rate: ") + locale.toString(g.RiskValue / 100.0, 'f', 0) + QStringLiteral("%") + gap;
     text += QStringLiteral("Time: ") + locale.toString(static_cast<double>(g.ExpirationValue), 'f', 0)
-        + QStringLiteral(" days ");
-    const double day = (std::isfinite(stockDate) ? roundHalfEven(stockDate) : 0.0) + g.ExpirationValue;
-    const QDate date = dateFromSerial(day);
-    text += QStringLiteral("(") + (date.isValid() ? locale.toString(date, QLocale::ShortFormat) : QString())
+        + QStringLiteral(" days");
+    // Without a chain there is no date.
+    if (!std::isfinite(stockDate))
+        return text;
+    const QDate date = dateFromSerial(roundHalfEven(stockDate) + g.ExpirationValue);
+    text += QStringLiteral(" (") + (date.isValid() ? locale.toString(date, QLocale::ShortFormat) : QString())
         + QStringLiteral(")");
     return text;
 }

@@ -69,7 +69,8 @@ QString readoutText(const QString& xLabel, const QString& xText, const QString& 
                     const QLocale& locale);
 // The summary of the four fixed values under the chart, with the date of the
 // fixed time: "Stock Price: 50.00    Volatility: 40%    Interest rate: 5%    "
-// "Time: 0 days (<short date>)".
+// "Time: 0 days (<short date>)"; without a date (`stockDate` not finite: no
+// chain loaded) it ends at "days".
 QString paramsSummary(const ChartRanges& ranges, double stockDate, const QLocale& locale);
 
 } // namespace tw

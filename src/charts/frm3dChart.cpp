@@ -325,8 +325,9 @@ void frm3dChart::pClearReadOut()
 void frm3dChart::RestorePlace()
 {
     Procedure proc("frm3dChart", "RestorePlace");
-    TW_STEP(proc, CFormRestore::restorePlace(this, CFormRestore::readPlace(appSettings(), kSettings, placeKeys(),
-                                                                             CFormRestore::placeToSave(this))));
+    TW_STEP(proc, m_placeMoved = CFormRestore::restorePlace(this, CFormRestore::readPlace(appSettings(), kSettings,
+                                                                                            placeKeys(),
+                                                                                            CFormRestore::placeToSave(this))));
 }
 
 bool frm3dChart::Form_QueryUnload(bool byUser)

@@ -50,6 +50,9 @@ public:
     // defaulting to the current one, through the program's checks of a
     // saved place.
     void RestorePlace();
+    // Whether the last RestorePlace could not keep the saved place as it
+    // was (saved on a larger screen, say).
+    bool placeMoved() const { return m_placeMoved; }
 
     // The controls over the chart.
     platform::Chart3D* Chart3D = nullptr;
@@ -90,6 +93,7 @@ private:
     std::vector<double> m_PriceValues;
     std::vector<int32_t> m_DayValues;
     bool m_unloading = false;
+    bool m_placeMoved = false;
 };
 
 } // namespace tw

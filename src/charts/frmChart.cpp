@@ -255,8 +255,9 @@ void frmChart::setStockPrice(double NewPrice)
 void frmChart::setStockDate(double NewDate)
 {
     Procedure proc("frmChart", "StockDate");
-    if (NewDate == m_sweep.StockDate)
+    if (NewDate == m_sweep.StockDate && m_stockDateGiven)
         return;
+    m_stockDateGiven = true;
     TW_STEP(proc, m_sweep.StockDate = NewDate);
     TW_STEP(proc, pTimeRangeFromLegs());
     TW_STEP(proc, UpdateChart());

@@ -94,6 +94,9 @@ public:
     // Whether RestoreParams found a place of the window's own in its section
     // (false: it got the default place of its number).
     bool placeRestored() const { return m_placeRestored; }
+    // Whether the place saved for it could not be kept as it was (saved on
+    // a larger screen, say) and the window was brought whole onto a screen.
+    bool placeMoved() const { return m_placeMoved; }
     // The value command (and the Y button while Y is the value) take the
     // program's calculation-mode caption.
     void SetCalculationModeCaption();
@@ -192,6 +195,9 @@ private:
     ChartHost* m_host = nullptr;
     QString m_tag;
     bool m_placeRestored = false;
+    bool m_placeMoved = false;
+    // Whether a chain's date was given (without one the summary names no date).
+    bool m_stockDateGiven = false;
 
     LegsArray m_Options;
     double m_StockPrice = 0;

@@ -11,6 +11,7 @@
 
 #include <QCursor>
 #include <QLineEdit>
+#include <cmath>
 
 namespace tw {
 
@@ -68,7 +69,8 @@ void frmChart::pRefreshReadout()
 void frmChart::pPrintParams()
 {
     Procedure proc("frmChart", "pPrintParams");
-    TW_STEP(proc, txtParams->setText(paramsSummary(m_sweep.ranges, m_sweep.StockDate, QLocale())));
+    const double date = m_stockDateGiven ? m_sweep.StockDate : std::nan("");
+    TW_STEP(proc, txtParams->setText(paramsSummary(m_sweep.ranges, date, QLocale())));
     TW_STEP(proc, txtParams->setCursorPosition(0));
 }
 

@@ -63,7 +63,8 @@ void frmChart::pRestorePlace(const QString& section, const QRectF& defaultPlace)
         return s.GetSetting(section, key, QVariant()).isValid();
     });
     CFormRestore::restorePlace(this, defaultPlace);
-    CFormRestore::restorePlace(this, CFormRestore::readPlace(s, section, keys, defaultPlace));
+    m_placeMoved = CFormRestore::restorePlace(this, CFormRestore::readPlace(s, section, keys, defaultPlace))
+        && m_placeRestored;
     platform::setWindowStateCode(this, platform::StateNormal);
 }
 

@@ -18,6 +18,7 @@
 
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
 
 namespace tw {
 
@@ -179,15 +180,7 @@ void frmStrategies::cascadeNewChart(frmChart* chart, int32_t AsNumber)
     }
     m_newChartKeys.insert(chart->Tag());
     const QRect own = platform::normalOuterPixels(chart);
-    // A title bar: the window manager's, or the style's where the frame has
-    // none (no frame, or a border too thin to carry a caption). The chart
-    // before may not be framed yet (opened a moment ago on a busy machine);
-    // the main window, whose menu or toolbar is being used, is.
-    int frameTop = platform::frameMargins(last != nullptr ? last : chart).top();
-    if (frameTop < fontMetrics().height())
-        frameTop = platform::frameMargins(this).top();
-    const int step =
-        frameTop >= fontMetrics().height() ? frameTop : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int step = cascadeStep(last != nullptr ? last : chart);
     const QPoint corner =
         last != nullptr ? platform::normalOuterPixels(last).topLeft() + QPoint(step, step) : own.topLeft();
     const QRect place = cascadedPlace(own.size(), corner, step, platform::workArea(chart), taken);
@@ -196,6 +189,42 @@ void frmStrategies::cascadeNewChart(frmChart* chart, int32_t AsNumber)
     const double tpp = twipsPerPixel();
     CFormRestore::restorePlace(chart, QRectF(place.x() * tpp, place.y() * tpp, place.width() * tpp,
                                              place.height() * tpp));
+}
+
+int frmStrategies::cascadeStep(const QWidget* framed) const
+{
+    // A title bar: the window manager's, or the style's where the frame has
+    // none (no frame, or a border too thin to carry a caption). The chart
+    // before may not be framed yet (opened a moment ago on a busy machine);
+    // the main window, whose menu or toolbar is being used, is.
+    int frameTop = platform::frameMargins(framed).top();
+    if (frameTop < fontMetrics().height())
+        frameTop = platform::frameMargins(this).top();
+    return frameTop >= fontMetrics().height() ? frameTop : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+}
+
+void frmStrategies::spreadRestoredWindows()
+{
+    // The main window lies under all of them and keeps its place; the chart
+    // windows open in their order, the 3-D window after them.
+    QList<QWidget*> windows{this};
+    QList<StartPlace> places{{platform::normalOuterPixels(this), false}};
+    for (const auto& entry : std::as_const(m_Charts)) {
+        if (entry.second != nullptr) {
+            windows.append(entry.second);
+            places.append({platform::normalOuterPixels(entry.second), entry.second->placeMoved()});
+        }
+    }
+    frm3dChart* chart3d = frm3dChart::instance();
+    windows.append(chart3d);
+    places.append({platform::normalOuterPixels(chart3d), chart3d->placeMoved()});
+    if (std::none_of(places.begin(), places.end(), [](const StartPlace& p) { return p.moved; }))
+        return;
+    const QList<QRect> spread = spreadStartPlaces(places, cascadeStep(this), platform::workAreas());
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        if (spread.at(i) != places.at(i).place)
+            platform::setOuterPixels(windows.at(i), spread.at(i));
+    }
 }
 
 void frmStrategies::RemoveChart(const QString& Tag)

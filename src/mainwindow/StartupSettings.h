@@ -37,6 +37,26 @@ TiledPlaces tiledPlaces(float left, float top, float right, float bottom);
 // tried, over an older window.
 QRect cascadedPlace(const QSize& size, QPoint corner, int step, const QRect& workArea, const QList<QRect>& taken);
 
+// A window's place (pixels, outer rectangle, whole on a work area) at the
+// start, and whether it is not the place saved for it (one saved on a larger
+// screen, brought whole onto this one).
+struct StartPlace {
+    QRect place;
+    bool moved = false;
+};
+// Windows brought from a larger screen may come to one place (each pushed
+// into the same corner of the work area). Such windows spread into a
+// cascade `step` (a title bar) apart, in the order given, which is the order
+// they open in (a later one lies over the ones before): taken from the last
+// to the first, a moved window whose corner a window placed already has
+// (within half a step, as cascadedPlace counts it) goes a step up and to the
+// left until its corner is free, so each lies a title bar above and to the
+// left of the window opened after it, as a cascade of new windows does. One
+// that the work area leaves no free corner for there takes the first free
+// corner of a cascade from the work area's top-left corner. Windows not
+// moved keep their places. The places, in the order given.
+QList<QRect> spreadStartPlaces(const QList<StartPlace>& windows, int step, const QList<QRect>& workAreas);
+
 // The keys of the main window's place (its outer rectangle in twips) in
 // section "Settings": what the start-up restores and the exit saves.
 QStringList mainWindowPlaceKeys();

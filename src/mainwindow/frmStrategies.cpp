@@ -194,6 +194,7 @@ void frmStrategies::Form_Load()
         for (int i = 1; i <= n; ++i)
             AddNewCustomChart(i);
     });
+    TW_STEP(proc, spreadRestoredWindows());
     TW_STEP(proc, {
         if (settingBool(appSettings(), kSettings, QStringLiteral("3dChartVisible"), true))
             frm3dChart::instance()->show();

@@ -202,6 +202,14 @@ private:
     // which goes beside the main window) goes a title bar below and right of
     // the new one opened before it, or to its default place.
     void cascadeNewChart(frmChart* chart, int32_t AsNumber);
+    // The step of a cascade of windows: a title bar, the window manager's
+    // of `framed` (or of the main window, should `framed` not be framed
+    // yet), else the style's.
+    int cascadeStep(const QWidget* framed) const;
+    // The chart windows and the 3-D window of the last run, whose places
+    // saved on a larger screen brought several to one place, spread into a
+    // cascade in the order they open (startup, after the charts reopened).
+    void spreadRestoredWindows();
 
     // The frame's controls.
     platform::ReBar* rbrMain = nullptr;

@@ -6,6 +6,7 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QScopeGuard>
 #include <QValueAxis>
@@ -52,6 +53,70 @@ void fitRange(double lo, double hi, double& outLo, double& outHi)
     outHi = hi;
 }
 
+// How an axis writes its labels: printf's conversion ('f' fixed, 'g'
+// shortest) and precision, in the chart's locale.
+struct LabelForm {
+    char conversion = 'g';
+    int precision = 6;
+    QString format() const { return QStringLiteral("%.%1%2").arg(precision).arg(QLatin1Char(conversion)); }
+};
+
+// The values at the ticks of an axis from `lo` to `hi`, as the axis works
+// them out.
+QList<double> tickValues(double lo, double hi, int ticks)
+{
+    QList<double> values;
+    if (ticks < 2)
+        return values;
+    for (int i = 0; i < ticks; ++i)
+        values.append(lo + (i * (hi - lo) / (ticks - 1)));
+    return values;
+}
+
+QStringList labelTexts(const QList<double>& values, const LabelForm& form, const QLocale& locale)
+{
+    QStringList texts;
+    for (const double v : values)
+        texts.append(locale.toString(v, form.conversion, form.precision));
+    return texts;
+}
+
+// A form in which every tick reads apart and near its value: as many
+// decimals as the tick step needs (none for whole steps), or, for values
+// too large or a step too fine for that, as many significant digits as it
+// takes. A price of millions moves the value of a position by a few
+// hundredths of a percent; six significant digits would write every tick
+// of that as "100".
+LabelForm distinctLabelForm(double lo, double hi, int ticks, const QLocale& locale)
+{
+    const QList<double> values = tickValues(lo, hi, ticks);
+    const double step = values.size() > 1 ? (hi - lo) / (ticks - 1) : 0.0;
+    if (!(step > 0) || !std::isfinite(step))
+        return {};
+    const auto fits = [&](const LabelForm& form) {
+        const QStringList texts = labelTexts(values, form, locale);
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            bool ok = false;
+            const double read = locale.toDouble(texts.at(i), &ok);
+            if (!ok || std::fabs(read - values.at(i)) > step * 1e-3 || texts.indexOf(texts.at(i)) != i)
+                return false;
+        }
+        return true;
+    };
+    const double largest = std::max(std::fabs(lo), std::fabs(hi));
+    if (largest < 1e15) {
+        for (int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(step)))); decimals <= 6; ++decimals) {
+            if (fits({'f', decimals}))
+                return {'f', decimals};
+        }
+    }
+    for (int digits = 6; digits <= 17; ++digits) {
+        if (fits({'g', digits}))
+            return {'g', digits};
+    }
+    return {'g', 17};
+}
+
 } // namespace
 
 class Chart2D::Impl {
@@ -84,6 +149,7 @@ public:
     QRect area;
     double markerX = OutsideValue;
     double markerY = OutsideValue;
+    LabelForm formX, formY;
 
     Style& style(int n)
     {
@@ -150,6 +216,7 @@ public:
 
     void refreshData();
     bool fitAxis(QValueAxis* axis, double lo, double hi);
+    LabelForm& formOf(const QValueAxis* axis) { return axis == axisX ? formX : formY; }
     void refreshLabels();
     void refreshStyles();
     void syncSeriesCount();
@@ -237,6 +304,14 @@ bool Chart2D::Impl::fitAxis(QValueAxis* axis, double lo, double hi)
         axis->setTickCount(nice.tickCount());
         moved = true;
     }
+    // Labels that read apart at every range.
+    const LabelForm form = distinctLabelForm(nice.min(), nice.max(), nice.tickCount(), chart->locale());
+    LabelForm& shown = formOf(axis);
+    if (form.conversion != shown.conversion || form.precision != shown.precision) {
+        shown = form;
+        axis->setLabelFormat(form.format());
+        moved = true;
+    }
     return moved;
 }
 
@@ -321,8 +396,8 @@ Chart2D::Chart2D(QWidget* parent) : QWidget(parent), d(std::make_unique<Impl>())
     d->chart->setMargins(QMargins(4, 4, 4, 4));
     d->axisX = new QValueAxis(d->chart);
     d->axisY = new QValueAxis(d->chart);
-    d->axisX->setLabelFormat(QStringLiteral("%.6g"));
-    d->axisY->setLabelFormat(QStringLiteral("%.6g"));
+    d->axisX->setLabelFormat(d->formX.format());
+    d->axisY->setLabelFormat(d->formY.format());
     d->chart->addAxis(d->axisX, Qt::AlignBottom);
     d->chart->addAxis(d->axisY, Qt::AlignLeft);
     d->view = new Impl::View(d->chart, d.get(), this);
@@ -494,6 +569,13 @@ std::pair<double, double> Chart2D::axisRange(char axis) const
     d->settle();
     const QValueAxis* a = axis == 'X' || axis == 'x' ? d->axisX : d->axisY;
     return {a->min(), a->max()};
+}
+
+QStringList Chart2D::axisLabels(char axis) const
+{
+    d->settle();
+    const QValueAxis* a = axis == 'X' || axis == 'x' ? d->axisX : d->axisY;
+    return labelTexts(tickValues(a->min(), a->max(), a->tickCount()), d->formOf(a), d->chart->locale());
 }
 
 void Chart2D::setChartAreaLocation(const QRect& pixels)

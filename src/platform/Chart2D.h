@@ -86,6 +86,9 @@ public:
     // The bounds an axis shows now: round bounds around the loaded values,
     // 0 to 1 when there are none.
     std::pair<double, double> axisRange(char axis) const;
+    // The labels an axis shows now, from its lowest tick to its highest:
+    // they read apart (as many decimals or digits as the range needs).
+    QStringList axisLabels(char axis) const;
 
     // Where the chart area (axes, plot and legend) lies inside the control,
     // in pixels.

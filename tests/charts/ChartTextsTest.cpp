@@ -120,6 +120,9 @@ TEST(ChartTexts, ParameterSummary)
     const QString later = kEnglish.toString(QDate(2004, 3, 30), QLocale::ShortFormat);
     EXPECT_EQ(paramsSummary(g, date + 0.75, kEnglish),
               "Stock Price: 1,234.50    Volatility: 34%    Interest rate: 0%    Time: 10 days (" + later + ")");
-    // No date at all still gives a text.
-    EXPECT_TRUE(paramsSummary(g, std::nan(""), kEnglish).startsWith("Stock Price: "));
+    // No date at all (no chain loaded): the text names none, not day 0 of
+    // the serials.
+    for (const double none : {std::nan(""), std::numeric_limits<double>::infinity()})
+        EXPECT_EQ(paramsSummary(g, none, kEnglish),
+                  "Stock Price: 1,234.50    Volatility: 34%    Interest rate: 0%    Time: 10 days");
 }

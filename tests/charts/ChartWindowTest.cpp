@@ -23,6 +23,8 @@
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QGraphicsTextItem>
+#include <QGraphicsView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -152,6 +154,42 @@ bool crosshairAt(frmChart* c, const QPoint& pixel)
     return std::abs(at.x() - pixel.x()) <= 1 && std::abs(at.y() - pixel.y()) <= 1;
 }
 
+// The texts the chart control draws now.
+QStringList drawnTexts(const platform::Chart2D* chart)
+{
+    QStringList texts;
+    auto* view = chart->findChild<QGraphicsView*>(QStringLiteral("chartArea"));
+    if (view == nullptr)
+        return texts;
+    for (QGraphicsItem* item : view->scene()->items()) {
+        if (auto* t = dynamic_cast<QGraphicsTextItem*>(item); t != nullptr && t->isVisible())
+            texts << t->toPlainText();
+    }
+    return texts;
+}
+
+bool apart(const QStringList& texts)
+{
+    return QSet<QString>(texts.begin(), texts.end()).size() == texts.size();
+}
+
+// Every label is drawn (whole, or cut short with an ellipsis where the ticks
+// leave too little room), and what is drawn of them reads apart.
+bool drawnApart(const platform::Chart2D* chart, const QStringList& labels)
+{
+    const QStringList texts = drawnTexts(chart);
+    QStringList drawn;
+    for (const QString& label : labels) {
+        const auto it = std::find_if(texts.begin(), texts.end(), [&](const QString& t) {
+            return t == label || (t.endsWith(QLatin1String("...")) && label.startsWith(t.chopped(3)) && t.size() > 3);
+        });
+        if (it == texts.end())
+            return false;
+        drawn << *it;
+    }
+    return apart(drawn);
+}
+
 bool near(double a, double b, double tolerance)
 {
     return std::abs(a - b) <= tolerance;
@@ -209,6 +247,10 @@ private slots:
         QVERIFY(c.tbrChartMode->ButtonEnabled(button(c.tbrChartMode, "total")));
         QVERIFY(!c.cbParam->isEnabled() && !c.sbValue->isEnabled() && !c.lblValue->isEnabled());
         QCOMPARE(c.tbrChartMode->ButtonImage(button(c.tbrChartMode, "percent")), ChartModeImage::SwitchOn);
+        // No chain, so no date: the summary does not name day 0 of the date
+        // serials.
+        QTRY_VERIFY2(c.txtParams->text().endsWith(QLatin1String("    Time: 0 days")), qPrintable(c.txtParams->text()));
+        QVERIFY2(!c.txtParams->text().contains(u'('), qPrintable(c.txtParams->text()));
         // A stock whose price is 0 leaves the default range.
         c.setStockPrice(0);
         QCOMPARE(c.ranges().MaxStockPrice, 200.0);
@@ -421,6 +463,73 @@ private slots:
             QCOMPARE(c->tbrChartMode->ButtonEnabled(button(c->tbrChartMode, "percent")), e.y == 5);
         }
         QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // At the largest price a chain may have, every axis of every X and Y
+    // (the value in percent and in money) shows labels that read apart, and
+    // the labels the control reports are those it draws.
+    void axisLabelsReadApartAtTheLargestPrice()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        const double price = 9999999.99;
+        const LegsArray legs = std::vector<LegRow>{
+            chartLeg(LegKind::Call, LegPosition::Long, 10000000, 30, 2, 450000, "ZYX DX-E"),
+            chartLeg(LegKind::Put, LegPosition::Short, 9990000, 20, 1, 380000, "ZYX PI-E"),
+            chartLeg(LegKind::Stock, LegPosition::Long, 0, 0, 100, price, "ZYX")};
+        auto c = openChart(host, 0, legs, 2);
+        c->setStockPrice(price);
+        QCOMPARE(c->ranges().StockPriceValue, price);
+        const auto check = [&](const QString& where) {
+            for (const char axis : {'X', 'Y'}) {
+                const QStringList labels = c->Chart->axisLabels(axis);
+                const QString what = where + QLatin1Char(' ') + QLatin1Char(axis) + QStringLiteral(": ")
+                    + labels.join(QStringLiteral(" | "));
+                QVERIFY2(labels.size() >= 3 && apart(labels), qPrintable(what));
+                QTRY_VERIFY2(drawnApart(c->Chart, labels), qPrintable(what + QStringLiteral(" drawn: ")
+                                                                    + drawnTexts(c->Chart).join(QStringLiteral(" | "))));
+            }
+        };
+        for (const char* x : {"Stock price", "Volatility", "Time", "Interest rate"}) {
+            QVERIFY2(choose(c.get(), "axisx", QLatin1String(x)), x);
+            for (const char* y : {"Delta", "Gamma", "Theta", "Profit/Loss"}) {
+                QVERIFY2(choose(c.get(), "axisy", QLatin1String(y)), y);
+                check(QLatin1String(x) + QStringLiteral(", ") + QLatin1String(y));
+                if (QTest::currentTestFailed())
+                    return;
+            }
+            // The value in money as well as in percent.
+            clickButton(c->tbrChartMode, "percent");
+            QTRY_VERIFY(!c->Chart->axisTitle('Y').contains(QLatin1String("%")));
+            check(QLatin1String(x) + QStringLiteral(", Profit/Loss in money"));
+            clickButton(c->tbrChartMode, "percent");
+            QTRY_VERIFY(c->Chart->axisTitle('Y').contains(QLatin1String("%")));
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // The control alone: a few thousandths of a percent around 100 (a
+    // position at a price of millions) and millions in steps of five.
+    void theControlsLabelsReadApart()
+    {
+        for (const auto& [lo, hi] : {std::pair(99.99998, 100.00001), std::pair(9999990.0, 10000010.0)}) {
+            platform::Chart2D chart;
+            chart.resize(640, 420);
+            chart.setChartAreaLocation(QRect(0, 0, 640, 420));
+            const double x[] = {lo, hi};
+            chart.setNumSeries(1);
+            chart.setNumPoints(2);
+            chart.setXValues(x);
+            chart.setValues(x, 1);
+            chart.show();
+            for (const char axis : {'X', 'Y'}) {
+                const QStringList labels = chart.axisLabels(axis);
+                QVERIFY2(labels.size() >= 3 && apart(labels), qPrintable(labels.join(QStringLiteral(" | "))));
+                QTRY_VERIFY2(drawnApart(&chart, labels), qPrintable(drawnTexts(&chart).join(QStringLiteral(" | "))));
+            }
+        }
     }
 
     void theDrawingFeedsTheControl()
