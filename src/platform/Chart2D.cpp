@@ -394,6 +394,11 @@ Chart2D::Chart2D(QWidget* parent) : QWidget(parent), d(std::make_unique<Impl>())
     d->chart->legend()->setAlignment(Qt::AlignRight);
     d->chart->setBackgroundRoundness(0);
     d->chart->setMargins(QMargins(4, 4, 4, 4));
+    // Axis labels carry no group separators: a tick of ten million must fit
+    // the room a narrow chart leaves it.
+    QLocale labels = d->chart->locale();
+    labels.setNumberOptions(labels.numberOptions() | QLocale::OmitGroupSeparator);
+    d->chart->setLocale(labels);
     d->axisX = new QValueAxis(d->chart);
     d->axisY = new QValueAxis(d->chart);
     d->axisX->setLabelFormat(d->formX.format());
