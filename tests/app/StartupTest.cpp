@@ -5,12 +5,14 @@
 #include "app/TwApplication.h"
 #include "charts/frm3dChart.h"
 #include "mainwindow/frmStrategies.h"
+#include "platform/FileWrite.h"
 #include "platform/RegistryStore.h"
 #include "support/MainWindowRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/QtTestMain.h"
 #include "../mainwindow/MainWindowFixtures.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
@@ -48,6 +50,35 @@ private slots:
         window->close();
         QTRY_VERIFY(window.isNull());
         QVERIFY(frmStrategies::instance() == nullptr);
+    }
+
+    // An earlier run killed while it wrote the settings left a partial copy
+    // in their folder: the start takes it away, but not the copy of a write
+    // running meanwhile.
+    void theStartRemovesPartialCopiesOfSettings()
+    {
+        test::ScriptedDialogs dialogs;
+        const QDir folder(platform::RegistryStore::folder());
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        platform::FileReplacement running(folder.filePath(QStringLiteral("other.json")));
+        QVERIFY(running.write("{}"));
+        const QString left = folder.filePath(QStringLiteral(".tarnwell-save-Kill01"));
+        QFile leftover(left);
+        QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("{\"root\":") > 0);
+        leftover.close();
+        QCOMPARE(folder.entryList({QStringLiteral(".tarnwell-save-*")}, QDir::Files | QDir::Hidden).size(), 2);
+
+        setProcessArguments({});
+        Main();
+        QPointer<frmStrategies> window = frmStrategies::instance();
+        QVERIFY(window != nullptr);
+        QVERIFY(!QFile::exists(left));
+        QVERIFY(running.commit());
+        QVERIFY(QFile::exists(folder.filePath(QStringLiteral("other.json"))));
+        QCOMPARE(folder.entryList({QStringLiteral(".tarnwell-save-*")}, QDir::Files | QDir::Hidden).size(), 0);
+        window->close();
+        QTRY_VERIFY(window.isNull());
+        QFile::remove(folder.filePath(QStringLiteral("other.json")));
     }
 
     void traceSwitchOnTheCommandLine()

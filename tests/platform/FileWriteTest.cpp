@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace tw::platform;
 
 namespace {
@@ -33,6 +37,91 @@ TEST(FileWrite, AReplacementKeepsTheLinkAndThePermissionsAndLeavesNothingBeside)
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(QFileInfo(path).size(), 22 * 1024);
     EXPECT_EQ(QFile::permissions(path) & 0xF0FF, mode); // owner, group, others
+}
+
+QStringList savesIn(const QDir& folder)
+{
+    return folder.entryList({QStringLiteral(".tarnwell-save-*")}, QDir::AllEntries | QDir::Hidden | QDir::System);
+}
+
+// A save killed midway leaves its partial copy; the next save into the folder
+// takes it away, but never the copy of a save still running (in another
+// process, or in this one), nor anything else that merely looks like one.
+TEST(FileWrite, OnlyPartialCopiesOfSavesThatNoLongerRunAreRemoved)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QDir folder(dir.path());
+    const auto make = [&](const QString& name) {
+        QFile f(folder.filePath(name));
+        return f.open(QIODevice::WriteOnly) && f.write("x") == 1;
+    };
+    // Another program in the middle of saving a library into the folder.
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t saver = ::fork();
+    ASSERT_GE(saver, 0);
+    if (saver == 0) {
+        ::close(channel[0]);
+        FileReplacement library(folder.filePath(QStringLiteral("library.stg")));
+        const bool started = library.write(QByteArray(4096, 'L'));
+        const char told = started ? 'y' : 'n';
+        if (::write(channel[1], &told, 1) == 1 && started)
+            ::pause();
+        ::_exit(1);
+    }
+    ::close(channel[1]);
+    // Ended whatever the test finds.
+    struct Reaper {
+        pid_t pid;
+        ~Reaper()
+        {
+            if (pid > 0 && ::kill(pid, SIGKILL) == 0)
+                ::waitpid(pid, nullptr, 0);
+        }
+    } reaper{saver};
+    char told = 0;
+    ASSERT_EQ(::read(channel[0], &told, 1), 1);
+    ::close(channel[0]);
+    ASSERT_EQ(told, 'y');
+    const QStringList running = savesIn(folder);
+    ASSERT_EQ(running.size(), 1);
+
+    const QStringList kept = {QStringLiteral(".tarnwell-save-notes.txt"), QStringLiteral(".tarnwell-save-ab12"),
+                              QStringLiteral(".tarnwell-save-ab-123"), QStringLiteral(".workbook-Abc123")};
+    for (const QString& name : kept)
+        ASSERT_TRUE(make(name)) << name.toStdString();
+    ASSERT_TRUE(make(QStringLiteral(".tarnwell-save-Left01")));
+    ASSERT_TRUE(folder.mkdir(QStringLiteral(".tarnwell-save-Dir123")));
+    ASSERT_TRUE(QFile::link(folder.filePath(kept.first()), folder.filePath(QStringLiteral(".tarnwell-save-Lnk123"))));
+    const QStringList before = savesIn(folder);
+
+    // And a save of this program's own, not yet done.
+    FileReplacement own(folder.filePath(QStringLiteral("settings.json")));
+    ASSERT_TRUE(own.write("{\"a\":"));
+    QString why;
+    ASSERT_TRUE(replaceFile(folder.filePath(QStringLiteral("quotes.opt")), "quotes", &why)) << why.toStdString();
+    EXPECT_FALSE(folder.exists(QStringLiteral(".tarnwell-save-Left01")));
+    EXPECT_TRUE(folder.exists(running.first()));
+    ASSERT_TRUE(own.write("1}") && own.commit()) << own.errorText().toStdString();
+    QFile settings(folder.filePath(QStringLiteral("settings.json")));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_EQ(settings.readAll(), "{\"a\":1}");
+    for (const QString& name : kept + QStringList{QStringLiteral(".tarnwell-save-Dir123")})
+        EXPECT_TRUE(folder.exists(name)) << name.toStdString();
+    EXPECT_TRUE(QFileInfo(folder.filePath(QStringLiteral(".tarnwell-save-Lnk123"))).isSymLink());
+
+    // Killed in the middle of its save: its copy is a leftover now, which
+    // the next save takes away; the library it was saving never appeared.
+    ::kill(saver, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+    reaper.pid = 0;
+    EXPECT_TRUE(folder.exists(running.first()));
+    ASSERT_TRUE(replaceFile(folder.filePath(QStringLiteral("quotes.opt")), "quotes", &why)) << why.toStdString();
+    EXPECT_FALSE(folder.exists(running.first()));
+    EXPECT_FALSE(folder.exists(QStringLiteral("library.stg")));
+    EXPECT_EQ(savesIn(folder).size(), before.size() - 2);
 }
 
 } // namespace
