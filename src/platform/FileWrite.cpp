@@ -276,13 +276,23 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString* why)
 bool appendWhole(const QString& path, const QByteArray& bytes, QString* why)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    int fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // A file that may be written but not read is appended to unseen.
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     int error = fd < 0 ? errno : 0;
     if (fd >= 0) {
         struct stat before{};
         const bool regular = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
+        // A writer killed in the middle of a line left it cut: the line is
+        // ended (in the bytes' own line end), so these begin on their own.
+        QByteArray whole = bytes;
+        char last = '\n';
+        if (regular && before.st_size > 0 && !bytes.isEmpty() && ::pread(fd, &last, 1, before.st_size - 1) == 1
+            && last != '\n')
+            whole.prepend(last == '\r' || !bytes.endsWith("\r\n") ? "\n" : "\r\n");
         qint64 written = 0;
-        error = writeAll(fd, bytes.constData(), bytes.size(), &written);
+        error = writeAll(fd, whole.constData(), whole.size(), &written);
         struct stat after{};
         // Takes back a part written, unless another writer has appended
         // meanwhile (cutting would take its text too).

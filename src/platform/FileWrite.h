@@ -82,8 +82,11 @@ private:
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* why);
 
 // Appends `bytes` to `path` (made when missing) whole or not at all: a write
-// cut short is taken back, so the file never ends in a part of them. False,
-// with the cause in `why`, when they could not all be written.
+// cut short is taken back, so the file never ends in a part of them. A file
+// that ends in a cut line all the same (its writer was killed in the middle
+// of one) has that line ended first, so the bytes begin on a line of their
+// own; the cut line is kept as it is, for what it tells. False, with the
+// cause in `why`, when they could not all be written.
 bool appendWhole(const QString& path, const QByteArray& bytes, QString* why);
 
 // The permissions of a new file of the user's (0666 less the umask).

@@ -124,4 +124,36 @@ TEST(FileWrite, OnlyPartialCopiesOfSavesThatNoLongerRunAreRemoved)
     EXPECT_EQ(savesIn(folder).size(), before.size() - 2);
 }
 
+// A writer killed in the middle of a line leaves the file ending in a part of
+// it; the next append ends that line first, in the appended bytes' own line
+// end, and keeps the part.
+TEST(FileWrite, AnAppendAfterACutLineStartsOnALineOfItsOwn)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("log.txt"));
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {"", "new\r\n"},                       // a new file
+        {"whole\r\n", "whole\r\nnew\r\n"},     // nothing to end
+        {"cut", "cut\r\nnew\r\n"},              // cut in the text
+        {"cut\r", "cut\r\nnew\r\n"},            // cut between the line end's two bytes
+    };
+    for (const auto& [start, expected] : cases) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(start) == start.size());
+        f.close();
+        QString why;
+        ASSERT_TRUE(appendWhole(path, "new\r\n", &why)) << why.toStdString();
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), expected) << start.toStdString();
+    }
+    // Plain line ends get a plain one.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write("cut") == 3);
+    f.close();
+    ASSERT_TRUE(appendWhole(path, "new\n", nullptr));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "cut\nnew\n");
+}
+
 } // namespace
