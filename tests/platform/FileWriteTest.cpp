@@ -8,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -154,6 +158,65 @@ TEST(FileWrite, AnAppendAfterACutLineStartsOnALineOfItsOwn)
     ASSERT_TRUE(appendWhole(path, "new\n", nullptr));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "cut\nnew\n");
+}
+
+// Saving over a file that may only be read is refused and leaves it as it
+// was. Root may write any file, so as root the check runs in a child that
+// has dropped to the "nobody" user.
+TEST(FileWrite, AReadOnlyFileIsNotSavedOver)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const passwd* nobody = ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
+    if (::geteuid() == 0 && nobody == nullptr)
+        GTEST_SKIP() << "running as root, and no user \"nobody\" to drop to: root writes any file";
+    const QString folder = dir.filePath(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/library.stg");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("kept") == 4);
+    }
+    const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(path, readOnly));
+    // What the save found: 0 refused with the right words, 1 written, 2
+    // refused for another reason, 3 privileges not dropped.
+    const auto trySave = [&]() -> int {
+        QString why;
+        if (replaceFile(path, "replaced", &why))
+            return 1;
+        return why == QStringLiteral("you have no permission to write there") ? 0 : 2;
+    };
+    int outcome = -1;
+    if (nobody == nullptr) {
+        outcome = trySave();
+    } else {
+        // The folder is the user's own (so the save could replace the file
+        // there but for its permissions); the test folder above is opened to
+        // be passed through.
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid), 0);
+        const uid_t uid = nobody->pw_uid;
+        const gid_t gid = nobody->pw_gid;
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0 || ::geteuid() == 0)
+                ::_exit(3);
+            ::_exit(trySave());
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        outcome = WEXITSTATUS(status);
+        ASSERT_NE(outcome, 3) << "the child could not drop to the user \"nobody\"";
+    }
+    EXPECT_EQ(outcome, 0);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "kept");
+    EXPECT_EQ(savesIn(QDir(folder)).size(), 0);
 }
 
 } // namespace
