@@ -6,6 +6,8 @@
 #include "app/Tools.h"
 #include "app/frmSplash.h"
 #include "mainwindow/frmStrategies.h"
+#include "platform/FileWrite.h"
+#include "platform/RegistryStore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,6 +53,9 @@ void Main()
         gAppSettings = std::make_unique<CAppSettings>();
         gAppSettings->Init(QStringLiteral("Myrtova"), QStringLiteral("Tarnwell"));
     });
+    // Partial copies of the settings files that an earlier run was killed in
+    // the middle of writing.
+    ignoringErrors([] { platform::removeSaveLeftovers(platform::RegistryStore::folder()); });
     ignoringErrors([] { InitCommonControlsVB(); });
     ignoringErrors([] { QApplication::setWindowIcon(AppIcons::programIcon()); });
     // The splash window is up while the main window loads; painting it at

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,6 +88,70 @@ int syncFile(const QString& path)
     return error;
 }
 
+namespace {
+
+const QLatin1StringView kSavePrefix(".tarnwell-save-");
+constexpr int kRandomLetters = 6;
+
+// True when the open file `fd` is still the one the folder lists as `path`
+// (nobody removed or replaced it since it was opened).
+bool stillNamed(int fd, const QByteArray& path)
+{
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.constData(), &named) == 0 && opened.st_dev == named.st_dev
+        && opened.st_ino == named.st_ino;
+}
+
+} // namespace
+
+bool isTemporaryName(const QString& name, QLatin1StringView prefix)
+{
+    if (!name.startsWith(prefix) || name.size() != prefix.size() + kRandomLetters)
+        return false;
+    for (qsizetype i = prefix.size(); i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (!((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')))
+            return false;
+    }
+    return true;
+}
+
+bool holdTemporary(int fd, const QByteArray& path)
+{
+    // A cleaner may have taken the file in the moment between its making
+    // and this lock: then it is no longer named so.
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, path);
+}
+
+int removeUnheldTemporaries(const QString& folder, QLatin1StringView prefix)
+{
+    int removed = 0;
+    const QDir dir(folder);
+    const QStringList names = dir.entryList({prefix + QStringLiteral("*")},
+                                            QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString& name : names) {
+        if (!isTemporaryName(name, prefix))
+            continue;
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        // Only a plain file of this user's that no running write holds.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, path) && ::unlink(path.constData()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    return removed;
+}
+
+int removeSaveLeftovers(const QString& folder)
+{
+    return removeUnheldTemporaries(folder, kSavePrefix);
+}
+
 FileReplacement::FileReplacement(const QString& path) : m_path(path) {}
 
 FileReplacement::~FileReplacement()
@@ -137,16 +202,27 @@ bool FileReplacement::open()
     } else {
         mode = newFileMode();
     }
+    // The partial copies of saves into this folder that were killed midway.
+    const QString folder = target.absolutePath();
+    removeSaveLeftovers(folder);
     // A short name of its own, so that a target whose name takes the most
-    // the folder allows still gets one.
-    QByteArray temp = QFile::encodeName(target.absolutePath()) + "/.tarnwell-save-XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return fail(errno);
-    m_fd = fd;
-    m_temp = temp;
-    ::fchmod(m_fd, mode);
-    return true;
+    // the folder allows still gets one. It stays private until it has all
+    // its bytes (and so can be read and taken away by a later cleaner
+    // should this program be killed meanwhile).
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        QByteArray temp = QFile::encodeName(folder) + "/" + kSavePrefix.latin1() + "XXXXXX";
+        const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+        if (fd < 0)
+            return fail(errno);
+        if (holdTemporary(fd, temp)) {
+            m_fd = fd;
+            m_temp = temp;
+            m_mode = mode;
+            return true;
+        }
+        ::close(fd);
+    }
+    return fail(EAGAIN);
 }
 
 bool FileReplacement::write(const QByteArray& bytes)
@@ -170,14 +246,20 @@ bool FileReplacement::commit()
     // the disk (a quota on a network disk): at the sync or the close.
     if (syncFailed(m_fd))
         return fail(errno);
+    ::fchmod(m_fd, m_mode);
+    // The copy is held until it has its name: a second descriptor keeps the
+    // lock while the first is closed (a network disk reports a write that
+    // failed at the close).
+    const int holder = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
     const int fd = m_fd;
-    m_fd = -1;
+    m_fd = holder;
     if (::close(fd) != 0 && errno != EINTR)
         return fail(errno);
     if (::rename(m_temp.constData(), m_target.constData()) != 0)
         return fail(errno);
     m_committed = true;
     m_temp.clear();
+    discard();
     return true;
 }
 
@@ -194,13 +276,23 @@ bool replaceFile(const QString& path, const QByteArray& bytes, QString* why)
 bool appendWhole(const QString& path, const QByteArray& bytes, QString* why)
 {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    int fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // A file that may be written but not read is appended to unseen.
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     int error = fd < 0 ? errno : 0;
     if (fd >= 0) {
         struct stat before{};
         const bool regular = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
+        // A writer killed in the middle of a line left it cut: the line is
+        // ended (in the bytes' own line end), so these begin on their own.
+        QByteArray whole = bytes;
+        char last = '\n';
+        if (regular && before.st_size > 0 && !bytes.isEmpty() && ::pread(fd, &last, 1, before.st_size - 1) == 1
+            && last != '\n')
+            whole.prepend(last == '\r' || !bytes.endsWith("\r\n") ? "\n" : "\r\n");
         qint64 written = 0;
-        error = writeAll(fd, bytes.constData(), bytes.size(), &written);
+        error = writeAll(fd, whole.constData(), whole.size(), &written);
         struct stat after{};
         // Takes back a part written, unless another writer has appended
         // meanwhile (cutting would take its text too).

@@ -14,12 +14,38 @@ namespace tw::platform {
 // written: " ("the disk is full", "the disk quota is used up", ...).
 QString writeFailureText(int systemError);
 
+// Temporary files of writes in progress. Each is named by its kind (a
+// prefix) and six letters or digits, and is held (an exclusive lock on it)
+// by the process writing it for as long as the write runs. One that nobody
+// holds was left by a program ended in the middle of a write.
+
+// Whether `name` is that of a temporary file of the kind `prefix`.
+bool isTemporaryName(const QString& name, QLatin1StringView prefix);
+
+// Holds the newly made temporary file open as `fd` and named `path`. False
+// when it cannot be held, or a cleaner took it away before it was held:
+// then another is to be made.
+bool holdTemporary(int fd, const QByteArray& path);
+
+// Removes from `folder` the temporary files of the kind `prefix` that no
+// running write holds; only plain files of this user's go. Returns how many
+// were removed.
+int removeUnheldTemporaries(const QString& folder, QLatin1StringView prefix);
+
+// Removes from `folder` the partial copies of saves (FileReplacement) that
+// never ended; the copy of a save still running stays. Returns how many
+// were removed.
+int removeSaveLeftovers(const QString& folder);
+
 // A file that replaces `path` only when every byte of it is on the disk: it
 // is written to a temporary file in the same folder, synced, and renamed over
 // `path` by commit(). Until then `path` is untouched; a failure, or
-// destruction without commit(), removes the temporary file. A symbolic link
-// at `path` keeps pointing at the file, which is replaced; an existing file
-// keeps its permissions, a new one gets those of any new file of the user's.
+// destruction without commit(), removes the temporary file, and the file is
+// held (see above) until it has its name, so a killed save's partial copy is
+// taken away by the next save into the folder (removeSaveLeftovers). A
+// symbolic link at `path` keeps pointing at the file, which is replaced; an
+// existing file keeps its permissions, a new one gets those of any new file
+// of the user's.
 class FileReplacement {
 public:
     explicit FileReplacement(const QString& path);
@@ -45,6 +71,7 @@ private:
     QString m_path;
     QByteArray m_target;
     QByteArray m_temp;
+    unsigned m_mode = 0;
     int m_fd = -1;
     int m_error = 0;
     bool m_committed = false;
@@ -55,8 +82,11 @@ private:
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* why);
 
 // Appends `bytes` to `path` (made when missing) whole or not at all: a write
-// cut short is taken back, so the file never ends in a part of them. False,
-// with the cause in `why`, when they could not all be written.
+// cut short is taken back, so the file never ends in a part of them. A file
+// that ends in a cut line all the same (its writer was killed in the middle
+// of one) has that line ended first, so the bytes begin on a line of their
+// own; the cut line is kept as it is, for what it tells. False, with the
+// cause in `why`, when they could not all be written.
 bool appendWhole(const QString& path, const QByteArray& bytes, QString* why);
 
 // The permissions of a new file of the user's (0666 less the umask).

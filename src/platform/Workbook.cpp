@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -194,18 +195,122 @@ void Workbook::autoFitColumns(const CellRange& range)
     }
 }
 
+namespace {
+
+int digits(qint64 n)
+{
+    int d = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++d;
+    }
+    return d;
+}
+
+// The length of a cell's name ("A1", "XFD1048576").
+int cellNameLength(int row, int col)
+{
+    int letters = 1;
+    for (int c = col; c > 26; c = (c - 1) / 26)
+        ++letters;
+    return letters + digits(row);
+}
+
+// The most bytes a text takes in the shared strings: a character the writer
+// writes as an entity or a code ("&amp;", "_x000D_") counts as it is
+// written, an underscore as though it began a code.
+qint64 escapedLength(const QByteArray& utf8)
+{
+    qint64 n = utf8.size();
+    for (const char c : utf8) {
+        if (c == '&')
+            n += 4;
+        else if (c == '<' || c == '>')
+            n += 3;
+        else if (c == '\r' || c == '_')
+            n += 6;
+    }
+    return n;
+}
+
+bool isXmlSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+} // namespace
+
 qint64 Workbook::roomNeeded() const
 {
-    // Every part the writer makes, and the packed workbook beside them (it
-    // is never larger than the parts): the fixed parts (theme, styles,
-    // relations) take less than 32 KiB; a cell takes its place in the sheet
-    // and its look (under 96 bytes) and its text (up to six bytes a byte,
-    // escaped) in the shared strings; a merge or a column width a line.
-    qint64 parts = 32 * 1024;
-    for (const auto& [key, cell] : m_cells)
-        parts += 96 + 6 * cell.text.toUtf8().size();
-    parts += 64 * static_cast<qint64>(m_merges.size() + m_widths.size());
-    return 2 * parts;
+    // The writer writes each part of the workbook unpacked into a file of
+    // its own in the folder, packs it into the workbook and removes it
+    // before it writes the next: at its fullest the folder holds the parts
+    // packed so far and the one being packed. Packing makes no part more
+    // than a little larger, so the parts' unpacked sizes and the package's
+    // own records bound the room; the parts' sizes follow from what the
+    // sheet holds, every element counted at its longest.
+    //
+    // The parts every workbook has (theme, relations, properties, the
+    // frames of the sheet, the styles and the shared strings: 12.6 KiB with
+    // one cell), with room for their counts to grow, and the package's
+    // records of its ten parts (1.1 KiB).
+    constexpr qint64 kFixedParts = 12928;
+    constexpr qint64 kPackage = 1280;
+    // A cell: `<c r="" s="" t="s"><v></v></c>` and its name, look number and
+    // string number; a row: `<row r="" spans=":"></row>` and its number and
+    // columns; a merge: `<mergeCell ref=":"/>` and its corners (and once the
+    // list around them); a column width: `<col min="" max="" width=""
+    // customWidth="1"/>` and its numbers; a look other than the default: its
+    // font, its fill and its cell format; a text: `<si><t></t></si>` (and
+    // ` xml:space="preserve"` when it begins or ends in a space).
+    constexpr qint64 kCell = 30;
+    constexpr qint64 kRow = 25 + 2 * 5;
+    constexpr qint64 kMerge = 20;
+    constexpr qint64 kMerges = 48;
+    constexpr qint64 kColumn = 80;
+    constexpr qint64 kLook = 416;
+    constexpr qint64 kText = 16;
+    constexpr qint64 kKeepSpaces = 21;
+
+    std::set<QByteArray> texts;
+    std::set<CellFormat> looks;
+    std::set<int> rows;
+    qint64 cellsAndTexts = 0;
+    qint64 cellCount = 0;
+    const auto countCell = [&](int row, int col) {
+        cellsAndTexts += kCell + cellNameLength(row, col);
+        ++cellCount;
+        rows.insert(row);
+    };
+    for (const auto& [key, cell] : m_cells) {
+        countCell(key.first, key.second);
+        if (!isDefault(cell.format))
+            looks.insert(cell.format);
+        if (cell.hasValue && !cell.text.isEmpty())
+            texts.insert(sheetText(cell.text));
+    }
+    // A merged range is written as its first cell and a blank cell of its
+    // look for each other.
+    qint64 merges = m_merges.empty() ? 0 : kMerges;
+    for (const CellRange& m : m_merges) {
+        merges += kMerge + cellNameLength(m.row, m.col) + cellNameLength(m.row + m.rows - 1, m.col + m.cols - 1);
+        for (int r = m.row; r < m.row + m.rows; ++r)
+            for (int c = m.col; c < m.col + m.cols; ++c)
+                countCell(r, c);
+    }
+    // Every cell is counted with the longest look and string numbers.
+    cellsAndTexts += cellCount * (digits(static_cast<qint64>(looks.size())) + digits(static_cast<qint64>(texts.size())));
+    for (const QByteArray& t : texts)
+        cellsAndTexts += kText + escapedLength(t) + (isXmlSpace(t.front()) || isXmlSpace(t.back()) ? kKeepSpaces : 0);
+    qint64 rowsAndColumns = 0;
+    for (const int r : rows)
+        rowsAndColumns += kRow + digits(r);
+    for (const auto& [col, width] : m_widths)
+        rowsAndColumns += kColumn + 2 * digits(col);
+    const qint64 parts = kFixedParts + cellsAndTexts + merges + rowsAndColumns
+        + kLook * static_cast<qint64>(looks.size());
+    // Packing adds at most 5 bytes for every 16 KiB it cannot make smaller.
+    return parts + parts / 2048 + kPackage;
 }
 
 double Workbook::columnWidth(int col) const

@@ -94,6 +94,9 @@ public:
     // (a sentence for the user, naming the cause, such as a full disk), when
     // it cannot be written.
     bool save(const QString& path, QString* error) const;
+    // The room, in bytes, save() makes sure the folder has before it
+    // writes: at least the most the write takes at once, and not much more.
+    qint64 roomNeeded() const;
 
 private:
     struct Cell {
@@ -106,8 +109,6 @@ private:
     template <typename F>
     void forEach(const CellRange& range, F change);
     bool inMerge(int row, int col) const;
-    // The room, in bytes, that writing the workbook may take at most.
-    qint64 roomNeeded() const;
 
     std::map<Key, Cell> m_cells;
     std::vector<CellRange> m_merges;

@@ -2,10 +2,10 @@
 // The temporary files a workbook is written into before it takes its name.
 //
 // Each lies in the workbook's own folder as ".workbook-" and six letters or
-// digits, and is held (locked) by the process writing it for as long as the
-// write runs. One that nobody holds was left by a program that was ended in
-// the middle of a write; removeWorkbookLeftovers (Workbook.h) takes those
-// away.
+// digits, and is held (locked, as every temporary file of FileWrite.h) by
+// the process writing it for as long as the write runs. One that nobody
+// holds was left by a program that was ended in the middle of a write;
+// removeWorkbookLeftovers (Workbook.h) takes those away.
 
 #include <QString>
 #include <QTemporaryFile>

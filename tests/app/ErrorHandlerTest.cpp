@@ -159,6 +159,39 @@ TEST_F(ErrorHandlerFixture, TraceLinesForPushPopAndMessage)
     EXPECT_FALSE(QFile::exists(tracePath()));
 }
 
+// A run killed in the middle of a long line left the trace and the error
+// log ending in a cut line (the log's cut between the two bytes of its line
+// end): the next line starts on a line of its own, and the cut one stays as
+// it was written.
+TEST_F(ErrorHandlerFixture, ALineCutByAKillIsEndedBeforeTheNextOne)
+{
+    CErrorHandler& h = *gErrorHandler;
+    const QString logPath = dir.filePath(QStringLiteral("Error Log.txt"));
+    const QByteArray cutTrace = "10/12/2026 - 00:12:41 --- Message: " + QByteArray(5000, 'q');
+    const QByteArray cutLog = "10/12/2026 - 00:12:41\r\n\tError: 5, (Invalid procedure call)\r";
+    for (const auto& [path, bytes] : {std::pair{tracePath(), cutTrace}, std::pair{logPath, cutLog}}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    h.setTracingEnabled(true);
+    h.WriteTrace(QStringLiteral("after the kill"));
+    h.setErrorHandlerActions(CErrorHandler::ActionLogFile);
+    h.HandleError(QStringLiteral("Tarnwell.Test.Proc"), TwError(11, QStringLiteral("Tarnwell"), QStringLiteral("Division by zero")));
+
+    const QStringList trace = fileLines(tracePath());
+    ASSERT_EQ(trace.size(), 2);
+    EXPECT_EQ(trace.at(0).toUtf8(), cutTrace);
+    EXPECT_TRUE(trace.at(1).endsWith(QStringLiteral(" --- Message: after the kill"))) << trace.at(1).toStdString();
+    const QStringList log = fileLines(logPath);
+    ASSERT_GE(log.size(), 4);
+    EXPECT_EQ(log.at(1), QStringLiteral("\tError: 5, (Invalid procedure call)"));
+    EXPECT_EQ(log.at(3), QStringLiteral("\tError: 11, (Division by zero)"));
+    // A line already whole gets no empty line after it.
+    h.WriteTrace(QStringLiteral("and on"));
+    EXPECT_EQ(fileLines(tracePath()).size(), 3);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
 TEST_F(ErrorHandlerFixture, UnwritableTraceFileSwitchesTracingOffOnce)
 {
     CErrorHandler& h = *gErrorHandler;

@@ -5,12 +5,14 @@
 #include "app/TwApplication.h"
 #include "charts/frm3dChart.h"
 #include "mainwindow/frmStrategies.h"
+#include "platform/FileWrite.h"
 #include "platform/RegistryStore.h"
 #include "support/MainWindowRun.h"
 #include "support/ScriptedDialogs.h"
 #include "support/QtTestMain.h"
 #include "../mainwindow/MainWindowFixtures.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
@@ -48,6 +50,30 @@ private slots:
         window->close();
         QTRY_VERIFY(window.isNull());
         QVERIFY(frmStrategies::instance() == nullptr);
+    }
+
+    // An earlier run killed while it wrote the settings left a partial copy
+    // in their folder: the start takes it away, but not the copy of a write
+    // running meanwhile.
+    void theStartRemovesPartialCopiesOfSettings()
+    {
+        test::ScriptedDialogs dialogs;
+        const QDir folder(platform::RegistryStore::folder());
+        platform::FileReplacement running(folder.filePath(QStringLiteral("other.json")));
+        QVERIFY(folder.mkpath(QStringLiteral(".")) && running.write("{}"));
+        QFile leftover(folder.filePath(QStringLiteral(".tarnwell-save-Kill01")));
+        QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write("{\"root\":") > 0);
+        leftover.close();
+
+        setProcessArguments({});
+        Main();
+        QPointer<frmStrategies> window = frmStrategies::instance();
+        QVERIFY(window != nullptr);
+        QVERIFY(!leftover.exists());
+        QVERIFY(running.commit());
+        QVERIFY(QFile::remove(folder.filePath(QStringLiteral("other.json"))));
+        window->close();
+        QTRY_VERIFY(window.isNull());
     }
 
     void traceSwitchOnTheCommandLine()

@@ -4,8 +4,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tw::platform;
 
@@ -33,6 +40,111 @@ TEST(FileWrite, AReplacementKeepsTheLinkAndThePermissionsAndLeavesNothingBeside)
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_EQ(QFileInfo(path).size(), 22 * 1024);
     EXPECT_EQ(QFile::permissions(path) & 0xF0FF, mode); // owner, group, others
+}
+
+QStringList savesIn(const QDir& folder)
+{
+    return folder.entryList({QStringLiteral(".tarnwell-save-*")}, QDir::AllEntries | QDir::Hidden | QDir::System);
+}
+
+bool makeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A save killed midway leaves its partial copy; the next save into the folder
+// takes it away, but never the copy of a save still running in another
+// process, nor anything that merely looks like a copy.
+TEST(FileWrite, OnlyPartialCopiesOfSavesThatNoLongerRunAreRemoved)
+{
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t saver = ::fork();
+    ASSERT_GE(saver, 0);
+    if (saver == 0) { // another program in the middle of saving a library
+        FileReplacement library(folder.filePath(QStringLiteral("library.stg")));
+        if (library.write(QByteArray(4096, 'L')) && ::write(channel[1], "y", 1) == 1)
+            ::pause();
+        ::_exit(1);
+    }
+    ::close(channel[1]);
+    pid_t alive = saver;
+    const auto end = qScopeGuard([&alive] {
+        if (alive > 0 && ::kill(alive, SIGKILL) == 0)
+            ::waitpid(alive, nullptr, 0);
+    });
+    char told = 0;
+    ASSERT_EQ(::read(channel[0], &told, 1), 1);
+    ::close(channel[0]);
+    const QStringList running = savesIn(folder);
+    ASSERT_EQ(running.size(), 1);
+    const QStringList kept = {QStringLiteral(".tarnwell-save-notes.txt"), QStringLiteral(".tarnwell-save-ab12"),
+                              QStringLiteral(".workbook-Abc123")};
+    for (const QString& name : kept + QStringList{QStringLiteral(".tarnwell-save-Left01")})
+        ASSERT_TRUE(makeFile(folder.filePath(name), "x"));
+    ASSERT_TRUE(folder.mkdir(QStringLiteral(".tarnwell-save-Dir123")));
+    ASSERT_TRUE(QFile::link(folder.filePath(kept.first()), folder.filePath(QStringLiteral(".tarnwell-save-Lnk123"))));
+
+    QString why;
+    ASSERT_TRUE(replaceFile(folder.filePath(QStringLiteral("quotes.opt")), "quotes", &why)) << why.toStdString();
+    EXPECT_FALSE(folder.exists(QStringLiteral(".tarnwell-save-Left01")));
+    EXPECT_TRUE(folder.exists(running.first()));
+    for (const QString& name : kept + QStringList{QStringLiteral(".tarnwell-save-Dir123")})
+        EXPECT_TRUE(folder.exists(name)) << name.toStdString();
+    EXPECT_TRUE(QFileInfo(folder.filePath(QStringLiteral(".tarnwell-save-Lnk123"))).isSymLink());
+
+    // Killed in the middle of its save: its copy is a leftover now.
+    ASSERT_EQ(::kill(saver, SIGKILL), 0);
+    ASSERT_EQ(::waitpid(saver, nullptr, 0), saver);
+    alive = 0;
+    ASSERT_TRUE(replaceFile(folder.filePath(QStringLiteral("quotes.opt")), "quotes", &why)) << why.toStdString();
+    EXPECT_FALSE(folder.exists(running.first()));
+    EXPECT_FALSE(folder.exists(QStringLiteral("library.stg")));
+}
+
+// Saving over a file that may only be read is refused and leaves it as it
+// was. Root may write any file: as root the save runs in a child that has
+// dropped to the user "nobody", in a folder of that user's.
+TEST(FileWrite, AReadOnlyFileIsNotSavedOver)
+{
+    QTemporaryDir dir;
+    const passwd* nobody = ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr;
+    if (::geteuid() == 0 && nobody == nullptr)
+        GTEST_SKIP() << "running as root with no user \"nobody\" to drop to, and root writes any file";
+    const QString folder = dir.filePath(QStringLiteral("shared"));
+    const QString path = folder + QStringLiteral("/library.stg");
+    ASSERT_TRUE(QDir().mkpath(folder) && makeFile(path, "kept"));
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    // 0: refused in the right words, 1: written, 2: refused otherwise.
+    const auto trySave = [&] {
+        QString why;
+        return replaceFile(path, "replaced", &why) ? 1 : why == QStringLiteral("you have no permission to write there") ? 0 : 2;
+    };
+    int outcome = 3; // the child could not drop to "nobody"
+    if (nobody == nullptr) {
+        outcome = trySave();
+    } else {
+        const uid_t uid = nobody->pw_uid;
+        const gid_t gid = nobody->pw_gid;
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0711), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), uid, gid), 0);
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), uid, gid), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            ::_exit(::setgroups(0, nullptr) == 0 && ::setgid(gid) == 0 && ::setuid(uid) == 0 ? trySave() : 3);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        outcome = WIFEXITED(status) ? WEXITSTATUS(status) : 4;
+    }
+    EXPECT_EQ(outcome, 0);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "kept");
+    EXPECT_TRUE(savesIn(QDir(folder)).isEmpty());
 }
 
 } // namespace

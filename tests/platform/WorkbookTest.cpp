@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -109,6 +110,58 @@ TEST(Workbook, ADiskWithoutRoomForEveryPartIsToldNotWrittenHalf)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
     ASSERT_TRUE(book.save(path, &error)) << error.toStdString();
     EXPECT_EQ(test::readXlsx(path).cells.value("H200").text, QStringLiteral("cell 200 8 text"));
+}
+
+// Texts that pack badly (no two alike, many characters the sheet writes
+// long), many looks, merges and widths: the room asked still covers what the
+// writing takes at its fullest. And at every file size limit (a nearly full
+// disk) up to that room, a save writes the whole workbook or nothing.
+TEST(Workbook, EveryDiskSizeGivesAWholeWorkbookOrNone)
+{
+    QTemporaryDir dir;
+    static constexpr char16_t kChars[] = u"&<>\"'_\t\nabcdefghijkmnopqrstuvwxyz0123456789";
+    quint32 seed = 7;
+    Workbook book;
+    for (int r = 1; r <= 300; ++r) {
+        for (int c = 1; c <= 6; ++c) {
+            QString t;
+            for (int i = 0; i < 12; ++i)
+                t += QChar(kChars[((seed = seed * 1664525u + 1013904223u) >> 8) % (std::size(kChars) - 1)]);
+            book.setValue(r, c, t);
+        }
+        book.setFontColorIndex(CellRange{r, 1, 1, 6}, r % 56 + 1);
+        book.setInteriorColorIndex(CellRange{r, 2, 1, 2}, (r * 7) % 56 + 1);
+        book.setHorizontalAlignment(CellRange{r, 3, 1, 1}, r % 2 == 0 ? XlAlign::Center : XlAlign::Right);
+        if (r % 10 == 1)
+            book.merge(CellRange{r, 7, 5, 3});
+    }
+    book.autoFitColumns(CellRange{1, 1, 300, 9});
+    const QString path = dir.filePath(QStringLiteral("hard.xlsx"));
+    QString error;
+    ASSERT_TRUE(book.save(path, &error)) << error.toStdString();
+    EXPECT_GE(book.roomNeeded(), test::xlsxRoomTaken(path));
+
+    int whole = 0;
+    for (qint64 limit = 4096; limit <= book.roomNeeded() + 8192; limit += book.roomNeeded() / 12) {
+        QFile::remove(path);
+        bool saved = false;
+        {
+            test::FileSizeLimit small(static_cast<rlim_t>(limit));
+            ASSERT_TRUE(small.active());
+            saved = book.save(path, &error);
+        }
+        if (!saved) {
+            EXPECT_TRUE(error.endsWith(QStringLiteral("larger than the system allows."))) << limit;
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0) << limit;
+            continue;
+        }
+        ++whole;
+        const test::XlsxContents x = test::readXlsx(path);
+        ASSERT_TRUE(x.error.isEmpty()) << limit << ": " << x.error.toStdString();
+        EXPECT_EQ(x.cells.value("F300").text, book.value(300, 6)) << limit;
+        EXPECT_EQ(x.merges.size(), 30) << limit;
+    }
+    EXPECT_GE(whole, 1);
 }
 
 TEST(Workbook, CharactersXmlForbidsAreLeftOutSoTheWorkbookOpens)

@@ -1,7 +1,11 @@
 #include "support/XlsxContents.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QXmlStreamReader>
+#include <QtEndian>
+#include <algorithm>
+#include <vector>
 
 namespace tw::test {
 
@@ -123,6 +127,37 @@ XlsxContents readXlsx(const QString& path)
         }
     }
     return out;
+}
+
+qint64 xlsxRoomTaken(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray zip = file.readAll();
+    const auto u16 = [&](qsizetype at) { return qFromLittleEndian<quint16>(zip.constData() + at); };
+    const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(zip.constData() + at); };
+    // The end record (no comment), then the central directory: per part its
+    // unpacked size and where its record in the package begins.
+    const qsizetype end = zip.size() - 22;
+    if (end < 0 || u32(end) != 0x06054b50)
+        return -1;
+    const int count = u16(end + 10);
+    const qint64 directory = u32(end + 16);
+    std::vector<std::pair<qint64, qint64>> parts; // start, unpacked size
+    for (qsizetype at = directory; parts.size() < static_cast<size_t>(count); ) {
+        if (at + 46 > end || u32(at) != 0x02014b50)
+            return -1;
+        parts.emplace_back(u32(at + 42), u32(at + 24));
+        at += 46 + u16(at + 28) + u16(at + 30) + u16(at + 32);
+    }
+    std::sort(parts.begin(), parts.end());
+    qint64 most = zip.size();
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const qint64 packedTo = i + 1 < parts.size() ? parts[i + 1].first : directory;
+        most = std::max(most, packedTo + parts[i].second);
+    }
+    return most;
 }
 
 } // namespace tw::test

@@ -32,4 +32,11 @@ struct XlsxContents {
 
 XlsxContents readXlsx(const QString& path);
 
+// The most room, in bytes, the writing of the workbook at `path` took at
+// once, read from its package: the writer packs the parts one by one, each
+// from an unpacked copy of its own that it removes once the part is packed,
+// so at the end of packing a part the disk held the package up to there and
+// that part unpacked. -1 when the package cannot be read.
+qint64 xlsxRoomTaken(const QString& path);
+
 } // namespace tw::test

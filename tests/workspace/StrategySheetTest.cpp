@@ -182,6 +182,35 @@ TEST(StrategySheet, LongNamesAreCutByBytesAtTheEndOfACharacter)
     }
 }
 
+// An export makes sure of the room its writing takes at its fullest (every
+// part unpacked beside the package), and asks for no more than twice that,
+// for a strategy of a few legs and for one of a great many.
+TEST(StrategySheet, AnExportAsksForTheRoomItTakesAndNotTwiceMore)
+{
+    QTemporaryDir dir;
+    for (const int legs : {10, 2000}) {
+        std::vector<std::vector<SheetSourceCell>> rows;
+        for (int i = 0; i < legs; ++i) {
+            const QString strike = QString::number(80 + 2.5 * (i % 61), 'f', 2);
+            const QString total = QStringLiteral("%1.00 debit").arg(i * 7 % 997);
+            rows.push_back({text(""), text(i % 2 == 0 ? "Long call" : "Short put"),
+                            SheetSourceCell{QStringLiteral("XYZ %1-%2").arg(QChar(u'A' + i % 12)).arg(strike)},
+                            SheetSourceCell{strike}, SheetSourceCell{QStringLiteral("Feb %1").arg(i % 28 + 1)},
+                            SheetSourceCell{QString::number(i % 9 + 1)}, SheetSourceCell{QString::number(0.05 * (i % 300))},
+                            SheetSourceCell{total, true, i % 3 == 0 ? 0xFF0000u : 0u}, text("")});
+        }
+        platform::Workbook book;
+        ASSERT_TRUE(fillStrategySheet(grid(rows, "Total: 12,345.00 debit", 0), book));
+        const QString path = dir.filePath(QStringLiteral("legs%1.xlsx").arg(legs));
+        QString error;
+        ASSERT_TRUE(book.save(path, &error)) << error.toStdString();
+        const qint64 taken = test::xlsxRoomTaken(path);
+        ASSERT_GT(taken, 0);
+        EXPECT_GE(book.roomNeeded(), taken) << legs;
+        EXPECT_LE(book.roomNeeded(), 2 * taken) << legs;
+    }
+}
+
 TEST(StrategySheet, ALongCjkNameIsWrittenAndAFailureSaysWhatFailed)
 {
     QTemporaryDir dir;
