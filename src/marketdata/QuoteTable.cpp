@@ -255,7 +255,22 @@ QString unreadable(const QString& path, const QFile& file)
 }
 
 
+QString englishDate(const QDate& date)
+{
+    return QLocale(QLocale::English).toString(date, QStringLiteral("d MMMM yyyy"));
+}
+
 } // namespace
+
+QDate latestQuoteDate()
+{
+    return QDate::currentDate().addYears(kQuoteDateYearsAhead);
+}
+
+bool isRealQuoteDate(const QDate& date)
+{
+    return date.isValid() && date >= kEarliestQuoteDate && date <= latestQuoteDate();
+}
 
 std::optional<QDate> ParseQuoteDate(const QString& text)
 {
@@ -353,6 +368,14 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
     }
     s->setPrice(*price);
 
+    // A date no quote was ever made on (a year such as -999 or 9999 reads
+    // as a date all the same) would stretch every time axis over millennia.
+    if (!isRealQuoteDate(*date))
+        throw TwError(RunTime::InvalidPropertyValue, QStringLiteral("Tarnwell.QuoteTable"),
+                      QStringLiteral("The quote table gives %1 as the quote date of %2: a quote date must lie between "
+                                     "%3 and %4.")
+                          .arg(quoted(quote.at(0).trimmed()), quoted(stockFields.at(0).trimmed()),
+                               englishDate(kEarliestQuoteDate), englishDate(latestQuoteDate())));
     s->setStockDate(serialFromDate(*date));
     s->setSize(QStringLiteral("N/A"));
     if (quote.size() > 2) {

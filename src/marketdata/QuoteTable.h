@@ -44,10 +44,20 @@ using ParseProgress = std::function<void(int line, int count)>;
 // more can be shown; every real stock is far below the bound.
 inline constexpr Currency kStockPriceLimit = Currency::fromRaw(10'000'000LL * Currency::Scale);
 
+// The quote dates a chain may have: none before kEarliestQuoteDate and
+// none more than kQuoteDateYearsAhead years after today. A quote date text
+// reads any four characters as its year, and a year such as -999 or 9999
+// would stretch the charts' time axes over millennia.
+inline const QDate kEarliestQuoteDate{1970, 1, 1};
+inline constexpr int kQuoteDateYearsAhead = 100;
+QDate latestQuoteDate();
+bool isRealQuoteDate(const QDate& date);
+
 // Parses the lines of a quote table. Raises TwError (with a message for the
 // user) when the table is refused; a table whose stock price is not above 0
 // and below kStockPriceLimit is refused with RunTime::InvalidPropertyValue,
-// the message quoting the price as the table gives it.
+// the message quoting the price as the table gives it, and so is one whose
+// quote date is no real one (isRealQuoteDate), the message quoting the date.
 ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progress = {});
 
 // The date of a quote date text "Jan 27 2004 ..." (month, day, four-digit

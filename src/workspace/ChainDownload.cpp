@@ -129,13 +129,13 @@ void ChainPane::takeDownloadedAnswer()
     if (verdict == marketdata::QuoteAnswer::Refused) {
         // The loaded chain and its lines stay as they were; the button that
         // would save them is disabled. A quote table whose stock price no
-        // chart can show is no matter of the ticker: the user is told the
-        // price, as for a file.
-        const bool badPrice = refusal && refusal->number() == RunTime::InvalidPropertyValue;
-        TW_STEP(proc, showTickerStatus(badPrice ? QLatin1Char(' ') + refusal->description()
+        // chart can show, or whose quote date is no real one, is no matter of
+        // the ticker: the user is told the value, as for a file.
+        const bool badValue = refusal && refusal->number() == RunTime::InvalidPropertyValue;
+        TW_STEP(proc, showTickerStatus(badValue ? QLatin1Char(' ') + refusal->description()
                                                 : QStringLiteral(" Invalid data format. Check ticker name, please.")));
         TW_STEP(proc, cmdSave->setEnabled(false));
-        if (!quiet && badPrice)
+        if (!quiet && badValue)
             TW_STEP(proc, dialogs().messageBox(refusal->description(), Msg::OkOnly | Msg::Exclamation, appTitle()));
         else if (!quiet)
             TW_STEP(proc, ShowMessageOnce(QStringLiteral("Invalid data format.\r\nCheck the ticker, please."),

@@ -304,6 +304,44 @@ private slots:
         }
     }
 
+    // A quote date no quote was made on is refused naming the date, at
+    // start-up and from "Load from file"; the chain shown before stays.
+    void absurdQuoteDatesAreRefusedNamingTheDate()
+    {
+        const auto chainOn = [this](const QString& date) {
+            QStringList lines = kSmallTable;
+            lines[1] = date + QStringLiteral(",Bid,91.02,Ask,91.04,Size,5x10,Vol,1234567,");
+            const QString path = m_dir.filePath(QStringLiteral("date %1.opt").arg(date));
+            writeLines(path, lines);
+            return path;
+        };
+        const auto refused = [](const QString& date) {
+            return QStringLiteral("The quote table gives \"%1\" as the quote date of \"ABC (ABC CORPORATION)\": a quote "
+                                  "date must lie between 1 January 1970 and ")
+                .arg(date);
+        };
+        {
+            test::MainWindowRun run({QStringLiteral("-O"), chainOn(QStringLiteral("Mar 19 9999"))});
+            QVERIFY(run.window()->session().ObjStock() == nullptr);
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QVERIFY2(m_dialogs->messages.first().text.startsWith(refused(QStringLiteral("Mar 19 9999"))),
+                     qPrintable(m_dialogs->messages.first().text));
+        }
+        m_dialogs->messages.clear();
+        test::MainWindowRun run(shippedArguments());
+        frmStrategies* w = run.window();
+        const auto stockBefore = w->session().ObjStock();
+        const QString dateShown = ui::lblDateValue(w)->text();
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({chainOn(QStringLiteral("Mar 19 -999"))}));
+        QTest::mouseClick(ui::cmdLoad(w), Qt::LeftButton);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY2(m_dialogs->messages.first().text.startsWith(refused(QStringLiteral("Mar 19 -999"))),
+                 qPrintable(m_dialogs->messages.first().text));
+        QVERIFY(w->session().ObjStock() == stockBefore);
+        QCOMPARE(ui::lblDateValue(w)->text(), dateShown);
+        QCOMPARE(w->session().dataFile(), test::shippedFile(QStringLiteral("SAMPLE.opt")));
+    }
+
     void malformedLinesAreSummedUpInOneMessage()
     {
         test::MainWindowRun run;

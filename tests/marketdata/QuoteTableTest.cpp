@@ -290,6 +290,43 @@ TEST(QuoteTable, StockPricesNoChartCanShowAreRefusedNamingTheValue)
     }
 }
 
+TEST(QuoteTable, QuoteDatesNoQuoteWasMadeOnAreRefusedNamingTheDate)
+{
+    const auto quoteOn = [](const QString& date) {
+        return QStringList{kStockLine, date + QStringLiteral(" @ 14:09 ET,Bid,91.02,Ask,91.04")};
+    };
+    const QDate latest = QDate::currentDate().addYears(100);
+    EXPECT_EQ(latestQuoteDate(), latest);
+    const auto dateOf = [&](const QDate& d) {
+        const QString text = QLocale(QLocale::English).toString(d, QStringLiteral("MMM dd yyyy"));
+        return dateFromSerial(ParseQuoteTable(quoteOn(text)).objStock->StockDate());
+    };
+    EXPECT_EQ(dateOf(QDate(1970, 1, 1)), QDate(1970, 1, 1));
+    EXPECT_EQ(dateOf(latest), latest);
+
+    const QString must = QStringLiteral("a quote date must lie between 1 January 1970 and %1.")
+                             .arg(QLocale(QLocale::English).toString(latest, QStringLiteral("d MMMM yyyy")));
+    const QString dayAfter = QLocale(QLocale::English).toString(latest.addDays(1), QStringLiteral("MMM dd yyyy"));
+    for (const QString& date : {QStringLiteral("Mar 19 -999"), QStringLiteral("Mar 19 9999"),
+                                QStringLiteral("Dec 31 1969"), dayAfter}) {
+        const TwError e = refusalOf(quoteOn(date));
+        EXPECT_EQ(e.number(), RunTime::InvalidPropertyValue) << date.toStdString();
+        EXPECT_EQ(e.description(), QStringLiteral("The quote table gives \"%1 @ 14:09 ET\" as the quote date of \"ABC (ABC "
+                                                  "CORPORATION)\": %2")
+                                       .arg(date, must));
+    }
+
+    // Expirations come as a two-digit year, which the pivot keeps within
+    // 1932 and 2031; a year of other digits is no expiration, and the option
+    // is left out like any other that cannot be read.
+    const auto r = ParseQuoteTable(table({optionLine(QStringLiteral("31 Dec"), QStringLiteral("60.00"), 'E', 'E'),
+                                          optionLine(QStringLiteral("-1 Jan"), QStringLiteral("60.00"), 'E', 'E'),
+                                          optionLine(QStringLiteral("999 Jan"), QStringLiteral("60.00"), 'E', 'E')}));
+    ASSERT_EQ(r.objStock->Calls()->Count(), 1);
+    EXPECT_EQ(dateFromSerial(r.objStock->Calls()->Item(1)->ExpirationDate()), QDate(2031, 12, 20));
+    EXPECT_EQ(r.warnings.size(), 4);
+}
+
 TEST(QuoteTable, ExchangeLettersInBothHalves)
 {
     const struct {
