@@ -93,7 +93,9 @@ void ChainPane::cmdDownload_Click()
 void ChainPane::takeDownloadedAnswer()
 {
     Procedure proc("frmStrategies", "takeDownloadedAnswer");
-    const QString response = mWinInet->Response();
+    // The answer's bytes as they came: the lines are cut from them without
+    // a text copy of the whole answer.
+    const QByteArray response = mWinInet->ResponseBytes();
     if (mWinInet->SuccessDone()) {
         TW_STEP(proc, {
             errorHandler().WriteTrace(QStringLiteral("WinInet.ContentType = ") + mWinInet->ContentType());
@@ -101,7 +103,7 @@ void ChainPane::takeDownloadedAnswer()
             errorHandler().WriteTrace(QStringLiteral("BytesTotal = ") + QString::number(mWinInet->BytesTotal()));
             if (errorHandler().TracingEnabled())
                 errorHandler().WriteTrace(QStringLiteral("WinInet.Response >> \r\n") + stars() + QStringLiteral("\r\n")
-                                          + response + QStringLiteral("\r\n") + stars());
+                                          + QString::fromLatin1(response) + QStringLiteral("\r\n") + stars());
         });
     }
     marketdata::QuoteAnswer verdict = marketdata::QuoteAnswer::Failed;
@@ -111,7 +113,7 @@ void ChainPane::takeDownloadedAnswer()
     // A user who closes the window meanwhile is not kept by messages.
     const bool quiet = m_quietDownload;
     if (verdict == marketdata::QuoteAnswer::Accepted) {
-        const QStringList lines = marketdata::splitQuoteLines(response);
+        const marketdata::QuoteLines lines = marketdata::splitQuoteLines(response);
         marketdata::ParseResult parsed;
         if (parseQuoteLines(lines, parsed, &refusal)) {
             TW_STEP(proc, session().setQuoteLines(lines));

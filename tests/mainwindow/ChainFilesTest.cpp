@@ -175,7 +175,7 @@ private slots:
         test::MainWindowRun run(shippedArguments());
         frmStrategies* w = run.window();
         const auto stockBefore = w->session().ObjStock();
-        const QStringList linesBefore = w->session().quoteLines();
+        const auto linesBefore = w->session().quoteLines();
         const QString fileBefore = w->session().dataFile();
         QVERIFY(stockBefore != nullptr);
 
@@ -283,7 +283,7 @@ private slots:
         QCOMPARE(w->openCharts().size(), 1);
         frmChart* chart = w->openCharts().first().second;
         const auto stockBefore = w->session().ObjStock();
-        const QStringList linesBefore = w->session().quoteLines();
+        const auto linesBefore = w->session().quoteLines();
         const QString priceShown = ui::lblPriceValue(w)->text();
         const int callRows = ui::gdCalls(w)->Rows();
         const QString firstCode = ui::gdCalls(w)->CellText(1, 1);
@@ -365,6 +365,18 @@ private slots:
         QCOMPARE(w->session().ObjStock()->Puts()->Count(), 2);
         // The raw lines are kept whole, for a later save.
         QCOMPARE(w->session().quoteLines(), lines);
+
+        // Many: the first ten are shown, the others counted.
+        m_dialogs->messages.clear();
+        for (int i = 0; i < 12; ++i)
+            lines.append(QStringLiteral("04 Feb 99.%1 (ABC BU-E),1,0,1,1").arg(i));
+        writeLines(path, lines);
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
+        QTest::mouseClick(ui::cmdLoad(w), Qt::LeftButton);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        const QString many = m_dialogs->messages.first().text;
+        QVERIFY2(many.startsWith(QStringLiteral("15 option(s) of the quote table could not be read")), qPrintable(many));
+        QVERIFY2(many.endsWith(QStringLiteral("\r\n... and 5 more.")), qPrintable(many));
     }
 
     void saveWritesTheLinesAndRemembersTheFolder()
@@ -397,7 +409,7 @@ private slots:
 
         // The next dialog starts in that folder, and the saved file loads back.
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
-        const QStringList before = w->session().quoteLines();
+        const auto before = w->session().quoteLines();
         ui::chain(w)->LoadOptionDialog();
         QCOMPARE(QDir::cleanPath(m_dialogs->fileQuestions.last().request.initialDir), QDir::cleanPath(m_dir.path()));
         QCOMPARE(w->session().quoteLines(), before);

@@ -109,7 +109,7 @@ private slots:
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write("<html>\r\n<body>Service unavailable</body>\r\n</html>\r\n");
         // A quote table whose stock price no chart can show.
-        QStringList lines = marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt")));
+        QStringList lines = marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt"))).toStringList();
         lines[0] = QStringLiteral("ZERO (ZERO PRICE INC),0,+0.45,");
         marketdata::writeOptionChainFile(m_dir.filePath(QStringLiteral("ZERO.opt")), lines);
         // One quoted on a date no quote was made on.
@@ -222,7 +222,7 @@ private slots:
         frmStrategies* w = m_run->window();
         m_server->options().stall = true;
         const auto stockBefore = w->session().ObjStock();
-        const QStringList linesBefore = w->session().quoteLines();
+        const auto linesBefore = w->session().quoteLines();
         w->session().setDataNotSaved(true);
         typeTicker(w, QStringLiteral("ZYX"));
 
@@ -315,7 +315,7 @@ private slots:
         if (!serverUp)
             pointAt(closedPort());
         const auto stockBefore = w->session().ObjStock();
-        const QStringList linesBefore = w->session().quoteLines();
+        const auto linesBefore = w->session().quoteLines();
         typeTicker(w, ticker);
 
         QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
@@ -348,7 +348,7 @@ private slots:
     {
         frmStrategies* w = m_run->window();
         const auto stockBefore = w->session().ObjStock();
-        const QStringList linesBefore = w->session().quoteLines();
+        const auto linesBefore = w->session().quoteLines();
         const int rowsBefore = ui::gdCalls(w)->Rows();
         typeTicker(w, QStringLiteral("ZERO"));
         QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
