@@ -8,7 +8,8 @@
 // and puts out, plus a warning for every option that had to be left out. A
 // table that cannot be a quote table at all (too few lines, an unreadable
 // quote date) is refused with a clear error and nothing is built, and so is
-// one whose stock price no chart could show.
+// one whose stock price no chart could show or whose quote date is no real
+// one.
 
 #include "model/Currency.h"
 
