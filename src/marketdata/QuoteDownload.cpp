@@ -60,12 +60,9 @@ QuoteAnswer judgeQuoteAnswer(bool successDone, const QString& contentType, int64
     return responseLength == announcedLength ? QuoteAnswer::Accepted : QuoteAnswer::Refused;
 }
 
-QStringList splitQuoteLines(const QString& response)
+QuoteLines splitQuoteLines(const QByteArray& response)
 {
-    QStringList lines = response.split(QStringLiteral("\r\n"));
-    // The piece after the last CR LF (empty when the answer ends with one).
-    lines.removeLast();
-    return lines;
+    return QuoteLines::fromAnswerBytes(response);
 }
 
 int progressPercent(int64_t downloaded, int64_t total)

@@ -3,6 +3,7 @@
 // server they ask, the requests they post, the rules by which an answer is
 // taken, and the texts their windows show for the client's states.
 
+#include "marketdata/QuoteTable.h"
 #include "marketdata/WinInet.h"
 
 #include <QList>
@@ -45,9 +46,9 @@ enum class QuoteAnswer {
 QuoteAnswer judgeQuoteAnswer(bool successDone, const QString& contentType, int64_t responseLength,
                              int64_t announcedLength);
 
-// The quote-table lines of an answer: every piece ended by CR LF, in order,
-// empty ones included; a last piece without CR LF is dropped.
-QStringList splitQuoteLines(const QString& response);
+// The quote-table lines of an answer's bytes: every piece ended by CR LF, in
+// order, empty ones included; a last piece without CR LF is dropped.
+QuoteLines splitQuoteLines(const QByteArray& response);
 
 // The progress bar's percentage: 0 without an announced length, else the
 // received share, rounded, at most 100.

@@ -89,31 +89,52 @@ std::optional<int32_t> wholeField(QStringView text)
     return static_cast<int32_t>(roundHalfEven(*v));
 }
 
-// The fields of an option line: views into the line, split at every ","
-// (an empty field stays a field). Only the fields an option line has are
-// kept; size() counts them all.
+// The fields of a line, split at every "," (an empty field stays a field).
+// Only the fields an option line has are kept, as views into a text made of
+// that part of the line alone; size() counts them all, so that a line of
+// millions of commas costs no more than its own bytes.
 class Fields {
 public:
     static constexpr qsizetype Kept = 14;
 
-    explicit Fields(QStringView line)
+    explicit Fields(QLatin1String line)
     {
+        const char* data = line.data();
+        const qsizetype size = line.size();
+        // The kept part ends at the comma after the last kept field.
+        qsizetype keptEnd = size;
         qsizetype from = 0;
+        for (qsizetype k = 0; k < Kept; ++k) {
+            const auto* comma = static_cast<const char*>(std::memchr(data + from, ',', static_cast<std::size_t>(size - from)));
+            if (comma == nullptr)
+                break;
+            from = comma - data + 1;
+            if (k == Kept - 1)
+                keptEnd = from - 1;
+        }
+        m_text = QString::fromLatin1(data, keptEnd);
+        const QStringView kept(m_text);
+        qsizetype start = 0;
         for (;;) {
-            const qsizetype comma = line.indexOf(QLatin1Char(','), from);
-            const qsizetype end = comma < 0 ? line.size() : comma;
-            if (m_count < Kept)
-                m_fields[static_cast<std::size_t>(m_count)] = line.sliced(from, end - from);
-            ++m_count;
+            const qsizetype comma = kept.indexOf(QLatin1Char(','), start);
+            const qsizetype end = comma < 0 ? kept.size() : comma;
+            m_fields[static_cast<std::size_t>(m_count++)] = kept.sliced(start, end - start);
             if (comma < 0)
                 break;
-            from = comma + 1;
+            start = comma + 1;
         }
+        if (keptEnd < size)
+            m_count += 1 + std::count(data + keptEnd + 1, data + size, ',');
     }
+    Fields(const Fields&) = delete;
+    Fields& operator=(const Fields&) = delete;
+
     qsizetype size() const { return m_count; }
+    // Field i (below Kept and size()).
     QStringView at(qsizetype i) const { return m_fields[static_cast<std::size_t>(i)]; }
 
 private:
+    QString m_text;
     std::array<QStringView, Kept> m_fields{};
     qsizetype m_count = 0;
 };
@@ -255,7 +276,137 @@ QString unreadable(const QString& path, const QFile& file)
 }
 
 
+QString englishDate(const QDate& date)
+{
+    return QLocale(QLocale::English).toString(date, QStringLiteral("d MMMM yyyy"));
+}
+
 } // namespace
+
+QuoteLines::QuoteLines(const QStringList& lines)
+{
+    qsizetype size = 0;
+    for (const QString& line : lines)
+        size += line.size() + 2;
+    QByteArray bytes;
+    bytes.reserve(size);
+    for (const QString& line : lines) {
+        bytes += line.toLatin1();
+        bytes += "\r\n";
+    }
+    // Counted as an answer's lines: a CR LF within a text ends a line too.
+    *this = fromAnswerBytes(bytes);
+}
+
+QuoteLines::QuoteLines(std::initializer_list<QString> lines) : QuoteLines(QStringList(lines)) {}
+
+QuoteLines QuoteLines::fromFileBytes(const QByteArray& bytes)
+{
+    QuoteLines l;
+    l.m_bytes = bytes;
+    l.m_end = bytes.size();
+    l.m_ends = Ends::Lf;
+    l.m_count = std::count(bytes.begin(), bytes.end(), '\n');
+    if (!bytes.isEmpty() && !bytes.endsWith('\n'))
+        ++l.m_count;
+    return l;
+}
+
+QuoteLines QuoteLines::fromAnswerBytes(const QByteArray& bytes)
+{
+    QuoteLines l;
+    l.m_bytes = bytes;
+    l.m_ends = Ends::CrLf;
+    const char* data = bytes.constData();
+    for (qsizetype from = 0;;) {
+        const auto* lf = static_cast<const char*>(std::memchr(data + from, '\n', static_cast<std::size_t>(bytes.size() - from)));
+        if (lf == nullptr)
+            break;
+        from = lf - data + 1;
+        if (lf > data && lf[-1] == '\r') {
+            ++l.m_count;
+            l.m_end = from;
+        }
+    }
+    return l;
+}
+
+bool QuoteLines::Reader::next(QLatin1String& line)
+{
+    const char* data = m_lines.m_bytes.constData();
+    const qsizetype end = m_lines.m_end;
+    if (m_pos >= end)
+        return false;
+    qsizetype from = m_pos;
+    for (;;) {
+        const auto* lf = static_cast<const char*>(std::memchr(data + from, '\n', static_cast<std::size_t>(end - from)));
+        if (lf == nullptr) {
+            // Only a file's last line comes without an end.
+            line = QLatin1String(data + m_pos, end - m_pos);
+            m_pos = end;
+            return true;
+        }
+        const qsizetype at = lf - data;
+        const bool cr = at > m_pos && data[at - 1] == '\r';
+        if (cr || m_lines.m_ends == Ends::Lf) {
+            line = QLatin1String(data + m_pos, at - m_pos - (cr ? 1 : 0));
+            m_pos = at + 1;
+            return true;
+        }
+        from = at + 1; // a lone LF within a line of an answer
+    }
+}
+
+QByteArray QuoteLines::fileBytes() const
+{
+    if (m_ends == Ends::CrLf)
+        return m_bytes.first(m_end);
+    QByteArray bytes;
+    bytes.reserve(m_bytes.size() + m_count + 2);
+    Reader reader(*this);
+    QLatin1String line;
+    while (reader.next(line)) {
+        bytes.append(line.data(), line.size());
+        bytes.append("\r\n", 2);
+    }
+    return bytes;
+}
+
+QStringList QuoteLines::toStringList() const
+{
+    QStringList lines;
+    lines.reserve(m_count);
+    Reader reader(*this);
+    QLatin1String line;
+    while (reader.next(line))
+        lines.append(line.toString());
+    return lines;
+}
+
+bool operator==(const QuoteLines& a, const QuoteLines& b)
+{
+    if (a.m_count != b.m_count)
+        return false;
+    QuoteLines::Reader ra(a);
+    QuoteLines::Reader rb(b);
+    QLatin1String la;
+    QLatin1String lb;
+    while (ra.next(la) && rb.next(lb)) {
+        if (la != lb)
+            return false;
+    }
+    return true;
+}
+
+QDate latestQuoteDate()
+{
+    return QDate::currentDate().addYears(kQuoteDateYearsAhead);
+}
+
+bool isRealQuoteDate(const QDate& date)
+{
+    return date.isValid() && date >= kEarliestQuoteDate && date <= latestQuoteDate();
+}
 
 std::optional<QDate> ParseQuoteDate(const QString& text)
 {
@@ -314,7 +465,7 @@ QString exchangeName(QChar letter, bool callHalf)
     }
 }
 
-ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progress)
+ParseResult ParseQuoteTable(const QuoteLines& lines, const ParseProgress& progress)
 {
     if (lines.size() < 2)
         refuse(QStringLiteral("The data is not an option quote table: it has %1 line(s), a quote table starts "
@@ -322,24 +473,29 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
                    .arg(lines.size()));
     ParseResult result;
     auto s = std::make_shared<stock>();
+    QuoteLines::Reader reader(lines);
+    QLatin1String line;
 
     // Line 1: the stock.
-    const QStringList stockFields = lines.at(0).split(QLatin1Char(','));
+    reader.next(line);
+    const Fields stockFields(line);
     if (stockFields.at(0).trimmed().isEmpty())
         refuse(QStringLiteral("The data is not an option quote table: its first line names no stock."));
-    s->setCode(stockFields.at(0));
+    s->setCode(stockFields.at(0).toString());
     if (stockFields.size() > 2)
-        s->setNet(stockFields.at(2));
+        s->setNet(stockFields.at(2).toString());
 
     // Line 2: the quote.
-    const QStringList quote = lines.at(1).split(QLatin1Char(','));
-    const auto date = ParseQuoteDate(quote.at(0));
+    reader.next(line);
+    const Fields quote(line);
+    const auto date = ParseQuoteDate(quote.at(0).toString());
     if (!date)
-        refuse(QStringLiteral("The data is not an option quote table: %1 is not a quote date.").arg(quoted(quote.at(0))));
+        refuse(QStringLiteral("The data is not an option quote table: %1 is not a quote date.")
+                   .arg(quoted(quote.at(0).toString())));
 
     // A quote table, but every chart is drawn around the stock price: a
     // table without a price the charts can show is no chain to work with.
-    const QString priceText = stockFields.size() > 1 ? stockFields.at(1) : QString();
+    const QString priceText = stockFields.size() > 1 ? stockFields.at(1).toString() : QString();
     const auto price = moneyField(priceText);
     if (!price || *price <= Currency() || *price >= kStockPriceLimit) {
         const QString must = QStringLiteral("a stock price must be more than 0 and less than %1.")
@@ -347,12 +503,20 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
         throw TwError(RunTime::InvalidPropertyValue, QStringLiteral("Tarnwell.QuoteTable"),
                       priceText.trimmed().isEmpty()
                           ? QStringLiteral("The quote table gives no stock price for %1: %2")
-                                .arg(quoted(stockFields.at(0).trimmed()), must)
+                                .arg(quoted(stockFields.at(0).trimmed().toString()), must)
                           : QStringLiteral("The quote table gives %1 as the stock price of %2: %3")
-                                .arg(quoted(priceText.trimmed()), quoted(stockFields.at(0).trimmed()), must));
+                                .arg(quoted(priceText.trimmed()), quoted(stockFields.at(0).trimmed().toString()), must));
     }
     s->setPrice(*price);
 
+    // A date no quote was ever made on (a year such as -999 or 9999 reads
+    // as a date all the same) would stretch every time axis over millennia.
+    if (!isRealQuoteDate(*date))
+        throw TwError(RunTime::InvalidPropertyValue, QStringLiteral("Tarnwell.QuoteTable"),
+                      QStringLiteral("The quote table gives %1 as the quote date of %2: a quote date must lie between "
+                                     "%3 and %4.")
+                          .arg(quoted(quote.at(0).trimmed().toString()), quoted(stockFields.at(0).trimmed().toString()),
+                               englishDate(kEarliestQuoteDate), englishDate(latestQuoteDate())));
     s->setStockDate(serialFromDate(*date));
     s->setSize(QStringLiteral("N/A"));
     if (quote.size() > 2) {
@@ -360,7 +524,7 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
         if (quote.size() > 4)
             s->setAsk(moneyField(quote.at(4)).value_or(Currency()));
         if (quote.size() > 6) {
-            s->setSize(quote.at(6));
+            s->setSize(quote.at(6).toString());
             if (quote.size() > 8)
                 s->setVolume(wholeField(quote.at(8)).value_or(0));
         }
@@ -369,8 +533,10 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
     // Line 3 is the heading; then the option lines.
     const int count = static_cast<int>(lines.size());
     LineMemory memory;
+    if (count >= 3)
+        reader.next(line);
     for (int i = 4; i <= count; ++i) {
-        const QStringView line = lines.at(i - 1);
+        reader.next(line);
         if (!line.trimmed().isEmpty()) {
             const Fields f(line);
             for (const bool callHalf : {true, false}) {
@@ -380,7 +546,7 @@ ParseResult ParseQuoteTable(const QStringList& lines, const ParseProgress& progr
                 QString problem;
                 if (const auto half = readHalf(f, offset, callHalf, memory, problem))
                     addHalf(callHalf ? *s->Calls() : *s->Puts(), *half);
-                else
+                else if (++result.warningCount <= ParseResult::kKeptWarnings)
                     result.warnings.append(QStringLiteral("Line %1, %2: %3")
                                                .arg(i)
                                                .arg(callHalf ? QStringLiteral("call") : QStringLiteral("put"), problem));
@@ -404,7 +570,7 @@ QString chainFileOpenProblem(const QString& path)
     return file.open(QIODevice::ReadOnly) ? QString() : unreadable(path, file);
 }
 
-QStringList readOptionChainFile(const QString& path)
+QuoteLines readOptionChainFile(const QString& path)
 {
     if (QFileInfo(path).isDir())
         throw TwError(RunTime::PathFileAccess, QStringLiteral("Tarnwell.QuoteTable"), folderGiven(path));
@@ -421,34 +587,13 @@ QStringList readOptionChainFile(const QString& path)
     if (isBinary(bytes))
         throw TwError(InvalidFileFormat, QStringLiteral("Tarnwell.QuoteTable"),
                       QStringLiteral("The file \"%1\" is not an option chain file.").arg(path));
-    // Line by line from the bytes: each line without its LF or CR LF; a last
-    // line without an end counts unless it is empty.
-    QStringList lines;
-    lines.reserve(bytes.count('\n') + 1);
-    const char* data = bytes.constData();
-    const qsizetype size = bytes.size();
-    for (qsizetype start = 0; start < size;) {
-        const auto* lf = static_cast<const char*>(std::memchr(data + start, '\n', static_cast<std::size_t>(size - start)));
-        const qsizetype end = lf != nullptr ? lf - data : size;
-        qsizetype length = end - start;
-        if (length > 0 && data[end - 1] == '\r')
-            --length;
-        if (lf != nullptr || length > 0)
-            lines.append(QString::fromLatin1(data + start, length));
-        start = end + 1;
-    }
-    return lines;
+    return QuoteLines::fromFileBytes(bytes);
 }
 
-void writeOptionChainFile(const QString& path, const QStringList& lines)
+void writeOptionChainFile(const QString& path, const QuoteLines& lines)
 {
-    QByteArray bytes;
-    for (const QString& line : lines) {
-        bytes += line.toLatin1();
-        bytes += "\r\n";
-    }
     QString why;
-    if (!platform::replaceFile(path, bytes, &why))
+    if (!platform::replaceFile(path, lines.fileBytes(), &why))
         throw TwError(RunTime::PathNotFound, QStringLiteral("Tarnwell.QuoteTable"),
                       QStringLiteral("The option data cannot be saved to \"%1\": %2.").arg(path, why));
 }

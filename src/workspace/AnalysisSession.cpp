@@ -25,7 +25,7 @@ void AnalysisSession::setObjStock(std::shared_ptr<stock> s)
     emit stockChanged();
 }
 
-void AnalysisSession::setQuoteLines(const QStringList& lines)
+void AnalysisSession::setQuoteLines(const marketdata::QuoteLines& lines)
 {
     m_quoteLines = lines;
     emit quoteLinesChanged();

@@ -12,6 +12,7 @@
 // The four procedures below keep the main window's procedure names on the
 // call stack and in the trace ("Tarnwell.frmStrategies.UpdateLists"...).
 
+#include "marketdata/QuoteTable.h"
 #include "model/Evaluation.h"
 #include "model/LegsArray.h"
 
@@ -49,8 +50,8 @@ public:
     const std::shared_ptr<OptionsCollection>& puts() const { return m_puts; }
     // The quote-table lines of the loaded chain, as received: what saving
     // the chain writes.
-    const QStringList& quoteLines() const { return m_quoteLines; }
-    void setQuoteLines(const QStringList& lines);
+    const marketdata::QuoteLines& quoteLines() const { return m_quoteLines; }
+    void setQuoteLines(const marketdata::QuoteLines& lines);
     // Downloaded lines not yet saved to a file.
     bool dataNotSaved() const { return m_dataNotSaved; }
     void setDataNotSaved(bool notSaved);
@@ -215,7 +216,7 @@ private:
     std::weak_ptr<OptionsCollection> m_filteredCalls;
     std::weak_ptr<OptionsCollection> m_filteredPuts;
     QString m_filteredExchange;
-    QStringList m_quoteLines;
+    marketdata::QuoteLines m_quoteLines;
     bool m_dataNotSaved = false;
     QString m_dataFile;
 

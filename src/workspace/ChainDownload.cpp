@@ -96,7 +96,9 @@ void ChainPane::cmdDownload_Click()
 void ChainPane::takeDownloadedAnswer()
 {
     Procedure proc("frmStrategies", "takeDownloadedAnswer");
-    const QString response = mWinInet->Response();
+    // The answer's bytes as they came: the lines are cut from them without
+    // a text copy of the whole answer.
+    const QByteArray response = mWinInet->ResponseBytes();
     if (mWinInet->SuccessDone()) {
         TW_STEP(proc, {
             errorHandler().WriteTrace(QStringLiteral("WinInet.ContentType = ") + mWinInet->ContentType());
@@ -104,7 +106,7 @@ void ChainPane::takeDownloadedAnswer()
             errorHandler().WriteTrace(QStringLiteral("BytesTotal = ") + QString::number(mWinInet->BytesTotal()));
             if (errorHandler().TracingEnabled())
                 errorHandler().WriteTrace(QStringLiteral("WinInet.Response >> \r\n") + stars() + QStringLiteral("\r\n")
-                                          + response + QStringLiteral("\r\n") + stars());
+                                          + QString::fromLatin1(response) + QStringLiteral("\r\n") + stars());
         });
     }
     marketdata::QuoteAnswer verdict = marketdata::QuoteAnswer::Failed;
@@ -114,7 +116,7 @@ void ChainPane::takeDownloadedAnswer()
     // A user who closes the window meanwhile is not kept by messages.
     const bool quiet = m_quietDownload;
     if (verdict == marketdata::QuoteAnswer::Accepted) {
-        const QStringList lines = marketdata::splitQuoteLines(response);
+        const marketdata::QuoteLines lines = marketdata::splitQuoteLines(response);
         marketdata::ParseResult parsed;
         if (parseQuoteLines(lines, parsed, &refusal)) {
             TW_STEP(proc, session().setQuoteLines(lines));
@@ -132,13 +134,13 @@ void ChainPane::takeDownloadedAnswer()
     if (verdict == marketdata::QuoteAnswer::Refused) {
         // The loaded chain and its lines stay as they were; the button that
         // would save them is disabled. A quote table whose stock price no
-        // chart can show is no matter of the ticker: the user is told the
-        // price, as for a file.
-        const bool badPrice = refusal && refusal->number() == RunTime::InvalidPropertyValue;
-        TW_STEP(proc, showDownloadFailure(badPrice ? QLatin1Char(' ') + refusal->description()
+        // chart can show, or whose quote date is no real one, is no matter of
+        // the ticker: the user is told the value, as for a file.
+        const bool badValue = refusal && refusal->number() == RunTime::InvalidPropertyValue;
+        TW_STEP(proc, showDownloadFailure(badValue ? QLatin1Char(' ') + refusal->description()
                                                    : QStringLiteral(" Invalid data format. Check ticker name, please.")));
         TW_STEP(proc, cmdSave->setEnabled(false));
-        if (!quiet && badPrice)
+        if (!quiet && badValue)
             TW_STEP(proc, dialogs().messageBox(refusal->description(), Msg::OkOnly | Msg::Exclamation, appTitle()));
         else if (!quiet)
             TW_STEP(proc, ShowMessageOnce(QStringLiteral("Invalid data format.\r\nCheck the ticker, please."),

@@ -42,7 +42,7 @@ QString folderOf(const QString& path)
 
 } // namespace
 
-bool ChainPane::parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed,
+bool ChainPane::parseQuoteLines(const marketdata::QuoteLines& lines, marketdata::ParseResult& parsed,
                                 std::optional<TwError>* refusal)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -53,7 +53,9 @@ bool ChainPane::parseQuoteLines(const QStringList& lines, marketdata::ParseResul
         QElapsedTimer shown;
         shown.start();
         parsed = marketdata::ParseQuoteTable(lines, [this, &shown](int line, int count) {
-            if (shown.elapsed() >= 50 || line == count) {
+            // The clock is read every few hundred lines: a table of millions
+            // of empty lines would spend its time asking it.
+            if (line == count || (line % 256 == 0 && shown.elapsed() >= 50)) {
                 showTickerStatus(QStringLiteral(" %1 of %2 line parsed.").arg(line).arg(count));
                 QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
                 shown.restart();
@@ -80,12 +82,12 @@ void ChainPane::applyParsedChain(const marketdata::ParseResult& parsed)
     if (!parsed.warnings.isEmpty()) {
         // One summary for the whole table, not one box per field.
         TW_STEP(proc, {
-            QStringList shown = parsed.warnings.mid(0, 10);
-            if (parsed.warnings.size() > 10)
-                shown.append(QStringLiteral("... and %1 more.").arg(parsed.warnings.size() - 10));
+            QStringList shown = parsed.warnings;
+            if (parsed.warningCount > shown.size())
+                shown.append(QStringLiteral("... and %1 more.").arg(parsed.warningCount - shown.size()));
             dialogs().messageBox(QStringLiteral("%1 option(s) of the quote table could not be read and were left "
                                                 "out:\r\n\r\n%2")
-                                     .arg(parsed.warnings.size())
+                                     .arg(parsed.warningCount)
                                      .arg(shown.join(QStringLiteral("\r\n"))),
                                  Msg::OkOnly | Msg::Exclamation, appTitle());
         });
@@ -107,7 +109,7 @@ void ChainPane::LoadOptionFromFile()
         return;
     // The new lines replace the loaded chain only once they parsed: a file
     // that cannot be read or is no quote table leaves everything as it was.
-    QStringList lines;
+    marketdata::QuoteLines lines;
     m_loadFailure.clear();
     try {
         lines = marketdata::readOptionChainFile(session().dataFile());

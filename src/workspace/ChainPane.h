@@ -33,6 +33,7 @@ class frmSymbolLookup;
 
 namespace marketdata {
 struct ParseResult;
+class QuoteLines;
 }
 
 namespace platform {
@@ -93,7 +94,7 @@ public:
     // Parses quote-table lines (progress in the ticker status line); false,
     // after telling the user why, when the table is refused (with
     // `refusal`, the parser's error goes there instead).
-    bool parseQuoteLines(const QStringList& lines, marketdata::ParseResult& parsed,
+    bool parseQuoteLines(const marketdata::QuoteLines& lines, marketdata::ParseResult& parsed,
                          std::optional<TwError>* refusal = nullptr);
     // Makes a parsed chain the loaded one and shows it.
     void applyParsedChain(const marketdata::ParseResult& parsed);

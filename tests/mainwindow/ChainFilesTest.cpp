@@ -175,7 +175,7 @@ private slots:
         test::MainWindowRun run(shippedArguments());
         frmStrategies* w = run.window();
         const auto stockBefore = w->session().ObjStock();
-        const QStringList linesBefore = w->session().quoteLines();
+        const auto linesBefore = w->session().quoteLines();
         const QString fileBefore = w->session().dataFile();
         QVERIFY(stockBefore != nullptr);
 
@@ -283,7 +283,7 @@ private slots:
         QCOMPARE(w->openCharts().size(), 1);
         frmChart* chart = w->openCharts().first().second;
         const auto stockBefore = w->session().ObjStock();
-        const QStringList linesBefore = w->session().quoteLines();
+        const auto linesBefore = w->session().quoteLines();
         const QString priceShown = ui::lblPriceValue(w)->text();
         const int callRows = ui::gdCalls(w)->Rows();
         const QString firstCode = ui::gdCalls(w)->CellText(1, 1);
@@ -302,6 +302,44 @@ private slots:
             QCOMPARE(ui::gdCalls(w)->CellText(1, 1), firstCode);
             QCOMPARE(chart->ranges().StockPriceValue, 52.37);
         }
+    }
+
+    // A quote date no quote was made on is refused naming the date, at
+    // start-up and from "Load from file"; the chain shown before stays.
+    void absurdQuoteDatesAreRefusedNamingTheDate()
+    {
+        const auto chainOn = [this](const QString& date) {
+            QStringList lines = kSmallTable;
+            lines[1] = date + QStringLiteral(",Bid,91.02,Ask,91.04,Size,5x10,Vol,1234567,");
+            const QString path = m_dir.filePath(QStringLiteral("date %1.opt").arg(date));
+            writeLines(path, lines);
+            return path;
+        };
+        const auto refused = [](const QString& date) {
+            return QStringLiteral("The quote table gives \"%1\" as the quote date of \"ABC (ABC CORPORATION)\": a quote "
+                                  "date must lie between 1 January 1970 and ")
+                .arg(date);
+        };
+        {
+            test::MainWindowRun run({QStringLiteral("-O"), chainOn(QStringLiteral("Mar 19 9999"))});
+            QVERIFY(run.window()->session().ObjStock() == nullptr);
+            QCOMPARE(m_dialogs->messages.size(), 1);
+            QVERIFY2(m_dialogs->messages.first().text.startsWith(refused(QStringLiteral("Mar 19 9999"))),
+                     qPrintable(m_dialogs->messages.first().text));
+        }
+        m_dialogs->messages.clear();
+        test::MainWindowRun run(shippedArguments());
+        frmStrategies* w = run.window();
+        const auto stockBefore = w->session().ObjStock();
+        const QString dateShown = ui::lblDateValue(w)->text();
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({chainOn(QStringLiteral("Mar 19 -999"))}));
+        QTest::mouseClick(ui::cmdLoad(w), Qt::LeftButton);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        QVERIFY2(m_dialogs->messages.first().text.startsWith(refused(QStringLiteral("Mar 19 -999"))),
+                 qPrintable(m_dialogs->messages.first().text));
+        QVERIFY(w->session().ObjStock() == stockBefore);
+        QCOMPARE(ui::lblDateValue(w)->text(), dateShown);
+        QCOMPARE(w->session().dataFile(), test::shippedFile(QStringLiteral("SAMPLE.opt")));
     }
 
     void malformedLinesAreSummedUpInOneMessage()
@@ -327,6 +365,18 @@ private slots:
         QCOMPARE(w->session().ObjStock()->Puts()->Count(), 2);
         // The raw lines are kept whole, for a later save.
         QCOMPARE(w->session().quoteLines(), lines);
+
+        // Many: the first ten are shown, the others counted.
+        m_dialogs->messages.clear();
+        for (int i = 0; i < 12; ++i)
+            lines.append(QStringLiteral("04 Feb 99.%1 (ABC BU-E),1,0,1,1").arg(i));
+        writeLines(path, lines);
+        m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
+        QTest::mouseClick(ui::cmdLoad(w), Qt::LeftButton);
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        const QString many = m_dialogs->messages.first().text;
+        QVERIFY2(many.startsWith(QStringLiteral("15 option(s) of the quote table could not be read")), qPrintable(many));
+        QVERIFY2(many.endsWith(QStringLiteral("\r\n... and 5 more.")), qPrintable(many));
     }
 
     void saveWritesTheLinesAndRemembersTheFolder()
@@ -359,7 +409,7 @@ private slots:
 
         // The next dialog starts in that folder, and the saved file loads back.
         m_dialogs->fileAnswers.push_back(ScriptedDialogs::chosen({path}));
-        const QStringList before = w->session().quoteLines();
+        const auto before = w->session().quoteLines();
         ui::chain(w)->LoadOptionDialog();
         QCOMPARE(QDir::cleanPath(m_dialogs->fileQuestions.last().request.initialDir), QDir::cleanPath(m_dir.path()));
         QCOMPARE(w->session().quoteLines(), before);

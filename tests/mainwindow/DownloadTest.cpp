@@ -109,9 +109,27 @@ private slots:
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write("<html>\r\n<body>Service unavailable</body>\r\n</html>\r\n");
         // A quote table whose stock price no chart can show.
-        QStringList lines = marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt")));
+        QStringList lines = marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt"))).toStringList();
         lines[0] = QStringLiteral("ZERO (ZERO PRICE INC),0,+0.45,");
         marketdata::writeOptionChainFile(m_dir.filePath(QStringLiteral("ZERO.opt")), lines);
+        // One quoted on a date no quote was made on.
+        lines[0] = QStringLiteral("FAR (FAR FUTURE INC),52.37,+0.45,");
+        lines[1] = QStringLiteral("Mar 19 9999,Bid,52.36,Ask,52.38,Size,5x10,Vol,1234567,");
+        marketdata::writeOptionChainFile(m_dir.filePath(QStringLiteral("FAR.opt")), lines);
+        // An answer of exactly the largest size taken: the sample chain, and
+        // after its last line end a piece without one, which is no line.
+        QFile exact(m_dir.filePath(QStringLiteral("EXACT.opt")));
+        QVERIFY(exact.open(QIODevice::WriteOnly));
+        QFile sample(test::shippedFile(QStringLiteral("SAMPLE.opt")));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        const QByteArray table = sample.readAll();
+        QVERIFY(table.endsWith("\r\n"));
+        exact.write(table);
+        const QByteArray padding(1024 * 1024, 'x');
+        for (int64_t left = marketdata::kLargestChainBytes - table.size(); left > 0; left -= padding.size())
+            exact.write(padding.constData(), std::min<int64_t>(left, padding.size()));
+        QCOMPARE(exact.size(), marketdata::kLargestChainBytes);
+        exact.close();
         // An answer a byte larger than any chain taken (holding nothing).
         QFile big(m_dir.filePath(QStringLiteral("BIG.opt")));
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(marketdata::kLargestChainBytes + 1));
@@ -204,7 +222,7 @@ private slots:
         frmStrategies* w = m_run->window();
         m_server->options().stall = true;
         const auto stockBefore = w->session().ObjStock();
-        const QStringList linesBefore = w->session().quoteLines();
+        const auto linesBefore = w->session().quoteLines();
         w->session().setDataNotSaved(true);
         typeTicker(w, QStringLiteral("ZYX"));
 
@@ -297,7 +315,7 @@ private slots:
         if (!serverUp)
             pointAt(closedPort());
         const auto stockBefore = w->session().ObjStock();
-        const QStringList linesBefore = w->session().quoteLines();
+        const auto linesBefore = w->session().quoteLines();
         typeTicker(w, ticker);
 
         QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
@@ -341,7 +359,7 @@ private slots:
     {
         frmStrategies* w = m_run->window();
         const auto stockBefore = w->session().ObjStock();
-        const QStringList linesBefore = w->session().quoteLines();
+        const auto linesBefore = w->session().quoteLines();
         const int rowsBefore = ui::gdCalls(w)->Rows();
         typeTicker(w, QStringLiteral("ZERO"));
         QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
@@ -360,6 +378,24 @@ private slots:
         QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
     }
 
+    void aQuoteTableOfAnAbsurdQuoteDateIsRefusedNamingIt()
+    {
+        frmStrategies* w = m_run->window();
+        const auto stockBefore = w->session().ObjStock();
+        typeTicker(w, QStringLiteral("FAR"));
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
+
+        QVERIFY(m_dialogs->switchableMessages.isEmpty());
+        QCOMPARE(m_dialogs->messages.size(), 1);
+        const QString text = m_dialogs->messages.first().text;
+        QVERIFY2(text.startsWith(QStringLiteral("The quote table gives \"Mar 19 9999\" as the quote date of \"FAR (FAR "
+                                                "FUTURE INC)\": a quote date must lie between 1 January 1970 and ")),
+                 qPrintable(text));
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QLatin1Char(' ') + text);
+        QVERIFY(w->session().ObjStock() == stockBefore);
+        QVERIFY(!w->session().dataNotSaved());
+    }
+
     void anAnswerLargerThanAnyChainIsStoppedAndSaysSo()
     {
         frmStrategies* w = m_run->window();
@@ -376,6 +412,21 @@ private slots:
         QCOMPARE(ui::lblTickerStatus(w)->text(), QLatin1Char(' ') + text);
         QVERIFY(w->session().ObjStock() == stockBefore);
         QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
+    }
+
+    void anAnswerOfTheLargestSizeTakenIsTaken()
+    {
+        frmStrategies* w = m_run->window();
+        const auto stockBefore = w->session().ObjStock();
+        typeTicker(w, QStringLiteral("EXACT"));
+        QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
+
+        QVERIFY(m_dialogs->switchableMessages.isEmpty());
+        QVERIFY(m_dialogs->messages.isEmpty());
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Data downloaded and parsed successfully"));
+        QVERIFY(w->session().ObjStock() != stockBefore);
+        QCOMPARE(w->session().quoteLines(), marketdata::readOptionChainFile(test::shippedFile(QStringLiteral("SAMPLE.opt"))));
+        QVERIFY(w->session().dataNotSaved());
     }
 
     void emptyTickerAsksNothingOfTheServer()

@@ -60,10 +60,10 @@ TEST(QuoteAnswerRules, ContentTypeLengthAndSuccessDecide)
 
 TEST(QuoteAnswerRules, AnswerIsCutAtCrLfAndItsUnendedTailDropped)
 {
-    EXPECT_EQ(splitQuoteLines(QStringLiteral("a\r\n\r\nb\r\n")), (QStringList{"a", "", "b"}));
-    EXPECT_EQ(splitQuoteLines(QStringLiteral("a\r\nb\r\nlast")), (QStringList{"a", "b"}));
-    EXPECT_EQ(splitQuoteLines(QStringLiteral("a\nb\n")), QStringList());
-    EXPECT_EQ(splitQuoteLines(QString()), QStringList());
+    EXPECT_EQ(splitQuoteLines("a\r\n\r\nb\r\n").toStringList(), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(splitQuoteLines("a\r\nb\r\nlast").toStringList(), (QStringList{"a", "b"}));
+    EXPECT_EQ(splitQuoteLines("a\nb\n").toStringList(), QStringList());
+    EXPECT_EQ(splitQuoteLines(QByteArray()).toStringList(), QStringList());
 }
 
 TEST(QuoteAnswerRules, ProgressFiguresAndStateTexts)

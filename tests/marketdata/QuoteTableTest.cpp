@@ -79,7 +79,7 @@ QDate saturdayAfterThirdFriday(int year, int month)
     return d.addDays(14 + 1);
 }
 
-TwError refusalOf(const QStringList& lines)
+TwError refusalOf(const QuoteLines& lines)
 {
     try {
         ParseQuoteTable(lines);
@@ -290,6 +290,43 @@ TEST(QuoteTable, StockPricesNoChartCanShowAreRefusedNamingTheValue)
     }
 }
 
+TEST(QuoteTable, QuoteDatesNoQuoteWasMadeOnAreRefusedNamingTheDate)
+{
+    const auto quoteOn = [](const QString& date) {
+        return QStringList{kStockLine, date + QStringLiteral(" @ 14:09 ET,Bid,91.02,Ask,91.04")};
+    };
+    const QDate latest = QDate::currentDate().addYears(100);
+    EXPECT_EQ(latestQuoteDate(), latest);
+    const auto dateOf = [&](const QDate& d) {
+        const QString text = QLocale(QLocale::English).toString(d, QStringLiteral("MMM dd yyyy"));
+        return dateFromSerial(ParseQuoteTable(quoteOn(text)).objStock->StockDate());
+    };
+    EXPECT_EQ(dateOf(QDate(1970, 1, 1)), QDate(1970, 1, 1));
+    EXPECT_EQ(dateOf(latest), latest);
+
+    const QString must = QStringLiteral("a quote date must lie between 1 January 1970 and %1.")
+                             .arg(QLocale(QLocale::English).toString(latest, QStringLiteral("d MMMM yyyy")));
+    const QString dayAfter = QLocale(QLocale::English).toString(latest.addDays(1), QStringLiteral("MMM dd yyyy"));
+    for (const QString& date : {QStringLiteral("Mar 19 -999"), QStringLiteral("Mar 19 9999"),
+                                QStringLiteral("Dec 31 1969"), dayAfter}) {
+        const TwError e = refusalOf(quoteOn(date));
+        EXPECT_EQ(e.number(), RunTime::InvalidPropertyValue) << date.toStdString();
+        EXPECT_EQ(e.description(), QStringLiteral("The quote table gives \"%1 @ 14:09 ET\" as the quote date of \"ABC (ABC "
+                                                  "CORPORATION)\": %2")
+                                       .arg(date, must));
+    }
+
+    // Expirations come as a two-digit year, which the pivot keeps within
+    // 1932 and 2031; a year of other digits is no expiration, and the option
+    // is left out like any other that cannot be read.
+    const auto r = ParseQuoteTable(table({optionLine(QStringLiteral("31 Dec"), QStringLiteral("60.00"), 'E', 'E'),
+                                          optionLine(QStringLiteral("-1 Jan"), QStringLiteral("60.00"), 'E', 'E'),
+                                          optionLine(QStringLiteral("999 Jan"), QStringLiteral("60.00"), 'E', 'E')}));
+    ASSERT_EQ(r.objStock->Calls()->Count(), 1);
+    EXPECT_EQ(dateFromSerial(r.objStock->Calls()->Item(1)->ExpirationDate()), QDate(2031, 12, 20));
+    EXPECT_EQ(r.warnings.size(), 4);
+}
+
 TEST(QuoteTable, ExchangeLettersInBothHalves)
 {
     const struct {
@@ -452,8 +489,8 @@ TEST(QuoteTable, SavedChainLoadsBackIdentical)
     EXPECT_EQ(f.readAll(), (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
     f.close();
 
-    const QStringList back = readOptionChainFile(path);
-    EXPECT_EQ(back, lines);
+    const QuoteLines back = readOptionChainFile(path);
+    EXPECT_EQ(back.toStringList(), lines);
     EXPECT_EQ(describe(*ParseQuoteTable(back).objStock), describe(*ParseQuoteTable(lines).objStock));
 
     // Saving what was loaded gives the same bytes again.
@@ -493,6 +530,68 @@ TEST(QuoteTable, ChainFilesWithOtherLineEndsAndCharacters)
     ASSERT_TRUE(e.open(QIODevice::WriteOnly));
     e.close();
     EXPECT_TRUE(readOptionChainFile(empty).isEmpty());
+}
+
+TEST(QuoteTable, OddlyShapedTablesReadLikeAnyOther)
+{
+    QTemporaryDir dir;
+    const auto fileOf = [&](const char* name, const QByteArray& bytes) {
+        const QString path = dir.filePath(QLatin1String(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    };
+    const QByteArray head = (kStockLine + QStringLiteral("\r\n") + kQuoteLine + QStringLiteral("\r\n") + kHeading
+                             + QStringLiteral("\r\n"))
+                                .toLatin1();
+    constexpr int kMany = 1'000'000;
+
+    // Nothing but empty lines: no stock, told so.
+    const QuoteLines empty = readOptionChainFile(fileOf("empty.opt", QByteArray(kMany, '\n')));
+    EXPECT_EQ(empty.size(), kMany);
+    EXPECT_EQ(refusalOf(empty).description(),
+              QStringLiteral("The data is not an option quote table: its first line names no stock."));
+
+    // A chain followed by empty lines: taken, and saved back line for line.
+    const QString padded = fileOf("padded.opt", head + QByteArray(kMany, '\n'));
+    const QuoteLines lines = readOptionChainFile(padded);
+    EXPECT_EQ(lines.size(), 3 + kMany);
+    EXPECT_EQ(ParseQuoteTable(lines).objStock->Code(), QStringLiteral("ABC (ABC CORPORATION)"));
+    EXPECT_EQ(lines.fileBytes(), head + QByteArray(kMany, '\n').replace("\n", "\r\n"));
+
+    // Lines of countless fields: those the table names are read, and the
+    // count decides as for any line.
+    const QString commas(kMany, QLatin1Char(','));
+    const auto r = ParseQuoteTable({QStringLiteral("ABC,91.03,+0.56") + commas,
+                                    QStringLiteral("Jan 27 2004,Bid,91.02,Ask,91.04,Size,5x10,Vol,77") + commas, kHeading,
+                                    optionLine(QStringLiteral("04 Feb"), QStringLiteral("60.00"), 'E', 'E') + commas,
+                                    QStringLiteral("04 Feb 60.00 (ABC AL-E),1,0,1,1,0,0,04 Feb 60.00 (ABC ML-E),1,0,1,1,0")});
+    EXPECT_EQ(r.objStock->Price(), Currency::fromRaw(910300));
+    EXPECT_EQ(r.objStock->Net(), QStringLiteral("+0.56"));
+    EXPECT_EQ(r.objStock->Volume(), 77);
+    EXPECT_EQ(r.objStock->Calls()->Count(), 2);
+    EXPECT_EQ(r.objStock->Puts()->Count(), 1);
+    EXPECT_EQ(r.warningCount, 1); // the last put has 6 fields
+
+    // An answer's lines end at CR LF only; as a file's, the same lines.
+    const QuoteLines answer = QuoteLines::fromAnswerBytes("a\rb\r\nc\nd\r\n\r\ntail");
+    EXPECT_EQ(answer.toStringList(), (QStringList{"a\rb", "c\nd", ""}));
+    EXPECT_EQ(answer, (QStringList{"a\rb", "c\nd", ""}));
+    EXPECT_NE(answer, QuoteLines::fromFileBytes("a\rb\r\nc\nd\r\n\r\ntail"));
+    EXPECT_EQ(QuoteLines::fromFileBytes("a\rb\nc\r\n\n"), (QStringList{"a\rb", "c", ""}));
+}
+
+TEST(QuoteTable, ManyUnreadableOptionsKeepTheFirstTextsAndCountAll)
+{
+    QStringList bad;
+    for (int i = 0; i < 30; ++i)
+        bad.append(QStringLiteral("x%1").arg(i));
+    const auto r = ParseQuoteTable(table(bad));
+    EXPECT_EQ(r.warningCount, 30);
+    ASSERT_EQ(r.warnings.size(), ParseResult::kKeptWarnings);
+    EXPECT_EQ(r.warnings.first(), QStringLiteral("Line 4, call: the line has too few fields"));
+    EXPECT_TRUE(r.warnings.last().startsWith(QStringLiteral("Line 13, call:"))) << r.warnings.last().toStdString();
 }
 
 TEST(QuoteTable, FilesThatCannotBeReadOrWrittenRaise)

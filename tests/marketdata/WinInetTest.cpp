@@ -159,7 +159,7 @@ TEST_F(WinInetTest, GoodDownloadRunsTheStatesInOrderAndReportsEveryBlock)
     EXPECT_EQ(marketdata::judgeQuoteAnswer(client.SuccessDone(), client.ContentType(), client.Response().size(),
                                            run.progress.last().second),
               marketdata::QuoteAnswer::Accepted);
-    const QStringList lines = marketdata::splitQuoteLines(client.Response());
+    const QStringList lines = marketdata::splitQuoteLines(client.ResponseBytes()).toStringList();
     EXPECT_EQ(lines.size(), QString::fromLatin1(chain).count(QStringLiteral("\r\n")));
     EXPECT_TRUE(lines.first().startsWith(QStringLiteral("ZYX (ZYXON SYSTEMS INC),")));
 

@@ -416,6 +416,45 @@ private slots:
         QCOMPARE(sourced.CellText(2, 10), QStringLiteral("r2c10"));
     }
 
+    void columnFitMeasuresEveryRowToTheLast()
+    {
+        // The widest text of each column stands in the last row only: filled
+        // with redraw off, and read from a row source.
+        class LastRowWidest : public tw::platform::GridRowSource {
+        public:
+            int rowCount() const override { return 40; }
+            GridValue value(int row, int col) const override
+            {
+                return GridValue(row == rowCount() ? QStringLiteral("WWWWWWWWWWWWWWWWWWWW %1").arg(col)
+                                                   : QStringLiteral("i%1").arg(col));
+            }
+            tw::platform::GridCellLook look(int, int) const override { return {}; }
+        };
+        const auto source = std::make_shared<LastRowWidest>();
+        Grid own;
+        Grid sourced;
+        for (Grid* g : {&own, &sourced}) {
+            addChainColumns(*g);
+            g->setFitColumnsToText(true);
+            g->setRedraw(false);
+        }
+        for (int r = 1; r <= source->rowCount(); ++r) {
+            own.AddRow();
+            for (int c = 1; c <= own.Columns(); ++c)
+                own.CellDetails(r, c, source->value(r, c));
+        }
+        sourced.setRowSource(source);
+        for (Grid* g : {&own, &sourced}) {
+            g->setRedraw(true);
+            const QFontMetrics fm(g->view()->font());
+            for (int c = 1; c <= g->Columns(); ++c) {
+                const int widest = fm.horizontalAdvance(source->value(source->rowCount(), c).textValue()) + 8;
+                QCOMPARE(g->ColumnTextWidth(c), widest);
+                QCOMPARE(g->ColumnWidth(c), widest);
+            }
+        }
+    }
+
     void redrawOffAnnouncesTheFillOnce()
     {
         Grid g;
