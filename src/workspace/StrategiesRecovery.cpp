@@ -160,7 +160,10 @@ RecoveryNews recoveryNews(const QString& named, const QString& seen)
         if (!latest.isValid() || f.modified > latest)
             latest = f.modified;
     }
-    if (latest.isValid() && latest != seenTime)
+    // With nothing found yet, any file found later is new.
+    if (!latest.isValid())
+        latest = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+    if (latest != seenTime)
         news.seen = latest.toString(Qt::ISODateWithMs);
     return news;
 }

@@ -52,7 +52,8 @@ struct RecoveryNews {
 // The recovery files to name at a start: `named` (the file the settings
 // name, when it exists), and those in recoveryFolders() newer than `seen`
 // (the kept time). Without a kept time, the files of the settings' folder
-// are taken as told already (earlier runs named them through the settings).
+// are taken as told already (earlier runs named them through the settings),
+// and with no file anywhere the time kept is the epoch's start.
 RecoveryNews recoveryNews(const QString& named, const QString& seen);
 
 // What the next start tells the user about the recovery file at `path`.
