@@ -33,6 +33,16 @@ const QString kRecoveredStrategies = QStringLiteral("RecoveredStrategies");
 // The time of the newest recovery file told (or found) so far: the next start
 // tells only the ones newer, wherever they were kept.
 const QString kRecoveredStrategiesSeen = QStringLiteral("RecoveredStrategiesSeen");
+
+// Where no such time is kept yet, keeps one (with the other values of the
+// way out, in the same write), so that a recovery file beside the settings
+// is named by the next start even when the end was cut short before the
+// settings named it.
+void keepRecoverySeen(CAppSettings& s)
+{
+    if (settingText(s, kSettings, kRecoveredStrategiesSeen, QString()).isEmpty())
+        s.SaveSetting(kSettings, kRecoveredStrategiesSeen, firstRecoverySeen());
+}
 }
 
 // The exit question for the unsaved work, or an empty text when nothing is
@@ -178,6 +188,7 @@ void frmStrategies::endSession()
         if (!recovered.isEmpty())
             appSettings().SaveSetting(kSettings, kRecoveredStrategies, recovered);
     });
+    TW_STEP(proc, keepRecoverySeen(appSettings()));
 }
 
 void frmStrategies::announceRecoveredStrategies()
@@ -229,6 +240,7 @@ void frmStrategies::closeEvent(QCloseEvent* event)
     // ends: an aborted step must not leave windows behind.
     closeChartWindows();
     Form_Unload();
+    shielded("frmStrategies.closeEvent", [] { keepRecoverySeen(appSettings()); });
     event->accept();
 }
 

@@ -160,12 +160,14 @@ RecoveryNews recoveryNews(const QString& named, const QString& seen)
         if (!latest.isValid() || f.modified > latest)
             latest = f.modified;
     }
-    // With nothing found yet, any file found later is new.
-    if (!latest.isValid())
-        latest = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
-    if (latest != seenTime)
+    if (latest.isValid() && latest != seenTime)
         news.seen = latest.toString(Qt::ISODateWithMs);
     return news;
+}
+
+QString firstRecoverySeen()
+{
+    return QDateTime::fromMSecsSinceEpoch(0, Qt::UTC).toString(Qt::ISODateWithMs);
 }
 
 QString recoveryMessage(const QString& path)

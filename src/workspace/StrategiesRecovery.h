@@ -52,9 +52,12 @@ struct RecoveryNews {
 // The recovery files to name at a start: `named` (the file the settings
 // name, when it exists), and those in recoveryFolders() newer than `seen`
 // (the kept time). Without a kept time, the files of the settings' folder
-// are taken as told already (earlier runs named them through the settings),
-// and with no file anywhere the time kept is the epoch's start.
+// are taken as told already (earlier runs named them through the settings).
 RecoveryNews recoveryNews(const QString& named, const QString& seen);
+
+// The time to keep as the last told where none is kept yet (the epoch's
+// start), so that the next start names every file kept from then on.
+QString firstRecoverySeen();
 
 // What the next start tells the user about the recovery file at `path`.
 QString recoveryMessage(const QString& path);

@@ -136,10 +136,11 @@ TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndI
 
 TEST_F(Recovery, AStartNamesEachNewFileOnceWhereverItWasKept)
 {
-    // Nothing kept and no time: the epoch's start, so any later file is new.
+    // Nothing kept: nothing to tell or keep.
     RecoveryNews news = recoveryNews({}, {});
     EXPECT_TRUE(news.files.isEmpty());
-    EXPECT_EQ(news.seen, QStringLiteral("1970-01-01T00:00:00.000Z"));
+    EXPECT_TRUE(news.seen.isEmpty());
+    EXPECT_EQ(recoveryNews({}, firstRecoverySeen()).seen, firstRecoverySeen());
 
     const QDateTime t0 = QDateTime(QDate(2026, 5, 1), QTime(10, 0, 0, 250), Qt::UTC);
     const QString old = m_folders.at(0) + "/Unsaved strategies 2026-05-01 10-00-00.stg";
@@ -159,6 +160,7 @@ TEST_F(Recovery, AStartNamesEachNewFileOnceWhereverItWasKept)
 
     // With the time kept, only newer files, from any folder.
     const QString seen = news.seen;
+    EXPECT_EQ(recoveryNews({}, firstRecoverySeen()).files, (QStringList{old, fallback}));
     news = recoveryNews({}, seen);
     EXPECT_TRUE(news.files.isEmpty());
     EXPECT_EQ(news.seen, seen);
