@@ -2,7 +2,10 @@
 // Sees every file renamed into some folders (the last step of a whole-file
 // replacement), in the order the renames happened, by inotify: what another
 // process renames counts too. Events wait in the kernel, so a rename is seen
-// as soon as the call that made it has returned.
+// as soon as the call that made it has returned. The kernel merges an event
+// into the one before it when both are alike, so two renames onto the same
+// name would show as one; the temporary names renamed from (each its own)
+// are watched too, so no two events in a row are alike.
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +22,7 @@ public:
     explicit RenameWatch(const QStringList& folders) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     {
         for (const QString& folder : folders) {
-            const int wd = m_fd < 0 ? -1 : ::inotify_add_watch(m_fd, folder.toLocal8Bit().constData(), IN_MOVED_TO);
+            const int wd = m_fd < 0 ? -1 : ::inotify_add_watch(m_fd, folder.toLocal8Bit().constData(), IN_MOVED_FROM | IN_MOVED_TO);
             if (wd < 0)
                 m_ok = false;
             else
@@ -47,7 +50,7 @@ public:
                 break;
             for (ssize_t at = 0; at < n;) {
                 const auto* e = reinterpret_cast<const inotify_event*>(buffer.data() + at);
-                if (e->len > 0)
+                if (e->len > 0 && (e->mask & IN_MOVED_TO) != 0)
                     paths.append(m_folders[e->wd] + QLatin1Char('/') + QString::fromLocal8Bit(e->name));
                 at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
             }
