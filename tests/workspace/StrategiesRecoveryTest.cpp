@@ -95,40 +95,33 @@ TEST_F(Recovery, TheFileIsNamedByDateAndTimeAndNeverWritesOverAnother)
 
 TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndInTheLog)
 {
-    // The settings' folder turned unwritable: the data folder, then the
-    // state folder, then home.
+    // Each folder in turn turned unwritable: the next one takes the file.
     ASSERT_TRUE(test::environment().blockSettings());
-    QString path = keepUnsavedStrategies(*library());
-    EXPECT_EQ(QFileInfo(path).path(), m_folders.at(1));
-    ASSERT_TRUE(block(m_folders.at(1)));
-    path = keepUnsavedStrategies(*library());
-    EXPECT_EQ(QFileInfo(path).path(), m_folders.at(2));
-    ASSERT_TRUE(block(m_folders.at(2)));
-    path = keepUnsavedStrategies(*library());
-    EXPECT_EQ(QFileInfo(path).path(), m_folders.at(3));
-    EXPECT_EQ(readStrategiesFile(path)->Count(), 1);
+    for (int i = 1; i < m_folders.size(); ++i) {
+        const QString path = keepUnsavedStrategies(*library());
+        EXPECT_EQ(QFileInfo(path).path(), m_folders.at(i));
+        EXPECT_EQ(readStrategiesFile(path)->Count(), 1);
+        if (i < 3)
+            ASSERT_TRUE(block(m_folders.at(i)));
+    }
 
     // No folder at all: each is named with its cause, on stderr and in the
-    // error log, and no file is left anywhere.
+    // error log, and no file is left.
     const QString homeFile = m_home.filePath(QStringLiteral("not a folder"));
     ASSERT_TRUE(block(homeFile));
     qputenv("HOME", homeFile.toLocal8Bit());
     QTemporaryDir logs;
-    const QString log = logs.filePath(QStringLiteral("Error Log.txt"));
     const QString oldLog = errorHandler().ErrorLogFile();
-    errorHandler().setErrorLogFile(log);
+    errorHandler().setErrorLogFile(logs.filePath(QStringLiteral("Error Log.txt")));
     testing::internal::CaptureStderr();
-    path = keepUnsavedStrategies(*library());
-    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(keepUnsavedStrategies(*library()).isEmpty());
+    const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
     errorHandler().setErrorLogFile(oldLog);
-    EXPECT_TRUE(path.isEmpty());
-    QFile logFile(log);
-    ASSERT_TRUE(logFile.open(QIODevice::ReadOnly));
-    const QString logged = QString::fromUtf8(logFile.readAll());
-    for (const QString& text : {QString::fromStdString(said), logged}) {
+    QFile log(logs.filePath(QStringLiteral("Error Log.txt")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    for (const QString& text : {said, QString::fromUtf8(log.readAll())}) {
         EXPECT_TRUE(text.contains(QStringLiteral("could not keep the changed strategies"))) << qPrintable(text);
-        EXPECT_TRUE(text.contains(m_folders.at(1) + QStringLiteral(": the folder cannot be made")))
-            << qPrintable(text);
+        EXPECT_TRUE(text.contains(m_folders.at(1) + QStringLiteral(": the folder cannot be made"))) << qPrintable(text);
         EXPECT_TRUE(text.contains(homeFile + QStringLiteral(": the folder cannot be made"))) << qPrintable(text);
     }
     EXPECT_EQ(QDir(m_home.path()).entryList({QStringLiteral("Unsaved strategies *")}).size(), 1);
@@ -136,37 +129,30 @@ TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndI
 
 TEST_F(Recovery, AStartNamesEachNewFileOnceWhereverItWasKept)
 {
-    // Nothing kept: nothing to tell or keep.
-    RecoveryNews news = recoveryNews({}, {});
-    EXPECT_TRUE(news.files.isEmpty());
-    EXPECT_TRUE(news.seen.isEmpty());
-    EXPECT_EQ(recoveryNews({}, firstRecoverySeen()).seen, firstRecoverySeen());
-
+    EXPECT_EQ(recoveryNews({}, {}).files, QStringList{});
+    EXPECT_TRUE(recoveryNews({}, {}).seen.isEmpty()); // nothing to keep
     const QDateTime t0 = QDateTime(QDate(2026, 5, 1), QTime(10, 0, 0, 250), Qt::UTC);
-    const QString old = m_folders.at(0) + "/Unsaved strategies 2026-05-01 10-00-00.stg";
+    const QString beside = m_folders.at(0) + "/Unsaved strategies 2026-05-01 10-00-00.stg";
     const QString fallback = m_folders.at(1) + "/Unsaved strategies 2026-05-01 11-00-00.stg";
-    ASSERT_TRUE(touch(old, t0));
+    ASSERT_TRUE(touch(beside, t0));
     ASSERT_TRUE(touch(fallback, t0.addSecs(3600)));
     ASSERT_TRUE(touch(m_folders.at(1) + "/Other.stg", t0.addSecs(7200)));
 
-    // Without a time kept (a first start after an earlier version), the
-    // settings' folder holds files the settings named already.
-    news = recoveryNews({}, {});
-    EXPECT_EQ(news.files, QStringList{fallback});
-    EXPECT_EQ(news.seen, QStringLiteral("2026-05-01T11:00:00.250Z"));
-    // The file the settings name is told, and no file twice.
-    news = recoveryNews(old, QStringLiteral("2026-05-01T09:00:00.000Z"));
-    EXPECT_EQ(news.files, (QStringList{old, fallback}));
+    // No time kept (an earlier version's settings): the files beside the
+    // settings were named by the settings already; the one they name is
+    // told, and no file twice.
+    EXPECT_EQ(recoveryNews({}, {}).files, QStringList{fallback});
+    EXPECT_EQ(recoveryNews(beside, {}).files, (QStringList{beside, fallback}));
+    EXPECT_EQ(recoveryNews({}, firstRecoverySeen()).files, (QStringList{beside, fallback}));
+    const QString seen = recoveryNews({}, {}).seen;
+    EXPECT_EQ(seen, QStringLiteral("2026-05-01T11:00:00.250Z"));
 
     // With the time kept, only newer files, from any folder.
-    const QString seen = news.seen;
-    EXPECT_EQ(recoveryNews({}, firstRecoverySeen()).files, (QStringList{old, fallback}));
-    news = recoveryNews({}, seen);
-    EXPECT_TRUE(news.files.isEmpty());
-    EXPECT_EQ(news.seen, seen);
+    EXPECT_TRUE(recoveryNews({}, seen).files.isEmpty());
+    EXPECT_EQ(recoveryNews({}, seen).seen, seen);
     const QString later = m_folders.at(3) + "/Unsaved strategies 2026-05-01 10-00-01.stg";
     ASSERT_TRUE(touch(later, t0.addSecs(3600).addMSecs(1)));
-    news = recoveryNews(m_folders.at(0) + "/Unsaved strategies gone.stg", seen);
+    const RecoveryNews news = recoveryNews(m_folders.at(0) + "/Unsaved strategies gone.stg", seen);
     EXPECT_EQ(news.files, QStringList{later});
     EXPECT_EQ(news.seen, QStringLiteral("2026-05-01T11:00:00.251Z"));
 }
