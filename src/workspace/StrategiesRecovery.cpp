@@ -141,8 +141,12 @@ RecoveryNews recoveryNews(const QString& named, const QString& seen)
     std::vector<Found> found;
     for (const QString& folder : folders) {
         const QDir dir(folder);
-        for (const QFileInfo& info : dir.entryInfoList({kPattern}, QDir::Files))
-            found.push_back({info.absoluteFilePath(), modifiedUtc(info), folder == folders.constFirst()});
+        for (const QFileInfo& info : dir.entryInfoList({kPattern}, QDir::Files)) {
+            // An empty one is a name taken by an end cut short before the
+            // strategies were in it.
+            if (info.size() > 0)
+                found.push_back({info.absoluteFilePath(), modifiedUtc(info), folder == folders.constFirst()});
+        }
     }
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.modified < b.modified; });
 

@@ -137,6 +137,9 @@ TEST_F(Recovery, AStartNamesEachNewFileOnceWhereverItWasKept)
     ASSERT_TRUE(touch(beside, t0));
     ASSERT_TRUE(touch(fallback, t0.addSecs(3600)));
     ASSERT_TRUE(touch(m_folders.at(1) + "/Other.stg", t0.addSecs(7200)));
+    QFile empty(m_folders.at(2) + "/Unsaved strategies 2026-05-01 12-00-00.stg"); // a name taken, nothing written
+    ASSERT_TRUE(QDir().mkpath(m_folders.at(2)) && empty.open(QIODevice::WriteOnly));
+    empty.close();
 
     // No time kept (an earlier version's settings): the files beside the
     // settings were named by the settings already; the one they name is
