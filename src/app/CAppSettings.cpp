@@ -193,6 +193,30 @@ QStringList CAppSettings::GetAllKeys(const QString& section) const
     return *names;
 }
 
+SettingsBatch::SettingsBatch(CAppSettings& settings) : m_settings(settings), m_root(settings.RootKey())
+{
+    platform::RegistryStore(m_root).beginBatch();
+}
+
+SettingsBatch::~SettingsBatch()
+{
+    try {
+        platform::RegistryStore store(m_root);
+        const bool ok = store.endBatch();
+        m_settings.written(store, ok);
+    } catch (...) {
+        // Nothing leaves a destructor; what could not be written is lost as
+        // with a single write.
+    }
+}
+
+void SettingsBatch::write()
+{
+    platform::RegistryStore store(m_root);
+    const bool ok = store.writeBatch();
+    m_settings.written(store, ok);
+}
+
 int32_t settingInt(const CAppSettings& s, const QString& section, const QString& key, int32_t def)
 {
     const auto n = storedNumber(s.GetSetting(section, key, def));

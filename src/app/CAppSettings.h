@@ -11,6 +11,9 @@
 // the object is dropped without a word. A damaged settings file is moved
 // aside by the first read or write that meets it, and the user is told where
 // it was kept.
+//
+// A SettingsBatch holds the writes back and writes them in one go: the values
+// an exit writes reach the file in one replacement instead of one each.
 
 #include <QString>
 #include <QStringList>
@@ -67,6 +70,8 @@ public:
     QString sectionPath(const QString& section) const;
 
 private:
+    friend class SettingsBatch;
+
     // After a write to `store`: tells the user of a damaged file the write
     // kept aside, and of a failed write (once; later writes are dropped).
     bool written(const platform::RegistryStore& store, bool ok) const;
@@ -77,6 +82,28 @@ private:
     QString m_appName = QStringLiteral("MyApplication");
     // A write has failed: the rest of the run's settings are not written.
     mutable bool m_notKept = false;
+};
+
+// While a SettingsBatch lives, every SaveSetting (of any CAppSettings of the
+// same root) changes a copy in memory, which every read sees, and the file is
+// not touched; the end of the outermost batch writes the file once, with the
+// same safety as a single write. A failure is told as a failing SaveSetting's
+// (once) and leaves the file as it was. Batches nest: an inner one writes
+// nothing at its end.
+class SettingsBatch {
+public:
+    explicit SettingsBatch(CAppSettings& settings);
+    ~SettingsBatch();
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+
+    // Writes every value held so far now, those of the batches around this
+    // one too, and goes on holding the later ones.
+    void write();
+
+private:
+    CAppSettings& m_settings;
+    uint32_t m_root;
 };
 
 // Typed reads for the callers that need a number, a flag or a text: a missing

@@ -21,6 +21,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace tw {
 
@@ -29,6 +30,19 @@ const QString kSettings = QStringLiteral("Settings");
 // The recovery file of the strategies an end by the system kept, until the
 // next start has told the user of it.
 const QString kRecoveredStrategies = QStringLiteral("RecoveredStrategies");
+// The time of the newest recovery file told (or found) so far: the next start
+// tells only the ones newer, wherever they were kept.
+const QString kRecoveredStrategiesSeen = QStringLiteral("RecoveredStrategiesSeen");
+
+// Where no such time is kept yet, keeps one (with the other values of the
+// way out, in the same write), so that a recovery file beside the settings
+// is named by the next start even when the end was cut short before the
+// settings named it.
+void keepRecoverySeen(CAppSettings& s)
+{
+    if (settingText(s, kSettings, kRecoveredStrategiesSeen, QString()).isEmpty())
+        s.SaveSetting(kSettings, kRecoveredStrategiesSeen, firstRecoverySeen());
+}
 }
 
 // The exit question for the unsaved work, or an empty text when nothing is
@@ -108,7 +122,12 @@ bool frmStrategies::Form_QueryUnload()
     }));
     if (!committed)
         return true;
-    TW_STEP_OR(proc, cancel, saveWorkspaceSettings());
+    {
+        // Written before the question, so that they stay when the user stays.
+        SettingsBatch workspace(appSettings());
+        TW_STEP_OR(proc, cancel, saveWorkspaceSettings());
+        workspace.write();
+    }
     QString title;
     const QString question = exitQuestion(m_session->dataNotSaved(), m_session->strategiesChanged(), title);
     if (!question.isEmpty()) {
@@ -155,27 +174,41 @@ void frmStrategies::endSession()
     // What is typed into an open editor goes into what is kept; a text the
     // editor refuses cannot stop the end and stays out.
     TW_STEP(proc, m_session->commitOpenEditors());
+    // The strategies first: an end cut short soon after the request (a
+    // session manager that does not wait) still finds them kept.
+    QString recovered;
+    TW_STEP(proc, {
+        if (m_session->strategiesChanged() && m_session->library() != nullptr)
+            recovered = keepUnsavedStrategies(*m_session->library());
+    });
+    // Then the settings, in one write of the file, done before this returns
+    // even when a batch around it (an exit waiting for its question) holds
+    // them.
+    SettingsBatch batch(appSettings());
+    const auto writeSettings = qScopeGuard([&batch] { batch.write(); });
     TW_STEP(proc, saveWorkspaceSettings());
     TW_STEP(proc, saveChartWindows());
     TW_STEP(proc, Form_Unload());
     TW_STEP(proc, {
-        if (m_session->strategiesChanged() && m_session->library() != nullptr) {
-            const QString path = writeRecoveryFile(*m_session->library(), recoveryFolder());
-            if (!path.isEmpty())
-                appSettings().SaveSetting(kSettings, kRecoveredStrategies, path);
-        }
+        if (!recovered.isEmpty())
+            appSettings().SaveSetting(kSettings, kRecoveredStrategies, recovered);
     });
+    TW_STEP(proc, keepRecoverySeen(appSettings()));
 }
 
 void frmStrategies::announceRecoveredStrategies()
 {
     CAppSettings& s = appSettings();
-    const QString path = settingText(s, kSettings, kRecoveredStrategies, QString());
-    if (path.isEmpty())
-        return;
-    if (QFileInfo::exists(path))
+    const QString named = settingText(s, kSettings, kRecoveredStrategies, QString());
+    const QString seen = settingText(s, kSettings, kRecoveredStrategiesSeen, QString());
+    const RecoveryNews news = recoveryNews(named, seen);
+    for (const QString& path : news.files)
         dialogs().messageBox(recoveryMessage(path), Msg::OkOnly | Msg::Information, appTitle());
-    s.SaveSetting(kSettings, kRecoveredStrategies, QString());
+    SettingsBatch told(s);
+    if (!named.isEmpty())
+        s.SaveSetting(kSettings, kRecoveredStrategies, QString());
+    if (news.seen != seen)
+        s.SaveSetting(kSettings, kRecoveredStrategiesSeen, news.seen);
 }
 
 void frmStrategies::closeEvent(QCloseEvent* event)
@@ -200,6 +233,9 @@ void frmStrategies::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // What the exit writes after its question reaches the settings file in
+    // one write, at the end of this handler.
+    SettingsBatch exitSettings(appSettings());
     if (Form_QueryUnload() || m_sessionEnded) {
         event->ignore();
         return;
@@ -209,6 +245,7 @@ void frmStrategies::closeEvent(QCloseEvent* event)
     // ends: an aborted step must not leave windows behind.
     closeChartWindows();
     Form_Unload();
+    shielded("frmStrategies.closeEvent", [] { keepRecoverySeen(appSettings()); });
     event->accept();
 }
 

@@ -11,6 +11,9 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include <map>
+#include <vector>
+
 namespace tw::platform {
 
 // File layout: {"root": "HKEY_CURRENT_USER", "tree": KEY} where a KEY is
@@ -232,8 +235,46 @@ QStringList RegistryStore::subKeyNames(const QString& keyPath) const
     return names;
 }
 
+namespace {
+
+// The writes held back for one store file while a batch is open.
+struct HeldWrites {
+    int depth = 0;
+    // The file as first read in the batch, with the held changes made to it;
+    // read again after every write of the batch.
+    bool loaded = false;
+    QJsonObject tree;
+    std::vector<std::function<bool(QJsonObject&)>> changes;
+};
+
+// By file path.
+std::map<QString, HeldWrites>& heldWrites()
+{
+    static std::map<QString, HeldWrites> held;
+    return held;
+}
+
+HeldWrites* heldFor(const QString& path)
+{
+    auto& held = heldWrites();
+    const auto it = held.find(path);
+    return it == held.end() ? nullptr : &it->second;
+}
+
+} // namespace
+
 QJsonObject RegistryStore::readTree() const
 {
+    if (HeldWrites* held = heldFor(filePath())) {
+        if (!held->loaded) {
+            held->tree = load(filePath()).tree;
+            held->loaded = true;
+        }
+        // A damaged file reads as empty here too; the batch's write keeps it
+        // aside and says so.
+        m_foundDamage = false;
+        return held->tree;
+    }
     Loaded state = load(filePath());
     m_foundDamage = state.corrupt;
     return state.tree;
@@ -254,8 +295,70 @@ QString asideName(const QString& path)
 
 } // namespace
 
-template <class Change>
-bool RegistryStore::modify(Change&& change)
+bool RegistryStore::modify(const Change& change)
+{
+    HeldWrites* held = heldFor(filePath());
+    if (held == nullptr)
+        return writeNow(change);
+    m_lastError.clear();
+    m_keptAside.clear();
+    QJsonObject tree = readTree();
+    if (!change(tree)) {
+        m_lastError = QStringLiteral("no such key or value");
+        return false;
+    }
+    held->tree = tree;
+    held->changes.push_back(change);
+    return true;
+}
+
+void RegistryStore::beginBatch()
+{
+    ++heldWrites()[filePath()].depth;
+}
+
+bool RegistryStore::batching() const
+{
+    return heldFor(filePath()) != nullptr;
+}
+
+bool RegistryStore::writeBatch()
+{
+    m_lastError.clear();
+    m_keptAside.clear();
+    HeldWrites* held = heldFor(filePath());
+    if (held == nullptr || held->changes.empty())
+        return true;
+    const std::vector<Change> changes = std::move(held->changes);
+    held->changes.clear();
+    // Read afresh from now on: what was written, or on a failure what was
+    // kept.
+    held->loaded = false;
+    held->tree = QJsonObject();
+    // Made to the file as it is now, as each would have been alone; one that
+    // no longer applies (a value another program deleted) is left out.
+    return writeNow([&changes](QJsonObject& tree) {
+        for (const Change& change : changes)
+            change(tree);
+        return true;
+    });
+}
+
+bool RegistryStore::endBatch()
+{
+    HeldWrites* held = heldFor(filePath());
+    if (held == nullptr)
+        return true;
+    if (held->depth > 1) {
+        --held->depth;
+        return true;
+    }
+    const bool ok = writeBatch();
+    heldWrites().erase(filePath());
+    return ok;
+}
+
+bool RegistryStore::writeNow(const Change& change)
 {
     m_lastError.clear();
     m_keptAside.clear();
@@ -322,7 +425,7 @@ bool RegistryStore::repair()
 bool RegistryStore::setValue(const QString& keyPath, const QString& name, const RegValue& value)
 {
     const QStringList parts = splitPath(keyPath);
-    return modify([&](QJsonObject& tree) {
+    return modify([parts, name, value](QJsonObject& tree) {
         return editKey(tree, parts, 0, true, [&](QJsonObject& key) {
             QJsonArray values = key.value(QStringLiteral("values")).toArray();
             const qsizetype i = findEntry(values, name);
@@ -341,7 +444,7 @@ bool RegistryStore::createKey(const QString& keyPath)
     const QStringList parts = splitPath(keyPath);
     if (keyExists(keyPath))
         return true;
-    return modify([&](QJsonObject& tree) { return editKey(tree, parts, 0, true, [](QJsonObject&) { return true; }); });
+    return modify([parts](QJsonObject& tree) { return editKey(tree, parts, 0, true, [](QJsonObject&) { return true; }); });
 }
 
 bool RegistryStore::deleteKey(const QString& keyPath)
@@ -350,7 +453,7 @@ bool RegistryStore::deleteKey(const QString& keyPath)
     if (parts.isEmpty())
         return false;
     const QString last = parts.takeLast();
-    return modify([&](QJsonObject& tree) {
+    return modify([parts, last](QJsonObject& tree) {
         return editKey(tree, parts, 0, false, [&](QJsonObject& parent) {
             QJsonArray keys = parent.value(QStringLiteral("keys")).toArray();
             const qsizetype i = findEntry(keys, last);
@@ -366,7 +469,7 @@ bool RegistryStore::deleteKey(const QString& keyPath)
 bool RegistryStore::deleteValue(const QString& keyPath, const QString& name)
 {
     const QStringList parts = splitPath(keyPath);
-    return modify([&](QJsonObject& tree) {
+    return modify([parts, name](QJsonObject& tree) {
         return editKey(tree, parts, 0, false, [&](QJsonObject& key) {
             QJsonArray values = key.value(QStringLiteral("values")).toArray();
             const qsizetype i = findEntry(values, name);

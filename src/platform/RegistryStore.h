@@ -11,12 +11,16 @@
 // and time added to its name) and writes the store anew. A write that cannot
 // keep the damaged file aside writes nothing, and so does one that cannot
 // write the whole new file (a full disk): the file stays as it was.
+//
+// Writes can be held back and written in one go (beginBatch/endBatch): the
+// values an exit writes then cost one replacement of the file, not one each.
 
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace tw::platform {
@@ -65,6 +69,20 @@ public:
     // moved aside first, so the store then reads as empty.
     bool repair();
 
+    // Holding writes back. From beginBatch() to the matching endBatch()
+    // (they nest, and hold for every RegistryStore of the same file), a write
+    // changes a copy in memory, which every read sees, and leaves the file
+    // alone. writeBatch() writes every change held so far in one replacement
+    // of the file (under its lock, the file read afresh and the changes made
+    // to it in their order) and goes on holding; the outermost endBatch()
+    // writes what is held then. A write that fails leaves the file as it was
+    // and drops the held changes (lastError(), keptAside() tell why). The
+    // store is used by one thread, the user interface's.
+    void beginBatch();
+    bool writeBatch();
+    bool endBatch();
+    bool batching() const;
+
     // What went wrong in the last failing write, in words for the user.
     QString lastError() const { return m_lastError; }
     // Where the last write kept the damaged file it found (empty: it found
@@ -77,8 +95,11 @@ public:
     static QStringList splitPath(const QString& keyPath);
 
 private:
-    template <class Change>
-    bool modify(Change&& change);
+    using Change = std::function<bool(QJsonObject&)>;
+    // Makes a change, or holds it while a batch is open.
+    bool modify(const Change& change);
+    // Makes a change to the file now.
+    bool writeNow(const Change& change);
     // The tree of the file, noting whether it was damaged.
     QJsonObject readTree() const;
 

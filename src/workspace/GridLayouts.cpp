@@ -107,6 +107,8 @@ void SaveGridHeader(CAppSettings& settings, const platform::Grid& grid, int col,
 {
     const QString section = grid.objectName();
     const int n = grid.Columns();
+    // The layout goes to the file in one write, not one per value.
+    SettingsBatch layout(settings);
     settings.SaveSetting(section, QStringLiteral("Columns"), n);
     for (int i = 1; i <= n; ++i) {
         settings.SaveSetting(section, key(i, "Width"), i == col ? width : grid.ColumnWidth(i));

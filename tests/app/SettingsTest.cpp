@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include "support/ErrorOf.h"
 #include "support/FileSizeLimit.h"
+#include "support/RenameWatch.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
@@ -272,4 +273,87 @@ TEST_F(Settings, EveryReadSeesTheCurrentFile)
     EXPECT_EQ(second.GetSetting(QStringLiteral("Settings"), QStringLiteral("Model"), 0).toInt(), 1);
     second.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Model"), 2);
     EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Model"), 0).toInt(), 2);
+}
+
+namespace {
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+TEST_F(Settings, ABatchReplacesTheFileOnceAndReadsSeeItsValues)
+{
+    test::ScriptedDialogs dialogs;
+    const QString sec = QStringLiteral("Settings");
+    CAppSettings other;
+    other.Init(QStringLiteral("Myrtova"), QStringLiteral("Tarnwell"));
+    const QString file = RegistryStore().filePath();
+    other.SaveSetting(sec, QStringLiteral("Foreign"), 1);
+    const QByteArray withForeign = bytesOf(file);
+    other.DeleteSetting(sec, QStringLiteral("Foreign"));
+    s.SaveSetting(sec, QStringLiteral("Gone"), QStringLiteral("x"));
+    const QByteArray before = bytesOf(file);
+    test::RenameWatch watch({RegistryStore::folder()});
+    ASSERT_TRUE(watch.active());
+    {
+        SettingsBatch batch(s);
+        s.SaveSetting(sec, QStringLiteral("Model"), 2);
+        {
+            SettingsBatch nested(s); // joins the outer one
+            for (int i = 1; i <= 20; ++i)
+                s.SaveSetting(QStringLiteral("Settings\\CC%1").arg(i), QStringLiteral("AxisX"), i);
+        }
+        s.SaveSetting(sec, QStringLiteral("Model"), 3);
+        s.DeleteSetting(sec, QStringLiteral("Gone"));
+        // Nothing written yet, but every reader sees the values.
+        EXPECT_TRUE(watch.renamed().isEmpty());
+        EXPECT_EQ(bytesOf(file), before);
+        EXPECT_EQ(settingInt(other, QStringLiteral("Settings\\CC20"), QStringLiteral("AxisX"), 0), 20);
+        EXPECT_EQ(s.GetAllKeys(sec), QStringList{QStringLiteral("Model")});
+        // Another program changes the file meanwhile: the batch's changes are
+        // made to the file as it is when written.
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(withForeign);
+        f.close();
+    }
+    EXPECT_EQ(watch.renamed(), QStringList{file});
+    CAppSettings next;
+    next.Init(QStringLiteral("Myrtova"), QStringLiteral("Tarnwell"));
+    EXPECT_EQ(settingInt(next, sec, QStringLiteral("Model"), 0), 3);
+    EXPECT_EQ(settingInt(next, QStringLiteral("Settings\\CC7"), QStringLiteral("AxisX"), 0), 7);
+    EXPECT_EQ(settingText(next, sec, QStringLiteral("Gone"), QStringLiteral("none")), QStringLiteral("none"));
+    EXPECT_EQ(settingInt(next, sec, QStringLiteral("Foreign"), 0), 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(Settings, ABatchCutShortByAFullDiskKeepsTheWholeFileAndIsToldOnce)
+{
+    test::ScriptedDialogs dialogs;
+    const QString sec = QStringLiteral("Settings");
+    const auto value = [](int i) { return QStringLiteral("value %1 ").arg(i).repeated(40); };
+    for (int i = 0; i < 32; ++i)
+        s.SaveSetting(sec, QStringLiteral("Key%1").arg(i), value(i));
+    const QString file = RegistryStore().filePath();
+    const QByteArray whole = bytesOf(file);
+    ASSERT_GT(whole.size(), 20 * 1024);
+    {
+        test::FileSizeLimit limit(12 * 1024);
+        ASSERT_TRUE(limit.active());
+        SettingsBatch batch(s);
+        for (int i = 0; i < 3; ++i)
+            s.SaveSetting(sec, QStringLiteral("Key%1").arg(i), QStringLiteral("changed"));
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+    }
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("will not be kept")));
+    EXPECT_EQ(bytesOf(file), whole);
+    EXPECT_EQ(QDir(RegistryStore::folder()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
+    // The held values went with the failed write; later writes are dropped.
+    EXPECT_EQ(settingText(s, sec, QStringLiteral("Key0"), {}), value(0));
+    s.SaveSetting(sec, QStringLiteral("Key1"), QStringLiteral("again"));
+    EXPECT_EQ(bytesOf(file), whole);
+    EXPECT_EQ(dialogs.messages.size(), 1);
 }

@@ -4,18 +4,22 @@
 // as a user types (or type a leg's quantity, its editor left open), and
 // sends it SIGTERM or SIGHUP while it is idle or while its exit question is
 // open, twice in a row. The program must end at once,
-// without answering anything, having written what File > Exit writes and
-// the unsaved strategies to a recovery file beside the settings; the next
-// start names that file once.
+// without answering anything, having written the unsaved strategies to a
+// recovery file beside the settings first and then what File > Exit writes,
+// in one replacement of the settings file; the next start names that file
+// once. With a settings folder that cannot be written, the recovery file goes
+// to the user's data folder, and the next start finds it there.
 #include "app/QtDialogs.h"
 #include "app/SessionEnd.h"
 #include "app/Tools.h"
 #include "app/TwApplication.h"
 #include "mainwindow/frmStrategies.h"
 #include "model/StrategiesFile.h"
+#include "platform/RegistryStore.h"
 #include "platform/RichTextBox.h"
 #include "support/MainWindowControls.h"
 #include "support/MainWindowRun.h"
+#include "support/RenameWatch.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 #include "workspace/StrategiesRecovery.h"
@@ -24,6 +28,8 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QtTest>
 
@@ -40,7 +46,8 @@ const QString kQuantity = QStringLiteral("9");
 // The child: the program's start and event loop. It types into the
 // description of the selected strategy, says "edited" on its output, and in
 // mode "question" then chooses File > Exit, whose question stays open; it
-// says "question" once the question shows.
+// says "question" once the question shows. In mode "unwritable" it answers
+// the message about settings that cannot be written.
 int runProgram(int argc, char** argv)
 {
     TwApplication app(argc, argv);
@@ -49,6 +56,18 @@ int runProgram(int argc, char** argv)
     setProcessArguments({QStringLiteral("-S"), args.value(3), QStringLiteral("-O"), args.value(4)});
     QtDialogs dialogs;
     setDialogs(&dialogs);
+    // Mode "unwritable" (the settings cannot be written): the message that
+    // says so, at the start, is closed with OK as a user does.
+    struct OkToMessages : QObject {
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (auto* box = qobject_cast<QMessageBox*>(o); box != nullptr && e->type() == QEvent::Show)
+                QTimer::singleShot(0, box, [box] { box->accept(); });
+            return false;
+        }
+    } okToMessages;
+    if (mode == QLatin1String("unwritable"))
+        app.installEventFilter(&okToMessages);
     Main();
     frmStrategies* w = frmStrategies::instance();
     if (w == nullptr)
@@ -102,6 +121,56 @@ QByteArray bytesOf(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The name the recovery file gets: the date and time of the end.
+bool recoveryName(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^Unsaved strategies \\d{4}-\\d{2}-\\d{2} \\d{2}-\\d{2}-\\d{2}\\.stg$"));
+    return pattern.match(name).hasMatch();
+}
+
+// Starts the program in `mode` and waits until it has said `awaited`.
+bool startProgram(QProcess& program, const QString& mode, const test::SampleFiles& files, const QByteArray& awaited,
+                  QByteArray& said)
+{
+    program.setProgram(QCoreApplication::applicationFilePath());
+    program.setArguments({QStringLiteral("--program"), mode, files.stg, files.opt});
+    program.setProcessChannelMode(QProcess::SeparateChannels);
+    program.setReadChannel(QProcess::StandardOutput);
+    program.start();
+    if (!program.waitForStarted(30000))
+        return false;
+    while (!said.contains(awaited) && program.state() == QProcess::Running && program.waitForReadyRead(60000))
+        said += program.readAllStandardOutput();
+    return said.contains(awaited);
+}
+
+// How often the next two starts name the recovery file at `path`.
+QList<qsizetype> timesNamedAtTwoStarts(const test::SampleFiles& files, const QString& path)
+{
+    QList<qsizetype> told;
+    for (int start = 1; start <= 2; ++start) {
+        test::ScriptedDialogs dialogs;
+        {
+            test::MainWindowRun run({QStringLiteral("-S"), files.stg, QStringLiteral("-O"), files.opt});
+            if (run.window() == nullptr || !run.close())
+                return {};
+        }
+        told.append(std::count_if(dialogs.messages.begin(), dialogs.messages.end(),
+                                  [&](const auto& m) { return m.text == recoveryMessage(path); }));
+    }
+    return told;
+}
+
+void clearRecoveryFolders()
+{
+    const QStringList folders = recoveryFolders();
+    for (const QString& folder : folders.mid(0, 3))
+        QDir(folder).removeRecursively();
+    QDir home(folders.last());
+    for (const QString& name : home.entryList({QStringLiteral("Unsaved strategies *.stg")}, QDir::Files))
+        home.remove(name);
+}
+
 } // namespace
 
 class SessionEndTest : public QObject {
@@ -127,21 +196,16 @@ private slots:
         QFETCH(QString, mode);
         QFETCH(int, signal);
         test::environment().clearSettings();
-        QDir(recoveryFolder()).removeRecursively();
+        clearRecoveryFolders();
         const QByteArray userFile = bytesOf(m_files.stg);
+        QVERIFY(QDir().mkpath(platform::RegistryStore::folder()));
 
         QProcess program;
-        program.setProgram(QCoreApplication::applicationFilePath());
-        program.setArguments({QStringLiteral("--program"), mode, m_files.stg, m_files.opt});
-        program.setProcessChannelMode(QProcess::SeparateChannels);
-        program.setReadChannel(QProcess::StandardOutput);
-        program.start();
-        QVERIFY(program.waitForStarted(30000));
         const QByteArray awaited = mode == QLatin1String("question") ? "question" : "edited";
         QByteArray said;
-        while (!said.contains(awaited) && program.state() == QProcess::Running && program.waitForReadyRead(60000))
-            said += program.readAllStandardOutput();
-        QVERIFY2(said.contains(awaited), said.constData());
+        QVERIFY2(startProgram(program, mode, m_files, awaited, said), said.constData());
+        test::RenameWatch watch({recoveryFolder(), platform::RegistryStore::folder()});
+        QVERIFY(watch.active());
 
         // A second signal while the first is handled writes nothing twice.
         ::kill(static_cast<pid_t>(program.processId()), signal);
@@ -149,6 +213,13 @@ private slots:
         QVERIFY2(program.waitForFinished(60000), "the program did not end");
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
+
+        // The strategies were kept first, then the settings in one write.
+        const QString settingsFile = platform::RegistryStore().filePath();
+        const QStringList renamed = watch.renamed();
+        QCOMPARE(renamed.size(), 2);
+        QVERIFY2(recoveryName(QFileInfo(renamed.at(0)).fileName()), qPrintable(renamed.at(0)));
+        QCOMPARE(renamed.at(1), settingsFile);
 
         // What File > Exit writes (compared value by value with closing by the
         // window-places suite, with the real program).
@@ -162,6 +233,7 @@ private slots:
         const QStringList kept = recoveryFiles();
         QCOMPARE(kept.size(), 1);
         const QString path = QDir(recoveryFolder()).filePath(kept.first());
+        QCOMPARE(path, renamed.at(0));
         QCOMPARE(test::storedText(QStringLiteral("RecoveredStrategies")), path);
         const auto library = readStrategiesFile(path);
         const auto original = readStrategiesFile(m_files.stg);
@@ -176,19 +248,36 @@ private slots:
         }
 
         // The next start says where the strategies are, once.
-        for (int start = 1; start <= 2; ++start) {
-            test::ScriptedDialogs dialogs;
-            {
-                test::MainWindowRun run({QStringLiteral("-S"), m_files.stg, QStringLiteral("-O"), m_files.opt});
-                QVERIFY(run.window() != nullptr);
-                QVERIFY(run.close());
-            }
-            const auto told = std::count_if(dialogs.messages.begin(), dialogs.messages.end(), [&](const auto& m) {
-                return m.text == recoveryMessage(path);
-            });
-            QCOMPARE(told, start == 1 ? 1 : 0);
-        }
+        QCOMPARE(timesNamedAtTwoStarts(m_files, path), (QList<qsizetype>{1, 0}));
         QVERIFY(QFileInfo::exists(path));
+    }
+
+    void aSettingsFolderThatCannotBeWrittenSendsTheStrategiesToTheDataFolder()
+    {
+        clearRecoveryFolders();
+        QVERIFY(test::environment().blockSettings());
+        QProcess program;
+        QByteArray said;
+        QVERIFY2(startProgram(program, QStringLiteral("unwritable"), m_files, "edited", said), said.constData());
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        QVERIFY2(program.waitForFinished(60000), "the program did not end");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+
+        // In the user's data folder, the first that could take it.
+        const QString folder = recoveryFolders().at(1);
+        QCOMPARE(folder, QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tarnwell"));
+        const QStringList kept = QDir(folder).entryList({QStringLiteral("Unsaved strategies *.stg")}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QVERIFY2(recoveryName(kept.first()), qPrintable(kept.first()));
+        const QString path = QDir(folder).filePath(kept.first());
+        QVERIFY(readStrategiesFile(path)->Item(1)->Strategies()->Item(1)->Description().contains(kTyped));
+
+        // The folder can be written again: the next start names the file,
+        // which no setting could name, once.
+        test::environment().clearSettings();
+        QCOMPARE(timesNamedAtTwoStarts(m_files, path), (QList<qsizetype>{1, 0}));
+        clearRecoveryFolders();
     }
 };
 

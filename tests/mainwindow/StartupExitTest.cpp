@@ -7,7 +7,9 @@
 #include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
 
+#include "app/CAppSettings.h"
 #include "app/Dialogs.h"
+#include "app/Tools.h"
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
 #include "mainwindow/frmStrategies.h"
@@ -16,10 +18,12 @@
 #include "model/stock.h"
 #include "platform/Grid.h"
 #include "platform/PopupMenu.h"
+#include "platform/RegistryStore.h"
 #include "platform/TabStrip.h"
 #include "platform/WindowGeometry.h"
 #include "support/MainWindowRun.h"
 #include "support/QtTestMain.h"
+#include "support/RenameWatch.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestEnvironment.h"
 
@@ -78,6 +82,10 @@ private slots:
     void init()
     {
         test::environment().clearSettings();
+        // Each test is a run of its own: a store that could not be written
+        // in the test before (which drops the rest of its run's writes) is
+        // not this one's.
+        gAppSettings.reset();
     }
 
     void firstRunStartsWithTheDefaults()
@@ -520,6 +528,45 @@ private slots:
         emit ui::m_cMenu(w)->Click(ui::m_cMenu(w)->IndexOfKey(QStringLiteral("mnuFileExit")));
         QTRY_VERIFY(w.isNull());
         QCOMPARE(dialogs.messages.size(), 2);
+    }
+
+    void menuExitWritesTheSettingsInTwoReplacements_data()
+    {
+        QTest::addColumn<bool>("strategiesChanged");
+        QTest::addRow("asked, Yes") << true;
+        QTest::addRow("nothing unsaved") << false;
+    }
+    void menuExitWritesTheSettingsInTwoReplacements()
+    {
+        // Two chart windows and the 3-D window: some fifty values.
+        QFETCH(bool, strategiesChanged);
+        test::storeSetting(QStringLiteral("CCCount"), 2);
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", m_files.stg, "-O", m_files.opt});
+        QPointer<frmStrategies> w = run.window();
+        QCOMPARE(test::visibleChartWindows().size(), 2);
+        w->session().setStrategiesChanged(strategiesChanged);
+        ui::tabOptionsNew(w)->setSelectedTab(3);
+        QVERIFY(QDir().mkpath(platform::RegistryStore::folder()));
+        test::RenameWatch watch({platform::RegistryStore::folder()});
+        QVERIFY(watch.active());
+        if (strategiesChanged)
+            dialogs.messageAnswers.push_back(Msg::Yes);
+
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Exit")));
+        QTRY_VERIFY(w.isNull());
+        QCOMPARE(dialogs.messages.size(), strategiesChanged ? 1 : 0);
+        // The workspace's values before the question, the rest after it.
+        const QString file = platform::RegistryStore().filePath();
+        QCOMPARE(watch.renamed(), (QStringList{file, file}));
+        QCOMPARE(test::storedInt(QStringLiteral("ViewOptions"), -1), 3);
+        QCOMPARE(test::storedInt(QStringLiteral("CCCount"), -1), 2);
+        QCOMPARE(test::storedText(QStringLiteral("3dChartVisible")), QStringLiteral("True"));
+        QCOMPARE(test::storedText(QStringLiteral("LastFile")), QFileInfo(m_files.opt).absoluteFilePath());
+        QVERIFY(test::storedInt(QStringLiteral("StgWidth"), -1) > 0);
+        QVERIFY(test::storedInt(QStringLiteral("3dChartWidth"), -1) > 0);
+        QVERIFY(settingInt(appSettings(), QStringLiteral("Settings\\CC2"), QStringLiteral("AxisX"), -1) >= 0);
+        QVERIFY(dialogs.errorReports.isEmpty());
     }
 
     void inCellEditorsFollowTheirOwnGridOnResize()

@@ -13,9 +13,11 @@
 #include "model/StrategiesFile.h"
 #include "model/stock.h"
 #include "platform/Grid.h"
+#include "platform/RegistryStore.h"
 #include "platform/TabStrip.h"
 #include "support/MainWindowRun.h"
 #include "support/QtTestMain.h"
+#include "support/RenameWatch.h"
 #include "support/ScriptedDialogs.h"
 #include "workspace/GridLayouts.h"
 #include "workspace/PayoffSketch.h"
@@ -24,6 +26,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -839,8 +842,13 @@ private slots:
         original.setColumnOrder(1, 4);
         original.setColumnVisible(9, false);
         original.setColumnHeader(5, QStringLiteral("Net"));
-        // A resize event passes the new width, which the grid may not report yet.
+        // A resize event passes the new width, which the grid may not report
+        // yet. The fifty-one values go to the file in one write.
+        QVERIFY(QDir().mkpath(platform::RegistryStore::folder()));
+        test::RenameWatch watch({platform::RegistryStore::folder()});
+        QVERIFY(watch.active());
         SaveGridHeader(settings, original, 2, 55);
+        QCOMPARE(watch.renamed(), QStringList{platform::RegistryStore().filePath()});
         QCOMPARE(settingInt(settings, QStringLiteral("gdCalls"), QStringLiteral("Columns"), 0), 10);
         QCOMPARE(settingInt(settings, QStringLiteral("gdCalls"), QStringLiteral("Col2Width"), 0), 55);
 

@@ -1,0 +1,67 @@
+#pragma once
+// Sees every file renamed into some folders (the last step of a whole-file
+// replacement), in the order the renames happened, by inotify: what another
+// process renames counts too. Events wait in the kernel, so a rename is seen
+// as soon as the call that made it has returned. The kernel merges an event
+// into the one before it when both are alike, so two renames onto the same
+// name would show as one; the temporary names renamed from (each its own)
+// are watched too, so no two events in a row are alike.
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <map>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace tw::test {
+
+class RenameWatch {
+public:
+    // The folders must exist.
+    explicit RenameWatch(const QStringList& folders) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        for (const QString& folder : folders) {
+            const int wd = m_fd < 0 ? -1 : ::inotify_add_watch(m_fd, folder.toLocal8Bit().constData(), IN_MOVED_FROM | IN_MOVED_TO);
+            if (wd < 0)
+                m_ok = false;
+            else
+                m_folders[wd] = folder;
+        }
+    }
+    ~RenameWatch()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    RenameWatch(const RenameWatch&) = delete;
+    RenameWatch& operator=(const RenameWatch&) = delete;
+
+    bool active() const { return m_fd >= 0 && m_ok; }
+
+    // The paths renamed into since the last call, oldest first.
+    QStringList renamed()
+    {
+        QStringList paths;
+        alignas(inotify_event) std::array<char, 16384> buffer{};
+        for (;;) {
+            const ssize_t n = ::read(m_fd, buffer.data(), buffer.size());
+            if (n <= 0)
+                break;
+            for (ssize_t at = 0; at < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(buffer.data() + at);
+                if (e->len > 0 && (e->mask & IN_MOVED_TO) != 0)
+                    paths.append(m_folders[e->wd] + QLatin1Char('/') + QString::fromLocal8Bit(e->name));
+                at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
+            }
+        }
+        return paths;
+    }
+
+private:
+    int m_fd;
+    bool m_ok = true;
+    std::map<int, QString> m_folders;
+};
+
+} // namespace tw::test
