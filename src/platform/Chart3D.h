@@ -16,8 +16,9 @@
 // The first surface a renderer draws costs it far more than any later one
 // (Mesa's llvmpipe compiles its shaders then): a control first shown empty
 // draws a small surface once off screen, in the event loop's next turn, so
-// that the first surface the user asks for comes as fast as the next ones.
-// The picture shown does not change by it.
+// that most of that cost does not fall on the first surface the user asks
+// for (what is compiled for drawing into the window itself still comes with
+// that one). The picture shown does not change by it.
 
 #include <QImage>
 #include <QPoint>
