@@ -31,9 +31,11 @@
 // shipped sample; 1 a chain as large as a big index's, about 28,000 lines
 // and 56,000 options, made at run time: bench/WideChain.h). The clicks go in turn to
 // two four-leg strategies (a butterfly and an iron condor), so every click
-// changes what the windows show. Reported per case: the median, fastest,
-// 90th-percentile and slowest click in milliseconds, and per click the 2-D
-// drawings (of all three windows) and 3-D frames made.
+// changes what the windows show. The ClickStrategy cases time the clicks after
+// four that are not timed; FirstClicks times the first five clicks after the
+// start (the model as an argument), one by one. Reported per case: the median,
+// fastest, 90th-percentile and slowest click in milliseconds, and per click
+// the 2-D drawings (of all three windows) and 3-D frames made.
 #include "support/MainWindowControls.h"
 #include "WideChain.h"
 #include "X11Bench.h"
@@ -62,6 +64,9 @@
 
 #include <benchmark/benchmark.h>
 #include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 using namespace tw;
@@ -258,40 +263,71 @@ double percentile(std::vector<double> v, double p)
     return v[low] + (v[high] - v[low]) * (at - static_cast<double>(low));
 }
 
-void ClickStrategy(benchmark::State& state)
+// The main window started with the chart windows open and placed, and the
+// two strategies to click in turn; `error` says why it could not be made.
+struct ClickRun {
+    // `startOnGroup`: the program starts with the first group of the library
+    // selected (the user left one selected at the last exit), so the windows
+    // open with nothing drawn; otherwise with its first strategy shown.
+    ClickRun(bool large, int model, bool wideChain, bool startOnGroup = false);
+
+    std::unique_ptr<test::ScriptedDialogs> dialogs;
+    std::unique_ptr<test::MainWindowRun> run;
+    frmStrategies* w = nullptr;
+    std::vector<frmChart*> charts;
+    QWindow* surface = nullptr;
+    QTreeWidgetItem* nodes[2] = {nullptr, nullptr};
+    QString keys[2];
+    std::unique_ptr<Watch> watch;
+    QString error;
+
+    std::vector<double> times;
+    int late = 0;
+    int which = 0;
+    int drawings = 0;
+    int frames = 0;
+    int paints = 0;
+
+    // One click on the other strategy, timed; false when it did not reach
+    // every window.
+    bool click();
+    void resetCounts()
+    {
+        times.clear();
+        late = drawings = frames = paints = 0;
+    }
+};
+
+ClickRun::ClickRun(bool large, int model, bool wideChain, bool startOnGroup)
 {
-    const bool large = state.range(0) == 1;
-    const int model = static_cast<int>(state.range(1));
-    const bool wideChain = state.range(2) == 1;
     test::environment().clearSettings();
     // The pricing choices the user made in an earlier run.
     appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("Model"), model);
     appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("Steps"), QStringLiteral("200"));
-    test::ScriptedDialogs dialogs;
+    if (startOnGroup)
+        appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("StgSelectedStrategy"), QStringLiteral("T1"));
+    dialogs = std::make_unique<test::ScriptedDialogs>();
     const QString library = large ? QStringLiteral(TW_LARGE_LIBRARY) : test::shippedFile(QStringLiteral("DEFAULT.STG"));
     const QString chain = wideChain ? bench::wideChainFile(50) : test::shippedFile(QStringLiteral("SAMPLE.opt"));
-    test::MainWindowRun run({QStringLiteral("-S"), library, QStringLiteral("-O"), chain});
-    if (run.window() == nullptr || run.window()->session().ObjStock() == nullptr || !dialogs.messages.isEmpty()) {
-        state.SkipWithError("the chain was not loaded");
+    run = std::make_unique<test::MainWindowRun>(QStringList{QStringLiteral("-S"), library, QStringLiteral("-O"), chain});
+    if (run->window() == nullptr || run->window()->session().ObjStock() == nullptr || !dialogs->messages.isEmpty()) {
+        error = QStringLiteral("the chain was not loaded");
         return;
     }
-    frmStrategies* w = run.window();
+    w = run->window();
     // The program starts with one 2-D window and the 3-D window; the user
     // opens the others from the Windows menu.
     for (int i = static_cast<int>(w->openCharts().size()); i < kCharts; ++i)
         openWindow(w, "mnuWindowsNewChart");
     openWindow(w, "mnuWindowsStrategy3DProfile");
-    std::vector<frmChart*> charts;
     for (const auto& entry : w->openCharts())
         charts.push_back(entry.second.data());
     frm3dChart* chart3d = frm3dChart::instance();
-    QWindow* surface = chart3d->Chart3D->drawingWindow();
+    surface = chart3d->Chart3D->drawingWindow();
     if (charts.size() != kCharts || surface == nullptr) {
-        state.SkipWithError(QStringLiteral("the chart windows did not open (%1 2-D windows, %2 3-D drawing)")
-                                .arg(charts.size())
-                                .arg(surface != nullptr ? "a" : "no")
-                                .toStdString()
-                                .c_str());
+        error = QStringLiteral("the chart windows did not open (%1 2-D windows, %2 3-D drawing)")
+                    .arg(charts.size())
+                    .arg(surface != nullptr ? "a" : "no");
         return;
     }
     // The program puts the main window on the left, the first 2-D window
@@ -299,7 +335,7 @@ void ClickStrategy(benchmark::State& state)
     // 2-D windows side by side over the bottom of the main window (the
     // chain), once the program has placed them.
     if (!QTest::qWaitFor([&] { return surface->isExposed() && w->windowHandle()->isExposed(); }, 5000)) {
-        state.SkipWithError("the windows were not shown");
+        error = QStringLiteral("the windows were not shown");
         return;
     }
     settle(300);
@@ -309,79 +345,138 @@ void ClickStrategy(benchmark::State& state)
 
     // A butterfly and an iron condor; in the large library the butterfly of
     // the middle group and the last iron condor.
-    QTreeWidgetItem* nodes[2] = {
-        large ? strategyNode(w, QStringLiteral("Butterflies and condors 23"), QStringLiteral("Long call butterfly"))
-              : strategyNode(w, QStringLiteral("Butterflies and condors"), QStringLiteral("Long call butterfly")),
-        large ? strategyNode(w, QString(), QStringLiteral("Iron condor"), true)
-              : strategyNode(w, QStringLiteral("Butterflies and condors"), QStringLiteral("Iron condor"))};
+    nodes[0] = large ? strategyNode(w, QStringLiteral("Butterflies and condors 23"), QStringLiteral("Long call butterfly"))
+                     : strategyNode(w, QStringLiteral("Butterflies and condors"), QStringLiteral("Long call butterfly"));
+    nodes[1] = large ? strategyNode(w, QString(), QStringLiteral("Iron condor"), true)
+                     : strategyNode(w, QStringLiteral("Butterflies and condors"), QStringLiteral("Iron condor"));
     if (nodes[0] == nullptr || nodes[1] == nullptr) {
-        state.SkipWithError("the strategies to click are not in the library");
+        error = QStringLiteral("the strategies to click are not in the library");
         return;
     }
-    const QString keys[2] = {ui::library(w)->nodeKey(nodes[0]), ui::library(w)->nodeKey(nodes[1])};
+    keys[0] = ui::library(w)->nodeKey(nodes[0]);
+    keys[1] = ui::library(w)->nodeKey(nodes[1]);
+    watch = std::make_unique<Watch>(w, charts, surface);
+}
 
-    Watch watch(w, charts, surface);
-    std::vector<double> times;
-    int late = 0;
-    int which = 0;
-    int drawings = 0;
-    int frames = 0;
-    int paints = 0;
-    const auto click = [&]() -> bool {
-        which ^= 1;
-        // Opens the node's group and scrolls it into view, as the user does
-        // before the click; then all is left to settle. What the windows
-        // still show of the last click then came too late to be timed.
-        const QPoint at = test::treeNodeCentre(w, keys[which]);
-        const int shown = watch.activity();
-        settle(100);
-        late += watch.activity() - shown;
-        const int drawingsBefore = watch.drawings();
-        watch.start();
-        QElapsedTimer clock;
-        clock.start();
-        QTest::mouseClick(ui::tvStrategies(w)->viewport(), Qt::LeftButton, {}, at);
-        const double ms = followUntilQuiet(watch, clock);
-        if (ms < 0)
-            return false;
-        times.push_back(ms);
-        drawings += watch.drawings() - drawingsBefore;
-        frames += watch.frames;
-        paints += watch.paints;
-        return ui::tvStrategies(w)->currentItem() == nodes[which];
-    };
-    for (int warm = 0; warm < 4; ++warm) {
-        if (!click()) {
-            state.SkipWithError("a click did not reach every window");
-            return;
-        }
-    }
-    times.clear();
-    late = drawings = frames = paints = 0;
-    for (auto _ : state) {
-        if (!click()) {
-            state.SkipWithError("a click did not reach every window");
-            return;
-        }
-        state.SetIterationTime(times.back() * 1e-3);
-    }
-    const auto clicks = static_cast<double>(times.size());
-    state.counters["median_ms"] = percentile(times, 0.5);
-    state.counters["min_ms"] = percentile(times, 0);
-    state.counters["p90_ms"] = percentile(times, 0.9);
-    state.counters["max_ms"] = percentile(times, 1);
+bool ClickRun::click()
+{
+    which ^= 1;
+    // Opens the node's group and scrolls it into view, as the user does
+    // before the click; then all is left to settle. What the windows
+    // still show of the last click then came too late to be timed.
+    const QPoint at = test::treeNodeCentre(w, keys[which]);
+    const int shown = watch->activity();
+    settle(100);
+    late += watch->activity() - shown;
+    const int drawingsBefore = watch->drawings();
+    watch->start();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(ui::tvStrategies(w)->viewport(), Qt::LeftButton, {}, at);
+    const double ms = followUntilQuiet(*watch, clock);
+    if (ms < 0)
+        return false;
+    times.push_back(ms);
+    drawings += watch->drawings() - drawingsBefore;
+    frames += watch->frames;
+    paints += watch->paints;
+    return ui::tvStrategies(w)->currentItem() == nodes[which];
+}
+
+void reportClicks(benchmark::State& state, const ClickRun& r)
+{
+    const auto clicks = static_cast<double>(r.times.size());
+    state.counters["median_ms"] = percentile(r.times, 0.5);
+    state.counters["min_ms"] = percentile(r.times, 0);
+    state.counters["p90_ms"] = percentile(r.times, 0.9);
+    state.counters["max_ms"] = percentile(r.times, 1);
     // Per click: the 2-D windows' drawings (all three), the paints of the
     // grid and the plots (four a round), and the 3-D frames.
-    state.counters["draws2d"] = drawings / clicks;
-    state.counters["paints"] = paints / clicks;
-    state.counters["frames3d"] = frames / clicks;
-    state.counters["late"] = late;
-    state.SetLabel(QStringLiteral("%1, %2, %3")
-                       .arg(large ? QStringLiteral("2,000 strategies") : QStringLiteral("shipped library"),
-                            model == PricingModel::BinomialAmerican ? QStringLiteral("American 200")
-                                                                    : QStringLiteral("Black-Scholes"),
-                            wideChain ? QStringLiteral("56,000 options") : QStringLiteral("sample chain"))
-                       .toStdString());
+    state.counters["draws2d"] = r.drawings / clicks;
+    state.counters["paints"] = r.paints / clicks;
+    state.counters["frames3d"] = r.frames / clicks;
+    state.counters["late"] = r.late;
+}
+
+QString caseLabel(bool large, int model, bool wideChain)
+{
+    return QStringLiteral("%1, %2, %3")
+        .arg(large ? QStringLiteral("2,000 strategies") : QStringLiteral("shipped library"),
+             model == PricingModel::BinomialAmerican ? QStringLiteral("American 200") : QStringLiteral("Black-Scholes"),
+             wideChain ? QStringLiteral("56,000 options") : QStringLiteral("sample chain"));
+}
+
+// Whether a main window has been started in this process before: the first
+// clicks of the program are only measured on the process's first windows
+// (what a run builds once, fonts, glyphs, shaders, stays for the later ones).
+bool g_windowsOpenedBefore = false;
+
+// The first clicks after the program has started and the windows are open,
+// with nothing clicked before: each click is one iteration, reported one by
+// one (click1_ms ...). The program starts with a group selected, so that the
+// first click is the first strategy the windows draw (the first surface of
+// the 3-D window's renderer among them). Must be the process's first case (it
+// is registered first; a filter that runs it after another case makes it
+// refuse); the process's settings and caches (Mesa's shader cache too) start
+// empty, as on a first run.
+constexpr int kFirstClicks = 5;
+void FirstClicks(benchmark::State& state)
+{
+    if (std::exchange(g_windowsOpenedBefore, true)) {
+        state.SkipWithError("the first clicks are measured only on the process's first windows: run this case alone");
+        return;
+    }
+    const int model = static_cast<int>(state.range(0));
+    ClickRun r(false, model, false, true);
+    if (!r.error.isEmpty()) {
+        state.SkipWithError(r.error.toStdString().c_str());
+        return;
+    }
+    for (auto _ : state) {
+        if (!r.click()) {
+            state.SkipWithError("a click did not reach every window");
+            return;
+        }
+        state.SetIterationTime(r.times.back() * 1e-3);
+    }
+    for (size_t i = 0; i < r.times.size(); ++i)
+        state.counters["click" + std::to_string(i + 1) + "_ms"] = r.times[i];
+    reportClicks(state, r);
+    state.SetLabel(("first clicks, started on a group, " + caseLabel(false, model, false)).toStdString());
+}
+BENCHMARK(FirstClicks)
+    ->Args({PricingModel::BinomialAmerican})
+    ->Iterations(kFirstClicks)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void ClickStrategy(benchmark::State& state)
+{
+    g_windowsOpenedBefore = true;
+    const bool large = state.range(0) == 1;
+    const int model = static_cast<int>(state.range(1));
+    const bool wideChain = state.range(2) == 1;
+    ClickRun r(large, model, wideChain);
+    if (!r.error.isEmpty()) {
+        state.SkipWithError(r.error.toStdString().c_str());
+        return;
+    }
+    for (int warm = 0; warm < 4; ++warm) {
+        if (!r.click()) {
+            state.SkipWithError("a click did not reach every window");
+            return;
+        }
+    }
+    r.resetCounts();
+    for (auto _ : state) {
+        if (!r.click()) {
+            state.SkipWithError("a click did not reach every window");
+            return;
+        }
+        state.SetIterationTime(r.times.back() * 1e-3);
+    }
+    reportClicks(state, r);
+    state.SetLabel(caseLabel(large, model, wideChain).toStdString());
 }
 BENCHMARK(ClickStrategy)
     ->Args({0, PricingModel::BinomialAmerican, 0})

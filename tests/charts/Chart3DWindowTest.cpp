@@ -1,6 +1,7 @@
 // The 3-D window on a real display with OpenGL (Xvfb, Mesa's software
 // renderer, openbox): the surface drawn follows the selected strategy, the
-// percent box and the mode; the presets and the mouse turn the view, and the views of
+// percent box and the mode; a window started with nothing to draw has its
+// renderer draw a first surface off screen and still shows nothing; the presets and the mouse turn the view, and the views of
 // the presets show the whole surface with its labels; the read-out names the
 // point under the pointer of the surface drawn; the close box hides, and the main
 // window's menu bar and toolbar and a 2-D chart's "3DChart" button show the
@@ -232,6 +233,28 @@ private slots:
         clickNode(run.window(), QStringLiteral("T1S1"));
         QVERIFY(drawnAsGiven(c));
         clickOn(c->chkPercent);
+        QVERIFY(drawnAsGiven(c));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // Started on a group, the window shows nothing; its renderer draws its
+    // first surface off screen meanwhile and the window keeps showing nothing,
+    // until the first strategy brings its surface.
+    void startedEmptyPreparesTheSurfaceDrawing()
+    {
+        test::storeSetting(QStringLiteral("StgSelectedStrategy"), QStringLiteral("T1"));
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        QVERIFY2(c->Chart3D->drawing(), "no OpenGL on the test display");
+        QCOMPARE(c->windowTitle(), QStringLiteral("3D chart"));
+        QCOMPARE(c->Chart3D->rowCount(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(c->Chart3D->surfaceDrawingPrepared(), test::kWindowSystemWait);
+        QCOMPARE(c->Chart3D->drawnPointCount(), 0);
+        QVERIFY(drawnExtent(c->Chart3D->renderedImage()).isValid()); // the axes are drawn
+        clickNode(run.window(), QStringLiteral("T1S1"));
+        QCOMPARE(c->Chart3D->drawnPointCount(), 900);
         QVERIFY(drawnAsGiven(c));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
