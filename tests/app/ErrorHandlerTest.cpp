@@ -159,10 +159,8 @@ TEST_F(ErrorHandlerFixture, TraceLinesForPushPopAndMessage)
     EXPECT_FALSE(QFile::exists(tracePath()));
 }
 
-// A run killed in the middle of a long line left the trace and the error
-// log ending in a cut line (the log's cut between the two bytes of its line
-// end): the next line starts on a line of its own, and the cut one stays as
-// it was written.
+// A run killed mid-line left the trace and the error log (cut inside its CR
+// LF) ending in a cut line: the next line starts on its own, the cut one kept.
 TEST_F(ErrorHandlerFixture, ALineCutByAKillIsEndedBeforeTheNextOne)
 {
     CErrorHandler& h = *gErrorHandler;

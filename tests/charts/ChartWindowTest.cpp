@@ -168,25 +168,15 @@ QStringList drawnTexts(const platform::Chart2D* chart)
     return texts;
 }
 
-bool apart(const QStringList& texts)
+// Empty when the labels the control reports on `axis` are three or more,
+// read apart, and are each drawn whole; else what is wrong.
+QString labelFault(const platform::Chart2D* chart, char axis)
 {
-    return QSet<QString>(texts.begin(), texts.end()).size() == texts.size();
-}
-
-// Every label is drawn whole, and what is drawn of them reads apart.
-bool drawnApart(const platform::Chart2D* chart, const QStringList& labels)
-{
-    const QStringList texts = drawnTexts(chart);
-    QStringList drawn;
-    for (const QString& label : labels) {
-        const auto it = std::find_if(texts.begin(), texts.end(), [&](const QString& t) {
-            return t == label;
-        });
-        if (it == texts.end())
-            return false;
-        drawn << *it;
-    }
-    return apart(drawn);
+    const QStringList labels = chart->axisLabels(axis), drawn = drawnTexts(chart);
+    const bool whole = std::all_of(labels.begin(), labels.end(), [&](const QString& l) { return drawn.contains(l); });
+    if (labels.size() >= 3 && QSet<QString>(labels.begin(), labels.end()).size() == labels.size() && whole)
+        return {};
+    return QString(QLatin1Char(axis)) + ": " + labels.join(" | ") + " drawn: " + drawn.join(" | ");
 }
 
 bool near(double a, double b, double tolerance)
@@ -483,14 +473,8 @@ private slots:
         c->setStockPrice(price);
         QCOMPARE(c->ranges().StockPriceValue, price);
         const auto check = [&](const QString& where) {
-            for (const char axis : {'X', 'Y'}) {
-                const QStringList labels = c->Chart->axisLabels(axis);
-                const QString what = where + QLatin1Char(' ') + QLatin1Char(axis) + QStringLiteral(": ")
-                    + labels.join(QStringLiteral(" | "));
-                QVERIFY2(labels.size() >= 3 && apart(labels), qPrintable(what));
-                QTRY_VERIFY2(drawnApart(c->Chart, labels), qPrintable(what + QStringLiteral(" drawn: ")
-                                                                    + drawnTexts(c->Chart).join(QStringLiteral(" | "))));
-            }
+            for (const char axis : {'X', 'Y'})
+                QTRY_VERIFY2(labelFault(c->Chart, axis).isEmpty(), qPrintable(where + ' ' + labelFault(c->Chart, axis)));
         };
         for (const char* x : {"Stock price", "Volatility", "Time", "Interest rate"}) {
             QVERIFY2(choose(c.get(), "axisx", QLatin1String(x)), x);
@@ -526,11 +510,8 @@ private slots:
             chart.setXValues(x);
             chart.setValues(x, 1);
             chart.show();
-            for (const char axis : {'X', 'Y'}) {
-                const QStringList labels = chart.axisLabels(axis);
-                QVERIFY2(labels.size() >= 3 && apart(labels), qPrintable(labels.join(QStringLiteral(" | "))));
-                QTRY_VERIFY2(drawnApart(&chart, labels), qPrintable(drawnTexts(&chart).join(QStringLiteral(" | "))));
-            }
+            for (const char axis : {'X', 'Y'})
+                QTRY_VERIFY2(labelFault(&chart, axis).isEmpty(), qPrintable(labelFault(&chart, axis)));
         }
     }
 

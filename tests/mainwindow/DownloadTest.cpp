@@ -119,16 +119,10 @@ private slots:
         // An answer of exactly the largest size taken: the sample chain, and
         // after its last line end a piece without one, which is no line.
         QFile exact(m_dir.filePath(QStringLiteral("EXACT.opt")));
-        QVERIFY(exact.open(QIODevice::WriteOnly));
-        QFile sample(test::shippedFile(QStringLiteral("SAMPLE.opt")));
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        const QByteArray table = sample.readAll();
-        QVERIFY(table.endsWith("\r\n"));
-        exact.write(table);
-        const QByteArray padding(1024 * 1024, 'x');
-        for (int64_t left = marketdata::kLargestChainBytes - table.size(); left > 0; left -= padding.size())
-            exact.write(padding.constData(), std::min<int64_t>(left, padding.size()));
-        QCOMPARE(exact.size(), marketdata::kLargestChainBytes);
+        const QByteArray table = bytesOf(test::shippedFile(QStringLiteral("SAMPLE.opt")));
+        QVERIFY(table.endsWith("\r\n") && exact.open(QIODevice::WriteOnly));
+        QCOMPARE(exact.write(table + QByteArray(marketdata::kLargestChainBytes - table.size(), 'x')),
+                 marketdata::kLargestChainBytes);
         exact.close();
         // An answer a byte larger than any chain taken (holding nothing).
         QFile big(m_dir.filePath(QStringLiteral("BIG.opt")));

@@ -281,6 +281,33 @@ private slots:
         };
         QTRY_VERIFY2_WITH_TIMEOUT(placed().isEmpty() && laidOutFramed(w), qPrintable(placed() + "on " + text(area)),
                                   test::kWindowSystemWait);
+        // No two at one place (corners within half a title bar), and none
+        // left of (above) one it was written right of (below): the cascade
+        // keeps the written order.
+        const QList<QPoint> written{writtenCorner("Settings", "StgLeft", "StgTop"),
+                                    writtenCorner("Settings", "3dChartLeft", "3dChartTop"),
+                                    writtenCorner("Settings\\CC1", "Left", "Top"),
+                                    writtenCorner("Settings\\CC2", "Left", "Top"),
+                                    writtenCorner("Settings\\CC3", "Left", "Top")};
+        const auto together = [&] {
+            QString found;
+            const int half = w->windowHandle()->frameMargins().top() / 2;
+            for (qsizetype i = 0; i < windows.size(); ++i) {
+                for (qsizetype j = i + 1; j < windows.size(); ++j) {
+                    const QPoint a = test::frameOf(windows[i]).topLeft(), b = test::frameOf(windows[j]).topLeft();
+                    const QPoint was = written[j] - written[i];
+                    const QString pair = QStringLiteral("windows %1 and %2 at %3,%4 and %5,%6: ")
+                                             .arg(i).arg(j).arg(a.x()).arg(a.y()).arg(b.x()).arg(b.y());
+                    if (std::abs(a.x() - b.x()) <= half && std::abs(a.y() - b.y()) <= half)
+                        found += pair + "at one place; ";
+                    if ((was.x() > 0 && b.x() < a.x()) || (was.x() < 0 && b.x() > a.x())
+                        || (was.y() > 0 && b.y() < a.y()) || (was.y() < 0 && b.y() > a.y()))
+                        found += pair + "out of the written order; ";
+                }
+            }
+            return found;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(together().isEmpty(), qPrintable(together()), test::kWindowSystemWait);
         checkBottomPane(w, {});
         if (QTest::currentTestFailed())
             return;
@@ -297,54 +324,6 @@ private slots:
                                   test::kWindowSystemWait);
         checkBottomPane(w, QStringLiteral("restored, "));
         QVERIFY2(placed().isEmpty(), qPrintable(placed()));
-        QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join(u'\n')));
-    }
-
-    // Written at 1920x1080 with 2-D #1..#3 and the 3-D window, read back
-    // here: every window whole on the screen, no two at one place (corners
-    // within half a title bar), and none left of (above) one it was written
-    // right of (below), so the cascade keeps its order.
-    void placesWrittenAt1920x1080KeepTheirOrderApart()
-    {
-        test::environment().clearSettings();
-        storeWrittenAt1920x1080();
-        const QList<QPoint> written{writtenCorner("Settings", "StgLeft", "StgTop"),
-                                    writtenCorner("Settings\\CC1", "Left", "Top"),
-                                    writtenCorner("Settings\\CC2", "Left", "Top"),
-                                    writtenCorner("Settings\\CC3", "Left", "Top"),
-                                    writtenCorner("Settings", "3dChartLeft", "3dChartTop")};
-        const QStringList names{"main window", "2-D #1", "2-D #2", "2-D #3", "3-D window"};
-        test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG")), "-O",
-                                 test::shippedFile(QStringLiteral("SAMPLE.opt"))});
-        frmStrategies* w = run.window();
-        QVERIFY(QTest::qWaitForWindowExposed(w, test::kWindowSystemWait));
-        QCOMPARE(test::chartKeys(w), (QStringList{"C0", "C1", "C2"}));
-        const QList<QWidget*> windows{w, w->chartByKey(QStringLiteral("C0")), w->chartByKey(QStringLiteral("C1")),
-                                      w->chartByKey(QStringLiteral("C2")), frm3dChart::instance()};
-        const QRect area = w->screen()->availableGeometry();
-        const auto faults = [&] {
-            QString found;
-            const int half = w->windowHandle()->frameMargins().top() / 2;
-            for (qsizetype i = 0; i < windows.size(); ++i) {
-                const QPoint a = test::frameOf(windows[i]).topLeft();
-                if (!test::isFramed(windows[i]) || !area.contains(test::frameOf(windows[i])))
-                    found += names[i] + ' ' + text(test::frameOf(windows[i])) + " not on the screen; ";
-                for (qsizetype j = i + 1; j < windows.size(); ++j) {
-                    const QPoint b = test::frameOf(windows[j]).topLeft(), was = written[j] - written[i];
-                    const QString pair = QStringLiteral("%1 at %2,%3 and %4 at %5,%6: ")
-                                             .arg(names[i]).arg(a.x()).arg(a.y()).arg(names[j]).arg(b.x()).arg(b.y());
-                    if (std::abs(a.x() - b.x()) <= half && std::abs(a.y() - b.y()) <= half)
-                        found += pair + "at one place; ";
-                    if ((was.x() > 0 && b.x() < a.x()) || (was.x() < 0 && b.x() > a.x())
-                        || (was.y() > 0 && b.y() < a.y()) || (was.y() < 0 && b.y() > a.y()))
-                        found += pair + "out of the written order; ";
-                }
-            }
-            return found;
-        };
-        QTRY_VERIFY2_WITH_TIMEOUT(faults().isEmpty(), qPrintable(faults() + "on " + text(area)),
-                                  test::kWindowSystemWait);
         QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join(u'\n')));
     }
 };

@@ -82,9 +82,7 @@ private slots:
     void init()
     {
         test::environment().clearSettings();
-        // Each test is a run of its own: a store that could not be written
-        // in the test before (which drops the rest of its run's writes) is
-        // not this one's.
+        // A run of its own: no store the test before could not write.
         gAppSettings.reset();
     }
 

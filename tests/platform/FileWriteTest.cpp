@@ -105,9 +105,8 @@ TEST(FileWrite, OnlyPartialCopiesOfSavesThatNoLongerRunAreRemoved)
     EXPECT_FALSE(folder.exists(QStringLiteral("library.stg")));
 }
 
-// Saving over a file that may only be read is refused and leaves it as it
-// was. Root may write any file: as root the save runs in a child that has
-// dropped to the user "nobody", in a folder of that user's.
+// Saving over a read-only file is refused and leaves it. Root writes any
+// file, so as root the save runs in a child dropped to the user "nobody".
 TEST(FileWrite, AReadOnlyFileIsNotSavedOver)
 {
     QTemporaryDir dir;

@@ -112,10 +112,9 @@ TEST(Workbook, ADiskWithoutRoomForEveryPartIsToldNotWrittenHalf)
     EXPECT_EQ(test::readXlsx(path).cells.value("H200").text, QStringLiteral("cell 200 8 text"));
 }
 
-// Texts that pack badly (no two alike, many characters the sheet writes
-// long), many looks, merges and widths: the room asked still covers what the
-// writing takes at its fullest. And at every file size limit (a nearly full
-// disk) up to that room, a save writes the whole workbook or nothing.
+// Texts that pack badly, many looks, merges and widths: the room asked covers
+// the writing at its fullest, and under any file size limit up to that room a
+// save writes the whole workbook or nothing.
 TEST(Workbook, EveryDiskSizeGivesAWholeWorkbookOrNone)
 {
     QTemporaryDir dir;

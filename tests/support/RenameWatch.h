@@ -1,11 +1,8 @@
 #pragma once
-// Sees every file renamed into some folders (the last step of a whole-file
-// replacement), in the order the renames happened, by inotify: what another
-// process renames counts too. Events wait in the kernel, so a rename is seen
-// as soon as the call that made it has returned. The kernel merges an event
-// into the one before it when both are alike, so two renames onto the same
-// name would show as one; the temporary names renamed from (each its own)
-// are watched too, so no two events in a row are alike.
+// Every file renamed into some folders (the last step of a whole-file
+// replacement), in order, by inotify, whichever process renamed it. The
+// kernel merges an event into a like one before it, so the (distinct) names
+// renamed from are watched too: two renames onto one name stay two.
 #include <QString>
 #include <QStringList>
 
@@ -23,10 +20,8 @@ public:
     {
         for (const QString& folder : folders) {
             const int wd = m_fd < 0 ? -1 : ::inotify_add_watch(m_fd, folder.toLocal8Bit().constData(), IN_MOVED_FROM | IN_MOVED_TO);
-            if (wd < 0)
-                m_ok = false;
-            else
-                m_folders[wd] = folder;
+            m_ok = m_ok && wd >= 0;
+            m_folders[wd] = folder;
         }
     }
     ~RenameWatch()

@@ -32,11 +32,9 @@ struct XlsxContents {
 
 XlsxContents readXlsx(const QString& path);
 
-// The most room, in bytes, the writing of the workbook at `path` took at
-// once, read from its package: the writer packs the parts one by one, each
-// from an unpacked copy of its own that it removes once the part is packed,
-// so at the end of packing a part the disk held the package up to there and
-// that part unpacked. -1 when the package cannot be read.
+// The most room (bytes) writing the workbook at `path` took at once: the
+// package up to the end of a part plus that part unpacked (the writer packs
+// each part from an unpacked copy it then removes). -1 when unreadable.
 qint64 xlsxRoomTaken(const QString& path);
 
 } // namespace tw::test

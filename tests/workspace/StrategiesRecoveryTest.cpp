@@ -45,20 +45,17 @@ bool touch(const QString& path, const QDateTime& when)
 }
 
 // Points the home folder at a folder of the test's own, and clears the
-// recovery folders.
+// data and state folders the file falls back to.
 class Recovery : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        test::environment().clearSettings();
         m_oldHome = qgetenv("HOME");
         ASSERT_TRUE(m_home.isValid());
         qputenv("HOME", m_home.path().toLocal8Bit());
         m_folders = recoveryFolders();
-        for (const QString& folder : m_folders.mid(1, 2)) {
-            QFile::remove(folder);
-            QDir(folder).removeRecursively();
-        }
+        TearDown();
+        qputenv("HOME", m_home.path().toLocal8Bit());
     }
     void TearDown() override
     {
@@ -105,8 +102,7 @@ TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndI
             ASSERT_TRUE(block(m_folders.at(i)));
     }
 
-    // No folder at all: each is named with its cause, on stderr and in the
-    // error log, and no file is left.
+    // No folder at all: each named with its cause, on stderr and in the log.
     const QString homeFile = m_home.filePath(QStringLiteral("not a folder"));
     ASSERT_TRUE(block(homeFile));
     qputenv("HOME", homeFile.toLocal8Bit());
@@ -129,8 +125,7 @@ TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndI
 
 TEST_F(Recovery, AStartNamesEachNewFileOnceWhereverItWasKept)
 {
-    EXPECT_EQ(recoveryNews({}, {}).files, QStringList{});
-    EXPECT_TRUE(recoveryNews({}, {}).seen.isEmpty()); // nothing to keep
+    EXPECT_TRUE(recoveryNews({}, {}).files.isEmpty() && recoveryNews({}, {}).seen.isEmpty()); // nothing to keep
     const QDateTime t0 = QDateTime(QDate(2026, 5, 1), QTime(10, 0, 0, 250), Qt::UTC);
     const QString beside = m_folders.at(0) + "/Unsaved strategies 2026-05-01 10-00-00.stg";
     const QString fallback = m_folders.at(1) + "/Unsaved strategies 2026-05-01 11-00-00.stg";
@@ -141,9 +136,8 @@ TEST_F(Recovery, AStartNamesEachNewFileOnceWhereverItWasKept)
     ASSERT_TRUE(QDir().mkpath(m_folders.at(2)) && empty.open(QIODevice::WriteOnly));
     empty.close();
 
-    // No time kept (an earlier version's settings): the files beside the
-    // settings were named by the settings already; the one they name is
-    // told, and no file twice.
+    // No time kept (an earlier version's settings): those beside the settings
+    // were named already; the one the settings name is told, none twice.
     EXPECT_EQ(recoveryNews({}, {}).files, QStringList{fallback});
     EXPECT_EQ(recoveryNews(beside, {}).files, (QStringList{beside, fallback}));
     EXPECT_EQ(recoveryNews({}, firstRecoverySeen()).files, (QStringList{beside, fallback}));
