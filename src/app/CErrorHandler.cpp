@@ -161,6 +161,18 @@ QString CErrorHandler::ComposeReport(const QString& procedure) const
     return report;
 }
 
+void CErrorHandler::appendToErrorLog(const QString& entry) const noexcept
+{
+    try {
+        QString why;
+        if (!platform::appendWhole(m_errorLogFile, (entry + kCrLf).toUtf8(), &why))
+            std::fprintf(stderr, "The error log %s cannot be written: %s.\n", qPrintable(m_errorLogFile),
+                         qPrintable(why));
+    } catch (...) {
+        std::fprintf(stderr, "The error log cannot be written.\n");
+    }
+}
+
 int32_t CErrorHandler::showErrorForm(const QString& report)
 {
     const QString tag = dialogs().errorForm(report, m_supportMail);
@@ -181,12 +193,8 @@ int32_t CErrorHandler::HandleError(const QString& procedure, const TwError& erro
         m_errorLine = 0;
         report = ComposeReport(procedure);
 
-        if (m_errorHandlerActions & ActionLogFile) {
-            QString why;
-            if (!platform::appendWhole(m_errorLogFile, (report + kCrLf).toUtf8(), &why))
-                std::fprintf(stderr, "The error log %s cannot be written: %s.\n", qPrintable(m_errorLogFile),
-                             qPrintable(why));
-        }
+        if (m_errorHandlerActions & ActionLogFile)
+            appendToErrorLog(report);
         if ((m_errorHandlerActions & ActionEventLog) && m_isNT) {
             openlog("Tarnwell", LOG_PID, LOG_USER);
             syslog(LOG_ERR, "%s", report.toUtf8().constData());

@@ -75,6 +75,9 @@ public:
 
     // The date and time text that starts trace lines and reports.
     static QString timeStamp();
+    // Appends `entry` and a line end to the error log; where the log cannot be
+    // written, says so on the standard error stream. Never throws.
+    void appendToErrorLog(const QString& entry) const noexcept;
 
 private:
     void writeTraceLine(const QString& kind, const QString& text);

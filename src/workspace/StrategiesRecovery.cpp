@@ -4,7 +4,6 @@
 #include "app/Tools.h"
 #include "app/TwError.h"
 #include "model/StrategiesFile.h"
-#include "platform/FileWrite.h"
 #include "platform/RegistryStore.h"
 
 #include <QDir>
@@ -127,11 +126,8 @@ QString keepUnsavedStrategies(const StrategyTypeCollection& library)
                              .arg(failures.join(QStringLiteral("; ")));
     std::fprintf(stderr, "%s\n", qPrintable(text));
     std::fflush(stderr);
-    QString why;
-    const QString log = errorHandler().ErrorLogFile();
-    const QString entry = CErrorHandler::timeStamp() + QStringLiteral("\r\n\t") + text + QStringLiteral("\r\n\r\n");
-    if (!platform::appendWhole(log, entry.toUtf8(), &why))
-        std::fprintf(stderr, "The error log %s cannot be written: %s.\n", qPrintable(log), qPrintable(why));
+    errorHandler().appendToErrorLog(CErrorHandler::timeStamp() + QStringLiteral("\r\n\t") + text
+                                    + QStringLiteral("\r\n"));
     return {};
 }
 
