@@ -121,12 +121,17 @@ QString logFolder()
         if (probe.open())
             return program;
     }
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty())
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    state += QStringLiteral("/tarnwell");
+    const QString state = userStateFolder();
     QDir().mkpath(state);
     return state;
+}
+
+QString userStateFolder()
+{
+    // A relative path is no base folder (the XDG rules): the default stands.
+    const QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    return (QDir::isAbsolutePath(base) ? base : QDir::homePath() + QStringLiteral("/.local/state"))
+        + QStringLiteral("/tarnwell");
 }
 
 QString supportMailAddress()

@@ -48,8 +48,11 @@ QString programFolder();
 // A shipped data file by its bare name: next to the program, or in the
 // installed data folder; the program folder's path when it is in neither.
 QString locateShippedFile(const QString& bareName);
+// The program's folder in the user's state folder: $XDG_STATE_HOME/tarnwell
+// ($XDG_STATE_HOME when it is an absolute path, else ~/.local/state); not made.
+QString userStateFolder();
 // Where the trace file and the error log go: the program folder when it can be
-// written, else the user's state folder ($XDG_STATE_HOME/tarnwell).
+// written, else userStateFolder() (made when missing).
 QString logFolder();
 // The names of the error log and the trace file in that folder.
 inline constexpr const char* ErrorLogFileName = "Error Log.txt";

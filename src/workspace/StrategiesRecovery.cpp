@@ -20,14 +20,6 @@ namespace {
 
 const QString kPattern = QStringLiteral("Unsaved strategies *.stg");
 
-// A folder of the XDG base directories: the variable's path when it is an
-// absolute one, else the default below the home folder.
-QString xdgFolder(const char* variable, const QString& fallback)
-{
-    const QString path = qEnvironmentVariable(variable);
-    return QDir::isAbsolutePath(path) ? path : QDir::homePath() + QLatin1Char('/') + fallback;
-}
-
 // The first free name in `dir`, taken by making the file (another run ended
 // at the same moment takes the next one); empty, with the cause in `why`,
 // when no file can be made there.
@@ -87,7 +79,7 @@ QStringList recoveryFolders()
 {
     QStringList folders{QFileInfo(platform::RegistryStore::folder()).path(),
                         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tarnwell"),
-                        xdgFolder("XDG_STATE_HOME", QStringLiteral(".local/state")) + QStringLiteral("/tarnwell"),
+                        userStateFolder(),
                         QDir::homePath()};
     for (QString& f : folders)
         f = QDir::cleanPath(f);
