@@ -317,11 +317,6 @@ void RegistryStore::beginBatch()
     ++heldWrites()[filePath()].depth;
 }
 
-bool RegistryStore::batching() const
-{
-    return heldFor(filePath()) != nullptr;
-}
-
 bool RegistryStore::writeBatch()
 {
     m_lastError.clear();

@@ -81,7 +81,6 @@ public:
     void beginBatch();
     bool writeBatch();
     bool endBatch();
-    bool batching() const;
 
     // What went wrong in the last failing write, in words for the user.
     QString lastError() const { return m_lastError; }

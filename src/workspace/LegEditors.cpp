@@ -4,8 +4,8 @@
 // Leaving the editor writes the choice into the selected strategy's leg,
 // rebuilds both grids and evaluates again; Enter leaves it for its grid, a
 // cancel from the grid leaves it without writing; Escape does not end it.
-// The strategies count as unsaved only when a leg changed: a value other than the leg's, or a leg the
-// hint row added.
+// The strategies count as unsaved only when a leg changed: a value other
+// than the leg's, or a leg the hint row added.
 
 #include "workspace/LegsPane.h"
 
