@@ -275,13 +275,7 @@ TEST_F(Settings, EveryReadSeesTheCurrentFile)
     EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Model"), 0).toInt(), 2);
 }
 
-namespace {
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-} // namespace
+using test::bytesOf;
 
 TEST_F(Settings, ABatchReplacesTheFileOnceAndReadsSeeItsValues)
 {

@@ -3,6 +3,7 @@
 // keeps the loaded chain), saving the quote lines through the save dialog
 // (a failure to write is reported), and the requests the file dialogs get.
 #include "support/MainWindowControls.h"
+#include "support/TestEnvironment.h"
 #include "app/CAppSettings.h"
 #include "app/Dialogs.h"
 #include "app/Tools.h"
@@ -48,11 +49,7 @@ void writeLines(const QString& path, const QStringList& lines)
         f.write(l.toLatin1() + "\r\n");
 }
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::bytesOf;
 
 void deleteSetting(const QString& section, const QString& key)
 {

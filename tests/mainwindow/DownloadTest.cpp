@@ -8,6 +8,7 @@
 // cancelled from its button; and the real server program started as a user
 // starts it.
 #include "support/MainWindowControls.h"
+#include "support/TestEnvironment.h"
 #include "MainWindowFixtures.h"
 
 #include "QuoteServer.h"
@@ -46,11 +47,7 @@ using tw::tools::QuoteServer;
 
 namespace {
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::bytesOf;
 
 void pointAt(uint16_t port)
 {

@@ -110,11 +110,7 @@ QStringList recoveryFiles()
     return QDir(recoveryFolder()).entryList({QStringLiteral("Unsaved strategies *.stg")}, QDir::Files);
 }
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::bytesOf;
 
 // Starts the program in `mode` and waits until it has said `awaited`.
 bool startProgram(QProcess& program, const QString& mode, const test::SampleFiles& files, const QByteArray& awaited,

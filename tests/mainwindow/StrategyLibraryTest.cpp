@@ -117,11 +117,7 @@ QString writeLibrary(const QString& path, const Picture& p, const QString& descr
     return path;
 }
 
-QByteArray bytesOf(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using test::bytesOf;
 
 void clickNode(frmStrategies* w, const QString& key)
 {

@@ -55,4 +55,10 @@ void installEnvironment()
         g_env = std::make_unique<TestEnvironment>(); // removed when the process ends
 }
 
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace tw::test

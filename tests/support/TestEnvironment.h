@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
@@ -23,6 +24,9 @@ public:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
+
+// The whole content of the file at `path`; empty when it cannot be read.
+QByteArray bytesOf(const QString& path);
 
 // The environment of the running test program (created by the test mains).
 TestEnvironment& environment();
