@@ -12,6 +12,11 @@
 // in as an untitled copy (Save asks for a name) and the setting keeps naming
 // the user's own file. A file the start-up could not read is replaced by a
 // save only when the user agrees.
+//
+// Another program (a second Tarnwell on the same file) may write the file
+// while it is open here: Save first checks that the file still holds what was
+// read or last written here, and asks before writing over what the other one
+// wrote.
 
 #include "workspace/StrategyLibraryPane.h"
 
@@ -66,12 +71,13 @@ bool StrategyLibraryPane::openStrategiesFile(const QString& path, QString& messa
 {
     Procedure proc("frmStrategies", "openStrategiesFile");
     std::shared_ptr<StrategyTypeCollection> loaded;
-    if (!readFile([&] { loaded = readStrategiesFile(path); }, StrategiesCommand::Load, path, message))
+    QByteArray stamp;
+    if (!readFile([&] { loaded = readStrategiesFile(path, &stamp); }, StrategiesCommand::Load, path, message))
         return false;
     const bool shipped = sameFile(path, shippedLibrary());
     TW_STEP_OR(proc, false, {
         session().setLibrary(loaded);
-        session().setLibraryFile(shipped ? QString() : absolutePath(path));
+        session().setLibraryFile(shipped ? QString() : absolutePath(path), stamp);
     });
     TW_STEP_OR(proc, false, UpdateTreeView());
     // Kept as a full path: the next start finds it from any folder.
@@ -167,12 +173,12 @@ void StrategyLibraryPane::AppendStrategyFromFile(const QString& path)
     TW_STEP(proc, session().setStrategiesChanged(true));
 }
 
-bool StrategyLibraryPane::writeStrategies(const StrategyTypeCollection& types, const QString& path)
+QByteArray StrategyLibraryPane::writeStrategies(const StrategyTypeCollection& types, const QString& path)
 {
     const QString shipped = shippedLibrary();
     if (sameFile(path, shipped)) {
         dialogs().messageBox(shippedStrategiesKept(shipped), Msg::OkOnly | Msg::Exclamation, appTitle());
-        return false;
+        return {};
     }
     // Once saved, that file is the user's again.
     const bool toUnreadable = sameFile(path, m_unreadableFile);
@@ -180,19 +186,19 @@ bool StrategyLibraryPane::writeStrategies(const StrategyTypeCollection& types, c
         && dialogs().messageBox(replaceUnreadableQuestion(path), Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2,
                                 QStringLiteral("Strategies"))
                != Msg::Yes)
-        return false;
+        return {};
     try {
-        writeStrategiesFile(types, path);
+        const QByteArray stamp = writeStrategiesFile(types, path);
         if (toUnreadable)
             m_unreadableFile.clear();
-        return true;
+        return stamp;
     } catch (const TwError& e) {
         errorHandler().WriteTrace(e.description());
         dialogs().messageBox(QStringLiteral("The strategies could not be saved to \"%1\".\r\n%2\r\n"
                                             "Nothing was written; the file is as it was.")
                                  .arg(path, e.description()),
                              Msg::OkOnly | Msg::Critical, appTitle());
-        return false;
+        return {};
     }
 }
 
@@ -201,17 +207,29 @@ void StrategyLibraryPane::SaveStrategies()
     Procedure proc("frmStrategies", "SaveStrategies");
     if (!commitOpenEditors(proc))
         return;
-    if (session().libraryFile().isEmpty()) {
+    const QString file = session().libraryFile();
+    if (file.isEmpty()) {
         TW_STEP(proc, SaveStrategiesAs());
         return;
     }
-    bool written = false;
-    TW_STEP(proc, written = writeStrategies(session().library() ? *session().library() : StrategyTypeCollection(),
-                                            session().libraryFile()));
-    if (!written)
+    // What another program wrote since is written over only when the user
+    // agrees; No leaves the file, and the strategies stay unsaved.
+    bool writeOver = true;
+    TW_STEP(proc, {
+        writeOver = !changedSince(file, session().libraryFileStamp())
+            || dialogs().messageBox(changedElsewhereQuestion(file), Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2,
+                                    QStringLiteral("Strategies"))
+                == Msg::Yes;
+    });
+    if (!writeOver)
+        return;
+    QByteArray written;
+    TW_STEP(proc, written = writeStrategies(session().library() ? *session().library() : StrategyTypeCollection(), file));
+    if (written.isEmpty())
         return; // the strategies stay unsaved
+    TW_STEP(proc, session().setLibraryFile(file, written));
     TW_STEP(proc, session().setStrategiesChanged(false));
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(session().libraryFile())));
+    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(file)));
 }
 
 void StrategyLibraryPane::SaveStrategiesAs()
@@ -226,12 +244,12 @@ void StrategyLibraryPane::SaveStrategiesAs()
     TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), offered, false, true));
     if (chosen.isEmpty())
         return;
-    bool written = false;
+    QByteArray written;
     TW_STEP(proc, written = writeStrategies(session().library() ? *session().library() : StrategyTypeCollection(), chosen));
-    if (!written)
+    if (written.isEmpty())
         return;
     // The saved file is the current one, and the one the next start opens.
-    TW_STEP(proc, session().setLibraryFile(absolutePath(chosen)));
+    TW_STEP(proc, session().setLibraryFile(absolutePath(chosen), written));
     TW_STEP(proc, session().setStrategiesChanged(false));
     TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
 }
@@ -255,7 +273,12 @@ void StrategyLibraryPane::ExportStrategies()
     if (chosen.isEmpty())
         return;
     // The open library, its file and its unsaved state stay as they were.
-    TW_STEP(proc, writeStrategies(*exported, chosen));
+    QByteArray written;
+    TW_STEP(proc, written = writeStrategies(*exported, chosen));
+    // Exported over the open library's own file, that file now holds what
+    // this program wrote, not another's.
+    if (!written.isEmpty() && sameFile(chosen, session().libraryFile()))
+        TW_STEP(proc, session().setLibraryFile(session().libraryFile(), written));
 }
 
 QString StrategyLibraryPane::chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist,

@@ -128,10 +128,11 @@ private:
     // Makes the file at `path` the open library; false with the user's
     // message when it cannot be read (nothing changed then).
     bool openStrategiesFile(const QString& path, QString& message);
-    // Writes a library; false, after telling the user, when it fails, when
-    // the path is the shipped library, or when the user declines to replace
-    // the file the start-up could not read.
-    bool writeStrategies(const StrategyTypeCollection& types, const QString& path);
+    // Writes a library and gives the stamp of what was written; an empty one,
+    // after telling the user, when it fails, when the path is the shipped
+    // library, or when the user declines to replace the file the start-up
+    // could not read.
+    QByteArray writeStrategies(const StrategyTypeCollection& types, const QString& path);
 
     QGroupBox* fraStrategies = nullptr;
     platform::TreeView* tvStrategies = nullptr;
