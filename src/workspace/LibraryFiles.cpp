@@ -17,6 +17,11 @@
 // while it is open here: Save first checks that the file still holds what was
 // read or last written here, and asks before writing over what the other one
 // wrote.
+//
+// A recovery file ("Unsaved strategies *.stg", kept when the system ended the
+// program) is opened as strategies not yet saved: never the file the next
+// start opens, and Save asks where to keep them, starting in the folder of the
+// user's own last file.
 
 #include "workspace/StrategyLibraryPane.h"
 
@@ -30,6 +35,7 @@
 #include "model/StrategiesFile.h"
 #include "model/StrategyTemplates.h"
 #include "workspace/LibraryEdits.h"
+#include "workspace/StrategiesRecovery.h"
 
 #include <QFileInfo>
 
@@ -48,6 +54,24 @@ QString absolutePath(const QString& path)
 QString shippedLibrary()
 {
     return locateShippedFile(QLatin1String(DefaultStrategiesFile));
+}
+
+// The file the next start opens; a recovery file never is.
+void rememberLibraryFile(const QString& path)
+{
+    if (!isRecoveryFileName(path))
+        appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(path));
+}
+
+// The folder of the user's own last strategies file, or an empty text (the
+// dialog's own folder) when none is known.
+QString ownLibraryFolder()
+{
+    const QString last = settingText(appSettings(), kSettings, kStrategiesFileKey, QString());
+    if (last.isEmpty() || isRecoveryFileName(last))
+        return {};
+    const QFileInfo folder(QFileInfo(last).absolutePath());
+    return folder.isDir() ? folder.absoluteFilePath() : QString();
 }
 
 // Runs a read of the file at `path`; on failure gives the user's message
@@ -82,8 +106,10 @@ bool StrategyLibraryPane::openStrategiesFile(const QString& path, QString& messa
     TW_STEP_OR(proc, false, UpdateTreeView());
     // Kept as a full path: the next start finds it from any folder.
     if (!shipped)
-        TW_STEP_OR(proc, false, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
-    TW_STEP_OR(proc, false, session().setStrategiesChanged(false));
+        TW_STEP_OR(proc, false, rememberLibraryFile(session().libraryFile()));
+    // Recovered strategies are not saved until they have a file of the
+    // user's own.
+    TW_STEP_OR(proc, false, session().setStrategiesChanged(isRecoveryFileName(path)));
     return true;
 }
 
@@ -169,7 +195,7 @@ void StrategyLibraryPane::AppendStrategyFromFile(const QString& path)
     // The appended file never becomes the current one (an untitled library
     // leaves the setting alone).
     if (!session().libraryFile().isEmpty())
-        TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
+        TW_STEP(proc, rememberLibraryFile(session().libraryFile()));
     TW_STEP(proc, session().setStrategiesChanged(true));
 }
 
@@ -208,7 +234,7 @@ void StrategyLibraryPane::SaveStrategies()
     if (!commitOpenEditors(proc))
         return;
     const QString file = session().libraryFile();
-    if (file.isEmpty()) {
+    if (file.isEmpty() || isRecoveryFileName(file)) {
         TW_STEP(proc, SaveStrategiesAs());
         return;
     }
@@ -229,7 +255,7 @@ void StrategyLibraryPane::SaveStrategies()
         return; // the strategies stay unsaved
     TW_STEP(proc, session().setLibraryFile(file, written));
     TW_STEP(proc, session().setStrategiesChanged(false));
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(file)));
+    TW_STEP(proc, rememberLibraryFile(file));
 }
 
 void StrategyLibraryPane::SaveStrategiesAs()
@@ -239,9 +265,13 @@ void StrategyLibraryPane::SaveStrategiesAs()
         return;
     QString chosen;
     // An untitled library is offered the name of the user's own file that
-    // could not be read at the start.
-    const QString offered = session().libraryFile().isEmpty() ? m_unreadableFile : session().libraryFile();
-    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), offered, false, true));
+    // could not be read at the start; recovered strategies the folder of the
+    // user's own last file, without a name.
+    const QString current = session().libraryFile();
+    const bool recovered = isRecoveryFileName(current);
+    const QString offered = current.isEmpty() ? m_unreadableFile : recovered ? QString() : current;
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), offered, false, true,
+                                                recovered ? ownLibraryFolder() : QString()));
     if (chosen.isEmpty())
         return;
     QByteArray written;
@@ -251,7 +281,7 @@ void StrategyLibraryPane::SaveStrategiesAs()
     // The saved file is the current one, and the one the next start opens.
     TW_STEP(proc, session().setLibraryFile(absolutePath(chosen), written));
     TW_STEP(proc, session().setStrategiesChanged(false));
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
+    TW_STEP(proc, rememberLibraryFile(chosen));
 }
 
 void StrategyLibraryPane::ExportStrategies()
@@ -282,10 +312,11 @@ void StrategyLibraryPane::ExportStrategies()
 }
 
 QString StrategyLibraryPane::chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist,
-                                                 bool save)
+                                                 bool save, const QString& folder)
 {
     FileQuestion q;
     q.title = title;
+    q.initialDir = folder;
     q.filter = QStringLiteral("Strategies (.stg)|*.stg| All Files (*.*)|*.*");
     q.defaultExt = QStringLiteral("stg");
     q.initialFile = initial;

@@ -97,8 +97,10 @@ public:
     // The start-up's load of the session's library file, else the shipped
     // library as an untitled copy.
     void LoadStartupStrategies();
-    // The chosen file, or an empty text when the dialog was cancelled.
-    QString chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save);
+    // The chosen file, or an empty text when the dialog was cancelled;
+    // `folder` is where the dialog starts (empty: its own default).
+    QString chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save,
+                                 const QString& folder = QString());
 
 private:
     void connectTree();

@@ -1013,6 +1013,36 @@ private slots:
         QCOMPARE(dialogs.messages.size(), 2);
     }
 
+    void recoveredStrategiesAreSavedUnderANameOfTheUsersOwn()
+    {
+        QTemporaryDir own;
+        const QString mine = writeLibrary(own.filePath(QStringLiteral("mine.stg")), {{"Mine", {"Old"}}});
+        const QString named = own.filePath(QStringLiteral("recovered.stg"));
+        const QString recovery = writeLibrary(path("Unsaved strategies 2026-03-04 05-06-07.stg"), {{"Mine", {"Edited"}}});
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", mine});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+
+        // Loaded, the recovered strategies are not saved, and the user's own
+        // file stays the one the next start opens.
+        dialogs.fileAnswers = {test::ScriptedDialogs::chosen({recovery}), test::ScriptedDialogs::chosen({named})};
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Load strategies")));
+        QCOMPARE(picture(w), (Picture{{"Mine", {"Edited"}}}));
+        QVERIFY(w->session().strategiesChanged());
+        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), mine);
+
+        // Save asks where, in the folder of the user's own file; the file
+        // chosen is the library's from then on.
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
+        QCOMPARE(dialogs.fileQuestions.last().request.initialDir, own.path());
+        QCOMPARE(w->session().libraryFile(), named);
+        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), named);
+        QVERIFY(!w->session().strategiesChanged());
+        QCOMPARE(picture(*readStrategiesFile(named)), picture(w));
+    }
+
     void descriptionEditsLiveInTheModel()
     {
         test::ScriptedDialogs dialogs;
