@@ -3,6 +3,7 @@
 #include "app/TwError.h"
 #include "platform/FileWrite.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 
@@ -44,10 +45,13 @@ QByteArray readWholeFile(const QString& path)
 
 } // namespace
 
-std::shared_ptr<StrategyTypeCollection> readStrategiesFile(const QString& path)
+std::shared_ptr<StrategyTypeCollection> readStrategiesFile(const QString& path, QByteArray* stamp)
 {
     auto types = std::make_shared<StrategyTypeCollection>();
-    appendStrategiesFromBytes(*types, readWholeFile(path), QFileInfo(path).fileName());
+    const QByteArray bytes = readWholeFile(path);
+    appendStrategiesFromBytes(*types, bytes, QFileInfo(path).fileName());
+    if (stamp != nullptr)
+        *stamp = contentStamp(bytes);
     return types;
 }
 
@@ -56,12 +60,30 @@ void appendStrategiesFile(StrategyTypeCollection& target, const QString& path)
     appendStrategiesFromBytes(target, readWholeFile(path), QFileInfo(path).fileName());
 }
 
-void writeStrategiesFile(const StrategyTypeCollection& types, const QString& path)
+QByteArray writeStrategiesFile(const StrategyTypeCollection& types, const QString& path)
 {
     QString why;
-    if (!platform::replaceFile(path, strategiesToBytes(types), &why))
+    const QByteArray bytes = strategiesToBytes(types);
+    if (!platform::replaceFile(path, bytes, &why))
         raiseRunTime(RunTime::PermissionDenied,
                      QStringLiteral("The strategies file \"%1\" cannot be written: %2.").arg(path, why));
+    return contentStamp(bytes);
+}
+
+QByteArray contentStamp(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+bool changedSince(const QString& path, const QByteArray& stamp)
+{
+    if (stamp.isEmpty() || !QFileInfo::exists(path))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return !hash.addData(&file) || hash.result() != stamp;
 }
 
 } // namespace tw

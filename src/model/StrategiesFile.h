@@ -3,6 +3,10 @@
 // file raises a TwError whose text names the file and the fault, and the
 // library it was to go into is left as it was. Writing goes to a temporary
 // file that replaces the target only when everything was written.
+//
+// A save that writes over a file read earlier first makes sure the file still
+// holds what was read or last written here: both give a stamp of the bytes
+// (a hash), so a copy of the same bytes with another time is no change.
 
 #include "model/StrategyTemplates.h"
 
@@ -21,11 +25,20 @@ void appendStrategiesFromBytes(StrategyTypeCollection& target, const QByteArray&
 // A new library read from the file at `path`. A missing or unreadable file
 // raises the run-time error "File not found" (53); a folder "Path/File
 // access error" (75); a damaged file InvalidFileFormat.
-std::shared_ptr<StrategyTypeCollection> readStrategiesFile(const QString& path);
+// `stamp`, when given, receives the stamp of the bytes read.
+std::shared_ptr<StrategyTypeCollection> readStrategiesFile(const QString& path, QByteArray* stamp = nullptr);
 // Appends the groups of the file at `path` to `target`, or nothing on failure.
 void appendStrategiesFile(StrategyTypeCollection& target, const QString& path);
 // Writes the library to `path`, replacing the file only when all is written;
 // a failure raises the run-time error "Permission denied" (70) with the reason.
-void writeStrategiesFile(const StrategyTypeCollection& types, const QString& path);
+// Gives the stamp of the bytes written.
+QByteArray writeStrategiesFile(const StrategyTypeCollection& types, const QString& path);
+
+// The stamp of a file's bytes (never empty).
+QByteArray contentStamp(const QByteArray& bytes);
+// True when the file at `path` no longer holds the bytes `stamp` was taken
+// of: other bytes, or a file that cannot be read. A file that is gone, and an
+// empty stamp (nothing read or written here), give false.
+bool changedSince(const QString& path, const QByteArray& stamp);
 
 } // namespace tw

@@ -57,8 +57,9 @@ StrategyTypeCollection& AnalysisSession::ensureLibrary()
     return *m_library;
 }
 
-void AnalysisSession::setLibraryFile(const QString& path)
+void AnalysisSession::setLibraryFile(const QString& path, const QByteArray& stamp)
 {
+    m_libraryFileStamp = stamp;
     announce(m_libraryFile, path, &AnalysisSession::libraryFileChanged);
 }
 

@@ -16,6 +16,7 @@
 #include "model/Evaluation.h"
 #include "model/LegsArray.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -66,7 +67,11 @@ public:
     // The library, made empty first when there is none.
     StrategyTypeCollection& ensureLibrary();
     const QString& libraryFile() const { return m_libraryFile; }
-    void setLibraryFile(const QString& path);
+    // The file with the stamp of what it held when it was read or written
+    // here (model/StrategiesFile.h); a path set without a stamp knows
+    // nothing of its content yet.
+    void setLibraryFile(const QString& path, const QByteArray& stamp = {});
+    const QByteArray& libraryFileStamp() const { return m_libraryFileStamp; }
     // The library has changes that are not saved.
     bool strategiesChanged() const { return m_strategiesChanged; }
     void setStrategiesChanged(bool changed);
@@ -222,6 +227,7 @@ private:
 
     std::shared_ptr<StrategyTypeCollection> m_library;
     QString m_libraryFile;
+    QByteArray m_libraryFileStamp;
     bool m_strategiesChanged = false;
     QString m_selectedKey;
     std::shared_ptr<StrategyType> m_selectedGroup;

@@ -283,6 +283,13 @@ QString shippedStrategiesKept(const QString& shippedPath)
         .arg(shippedPath);
 }
 
+QString changedElsewhereQuestion(const QString& path)
+{
+    return QStringLiteral("The strategies file \"%1\" was changed by another program since it was loaded or last "
+                          "saved.\r\nWrite over it?")
+        .arg(path);
+}
+
 QString GetPath(const QString& path)
 {
     const qsizetype p = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));

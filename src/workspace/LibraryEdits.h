@@ -128,6 +128,9 @@ QString shippedStrategiesInstead(const QString& shippedPath);
 QString replaceUnreadableQuestion(const QString& path);
 // Why nothing is written over the shipped library.
 QString shippedStrategiesKept(const QString& shippedPath);
+// The question before a save writes over a file another program wrote since
+// it was read or last written here.
+QString changedElsewhereQuestion(const QString& path);
 
 // ---- Paths --------------------------------------------------------------------
 

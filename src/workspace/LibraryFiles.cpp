@@ -12,6 +12,16 @@
 // in as an untitled copy (Save asks for a name) and the setting keeps naming
 // the user's own file. A file the start-up could not read is replaced by a
 // save only when the user agrees.
+//
+// Another program (a second Tarnwell on the same file) may write the file
+// while it is open here: Save first checks that the file still holds what was
+// read or last written here, and asks before writing over what the other one
+// wrote.
+//
+// A recovery file ("Unsaved strategies *.stg", kept when the system ended the
+// program) is opened as strategies not yet saved: never the file the next
+// start opens, and Save asks where to keep them, starting in the folder of the
+// user's own last file.
 
 #include "workspace/StrategyLibraryPane.h"
 
@@ -25,6 +35,7 @@
 #include "model/StrategiesFile.h"
 #include "model/StrategyTemplates.h"
 #include "workspace/LibraryEdits.h"
+#include "workspace/StrategiesRecovery.h"
 
 #include <QFileInfo>
 
@@ -43,6 +54,24 @@ QString absolutePath(const QString& path)
 QString shippedLibrary()
 {
     return locateShippedFile(QLatin1String(DefaultStrategiesFile));
+}
+
+// The file the next start opens; a recovery file never is.
+void rememberLibraryFile(const QString& path)
+{
+    if (!isRecoveryFileName(path))
+        appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(path));
+}
+
+// The folder of the user's own last strategies file, or an empty text (the
+// dialog's own folder) when none is known.
+QString ownLibraryFolder()
+{
+    const QString last = settingText(appSettings(), kSettings, kStrategiesFileKey, QString());
+    if (last.isEmpty() || isRecoveryFileName(last))
+        return {};
+    const QFileInfo folder(QFileInfo(last).absolutePath());
+    return folder.isDir() ? folder.absoluteFilePath() : QString();
 }
 
 // Runs a read of the file at `path`; on failure gives the user's message
@@ -66,18 +95,21 @@ bool StrategyLibraryPane::openStrategiesFile(const QString& path, QString& messa
 {
     Procedure proc("frmStrategies", "openStrategiesFile");
     std::shared_ptr<StrategyTypeCollection> loaded;
-    if (!readFile([&] { loaded = readStrategiesFile(path); }, StrategiesCommand::Load, path, message))
+    QByteArray stamp;
+    if (!readFile([&] { loaded = readStrategiesFile(path, &stamp); }, StrategiesCommand::Load, path, message))
         return false;
     const bool shipped = sameFile(path, shippedLibrary());
     TW_STEP_OR(proc, false, {
         session().setLibrary(loaded);
-        session().setLibraryFile(shipped ? QString() : absolutePath(path));
+        session().setLibraryFile(shipped ? QString() : absolutePath(path), stamp);
     });
     TW_STEP_OR(proc, false, UpdateTreeView());
     // Kept as a full path: the next start finds it from any folder.
     if (!shipped)
-        TW_STEP_OR(proc, false, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
-    TW_STEP_OR(proc, false, session().setStrategiesChanged(false));
+        TW_STEP_OR(proc, false, rememberLibraryFile(session().libraryFile()));
+    // Recovered strategies are not saved until they have a file of the
+    // user's own.
+    TW_STEP_OR(proc, false, session().setStrategiesChanged(isRecoveryFileName(path)));
     return true;
 }
 
@@ -163,16 +195,16 @@ void StrategyLibraryPane::AppendStrategyFromFile(const QString& path)
     // The appended file never becomes the current one (an untitled library
     // leaves the setting alone).
     if (!session().libraryFile().isEmpty())
-        TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
+        TW_STEP(proc, rememberLibraryFile(session().libraryFile()));
     TW_STEP(proc, session().setStrategiesChanged(true));
 }
 
-bool StrategyLibraryPane::writeStrategies(const StrategyTypeCollection& types, const QString& path)
+QByteArray StrategyLibraryPane::writeStrategies(const StrategyTypeCollection& types, const QString& path)
 {
     const QString shipped = shippedLibrary();
     if (sameFile(path, shipped)) {
         dialogs().messageBox(shippedStrategiesKept(shipped), Msg::OkOnly | Msg::Exclamation, appTitle());
-        return false;
+        return {};
     }
     // Once saved, that file is the user's again.
     const bool toUnreadable = sameFile(path, m_unreadableFile);
@@ -180,19 +212,19 @@ bool StrategyLibraryPane::writeStrategies(const StrategyTypeCollection& types, c
         && dialogs().messageBox(replaceUnreadableQuestion(path), Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2,
                                 QStringLiteral("Strategies"))
                != Msg::Yes)
-        return false;
+        return {};
     try {
-        writeStrategiesFile(types, path);
+        const QByteArray stamp = writeStrategiesFile(types, path);
         if (toUnreadable)
             m_unreadableFile.clear();
-        return true;
+        return stamp;
     } catch (const TwError& e) {
         errorHandler().WriteTrace(e.description());
         dialogs().messageBox(QStringLiteral("The strategies could not be saved to \"%1\".\r\n%2\r\n"
                                             "Nothing was written; the file is as it was.")
                                  .arg(path, e.description()),
                              Msg::OkOnly | Msg::Critical, appTitle());
-        return false;
+        return {};
     }
 }
 
@@ -201,17 +233,29 @@ void StrategyLibraryPane::SaveStrategies()
     Procedure proc("frmStrategies", "SaveStrategies");
     if (!commitOpenEditors(proc))
         return;
-    if (session().libraryFile().isEmpty()) {
+    const QString file = session().libraryFile();
+    if (file.isEmpty() || isRecoveryFileName(file)) {
         TW_STEP(proc, SaveStrategiesAs());
         return;
     }
-    bool written = false;
-    TW_STEP(proc, written = writeStrategies(session().library() ? *session().library() : StrategyTypeCollection(),
-                                            session().libraryFile()));
-    if (!written)
+    // What another program wrote since is written over only when the user
+    // agrees; No leaves the file, and the strategies stay unsaved.
+    bool writeOver = true;
+    TW_STEP(proc, {
+        writeOver = !changedSince(file, session().libraryFileStamp())
+            || dialogs().messageBox(changedElsewhereQuestion(file), Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2,
+                                    QStringLiteral("Strategies"))
+                == Msg::Yes;
+    });
+    if (!writeOver)
+        return;
+    QByteArray written;
+    TW_STEP(proc, written = writeStrategies(session().library() ? *session().library() : StrategyTypeCollection(), file));
+    if (written.isEmpty())
         return; // the strategies stay unsaved
+    TW_STEP(proc, session().setLibraryFile(file, written));
     TW_STEP(proc, session().setStrategiesChanged(false));
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, absolutePath(session().libraryFile())));
+    TW_STEP(proc, rememberLibraryFile(file));
 }
 
 void StrategyLibraryPane::SaveStrategiesAs()
@@ -221,19 +265,23 @@ void StrategyLibraryPane::SaveStrategiesAs()
         return;
     QString chosen;
     // An untitled library is offered the name of the user's own file that
-    // could not be read at the start.
-    const QString offered = session().libraryFile().isEmpty() ? m_unreadableFile : session().libraryFile();
-    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), offered, false, true));
+    // could not be read at the start; recovered strategies the folder of the
+    // user's own last file, without a name.
+    const QString current = session().libraryFile();
+    const bool recovered = isRecoveryFileName(current);
+    const QString offered = current.isEmpty() ? m_unreadableFile : recovered ? QString() : current;
+    TW_STEP(proc, chosen = chooseStrategiesFile(QStringLiteral("Save strategies to"), offered, false, true,
+                                                recovered ? ownLibraryFolder() : QString()));
     if (chosen.isEmpty())
         return;
-    bool written = false;
+    QByteArray written;
     TW_STEP(proc, written = writeStrategies(session().library() ? *session().library() : StrategyTypeCollection(), chosen));
-    if (!written)
+    if (written.isEmpty())
         return;
     // The saved file is the current one, and the one the next start opens.
-    TW_STEP(proc, session().setLibraryFile(absolutePath(chosen)));
+    TW_STEP(proc, session().setLibraryFile(absolutePath(chosen), written));
     TW_STEP(proc, session().setStrategiesChanged(false));
-    TW_STEP(proc, appSettings().SaveSetting(kSettings, kStrategiesFileKey, session().libraryFile()));
+    TW_STEP(proc, rememberLibraryFile(chosen));
 }
 
 void StrategyLibraryPane::ExportStrategies()
@@ -255,14 +303,20 @@ void StrategyLibraryPane::ExportStrategies()
     if (chosen.isEmpty())
         return;
     // The open library, its file and its unsaved state stay as they were.
-    TW_STEP(proc, writeStrategies(*exported, chosen));
+    QByteArray written;
+    TW_STEP(proc, written = writeStrategies(*exported, chosen));
+    // Exported over the open library's own file, that file now holds what
+    // this program wrote, not another's.
+    if (!written.isEmpty() && sameFile(chosen, session().libraryFile()))
+        TW_STEP(proc, session().setLibraryFile(session().libraryFile(), written));
 }
 
 QString StrategyLibraryPane::chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist,
-                                                 bool save)
+                                                 bool save, const QString& folder)
 {
     FileQuestion q;
     q.title = title;
+    q.initialDir = folder;
     q.filter = QStringLiteral("Strategies (.stg)|*.stg| All Files (*.*)|*.*");
     q.defaultExt = QStringLiteral("stg");
     q.initialFile = initial;

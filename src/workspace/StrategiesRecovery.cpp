@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -168,6 +169,13 @@ QString recoveryMessage(const QString& path)
                           "strategies were saved. They were kept in\n%1\n\nUse File > Load strategies to open them; "
                           "your strategies file was not changed.")
         .arg(QDir::toNativeSeparators(path));
+}
+
+bool isRecoveryFileName(const QString& path)
+{
+    static const QRegularExpression name(QRegularExpression::wildcardToRegularExpression(kPattern),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return name.match(QFileInfo(path).fileName()).hasMatch();
 }
 
 } // namespace tw

@@ -62,4 +62,8 @@ QString firstRecoverySeen();
 // What the next start tells the user about the recovery file at `path`.
 QString recoveryMessage(const QString& path);
 
+// True for a recovery file's name ("Unsaved strategies *.stg"), wherever it
+// lies: opened, it is no file of the user's own to save into.
+bool isRecoveryFileName(const QString& path);
+
 } // namespace tw

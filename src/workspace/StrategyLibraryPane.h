@@ -97,8 +97,10 @@ public:
     // The start-up's load of the session's library file, else the shipped
     // library as an untitled copy.
     void LoadStartupStrategies();
-    // The chosen file, or an empty text when the dialog was cancelled.
-    QString chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save);
+    // The chosen file, or an empty text when the dialog was cancelled;
+    // `folder` is where the dialog starts (empty: its own default).
+    QString chooseStrategiesFile(const QString& title, const QString& initial, bool mustExist, bool save,
+                                 const QString& folder = QString());
 
 private:
     void connectTree();
@@ -128,10 +130,11 @@ private:
     // Makes the file at `path` the open library; false with the user's
     // message when it cannot be read (nothing changed then).
     bool openStrategiesFile(const QString& path, QString& message);
-    // Writes a library; false, after telling the user, when it fails, when
-    // the path is the shipped library, or when the user declines to replace
-    // the file the start-up could not read.
-    bool writeStrategies(const StrategyTypeCollection& types, const QString& path);
+    // Writes a library and gives the stamp of what was written; an empty one,
+    // after telling the user, when it fails, when the path is the shipped
+    // library, or when the user declines to replace the file the start-up
+    // could not read.
+    QByteArray writeStrategies(const StrategyTypeCollection& types, const QString& path);
 
     QGroupBox* fraStrategies = nullptr;
     platform::TreeView* tvStrategies = nullptr;

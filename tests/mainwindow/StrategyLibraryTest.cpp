@@ -25,6 +25,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
@@ -969,6 +970,77 @@ private slots:
         QCOMPARE(run->session().library()->Item(1)->Caption(), QStringLiteral("Spreads"));
         QVERIFY(run->session().ObjStock() != nullptr);
         QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void aSaveAsksBeforeWritingOverWhatAnotherProgramWrote()
+    {
+        const QString file = writeLibrary(path("shared.stg"), {{"G1", {"A", "B", "C"}}});
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", file});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+
+        // Another program saves a rename; Save here asks first: No leaves its
+        // file, and the edit here unsaved.
+        writeLibrary(file, {{"G1", {"A renamed", "B", "C"}}});
+        const QByteArray theirs = bytesOf(file);
+        clickNode(w, QStringLiteral("T1S1"));
+        choose(w, QStringLiteral("Delete strategy"));
+        dialogs.messageAnswers = {Msg::No};
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
+        QCOMPARE(dialogs.messages.size(), 1);
+        QCOMPARE(dialogs.messages.last().text,
+                 QStringLiteral("The strategies file \"%1\" was changed by another program since it was loaded or "
+                                "last saved.\r\nWrite over it?")
+                     .arg(file));
+        QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2);
+        QCOMPARE(bytesOf(file), theirs);
+        QVERIFY(w->session().strategiesChanged());
+
+        // Asked again, Yes (the toolbar's Save) writes over it; the next Save
+        // asks nothing.
+        dialogs.messageAnswers = {Msg::Yes};
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
+        choose(w, QStringLiteral("Save"));
+        QCOMPARE(dialogs.messages.size(), 2);
+        QCOMPARE(picture(*readStrategiesFile(file)), (Picture{{"G1", {"B", "C"}}}));
+        QVERIFY(!w->session().strategiesChanged());
+        // Nor after an export over the file: this program wrote it.
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({file}));
+        choose(w, QStringLiteral("Export"));
+        choose(w, QStringLiteral("Save"));
+        QCOMPARE(dialogs.messages.size(), 2);
+    }
+
+    void recoveredStrategiesAreSavedUnderANameOfTheUsersOwn()
+    {
+        QTemporaryDir own;
+        const QString mine = writeLibrary(own.filePath(QStringLiteral("mine.stg")), {{"Mine", {"Old"}}});
+        const QString named = own.filePath(QStringLiteral("recovered.stg"));
+        const QString recovery = writeLibrary(path("Unsaved strategies 2026-03-04 05-06-07.stg"), {{"Mine", {"Edited"}}});
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", mine});
+        frmStrategies* w = run.window();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+
+        // Loaded, the recovered strategies are not saved, and the user's own
+        // file stays the one the next start opens.
+        dialogs.fileAnswers = {test::ScriptedDialogs::chosen({recovery}), test::ScriptedDialogs::chosen({named})};
+        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Load strategies")));
+        QCOMPARE(picture(w), (Picture{{"Mine", {"Edited"}}}));
+        QVERIFY(w->session().strategiesChanged());
+        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), mine);
+
+        // Save asks where, in the folder of the user's own file; the file
+        // chosen is the library's from then on.
+        QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
+        QCOMPARE(dialogs.fileQuestions.last().request.initialDir, own.path());
+        QCOMPARE(w->session().libraryFile(), named);
+        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), named);
+        QVERIFY(!w->session().strategiesChanged());
+        QCOMPARE(picture(*readStrategiesFile(named)), picture(w));
     }
 
     void descriptionEditsLiveInTheModel()

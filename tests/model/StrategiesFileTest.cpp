@@ -3,6 +3,7 @@
 #include "model/StrategiesFile.h"
 #include "support/ErrorOf.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -167,6 +168,28 @@ TEST(StrategiesFile, FilesOnDisk)
     cut.close();
     EXPECT_EQ(test::errorNumberOf([&] { appendStrategiesFile(*types, cut.fileName()); }), InvalidFileFormat);
     EXPECT_EQ(types->Count(), 2);
+}
+
+TEST(StrategiesFile, AnotherWritersChangeIsKnownByTheBytes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("lib.stg");
+    const QByteArray stamp = writeStrategiesFile(goldenLibrary(), path);
+    // The same bytes with a new time are no change; others of the same length
+    // are, and so is a folder in the way.
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite)
+                && f.setFileTime(QDateTime::currentDateTime().addDays(1), QFileDevice::FileModificationTime));
+    EXPECT_FALSE(changedSince(path, stamp));
+    ASSERT_TRUE(f.write(patched(kGolden, 8, "54")) == kGolden.size() && f.flush());
+    EXPECT_TRUE(changedSince(path, stamp));
+    f.close();
+    ASSERT_TRUE(f.remove() && QDir().mkdir(path));
+    EXPECT_TRUE(changedSince(path, stamp));
+    // A file that is gone is none, nor is anything when nothing was read.
+    ASSERT_TRUE(QDir().rmdir(path));
+    EXPECT_FALSE(changedSince(path, stamp));
+    EXPECT_FALSE(changedSince(dir.path(), {}));
 }
 
 TEST(StrategyTemplates, InsertionRemovalAndFailures)

@@ -85,6 +85,9 @@ TEST_F(Recovery, TheFileIsNamedByDateAndTimeAndNeverWritesOverAnother)
     const QString second = writeRecoveryFile(*library(), {m_folders.first()}, nullptr, when);
     EXPECT_EQ(first, m_folders.first() + "/Unsaved strategies 2026-03-04 05-06-07.stg");
     EXPECT_EQ(second, m_folders.first() + "/Unsaved strategies 2026-03-04 05-06-07 (2).stg");
+    EXPECT_TRUE(isRecoveryFileName(second));
+    for (const char* other : {"/u/mine.stg", "/u/Unsaved strategies 1.opt", "/u/My unsaved strategies 1.stg"})
+        EXPECT_FALSE(isRecoveryFileName(QString::fromUtf8(other))) << other;
     const auto kept = readStrategiesFile(second);
     ASSERT_EQ(kept->Count(), 1);
     EXPECT_EQ(kept->Item(1)->Strategies()->Item(1)->Caption(), QStringLiteral("Edited"));
