@@ -1,18 +1,23 @@
 #include "app/CAppSettings.h"
 #include "app/Convert.h"
+#include "app/Tools.h"
 #include "platform/RegistryStore.h"
+#include "platform/UserFolders.h"
 #include "support/TestEnvironment.h"
 
 #include <QDate>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include "support/ErrorOf.h"
 #include "support/FileSizeLimit.h"
 #include "support/RenameWatch.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace tw;
 using tw::test::errorNumberOf;
@@ -350,4 +355,35 @@ TEST_F(Settings, ABatchCutShortByAFullDiskKeepsTheWholeFileAndIsToldOnce)
     s.SaveSetting(sec, QStringLiteral("Key1"), QStringLiteral("again"));
     EXPECT_EQ(bytesOf(file), whole);
     EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
+// A relative XDG folder would move with the working folder, so that a start
+// from another folder read other settings: it counts as unset.
+TEST_F(Settings, RelativeXdgFoldersCountAsUnset)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid() && QDir(home.path()).mkpath(QStringLiteral("a")) && QDir(home.path()).mkpath(QStringLiteral("b")));
+    const QString oldDir = QDir::currentPath();
+    std::map<const char*, QByteArray> old;
+    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"})
+        old[var] = qgetenv(var);
+    qputenv("HOME", home.path().toLocal8Bit());
+    for (const char* var : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"})
+        qputenv(var, "relative");
+
+    ASSERT_TRUE(QDir::setCurrent(home.filePath(QStringLiteral("a"))));
+    s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Kept"), QStringLiteral("from a"));
+    ASSERT_TRUE(QDir::setCurrent(home.filePath(QStringLiteral("b"))));
+    const QString read = s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Kept"), QString()).toString();
+    const QStringList folders{RegistryStore::folder(), platform::userDataHome(), userStateFolder(), platform::userCacheHome()};
+    QDir::setCurrent(oldDir);
+    for (const auto& [var, value] : old)
+        qputenv(var, value);
+
+    EXPECT_EQ(read, QStringLiteral("from a"));
+    EXPECT_TRUE(QFileInfo::exists(home.filePath(QStringLiteral(".config/tarnwell/registry/HKEY_CURRENT_USER.json"))));
+    EXPECT_FALSE(QFileInfo::exists(home.filePath(QStringLiteral("a/relative"))));
+    EXPECT_EQ(folders, (QStringList{home.filePath(QStringLiteral(".config/tarnwell/registry")),
+                                    home.filePath(QStringLiteral(".local/share")),
+                                    home.filePath(QStringLiteral(".local/state/tarnwell")), home.filePath(QStringLiteral(".cache"))}));
 }
