@@ -2,12 +2,14 @@
 // Every file renamed into some folders (the last step of a whole-file
 // replacement), in order, by inotify, whichever process renamed it. The
 // kernel merges an event into a like one before it, so the (distinct) names
-// renamed from are watched too: two renames onto one name stay two.
+// renamed from are watched too: two renames onto one name stay two. Files
+// made under their own name (a recovery file) are seen too (named()).
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <map>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -19,7 +21,7 @@ public:
     explicit RenameWatch(const QStringList& folders) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     {
         for (const QString& folder : folders) {
-            const int wd = m_fd < 0 ? -1 : ::inotify_add_watch(m_fd, folder.toLocal8Bit().constData(), IN_MOVED_FROM | IN_MOVED_TO);
+            const int wd = m_fd < 0 ? -1 : ::inotify_add_watch(m_fd, folder.toLocal8Bit().constData(), IN_MOVED_FROM | IN_MOVED_TO | IN_CREATE);
             m_ok = m_ok && wd >= 0;
             m_folders[wd] = folder;
         }
@@ -33,9 +35,23 @@ public:
     RenameWatch& operator=(const RenameWatch&) = delete;
 
     bool active() const { return m_fd >= 0 && m_ok; }
+    // Waits at most `ms` milliseconds for something to happen in the folders;
+    // true when it did.
+    bool wait(int ms)
+    {
+        pollfd ready{m_fd, POLLIN, 0};
+        return ::poll(&ready, 1, ms) > 0;
+    }
 
     // The paths renamed into since the last call, oldest first.
-    QStringList renamed()
+    QStringList renamed() { return read(IN_MOVED_TO, true); }
+    // The paths that got their name since the last call (made under it or
+    // renamed into it), oldest first, but for hidden ones (a replacement's
+    // temporary file).
+    QStringList named() { return read(IN_MOVED_TO | IN_CREATE, false); }
+
+private:
+    QStringList read(uint32_t kinds, bool hidden)
     {
         QStringList paths;
         alignas(inotify_event) std::array<char, 16384> buffer{};
@@ -45,15 +61,15 @@ public:
                 break;
             for (ssize_t at = 0; at < n;) {
                 const auto* e = reinterpret_cast<const inotify_event*>(buffer.data() + at);
-                if (e->len > 0 && (e->mask & IN_MOVED_TO) != 0)
-                    paths.append(m_folders[e->wd] + QLatin1Char('/') + QString::fromLocal8Bit(e->name));
+                const QString name = e->len > 0 ? QString::fromLocal8Bit(e->name) : QString();
+                if (!name.isEmpty() && (e->mask & kinds) != 0 && (hidden || !name.startsWith(QLatin1Char('.'))))
+                    paths.append(m_folders[e->wd] + QLatin1Char('/') + name);
                 at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
             }
         }
         return paths;
     }
 
-private:
     int m_fd;
     bool m_ok = true;
     std::map<int, QString> m_folders;
