@@ -107,16 +107,14 @@ private slots:
         for (int i = 1; i <= 12; ++i)
             path += QStringLiteral("/folder-name with blanks %1").arg(i);
         path += QStringLiteral("/Unsaved strategies 2026-01-02 03-04-05.stg");
-        QStringList lines; // the path's lines as the box lays them out
+        QStringList lines;
         QTimer::singleShot(0, this, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             QVERIFY(box != nullptr);
             const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
             QVERIFY(label != nullptr && label->wordWrap());
-            QTextLayout layout(label->text().split(u'\n').at(1), label->font());
-            QTextOption wrapped(Qt::AlignLeft);
-            wrapped.setWrapMode(QTextOption::WordWrap); // as a word-wrapping label lays it out
-            layout.setTextOption(wrapped);
+            QTextLayout layout(label->text().split(u'\n').at(1), label->font()); // as the label lays it out
+            layout.setTextOption(QTextOption(Qt::AlignLeft)); // its default: word wrap
             layout.beginLayout();
             for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
                 line.setLineWidth(label->contentsRect().width());

@@ -2,8 +2,8 @@
 // Every file renamed into some folders (the last step of a whole-file
 // replacement), in order, by inotify, whichever process renamed it. The
 // kernel merges an event into a like one before it, so the (distinct) names
-// renamed from are watched too: two renames onto one name stay two. Files
-// made under their own name (a recovery file) are seen too (named()).
+// renamed from are watched too: two renames onto one name stay two. wait()
+// wakes on files made under their own name (a recovery file) too.
 #include <QString>
 #include <QStringList>
 
@@ -35,8 +35,7 @@ public:
     RenameWatch& operator=(const RenameWatch&) = delete;
 
     bool active() const { return m_fd >= 0 && m_ok; }
-    // Waits at most `ms` milliseconds for something to happen in the folders;
-    // true when it did.
+    // Waits at most `ms` milliseconds for a change in the folders.
     bool wait(int ms)
     {
         pollfd ready{m_fd, POLLIN, 0};
@@ -44,14 +43,7 @@ public:
     }
 
     // The paths renamed into since the last call, oldest first.
-    QStringList renamed() { return read(IN_MOVED_TO, true); }
-    // The paths that got their name since the last call (made under it or
-    // renamed into it), oldest first, but for hidden ones (a replacement's
-    // temporary file).
-    QStringList named() { return read(IN_MOVED_TO | IN_CREATE, false); }
-
-private:
-    QStringList read(uint32_t kinds, bool hidden)
+    QStringList renamed()
     {
         QStringList paths;
         alignas(inotify_event) std::array<char, 16384> buffer{};
@@ -61,15 +53,15 @@ private:
                 break;
             for (ssize_t at = 0; at < n;) {
                 const auto* e = reinterpret_cast<const inotify_event*>(buffer.data() + at);
-                const QString name = e->len > 0 ? QString::fromLocal8Bit(e->name) : QString();
-                if (!name.isEmpty() && (e->mask & kinds) != 0 && (hidden || !name.startsWith(QLatin1Char('.'))))
-                    paths.append(m_folders[e->wd] + QLatin1Char('/') + name);
+                if (e->len > 0 && (e->mask & IN_MOVED_TO) != 0)
+                    paths.append(m_folders[e->wd] + QLatin1Char('/') + QString::fromLocal8Bit(e->name));
                 at += static_cast<ssize_t>(sizeof(inotify_event) + e->len);
             }
         }
         return paths;
     }
 
+private:
     int m_fd;
     bool m_ok = true;
     std::map<int, QString> m_folders;

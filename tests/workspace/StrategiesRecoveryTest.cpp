@@ -76,9 +76,20 @@ protected:
         for (const QString& name : temp.entryList({QStringLiteral("Unsaved *")}, QDir::Files))
             temp.remove(name);
     }
+    // Changed strategies and downloaded quotes to keep.
+    UnsavedWork work(const QString& ticker)
+    {
+        UnsavedWork w;
+        w.strategies = m_types.get();
+        w.quotes = &m_quotes;
+        w.ticker = ticker;
+        return w;
+    }
     QTemporaryDir m_home;
     QByteArray m_oldHome;
     QStringList m_folders;
+    const std::shared_ptr<StrategyTypeCollection> m_types = library();
+    const marketdata::QuoteLines m_quotes{QStringLiteral("BRK/B (BERKSHIRE),1,2"), QStringLiteral("Jan 27 2004,Bid,1")};
 };
 
 } // namespace
@@ -109,27 +120,14 @@ TEST_F(Recovery, TheFilesAreNamedByDateAndTimeAndNeverWriteOverAnother)
 
     // The quotes beside them, as Save options writes them, the ticker made
     // fit for a file name.
-    const marketdata::QuoteLines quotes{QStringLiteral("BRK/B (BERKSHIRE),1,2"), QStringLiteral("Jan 27 2004,Bid,1")};
-    const auto types = library();
-    UnsavedWork work;
-    work.strategies = types.get();
-    work.quotes = &quotes;
-    work.ticker = QStringLiteral("BRK/B");
-    const KeptWork both = writeRecoveryFiles(work, {m_folders.first()}, nullptr, when);
+    const KeptWork both = writeRecoveryFiles(work(QStringLiteral("BRK/B")), {m_folders.first()}, nullptr, when);
     EXPECT_EQ(both.strategies, m_folders.first() + "/Unsaved strategies 2026-03-04 05-06-07 (3).stg");
     EXPECT_EQ(both.quotes, m_folders.first() + "/Unsaved quotes 2026-03-04 05-06-07 BRK_B.opt");
-    EXPECT_EQ(test::bytesOf(both.quotes), quotes.fileBytes());
-    EXPECT_EQ(marketdata::readOptionChainFile(both.quotes), quotes);
+    EXPECT_EQ(test::bytesOf(both.quotes), m_quotes.fileBytes());
 }
 
 TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndInTheLog)
 {
-    const marketdata::QuoteLines quotes{QStringLiteral("ZYX (ZYXON),1,2")};
-    const auto types = library();
-    UnsavedWork work;
-    work.strategies = types.get();
-    work.quotes = &quotes;
-    work.ticker = QStringLiteral("ZYX");
     // Each of the user's folders in turn turned unwritable: the next one
     // takes the files; with the whole home gone, the library's folder, then
     // the temporary folder.
@@ -141,7 +139,7 @@ TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndI
     // A temporary folder as others may write to it.
     ASSERT_EQ(::chmod(QFile::encodeName(m_folders.last()).constData(), 01777), 0);
     for (const QString& folder : expected) {
-        const KeptWork kept = keepUnsavedWork(work, folder == m_folders.last() ? QString() : libraryFile);
+        const KeptWork kept = keepUnsavedWork(work({}), folder == m_folders.last() ? QString() : libraryFile);
         EXPECT_EQ(QFileInfo(kept.strategies).path(), folder);
         EXPECT_EQ(readStrategiesFile(kept.strategies)->Count(), 1);
         EXPECT_EQ(QFileInfo(kept.quotes).path(), folder);
@@ -167,7 +165,7 @@ TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndI
     const QString oldLog = errorHandler().ErrorLogFile();
     errorHandler().setErrorLogFile(logs.filePath(QStringLiteral("Error Log.txt")));
     testing::internal::CaptureStderr();
-    const KeptWork none = keepUnsavedWork(work, QString());
+    const KeptWork none = keepUnsavedWork(work({}), QString());
     EXPECT_TRUE(none.strategies.isEmpty() && none.quotes.isEmpty());
     const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
     errorHandler().setErrorLogFile(oldLog);
