@@ -4,6 +4,7 @@
 #include "app/Procedure.h"
 #include "app/Tools.h"
 #include "platform/FileWrite.h"
+#include "platform/UserFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -63,13 +64,11 @@ QString xmlEscape(const QString& text)
 
 QString userDataHome()
 {
-    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
-        return QDir::cleanPath(xdg);
-    const QString home = qEnvironmentVariable("HOME");
-    if (!home.isEmpty() && QDir::isAbsolutePath(home))
-        return QDir::cleanPath(home + QStringLiteral("/.local/share"));
-    return QString();
+    // Without a data folder or a home folder of its own, nothing is written.
+    if (!QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME"))
+        && !QDir::isAbsolutePath(qEnvironmentVariable("HOME")))
+        return QString();
+    return platform::userDataHome();
 }
 
 QString quoteExecArgument(const QString& argument)

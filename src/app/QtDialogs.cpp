@@ -34,6 +34,29 @@ QWidget* dialogOwner()
     }
     return nullptr;
 }
+
+// A line that is a path alone is broken, where the box is too narrow for it,
+// only after a "/": a blank or a hyphen inside a name would cut it where it
+// reads as two words. Its blanks do not break (no-break spaces), nor does
+// anything else in it (a word joiner after each character) but a "/" (a
+// zero-width space after it).
+QString breakPathsAtSeparators(const QString& text)
+{
+    QStringList lines = text.split(u'\n');
+    for (QString& line : lines) {
+        if (!line.startsWith(u'/'))
+            continue;
+        QString laid;
+        laid.reserve(line.size() * 2);
+        for (const QChar c : std::as_const(line)) {
+            laid += c == u' ' ? QChar(QChar::Nbsp) : c;
+            laid += c == u'/' ? QChar(0x200B) : QChar(0x2060);
+        }
+        line = laid;
+    }
+    return lines.join(u'\n');
+}
+
 } // namespace
 
 int QtDialogs::messageBox(const QString& text, int style, const QString& title)
@@ -42,7 +65,7 @@ int QtDialogs::messageBox(const QString& text, int style, const QString& title)
     // Above the splash window, which start-up keeps on top while it works.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setWindowTitle(title.isEmpty() ? appTitle() : title);
-    box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    box.setText(breakPathsAtSeparators(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))));
     switch (style & Msg::IconMask) {
     case Msg::Critical:
         box.setIcon(QMessageBox::Critical);

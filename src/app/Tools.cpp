@@ -4,11 +4,11 @@
 #include "app/CCommandArgs.h"
 #include "app/CErrorHandler.h"
 #include "app/Dialogs.h"
+#include "platform/UserFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QUrl>
 
@@ -128,10 +128,7 @@ QString logFolder()
 
 QString userStateFolder()
 {
-    // A relative path is no base folder (the XDG rules): the default stands.
-    const QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    return (QDir::isAbsolutePath(base) ? base : QDir::homePath() + QStringLiteral("/.local/state"))
-        + QStringLiteral("/tarnwell");
+    return platform::userStateHome() + QStringLiteral("/tarnwell");
 }
 
 QString supportMailAddress()

@@ -1,7 +1,8 @@
 // Closing the main window: the workspace settings, the question about unsaved
 // work, the chart windows, then the window's own place. Closing it ends the
 // program. An end by the system (a signal, the session manager) writes the
-// same without the question, and keeps unsaved strategies in a recovery file.
+// same without the question, and keeps unsaved strategies and a downloaded
+// chain not saved in recovery files first.
 
 #include "mainwindow/frmStrategies.h"
 
@@ -13,9 +14,11 @@
 #include "charts/frm3dChart.h"
 #include "charts/frmChart.h"
 #include "mainwindow/StartupSettings.h"
+#include "model/stock.h"
 #include "platform/WindowGeometry.h"
 #include "workspace/AnalysisSession.h"
 #include "workspace/ChainPane.h"
+#include "workspace/ParameterRules.h"
 #include "workspace/PricingPane.h"
 #include "workspace/StrategiesRecovery.h"
 
@@ -27,9 +30,10 @@ namespace tw {
 
 namespace {
 const QString kSettings = QStringLiteral("Settings");
-// The recovery file of the strategies an end by the system kept, until the
-// next start has told the user of it.
+// The recovery files of the strategies and of the downloaded quotes an end
+// by the system kept, until the next start has told the user of them.
 const QString kRecoveredStrategies = QStringLiteral("RecoveredStrategies");
+const QString kRecoveredQuotes = QStringLiteral("RecoveredQuotes");
 // The time of the newest recovery file told (or found) so far: the next start
 // tells only the ones newer, wherever they were kept.
 const QString kRecoveredStrategiesSeen = QStringLiteral("RecoveredStrategiesSeen");
@@ -174,12 +178,20 @@ void frmStrategies::endSession()
     // What is typed into an open editor goes into what is kept; a text the
     // editor refuses cannot stop the end and stays out.
     TW_STEP(proc, m_session->commitOpenEditors());
-    // The strategies first: an end cut short soon after the request (a
-    // session manager that does not wait) still finds them kept.
-    QString recovered;
+    // The unsaved strategies and downloaded quotes first, before any window
+    // is unloaded: an end cut short soon after the request (a session
+    // manager that does not wait) still finds them kept.
+    KeptWork kept;
     TW_STEP(proc, {
-        if (m_session->strategiesChanged() && m_session->library() != nullptr)
-            recovered = keepUnsavedStrategies(*m_session->library());
+        UnsavedWork work;
+        if (m_session->strategiesChanged())
+            work.strategies = m_session->library().get();
+        if (m_session->dataNotSaved() && m_session->ObjStock() != nullptr) {
+            work.quotes = &m_session->quoteLines();
+            work.ticker = tickerOfCode(m_session->ObjStock()->Code());
+        }
+        if (work.strategies != nullptr || work.quotes != nullptr)
+            kept = keepUnsavedWork(work, m_session->libraryFile());
     });
     // Then the settings, in one write of the file, done before this returns
     // even when a batch around it (an exit waiting for its question) holds
@@ -190,8 +202,10 @@ void frmStrategies::endSession()
     TW_STEP(proc, saveChartWindows());
     TW_STEP(proc, Form_Unload());
     TW_STEP(proc, {
-        if (!recovered.isEmpty())
-            appSettings().SaveSetting(kSettings, kRecoveredStrategies, recovered);
+        if (!kept.strategies.isEmpty())
+            appSettings().SaveSetting(kSettings, kRecoveredStrategies, kept.strategies);
+        if (!kept.quotes.isEmpty())
+            appSettings().SaveSetting(kSettings, kRecoveredQuotes, kept.quotes);
     });
     TW_STEP(proc, keepRecoverySeen(appSettings()));
 }
@@ -199,14 +213,20 @@ void frmStrategies::endSession()
 void frmStrategies::announceRecoveredStrategies()
 {
     CAppSettings& s = appSettings();
-    const QString named = settingText(s, kSettings, kRecoveredStrategies, QString());
+    const QString namedStrategies = settingText(s, kSettings, kRecoveredStrategies, QString());
+    const QString namedQuotes = settingText(s, kSettings, kRecoveredQuotes, QString());
     const QString seen = settingText(s, kSettings, kRecoveredStrategiesSeen, QString());
-    const RecoveryNews news = recoveryNews(named, seen);
+    // Where the last run could have kept them: its library's folder too.
+    const QStringList folders = recoveryFolders(settingText(s, kSettings, QStringLiteral("StrategyTypesFile"), QString()));
+    sweepRecoveryFolders(folders);
+    const RecoveryNews news = recoveryNews({namedStrategies, namedQuotes}, seen, folders);
     for (const QString& path : news.files)
         dialogs().messageBox(recoveryMessage(path), Msg::OkOnly | Msg::Information, appTitle());
     SettingsBatch told(s);
-    if (!named.isEmpty())
+    if (!namedStrategies.isEmpty())
         s.SaveSetting(kSettings, kRecoveredStrategies, QString());
+    if (!namedQuotes.isEmpty())
+        s.SaveSetting(kSettings, kRecoveredQuotes, QString());
     if (news.seen != seen)
         s.SaveSetting(kSettings, kRecoveredStrategiesSeen, news.seen);
 }

@@ -152,6 +152,34 @@ int removeSaveLeftovers(const QString& folder)
     return removeUnheldTemporaries(folder, kSavePrefix);
 }
 
+bool adoptSaveLeftover(const QString& folder, const std::function<bool(const QByteArray&)>& accept,
+                       const QString& path)
+{
+    const QDir dir(folder);
+    const QStringList names = dir.entryList({kSavePrefix + QStringLiteral("*")},
+                                            QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks, QDir::Time);
+    for (const QString& name : names) {
+        if (!isTemporaryName(name, kSavePrefix))
+            continue;
+        const QByteArray copy = QFile::encodeName(dir.filePath(name));
+        const int fd = ::open(copy.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        bool adopted = false;
+        // Held here while it is read and renamed: no cleaner takes it meanwhile.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && holdTemporary(fd, copy)) {
+            QFile file;
+            adopted = file.open(fd, QIODevice::ReadOnly) && accept(file.readAll())
+                && ::rename(copy.constData(), QFile::encodeName(path).constData()) == 0;
+        }
+        ::close(fd);
+        if (adopted)
+            return true;
+    }
+    return false;
+}
+
 FileReplacement::FileReplacement(const QString& path) : m_path(path) {}
 
 FileReplacement::~FileReplacement()
@@ -261,6 +289,87 @@ bool FileReplacement::commit()
     m_temp.clear();
     discard();
     return true;
+}
+
+NewFile::~NewFile()
+{
+    close();
+}
+
+void NewFile::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+int NewFile::create(const QString& path, const QByteArray& bytes, unsigned mode)
+{
+    close();
+    const QFileInfo info(path);
+    const QByteArray name = QFile::encodeName(info.absoluteFilePath());
+    // An unnamed file in the folder, linked to its name once it is whole.
+    int fd = ::open(QFile::encodeName(info.absolutePath()).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (fd >= 0) {
+        int error = writeAll(fd, bytes.constData(), bytes.size());
+        if (error == 0) {
+            const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) != 0)
+                error = errno;
+            // Without /proc, only a program that may read any file links by
+            // the descriptor itself.
+            if (error == ENOENT && ::access(self.constData(), F_OK) != 0)
+                error = ::linkat(fd, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+        }
+        if (error == 0) {
+            m_fd = fd;
+            m_path = name;
+            return 0;
+        }
+        ::close(fd);
+        // Refused for the name, or the folder: the plain way would fare no better.
+        if (error != ENOENT && error != EPERM && error != EOPNOTSUPP && error != EINVAL)
+            return error;
+    } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        return errno;
+    }
+    // A file system without unnamed files: the name first, the bytes at once.
+    fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        return errno;
+    if (const int error = writeAll(fd, bytes.constData(), bytes.size()); error != 0) {
+        ::unlink(name.constData());
+        ::close(fd);
+        return error;
+    }
+    m_fd = fd;
+    m_path = name;
+    return 0;
+}
+
+int NewFile::sync()
+{
+    if (m_fd < 0)
+        return EBADF;
+    int error = syncFailed(m_fd) ? errno : 0;
+    // A network disk may tell of a failed write only at the close.
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && error == 0 && errno != EINTR)
+        error = errno;
+    if (error == 0) {
+        // The name itself is in the folder's data.
+        const int folder = ::open(QFile::encodeName(QFileInfo(QFile::decodeName(m_path)).absolutePath()).constData(),
+                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            if (syncFailed(folder))
+                error = errno;
+            ::close(folder);
+        }
+    }
+    if (error != 0)
+        ::unlink(m_path.constData());
+    return error;
 }
 
 bool replaceFile(const QString& path, const QByteArray& bytes, QString* why)

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace tw::platform {
 
 // The cause of a failed write in words for the user, to follow "cannot be
@@ -36,6 +38,12 @@ int removeUnheldTemporaries(const QString& folder, QLatin1StringView prefix);
 // never ended; the copy of a save still running stays. Returns how many
 // were removed.
 int removeSaveLeftovers(const QString& folder);
+
+// Gives the newest partial copy of a save in `folder` that nobody holds and
+// whose bytes `accept` takes the name `path`, replacing the file there. True
+// when one did.
+bool adoptSaveLeftover(const QString& folder, const std::function<bool(const QByteArray&)>& accept,
+                       const QString& path);
 
 // A file that replaces `path` only when every byte of it is on the disk: it
 // is written to a temporary file in the same folder, synced, and renamed over
@@ -75,6 +83,37 @@ private:
     int m_fd = -1;
     int m_error = 0;
     bool m_committed = false;
+};
+
+// A file made new, never over another: the name appears only once every
+// byte is in the file (an unnamed file is given the name, where the file
+// system can make one; elsewhere the bytes go in right after the name is
+// made, and a write that fails takes the name away again). It is made
+// durable by sync() apart, so that several files can all have their names
+// before the first waits for the disk. A file that replaces nothing needs no
+// temporary copy: a program killed after create() leaves the whole file
+// under its name, one killed before leaves nothing.
+class NewFile {
+public:
+    NewFile() = default;
+    ~NewFile();
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    // Makes `path` with `bytes` and the permissions `mode` (less the umask).
+    // 0, EEXIST when the name is taken (nothing changed), or the system's
+    // error number (no file left).
+    int create(const QString& path, const QByteArray& bytes, unsigned mode);
+    // Syncs the file and its folder. On a failure (the data could not go to
+    // the disk) the file is removed: its bytes cannot be trusted. 0 or the
+    // system's error number.
+    int sync();
+
+private:
+    void close();
+
+    int m_fd = -1;
+    QByteArray m_path;
 };
 
 // Writes `bytes` as the whole new content of `path` (a FileReplacement).

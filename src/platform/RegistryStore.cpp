@@ -1,6 +1,7 @@
 #include "platform/RegistryStore.h"
 
 #include "platform/FileWrite.h"
+#include "platform/UserFolders.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
-#include <QStandardPaths>
 
 #include <map>
 #include <vector>
@@ -182,7 +182,7 @@ RegistryStore::RegistryStore(uint32_t root) : m_root(root) {}
 
 QString RegistryStore::folder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/tarnwell/registry");
+    return userConfigHome() + QStringLiteral("/tarnwell/registry");
 }
 
 QString RegistryStore::filePath() const

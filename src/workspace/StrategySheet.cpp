@@ -1,13 +1,13 @@
 #include "workspace/StrategySheet.h"
 
 #include "app/Convert.h"
+#include "platform/UserFolders.h"
 #include "platform/Workbook.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -162,8 +162,7 @@ QString unusedExportPath(const QString& folder, const QString& fileName)
 
 QString exportFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
-        + QStringLiteral("/tarnwell/exports");
+    return platform::userCacheHome() + QStringLiteral("/tarnwell/exports");
 }
 
 ExportOutcome saveStrategyWorkbook(const platform::Workbook& book, const QString& folder, const QString& strategy,

@@ -1,7 +1,8 @@
 // The switchable message box: the window itself (its check box stores the
 // choice at every click, OK ends it, Enter confirms), the real dialogs
 // showing it modally, and ShowMessageOnce remembering "show this message in
-// the future" per message identifier.
+// the future" per message identifier; and the plain message box, which
+// breaks a path on a line of its own only after its separators.
 #include "app/CAppSettings.h"
 #include "app/QtDialogs.h"
 #include "app/Tools.h"
@@ -11,6 +12,8 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTextLayout>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -95,6 +98,37 @@ private slots:
         QVERIFY(shown);
         QVERIFY(!keep);
         QCOMPARE(stored(QStringLiteral("INVDATA")), QVariant(0));
+    }
+
+    void aPathOnALineOfItsOwnIsBrokenOnlyAfterItsSeparators()
+    {
+        // Many names of blanks and hyphens: a break inside one would fall on them.
+        QString path;
+        for (int i = 1; i <= 12; ++i)
+            path += QStringLiteral("/folder-name with blanks %1").arg(i);
+        path += QStringLiteral("/Unsaved strategies 2026-01-02 03-04-05.stg");
+        QStringList lines;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            QVERIFY(label != nullptr && label->wordWrap());
+            QTextLayout layout(label->text().split(u'\n').at(1), label->font()); // as the label lays it out
+            layout.setTextOption(QTextOption(Qt::AlignLeft)); // its default: word wrap
+            layout.beginLayout();
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(label->contentsRect().width());
+                lines.append(layout.text().mid(line.textStart(), line.textLength()));
+            }
+            layout.endLayout();
+            box->accept();
+        });
+        QtDialogs().messageBox(QStringLiteral("They were kept in\r\n%1\r\n\r\nOpen them.").arg(path),
+                               Msg::OkOnly | Msg::Information, QStringLiteral("Tarnwell"));
+        QVERIFY2(lines.size() >= 2, qPrintable(lines.join(u'|'))); // the box is narrower than the path
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+            QVERIFY2(lines.at(i).endsWith(QStringLiteral("/\u200B")), qPrintable(lines.at(i)));
+        QCOMPARE(lines.join(QString()).remove(QChar(0x200B)).remove(QChar(0x2060)).replace(QChar(QChar::Nbsp), u' '), path);
     }
 
     void showMessageOnceRemembersPerIdentifier()

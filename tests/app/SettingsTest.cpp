@@ -1,18 +1,23 @@
 #include "app/CAppSettings.h"
 #include "app/Convert.h"
+#include "app/Tools.h"
 #include "platform/RegistryStore.h"
+#include "platform/UserFolders.h"
 #include "support/TestEnvironment.h"
 
 #include <QDate>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include "support/ErrorOf.h"
 #include "support/FileSizeLimit.h"
 #include "support/RenameWatch.h"
 #include "support/ScriptedDialogs.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace tw;
 using tw::test::errorNumberOf;
@@ -350,4 +355,28 @@ TEST_F(Settings, ABatchCutShortByAFullDiskKeepsTheWholeFileAndIsToldOnce)
     s.SaveSetting(sec, QStringLiteral("Key1"), QStringLiteral("again"));
     EXPECT_EQ(bytesOf(file), whole);
     EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
+// A relative XDG folder would move with the working folder, so that a start
+// from another folder read other settings: it counts as unset.
+TEST_F(Settings, RelativeXdgFoldersCountAsUnset)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("a")) && QDir(home.path()).mkpath(QStringLiteral("b")));
+    const QString oldDir = QDir::currentPath();
+    std::map<const char*, QByteArray> old;
+    for (const char* var : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
+        old[var] = qgetenv(var);
+        qputenv(var, var[0] == 'H' ? home.path().toLocal8Bit() : QByteArray("relative"));
+    }
+    ASSERT_TRUE(QDir::setCurrent(home.filePath(QStringLiteral("a"))));
+    s.SaveSetting(QStringLiteral("Settings"), QStringLiteral("Kept"), QStringLiteral("from a"));
+    ASSERT_TRUE(QDir::setCurrent(home.filePath(QStringLiteral("b"))));
+    EXPECT_EQ(s.GetSetting(QStringLiteral("Settings"), QStringLiteral("Kept"), QString()), QStringLiteral("from a"));
+    EXPECT_EQ((QStringList{RegistryStore::folder(), platform::userDataHome(), userStateFolder(), platform::userCacheHome()}),
+              (QStringList{home.path() + "/.config/tarnwell/registry", home.path() + "/.local/share",
+                           home.path() + "/.local/state/tarnwell", home.path() + "/.cache"}));
+    QDir::setCurrent(oldDir);
+    for (const auto& [var, value] : old)
+        qputenv(var, value);
 }

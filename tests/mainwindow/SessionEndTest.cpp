@@ -1,17 +1,23 @@
 // The program ended by the system rather than by the user: this suite starts
 // the program's own main window and event loop in a child process (this
 // very program, run with "--program"), lets it edit a strategy description
-// as a user types (or type a leg's quantity, its editor left open), and
-// sends it SIGTERM or SIGHUP while it is idle or while its exit question is
-// open, twice in a row. The program must end at once, without answering
-// anything, having written the unsaved strategies to a recovery file (beside
-// the settings, else in the data folder) and then what File > Exit writes;
-// the next start names that file once.
+// as a user types (or type a leg's quantity, its editor left open, or
+// download a chain first), and sends it SIGTERM or SIGHUP while it is idle or
+// while its exit question is open, twice in a row. The program must end at
+// once, without answering anything, having written the unsaved strategies
+// and quotes to recovery files (beside the settings, else in the next folder
+// that takes them) before it unloads any window, and then what File > Exit
+// writes; the next start names those files once. Killed while it waits for a
+// slow disk, it leaves them whole.
+#include "QuoteServer.h"
+#include "app/CAppSettings.h"
+#include "app/CErrorHandler.h"
 #include "app/QtDialogs.h"
 #include "app/SessionEnd.h"
 #include "app/Tools.h"
 #include "app/TwApplication.h"
 #include "mainwindow/frmStrategies.h"
+#include "marketdata/QuoteTable.h"
 #include "model/StrategiesFile.h"
 #include "platform/RegistryStore.h"
 #include "platform/RichTextBox.h"
@@ -24,9 +30,11 @@
 #include "MainWindowFixtures.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QPushButton>
 #include <QTableView>
 #include <QtTest>
 
@@ -40,16 +48,25 @@ namespace {
 const QString kTyped = QStringLiteral("Kept at the end");
 const QString kQuantity = QStringLiteral("9");
 
+// The trace of the end, in the folder of the sample files.
+QString traceFile(const QString& folder)
+{
+    return folder + QStringLiteral("/end.trace.txt");
+}
+
 // The child: the program's start and event loop. It types into the
-// description of the selected strategy, says "edited" on its output, and in
-// mode "question" then chooses File > Exit, whose question stays open; it
-// says "question" once the question shows. In mode "unwritable" it answers
-// the message about settings that cannot be written.
+// description of the selected strategy, says "edited" on its output (and
+// traces from then on), and in mode "question" then chooses File > Exit,
+// whose question stays open; it says "question" once the question shows. In
+// mode "unwritable" it answers the message about settings that cannot be
+// written. In mode "download" it first downloads ZYX from a quote server of
+// its own serving the folder of the sample files.
 int runProgram(int argc, char** argv)
 {
     TwApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const QString mode = args.value(2);
+    const QString folder = args.value(5);
     setProcessArguments({QStringLiteral("-S"), args.value(3), QStringLiteral("-O"), args.value(4)});
     QtDialogs dialogs;
     setDialogs(&dialogs);
@@ -78,7 +95,22 @@ int runProgram(int argc, char** argv)
         }
     } watch;
     app.installEventFilter(&watch);
-    QTimer::singleShot(0, w, [w, mode] {
+    tools::QuoteServerOptions served;
+    served.folder = folder;
+    tools::QuoteServer server(served);
+    const auto traceFromNow = [folder] {
+        errorHandler().setTracingLogFile(traceFile(folder));
+        errorHandler().setTracingEnabled(true);
+    };
+    QTimer::singleShot(0, w, [w, mode, &server, traceFromNow] {
+        if (mode == QLatin1String("download")) {
+            if (!server.listen())
+                return;
+            appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("QuoteServerHost"), QStringLiteral("127.0.0.1"));
+            appSettings().SaveSetting(QStringLiteral("Settings"), QStringLiteral("QuoteServerPort"), int(server.port()));
+            ui::txtTicker(w)->setText(QStringLiteral("ZYX"));
+            QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
+        }
         if (mode == QLatin1String("quantity")) {
             // The quantity editor of the first leg, opened and typed into.
             platform::Grid* legs = ui::gdParams(w);
@@ -87,6 +119,7 @@ int runProgram(int argc, char** argv)
             QTest::mouseDClick(legs->view()->viewport(), Qt::LeftButton, {}, test::gridCellCentre(legs, 1, 6));
             ui::txtEdit(w)->selectAll();
             QTest::keyClicks(ui::txtEdit(w), kQuantity);
+            traceFromNow();
             std::puts("edited");
             std::fflush(stdout);
             return;
@@ -96,6 +129,7 @@ int runProgram(int argc, char** argv)
             return;
         box->moveCursor(QTextCursor::End);
         QTest::keyClicks(box, kTyped);
+        traceFromNow();
         std::puts("edited");
         std::fflush(stdout);
         if (mode == QLatin1String("question"))
@@ -104,20 +138,30 @@ int runProgram(int argc, char** argv)
     return execProgram(w);
 }
 
-// The recovery files in the settings' folder.
-QStringList recoveryFiles()
+// The recovery files of a kind ("strategies", "quotes") in the settings'
+// folder.
+QStringList recoveryFiles(const QString& kind = QStringLiteral("strategies"))
 {
-    return QDir(recoveryFolder()).entryList({QStringLiteral("Unsaved strategies *.stg")}, QDir::Files);
+    return QDir(recoveryFolder()).entryList({QStringLiteral("Unsaved %1 *").arg(kind)}, QDir::Files);
 }
 
+const QRegularExpression kStrategiesName(QStringLiteral("/Unsaved strategies \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.stg$"));
+const QRegularExpression kQuotesName(QStringLiteral("/Unsaved quotes \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d ZYX\\.opt$"));
+
 using test::bytesOf;
+
+// The chain the child's quote server serves for ZYX.
+QString servedChain(const test::SampleFiles& files)
+{
+    return QFileInfo(files.stg).dir().filePath(QStringLiteral("ZYX.opt"));
+}
 
 // Starts the program in `mode` and waits until it has said `awaited`.
 bool startProgram(QProcess& program, const QString& mode, const test::SampleFiles& files, const QByteArray& awaited,
                   QByteArray& said)
 {
     program.setProgram(QCoreApplication::applicationFilePath());
-    program.setArguments({QStringLiteral("--program"), mode, files.stg, files.opt});
+    program.setArguments({QStringLiteral("--program"), mode, files.stg, files.opt, QFileInfo(files.stg).path()});
     program.setProcessChannelMode(QProcess::SeparateChannels);
     program.setReadChannel(QProcess::StandardOutput);
     program.start();
@@ -128,8 +172,8 @@ bool startProgram(QProcess& program, const QString& mode, const test::SampleFile
     return said.contains(awaited);
 }
 
-// How often the next two starts name the recovery file at `path`.
-QList<qsizetype> timesNamedAtTwoStarts(const test::SampleFiles& files, const QString& path)
+// How often the next two starts name the recovery files at `paths`.
+QList<qsizetype> timesNamedAtTwoStarts(const test::SampleFiles& files, const QStringList& paths)
 {
     QList<qsizetype> told;
     for (int start = 1; start <= 2; ++start) {
@@ -140,7 +184,11 @@ QList<qsizetype> timesNamedAtTwoStarts(const test::SampleFiles& files, const QSt
                 return {};
         }
         told.append(std::count_if(dialogs.messages.begin(), dialogs.messages.end(),
-                                  [&](const auto& m) { return m.text == recoveryMessage(path); }));
+                                  [&](const auto& m) {
+                                      return std::any_of(paths.begin(), paths.end(), [&](const QString& path) {
+                                          return m.text == recoveryMessage(path);
+                                      });
+                                  }));
     }
     return told;
 }
@@ -151,8 +199,17 @@ void clearRecoveryFolders()
     for (const QString& folder : folders.mid(0, 3))
         QDir(folder).removeRecursively();
     QDir home(folders.last());
-    for (const QString& name : home.entryList({QStringLiteral("Unsaved strategies *.stg")}, QDir::Files))
+    for (const QString& name : home.entryList({QStringLiteral("Unsaved *")}, QDir::Files))
         home.remove(name);
+}
+
+// The lines of the end's trace at `folder`, dropping the date and time.
+QStringList tracedEnd(const QString& folder)
+{
+    QStringList lines = QString::fromUtf8(bytesOf(traceFile(folder))).split(QStringLiteral("\r\n"));
+    for (QString& line : lines)
+        line = line.section(QStringLiteral(" --- "), 1);
+    return lines;
 }
 
 } // namespace
@@ -163,7 +220,11 @@ class SessionEndTest : public QObject {
     test::SampleFiles m_files;
 
 private slots:
-    void initTestCase() { QVERIFY(m_files.write()); }
+    void initTestCase()
+    {
+        QVERIFY(m_files.write());
+        QVERIFY(QFile::copy(test::shippedFile(QStringLiteral("SAMPLE.opt")), servedChain(m_files)));
+    }
 
     void theSystemsEndWritesEverythingAndKeepsTheStrategies_data()
     {
@@ -174,6 +235,7 @@ private slots:
         QTest::addRow("exit question open, SIGTERM") << QStringLiteral("question") << int(SIGTERM);
         QTest::addRow("exit question open, SIGHUP") << QStringLiteral("question") << int(SIGHUP);
         QTest::addRow("quantity editor open, SIGTERM") << QStringLiteral("quantity") << int(SIGTERM);
+        QTest::addRow("chain downloaded, SIGTERM") << QStringLiteral("download") << int(SIGTERM);
     }
     void theSystemsEndWritesEverythingAndKeepsTheStrategies()
     {
@@ -183,6 +245,7 @@ private slots:
         clearRecoveryFolders();
         const QByteArray userFile = bytesOf(m_files.stg);
         QVERIFY(QDir().mkpath(platform::RegistryStore::folder()));
+        QFile::remove(traceFile(QFileInfo(m_files.stg).path()));
 
         QProcess program;
         const QByteArray awaited = mode == QLatin1String("question") ? "question" : "edited";
@@ -198,13 +261,25 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
 
-        // The strategies were kept first, then the settings in one write.
+        // The settings replaced in one write; the recovery files, whole from
+        // the start, need no copy renamed over them.
         const QString settingsFile = platform::RegistryStore().filePath();
-        const QStringList renamed = watch.renamed();
-        QCOMPARE(renamed.size(), 2);
-        const QRegularExpression named(QStringLiteral("/Unsaved strategies \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.stg$"));
-        QVERIFY2(named.match(renamed.at(0)).hasMatch(), qPrintable(renamed.at(0))); // the date and time of the end
-        QCOMPARE(renamed.at(1), settingsFile);
+        QCOMPARE(watch.renamed(), QStringList{settingsFile});
+        const bool downloaded = mode == QLatin1String("download");
+        const QStringList kept = recoveryFiles();
+        QCOMPARE(kept.size(), 1);
+        const QString path = QDir(recoveryFolder()).filePath(kept.first());
+        QVERIFY2(kStrategiesName.match(path).hasMatch(), qPrintable(path)); // the date and time of the end
+
+        // Kept before any window was unloaded.
+        const QStringList traced = tracedEnd(QFileInfo(m_files.stg).path());
+        const qsizetype keptAt = traced.indexOf(QStringLiteral("Message: Kept in a recovery file: ") + path);
+        QVERIFY2(keptAt >= 0, qPrintable(traced.join(u'\n')));
+        for (const char* unload : {"Tarnwell.frm3dChart.Form_Unload", "Tarnwell.frmChart.SaveParams",
+                                   "Tarnwell.frmStrategies.Form_Unload"}) {
+            const qsizetype at = traced.indexOf(QStringLiteral("Entered routine: ") + QLatin1String(unload));
+            QVERIFY2(at > keptAt, unload);
+        }
 
         // What File > Exit writes (compared value by value with closing by the
         // window-places suite, with the real program).
@@ -215,10 +290,6 @@ private slots:
         // The strategies: the user's file as it was, the edit in a recovery
         // file of its own, named by the settings.
         QCOMPARE(bytesOf(m_files.stg), userFile);
-        const QStringList kept = recoveryFiles();
-        QCOMPARE(kept.size(), 1);
-        const QString path = QDir(recoveryFolder()).filePath(kept.first());
-        QCOMPARE(path, renamed.at(0));
         QCOMPARE(test::storedText(QStringLiteral("RecoveredStrategies")), path);
         const auto library = readStrategiesFile(path);
         const auto original = readStrategiesFile(m_files.stg);
@@ -232,9 +303,29 @@ private slots:
             QVERIFY(!original->Item(1)->Strategies()->Item(1)->Description().contains(kTyped));
         }
 
-        // The next start says where the strategies are, once.
-        QCOMPARE(timesNamedAtTwoStarts(m_files, path), (QList<qsizetype>{1, 0}));
+        // The downloaded chain as received, in a file of its own.
+        QStringList paths{path};
+        const QStringList quotes = recoveryFiles(QStringLiteral("quotes"));
+        QCOMPARE(quotes.size(), downloaded ? 1 : 0);
+        if (downloaded) {
+            paths.append(QDir(recoveryFolder()).filePath(quotes.first()));
+            QVERIFY2(kQuotesName.match(paths.at(1)).hasMatch(), qPrintable(paths.at(1)));
+            QCOMPARE(test::storedText(QStringLiteral("RecoveredQuotes")), paths.at(1));
+            QCOMPARE(bytesOf(paths.at(1)), bytesOf(servedChain(m_files)));
+        }
+
+        // The next start says where the strategies and quotes are, once.
+        QCOMPARE(timesNamedAtTwoStarts(m_files, paths), (QList<qsizetype>{paths.size(), 0}));
         QVERIFY(QFileInfo::exists(path));
+        if (downloaded) {
+            // File > Load options from file opens the kept chain.
+            test::ScriptedDialogs dialogs;
+            dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({paths.at(1)}));
+            test::MainWindowRun run({QStringLiteral("-S"), m_files.stg, QStringLiteral("-O"), m_files.opt});
+            QVERIFY(test::chooseFromMenuBar(run.window(), QStringLiteral("&File"), QStringLiteral("Load options from file")));
+            QCOMPARE(run->session().quoteLines(), marketdata::readOptionChainFile(servedChain(m_files)));
+            QVERIFY(run.close());
+        }
     }
 
     void aSettingsFolderThatCannotBeWrittenSendsTheStrategiesToTheDataFolder()
@@ -258,7 +349,42 @@ private slots:
 
         // Writable again: the next start names the file (no setting could), once.
         test::environment().clearSettings();
-        QCOMPARE(timesNamedAtTwoStarts(m_files, path), (QList<qsizetype>{1, 0}));
+        QCOMPARE(timesNamedAtTwoStarts(m_files, {path}), (QList<qsizetype>{1, 0}));
+        clearRecoveryFolders();
+    }
+
+    // A session manager that kills the program soon after asking it to end,
+    // while the disk is slow to sync: killed once the recovery files have
+    // their names, it leaves them whole.
+    void killedWhileTheDiskIsSlowItLeavesTheRecoveryFilesWhole()
+    {
+        test::environment().clearSettings();
+        clearRecoveryFolders();
+        QVERIFY(QDir().mkpath(recoveryFolder()));
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(TW_SLOW_SYNC_MODULE)); // every fsync 400 ms
+        // The sanitizer build's runtime would refuse a library loaded before it.
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+                   env.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":verify_asan_link_order=0"));
+        program.setProcessEnvironment(env);
+        QByteArray said;
+        QVERIFY2(startProgram(program, QStringLiteral("download"), m_files, "edited", said), said.constData());
+        test::RenameWatch watch({recoveryFolder()});
+        QVERIFY(watch.active());
+
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        const auto named = [] { return recoveryFiles().size() + recoveryFiles(QStringLiteral("quotes")).size() == 2; };
+        while (!named() && watch.wait(60000))
+            watch.renamed();
+        ::kill(static_cast<pid_t>(program.processId()), SIGKILL);
+        QVERIFY(named());
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitStatus(), QProcess::CrashExit); // killed, not ended
+        QVERIFY(readStrategiesFile(QDir(recoveryFolder()).filePath(recoveryFiles().first()))
+                    ->Item(1)->Strategies()->Item(1)->Description().contains(kTyped));
+        QCOMPARE(bytesOf(QDir(recoveryFolder()).filePath(recoveryFiles(QStringLiteral("quotes")).first())),
+                 bytesOf(servedChain(m_files)));
         clearRecoveryFolders();
     }
 };

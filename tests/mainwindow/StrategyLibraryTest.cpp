@@ -1015,10 +1015,13 @@ private slots:
 
     void recoveredStrategiesAreSavedUnderANameOfTheUsersOwn()
     {
-        QTemporaryDir own;
+        // Folders of their own: a start names a recovery file it finds in the
+        // folder of the library it opens.
+        QTemporaryDir own, kept;
         const QString mine = writeLibrary(own.filePath(QStringLiteral("mine.stg")), {{"Mine", {"Old"}}});
         const QString named = own.filePath(QStringLiteral("recovered.stg"));
-        const QString recovery = writeLibrary(path("Unsaved strategies 2026-03-04 05-06-07.stg"), {{"Mine", {"Edited"}}});
+        const QString recovery =
+            writeLibrary(kept.filePath(QStringLiteral("Unsaved strategies 2026-03-04 05-06-07.stg")), {{"Mine", {"Edited"}}});
         test::ScriptedDialogs dialogs;
         test::MainWindowRun run({"-S", mine});
         frmStrategies* w = run.window();

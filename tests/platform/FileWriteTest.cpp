@@ -105,6 +105,26 @@ TEST(FileWrite, OnlyPartialCopiesOfSavesThatNoLongerRunAreRemoved)
     EXPECT_FALSE(folder.exists(QStringLiteral("library.stg")));
 }
 
+// A new file never takes the place of another, and its name never shows less
+// than all its bytes: a write cut short leaves no file at all.
+TEST(FileWrite, ANewFileIsNamedWholeOrNotAtAllAndNeverOverAnother)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Unsaved strategies.stg"));
+    ASSERT_TRUE(makeFile(path, "older"));
+    EXPECT_EQ(NewFile().create(path, "newer", 0666), EEXIST);
+    ASSERT_TRUE(QFile::remove(path));
+    {
+        tw::test::FileSizeLimit limit(8 * 1024);
+        EXPECT_EQ(NewFile().create(path, QByteArray(22 * 1024, 'n'), 0666), EFBIG);
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{});
+    NewFile made;
+    ASSERT_EQ(made.create(path, QByteArray(22 * 1024, 'n'), 0600), 0);
+    EXPECT_EQ(made.sync(), 0);
+    EXPECT_EQ(QFile::permissions(path) & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
+}
+
 // Saving over a read-only file is refused and leaves it. Root writes any
 // file, so as root the save runs in a child dropped to the user "nobody".
 TEST(FileWrite, AReadOnlyFileIsNotSavedOver)

@@ -2,12 +2,14 @@
 // Every file renamed into some folders (the last step of a whole-file
 // replacement), in order, by inotify, whichever process renamed it. The
 // kernel merges an event into a like one before it, so the (distinct) names
-// renamed from are watched too: two renames onto one name stay two.
+// renamed from are watched too: two renames onto one name stay two. wait()
+// wakes on files made under their own name (a recovery file) too.
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <map>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -19,7 +21,7 @@ public:
     explicit RenameWatch(const QStringList& folders) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
     {
         for (const QString& folder : folders) {
-            const int wd = m_fd < 0 ? -1 : ::inotify_add_watch(m_fd, folder.toLocal8Bit().constData(), IN_MOVED_FROM | IN_MOVED_TO);
+            const int wd = m_fd < 0 ? -1 : ::inotify_add_watch(m_fd, folder.toLocal8Bit().constData(), IN_MOVED_FROM | IN_MOVED_TO | IN_CREATE);
             m_ok = m_ok && wd >= 0;
             m_folders[wd] = folder;
         }
@@ -33,6 +35,12 @@ public:
     RenameWatch& operator=(const RenameWatch&) = delete;
 
     bool active() const { return m_fd >= 0 && m_ok; }
+    // Waits at most `ms` milliseconds for a change in the folders.
+    bool wait(int ms)
+    {
+        pollfd ready{m_fd, POLLIN, 0};
+        return ::poll(&ready, 1, ms) > 0;
+    }
 
     // The paths renamed into since the last call, oldest first.
     QStringList renamed()

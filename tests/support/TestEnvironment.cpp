@@ -19,6 +19,10 @@ TestEnvironment::TestEnvironment() : m_dir(std::make_unique<QTemporaryDir>())
         QDir().mkpath(path);
         qputenv(var, path.toLocal8Bit());
     }
+    // The temporary folder too: a recovery file may go there, and the next
+    // start looks for them there.
+    QDir().mkpath(base + QStringLiteral("/tmp"));
+    qputenv("TMPDIR", QString(base + QStringLiteral("/tmp")).toLocal8Bit());
 }
 
 TestEnvironment::~TestEnvironment() = default;

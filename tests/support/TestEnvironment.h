@@ -6,9 +6,10 @@
 
 namespace tw::test {
 
-// Points the XDG folders (config, data, state, cache) at a fresh temporary
-// folder for the whole run, so tests never read or write the user's own
-// settings. Call before anything touches the settings.
+// Points the XDG folders (config, data, state, cache) and the temporary
+// folder ($TMPDIR) at a fresh temporary folder for the whole run, so tests
+// never read or write the user's own settings. Call before anything touches
+// the settings.
 class TestEnvironment {
 public:
     TestEnvironment();

@@ -1,10 +1,14 @@
-// The recovery file of strategies not saved when the system ends the program:
-// its name, the user's folders it falls back to when the settings' folder
-// cannot take it, what is said when none can, and which files a start names.
+// The recovery files of strategies and quotes not saved when the system ends
+// the program: their names, the folders they fall back to when the settings'
+// folder cannot take them, what is said when none can, what a start sweeps
+// away, and which files a start names.
 #include "app/Tools.h"
 #include "app/CErrorHandler.h"
+#include "marketdata/QuoteTable.h"
 #include "model/StrategiesFile.h"
 #include "model/StrategyTemplates.h"
+#include "platform/FileWrite.h"
+#include "platform/RegistryStore.h"
 #include "support/TestEnvironment.h"
 #include "workspace/StrategiesRecovery.h"
 
@@ -13,6 +17,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/file.h>
+#include <unistd.h>
 
 using namespace tw;
 
@@ -65,20 +72,42 @@ protected:
             QFile::remove(folder);
             QDir(folder).removeRecursively();
         }
+        QDir temp(QDir::tempPath());
+        for (const QString& name : temp.entryList({QStringLiteral("Unsaved *")}, QDir::Files))
+            temp.remove(name);
+    }
+    // Changed strategies and downloaded quotes to keep.
+    UnsavedWork work(const QString& ticker)
+    {
+        UnsavedWork w;
+        w.strategies = m_types.get();
+        w.quotes = &m_quotes;
+        w.ticker = ticker;
+        return w;
     }
     QTemporaryDir m_home;
     QByteArray m_oldHome;
     QStringList m_folders;
+    const std::shared_ptr<StrategyTypeCollection> m_types = library();
+    const marketdata::QuoteLines m_quotes{QStringLiteral("BRK/B (BERKSHIRE),1,2"), QStringLiteral("Jan 27 2004,Bid,1")};
 };
 
 } // namespace
 
-TEST_F(Recovery, TheFileIsNamedByDateAndTimeAndNeverWritesOverAnother)
+TEST_F(Recovery, TheFilesAreNamedByDateAndTimeAndNeverWriteOverAnother)
 {
     const QString root = test::environment().root();
     EXPECT_EQ(m_folders, (QStringList{root + "/xdg_config_home/tarnwell", root + "/xdg_data_home/tarnwell",
-                                      root + "/xdg_state_home/tarnwell", m_home.path()}));
+                                      root + "/xdg_state_home/tarnwell", m_home.path(), root + "/tmp"}));
     EXPECT_EQ(recoveryFolder(), m_folders.first());
+    // The library's folder comes before the temporary folder, when it is the user's own.
+    QTemporaryDir libraryDir;
+    const QString libraryFile = libraryDir.filePath(QStringLiteral("mine.stg"));
+    QStringList withLibrary = m_folders;
+    withLibrary.insert(4, libraryDir.path());
+    EXPECT_EQ(recoveryFolders(libraryFile), withLibrary);
+    ASSERT_EQ(::chown(QFile::encodeName(libraryDir.path()).constData(), 65534, 65534), 0);
+    EXPECT_EQ(recoveryFolders(libraryFile), m_folders);
 
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
     const QString first = writeRecoveryFile(*library(), {m_folders.first()}, nullptr, when);
@@ -91,44 +120,76 @@ TEST_F(Recovery, TheFileIsNamedByDateAndTimeAndNeverWritesOverAnother)
     const auto kept = readStrategiesFile(second);
     ASSERT_EQ(kept->Count(), 1);
     EXPECT_EQ(kept->Item(1)->Strategies()->Item(1)->Caption(), QStringLiteral("Edited"));
+
+    // The quotes beside them, as Save options writes them, the ticker made
+    // fit for a file name.
+    const KeptWork both = writeRecoveryFiles(work(QStringLiteral("BRK/B")), {m_folders.first()}, nullptr, when);
+    EXPECT_EQ(both.strategies, m_folders.first() + "/Unsaved strategies 2026-03-04 05-06-07 (3).stg");
+    EXPECT_EQ(both.quotes, m_folders.first() + "/Unsaved quotes 2026-03-04 05-06-07 BRK_B.opt");
+    EXPECT_EQ(test::bytesOf(both.quotes), m_quotes.fileBytes());
 }
 
 TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndInTheLog)
 {
-    // Each folder in turn turned unwritable: the next one takes the file.
+    // Each of the user's folders in turn turned unwritable: the next one
+    // takes the files; with the whole home gone, the library's folder, then
+    // the temporary folder.
+    QTemporaryDir libraryFolder;
+    const QString libraryFile = libraryFolder.filePath(QStringLiteral("mine.stg"));
     ASSERT_TRUE(test::environment().blockSettings());
-    for (int i = 1; i < m_folders.size(); ++i) {
-        const QString path = keepUnsavedStrategies(*library());
-        EXPECT_EQ(QFileInfo(path).path(), m_folders.at(i));
-        EXPECT_EQ(readStrategiesFile(path)->Count(), 1);
-        if (i < 3)
-            ASSERT_TRUE(block(m_folders.at(i)));
+    const QString homeFile = m_home.filePath(QStringLiteral("not a folder"));
+    const QStringList expected = QStringList(m_folders.mid(1, 3)) << libraryFolder.path() << m_folders.last();
+    // A temporary folder as others may write to it.
+    ASSERT_EQ(::chmod(QFile::encodeName(m_folders.last()).constData(), 01777), 0);
+    for (const QString& folder : expected) {
+        const KeptWork kept = keepUnsavedWork(work({}), folder == m_folders.last() ? QString() : libraryFile);
+        EXPECT_EQ(QFileInfo(kept.strategies).path(), folder);
+        EXPECT_EQ(readStrategiesFile(kept.strategies)->Count(), 1);
+        EXPECT_EQ(QFileInfo(kept.quotes).path(), folder);
+        if (folder == m_home.path()) {
+            ASSERT_TRUE(block(homeFile));
+            qputenv("HOME", homeFile.toLocal8Bit());
+        } else if (folder != libraryFolder.path() && folder != m_folders.last()) {
+            ASSERT_TRUE(block(folder));
+        }
     }
+    // There, for the user's eyes only.
+    const QString shared = recoveryFolders().last();
+    for (const QString& name : QDir(shared).entryList({QStringLiteral("Unsaved *")}, QDir::Files))
+        EXPECT_FALSE(QFile::permissions(shared + u'/' + name).testAnyFlags(QFileDevice::ReadOther | QFileDevice::ReadGroup));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0700), 0);
 
     // No folder at all: each named with its cause, on stderr and in the log.
-    const QString homeFile = m_home.filePath(QStringLiteral("not a folder"));
-    ASSERT_TRUE(block(homeFile));
-    qputenv("HOME", homeFile.toLocal8Bit());
     QTemporaryDir logs;
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    const QString tempFile = m_home.filePath(QStringLiteral("no temporary folder"));
+    ASSERT_TRUE(block(tempFile));
+    qputenv("TMPDIR", tempFile.toLocal8Bit());
     const QString oldLog = errorHandler().ErrorLogFile();
     errorHandler().setErrorLogFile(logs.filePath(QStringLiteral("Error Log.txt")));
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(keepUnsavedStrategies(*library()).isEmpty());
+    const KeptWork none = keepUnsavedWork(work({}), QString());
+    EXPECT_TRUE(none.strategies.isEmpty() && none.quotes.isEmpty());
     const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
     errorHandler().setErrorLogFile(oldLog);
+    qputenv("TMPDIR", oldTemp);
     QFile log(logs.filePath(QStringLiteral("Error Log.txt")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     for (const QString& text : {said, QString::fromUtf8(log.readAll())}) {
-        EXPECT_TRUE(text.contains(QStringLiteral("could not keep the changed strategies"))) << qPrintable(text);
+        EXPECT_TRUE(text.contains(QStringLiteral("could not keep the changed strategies and the downloaded quotes")))
+            << qPrintable(text);
         EXPECT_TRUE(text.contains(m_folders.at(1) + QStringLiteral(": the folder cannot be made"))) << qPrintable(text);
         EXPECT_TRUE(text.contains(homeFile + QStringLiteral(": the folder cannot be made"))) << qPrintable(text);
+        EXPECT_TRUE(text.contains(tempFile + QStringLiteral(": the folder cannot be made"))) << qPrintable(text);
     }
-    EXPECT_EQ(QDir(m_home.path()).entryList({QStringLiteral("Unsaved strategies *")}).size(), 1);
 }
 
 TEST_F(Recovery, AStartNamesEachNewFileOnceWhereverItWasKept)
 {
-    EXPECT_TRUE(recoveryNews({}, {}).files.isEmpty() && recoveryNews({}, {}).seen.isEmpty()); // nothing to keep
+    const auto news = [this](const QStringList& named, const QString& seen) {
+        return recoveryNews(named, seen, m_folders);
+    };
+    EXPECT_TRUE(news({}, {}).files.isEmpty() && news({}, {}).seen.isEmpty()); // nothing to keep
     const QDateTime t0 = QDateTime(QDate(2026, 5, 1), QTime(10, 0, 0, 250), Qt::UTC);
     const QString beside = m_folders.at(0) + "/Unsaved strategies 2026-05-01 10-00-00.stg";
     const QString fallback = m_folders.at(1) + "/Unsaved strategies 2026-05-01 11-00-00.stg";
@@ -141,18 +202,60 @@ TEST_F(Recovery, AStartNamesEachNewFileOnceWhereverItWasKept)
 
     // No time kept (an earlier version's settings): those beside the settings
     // were named already; the one the settings name is told, none twice.
-    EXPECT_EQ(recoveryNews({}, {}).files, QStringList{fallback});
-    EXPECT_EQ(recoveryNews(beside, {}).files, (QStringList{beside, fallback}));
-    EXPECT_EQ(recoveryNews({}, firstRecoverySeen()).files, (QStringList{beside, fallback}));
-    const QString seen = recoveryNews({}, {}).seen;
+    EXPECT_EQ(news({}, {}).files, QStringList{fallback});
+    EXPECT_EQ(news({beside, QString()}, {}).files, (QStringList{beside, fallback}));
+    EXPECT_EQ(news({}, firstRecoverySeen()).files, (QStringList{beside, fallback}));
+    const QString seen = news({}, {}).seen;
     EXPECT_EQ(seen, QStringLiteral("2026-05-01T11:00:00.250Z"));
 
-    // With the time kept, only newer files, from any folder.
-    EXPECT_TRUE(recoveryNews({}, seen).files.isEmpty());
-    EXPECT_EQ(recoveryNews({}, seen).seen, seen);
+    // With the time kept, only newer files, from any folder, quotes too;
+    // another user's in the shared temporary folder are not ours.
+    EXPECT_TRUE(news({}, seen).files.isEmpty());
+    EXPECT_EQ(news({}, seen).seen, seen);
     const QString later = m_folders.at(3) + "/Unsaved strategies 2026-05-01 10-00-01.stg";
     ASSERT_TRUE(touch(later, t0.addSecs(3600).addMSecs(1)));
-    const RecoveryNews news = recoveryNews(m_folders.at(0) + "/Unsaved strategies gone.stg", seen);
-    EXPECT_EQ(news.files, QStringList{later});
-    EXPECT_EQ(news.seen, QStringLiteral("2026-05-01T11:00:00.251Z"));
+    const QString quotes = m_folders.last() + "/Unsaved quotes 2026-05-01 10-00-01 ZYX.opt";
+    ASSERT_TRUE(touch(quotes, t0.addSecs(3600).addMSecs(2)));
+    const QString foreign = m_folders.last() + "/Unsaved strategies 2026-05-01 13-00-00.stg";
+    ASSERT_TRUE(touch(foreign, t0.addSecs(3600).addMSecs(3)));
+    ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
+    const RecoveryNews told = news({m_folders.at(0) + "/Unsaved strategies gone.stg"}, seen);
+    EXPECT_EQ(told.files, (QStringList{later, quotes}));
+    EXPECT_EQ(told.seen, QStringLiteral("2026-05-01T11:00:00.252Z"));
+    EXPECT_NE(recoveryMessage(quotes), recoveryMessage(later));
+    EXPECT_TRUE(recoveryMessage(quotes).contains(QStringLiteral("File > Load options from file")));
+}
+
+// What an end cut short left: empty names go from every folder, and so do
+// the partial copies of saves, but a copy holding the strategies of an
+// earlier version's recovery file takes that file's name.
+TEST_F(Recovery, AStartSweepsEmptyNamesAndLeftoversButKeepsTheOnlyCopyOfStrategies)
+{
+    const QByteArray whole = strategiesToBytes(*library());
+    for (const QString& folder : m_folders) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        for (const char* name : {"Unsaved strategies 2026-05-01 10-00-00.stg", "Unsaved quotes 2026-05-01 10-00-00 ZYX.opt",
+                                 ".tarnwell-save-AbC123"})
+            ASSERT_TRUE(QFile(folder + u'/' + QLatin1String(name)).open(QIODevice::WriteOnly));
+    }
+    const QString state = m_folders.at(2);
+    ASSERT_TRUE(touch(state + "/.tarnwell-save-AbC123", QDateTime::currentDateTime()));
+    QFile copy(state + "/.tarnwell-save-AbC123");
+    ASSERT_TRUE(copy.open(QIODevice::WriteOnly) && copy.write(whole) == whole.size());
+    copy.close();
+    const QString home = m_folders.at(3);
+    QFile held(home + "/.tarnwell-save-Held12"); // a save still running
+    ASSERT_TRUE(held.open(QIODevice::WriteOnly) && held.write(whole) == whole.size() && ::flock(held.handle(), LOCK_EX) == 0);
+
+    sweepRecoveryFolders(m_folders);
+    for (const QString& folder : m_folders) {
+        const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        if (folder == state)
+            EXPECT_EQ(left, QStringList{"Unsaved strategies 2026-05-01 10-00-00.stg"});
+        else if (folder == home)
+            EXPECT_EQ(left, QStringList{".tarnwell-save-Held12"});
+        else
+            EXPECT_EQ(left, QStringList{}) << qPrintable(folder);
+    }
+    EXPECT_EQ(test::bytesOf(state + "/Unsaved strategies 2026-05-01 10-00-00.stg"), whole);
 }
