@@ -13,6 +13,7 @@
 #include "model/statmath.h"
 #include "platform/Chart2D.h"
 #include "platform/PopupMenu.h"
+#include "platform/ReBar.h"
 #include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
 #include "support/QtTestMain.h"
@@ -182,6 +183,40 @@ QString labelFault(const platform::Chart2D* chart, char axis)
 bool near(double a, double b, double tolerance)
 {
     return std::abs(a - b) <= tolerance;
+}
+
+// Empty when the bands are laid out for their captions, with the bar as high
+// as their rows, and every button of both lies whole in the window and in
+// the bar, clear of the plot, and is what a click on its middle reaches; else
+// what is not.
+QString bandFault(frmChart* c)
+{
+    QStringList faults;
+    if (c->rbrMain->height() != c->rbrMain->RebarHeight())
+        faults << QStringLiteral("bar %1 high for rows of %2").arg(c->rbrMain->height()).arg(c->rbrMain->RebarHeight());
+    for (platform::Toolbar* bar : {c->tbrAxis, c->tbrChartMode}) {
+        if (bar->size() != bar->sizeHint())
+            faults << bar->objectName() + QStringLiteral(" not laid out");
+        for (int b = 1; b <= bar->ButtonCount(); ++b) {
+            QToolButton* button = bar->ButtonWidget(b);
+            if (button == nullptr)
+                continue;
+            const QRect r(button->mapTo(c, QPoint(0, 0)), button->size());
+            QWidget* hit = c->childAt(r.center());
+            if (!button->isVisible() || !c->rect().contains(r) || !c->rbrMain->geometry().contains(r)
+                || r.intersects(c->Chart->geometry()) || (hit != button && !button->isAncestorOf(hit)))
+                faults << bar->ButtonKey(b);
+        }
+    }
+    return faults.join(QLatin1Char(' '));
+}
+
+// A click of the window where the button with that key is seen (whatever
+// lies there gets it).
+void clickWhereSeen(frmChart* c, platform::Toolbar* bar, const char* key)
+{
+    const QToolButton* b = bar->ButtonWidget(button(bar, key));
+    QTest::mouseClick(c->windowHandle(), Qt::LeftButton, {}, b->mapTo(c, b->rect().center()));
 }
 
 // Counts the events of one type an object is sent.
@@ -450,6 +485,40 @@ private slots:
             QCOMPARE(c->windowTitle(), QStringLiteral("ZYX - 2D Chart: %1 by time").arg(QLatin1String(e.entry)));
             // Percent and time value only for the value.
             QCOMPARE(c->tbrChartMode->ButtonEnabled(button(c->tbrChartMode, "percent")), e.y == 5);
+        }
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // As wide as a 1280x720 screen leaves a chart beside the main window, a
+    // longer X caption moves the mode band onto a second row: the bar grows
+    // for it at once and the plot goes below, so every button is seen and a
+    // click where Percent is seen switches it. So at every width from the
+    // narrowest the window takes.
+    void bandsKeepEveryButtonInSight()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        auto c = openChart(host, 0, fourLegs());
+        c->resize(638, 336);
+        int tallest = 0;
+        for (const char* x : {"Stock price", "Volatility", "Interest rate", "Time"}) {
+            QVERIFY2(choose(c.get(), "axisx", QLatin1String(x)), x);
+            QVERIFY2(bandFault(c.get()).isEmpty(), qPrintable(QLatin1String(x) + ": " + bandFault(c.get())));
+            tallest = std::max(tallest, c->rbrMain->height());
+            for (const bool on : {false, true}) {
+                clickWhereSeen(c.get(), c->tbrChartMode, "percent");
+                QCOMPARE(c->Percent(), on);
+            }
+        }
+        QVERIFY(tallest > 2 * c->tbrChartMode->height()); // two rows for a longer caption
+        const int narrowest = c->minimumWidth();
+        QVERIFY(narrowest >= c->tbrChartMode->sizeHint().width());
+        c->resize(narrowest / 2, 336);
+        QTRY_COMPARE(c->width(), narrowest);
+        for (int w = narrowest; w <= 760; ++w) {
+            c->resize(w, 336);
+            QTRY_COMPARE(c->width(), w);
+            QVERIFY2(bandFault(c.get()).isEmpty(), qPrintable(QString::number(w) + ": " + bandFault(c.get())));
         }
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -864,7 +933,11 @@ private slots:
         platform::setOuterTwips(&host.main, QRectF(0, 0, w / 2, h));
         auto first = openChart(host, 1, fourLegs());
         const QRectF one = platform::outerTwips(first.get());
-        QVERIFY2(near(one.left(), w / 2, 2 * tpp) && near(one.top(), 0, 2 * tpp) && near(one.width(), w / 2, 2 * tpp)
+        // Half the work area wide, unless a chart may be no narrower (a
+        // small screen, as the offscreen one).
+        const double half =
+            std::max(w / 2, (first->minimumWidth() + first->frameGeometry().width() - first->width()) * tpp);
+        QVERIFY2(near(one.left(), w / 2, 2 * tpp) && near(one.top(), 0, 2 * tpp) && near(one.width(), half, 2 * tpp)
                      && near(one.height(), h / 2, 2 * tpp),
                  qPrintable(QStringLiteral("%1 %2 %3 %4").arg(one.left()).arg(one.top()).arg(one.width()).arg(one.height())));
         // Any other number (here 0, whatever chart 1 stored): a quarter in,
@@ -873,13 +946,13 @@ private slots:
         auto other = openChart(host, 0, fourLegs());
         const QRectF zero = platform::outerTwips(other.get());
         QVERIFY(near(zero.left(), w / 4, 2 * tpp) && near(zero.top(), h / 4, 2 * tpp)
-                && near(zero.width(), w / 2, 2 * tpp) && near(zero.height(), h / 2, 2 * tpp));
+                && near(zero.width(), half, 2 * tpp) && near(zero.height(), h / 2, 2 * tpp));
         QCOMPARE(other->AxisX(), ChartParam::Time);
         QVERIFY(other->Percent() && other->Total() && !other->TimeValue() && !other->onTop());
         // A main window that leaves no room at its right: the general default.
         platform::setOuterTwips(&host.main, QRectF(0, 0, w, h));
         auto squeezed = openChart(host, 1, fourLegs());
-        QVERIFY(near(platform::outerTwips(squeezed.get()).width(), w / 2, 2 * tpp));
+        QVERIFY(near(platform::outerTwips(squeezed.get()).width(), half, 2 * tpp));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 };
