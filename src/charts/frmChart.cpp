@@ -27,8 +27,10 @@ namespace tw {
 
 namespace {
 
-// The height (pixels) of the plot a window made as small as it may be keeps.
-constexpr int kLeastPlotHeight = 100;
+// The height (pixels) of the chart control, read-out included, in a window
+// made as small as it may be: room for its axes' labels and titles whole
+// and a plot between them.
+constexpr int kLeastChartHeight = 170;
 
 // The request that a window posts to itself for its next drawing.
 QEvent::Type drawRequestEvent()
@@ -771,11 +773,11 @@ void frmChart::rbrMain_HeightChanged()
 
 // No narrower than the widest band, so that every band has a row of its own
 // and every button is seen; no lower than the rows the bands take then, the
-// selector and a little of the plot.
+// selector and a chart that shows its axes whole.
 void frmChart::pFitMinimumSize()
 {
     const QSize bands = rbrMain->minimumSizeHint();
-    setMinimumSize(bands.width(), bands.height() + cbParam->height() + 4 + kLeastPlotHeight);
+    setMinimumSize(bands.width(), bands.height() + cbParam->height() + 4 + kLeastChartHeight);
 }
 
 // The layout in twips, as the window's design gives it; each control is

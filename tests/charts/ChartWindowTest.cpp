@@ -180,6 +180,43 @@ QString labelFault(const platform::Chart2D* chart, char axis)
     return QString(QLatin1Char(axis)) + ": " + labels.join(" | ") + " drawn: " + drawn.join(" | ");
 }
 
+// Empty when the labels the control reports on `axis` are two or more, read
+// apart, and are each drawn whole and no wider (X) or higher (Y) than their
+// share of the plot's length along the axis, measured with the font they are
+// drawn in; else what is wrong.
+QString labelRoomFault(const platform::Chart2D* chart, char axis)
+{
+    const QStringList labels = chart->axisLabels(axis);
+    const auto [x0, x1] = chart->axisRange('X');
+    const auto [y0, y1] = chart->axisRange('Y');
+    const double length = axis == 'X' ? chart->pixelOf(x1, y0).x() - chart->pixelOf(x0, y0).x()
+                                      : chart->pixelOf(x0, y0).y() - chart->pixelOf(x0, y1).y();
+    const double share = length / std::max<qsizetype>(1, labels.size());
+    QStringList faults;
+    if (labels.size() < 2 || QSet<QString>(labels.begin(), labels.end()).size() != labels.size())
+        faults << QStringLiteral("not apart");
+    const auto* view = chart->findChild<QGraphicsView*>(QStringLiteral("chartArea"));
+    for (const QString& label : labels) {
+        const QGraphicsTextItem* drawn = nullptr;
+        for (QGraphicsItem* item : view->scene()->items()) {
+            auto* t = dynamic_cast<QGraphicsTextItem*>(item);
+            if (t != nullptr && t->isVisible() && t->toPlainText() == label)
+                drawn = t;
+        }
+        if (drawn == nullptr) {
+            faults << label + QStringLiteral(" not drawn whole");
+            continue;
+        }
+        const QFontMetricsF metrics(drawn->font());
+        const double size = axis == 'X' ? metrics.horizontalAdvance(label) : metrics.height();
+        if (size > share)
+            faults << QStringLiteral("%1 %2 px in %3").arg(label).arg(size).arg(share);
+    }
+    if (faults.isEmpty())
+        return {};
+    return QString(QLatin1Char(axis)) + ": " + labels.join(" | ") + ": " + faults.join(", ");
+}
+
 bool near(double a, double b, double tolerance)
 {
     return std::abs(a - b) <= tolerance;
@@ -561,6 +598,49 @@ private slots:
             QTRY_VERIFY(c->Chart->axisTitle('Y').contains(QLatin1String("%")));
             if (QTest::currentTestFailed())
                 return;
+        }
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // A covered call at the largest price, X the stock price: at every width
+    // from the narrowest (as low as the window may be, and as high as a
+    // 1280x720 screen tiles it) and every height at the width that screen
+    // gives, with a long legend and a longer one, the labels of both
+    // axes are whole, read apart and each fit their share of the plot (fewer
+    // ticks where the room is short), the value in percent and in money.
+    void axisLabelsFitTheirRoomAtEveryWidthAndLegend()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        const double price = 9999999.99;
+        for (const char* stockCode :
+             {"ZYX (ZYXON SYSTEMS INC)", "ZYX (ZYXON SYSTEMS AND HOLDINGS OF GREATER ZYXONIA INCORPORATED)"}) {
+            const LegsArray legs = std::vector<LegRow>{
+                chartLeg(LegKind::Stock, LegPosition::Long, 0, 0, 100, price, stockCode),
+                chartLeg(LegKind::Call, LegPosition::Short, 10500000, 30, 1, 600000, "ZYX DX-E")};
+            auto c = openChart(host, 0, legs);
+            c->setStockPrice(price);
+            QVERIFY(choose(c.get(), "axisx", QStringLiteral("Stock price")));
+            const auto fits = [&](int w, int h) {
+                c->resize(w, h);
+                QTRY_COMPARE(c->size(), QSize(w, h));
+                for (const char axis : {'X', 'Y'}) {
+                    const QString fault = labelRoomFault(c->Chart, axis);
+                    QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("%1x%2, %3: %4").arg(w).arg(h).arg(stockCode, fault)));
+                }
+            };
+            for (const bool percent : {true, false}) {
+                QCOMPARE(c->Percent(), percent);
+                for (int w = c->minimumWidth(); w <= 1000 && !QTest::currentTestFailed(); w += 4) {
+                    for (const int h : {c->minimumHeight(), 336})
+                        fits(w, h);
+                }
+                for (int h = c->minimumHeight(); h <= 600 && !QTest::currentTestFailed(); h += 2)
+                    fits(638, h);
+                if (QTest::currentTestFailed())
+                    return;
+                clickButton(c->tbrChartMode, "percent");
+            }
         }
         QVERIFY(dialogs.errorReports.isEmpty());
     }
