@@ -489,8 +489,28 @@ private slots:
             press(ui::txtEdit(w), Qt::Key_Return);
             QCOMPARE(legOf(w, 1).Quantity(), quantity);
             QCOMPARE(ui::gdParams(w)->CellText(1, 6), QString::number(quantity));
-            QCOMPARE(ui::lblTickerStatus(w)->text().contains(QStringLiteral("1 to 32767")), quantity == 1);
+            // A quantity taken withdraws the notice: the line shows again
+            // what it showed before it.
+            if (quantity == 1)
+                QVERIFY(ui::lblTickerStatus(w)->text().contains(QStringLiteral("1 to 32767")));
+            else
+                QCOMPARE(ui::lblTickerStatus(w)->text(), loaded);
         }
+        // A newer text than the notice stays when the notice goes.
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("0"));
+        press(ui::txtEdit(w), Qt::Key_Return);
+        QVERIFY(ui::lblTickerStatus(w)->text().startsWith(QStringLiteral(" Quantity left at 4")));
+        const QString saved = m_dir.filePath(QStringLiteral("saved.opt"));
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({saved}));
+        QVERIFY(ui::cmdSave(w)->isVisible());
+        QTest::mouseClick(ui::cmdSave(w), Qt::LeftButton);
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Saved to ") + saved);
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("5"));
+        press(ui::txtEdit(w), Qt::Key_Return);
+        QCOMPARE(legOf(w, 1).Quantity(), 5);
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Saved to ") + saved);
 
         // The window closed while an editor holds the focus: the editor's
         // loss of focus on the way out reaches nothing of the window.
@@ -802,6 +822,7 @@ private slots:
         test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
         frmStrategies* w = run.window();
         start(run, "T1S2");
+        const QString loaded = ui::lblTickerStatus(w)->text();
 
         // 9 typed: it is written, so closing says the strategies are not
         // saved; No keeps the window with the 9.
@@ -837,7 +858,7 @@ private slots:
         ui::gdParams(w)->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QTRY_VERIFY(!ui::txtEdit(w)->isVisible());
         QCOMPARE(legOf(w, 2).Quantity(), 1);
-        QVERIFY(!ui::lblTickerStatus(w)->text().contains(refusal));
+        QCOMPARE(ui::lblTickerStatus(w)->text(), loaded);
 
         // Left, the usual question follows; No to it keeps the window, the
         // editor gone and the leg as it was.
