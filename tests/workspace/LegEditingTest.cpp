@@ -874,6 +874,13 @@ private slots:
         QCOMPARE(legOf(w, 1).Quantity(), 9);
         QCOMPARE(legOf(w, 2).Quantity(), 1);
         QCOMPARE(ui::gdSelected(w)->CellText(2, 6), QStringLiteral("1"));
+        // The cell was left by the answer, not refused once more: once the
+        // grid has the keyboard back, no notice of a kept quantity follows,
+        // and the line shows what it showed before the question.
+        QTRY_VERIFY(ui::gdSelected(w)->view()->hasFocus());
+        QVERIFY2(!ui::lblTickerStatus(w)->text().contains(QLatin1String("Quantity left at")),
+                 qPrintable(ui::lblTickerStatus(w)->text()));
+        QCOMPARE(ui::lblTickerStatus(w)->text(), loaded);
 
         // The close box, left and Yes: the window goes.
         doubleClick(ui::gdParams(w), 2, 6);
