@@ -4,6 +4,7 @@
 #include <QChartView>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsTextItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -161,10 +162,11 @@ public:
     double markerX = OutsideValue;
     double markerY = OutsideValue;
     LabelForm formX, formY;
-    // The loaded values' least and greatest on each axis (none: the first
-    // greater).
+    // The loaded values' least and greatest on each axis (the first greater
+    // when there are none).
     std::pair<double, double> spanX{1, 0}, spanY{1, 0};
     QRectF fittedPlot; // the plot area the axes were last fitted to
+    bool shortX = false, shortY = false; // squeezed: the shortest labels
 
     Style& style(int n)
     {
@@ -241,6 +243,8 @@ public:
     void refitIfResized();
     LabelForm& formOf(const QValueAxis* axis) { return axis == axisX ? formX : formY; }
     std::pair<double, double>& spanOf(const QValueAxis* axis) { return axis == axisX ? spanX : spanY; }
+    bool& shortOf(const QValueAxis* axis) { return axis == axisX ? shortX : shortY; }
+    bool drawnWhole(const QValueAxis* axis);
     void refreshLabels();
     void refreshStyles();
     void syncSeriesCount();
@@ -341,8 +345,8 @@ QList<AxisScale> Chart2D::Impl::axisScales(double from, double to)
 // The scale of an axis whose labels each fit their share of the `room`
 // (pixels along the axis) that the plot has, measured with the axis's font,
 // with a digit's width between two labels side by side and a quarter line
-// between two above each other: the most ticks that
-// fit, in the form that reads them apart; where none fit, the ends of the
+// between two above each other: the most ticks that fit, in the form that
+// reads them apart; where none fit, or the axis is squeezed, the ends of the
 // tightest bounds in the shortest form. Without room (nothing laid out yet),
 // the axis's own choice for five ticks.
 AxisScale Chart2D::Impl::scaleFor(const QValueAxis* axis, double room)
@@ -368,6 +372,8 @@ AxisScale Chart2D::Impl::scaleFor(const QValueAxis* axis, double room)
     if (!(room > 0))
         return first;
     for (AxisScale s : scales) {
+        if (shortOf(axis))
+            break;
         s.form = distinctLabelForm(s.min, s.max, s.ticks, locale);
         if (fits(s))
             return s;
@@ -406,10 +412,20 @@ bool Chart2D::Impl::fitAxis(QValueAxis* axis, double room)
 bool Chart2D::Impl::fitToRoom()
 {
     bool changed = false;
-    for (int pass = 0; pass < 3; ++pass) {
+    shortX = shortY = false;
+    for (int pass = 0; pass < 4; ++pass) {
         const QRectF plot = chart->plotArea();
         bool moved = fitAxis(axisX, plot.width());
         moved = fitAxis(axisY, plot.height()) || moved;
+        // An axis that a small chart squeezes (the left one beside a long
+        // legend gets less than its labels' width) has them cut all the same:
+        // it takes the shortest labels.
+        for (QValueAxis* axis : {axisX, axisY}) {
+            if (!moved && !shortOf(axis) && !drawnWhole(axis)) {
+                shortOf(axis) = true;
+                moved = fitAxis(axis, axis == axisX ? plot.width() : plot.height());
+            }
+        }
         if (!moved)
             break;
         changed = true;
@@ -420,6 +436,18 @@ bool Chart2D::Impl::fitToRoom()
         view->viewport()->update();
     fittedPlot = chart->plotArea();
     return changed;
+}
+
+// Whether every label of an axis is drawn, and drawn whole.
+bool Chart2D::Impl::drawnWhole(const QValueAxis* axis)
+{
+    QStringList missing =
+        labelTexts(tickValues(axis->min(), axis->max(), axis->tickCount()), formOf(axis), chart->locale());
+    for (QGraphicsItem* item : view->scene()->items()) {
+        if (const auto* t = dynamic_cast<const QGraphicsTextItem*>(item); t != nullptr && t->isVisible())
+            missing.removeAll(t->toPlainText());
+    }
+    return missing.isEmpty();
 }
 
 void Chart2D::Impl::refitIfResized()
