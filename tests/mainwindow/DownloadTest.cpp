@@ -326,9 +326,8 @@ private slots:
         QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
 
         // The failure is no longer shown while the next download runs (the
-        // line shows again where the chain still loaded came from); it ends
-        // as the first did. Switched off, the message is only a beep the
-        // next time.
+        // line shows where the loaded chain came from); it ends as the first
+        // did. Switched off, the message is only a beep the next time.
         QString statusWhileRunning = status;
         QString buttonWhileRunning;
         whileRunning(w, [&] {

@@ -491,21 +491,16 @@ private slots:
             QCOMPARE(ui::gdParams(w)->CellText(1, 6), QString::number(quantity));
             // A quantity taken withdraws the notice: the line shows again
             // what it showed before it.
-            if (quantity == 1)
-                QVERIFY(ui::lblTickerStatus(w)->text().contains(QStringLiteral("1 to 32767")));
-            else
-                QCOMPARE(ui::lblTickerStatus(w)->text(), loaded);
+            QCOMPARE(ui::lblTickerStatus(w)->text(),
+                     quantity == 1 ? QStringLiteral(" Quantity left at 1: type a whole number from 1 to 32767") : loaded);
         }
         // A newer text than the notice stays when the notice goes.
         doubleClick(ui::gdParams(w), 1, 6);
         typeInto(ui::txtEdit(w), QStringLiteral("0"));
         press(ui::txtEdit(w), Qt::Key_Return);
-        QVERIFY(ui::lblTickerStatus(w)->text().startsWith(QStringLiteral(" Quantity left at 4")));
         const QString saved = m_dir.filePath(QStringLiteral("saved.opt"));
         dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({saved}));
-        QVERIFY(ui::cmdSave(w)->isVisible());
         QTest::mouseClick(ui::cmdSave(w), Qt::LeftButton);
-        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Saved to ") + saved);
         doubleClick(ui::gdParams(w), 1, 6);
         typeInto(ui::txtEdit(w), QStringLiteral("5"));
         press(ui::txtEdit(w), Qt::Key_Return);
@@ -874,12 +869,10 @@ private slots:
         QCOMPARE(legOf(w, 1).Quantity(), 9);
         QCOMPARE(legOf(w, 2).Quantity(), 1);
         QCOMPARE(ui::gdSelected(w)->CellText(2, 6), QStringLiteral("1"));
-        // The cell was left by the answer, not refused once more: once the
-        // grid has the keyboard back, no notice of a kept quantity follows,
-        // and the line shows what it showed before the question.
+        // Left by the answer, not refused once more: once the grid has the
+        // keyboard back, the line shows what it showed before the question,
+        // no " Quantity left at ..." notice.
         QTRY_VERIFY(ui::gdSelected(w)->view()->hasFocus());
-        QVERIFY2(!ui::lblTickerStatus(w)->text().contains(QLatin1String("Quantity left at")),
-                 qPrintable(ui::lblTickerStatus(w)->text()));
         QCOMPARE(ui::lblTickerStatus(w)->text(), loaded);
 
         // The close box, left and Yes: the window goes.
