@@ -378,7 +378,8 @@ AxisScale Chart2D::Impl::scaleFor(const QValueAxis* axis, double room)
         if (fits(s))
             return s;
     }
-    AxisScale ends = scales.last();
+    AxisScale ends = *std::find_if(scales.begin(), scales.end(),
+                                   [&scales](const AxisScale& s) { return s.ticks == scales.last().ticks; });
     ends.form = distinctLabelForm(ends.min, ends.max, ends.ticks, locale, true);
     return ends;
 }
