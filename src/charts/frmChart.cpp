@@ -27,6 +27,11 @@ namespace tw {
 
 namespace {
 
+// The height (pixels) of the chart control, read-out included, in a window
+// made as small as it may be: room for its axes' labels and titles whole
+// and a plot between them.
+constexpr int kLeastChartHeight = 170;
+
 // The request that a window posts to itself for its next drawing.
 QEvent::Type drawRequestEvent()
 {
@@ -185,8 +190,9 @@ void frmChart::pCreateRebar()
         rbrMain = new platform::ReBar(this);
         rbrMain->AddBandByHwnd(tbrAxis, QString(), false, false, QStringLiteral("bandAxis"));
         rbrMain->AddBandByHwnd(tbrChartMode, QString(), false, false, QStringLiteral("bandChartMode"));
-        connect(rbrMain, &platform::ReBar::HeightChanged, this, [this] { pResize(); });
+        connect(rbrMain, &platform::ReBar::HeightChanged, this, [this] { rbrMain_HeightChanged(); });
     });
+    TW_STEP(proc, pFitMinimumSize());
 }
 
 void frmChart::pInitColors()
@@ -360,8 +366,7 @@ void frmChart::SetCalculationModeCaption()
     Procedure proc("frmChart", "SetCalculationModeCaption");
     TW_STEP(proc, mMenu->setItemCaption(mMenu->IndexOfKey(QStringLiteral("value")), ChartHost::CalculationModeCaption));
     if (m_sweep.AxisY == 5)
-        TW_STEP(proc, tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QStringLiteral("axisy")),
-                                                axisYButtonCaption(5, ChartHost::CalculationModeCaption)));
+        TW_STEP(proc, pSetAxisCaption("axisy", axisYButtonCaption(5, ChartHost::CalculationModeCaption)));
 }
 
 // ---------------------------------------------------------------------------
@@ -627,19 +632,27 @@ void frmChart::mMenu_Click(int ItemNumber)
     }
     if (x != 0) {
         TW_STEP(proc, m_sweep.AxisX = x);
-        TW_STEP(proc, tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QStringLiteral("axisx")), axisXButtonCaption(x)));
+        TW_STEP(proc, pSetAxisCaption("axisx", axisXButtonCaption(x)));
         TW_STEP(proc, BuildAddParamList());
         TW_STEP(proc, pSetCaption());
         TW_STEP(proc, UpdateChart());
     } else if (y != 0) {
         if (y == 5)
             TW_STEP(proc, SetCalculationModeCaption());
-        TW_STEP(proc, tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QStringLiteral("axisy")),
-                                                axisYButtonCaption(y, ChartHost::CalculationModeCaption)));
+        TW_STEP(proc, pSetAxisCaption("axisy", axisYButtonCaption(y, ChartHost::CalculationModeCaption)));
         TW_STEP(proc, m_sweep.AxisY = y);
         TW_STEP(proc, pSetCaption());
         TW_STEP(proc, UpdateChart());
     }
+}
+
+// A caption of another length moves the bands at once: a click that comes
+// next finds every button where it is seen.
+void frmChart::pSetAxisCaption(const char* key, const QString& caption)
+{
+    tbrAxis->setButtonCaption(tbrAxis->ButtonIndex(QLatin1String(key)), caption);
+    if (rbrMain != nullptr)
+        rbrMain->RebarSize();
 }
 
 void frmChart::tbrAxis_DropDownPress(int Button)
@@ -746,6 +759,25 @@ void frmChart::Form_Resize()
         rbrMain->setGeometry(0, 0, width(), std::max(1, rbrMain->RebarHeight()));
         pResize();
     });
+}
+
+// The bands took more or fewer rows (a longer caption, another width): the
+// bar gets the height of its rows and the controls go below it.
+void frmChart::rbrMain_HeightChanged()
+{
+    Procedure proc("frmChart", "rbrMain_HeightChanged");
+    TW_STEP(proc, rbrMain->setGeometry(0, 0, width(), std::max(1, rbrMain->RebarHeight())));
+    TW_STEP(proc, pFitMinimumSize());
+    TW_STEP(proc, pResize());
+}
+
+// No narrower than the widest band, so that every band has a row of its own
+// and every button is seen; no lower than the rows the bands take then, the
+// selector and a chart that shows its axes whole.
+void frmChart::pFitMinimumSize()
+{
+    const QSize bands = rbrMain->minimumSizeHint();
+    setMinimumSize(bands.width(), bands.height() + cbParam->height() + 4 + kLeastChartHeight);
 }
 
 // The layout in twips, as the window's design gives it; each control is

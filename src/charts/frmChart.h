@@ -172,6 +172,7 @@ private:
     // Commands.
     void mMenu_Click(int ItemNumber);
     void pRunMenuCommand(const char* key);
+    void pSetAxisCaption(const char* key, const QString& caption);
     void tbrAxis_DropDownPress(int Button);
     void tbrChartMode_ButtonClick(int Button);
     void tbrChartMode_DropDownPress(int Button);
@@ -182,7 +183,9 @@ private:
 
     // Layout.
     void Form_Resize();
+    void rbrMain_HeightChanged();
     void pResize();
+    void pFitMinimumSize();
 
     // The saved place: the default place of a chart number, and reading it
     // (checked and put on a screen).

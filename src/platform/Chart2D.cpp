@@ -2,7 +2,9 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsTextItem>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -86,8 +88,9 @@ QStringList labelTexts(const QList<double>& values, const LabelForm& form, const
 // too large or a step too fine for that, as many significant digits as it
 // takes. A price of millions moves the value of a position by a few
 // hundredths of a percent; six significant digits would write every tick
-// of that as "100".
-LabelForm distinctLabelForm(double lo, double hi, int ticks, const QLocale& locale)
+// of that as "100". The shortest form takes as few significant digits as
+// read apart ("1.5e+07" for fifteen million).
+LabelForm distinctLabelForm(double lo, double hi, int ticks, const QLocale& locale, bool shortest = false)
 {
     const QList<double> values = tickValues(lo, hi, ticks);
     const double step = values.size() > 1 ? (hi - lo) / (ticks - 1) : 0.0;
@@ -104,18 +107,27 @@ LabelForm distinctLabelForm(double lo, double hi, int ticks, const QLocale& loca
         return true;
     };
     const double largest = std::max(std::fabs(lo), std::fabs(hi));
-    if (largest < 1e15) {
+    if (largest < 1e15 && !shortest) {
         for (int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(step)))); decimals <= 6; ++decimals) {
             if (fits({'f', decimals}))
                 return {'f', decimals};
         }
     }
-    for (int digits = 6; digits <= 17; ++digits) {
+    for (int digits = shortest ? 1 : 6; digits <= 17; ++digits) {
         if (fits({'g', digits}))
             return {'g', digits};
     }
     return {'g', 17};
 }
+
+// One way to scale an axis: its bounds, its ticks and the form of their
+// labels.
+struct AxisScale {
+    double min = 0;
+    double max = 1;
+    int ticks = kTickCount;
+    LabelForm form;
+};
 
 } // namespace
 
@@ -150,6 +162,11 @@ public:
     double markerX = OutsideValue;
     double markerY = OutsideValue;
     LabelForm formX, formY;
+    // The loaded values' least and greatest on each axis (the first greater
+    // when there are none).
+    std::pair<double, double> spanX{1, 0}, spanY{1, 0};
+    QRectF fittedPlot; // the plot area the axes were last fitted to
+    bool shortX = false, shortY = false; // squeezed: the shortest labels
 
     Style& style(int n)
     {
@@ -186,6 +203,7 @@ public:
         }
         if (QGraphicsLayout* layout = chart->layout())
             layout->activate();
+        refitIfResized();
     }
 
     // A change is shown at once, or when the batch ends.
@@ -211,12 +229,22 @@ public:
         if (what != 0) {
             if (QGraphicsLayout* layout = chart->layout())
                 layout->activate();
+            fitToRoom();
         }
     }
 
     void refreshData();
-    bool fitAxis(QValueAxis* axis, double lo, double hi);
+    QList<AxisScale> axisScales(double from, double to);
+    AxisScale scaleFor(const QValueAxis* axis, double room);
+    bool fitAxis(QValueAxis* axis, double room);
+    bool fitToRoom();
+    // Refits when the plot has another place than at the last fit (the
+    // control resized, another legend).
+    void refitIfResized();
     LabelForm& formOf(const QValueAxis* axis) { return axis == axisX ? formX : formY; }
+    std::pair<double, double>& spanOf(const QValueAxis* axis) { return axis == axisX ? spanX : spanY; }
+    bool& shortOf(const QValueAxis* axis) { return axis == axisX ? shortX : shortY; }
+    bool drawnWhole(const QValueAxis* axis);
     void refreshLabels();
     void refreshStyles();
     void syncSeriesCount();
@@ -285,34 +313,148 @@ void Chart2D::Impl::syncSeriesCount()
     }
 }
 
-// Round bounds and ticks, as the axis itself would choose them, set only
-// where they differ; true when the axis changed.
-bool Chart2D::Impl::fitAxis(QValueAxis* axis, double lo, double hi)
+// The ways to scale an axis over [from, to], most ticks first: the round
+// bounds the axis itself chooses for five ticks down to two, with all their
+// ticks or every second, third... of them (the tighter bounds first where the
+// ticks are as many).
+QList<AxisScale> Chart2D::Impl::axisScales(double from, double to)
 {
+    QList<AxisScale> scales;
+    for (int asked = kTickCount; asked >= 2; --asked) {
+        nice.setTickCount(asked);
+        nice.setRange(from, to);
+        nice.applyNiceNumbers();
+        const int steps = nice.tickCount() - 1;
+        for (int every = 1; every <= steps; ++every) {
+            if (steps % every != 0)
+                continue;
+            const AxisScale s{nice.min(), nice.max(), steps / every + 1, {}};
+            const bool known = std::any_of(scales.begin(), scales.end(), [&s](const AxisScale& o) {
+                return o.min == s.min && o.max == s.max && o.ticks == s.ticks;
+            });
+            if (!known)
+                scales.append(s);
+        }
+    }
+    std::stable_sort(scales.begin(), scales.end(), [](const AxisScale& a, const AxisScale& b) {
+        return a.ticks != b.ticks ? a.ticks > b.ticks : a.max - a.min < b.max - b.min;
+    });
+    return scales;
+}
+
+// The scale of an axis whose labels each fit their share of the `room`
+// (pixels along the axis) that the plot has, measured with the axis's font,
+// with a digit's width between two labels side by side and a quarter line
+// between two above each other: the most ticks that fit, in the form that
+// reads them apart; where none fit, or the axis is squeezed, the ends of the
+// tightest bounds in the shortest form. Without room (nothing laid out yet),
+// the axis's own choice for five ticks.
+AxisScale Chart2D::Impl::scaleFor(const QValueAxis* axis, double room)
+{
+    const auto [lo, hi] = spanOf(axis);
     double from = 0, to = 1;
     fitRange(lo, hi, from, to);
-    // The rounding starts from the axis's first tick count every time.
-    nice.setTickCount(kTickCount);
-    nice.setRange(from, to);
-    nice.applyNiceNumbers();
+    const QList<AxisScale> scales = axisScales(from, to);
+    const QLocale locale = chart->locale();
+    const QFontMetricsF metrics(axis->labelsFont());
+    const bool across = axis == axisX;
+    const auto fits = [&](const AxisScale& s) {
+        const double share = room / s.ticks;
+        if (!across)
+            return metrics.height() * 1.25 <= share;
+        double widest = 0;
+        for (const QString& text : labelTexts(tickValues(s.min, s.max, s.ticks), s.form, locale))
+            widest = std::max(widest, metrics.horizontalAdvance(text));
+        return widest + metrics.horizontalAdvance(QLatin1Char('0')) <= share;
+    };
+    AxisScale first = scales.first();
+    first.form = distinctLabelForm(first.min, first.max, first.ticks, locale);
+    if (!(room > 0))
+        return first;
+    for (AxisScale s : scales) {
+        if (shortOf(axis))
+            break;
+        s.form = distinctLabelForm(s.min, s.max, s.ticks, locale);
+        if (fits(s))
+            return s;
+    }
+    AxisScale ends = *std::find_if(scales.begin(), scales.end(),
+                                   [&scales](const AxisScale& s) { return s.ticks == scales.last().ticks; });
+    ends.form = distinctLabelForm(ends.min, ends.max, ends.ticks, locale, true);
+    return ends;
+}
+
+// The scale for the room, set only where it differs; true when the axis
+// changed.
+bool Chart2D::Impl::fitAxis(QValueAxis* axis, double room)
+{
+    const AxisScale s = scaleFor(axis, room);
     bool moved = false;
-    if (axis->min() != nice.min() || axis->max() != nice.max()) {
-        axis->setRange(nice.min(), nice.max());
+    if (axis->min() != s.min || axis->max() != s.max) {
+        axis->setRange(s.min, s.max);
         moved = true;
     }
-    if (axis->tickCount() != nice.tickCount()) {
-        axis->setTickCount(nice.tickCount());
+    if (axis->tickCount() != s.ticks) {
+        axis->setTickCount(s.ticks);
         moved = true;
     }
-    // Labels that read apart at every range.
-    const LabelForm form = distinctLabelForm(nice.min(), nice.max(), nice.tickCount(), chart->locale());
     LabelForm& shown = formOf(axis);
-    if (form.conversion != shown.conversion || form.precision != shown.precision) {
-        shown = form;
-        axis->setLabelFormat(form.format());
+    if (s.form.conversion != shown.conversion || s.form.precision != shown.precision) {
+        shown = s.form;
+        axis->setLabelFormat(s.form.format());
         moved = true;
     }
     return moved;
+}
+
+// The ticks chosen again for the room the laid-out plot has, and the chart
+// laid out again while that changes them (the labels of the Y axis take
+// their width from the plot's); true when an axis changed.
+bool Chart2D::Impl::fitToRoom()
+{
+    bool changed = false;
+    shortX = shortY = false;
+    for (int pass = 0; pass < 4; ++pass) {
+        const QRectF plot = chart->plotArea();
+        bool moved = fitAxis(axisX, plot.width());
+        moved = fitAxis(axisY, plot.height()) || moved;
+        // An axis that a small chart squeezes (the left one beside a long
+        // legend gets less than its labels' width) has them cut all the same:
+        // it takes the shortest labels.
+        for (QValueAxis* axis : {axisX, axisY}) {
+            if (!moved && !shortOf(axis) && !drawnWhole(axis)) {
+                shortOf(axis) = true;
+                moved = fitAxis(axis, axis == axisX ? plot.width() : plot.height());
+            }
+        }
+        if (!moved)
+            break;
+        changed = true;
+        if (QGraphicsLayout* layout = chart->layout())
+            layout->activate();
+    }
+    if (changed)
+        view->viewport()->update();
+    fittedPlot = chart->plotArea();
+    return changed;
+}
+
+// Whether every label of an axis is drawn, and drawn whole.
+bool Chart2D::Impl::drawnWhole(const QValueAxis* axis)
+{
+    QStringList missing =
+        labelTexts(tickValues(axis->min(), axis->max(), axis->tickCount()), formOf(axis), chart->locale());
+    for (QGraphicsItem* item : view->scene()->items()) {
+        if (const auto* t = dynamic_cast<const QGraphicsTextItem*>(item); t != nullptr && t->isVisible())
+            missing.removeAll(t->toPlainText());
+    }
+    return missing.isEmpty();
+}
+
+void Chart2D::Impl::refitIfResized()
+{
+    if (chart->plotArea() != fittedPlot)
+        fitToRoom();
 }
 
 void Chart2D::Impl::refreshData()
@@ -340,8 +482,11 @@ void Chart2D::Impl::refreshData()
         }
     }
     // The axes first: every change of an axis lays out every line again.
-    bool moved = fitAxis(axisX, xlo, xhi);
-    moved = fitAxis(axisY, ylo, yhi) || moved;
+    spanX = {xlo, xhi};
+    spanY = {ylo, yhi};
+    const QRectF plot = chart->plotArea();
+    bool moved = fitAxis(axisX, plot.width());
+    moved = fitAxis(axisY, plot.height()) || moved;
     for (int s = 0; s < numSeries; ++s) {
         // A line keeps the list it was given: comparing costs no copy.
         if (lines[s]->points() == points[s])
@@ -405,6 +550,9 @@ Chart2D::Chart2D(QWidget* parent) : QWidget(parent), d(std::make_unique<Impl>())
     d->axisY->setLabelFormat(d->formY.format());
     d->chart->addAxis(d->axisX, Qt::AlignBottom);
     d->chart->addAxis(d->axisY, Qt::AlignLeft);
+    // A plot given another size (the control resized, a longer legend)
+    // gets the ticks that fit it, once its layout is done.
+    connect(d->chart, &QChart::plotAreaChanged, this, [this] { d->refitIfResized(); }, Qt::QueuedConnection);
     d->view = new Impl::View(d->chart, d.get(), this);
     d->view->setObjectName(QStringLiteral("chartArea"));
     d->area = rect();

@@ -42,7 +42,7 @@ QWidget* ReBar::BandChild(int band) const
     return m_bands.at(band - 1).child;
 }
 
-int ReBar::layoutBands(int width, bool apply)
+int ReBar::layoutBands(int width, bool apply) const
 {
     int x = kGap;
     int y = 0;
@@ -108,6 +108,17 @@ QSize ReBar::sizeHint() const
         h = qMax(h, hint.height());
     }
     return {w, h};
+}
+
+QSize ReBar::minimumSizeHint() const
+{
+    int widest = 0;
+    for (const Band& band : m_bands) {
+        if (band.child != nullptr)
+            widest = qMax(widest, band.child->sizeHint().expandedTo(band.child->minimumSizeHint()).width());
+    }
+    const int w = widest + 2 * kGap;
+    return {w, layoutBands(w, false)};
 }
 
 void ReBar::resizeEvent(QResizeEvent* event)

@@ -35,6 +35,9 @@ public:
     void DestroyRebar();
 
     QSize sizeHint() const override;
+    // The narrowest the bar may be with every band whole (the widest band),
+    // and the height of its rows at that width.
+    QSize minimumSizeHint() const override;
 
 signals:
     void HeightChanged(int heightPixels);
@@ -51,7 +54,7 @@ private:
         bool fixedSize = false;
         QString data;
     };
-    int layoutBands(int width, bool apply);
+    int layoutBands(int width, bool apply) const;
 
     QList<Band> m_bands;
     int m_height = 0;

@@ -33,6 +33,9 @@ namespace tw {
 
 namespace {
 
+// The texts the status line remembers for the withdrawal of a newer one.
+constexpr qsizetype kStatusTextsKept = 16;
+
 // Lets the window repaint (status texts during a long fill) without letting
 // any user command run in the middle of it.
 void repaintPending()
@@ -207,6 +210,24 @@ QRect ChainPane::tabClientRect() const
 
 void ChainPane::showTickerStatus(const QString& text)
 {
+    m_statusShown.removeAll(text);
+    m_statusShown.append(text);
+    while (m_statusShown.size() > kStatusTextsKept)
+        m_statusShown.removeFirst();
+    pShowStatus(text);
+}
+
+void ChainPane::withdrawTickerStatus(const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    m_statusShown.removeAll(text);
+    if (lblTickerStatus->text() == text)
+        pShowStatus(m_statusShown.isEmpty() ? QString() : m_statusShown.last());
+}
+
+void ChainPane::pShowStatus(const QString& text)
+{
     if (lblTickerStatus->text() == text)
         return;
     lblTickerStatus->setText(text);
@@ -214,12 +235,6 @@ void ChainPane::showTickerStatus(const QString& text)
     // the rest of the window).
     if (lblTickerStatus->heightForWidth(lblTickerStatus->width()) != lblTickerStatus->height())
         emit layoutRequested();
-}
-
-void ChainPane::withdrawTickerStatus(const QString& text)
-{
-    if (!text.isEmpty() && lblTickerStatus->text() == text)
-        showTickerStatus(QString());
 }
 
 int ChainPane::tickerStatusHeight(int width) const

@@ -67,7 +67,9 @@ public:
     // shows its text whole, on as many lines as the window's width needs,
     // and asks for a layout when a text needs another height.
     void showTickerStatus(const QString& text);
-    // Clears the status line if it still shows `text` (a text no longer true).
+    // A text no longer true (a refusal whose editor closed): the status line,
+    // if it still shows it, shows again what it showed before, the latest
+    // text not withdrawn; if a newer text replaced it, that stays.
     void withdrawTickerStatus(const QString& text);
     // The height (pixels) the status line needs for its text at `width`.
     int tickerStatusHeight(int width) const;
@@ -134,6 +136,8 @@ private:
     // Shows why a download failed, until the next one starts.
     void showDownloadFailure(const QString& text);
     void endDownload();
+    // Puts a text on the status line.
+    void pShowStatus(const QString& text);
 
     QLabel* lblStockValue = nullptr;
     QLabel* lblPriceValue = nullptr;
@@ -160,6 +164,9 @@ private:
     QLabel* lblSizeValue = nullptr;
     platform::WrappedLabel* lblTickerStatus = nullptr;
     platform::PopupMenu* m_cOptionsMenu = nullptr;
+    // The last texts the status line showed, the latest last, each once,
+    // less those withdrawn.
+    QStringList m_statusShown;
 
     QString strOptionsDirectory;
     QString m_loadFailure;

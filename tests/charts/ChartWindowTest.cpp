@@ -13,6 +13,7 @@
 #include "model/statmath.h"
 #include "platform/Chart2D.h"
 #include "platform/PopupMenu.h"
+#include "platform/ReBar.h"
 #include "platform/Toolbar.h"
 #include "platform/WindowGeometry.h"
 #include "support/QtTestMain.h"
@@ -154,34 +155,50 @@ bool crosshairAt(frmChart* c, const QPoint& pixel)
     return std::abs(at.x() - pixel.x()) <= 1 && std::abs(at.y() - pixel.y()) <= 1;
 }
 
-// The texts the chart control draws now.
-QStringList drawnTexts(const platform::Chart2D* chart)
+// Empty when the labels the control reports on `axis` are `least` or more,
+// read apart, and are each drawn whole and no wider (X) or higher (Y), in the
+// font they are drawn in, than their share of the plot's length; else what
+// is wrong.
+QString labelFault(const platform::Chart2D* chart, char axis, int least = 3)
 {
-    QStringList texts;
-    auto* view = chart->findChild<QGraphicsView*>(QStringLiteral("chartArea"));
-    if (view == nullptr)
-        return texts;
-    for (QGraphicsItem* item : view->scene()->items()) {
-        if (auto* t = dynamic_cast<QGraphicsTextItem*>(item); t != nullptr && t->isVisible())
-            texts << t->toPlainText();
+    const QStringList labels = chart->axisLabels(axis);
+    const auto [x0, x1] = chart->axisRange('X');
+    const auto [y0, y1] = chart->axisRange('Y');
+    const QPoint from = chart->pixelOf(x0, y0), to = chart->pixelOf(x1, y1);
+    const double share = (axis == 'X' ? to.x() - from.x() : from.y() - to.y()) / std::max<double>(1, labels.size());
+    QStringList unfit = labels;
+    for (QGraphicsItem* item : chart->findChild<QGraphicsView*>(QStringLiteral("chartArea"))->scene()->items()) {
+        const auto* t = dynamic_cast<QGraphicsTextItem*>(item);
+        const QFontMetricsF m(t != nullptr ? t->font() : QFont());
+        if (t != nullptr && t->isVisible() && (axis == 'X' ? m.horizontalAdvance(t->toPlainText()) : m.height()) <= share)
+            unfit.removeAll(t->toPlainText());
     }
-    return texts;
-}
-
-// Empty when the labels the control reports on `axis` are three or more,
-// read apart, and are each drawn whole; else what is wrong.
-QString labelFault(const platform::Chart2D* chart, char axis)
-{
-    const QStringList labels = chart->axisLabels(axis), drawn = drawnTexts(chart);
-    const bool whole = std::all_of(labels.begin(), labels.end(), [&](const QString& l) { return drawn.contains(l); });
-    if (labels.size() >= 3 && QSet<QString>(labels.begin(), labels.end()).size() == labels.size() && whole)
+    if (labels.size() >= least && QSet<QString>(labels.begin(), labels.end()).size() == labels.size() && unfit.isEmpty())
         return {};
-    return QString(QLatin1Char(axis)) + ": " + labels.join(" | ") + " drawn: " + drawn.join(" | ");
+    return QString(QLatin1Char(axis)) + ": " + labels.join(" | ") + QStringLiteral(", not whole in %1 px: ").arg(share)
+        + unfit.join(" | ");
 }
 
 bool near(double a, double b, double tolerance)
 {
     return std::abs(a - b) <= tolerance;
+}
+
+// Empty when every button of both bands lies whole in the bar, clear of the
+// plot, and takes a click on its middle; else the keys of those that do not.
+QString bandFault(frmChart* c)
+{
+    QStringList faults;
+    for (platform::Toolbar* bar : {c->tbrAxis, c->tbrChartMode}) {
+        for (int b = 1; b <= bar->ButtonCount(); ++b) {
+            QToolButton* button = bar->ButtonWidget(b);
+            const QRect r = button != nullptr ? QRect(button->mapTo(c, QPoint()), button->size()) : QRect();
+            if (button != nullptr && (!c->rbrMain->geometry().contains(r) || r.intersects(c->Chart->geometry())
+                                      || c->childAt(r.center()) != button))
+                faults << bar->ButtonKey(b);
+        }
+    }
+    return faults.join(QLatin1Char(' '));
 }
 
 // Counts the events of one type an object is sent.
@@ -454,9 +471,39 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
+    // As wide as a 1280x720 screen leaves a chart beside the main window, a
+    // longer X caption moves the mode band onto a second row: the bar grows
+    // for it at once, so every button is seen and a click of the window where
+    // Percent is seen switches it. So at every width from the narrowest.
+    void bandsKeepEveryButtonInSight()
+    {
+        test::ScriptedDialogs dialogs;
+        FakeHost host;
+        auto c = openChart(host, 0, fourLegs());
+        c->resize(638, 336);
+        for (const char* x : {"Stock price", "Volatility", "Interest rate", "Time"}) {
+            QVERIFY2(choose(c.get(), "axisx", QLatin1String(x)), x);
+            QVERIFY2(bandFault(c.get()).isEmpty(), qPrintable(QLatin1String(x) + ": " + bandFault(c.get())));
+            QCOMPARE(c->rbrMain->height() > 2 * c->tbrAxis->height(), qstrcmp(x, "Time") != 0); // rows
+            const QToolButton* percent = c->tbrChartMode->ButtonWidget(button(c->tbrChartMode, "percent"));
+            for (const bool on : {false, true}) {
+                QTest::mouseClick(c->windowHandle(), Qt::LeftButton, {}, percent->mapTo(c.get(), percent->rect().center()));
+                QCOMPARE(c->Percent(), on);
+            }
+        }
+        QVERIFY(c->minimumWidth() >= c->tbrChartMode->sizeHint().width());
+        for (int w = c->minimumWidth() - 50; w <= 760; ++w) {
+            c->resize(w, 336);
+            QTRY_COMPARE(c->width(), std::max(w, c->minimumWidth()));
+            QVERIFY2(bandFault(c.get()).isEmpty(), qPrintable(QString::number(w) + ": " + bandFault(c.get())));
+        }
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
     // At the largest price a chain may have, every axis of every X and Y
     // (the value in percent and in money) shows labels that read apart, and
-    // the labels the control reports are those it draws.
+    // the labels the control reports are those it draws, each in its share
+    // of the plot, beside the long legend of a stock's whole name.
     void axisLabelsReadApartAtTheLargestPrice()
     {
         test::ScriptedDialogs dialogs;
@@ -465,11 +512,11 @@ private slots:
         const LegsArray legs = std::vector<LegRow>{
             chartLeg(LegKind::Call, LegPosition::Long, 10000000, 30, 2, 450000, "ZYX DX-E"),
             chartLeg(LegKind::Put, LegPosition::Short, 9990000, 20, 1, 380000, "ZYX PI-E"),
-            chartLeg(LegKind::Stock, LegPosition::Long, 0, 0, 100, price, "ZYX")};
+            chartLeg(LegKind::Stock, LegPosition::Long, 0, 0, 100, price, "ZYX (ZYXON SYSTEMS INC)")};
         auto c = openChart(host, 0, legs, 2);
         // As wide as the tiled chart of a 1280x720 screen: every label is
-        // drawn whole, not cut short to "10,000,...".
-        c->resize(640, 350);
+        // drawn whole, not cut short to "10000..." (one or ten million?).
+        c->resize(638, 336);
         c->setStockPrice(price);
         QCOMPARE(c->ranges().StockPriceValue, price);
         const auto check = [&](const QString& where) {
@@ -492,6 +539,22 @@ private slots:
             QTRY_VERIFY(c->Chart->axisTitle('Y').contains(QLatin1String("%")));
             if (QTest::currentTestFailed())
                 return;
+        }
+        // Prices by money, at every width from the narrowest (as low as the
+        // window may be, and as high as that screen tiles it) and every
+        // height at that screen's width: fewer ticks where the room is short.
+        QVERIFY(choose(c.get(), "axisx", QStringLiteral("Stock price")));
+        clickButton(c->tbrChartMode, "percent");
+        QList<QSize> sizes;
+        for (int w = c->minimumWidth(); w <= 1000; w += 3)
+            sizes << QSize(w, c->minimumHeight()) << QSize(w, 336);
+        for (int h = c->minimumHeight(); h <= 600; h += 2)
+            sizes << QSize(638, h);
+        for (const QSize& size : std::as_const(sizes)) {
+            c->resize(size);
+            QTRY_COMPARE(c->size(), size);
+            for (const char axis : {'X', 'Y'})
+                QVERIFY2(labelFault(c->Chart, axis, 2).isEmpty(), qPrintable(labelFault(c->Chart, axis, 2)));
         }
         QVERIFY(dialogs.errorReports.isEmpty());
     }
@@ -864,7 +927,10 @@ private slots:
         platform::setOuterTwips(&host.main, QRectF(0, 0, w / 2, h));
         auto first = openChart(host, 1, fourLegs());
         const QRectF one = platform::outerTwips(first.get());
-        QVERIFY2(near(one.left(), w / 2, 2 * tpp) && near(one.top(), 0, 2 * tpp) && near(one.width(), w / 2, 2 * tpp)
+        // Half the work area wide, unless a chart may be no narrower.
+        const double half =
+            std::max(w / 2, (first->minimumWidth() + first->frameGeometry().width() - first->width()) * tpp);
+        QVERIFY2(near(one.left(), w / 2, 2 * tpp) && near(one.top(), 0, 2 * tpp) && near(one.width(), half, 2 * tpp)
                      && near(one.height(), h / 2, 2 * tpp),
                  qPrintable(QStringLiteral("%1 %2 %3 %4").arg(one.left()).arg(one.top()).arg(one.width()).arg(one.height())));
         // Any other number (here 0, whatever chart 1 stored): a quarter in,
@@ -873,13 +939,13 @@ private slots:
         auto other = openChart(host, 0, fourLegs());
         const QRectF zero = platform::outerTwips(other.get());
         QVERIFY(near(zero.left(), w / 4, 2 * tpp) && near(zero.top(), h / 4, 2 * tpp)
-                && near(zero.width(), w / 2, 2 * tpp) && near(zero.height(), h / 2, 2 * tpp));
+                && near(zero.width(), half, 2 * tpp) && near(zero.height(), h / 2, 2 * tpp));
         QCOMPARE(other->AxisX(), ChartParam::Time);
         QVERIFY(other->Percent() && other->Total() && !other->TimeValue() && !other->onTop());
         // A main window that leaves no room at its right: the general default.
         platform::setOuterTwips(&host.main, QRectF(0, 0, w, h));
         auto squeezed = openChart(host, 1, fourLegs());
-        QVERIFY(near(platform::outerTwips(squeezed.get()).width(), w / 2, 2 * tpp));
+        QVERIFY(near(platform::outerTwips(squeezed.get()).width(), half, 2 * tpp));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 };

@@ -325,9 +325,9 @@ private slots:
         QCOMPARE(ui::cmdSave(w)->isEnabled(), id != QLatin1String("INVDATA"));
         QCOMPARE(ui::cmdDownload(w)->text(), QStringLiteral("Download"));
 
-        // The failure is no longer shown while the next download runs; it
-        // ends as the first did. Switched off, the message is only a beep
-        // the next time.
+        // The failure is no longer shown while the next download runs (the
+        // line shows where the loaded chain came from); it ends as the first
+        // did. Switched off, the message is only a beep the next time.
         QString statusWhileRunning = status;
         QString buttonWhileRunning;
         whileRunning(w, [&] {
@@ -337,7 +337,7 @@ private slots:
         m_dialogs->switchableAnswers.push_back(false);
         QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);
         QCOMPARE(buttonWhileRunning, QStringLiteral("Cancel"));
-        QCOMPARE(statusWhileRunning, QString());
+        QCOMPARE(statusWhileRunning, QStringLiteral(" Loaded from ") + w->session().dataFile());
         QCOMPARE(ui::lblTickerStatus(w)->text(), status);
         const int beeps = m_dialogs->beeps;
         QTest::mouseClick(ui::cmdDownload(w), Qt::LeftButton);

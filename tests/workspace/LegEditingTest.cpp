@@ -489,8 +489,23 @@ private slots:
             press(ui::txtEdit(w), Qt::Key_Return);
             QCOMPARE(legOf(w, 1).Quantity(), quantity);
             QCOMPARE(ui::gdParams(w)->CellText(1, 6), QString::number(quantity));
-            QCOMPARE(ui::lblTickerStatus(w)->text().contains(QStringLiteral("1 to 32767")), quantity == 1);
+            // A quantity taken withdraws the notice: the line shows again
+            // what it showed before it.
+            QCOMPARE(ui::lblTickerStatus(w)->text(),
+                     quantity == 1 ? QStringLiteral(" Quantity left at 1: type a whole number from 1 to 32767") : loaded);
         }
+        // A newer text than the notice stays when the notice goes.
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("0"));
+        press(ui::txtEdit(w), Qt::Key_Return);
+        const QString saved = m_dir.filePath(QStringLiteral("saved.opt"));
+        dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({saved}));
+        QTest::mouseClick(ui::cmdSave(w), Qt::LeftButton);
+        doubleClick(ui::gdParams(w), 1, 6);
+        typeInto(ui::txtEdit(w), QStringLiteral("5"));
+        press(ui::txtEdit(w), Qt::Key_Return);
+        QCOMPARE(legOf(w, 1).Quantity(), 5);
+        QCOMPARE(ui::lblTickerStatus(w)->text(), QStringLiteral(" Saved to ") + saved);
 
         // The window closed while an editor holds the focus: the editor's
         // loss of focus on the way out reaches nothing of the window.
@@ -802,6 +817,7 @@ private slots:
         test::MainWindowRun run({"-S", m_stg, "-O", m_opt});
         frmStrategies* w = run.window();
         start(run, "T1S2");
+        const QString loaded = ui::lblTickerStatus(w)->text();
 
         // 9 typed: it is written, so closing says the strategies are not
         // saved; No keeps the window with the 9.
@@ -837,7 +853,7 @@ private slots:
         ui::gdParams(w)->view()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QTRY_VERIFY(!ui::txtEdit(w)->isVisible());
         QCOMPARE(legOf(w, 2).Quantity(), 1);
-        QVERIFY(!ui::lblTickerStatus(w)->text().contains(refusal));
+        QCOMPARE(ui::lblTickerStatus(w)->text(), loaded);
 
         // Left, the usual question follows; No to it keeps the window, the
         // editor gone and the leg as it was.
@@ -853,6 +869,11 @@ private slots:
         QCOMPARE(legOf(w, 1).Quantity(), 9);
         QCOMPARE(legOf(w, 2).Quantity(), 1);
         QCOMPARE(ui::gdSelected(w)->CellText(2, 6), QStringLiteral("1"));
+        // Left by the answer, not refused once more: once the grid has the
+        // keyboard back, the line shows what it showed before the question,
+        // no " Quantity left at ..." notice.
+        QTRY_VERIFY(ui::gdSelected(w)->view()->hasFocus());
+        QCOMPARE(ui::lblTickerStatus(w)->text(), loaded);
 
         // The close box, left and Yes: the window goes.
         doubleClick(ui::gdParams(w), 2, 6);
