@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ctime>
+#include <poll.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/wait.h>
@@ -103,6 +105,91 @@ TEST(FileWrite, OnlyPartialCopiesOfSavesThatNoLongerRunAreRemoved)
     ASSERT_TRUE(replaceFile(folder.filePath(QStringLiteral("quotes.opt")), "quotes", &why)) << why.toStdString();
     EXPECT_FALSE(folder.exists(running.first()));
     EXPECT_FALSE(folder.exists(QStringLiteral("library.stg")));
+}
+
+// A copy is made first and held next: a sweep in that moment (here from this
+// very process, as another program's would come) passes the folder by.
+TEST(FileWrite, ASweepBetweenTheMakingOfACopyAndItsHoldingTakesNothing)
+{
+    QTemporaryDir dir;
+    static QString folder;
+    static int swept = -1;
+    folder = dir.path();
+    temporaryMadeHookForTests = [] { swept = removeSaveLeftovers(folder); };
+    const auto unhook = qScopeGuard([] { temporaryMadeHookForTests = nullptr; });
+    QString why;
+    ASSERT_TRUE(replaceFile(dir.filePath(QStringLiteral("library.stg")), "saved", &why)) << why.toStdString();
+    EXPECT_EQ(swept, 0);
+    QFile saved(dir.filePath(QStringLiteral("library.stg")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "saved");
+}
+
+// Programs saving into one folder never fail each other's saves: three save
+// a thousand times each (every save sweeps the folder), one of them
+// descheduled for 2 ms between making its copy and holding it, while a
+// fourth sweeps the folder every millisecond; each copy stays held until it
+// has its name.
+TEST(FileWrite, ProgramsSavingIntoOneFolderNeverFailEachOthersSaves)
+{
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    constexpr int kSaves = 1000;
+    constexpr int kSavers = 3;
+    int stop[2];
+    int failures[2];
+    ASSERT_EQ(::pipe(stop), 0);
+    ASSERT_EQ(::pipe(failures), 0);
+    const pid_t sweeper = ::fork();
+    ASSERT_GE(sweeper, 0);
+    if (sweeper == 0) {
+        ::close(stop[1]);
+        ::close(failures[1]);
+        pollfd ended{stop[0], POLLIN, 0};
+        while (::poll(&ended, 1, 1) == 0)
+            removeSaveLeftovers(folder.path());
+        ::_exit(0);
+    }
+    ::close(stop[0]);
+    std::vector<pid_t> savers;
+    for (int k = 0; k < kSavers; ++k) {
+        const pid_t saver = ::fork();
+        ASSERT_GE(saver, 0);
+        if (saver == 0) {
+            if (k == 0)
+                temporaryMadeHookForTests = [] {
+                    const timespec pause{0, 2'000'000};
+                    ::nanosleep(&pause, nullptr);
+                };
+            int failed[2] = {k, 0};
+            QString why;
+            for (int i = 1; i <= kSaves; ++i)
+                failed[1] += replaceFile(folder.filePath(QStringLiteral("file%1").arg(k)), QByteArray::number(i), &why) ? 0 : 1;
+            ::_exit(::write(failures[1], failed, sizeof failed) == sizeof failed ? 0 : 1);
+        }
+        savers.push_back(saver);
+    }
+    ::close(failures[1]);
+    QStringList failed;
+    int told[2] = {};
+    while (::read(failures[0], told, sizeof told) == sizeof told)
+        if (told[1] != 0)
+            failed.append(QStringLiteral("saver %1: %2 of %3").arg(told[0]).arg(told[1]).arg(kSaves));
+    ::close(failures[0]);
+    for (const pid_t saver : savers) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    ::close(stop[1]);
+    ASSERT_EQ(::waitpid(sweeper, nullptr, 0), sweeper);
+    EXPECT_TRUE(failed.isEmpty()) << "failed saves: " << failed.join(QStringLiteral(", ")).toStdString();
+    for (int k = 0; k < kSavers; ++k) {
+        QFile file(folder.filePath(QStringLiteral("file%1").arg(k)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray::number(kSaves));
+    }
+    EXPECT_TRUE(savesIn(folder).isEmpty());
 }
 
 // Saving over a read-only file is refused and leaves it. Root writes any
