@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -87,6 +88,11 @@ int syncFile(const QString& path)
     const int error = syncFailed(fd) ? errno : 0;
     ::close(fd);
     return error;
+}
+
+void ignoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool isStillNamed(int fd, const QByteArray& path)

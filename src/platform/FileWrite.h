@@ -125,6 +125,13 @@ unsigned newFileMode();
 // (nobody removed or replaced it since it was opened).
 bool isStillNamed(int fd, const QByteArray& path);
 
+// Ignores SIGXFSZ for the whole process: a write past the file size limit
+// (ulimit -f) then fails with EFBIG, which every writer here tells ("the
+// file would be larger than the system allows") and after which the old file
+// stays, where the signal would end the program. Inherited by the programs
+// it starts.
+void ignoreFileSizeSignal();
+
 // Syncs the file at `path` to the disk. The system's error number when that
 // finds the data could not be written, else 0.
 int syncFile(const QString& path);

@@ -13,6 +13,7 @@
 #include "app/TwApplication.h"
 #include "mainwindow/frmStrategies.h"
 #include "model/StrategiesFile.h"
+#include "platform/FileWrite.h"
 #include "platform/RegistryStore.h"
 #include "platform/RichTextBox.h"
 #include "support/MainWindowControls.h"
@@ -32,6 +33,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <sys/resource.h>
 
 using namespace tw;
 
@@ -44,9 +46,12 @@ const QString kQuantity = QStringLiteral("9");
 // description of the selected strategy, says "edited" on its output, and in
 // mode "question" then chooses File > Exit, whose question stays open; it
 // says "question" once the question shows. In mode "unwritable" it answers
-// the message about settings that cannot be written.
+// the message about settings that cannot be written; in mode "save" it
+// chooses File > Save strategies, says the text of each message and answers
+// it, then says "saved".
 int runProgram(int argc, char** argv)
 {
+    platform::ignoreFileSizeSignal(); // as the program's own main() does first
     TwApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const QString mode = args.value(2);
@@ -56,12 +61,15 @@ int runProgram(int argc, char** argv)
     struct OkToMessages : QObject {
         bool eventFilter(QObject* o, QEvent* e) override
         {
-            if (auto* box = qobject_cast<QMessageBox*>(o); box != nullptr && e->type() == QEvent::Show)
+            if (auto* box = qobject_cast<QMessageBox*>(o); box != nullptr && e->type() == QEvent::Show) {
+                std::printf("message: %s\n", qPrintable(box->text()));
+                std::fflush(stdout);
                 QTimer::singleShot(0, box, [box] { box->accept(); });
+            }
             return false;
         }
     } okToMessages;
-    if (mode == QLatin1String("unwritable"))
+    if (mode == QLatin1String("unwritable") || mode == QLatin1String("save"))
         app.installEventFilter(&okToMessages);
     Main();
     frmStrategies* w = frmStrategies::instance();
@@ -79,6 +87,12 @@ int runProgram(int argc, char** argv)
     } watch;
     app.installEventFilter(&watch);
     QTimer::singleShot(0, w, [w, mode] {
+        if (mode == QLatin1String("save")) {
+            test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies"));
+            std::puts("saved");
+            std::fflush(stdout);
+            return;
+        }
         if (mode == QLatin1String("quantity")) {
             // The quantity editor of the first leg, opened and typed into.
             platform::Grid* legs = ui::gdParams(w);
@@ -112,12 +126,12 @@ QStringList recoveryFiles()
 
 using test::bytesOf;
 
-// Starts the program in `mode` and waits until it has said `awaited`.
+// Starts the program in `mode` on `stg` and waits until it has said `awaited`.
 bool startProgram(QProcess& program, const QString& mode, const test::SampleFiles& files, const QByteArray& awaited,
-                  QByteArray& said)
+                  QByteArray& said, const QString& stg = {})
 {
     program.setProgram(QCoreApplication::applicationFilePath());
-    program.setArguments({QStringLiteral("--program"), mode, files.stg, files.opt});
+    program.setArguments({QStringLiteral("--program"), mode, stg.isEmpty() ? files.stg : stg, files.opt});
     program.setProcessChannelMode(QProcess::SeparateChannels);
     program.setReadChannel(QProcess::StandardOutput);
     program.start();
@@ -260,6 +274,41 @@ private slots:
         test::environment().clearSettings();
         QCOMPARE(timesNamedAtTwoStarts(m_files, path), (QList<qsizetype>{1, 0}));
         clearRecoveryFolders();
+    }
+
+    // A file size limit (ulimit -f on a shared machine) ends no program: the
+    // start goes on, and a save of a library larger than the limit tells why
+    // it failed and leaves the file as it was.
+    void aFileSizeLimitFailsTheSaveAndEndsNothing()
+    {
+        test::environment().clearSettings();
+        const QString library = m_files.dir.filePath(QStringLiteral("larger.stg"));
+        QFile::remove(library);
+        QVERIFY(QFile::copy(test::shippedFile(QStringLiteral("DEFAULT.STG")), library));
+        const QByteArray before = bytesOf(library);
+        constexpr rlim_t kLimit = 12 * 1024;
+        QVERIFY(before.size() > qsizetype(kLimit));
+        QProcess program;
+        program.setChildProcessModifier([] {
+            rlimit limit{};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = kLimit;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        QByteArray said;
+        QVERIFY2(startProgram(program, QStringLiteral("save"), m_files, "saved", said, library), said.constData());
+        said.replace('\r', "");
+        QVERIFY2(said.contains("message: The strategies could not be saved to \"" + QFile::encodeName(library) + "\".\n"
+                               "The strategies file \"" + QFile::encodeName(library) + "\" cannot be written: the file "
+                               "would be larger than the system allows.\nNothing was written; the file is as it was.\n"),
+                 said.constData());
+        QCOMPARE(said.count("message: "), 1);
+        QCOMPARE(bytesOf(library), before);
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        QVERIFY2(program.waitForFinished(60000), "the program did not end");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(bytesOf(library), before);
     }
 };
 
