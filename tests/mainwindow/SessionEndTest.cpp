@@ -16,6 +16,7 @@
 #include "platform/FileWrite.h"
 #include "platform/RegistryStore.h"
 #include "platform/RichTextBox.h"
+#include "support/FileSizeLimit.h"
 #include "support/MainWindowControls.h"
 #include "support/MainWindowRun.h"
 #include "support/RenameWatch.h"
@@ -33,7 +34,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <sys/resource.h>
 
 using namespace tw;
 
@@ -289,12 +289,7 @@ private slots:
         constexpr rlim_t kLimit = 12 * 1024;
         QVERIFY(before.size() > qsizetype(kLimit));
         QProcess program;
-        program.setChildProcessModifier([] {
-            rlimit limit{};
-            ::getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = kLimit;
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        });
+        program.setChildProcessModifier([] { test::lowerFileSizeLimit(kLimit); });
         QByteArray said;
         QVERIFY2(startProgram(program, QStringLiteral("save"), m_files, "saved", said, library), said.constData());
         said.replace('\r', "");

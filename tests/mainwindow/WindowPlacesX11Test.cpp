@@ -11,6 +11,7 @@
 // listed, framed, moved, resized or renamed), never for a while.
 #include "app/CAppSettings.h"
 #include "platform/RegistryStore.h"
+#include "support/FileSizeLimit.h"
 #include "support/QtTestMain.h"
 #include "support/TestEnvironment.h"
 #include "support/WindowSystem.h"
@@ -30,7 +31,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <sys/resource.h>
 
 using namespace tw;
 
@@ -337,12 +337,7 @@ class WindowPlacesX11Test : public QObject {
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert(QStringLiteral("MESA_SHADER_CACHE_DIR"), shaderCache.path());
             program.setProcessEnvironment(environment);
-            program.setChildProcessModifier([fileSizeLimit] {
-                rlimit limit{};
-                ::getrlimit(RLIMIT_FSIZE, &limit);
-                limit.rlim_cur = fileSizeLimit;
-                ::setrlimit(RLIMIT_FSIZE, &limit);
-            });
+            program.setChildProcessModifier([fileSizeLimit] { test::lowerFileSizeLimit(fileSizeLimit); });
         }
         program.setProgram(QStringLiteral(TARNWELL_EXE));
         const QString folder = QFileInfo(QStringLiteral(TARNWELL_EXE)).absolutePath();
