@@ -3,9 +3,13 @@
 #include "app/Tools.h"
 #include "app/TwApplication.h"
 #include "mainwindow/frmStrategies.h"
+#include "platform/FileWrite.h"
 
 int main(int argc, char** argv)
 {
+    // First, before Qt and the OpenGL driver write anything (its shader
+    // cache): under a file size limit a write fails and is told.
+    tw::platform::ignoreFileSizeSignal();
     tw::TwApplication app(argc, argv);
     tw::setProcessArguments(QCoreApplication::arguments().mid(1));
     tw::QtDialogs dialogs;

@@ -559,6 +559,18 @@ ParseResult ParseQuoteTable(const QuoteLines& lines, const ParseProgress& progre
     return result;
 }
 
+QString warningSummary(const ParseResult& result)
+{
+    if (result.warnings.isEmpty())
+        return {};
+    QStringList shown = result.warnings;
+    if (result.warningCount > shown.size())
+        shown.append(QStringLiteral("... and %1 more.").arg(result.warningCount - shown.size()));
+    return QStringLiteral("%1 option(s) of the quote table could not be read and were left out:\r\n\r\n%2")
+        .arg(result.warningCount)
+        .arg(shown.join(QStringLiteral("\r\n")));
+}
+
 QString chainFileOpenProblem(const QString& path)
 {
     const QFileInfo info(path);

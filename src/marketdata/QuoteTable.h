@@ -90,6 +90,11 @@ struct ParseResult {
     qsizetype warningCount = 0; // all of them
 };
 
+// The message that sums up the options a table left out: how many, the texts
+// kept, and how many more there were when not all are shown. Empty when none
+// was left out.
+QString warningSummary(const ParseResult& result);
+
 // Called after each option line with the line's number (from 4) and the
 // number of lines.
 using ParseProgress = std::function<void(int line, int count)>;

@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -88,14 +90,12 @@ int syncFile(const QString& path)
     return error;
 }
 
-namespace {
+void ignoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
 
-const QLatin1StringView kSavePrefix(".tarnwell-save-");
-constexpr int kRandomLetters = 6;
-
-// True when the open file `fd` is still the one the folder lists as `path`
-// (nobody removed or replaced it since it was opened).
-bool stillNamed(int fd, const QByteArray& path)
+bool isStillNamed(int fd, const QByteArray& path)
 {
     struct stat opened {};
     struct stat named {};
@@ -103,7 +103,43 @@ bool stillNamed(int fd, const QByteArray& path)
         && opened.st_ino == named.st_ino;
 }
 
+void (*temporaryMadeHookForTests)() = nullptr;
+
+namespace {
+
+const QLatin1StringView kSavePrefix(".tarnwell-save-");
+constexpr int kRandomLetters = 6;
+
+// The folder opened for its lock; -1 when it cannot be opened.
+int openFolder(const QString& folder)
+{
+    return ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+int lockFolder(int fd, int operation)
+{
+    int result = 0;
+    while ((result = ::flock(fd, operation)) != 0 && errno == EINTR) {
+    }
+    return result;
+}
+
 } // namespace
+
+TemporaryMaking::TemporaryMaking(const QString& folder) : m_fd(openFolder(folder))
+{
+    // A folder that cannot be locked (a file system without locks) is made
+    // in all the same; its cleaners cannot lock it either, so they sweep
+    // nothing.
+    if (m_fd >= 0)
+        lockFolder(m_fd, LOCK_SH);
+}
+
+TemporaryMaking::~TemporaryMaking()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
 
 bool isTemporaryName(const QString& name, QLatin1StringView prefix)
 {
@@ -119,14 +155,23 @@ bool isTemporaryName(const QString& name, QLatin1StringView prefix)
 
 bool holdTemporary(int fd, const QByteArray& path)
 {
-    // A cleaner may have taken the file in the moment between its making
-    // and this lock: then it is no longer named so.
-    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, path);
+    if (temporaryMadeHookForTests != nullptr)
+        temporaryMadeHookForTests();
+    // A cleaner that does not lock the folder (an earlier version's) may
+    // have taken the file in the moment between its making and this lock:
+    // then it is no longer named so.
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && isStillNamed(fd, path);
 }
 
 int removeUnheldTemporaries(const QString& folder, QLatin1StringView prefix)
 {
     int removed = 0;
+    const int folderFd = openFolder(folder);
+    if (folderFd < 0)
+        return 0;
+    const auto closeFolder = qScopeGuard([folderFd] { ::close(folderFd); });
+    if (lockFolder(folderFd, LOCK_EX | LOCK_NB) != 0)
+        return 0; // a file is being made there
     const QDir dir(folder);
     const QStringList names = dir.entryList({prefix + QStringLiteral("*")},
                                             QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
@@ -140,7 +185,7 @@ int removeUnheldTemporaries(const QString& folder, QLatin1StringView prefix)
         struct stat st {};
         // Only a plain file of this user's that no running write holds.
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
-            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && stillNamed(fd, path) && ::unlink(path.constData()) == 0)
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && isStillNamed(fd, path) && ::unlink(path.constData()) == 0)
             ++removed;
         ::close(fd);
     }
@@ -202,13 +247,14 @@ bool FileReplacement::fail(int systemError)
 
 void FileReplacement::discard()
 {
+    // Removed while still held, so no cleaner takes it first.
+    if (!m_temp.isEmpty() && !m_committed)
+        ::unlink(m_temp.constData());
+    m_temp.clear();
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;
     }
-    if (!m_temp.isEmpty() && !m_committed)
-        ::unlink(m_temp.constData());
-    m_temp.clear();
 }
 
 bool FileReplacement::open()
@@ -237,7 +283,8 @@ bool FileReplacement::open()
     // the folder allows still gets one. It stays private until it has all
     // its bytes (and so can be read and taken away by a later cleaner
     // should this program be killed meanwhile).
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    const TemporaryMaking making(folder);
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
         QByteArray temp = QFile::encodeName(folder) + "/" + kSavePrefix.latin1() + "XXXXXX";
         const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
         if (fd < 0)

@@ -20,18 +20,47 @@ QString writeFailureText(int systemError);
 // prefix) and six letters or digits, and is held (an exclusive lock on it)
 // by the process writing it for as long as the write runs. One that nobody
 // holds was left by a program ended in the middle of a write.
+//
+// A file is made first and held next, so the folder itself is locked too:
+// its makers share that lock from the making of a file until they hold it
+// (TemporaryMaking), and a cleaner sweeps only while it has that lock to
+// itself, so it never meets a file made but not yet held.
 
 // Whether `name` is that of a temporary file of the kind `prefix`.
 bool isTemporaryName(const QString& name, QLatin1StringView prefix);
 
-// Holds the newly made temporary file open as `fd` and named `path`. False
-// when it cannot be held, or a cleaner took it away before it was held:
+// While it lives, no cleaner sweeps `folder` (one that is sweeping is
+// waited for): the temporary files made meanwhile are safe until they are
+// held.
+class TemporaryMaking {
+public:
+    explicit TemporaryMaking(const QString& folder);
+    ~TemporaryMaking();
+    TemporaryMaking(const TemporaryMaking&) = delete;
+    TemporaryMaking& operator=(const TemporaryMaking&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+// Holds the newly made temporary file open as `fd` and named `path` (made
+// under a TemporaryMaking). False when it cannot be held, or a cleaner of a
+// program that does not lock the folder took it away before it was held:
 // then another is to be made.
 bool holdTemporary(int fd, const QByteArray& path);
 
+// How often a temporary file is made anew when a cleaner that does not lock
+// the folder took the one made before.
+constexpr int kTemporaryAttempts = 64;
+
+// Tests only: called between the making of a temporary file and its
+// holding, to widen that moment.
+extern void (*temporaryMadeHookForTests)();
+
 // Removes from `folder` the temporary files of the kind `prefix` that no
-// running write holds; only plain files of this user's go. Returns how many
-// were removed.
+// running write holds; only plain files of this user's go. While another
+// process is making a temporary file there it sweeps nothing, and the
+// leftovers go at a later sweep. Returns how many were removed.
 int removeUnheldTemporaries(const QString& folder, QLatin1StringView prefix);
 
 // Removes from `folder` the partial copies of saves (FileReplacement) that
@@ -130,6 +159,17 @@ bool appendWhole(const QString& path, const QByteArray& bytes, QString* why);
 
 // The permissions of a new file of the user's (0666 less the umask).
 unsigned newFileMode();
+
+// Whether the open file `fd` is still the one the folder lists as `path`
+// (nobody removed or replaced it since it was opened).
+bool isStillNamed(int fd, const QByteArray& path);
+
+// Ignores SIGXFSZ for the whole process: a write past the file size limit
+// (ulimit -f) then fails with EFBIG, which every writer here tells ("the
+// file would be larger than the system allows") and after which the old file
+// stays, where the signal would end the program. Inherited by the programs
+// it starts.
+void ignoreFileSizeSignal();
 
 // Syncs the file at `path` to the disk. The system's error number when that
 // finds the data could not be written, else 0.

@@ -9,9 +9,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
 #include <map>
+#include <sys/file.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace tw::platform {
@@ -282,6 +288,63 @@ QJsonObject RegistryStore::readTree() const
 
 namespace {
 
+// The lock of a store file: an exclusive flock on a lock file beside it,
+// which the system releases when its holder ends, however it ends (a kill
+// between making the lock file and anything else included). The lock file
+// stays; one left by an earlier version (which removed its lock files, and
+// held them so too) is taken over as it is.
+class StoreLock {
+public:
+    explicit StoreLock(const QString& storePath) : m_path(QFile::encodeName(storePath + QStringLiteral(".lock"))) {}
+    ~StoreLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+
+    // Takes the lock, waiting up to `wait` for another program writing the
+    // store: 0 when it is held, EWOULDBLOCK when another program held it
+    // all that time, else why the lock file could not be made.
+    int take(std::chrono::milliseconds wait)
+    {
+        using Clock = std::chrono::steady_clock;
+        const Clock::time_point end = Clock::now() + wait;
+        auto pause = std::chrono::milliseconds(1);
+        for (;;) {
+            m_fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (m_fd < 0)
+                return errno;
+            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                // An earlier version's holder removes its lock file when it
+                // lets go: the lock is held only on the file named so.
+                if (isStillNamed(m_fd, m_path))
+                    return 0;
+            } else if (errno != EWOULDBLOCK && errno != EINTR) {
+                const int error = errno;
+                close();
+                return error;
+            }
+            close();
+            if (Clock::now() >= end)
+                return EWOULDBLOCK;
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, std::chrono::milliseconds(50));
+        }
+    }
+
+private:
+    void close()
+    {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+
+    QByteArray m_path;
+    int m_fd = -1;
+};
+
 // A name beside `path` that no file has yet, for keeping a damaged file.
 QString asideName(const QString& path)
 {
@@ -362,16 +425,15 @@ bool RegistryStore::writeNow(const Change& change)
         m_lastError = QStringLiteral("the folder cannot be created");
         return false;
     }
-    QLockFile lock(path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(10000);
-    if (!lock.tryLock(5000)) {
-        if (lock.error() == QLockFile::LockFailedError) {
+    StoreLock lock(path);
+    if (const int error = lock.take(std::chrono::seconds(5)); error != 0) {
+        if (error == EWOULDBLOCK) {
             m_lastError = QStringLiteral("another program keeps the settings file locked");
         } else {
-            // The lock file could not be made or written: find out why.
+            // The lock file could not be made: find out why.
             m_lastError = folderWriteProblem(folder());
             if (m_lastError.isEmpty())
-                m_lastError = QStringLiteral("no file can be written in the folder");
+                m_lastError = writeFailureText(error);
         }
         return false;
     }

@@ -4,13 +4,16 @@
 // compared without regard to letter case and keep the case they were created
 // with. Every root lives in one JSON file in the user's XDG config folder
 // ($XDG_CONFIG_HOME/tarnwell/registry/<ROOT>.json). Reads parse the file
-// afresh each time, so they always see the current state; writes take a lock
-// file, re-read, change and replace the file atomically (temporary file +
-// rename). A damaged file (one that is not a store) reads as empty; the next
-// write, or repair(), moves it aside (beside it, with ".corrupt-" and the date
-// and time added to its name) and writes the store anew. A write that cannot
-// keep the damaged file aside writes nothing, and so does one that cannot
-// write the whole new file (a full disk): the file stays as it was.
+// afresh each time, so they always see the current state; writes take the
+// lock beside the file (an flock on "<ROOT>.json.lock", which the system
+// releases when its holder ends, however it ends; a second writer waits its
+// turn for up to five seconds), re-read, change and replace the file
+// atomically (temporary file + rename). A damaged file (one that is not a
+// store) reads as empty; the next write, or repair(), moves it aside (beside
+// it, with ".corrupt-" and the date and time added to its name) and writes
+// the store anew. A write that cannot keep the damaged file aside writes
+// nothing, and so does one that cannot write the whole new file (a full
+// disk): the file stays as it was.
 //
 // Writes can be held back and written in one go (beginBatch/endBatch): the
 // values an exit writes then cost one replacement of the file, not one each.

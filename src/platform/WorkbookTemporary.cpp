@@ -21,9 +21,10 @@ bool isWorkbookTemporaryName(const QString& name)
 
 std::unique_ptr<QTemporaryFile> newHeldWorkbookTemporary(const QString& folder, QString* why)
 {
-    // A cleaner of another run may take a file in the moment between its
-    // making and its holding; then it is made anew.
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    // No cleaner of this version takes a file between its making and its
+    // holding; one of an earlier version may, and then it is made anew.
+    const TemporaryMaking making(folder);
+    for (int attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
         auto temp = std::make_unique<QTemporaryFile>(QDir(folder).filePath(kPrefix + QStringLiteral("XXXXXX")));
         if (!temp->open()) {
             *why = temp->errorString();

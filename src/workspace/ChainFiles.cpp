@@ -81,16 +81,8 @@ void ChainPane::applyParsedChain(const marketdata::ParseResult& parsed)
     TW_STEP(proc, UpdateControls());
     if (!parsed.warnings.isEmpty()) {
         // One summary for the whole table, not one box per field.
-        TW_STEP(proc, {
-            QStringList shown = parsed.warnings;
-            if (parsed.warningCount > shown.size())
-                shown.append(QStringLiteral("... and %1 more.").arg(parsed.warningCount - shown.size()));
-            dialogs().messageBox(QStringLiteral("%1 option(s) of the quote table could not be read and were left "
-                                                "out:\r\n\r\n%2")
-                                     .arg(parsed.warningCount)
-                                     .arg(shown.join(QStringLiteral("\r\n"))),
-                                 Msg::OkOnly | Msg::Exclamation, appTitle());
-        });
+        TW_STEP(proc, dialogs().messageBox(marketdata::warningSummary(parsed), Msg::OkOnly | Msg::Exclamation,
+                                           appTitle()));
     }
 }
 

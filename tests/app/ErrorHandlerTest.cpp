@@ -114,6 +114,13 @@ TEST_F(ErrorHandlerFixture, OutletsAndAnswers)
     const QStringList log = fileLines(h.ErrorLogFile());
     ASSERT_GE(log.size(), 3);
     EXPECT_EQ(log.at(2), QStringLiteral("\tin Tarnwell.Tools.Main at line 0"));
+    // A report past the file size limit is taken back whole; the log stays.
+    {
+        test::FileSizeLimit limit(QFileInfo(h.ErrorLogFile()).size() + 10);
+        ASSERT_TRUE(limit.active());
+        EXPECT_EQ(h.HandleError(QString(), e), 0);
+    }
+    EXPECT_EQ(fileLines(h.ErrorLogFile()), log);
 
     // Message box and dialog: the user answers twice, the dialog's answer counts.
     h.setErrorHandlerActions(CErrorHandler::ActionMessageBox | CErrorHandler::ActionErrorDialog);

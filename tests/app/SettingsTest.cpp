@@ -18,6 +18,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tw;
 using tw::test::errorNumberOf;
@@ -27,6 +33,12 @@ using platform::RegType;
 
 namespace {
 
+// The store file and its lock file: all a write leaves in the folder.
+QStringList storeAndLock()
+{
+    const QString name = QFileInfo(RegistryStore().filePath()).fileName();
+    return {name, name + QStringLiteral(".lock")};
+}
 
 class Settings : public ::testing::Test {
 protected:
@@ -230,7 +242,7 @@ TEST_F(Settings, AFullDiskKeepsTheWholeFileAndIsToldOnce)
         << qPrintable(dialogs.messages[0].text);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), whole);
-    EXPECT_EQ(QDir(RegistryStore::folder()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
+    EXPECT_EQ(QDir(RegistryStore::folder()).entryList(QDir::Files | QDir::Hidden), storeAndLock());
 
     // The next start reads every setting; one whose lock file cannot be
     // written is told the cause too.
@@ -349,7 +361,7 @@ TEST_F(Settings, ABatchCutShortByAFullDiskKeepsTheWholeFileAndIsToldOnce)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("will not be kept")));
     EXPECT_EQ(bytesOf(file), whole);
-    EXPECT_EQ(QDir(RegistryStore::folder()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(file).fileName()});
+    EXPECT_EQ(QDir(RegistryStore::folder()).entryList(QDir::Files | QDir::Hidden), storeAndLock());
     // The held values went with the failed write; later writes are dropped.
     EXPECT_EQ(settingText(s, sec, QStringLiteral("Key0"), {}), value(0));
     s.SaveSetting(sec, QStringLiteral("Key1"), QStringLiteral("again"));
@@ -379,4 +391,78 @@ TEST_F(Settings, RelativeXdgFoldersCountAsUnset)
     QDir::setCurrent(oldDir);
     for (const auto& [var, value] : old)
         qputenv(var, value);
+}
+
+namespace {
+
+// A child holding the settings' lock as a writer does (an flock on the lock
+// file beside the store); it says so on `told`. Given `untilTried`, it lets
+// go once another writer has tried the lock (and closed the lock file).
+pid_t holdSettingsLock(int told, bool untilTried)
+{
+    const pid_t child = ::fork();
+    if (child != 0)
+        return child;
+    const QByteArray path = QFile::encodeName(RegistryStore().filePath() + QStringLiteral(".lock"));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    if (fd < 0 || ::flock(fd, LOCK_EX) != 0 || ::inotify_add_watch(watch, path.constData(), IN_CLOSE) < 0
+        || ::write(told, "h", 1) != 1)
+        ::_exit(1);
+    alignas(inotify_event) char event[sizeof(inotify_event) + 256];
+    if (untilTried)
+        ::_exit(::read(watch, event, sizeof event) > 0 ? 0 : 1);
+    ::pause();
+    ::_exit(1);
+}
+
+bool toldHeld(int told)
+{
+    char c = 0;
+    return ::read(told, &c, 1) == 1;
+}
+
+} // namespace
+
+// The lock is the system's: a program killed while it holds it (its lock
+// file left empty) keeps no writer out, a live holder is waited for, and
+// only one that keeps it makes the settings of the run unkept.
+TEST_F(Settings, AKilledHolderLeavesNoLockAndALiveOneIsWaitedFor)
+{
+    test::ScriptedDialogs dialogs;
+    const QString sec = QStringLiteral("Settings");
+    ASSERT_TRUE(QDir().mkpath(RegistryStore::folder()));
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+
+    const pid_t killed = holdSettingsLock(channel[1], false);
+    ASSERT_GE(killed, 0);
+    ASSERT_TRUE(toldHeld(channel[0]));
+    ASSERT_EQ(::kill(killed, SIGKILL), 0);
+    ASSERT_EQ(::waitpid(killed, nullptr, 0), killed);
+    s.SaveSetting(sec, QStringLiteral("Model"), 1);
+    ASSERT_EQ(settingInt(s, sec, QStringLiteral("Model"), 0), 1);
+
+    const pid_t writer = holdSettingsLock(channel[1], true);
+    ASSERT_GE(writer, 0);
+    ASSERT_TRUE(toldHeld(channel[0]));
+    s.SaveSetting(sec, QStringLiteral("Model"), 2);
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0); // it was tried while held
+    EXPECT_EQ(settingInt(s, sec, QStringLiteral("Model"), 0), 2);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
+    const pid_t keeper = holdSettingsLock(channel[1], false);
+    ASSERT_GE(keeper, 0);
+    ASSERT_TRUE(toldHeld(channel[0]));
+    s.SaveSetting(sec, QStringLiteral("Model"), 3);
+    ::kill(keeper, SIGKILL);
+    ::waitpid(keeper, nullptr, 0);
+    ::close(channel[0]);
+    ::close(channel[1]);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("Another program keeps the settings file locked")))
+        << qPrintable(dialogs.messages[0].text);
+    EXPECT_EQ(settingInt(s, sec, QStringLiteral("Model"), 0), 2);
 }

@@ -19,8 +19,10 @@
 #include "mainwindow/frmStrategies.h"
 #include "marketdata/QuoteTable.h"
 #include "model/StrategiesFile.h"
+#include "platform/FileWrite.h"
 #include "platform/RegistryStore.h"
 #include "platform/RichTextBox.h"
+#include "support/FileSizeLimit.h"
 #include "support/MainWindowControls.h"
 #include "support/MainWindowRun.h"
 #include "support/RenameWatch.h"
@@ -60,9 +62,12 @@ QString traceFile(const QString& folder)
 // whose question stays open; it says "question" once the question shows. In
 // mode "unwritable" it answers the message about settings that cannot be
 // written. In mode "download" it first downloads ZYX from a quote server of
-// its own serving the folder of the sample files.
+// its own serving the folder of the sample files. In mode "save" it chooses
+// File > Save strategies, says the text of each message and answers it, then
+// says "saved".
 int runProgram(int argc, char** argv)
 {
+    platform::ignoreFileSizeSignal(); // as the program's own main() does first
     TwApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const QString mode = args.value(2);
@@ -73,12 +78,15 @@ int runProgram(int argc, char** argv)
     struct OkToMessages : QObject {
         bool eventFilter(QObject* o, QEvent* e) override
         {
-            if (auto* box = qobject_cast<QMessageBox*>(o); box != nullptr && e->type() == QEvent::Show)
+            if (auto* box = qobject_cast<QMessageBox*>(o); box != nullptr && e->type() == QEvent::Show) {
+                std::printf("message: %s\n", qPrintable(box->text()));
+                std::fflush(stdout);
                 QTimer::singleShot(0, box, [box] { box->accept(); });
+            }
             return false;
         }
     } okToMessages;
-    if (mode == QLatin1String("unwritable"))
+    if (mode == QLatin1String("unwritable") || mode == QLatin1String("save"))
         app.installEventFilter(&okToMessages);
     Main();
     frmStrategies* w = frmStrategies::instance();
@@ -103,6 +111,12 @@ int runProgram(int argc, char** argv)
         errorHandler().setTracingEnabled(true);
     };
     QTimer::singleShot(0, w, [w, mode, &server, traceFromNow] {
+        if (mode == QLatin1String("save")) {
+            test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies"));
+            std::puts("saved");
+            std::fflush(stdout);
+            return;
+        }
         if (mode == QLatin1String("download")) {
             if (!server.listen())
                 return;
@@ -156,12 +170,13 @@ QString servedChain(const test::SampleFiles& files)
     return QFileInfo(files.stg).dir().filePath(QStringLiteral("ZYX.opt"));
 }
 
-// Starts the program in `mode` and waits until it has said `awaited`.
+// Starts the program in `mode` on `stg` and waits until it has said `awaited`.
 bool startProgram(QProcess& program, const QString& mode, const test::SampleFiles& files, const QByteArray& awaited,
-                  QByteArray& said)
+                  QByteArray& said, const QString& stg = {})
 {
     program.setProgram(QCoreApplication::applicationFilePath());
-    program.setArguments({QStringLiteral("--program"), mode, files.stg, files.opt, QFileInfo(files.stg).path()});
+    program.setArguments({QStringLiteral("--program"), mode, stg.isEmpty() ? files.stg : stg, files.opt,
+                          QFileInfo(files.stg).path()});
     program.setProcessChannelMode(QProcess::SeparateChannels);
     program.setReadChannel(QProcess::StandardOutput);
     program.start();
@@ -386,6 +401,36 @@ private slots:
         QCOMPARE(bytesOf(QDir(recoveryFolder()).filePath(recoveryFiles(QStringLiteral("quotes")).first())),
                  bytesOf(servedChain(m_files)));
         clearRecoveryFolders();
+    }
+
+    // A file size limit (ulimit -f on a shared machine) ends no program: the
+    // start goes on, and a save of a library larger than the limit tells why
+    // it failed and leaves the file as it was.
+    void aFileSizeLimitFailsTheSaveAndEndsNothing()
+    {
+        test::environment().clearSettings();
+        const QString library = m_files.dir.filePath(QStringLiteral("larger.stg"));
+        QFile::remove(library);
+        QVERIFY(QFile::copy(test::shippedFile(QStringLiteral("DEFAULT.STG")), library));
+        const QByteArray before = bytesOf(library);
+        constexpr rlim_t kLimit = 12 * 1024;
+        QVERIFY(before.size() > qsizetype(kLimit));
+        QProcess program;
+        program.setChildProcessModifier([] { test::lowerFileSizeLimit(kLimit); });
+        QByteArray said;
+        QVERIFY2(startProgram(program, QStringLiteral("save"), m_files, "saved", said, library), said.constData());
+        said.replace('\r', "");
+        QVERIFY2(said.contains("message: The strategies could not be saved to \"" + QFile::encodeName(library) + "\".\n"
+                               "The strategies file \"" + QFile::encodeName(library) + "\" cannot be written: the file "
+                               "would be larger than the system allows.\nNothing was written; the file is as it was.\n"),
+                 said.constData());
+        QCOMPARE(said.count("message: "), 1);
+        QCOMPARE(bytesOf(library), before);
+        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        QVERIFY2(program.waitForFinished(60000), "the program did not end");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(bytesOf(library), before);
     }
 };
 

@@ -11,6 +11,7 @@
 // listed, framed, moved, resized or renamed), never for a while.
 #include "app/CAppSettings.h"
 #include "platform/RegistryStore.h"
+#include "support/FileSizeLimit.h"
 #include "support/QtTestMain.h"
 #include "support/TestEnvironment.h"
 #include "support/WindowSystem.h"
@@ -19,6 +20,7 @@
 #include <QMap>
 #include <QProcess>
 #include <QSocketNotifier>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
@@ -325,9 +327,18 @@ class WindowPlacesX11Test : public QObject {
     // user would (or, given `endSignal`, ends it as the system does). Empty
     // when something went wrong (with a message naming what was expected and
     // what was seen, how the program ended and what it wrote).
-    Windows oneCycle(const Goal& reached, const QString& expected, QString* failure, int endSignal = 0)
+    Windows oneCycle(const Goal& reached, const QString& expected, QString* failure, int endSignal = 0,
+                     rlim_t fileSizeLimit = 0)
     {
         QProcess program;
+        QTemporaryDir shaderCache;
+        if (fileSizeLimit != 0) {
+            // The OpenGL driver's shader cache made anew, so it is written.
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("MESA_SHADER_CACHE_DIR"), shaderCache.path());
+            program.setProcessEnvironment(environment);
+            program.setChildProcessModifier([fileSizeLimit] { test::lowerFileSizeLimit(fileSizeLimit); });
+        }
         program.setProgram(QStringLiteral(TARNWELL_EXE));
         const QString folder = QFileInfo(QStringLiteral(TARNWELL_EXE)).absolutePath();
         program.setArguments({QStringLiteral("-S"), folder + QStringLiteral("/DEFAULT.STG"), QStringLiteral("-O"),
@@ -415,6 +426,20 @@ private slots:
         QVERIFY2(!oneCycle(tiledGoal, QStringLiteral("the tiled places"), &failure, signal).isEmpty(),
                  qPrintable(failure));
         QCOMPARE(storedSettings(), closed);
+    }
+
+    // A file size limit (ulimit -f) below what the OpenGL driver's shader
+    // cache takes ends no start: the writes past it fail, and the program
+    // starts and closes as ever.
+    void aFileSizeLimitEndsNoStart()
+    {
+        test::environment().clearSettings();
+        const QRect screen = m_display.rootArea();
+        QString failure;
+        QVERIFY2(!oneCycle([&](const Windows& w) { return tiled(w, screen); }, QStringLiteral("the tiled places"),
+                           &failure, 0, 64 * 1024)
+                      .isEmpty(),
+                 qPrintable(failure));
     }
 
     void absurdPlacesStartWithEveryWindowOnTheScreen_data()

@@ -592,6 +592,22 @@ TEST(QuoteTable, ManyUnreadableOptionsKeepTheFirstTextsAndCountAll)
     ASSERT_EQ(r.warnings.size(), ParseResult::kKeptWarnings);
     EXPECT_EQ(r.warnings.first(), QStringLiteral("Line 4, call: the line has too few fields"));
     EXPECT_TRUE(r.warnings.last().startsWith(QStringLiteral("Line 13, call:"))) << r.warnings.last().toStdString();
+    EXPECT_TRUE(warningSummary(r).endsWith(QStringLiteral("\r\n... and 20 more."))) << warningSummary(r).toStdString();
+}
+
+// Up to ten options left out are all shown, with no word of more.
+TEST(QuoteTable, TheSummaryOfFewUnreadableOptionsShowsThemAll)
+{
+    EXPECT_TRUE(warningSummary(ParseQuoteTable(table({}))).isEmpty());
+    QStringList bad;
+    for (int n = 1; n <= 11; ++n) {
+        bad.append(QStringLiteral("x%1").arg(n));
+        const QString summary = warningSummary(ParseQuoteTable(table(bad)));
+        EXPECT_TRUE(summary.startsWith(QStringLiteral("%1 option(s) of the quote table could not be read").arg(n)))
+            << summary.toStdString();
+        EXPECT_EQ(summary.count(QStringLiteral("\r\nLine ")), std::min(n, 10)) << summary.toStdString();
+        EXPECT_EQ(summary.contains(QStringLiteral("more")), n == 11) << summary.toStdString();
+    }
 }
 
 TEST(QuoteTable, FilesThatCannotBeReadOrWrittenRaise)

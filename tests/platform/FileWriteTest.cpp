@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ctime>
+#include <poll.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/wait.h>
@@ -123,6 +125,77 @@ TEST(FileWrite, ANewFileIsNamedWholeOrNotAtAllAndNeverOverAnother)
     ASSERT_EQ(made.create(path, QByteArray(22 * 1024, 'n'), 0600), 0);
     EXPECT_EQ(made.sync(), 0);
     EXPECT_EQ(QFile::permissions(path) & 0x0FFF, QFile::ReadUser | QFile::WriteUser);
+}
+
+// A copy is made first and held next: a sweep in that moment (here from this
+// very process, as another program's would come) passes the folder by.
+TEST(FileWrite, ASweepBetweenTheMakingOfACopyAndItsHoldingTakesNothing)
+{
+    QTemporaryDir dir;
+    static QString folder;
+    static int swept = -1;
+    folder = dir.path();
+    temporaryMadeHookForTests = [] { swept = removeSaveLeftovers(folder); };
+    const auto unhook = qScopeGuard([] { temporaryMadeHookForTests = nullptr; });
+    QString why;
+    ASSERT_TRUE(replaceFile(dir.filePath(QStringLiteral("library.stg")), "saved", &why)) << why.toStdString();
+    EXPECT_EQ(swept, 0);
+    QFile saved(dir.filePath(QStringLiteral("library.stg")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), "saved");
+}
+
+// Programs saving into one folder never fail each other's saves: three save
+// a thousand times each (every save sweeps the folder), one of them
+// descheduled for 2 ms between making its copy and holding it, while a
+// fourth sweeps the folder every millisecond; each copy stays held until it
+// has its name.
+TEST(FileWrite, ProgramsSavingIntoOneFolderNeverFailEachOthersSaves)
+{
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    constexpr int kSaves = 1000;
+    int stop[2];
+    ASSERT_EQ(::pipe(stop), 0);
+    const pid_t sweeper = ::fork();
+    ASSERT_GE(sweeper, 0);
+    if (sweeper == 0) {
+        ::close(stop[1]);
+        pollfd ended{stop[0], POLLIN, 0};
+        while (::poll(&ended, 1, 1) == 0)
+            removeSaveLeftovers(folder.path());
+        ::_exit(0);
+    }
+    ::close(stop[0]);
+    std::vector<pid_t> savers;
+    for (int k = 0; k < 3; ++k) {
+        savers.push_back(::fork());
+        ASSERT_GE(savers.back(), 0);
+        if (savers.back() == 0) {
+            if (k == 0)
+                temporaryMadeHookForTests = [] {
+                    const timespec pause{0, 2'000'000};
+                    ::nanosleep(&pause, nullptr);
+                };
+            int failed = 0; // the exit status: how many saves failed (at most 255)
+            QString why;
+            for (int i = 1; i <= kSaves; ++i)
+                failed += replaceFile(folder.filePath(QStringLiteral("file%1").arg(k)), QByteArray::number(i), &why) ? 0 : 1;
+            ::_exit(std::min(failed, 255));
+        }
+    }
+    for (size_t k = 0; k < savers.size(); ++k) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(savers[k], &status, 0), savers[k]);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "saver " << k << ": " << WEXITSTATUS(status) << " of " << kSaves << " saves failed";
+        QFile file(folder.filePath(QStringLiteral("file%1").arg(k)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), QByteArray::number(kSaves));
+    }
+    ::close(stop[1]);
+    ASSERT_EQ(::waitpid(sweeper, nullptr, 0), sweeper);
+    EXPECT_TRUE(savesIn(folder).isEmpty());
 }
 
 // Saving over a read-only file is refused and leaves it. Root writes any

@@ -163,6 +163,31 @@ TEST(Workbook, EveryDiskSizeGivesAWholeWorkbookOrNone)
     EXPECT_GE(whole, 1);
 }
 
+// The room asked covers the writing where it grows most: texts that escaping
+// makes five times as long ("&" is written "&amp;") and merges as wide as the
+// sheet (a blank cell is written for each of their cells).
+TEST(Workbook, TheRoomAskedCoversEscapedTextsAndWideMerges)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Workbook escaped;
+    for (int r = 1; r <= 400; ++r)
+        escaped.setValue(r, 1, QString(r, QLatin1Char('&')));
+    Workbook wide;
+    for (int r = 1; r <= 20; ++r) {
+        wide.setValue(r, 1, QStringLiteral("total %1").arg(r));
+        wide.setBold(CellRange{r, 1, 1, 1}, true);
+        wide.merge(CellRange{r, 1, 1, 16384});
+    }
+    for (const Workbook* book : {&escaped, &wide}) {
+        const QString path = dir.filePath(QStringLiteral("room.xlsx"));
+        QString error;
+        ASSERT_TRUE(book->save(path, &error)) << error.toStdString();
+        EXPECT_GE(book->roomNeeded(), test::xlsxRoomTaken(path));
+        EXPECT_LT(book->roomNeeded(), 2 * test::xlsxRoomTaken(path));
+    }
+}
+
 TEST(Workbook, CharactersXmlForbidsAreLeftOutSoTheWorkbookOpens)
 {
     QTemporaryDir dir;

@@ -8,6 +8,17 @@
 
 namespace tw::test {
 
+// Lowers the file size limit of this process for good: for a child about to
+// start (QProcess::setChildProcessModifier), which keeps SIGXFSZ as it sets
+// it itself.
+inline void lowerFileSizeLimit(rlim_t bytes)
+{
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN))
