@@ -23,6 +23,7 @@
 #include "support/TestEnvironment.h"
 #include "support/WindowSystem.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -73,6 +74,20 @@ void pressCloseBox(QWidget* window)
     event.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(connection, 0, event.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
     xcb_flush(connection);
+}
+
+// The window that has the keyboard as the X server has it, once the server
+// has handled everything sent to it so far.
+WId keyboardWindow()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr)
+        return 0;
+    xcb_get_input_focus_reply_t* r =
+        xcb_get_input_focus_reply(x11->connection(), xcb_get_input_focus(x11->connection()), nullptr);
+    const WId focus = r != nullptr ? r->focus : 0;
+    free(r);
+    return focus;
 }
 
 bool readOutEmpty(const frm3dChart* c)
@@ -234,6 +249,28 @@ private slots:
         QVERIFY(drawnAsGiven(c));
         clickOn(c->chkPercent);
         QVERIFY(drawnAsGiven(c));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // The 2-D and the 3-D window of the last run open over the main window,
+    // which keeps the keyboard once the window manager has mapped them all.
+    void mainWindowKeepsTheKeyboardAfterTheStart()
+    {
+        test::storeSetting(QStringLiteral("CCCount"), 1);
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        frmStrategies* w = run.window();
+        QWidget* chart = w->chartByKey(QStringLiteral("C0"));
+        QVERIFY(chart != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(test::isFramed(w) && test::isFramed(chart) && test::isFramed(c),
+                                 test::kWindowSystemWait);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), w, test::kWindowSystemWait);
+        QCOMPARE(keyboardWindow(), w->winId());
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeWindow(), w);
+        QVERIFY(!c->isActiveWindow() && !chart->isActiveWindow());
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
