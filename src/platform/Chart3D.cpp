@@ -1,5 +1,7 @@
 #include "platform/Chart3D.h"
 
+#include "platform/NumberText.h"
+
 #include <QGuiApplication>
 #include <QScopeGuard>
 #include <QLabel>
@@ -77,6 +79,21 @@ protected:
 
 private:
     QStringList m_texts;
+};
+
+// Labels of the value axis as the library writes them, except that one that
+// reads as zero carries no sign.
+class ValueLabels : public QValue3DAxisFormatter {
+public:
+    explicit ValueLabels(QObject* parent = nullptr) : QValue3DAxisFormatter(parent) {}
+
+protected:
+    QValue3DAxisFormatter* createNewInstance() const override { return new ValueLabels; }
+
+    QString stringForValue(qreal value, const QString& format) const override
+    {
+        return withoutSignedZero(QValue3DAxisFormatter::stringForValue(value, format));
+    }
 };
 
 // The mouse over the surface: every move is reported (the window reads out
@@ -253,6 +270,7 @@ Chart3D::Chart3D(QWidget* parent) : QWidget(parent)
     s.axisX->setFormatter(s.labelsX);
     s.axisY->setFormatter(s.labelsY);
     s.axisZ->setLabelFormat(QStringLiteral("%.2f"));
+    s.axisZ->setFormatter(new ValueLabels);
     for (QValue3DAxis* axis : {s.axisX, s.axisY, s.axisZ})
         axis->setTitleVisible(true);
     s.graph->setAxisX(s.axisX);
@@ -463,6 +481,11 @@ void Chart3D::addLabel(Axis axis, const QString& text)
 QStringList Chart3D::labels(Axis axis) const
 {
     return axis == AxisZ ? QStringList() : m_labels[axis];
+}
+
+QStringList Chart3D::valueLabels() const
+{
+    return m_surface == nullptr ? QStringList() : m_surface->axisZ->labels();
 }
 
 void Chart3D::setAxisTitle(Axis axis, const QString& title)

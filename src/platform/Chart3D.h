@@ -107,6 +107,9 @@ public:
     void clearLabels(Axis axis);
     void addLabel(Axis axis, const QString& text);
     QStringList labels(Axis axis) const;
+    // The labels the value axis shows now, from its lowest value up (empty
+    // without OpenGL).
+    QStringList valueLabels() const;
     void setAxisTitle(Axis axis, const QString& title);
     QString axisTitle(Axis axis) const;
 

@@ -29,6 +29,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidget>
 #include <QWindow>
 #include <QtTest>
@@ -249,6 +250,40 @@ private slots:
         QVERIFY(drawnAsGiven(c));
         clickOn(c->chkPercent);
         QVERIFY(drawnAsGiven(c));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // In "Position worth" and in percent, the value axis of no strategy of
+    // the library has a label that reads as a signed zero.
+    void noValueLabelReadsAsASignedZero()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        ui::cbCalculationMode(run.window())->setFocus();
+        QTest::keyClick(ui::cbCalculationMode(run.window()), Qt::Key_Down);
+        QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Position worth %"));
+        const QRegularExpression signedZero(QStringLiteral("^[-\\x{2212}][0.,]*$"));
+        QStringList found;
+        int drawn = 0;
+        for (int group = 1; group <= 8; ++group) {
+            for (int strategy = 1; strategy <= 8; ++strategy) {
+                const QString key = QStringLiteral("T%1S%2").arg(group).arg(strategy);
+                if (ui::library(run.window())->nodeByKey(key) == nullptr)
+                    continue;
+                clickNode(run.window(), key);
+                const QStringList labels = c->Chart3D->valueLabels();
+                QVERIFY2(labels.size() >= 2, qPrintable(key));
+                ++drawn;
+                for (const QString& label : labels) {
+                    if (signedZero.match(label).hasMatch())
+                        found.append(key + QStringLiteral(": ") + labels.join(u' '));
+                }
+            }
+        }
+        QVERIFY(drawn > 30);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
