@@ -1,7 +1,7 @@
 // The 3-D window on a real display with OpenGL (Xvfb, Mesa's software
 // renderer, openbox): the surface drawn follows the selected strategy, the
-// percent box and the mode; a window started with nothing to draw has its
-// renderer draw a first surface off screen and still shows nothing; the presets and the mouse turn the view, and the views of
+// percent box and the mode; a window started with nothing to draw shows no
+// surface; the presets and the mouse turn the view, and the views of
 // the presets show the whole surface with its labels; the read-out names the
 // point under the pointer of the surface drawn; the close box hides, and the main
 // window's menu bar and toolbar and a 2-D chart's "3DChart" button show the
@@ -113,6 +113,21 @@ bool drawnAsGiven(const frm3dChart* c)
     }
     return true;
 }
+
+// The widgets painted while it watches them.
+class PaintCounter : public QObject {
+public:
+    QStringList painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted.append(watched->objectName().isEmpty() ? QLatin1String(watched->metaObject()->className())
+                                                           : watched->objectName());
+        return false;
+    }
+};
 
 // Where the picture has anything but the chart's white background.
 QRect drawnExtent(const QImage& picture)
@@ -309,10 +324,35 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
-    // Started on a group, the window shows nothing; its renderer draws its
-    // first surface off screen meanwhile and the window keeps showing nothing,
-    // until the first strategy brings its surface.
-    void startedEmptyPreparesTheSurfaceDrawing()
+    // A new surface is the one frame of the drawing window: none of the
+    // window's widgets is painted again for it (each painted widget goes to
+    // the X server whole).
+    void aNewSurfacePaintsNoneOfTheWindowsWidgets()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(c->Chart3D->drawingWindow(), test::kWindowSystemWait));
+        // Framed, and all painted that its showing asked for.
+        QTRY_VERIFY_WITH_TIMEOUT(test::isFramed(c), test::kWindowSystemWait);
+        clickNode(run.window(), QStringLiteral("T1S2"));
+        QCoreApplication::processEvents();
+        PaintCounter paints;
+        for (QWidget* w : c->findChildren<QWidget*>())
+            w->installEventFilter(&paints);
+        c->installEventFilter(&paints);
+        const std::vector<double> before = c->Chart3D->drawnValues();
+        clickNode(run.window(), QStringLiteral("T6S1"));
+        QCoreApplication::processEvents(); // the paints asked for come now
+        QVERIFY(c->Chart3D->drawnValues() != before);
+        QVERIFY2(paints.painted.isEmpty(), qPrintable(paints.painted.join(u' ')));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // Started on a group, the window shows its axes and no surface until the
+    // first strategy brings its surface.
+    void startedOnAGroupDrawsNoSurfaceUntilAStrategy()
     {
         test::storeSetting(QStringLiteral("StgSelectedStrategy"), QStringLiteral("T1"));
         test::ScriptedDialogs dialogs;
@@ -322,7 +362,6 @@ private slots:
         QVERIFY2(c->Chart3D->drawing(), "no OpenGL on the test display");
         QCOMPARE(c->windowTitle(), QStringLiteral("3D chart"));
         QCOMPARE(c->Chart3D->rowCount(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(c->Chart3D->surfaceDrawingPrepared(), test::kWindowSystemWait);
         QCOMPARE(c->Chart3D->drawnPointCount(), 0);
         QVERIFY(drawnExtent(c->Chart3D->renderedImage()).isValid()); // the axes are drawn
         clickNode(run.window(), QStringLiteral("T1S1"));
