@@ -495,13 +495,9 @@ BENCHMARK(FirstClicks)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-void ClickStrategy(benchmark::State& state)
+// Times the clicks of a started run after four that are not timed.
+void timeClicks(benchmark::State& state, ClickRun& r, const QString& label)
 {
-    g_windowsOpenedBefore = true;
-    const bool large = state.range(0) == 1;
-    const int model = static_cast<int>(state.range(1));
-    const bool wideChain = state.range(2) == 1;
-    ClickRun r(large, model, wideChain);
     if (!r.error.isEmpty()) {
         state.SkipWithError(r.error.toStdString().c_str());
         return;
@@ -521,7 +517,17 @@ void ClickStrategy(benchmark::State& state)
         state.SetIterationTime(r.times.back() * 1e-3);
     }
     reportClicks(state, r);
-    state.SetLabel(caseLabel(large, model, wideChain).toStdString());
+    state.SetLabel(label.toStdString());
+}
+
+void ClickStrategy(benchmark::State& state)
+{
+    g_windowsOpenedBefore = true;
+    const bool large = state.range(0) == 1;
+    const int model = static_cast<int>(state.range(1));
+    const bool wideChain = state.range(2) == 1;
+    ClickRun r(large, model, wideChain);
+    timeClicks(state, r, caseLabel(large, model, wideChain));
 }
 BENCHMARK(ClickStrategy)
     ->Args({0, PricingModel::BinomialAmerican, 0})
@@ -545,27 +551,8 @@ void ClickStrategyOnScreen(benchmark::State& state)
     g_windowsOpenedBefore = true;
     const int model = static_cast<int>(state.range(0));
     ClickRun r(false, model, false);
-    if (!r.error.isEmpty()) {
-        state.SkipWithError(r.error.toStdString().c_str());
-        return;
-    }
     r.grabWindows = true;
-    for (int warm = 0; warm < 4; ++warm) {
-        if (!r.click()) {
-            state.SkipWithError("a click did not reach every window");
-            return;
-        }
-    }
-    r.resetCounts();
-    for (auto _ : state) {
-        if (!r.click()) {
-            state.SkipWithError("a click did not reach every window");
-            return;
-        }
-        state.SetIterationTime(r.times.back() * 1e-3);
-    }
-    reportClicks(state, r);
-    state.SetLabel(("on the screen, " + caseLabel(false, model, false)).toStdString());
+    timeClicks(state, r, QStringLiteral("on the screen, ") + caseLabel(false, model, false));
 }
 BENCHMARK(ClickStrategyOnScreen)
     ->Args({PricingModel::BinomialAmerican})
