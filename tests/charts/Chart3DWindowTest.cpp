@@ -1,7 +1,9 @@
 // The 3-D window on a real display with OpenGL (Xvfb, Mesa's software
 // renderer, openbox): the surface drawn follows the selected strategy, the
-// percent box and the mode; a window started with nothing to draw shows no
-// surface; the presets and the mouse turn the view, and the views of
+// percent box and the mode, paints none of the window's widgets again and
+// labels its value axis without a signed zero; the windows the start reopens
+// leave the keyboard with the main window; a window started with nothing to
+// draw shows no surface; the presets and the mouse turn the view, and the views of
 // the presets show the whole surface with its labels; the read-out names the
 // point under the pointer of the surface drawn; the close box hides, and the main
 // window's menu bar and toolbar and a 2-D chart's "3DChart" button show the
