@@ -1,5 +1,7 @@
 #include "charts/SurfaceGrid.h"
 
+#include "platform/NumberText.h"
+
 #include <QSemaphore>
 #include <QThreadPool>
 
@@ -163,7 +165,8 @@ SurfaceGrid ComputeSurface(const std::vector<LegRow>& legs, const SurfaceInputs&
     const GridPrices prices = gridSteps<kSurfaceRows>(g.priceMin, g.priceStep);
     for (int i = 0; i < kSurfaceRows; ++i) {
         g.priceValues.push_back(twoDecimals(prices[i]));
-        g.priceLabels.append(i % kLabelEvery == 0 ? in.locale.toString(prices[i], 'f', 2) : QString());
+        g.priceLabels.append(i % kLabelEvery == 0 ? platform::withoutSignedZero(in.locale.toString(prices[i], 'f', 2))
+                                                  : QString());
     }
     for (int j = 0; j < kSurfaceColumns; ++j) {
         const int32_t days = (29 - j) * g.dateStep;
@@ -212,9 +215,10 @@ SurfaceReadOut surfaceReadOut(bool onSurface, double z, int row, int column, con
     QLocale plain = locale;
     plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
     return {QStringLiteral(" Price: ")
-                + plain.toString(priceValues[static_cast<size_t>(row) - 1], 'f', QLocale::FloatingPointShortest),
+                + platform::withoutSignedZero(
+                    plain.toString(priceValues[static_cast<size_t>(row) - 1], 'f', QLocale::FloatingPointShortest)),
             QStringLiteral(" Days: ") + QString::number(dayValues[static_cast<size_t>(column) - 1]),
-            QStringLiteral(" Profit: ") + locale.toString(z, 'f', 2)};
+            QStringLiteral(" Profit: ") + platform::withoutSignedZero(locale.toString(z, 'f', 2))};
 }
 
 } // namespace tw

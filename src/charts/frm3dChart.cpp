@@ -232,12 +232,10 @@ void frm3dChart::UpdateChart()
             in.pricing = {host->hostModel(), host->hostSteps(), host->hostDividends()};
         }
     });
-    // However this is left, drawing and the chart's batch come back on.
-    setUpdatesEnabled(false);
-    const auto unlock = qScopeGuard([this] {
-        Chart3D->setIsBatched(false);
-        setUpdatesEnabled(true);
-    });
+    // However this is left, the chart's batch comes back off. Nothing of the
+    // window is painted before this returns; drawing held off for the while
+    // would only paint the whole window once more when it is let go.
+    const auto unlock = qScopeGuard([this] { Chart3D->setIsBatched(false); });
     SurfaceGrid grid;
     TW_STEP(proc, grid = ComputeSurface(*mLines, in));
     TW_STEP(proc, Chart3D->setIsBatched(true));

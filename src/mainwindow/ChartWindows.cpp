@@ -130,7 +130,15 @@ void frmStrategies::AddNewCustomChart(int32_t AsNumber)
             chart->setUseOptionsModel(model);
         chart->setOptions(m_session->chartLegs());
     });
-    TW_STEP(proc, chart->show());
+    TW_STEP(proc, m_reopeningCharts ? showWithoutKeyboard(chart) : chart->show());
+}
+
+void frmStrategies::showWithoutKeyboard(QWidget* window)
+{
+    // The window manager is told not to give it the keyboard when it maps it.
+    window->setAttribute(Qt::WA_ShowWithoutActivating);
+    window->show();
+    window->setAttribute(Qt::WA_ShowWithoutActivating, false);
 }
 
 void frmStrategies::CustomChartCaptionChanged(const QString& ChartTag, const QString& NewCaption)

@@ -30,6 +30,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace tw {
@@ -189,15 +190,19 @@ void frmStrategies::Form_Load()
         show();
         ArrangeControls();
     });
+    // The windows of the last run open over the main window, which keeps
+    // the keyboard.
     TW_STEP(proc, {
         const int n = validChartCount(settingInt(appSettings(), kSettings, QStringLiteral("CCCount"), 1));
+        m_reopeningCharts = true;
+        const auto reopened = qScopeGuard([this] { m_reopeningCharts = false; });
         for (int i = 1; i <= n; ++i)
             AddNewCustomChart(i);
     });
     TW_STEP(proc, spreadRestoredWindows());
     TW_STEP(proc, {
         if (settingBool(appSettings(), kSettings, QStringLiteral("3dChartVisible"), true))
-            frm3dChart::instance()->show();
+            showWithoutKeyboard(frm3dChart::instance());
     });
     TW_STEP(proc, m_pricing->cbCalculationMode_Click());
     TW_STEP(proc, announceRecoveredStrategies());

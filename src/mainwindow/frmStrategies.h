@@ -210,6 +210,9 @@ private:
     // saved on a larger screen brought several to one place, spread into a
     // cascade in the order they open (startup, after the charts reopened).
     void spreadRestoredWindows();
+    // Shows a window that the start reopens without giving it the keyboard,
+    // which stays with the main window.
+    static void showWithoutKeyboard(QWidget* window);
 
     // The frame's controls.
     platform::ReBar* rbrMain = nullptr;
@@ -255,6 +258,8 @@ private:
     QHash<QString, QString> m_chartCaptions;
     // The keys of the open chart windows that were placed as new ones.
     QSet<QString> m_newChartKeys;
+    // The start is reopening the chart windows of the last run.
+    bool m_reopeningCharts = false;
 
     bool m_DecimalComma = false;
     QString m_DecimalSeparator;

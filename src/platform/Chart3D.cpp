@@ -1,5 +1,7 @@
 #include "platform/Chart3D.h"
 
+#include "platform/NumberText.h"
+
 #include <QGuiApplication>
 #include <QScopeGuard>
 #include <QLabel>
@@ -9,7 +11,6 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QSurfaceFormat>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QtDataVisualization/Q3DCamera>
 #include <QtDataVisualization/Q3DInputHandler>
@@ -77,6 +78,21 @@ protected:
 
 private:
     QStringList m_texts;
+};
+
+// Labels of the value axis as the library writes them, except that one that
+// reads as zero carries no sign.
+class ValueLabels : public QValue3DAxisFormatter {
+public:
+    explicit ValueLabels(QObject* parent = nullptr) : QValue3DAxisFormatter(parent) {}
+
+protected:
+    QValue3DAxisFormatter* createNewInstance() const override { return new ValueLabels; }
+
+    QString stringForValue(qreal value, const QString& format) const override
+    {
+        return withoutSignedZero(QValue3DAxisFormatter::stringForValue(value, format));
+    }
 };
 
 // The mouse over the surface: every move is reported (the window reads out
@@ -210,9 +226,6 @@ struct Chart3D::Surface {
     // its size.
     QSurfaceDataArray* data = nullptr;
     double zonesZero = -1; // where the zones' gradient has its break-even
-    // A surface has been drawn once (its shaders are ready), or will be with
-    // the values just handed on.
-    bool surfaceDrawn = false;
 };
 
 Chart3D::Chart3D(QWidget* parent) : QWidget(parent)
@@ -253,6 +266,7 @@ Chart3D::Chart3D(QWidget* parent) : QWidget(parent)
     s.axisX->setFormatter(s.labelsX);
     s.axisY->setFormatter(s.labelsY);
     s.axisZ->setLabelFormat(QStringLiteral("%.2f"));
+    s.axisZ->setFormatter(new ValueLabels);
     for (QValue3DAxis* axis : {s.axisX, s.axisY, s.axisZ})
         axis->setTitleVisible(true);
     s.graph->setAxisX(s.axisX);
@@ -280,47 +294,6 @@ Chart3D::Chart3D(QWidget* parent) : QWidget(parent)
     setZoneColouring(false);
     setView(m_view);
     push();
-    s.graph->installEventFilter(this);
-}
-
-bool Chart3D::eventFilter(QObject* watched, QEvent* event)
-{
-    // Shown for the first time with nothing to draw: the surface's drawing
-    // is prepared once the event loop has shown the empty frame.
-    if (m_surface != nullptr && watched == m_surface->graph && event->type() == QEvent::Expose
-        && !m_surface->surfaceDrawn && m_surface->graph->isExposed())
-        QTimer::singleShot(0, this, [this] { prepareSurfaceDrawing(); });
-    return QWidget::eventFilter(watched, event);
-}
-
-void Chart3D::prepareSurfaceDrawing()
-{
-    Surface& s = *m_surface;
-    if (s.surfaceDrawn || !s.graph->isExposed())
-        return;
-    s.surfaceDrawn = true;
-    if (m_rows > 1 && m_columns > 1)
-        return; // the frame shown drew the surface
-    // A small surface in the look of every surface drawn (the axes' ranges
-    // hold it), drawn into an image of its own; then the series is empty
-    // again, as it was.
-    auto* warm = new QSurfaceDataArray;
-    for (int j = 0; j < 2; ++j) {
-        auto* row = new QSurfaceDataRow(2);
-        for (int i = 0; i < 2; ++i)
-            (*row)[i].setPosition(QVector3D(float(i), 0.0f, float(j)));
-        warm->append(row);
-    }
-    QSurfaceDataProxy* proxy = s.series->dataProxy();
-    proxy->resetArray(warm); // the proxy drops the empty array it held
-    s.graph->renderToImage(0, QSize(64, 64));
-    s.data = new QSurfaceDataArray;
-    proxy->resetArray(s.data);
-}
-
-bool Chart3D::surfaceDrawingPrepared() const
-{
-    return m_surface != nullptr && m_surface->surfaceDrawn;
 }
 
 int Chart3D::drawnPointCount() const
@@ -463,6 +436,11 @@ void Chart3D::addLabel(Axis axis, const QString& text)
 QStringList Chart3D::labels(Axis axis) const
 {
     return axis == AxisZ ? QStringList() : m_labels[axis];
+}
+
+QStringList Chart3D::valueLabels() const
+{
+    return m_surface == nullptr ? QStringList() : m_surface->axisZ->labels();
 }
 
 void Chart3D::setAxisTitle(Axis axis, const QString& title)
@@ -621,8 +599,6 @@ void Chart3D::push()
         }
         // The same array again only tells the series that its values changed.
         proxy->resetArray(s.data);
-        if (m_rows > 1 && m_columns > 1 && s.graph->isExposed())
-            s.surfaceDrawn = true;
     }
     // The frame now, not after whatever else the event loop holds.
     QWindow* window = s.graph;

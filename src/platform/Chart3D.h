@@ -13,12 +13,10 @@
 // of the one surface in place, only what changed is handed on, and the frame
 // is drawn at once when the batch ends (or at each change outside a batch).
 // Under a software renderer the surface is drawn without multisampling.
-// The first surface a renderer draws costs it far more than any later one
-// (Mesa's llvmpipe compiles its shaders then): a control first shown empty
-// draws a small surface once off screen, in the event loop's next turn, so
-// that most of that cost does not fall on the first surface the user asks
-// for (what is compiled for drawing into the window itself still comes with
-// that one). The picture shown does not change by it.
+// A renderer's first surface costs it far more than any later one (Mesa's
+// llvmpipe compiles its shaders then); Mesa keeps them in its disk cache for
+// the program's later runs, so nothing is drawn ahead of the first surface
+// asked for.
 
 #include <QImage>
 #include <QPoint>
@@ -98,15 +96,15 @@ public:
     std::vector<double> drawnValues() const;
     // The number of points the drawn surface holds (0 without OpenGL).
     int drawnPointCount() const;
-    // Whether the renderer has drawn a surface once, a real one or the one
-    // drawn off screen for a control first shown empty (false without OpenGL).
-    bool surfaceDrawingPrepared() const;
 
     // Labels of the X (rows) and Y (columns) axes, one a grid line in order;
     // empty ones are not drawn.
     void clearLabels(Axis axis);
     void addLabel(Axis axis, const QString& text);
     QStringList labels(Axis axis) const;
+    // The labels the value axis shows now, from its lowest value up (empty
+    // without OpenGL).
+    QStringList valueLabels() const;
     void setAxisTitle(Axis axis, const QString& title);
     QString axisTitle(Axis axis) const;
 
@@ -142,11 +140,7 @@ signals:
     void mouseMoved(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, const QPoint& pixel);
     void pointAnswered(const tw::platform::Chart3DPoint& point);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void prepareSurfaceDrawing();
     // What changed since the surface last got it.
     enum Change { TitlesChanged = 1, LabelsChanged = 2, ValuesChanged = 4, AllChanged = 7 };
     void changed(int what);

@@ -1,7 +1,9 @@
 // The 3-D window on a real display with OpenGL (Xvfb, Mesa's software
 // renderer, openbox): the surface drawn follows the selected strategy, the
-// percent box and the mode; a window started with nothing to draw has its
-// renderer draw a first surface off screen and still shows nothing; the presets and the mouse turn the view, and the views of
+// percent box and the mode, paints none of the window's widgets again and
+// labels its value axis without a signed zero; the windows the start reopens
+// leave the keyboard with the main window; a window started with nothing to
+// draw shows no surface; the presets and the mouse turn the view, and the views of
 // the presets show the whole surface with its labels; the read-out names the
 // point under the pointer of the surface drawn; the close box hides, and the main
 // window's menu bar and toolbar and a 2-D chart's "3DChart" button show the
@@ -23,11 +25,13 @@
 #include "support/TestEnvironment.h"
 #include "support/WindowSystem.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidget>
 #include <QWindow>
 #include <QtTest>
@@ -75,6 +79,20 @@ void pressCloseBox(QWidget* window)
     xcb_flush(connection);
 }
 
+// The window that has the keyboard as the X server has it, once the server
+// has handled everything sent to it so far.
+WId keyboardWindow()
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr)
+        return 0;
+    xcb_get_input_focus_reply_t* r =
+        xcb_get_input_focus_reply(x11->connection(), xcb_get_input_focus(x11->connection()), nullptr);
+    const WId focus = r != nullptr ? r->focus : 0;
+    free(r);
+    return focus;
+}
+
 bool readOutEmpty(const frm3dChart* c)
 {
     return c->txtPrice->text().isEmpty() && c->txtDays->text().isEmpty() && c->txtValue->text().isEmpty();
@@ -97,6 +115,21 @@ bool drawnAsGiven(const frm3dChart* c)
     }
     return true;
 }
+
+// The widgets painted while it watches them.
+class PaintCounter : public QObject {
+public:
+    QStringList painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted.append(watched->objectName().isEmpty() ? QLatin1String(watched->metaObject()->className())
+                                                           : watched->objectName());
+        return false;
+    }
+};
 
 // Where the picture has anything but the chart's white background.
 QRect drawnExtent(const QImage& picture)
@@ -237,10 +270,91 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
-    // Started on a group, the window shows nothing; its renderer draws its
-    // first surface off screen meanwhile and the window keeps showing nothing,
-    // until the first strategy brings its surface.
-    void startedEmptyPreparesTheSurfaceDrawing()
+    // In "Position worth" and in percent, the value axis of no strategy of
+    // the library has a label that reads as a signed zero.
+    void noValueLabelReadsAsASignedZero()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        ui::cbCalculationMode(run.window())->setFocus();
+        QTest::keyClick(ui::cbCalculationMode(run.window()), Qt::Key_Down);
+        QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Position worth %"));
+        const QRegularExpression signedZero(QStringLiteral("^[-\\x{2212}][0.,]*$"));
+        QStringList found;
+        int drawn = 0;
+        for (int group = 1; group <= 8; ++group) {
+            for (int strategy = 1; strategy <= 8; ++strategy) {
+                const QString key = QStringLiteral("T%1S%2").arg(group).arg(strategy);
+                if (ui::library(run.window())->nodeByKey(key) == nullptr)
+                    continue;
+                clickNode(run.window(), key);
+                const QStringList labels = c->Chart3D->valueLabels();
+                QVERIFY2(labels.size() >= 2, qPrintable(key));
+                ++drawn;
+                for (const QString& label : labels) {
+                    if (signedZero.match(label).hasMatch())
+                        found.append(key + QStringLiteral(": ") + labels.join(u' '));
+                }
+            }
+        }
+        QVERIFY(drawn > 30);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // The 2-D and the 3-D window of the last run open over the main window,
+    // which keeps the keyboard once the window manager has mapped them all.
+    void mainWindowKeepsTheKeyboardAfterTheStart()
+    {
+        test::storeSetting(QStringLiteral("CCCount"), 1);
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        frmStrategies* w = run.window();
+        QWidget* chart = w->chartByKey(QStringLiteral("C0"));
+        QVERIFY(chart != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(test::isFramed(w) && test::isFramed(chart) && test::isFramed(c),
+                                 test::kWindowSystemWait);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), w, test::kWindowSystemWait);
+        QCOMPARE(keyboardWindow(), w->winId());
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activeWindow(), w);
+        QVERIFY(!c->isActiveWindow() && !chart->isActiveWindow());
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // A new surface is the one frame of the drawing window: none of the
+    // window's widgets is painted again for it (each painted widget goes to
+    // the X server whole).
+    void aNewSurfacePaintsNoneOfTheWindowsWidgets()
+    {
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run(m_args);
+        frm3dChart* c = started(run);
+        QVERIFY(c != nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(c->Chart3D->drawingWindow(), test::kWindowSystemWait));
+        // Framed, and all painted that its showing asked for.
+        QTRY_VERIFY_WITH_TIMEOUT(test::isFramed(c), test::kWindowSystemWait);
+        clickNode(run.window(), QStringLiteral("T1S2"));
+        QCoreApplication::processEvents();
+        PaintCounter paints;
+        for (QWidget* w : c->findChildren<QWidget*>())
+            w->installEventFilter(&paints);
+        c->installEventFilter(&paints);
+        const std::vector<double> before = c->Chart3D->drawnValues();
+        clickNode(run.window(), QStringLiteral("T6S1"));
+        QCoreApplication::processEvents(); // the paints asked for come now
+        QVERIFY(c->Chart3D->drawnValues() != before);
+        QVERIFY2(paints.painted.isEmpty(), qPrintable(paints.painted.join(u' ')));
+        QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // Started on a group, the window shows its axes and no surface until the
+    // first strategy brings its surface.
+    void startedOnAGroupDrawsNoSurfaceUntilAStrategy()
     {
         test::storeSetting(QStringLiteral("StgSelectedStrategy"), QStringLiteral("T1"));
         test::ScriptedDialogs dialogs;
@@ -250,7 +364,6 @@ private slots:
         QVERIFY2(c->Chart3D->drawing(), "no OpenGL on the test display");
         QCOMPARE(c->windowTitle(), QStringLiteral("3D chart"));
         QCOMPARE(c->Chart3D->rowCount(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(c->Chart3D->surfaceDrawingPrepared(), test::kWindowSystemWait);
         QCOMPARE(c->Chart3D->drawnPointCount(), 0);
         QVERIFY(drawnExtent(c->Chart3D->renderedImage()).isValid()); // the axes are drawn
         clickNode(run.window(), QStringLiteral("T1S1"));

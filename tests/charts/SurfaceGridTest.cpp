@@ -1,6 +1,7 @@
 // The 3-D surface as numbers: price and date axes with their labels, option
 // and stock legs, percent mode and the mouse read-out texts.
 #include "charts/SurfaceGrid.h"
+#include "platform/NumberText.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -252,4 +253,23 @@ TEST(SurfaceGrid, ReadOutNamesTheRowTheColumnAndTheValue)
     }
     r = surfaceReadOut(true, 1, 1, 1, {}, {}, us);
     EXPECT_TRUE(r.price.isEmpty() && r.days.isEmpty() && r.value.isEmpty());
+}
+
+TEST(SurfaceGrid, NoTextReadsAsASignedZero)
+{
+    // A volatility just above 200 starts the price axis a hair under zero.
+    const SurfaceGrid g = ComputeSurface({}, inputs(200.000001));
+    ASSERT_LT(g.priceMin, 0);
+    EXPECT_EQ(g.priceLabels[0], QStringLiteral("0.00"));
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const SurfaceReadOut r = surfaceReadOut(true, -0.004, 1, 1, g.priceValues, g.dayValues, us);
+    EXPECT_EQ(r.price, QStringLiteral(" Price: 0"));
+    EXPECT_EQ(r.value, QStringLiteral(" Profit: 0.00"));
+    // Under zero by a cent or more keeps its sign, in any script's digits.
+    EXPECT_EQ(surfaceReadOut(true, -0.005, 1, 1, g.priceValues, g.dayValues, us).value, QStringLiteral(" Profit: -0.01"));
+    EXPECT_EQ(platform::withoutSignedZero(QStringLiteral("-0,000")), QStringLiteral("0,000"));
+    EXPECT_EQ(platform::withoutSignedZero(QString(QChar(0x2212)) + QStringLiteral("0.00")), QStringLiteral("0.00"));
+    EXPECT_EQ(platform::withoutSignedZero(QStringLiteral("-0.20")), QStringLiteral("-0.20"));
+    EXPECT_EQ(platform::withoutSignedZero(QStringLiteral("-\u0660.\u0661")), QStringLiteral("-\u0660.\u0661"));
+    EXPECT_EQ(platform::withoutSignedZero(QStringLiteral("-")), QStringLiteral("-"));
 }

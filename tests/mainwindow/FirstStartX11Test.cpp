@@ -4,8 +4,8 @@
 // the others on each chain tab, and the chain grids show at least eight rows;
 // its status line shows an export's and a refused quantity's texts whole; new
 // chart windows open a title bar apart. Settings written on a larger screen
-// start the same way: every window on the screen, the bottom pane whole, also
-// after the main window is maximised and restored.
+// start the same way: every window on the screen, apart, the bottom pane
+// whole, also after the main window is maximised and restored.
 
 #include "support/MainWindowControls.h"
 #include "MainWindowFixtures.h"
@@ -254,6 +254,35 @@ private slots:
                                   test::kWindowSystemWait);
         QVERIFY(w->screen()->availableGeometry().contains(test::frameOf(second)));
         QVERIFY(dialogs.errorReports.isEmpty());
+    }
+
+    // The main and the 3-D window saved at one corner of a larger screen
+    // both come whole onto this one, apart: the 3-D window was moved there.
+    void mainAnd3dWindowsFromOneCornerOfALargerScreenEndApart()
+    {
+        test::environment().clearSettings();
+        test::storeSetting(QStringLiteral("CCCount"), 0);
+        for (const QString& prefix : {QStringLiteral("Stg"), QStringLiteral("3dChart")}) {
+            test::storeSetting(prefix + QStringLiteral("Left"), 43200);
+            test::storeSetting(prefix + QStringLiteral("Top"), 24300);
+            test::storeSetting(prefix + QStringLiteral("Width"), 14400);
+            test::storeSetting(prefix + QStringLiteral("Height"), 8100);
+        }
+        test::ScriptedDialogs dialogs;
+        test::MainWindowRun run({"-S", test::shippedFile(QStringLiteral("DEFAULT.STG"))});
+        frmStrategies* w = run.window();
+        QWidget* chart3d = frm3dChart::instance();
+        const QRect area = w->screen()->availableGeometry();
+        const auto apart = [&] {
+            const QRect a = test::frameOf(w), b = test::frameOf(chart3d);
+            const int half = w->windowHandle()->frameMargins().top() / 2;
+            return test::isFramed(w) && test::isFramed(chart3d) && area.contains(a) && area.contains(b)
+                && (std::abs(a.x() - b.x()) > half || std::abs(a.y() - b.y()) > half);
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(apart(), qPrintable(text(test::frameOf(w)) + " and " + text(test::frameOf(chart3d))
+                                                      + " on " + text(area)),
+                                  test::kWindowSystemWait);
+        QVERIFY2(dialogs.errorReports.isEmpty(), qPrintable(dialogs.errorReports.join(u'\n')));
     }
 
     void placesWrittenOnALargerScreenFitThisOne()
