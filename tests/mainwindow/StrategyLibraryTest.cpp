@@ -972,7 +972,7 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
     }
 
-    void aSaveAsksBeforeWritingOverWhatAnotherProgramWrote()
+    void aSaveAsksBeforeWritingOverAnotherProgramsAndARecoveryFileGetsANameOfItsOwn()
     {
         const QString file = writeLibrary(path("shared.stg"), {{"G1", {"A", "B", "C"}}});
         test::ScriptedDialogs dialogs;
@@ -999,47 +999,32 @@ private slots:
         QVERIFY(w->session().strategiesChanged());
 
         // Asked again, Yes (the toolbar's Save) writes over it; the next Save
-        // asks nothing.
+        // asks nothing, nor one after an export over the file.
         dialogs.messageAnswers = {Msg::Yes};
         QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
         choose(w, QStringLiteral("Save"));
-        QCOMPARE(dialogs.messages.size(), 2);
         QCOMPARE(picture(*readStrategiesFile(file)), (Picture{{"G1", {"B", "C"}}}));
-        QVERIFY(!w->session().strategiesChanged());
-        // Nor after an export over the file: this program wrote it.
         dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({file}));
         choose(w, QStringLiteral("Export"));
         choose(w, QStringLiteral("Save"));
         QCOMPARE(dialogs.messages.size(), 2);
-    }
+        QVERIFY(!w->session().strategiesChanged());
 
-    void recoveredStrategiesAreSavedUnderANameOfTheUsersOwn()
-    {
-        // Folders of their own: a start names a recovery file it finds in the
-        // folder of the library it opens.
-        QTemporaryDir own, kept;
-        const QString mine = writeLibrary(own.filePath(QStringLiteral("mine.stg")), {{"Mine", {"Old"}}});
-        const QString named = own.filePath(QStringLiteral("recovered.stg"));
+        // A recovery file loaded (from a folder of its own: a start names one
+        // found beside its library) is not saved, and the user's own file
+        // stays the one the next start opens. Save asks where, in the folder
+        // of the user's own file; the file chosen is the library's from then on.
+        QTemporaryDir kept;
         const QString recovery =
             writeLibrary(kept.filePath(QStringLiteral("Unsaved strategies 2026-03-04 05-06-07.stg")), {{"Mine", {"Edited"}}});
-        test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", mine});
-        frmStrategies* w = run.window();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-
-        // Loaded, the recovered strategies are not saved, and the user's own
-        // file stays the one the next start opens.
+        const QString named = path("recovered.stg");
         dialogs.fileAnswers = {test::ScriptedDialogs::chosen({recovery}), test::ScriptedDialogs::chosen({named})};
         QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Load strategies")));
         QCOMPARE(picture(w), (Picture{{"Mine", {"Edited"}}}));
         QVERIFY(w->session().strategiesChanged());
-        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), mine);
-
-        // Save asks where, in the folder of the user's own file; the file
-        // chosen is the library's from then on.
+        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), file);
         QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
-        QCOMPARE(dialogs.fileQuestions.last().request.initialDir, own.path());
+        QCOMPARE(dialogs.fileQuestions.last().request.initialDir, QFileInfo(file).path());
         QCOMPARE(w->session().libraryFile(), named);
         QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), named);
         QVERIFY(!w->session().strategiesChanged());
