@@ -20,9 +20,11 @@
 #include <csignal>
 #include <map>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace tw;
@@ -385,65 +387,55 @@ TEST_F(Settings, RelativeXdgFoldersCountAsUnset)
                                     home.path() + "/.local/state/tarnwell", home.path() + "/.cache"}));
 }
 
-namespace {
-
-// A child holding the settings' lock as a writer does (an flock on `lock`),
-// which says so on `told`; given `untilTried`, it lets go once another writer
-// has tried the lock (and closed the lock file), else it waits to be killed.
-pid_t holdSettingsLock(const QByteArray& lock, int told, bool untilTried)
-{
-    const pid_t child = ::fork();
-    if (child != 0)
-        return child;
-    const int fd = ::open(lock.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    const int watch = ::inotify_init1(IN_CLOEXEC);
-    if (fd < 0 || ::flock(fd, LOCK_EX) != 0 || ::inotify_add_watch(watch, lock.constData(), IN_CLOSE) < 0
-        || ::write(told, "h", 1) != 1)
-        ::_exit(1);
-    if (!untilTried)
-        ::pause();
-    alignas(inotify_event) char event[sizeof(inotify_event) + 256];
-    ::_exit(::read(watch, event, sizeof event) > 0 ? 0 : 1);
-}
-
-} // namespace
-
 // The lock is the system's: a program killed while it held it (its lock file
-// left empty) keeps no writer out, a live holder is waited for, and only one
-// that keeps it makes the settings of the run unkept.
+// left empty) keeps no writer out, a holder is waited for, and only one that
+// keeps it all the while makes the settings of the run unkept.
 TEST_F(Settings, AKilledHolderLeavesNoLockAndALiveOneIsWaitedFor)
 {
     test::ScriptedDialogs dialogs;
     const QString sec = QStringLiteral("Settings");
     ASSERT_TRUE(QDir().mkpath(RegistryStore::folder()));
     const QByteArray lock = QFile::encodeName(RegistryStore().filePath() + QStringLiteral(".lock"));
+    const auto hold = [&lock] { // as a writer does
+        const int fd = ::open(lock.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        return fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? fd : -1;
+    };
     int told[2];
     ASSERT_EQ(::pipe(told), 0);
+    const pid_t killed = ::fork();
+    ASSERT_GE(killed, 0);
+    if (killed == 0) { // holds it, says so and waits to be killed
+        if (hold() >= 0 && ::write(told[1], "h", 1) == 1)
+            ::pause();
+        ::_exit(1);
+    }
     char held = 0;
-
-    const pid_t killed = holdSettingsLock(lock, told[1], false);
-    ASSERT_TRUE(killed > 0 && ::read(told[0], &held, 1) == 1);
+    ASSERT_EQ(::read(told[0], &held, 1), 1);
     ASSERT_EQ(::kill(killed, SIGKILL), 0);
     ASSERT_EQ(::waitpid(killed, nullptr, 0), killed);
     s.SaveSetting(sec, QStringLiteral("Model"), 1);
     ASSERT_EQ(settingInt(s, sec, QStringLiteral("Model"), 0), 1);
 
-    const pid_t writer = holdSettingsLock(lock, told[1], true);
-    ASSERT_TRUE(writer > 0 && ::read(told[0], &held, 1) == 1);
+    // Held here by a thread until the writer has tried it (and closed the lock file).
+    int holder = hold();
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_TRUE(holder >= 0 && ::inotify_add_watch(watch, lock.constData(), IN_CLOSE) >= 0);
+    bool tried = false;
+    std::thread letGo([&] {
+        pollfd closed{watch, POLLIN, 0};
+        tried = ::poll(&closed, 1, 60000) > 0;
+        ::close(holder);
+    });
     s.SaveSetting(sec, QStringLiteral("Model"), 2);
-    int status = 0;
-    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0); // it was tried while held
+    letGo.join();
+    ::close(watch);
+    EXPECT_TRUE(tried);
     EXPECT_EQ(settingInt(s, sec, QStringLiteral("Model"), 0), 2);
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    ::close(told[0]);
-    ::close(told[1]);
 
-    // Kept all the while (here by this very process, through an open of its own).
-    const int keeper = ::open(lock.constData(), O_RDWR | O_CLOEXEC);
-    ASSERT_EQ(::flock(keeper, LOCK_EX), 0);
+    holder = hold();
     s.SaveSetting(sec, QStringLiteral("Model"), 3);
-    ::close(keeper);
+    ::close(holder);
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("Another program keeps the settings file locked")))
         << qPrintable(dialogs.messages[0].text);
