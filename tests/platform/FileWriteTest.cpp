@@ -119,10 +119,9 @@ TEST(FileWrite, ANewFileIsNamedWholeOrNotAtAllAndNeverOverAnother)
         tw::test::FileSizeLimit limit(8 * 1024);
         EXPECT_EQ(NewFile().create(path, QByteArray(22 * 1024, 'n'), 0666), EFBIG);
     }
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{});
+    EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::Files | QDir::Hidden | QDir::System));
     NewFile made;
-    ASSERT_EQ(made.create(path, QByteArray(22 * 1024, 'n'), 0600), 0);
-    EXPECT_EQ(made.sync(), 0);
+    EXPECT_TRUE(made.create(path, QByteArray(22 * 1024, 'n'), 0600) == 0 && made.sync() == 0);
     EXPECT_EQ(QFileInfo(path).size(), 22 * 1024);
 }
 
