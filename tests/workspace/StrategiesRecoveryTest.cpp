@@ -7,8 +7,6 @@
 #include "marketdata/QuoteTable.h"
 #include "model/StrategiesFile.h"
 #include "model/StrategyTemplates.h"
-#include "platform/FileWrite.h"
-#include "platform/RegistryStore.h"
 #include "support/TestEnvironment.h"
 #include "workspace/StrategiesRecovery.h"
 
@@ -195,22 +193,20 @@ TEST_F(Recovery, AStartNamesEachNewFileOnceWhereverItWasKept)
     const QString seen = news({}, {}).seen;
     EXPECT_EQ(seen, QStringLiteral("2026-05-01T11:00:00.250Z"));
 
-    // With the time kept, only newer files, from any folder, quotes too;
-    // another user's in the shared temporary folder are not ours.
+    // With the time kept, only newer files, from any folder; another user's
+    // in the shared temporary folder are not ours.
     EXPECT_TRUE(news({}, seen).files.isEmpty());
     EXPECT_EQ(news({}, seen).seen, seen);
     const QString later = m_folders.at(3) + "/Unsaved strategies 2026-05-01 10-00-01.stg";
     ASSERT_TRUE(touch(later, t0.addSecs(3600).addMSecs(1)));
-    const QString quotes = m_folders.last() + "/Unsaved quotes 2026-05-01 10-00-01 ZYX.opt";
-    ASSERT_TRUE(touch(quotes, t0.addSecs(3600).addMSecs(2)));
     const QString foreign = m_folders.last() + "/Unsaved strategies 2026-05-01 13-00-00.stg";
     ASSERT_TRUE(touch(foreign, t0.addSecs(3600).addMSecs(3)));
     ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
     const RecoveryNews told = news({m_folders.at(0) + "/Unsaved strategies gone.stg"}, seen);
-    EXPECT_EQ(told.files, (QStringList{later, quotes}));
-    EXPECT_EQ(told.seen, QStringLiteral("2026-05-01T11:00:00.252Z"));
-    EXPECT_NE(recoveryMessage(quotes), recoveryMessage(later));
-    EXPECT_TRUE(recoveryMessage(quotes).contains(QStringLiteral("File > Load options from file")));
+    EXPECT_EQ(told.files, QStringList{later});
+    EXPECT_EQ(told.seen, QStringLiteral("2026-05-01T11:00:00.251Z"));
+    EXPECT_TRUE(recoveryMessage(m_folders.last() + "/Unsaved quotes 2026-05-01 10-00-01 ZYX.opt")
+                    .contains(QStringLiteral("File > Load options from file")));
 }
 
 // What an end cut short left: empty names go from every folder, and so do
