@@ -68,7 +68,7 @@ int runProgram(int argc, char** argv)
     TwApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const QString mode = args.value(2);
-    const QString folder = args.value(5);
+    const QString folder = QFileInfo(args.value(4)).path(); // the sample files'
     setProcessArguments({QStringLiteral("-S"), args.value(3), QStringLiteral("-O"), args.value(4)});
     QtDialogs dialogs;
     setDialogs(&dialogs);
@@ -147,10 +147,6 @@ QStringList recoveryFiles(const QString& kind = QStringLiteral("strategies"))
     return QDir(recoveryFolder()).entryList({QStringLiteral("Unsaved %1 *").arg(kind)}, QDir::Files);
 }
 
-// Named after the date and time of the end.
-const QRegularExpression kStrategiesName(QStringLiteral("/Unsaved strategies \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.stg$"));
-const QRegularExpression kQuotesName(QStringLiteral("/Unsaved quotes \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d ZYX\\.opt$"));
-
 using test::bytesOf;
 
 // Starts the program in `mode` on `stg` and waits until it has said `awaited`.
@@ -158,8 +154,7 @@ bool startProgram(QProcess& program, const QString& mode, const test::SampleFile
                   QByteArray& said, const QString& stg = {})
 {
     program.setProgram(QCoreApplication::applicationFilePath());
-    program.setArguments({QStringLiteral("--program"), mode, stg.isEmpty() ? files.stg : stg, files.opt,
-                          QFileInfo(files.stg).path()});
+    program.setArguments({QStringLiteral("--program"), mode, stg.isEmpty() ? files.stg : stg, files.opt});
     program.setProcessChannelMode(QProcess::SeparateChannels);
     program.setReadChannel(QProcess::StandardOutput);
     program.start();
@@ -254,11 +249,11 @@ private slots:
         // the start, need no copy renamed over them.
         const QString settingsFile = platform::RegistryStore().filePath();
         QCOMPARE(watch.renamed(), QStringList{settingsFile});
-        const bool downloaded = mode == QLatin1String("download");
         const QStringList kept = recoveryFiles();
         QCOMPARE(kept.size(), 1);
         const QString path = QDir(recoveryFolder()).filePath(kept.first());
-        QVERIFY2(kStrategiesName.match(path).hasMatch(), qPrintable(path));
+        const QRegularExpression named(QStringLiteral("/Unsaved strategies \\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.stg$"));
+        QVERIFY2(named.match(path).hasMatch(), qPrintable(path)); // the date and time of the end
 
         // Kept before any window was unloaded.
         const QString traced = QString::fromUtf8(bytesOf(trace));
@@ -290,14 +285,14 @@ private slots:
         }
 
         // The downloaded chain as received, in a file of its own.
-        QStringList paths{path};
         const QStringList quotes = recoveryFiles(QStringLiteral("quotes"));
-        QCOMPARE(quotes.size(), downloaded ? 1 : 0);
-        if (downloaded) {
-            paths.append(QDir(recoveryFolder()).filePath(quotes.first()));
-            QVERIFY2(kQuotesName.match(paths.at(1)).hasMatch(), qPrintable(paths.at(1)));
-            QCOMPARE(test::storedText(QStringLiteral("RecoveredQuotes")), paths.at(1));
-            QCOMPARE(bytesOf(paths.at(1)), bytesOf(m_served));
+        QCOMPARE(quotes.size(), mode == QLatin1String("download") ? 1 : 0);
+        QStringList paths{path};
+        for (const QString& name : quotes) {
+            paths.append(QDir(recoveryFolder()).filePath(name));
+            QVERIFY2(name.endsWith(QLatin1String(" ZYX.opt")), qPrintable(name));
+            QCOMPARE(test::storedText(QStringLiteral("RecoveredQuotes")), paths.last());
+            QCOMPARE(bytesOf(paths.last()), bytesOf(m_served));
         }
 
         // The next start says where the strategies and quotes are, once.
