@@ -173,6 +173,22 @@ void choose(frmStrategies* w, const QString& caption)
     clickEntry(treePopup(w, ui::library(w)->selectedKey()), caption);
 }
 
+// Chooses File > Save strategies and answers No to the one question it asks
+// (`question`, Yes or No, No the default): `file` keeps `bytes`, and the
+// strategies stay unsaved.
+void refuseSave(frmStrategies* w, test::ScriptedDialogs& dialogs, const QString& question, const QString& file,
+                const QByteArray& bytes)
+{
+    const qsizetype asked = dialogs.messages.size();
+    dialogs.messageAnswers = {Msg::No};
+    QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
+    QCOMPARE(dialogs.messages.size(), asked + 1);
+    QCOMPARE(dialogs.messages.last().text, question);
+    QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2);
+    QCOMPARE(bytesOf(file), bytes);
+    QVERIFY(w->session().strategiesChanged());
+}
+
 // Chooses a group under the tree popup's "Move to": a click opens the
 // submenu, another picks the group.
 void moveTo(frmStrategies* w, const QString& group)
@@ -915,17 +931,12 @@ private slots:
             } else {
                 // Saving over the damaged file asks first; No writes nothing.
                 dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({mine}));
-                dialogs.messageAnswers = {Msg::No};
-                QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
+                refuseSave(w, dialogs,
+                           QStringLiteral("The strategies file \"%1\" could not be read when the program started.\r\n"
+                                          "Replace it with the strategies shown?")
+                               .arg(mine),
+                           mine, garbage);
                 QCOMPARE(dialogs.fileQuestions.last().request.initialFile, mine);
-                QCOMPARE(dialogs.messages.size(), 1);
-                QCOMPARE(dialogs.messages.last().text,
-                         QStringLiteral("The strategies file \"%1\" could not be read when the program started.\r\n"
-                                        "Replace it with the strategies shown?")
-                             .arg(mine));
-                QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2);
-                QCOMPARE(bytesOf(mine), garbage);
-                QVERIFY(w->session().strategiesChanged());
                 QVERIFY(w->session().libraryFile().isEmpty());
                 dialogs.messageAnswers = {Msg::Yes};
             }
@@ -984,19 +995,13 @@ private slots:
         // Another program saves a rename; Save here asks first: No leaves its
         // file, and the edit here unsaved.
         writeLibrary(file, {{"G1", {"A renamed", "B", "C"}}});
-        const QByteArray theirs = bytesOf(file);
         clickNode(w, QStringLiteral("T1S1"));
         choose(w, QStringLiteral("Delete strategy"));
-        dialogs.messageAnswers = {Msg::No};
-        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
-        QCOMPARE(dialogs.messages.size(), 1);
-        QCOMPARE(dialogs.messages.last().text,
-                 QStringLiteral("The strategies file \"%1\" was changed by another program since it was loaded or "
-                                "last saved.\r\nWrite over it?")
-                     .arg(file));
-        QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2);
-        QCOMPARE(bytesOf(file), theirs);
-        QVERIFY(w->session().strategiesChanged());
+        refuseSave(w, dialogs,
+                   QStringLiteral("The strategies file \"%1\" was changed by another program since it was loaded or "
+                                  "last saved.\r\nWrite over it?")
+                       .arg(file),
+                   file, bytesOf(file));
 
         // Asked again, Yes (the toolbar's Save) writes over it; the next Save
         // asks nothing, nor one after an export over the file.
