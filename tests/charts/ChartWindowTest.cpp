@@ -466,6 +466,7 @@ private slots:
         for (const char* x : {"Stock price", "Volatility", "Interest rate", "Time"}) {
             QVERIFY2(choose(c.get(), "axisx", QLatin1String(x)), x);
             QVERIFY2(bandFault(c.get()).isEmpty(), qPrintable(QLatin1String(x) + ": " + bandFault(c.get())));
+            QCOMPARE(c->rbrMain->height() > 2 * c->tbrAxis->height(), qstrcmp(x, "Time") != 0); // two rows, or one
             const QToolButton* percent = c->tbrChartMode->ButtonWidget(button(c->tbrChartMode, "percent"));
             const bool was = c->Percent();
             QTest::mouseClick(c->windowHandle(), Qt::LeftButton, {}, percent->mapTo(c.get(), percent->rect().center()));
