@@ -381,7 +381,8 @@ TEST_F(Settings, RelativeXdgFoldersCountAsUnset)
     for (const auto& [var, value] : old)
         qputenv(var, value);
     EXPECT_EQ(folders, (QStringList{home.path() + "/.config/tarnwell/registry", home.path() + "/.local/share",
-                                    home.path() + "/.local/state/tarnwell", home.path() + "/.cache"}));
+                                    home.path() + "/.local/state/tarnwell", home.path() + "/.cache"}))
+        << qPrintable(folders.join(u' '));
 }
 
 // The lock is the system's: a program killed while it held it (its lock file
