@@ -525,6 +525,11 @@ private slots:
         // width: fewer ticks where the room is short.
         QVERIFY(choose(c.get(), "axisx", QStringLiteral("Stock price")));
         clickButton(c->tbrChartMode, "percent");
+        // An axis left with its two ends has those of the tightest round
+        // bounds, as with room for more labels.
+        c->resize(1000, 600);
+        QTRY_COMPARE(c->size(), QSize(1000, 600));
+        const QMap<char, std::pair<double, double>> roomy{{'X', c->Chart->axisRange('X')}, {'Y', c->Chart->axisRange('Y')}};
         QList<QSize> sizes;
         for (int w = c->minimumWidth(); w <= 1000; w += 3)
             sizes << QSize(w, c->minimumHeight()) << QSize(w, 336);
@@ -533,8 +538,11 @@ private slots:
         for (const QSize& size : std::as_const(sizes)) {
             c->resize(size);
             QTRY_COMPARE(c->size(), size);
-            for (const char axis : {'X', 'Y'})
+            for (const char axis : {'X', 'Y'}) {
                 QVERIFY2(labelFault(c->Chart, axis, 2).isEmpty(), qPrintable(labelFault(c->Chart, axis, 2)));
+                QVERIFY2(c->Chart->axisLabels(axis).size() > 2 || c->Chart->axisRange(axis) == roomy[axis],
+                         qPrintable(QString(QLatin1Char(axis)) + ": " + c->Chart->axisLabels(axis).join(" | ")));
+            }
         }
         QVERIFY(dialogs.errorReports.isEmpty());
     }
