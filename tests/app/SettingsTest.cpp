@@ -411,6 +411,8 @@ TEST_F(Settings, AKilledHolderLeavesNoLockAndALiveOneKeepsTheWriterOut)
     ASSERT_EQ(::read(told[0], &held, 1), 1);
     ASSERT_EQ(::kill(killed, SIGKILL), 0);
     ASSERT_EQ(::waitpid(killed, nullptr, 0), killed);
+    ::close(told[0]);
+    ::close(told[1]);
     s.SaveSetting(sec, QStringLiteral("Model"), 1);
     EXPECT_EQ(settingInt(s, sec, QStringLiteral("Model"), 0), 1);
     EXPECT_TRUE(dialogs.messages.isEmpty());
