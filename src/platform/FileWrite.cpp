@@ -124,6 +124,19 @@ int lockFolder(int fd, int operation)
     return result;
 }
 
+// The temporary file at `path` opened for reading when it is a plain file of
+// this user's; else -1.
+int openOwnTemporary(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 } // namespace
 
 TemporaryMaking::TemporaryMaking(const QString& folder) : m_fd(openFolder(folder))
@@ -179,13 +192,11 @@ int removeUnheldTemporaries(const QString& folder, QLatin1StringView prefix)
         if (!isTemporaryName(name, prefix))
             continue;
         const QByteArray path = QFile::encodeName(dir.filePath(name));
-        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const int fd = openOwnTemporary(path);
         if (fd < 0)
             continue;
-        struct stat st {};
-        // Only a plain file of this user's that no running write holds.
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
-            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && isStillNamed(fd, path) && ::unlink(path.constData()) == 0)
+        // Only one that no running write holds.
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && isStillNamed(fd, path) && ::unlink(path.constData()) == 0)
             ++removed;
         ::close(fd);
     }
@@ -207,13 +218,12 @@ bool adoptSaveLeftover(const QString& folder, const std::function<bool(const QBy
         if (!isTemporaryName(name, kSavePrefix))
             continue;
         const QByteArray copy = QFile::encodeName(dir.filePath(name));
-        const int fd = ::open(copy.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const int fd = openOwnTemporary(copy);
         if (fd < 0)
             continue;
-        struct stat st {};
         bool adopted = false;
         // Held here while it is read and renamed: no cleaner takes it meanwhile.
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && holdTemporary(fd, copy)) {
+        if (holdTemporary(fd, copy)) {
             QFile file;
             adopted = file.open(fd, QIODevice::ReadOnly) && accept(file.readAll())
                 && ::rename(copy.constData(), QFile::encodeName(path).constData()) == 0;

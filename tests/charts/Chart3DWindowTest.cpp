@@ -116,21 +116,6 @@ bool drawnAsGiven(const frm3dChart* c)
     return true;
 }
 
-// The widgets painted while it watches them.
-class PaintCounter : public QObject {
-public:
-    QStringList painted;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted.append(watched->objectName().isEmpty() ? QLatin1String(watched->metaObject()->className())
-                                                           : watched->objectName());
-        return false;
-    }
-};
-
 // Where the picture has anything but the chart's white background.
 QRect drawnExtent(const QImage& picture)
 {
@@ -270,43 +255,13 @@ private slots:
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 
-    // In "Position worth" and in percent, the value axis of no strategy of
-    // the library has a label that reads as a signed zero.
-    void noValueLabelReadsAsASignedZero()
-    {
-        test::ScriptedDialogs dialogs;
-        test::MainWindowRun run(m_args);
-        frm3dChart* c = started(run);
-        QVERIFY(c != nullptr);
-        ui::cbCalculationMode(run.window())->setFocus();
-        QTest::keyClick(ui::cbCalculationMode(run.window()), Qt::Key_Down);
-        QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Position worth %"));
-        const QRegularExpression signedZero(QStringLiteral("^[-\\x{2212}][0.,]*$"));
-        QStringList found;
-        int drawn = 0;
-        for (int group = 1; group <= 8; ++group) {
-            for (int strategy = 1; strategy <= 8; ++strategy) {
-                const QString key = QStringLiteral("T%1S%2").arg(group).arg(strategy);
-                if (ui::library(run.window())->nodeByKey(key) == nullptr)
-                    continue;
-                clickNode(run.window(), key);
-                const QStringList labels = c->Chart3D->valueLabels();
-                QVERIFY2(labels.size() >= 2, qPrintable(key));
-                ++drawn;
-                for (const QString& label : labels) {
-                    if (signedZero.match(label).hasMatch())
-                        found.append(key + QStringLiteral(": ") + labels.join(u' '));
-                }
-            }
-        }
-        QVERIFY(drawn > 30);
-        QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
-        QVERIFY(dialogs.errorReports.isEmpty());
-    }
-
     // The 2-D and the 3-D window of the last run open over the main window,
     // which keeps the keyboard once the window manager has mapped them all.
-    void mainWindowKeepsTheKeyboardAfterTheStart()
+    // A new surface is then the one frame of the drawing window, painting
+    // none of the window's widgets again (each would go to the X server
+    // whole). In "Position worth" and in percent, no strategy's value axis has
+    // a label that reads as a signed zero.
+    void aStartKeepsTheKeyboardAndASurfacePaintsNoWidgetNorASignedZero()
     {
         test::storeSetting(QStringLiteral("CCCount"), 1);
         test::ScriptedDialogs dialogs;
@@ -323,32 +278,38 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(QApplication::activeWindow(), w);
         QVERIFY(!c->isActiveWindow() && !chart->isActiveWindow());
-        QVERIFY(dialogs.errorReports.isEmpty());
-    }
 
-    // A new surface is the one frame of the drawing window: none of the
-    // window's widgets is painted again for it (each painted widget goes to
-    // the X server whole).
-    void aNewSurfacePaintsNoneOfTheWindowsWidgets()
-    {
-        test::ScriptedDialogs dialogs;
-        test::MainWindowRun run(m_args);
-        frm3dChart* c = started(run);
-        QVERIFY(c != nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(c->Chart3D->drawingWindow(), test::kWindowSystemWait));
-        // Framed, and all painted that its showing asked for.
-        QTRY_VERIFY_WITH_TIMEOUT(test::isFramed(c), test::kWindowSystemWait);
-        clickNode(run.window(), QStringLiteral("T1S2"));
+        clickNode(w, QStringLiteral("T1S2"));
         QCoreApplication::processEvents();
-        PaintCounter paints;
-        for (QWidget* w : c->findChildren<QWidget*>())
-            w->installEventFilter(&paints);
-        c->installEventFilter(&paints);
+        int paints = 0;
+        test::EventCounter counter(QEvent::Paint, paints);
+        c->installEventFilter(&counter);
+        for (QWidget* widget : c->findChildren<QWidget*>())
+            widget->installEventFilter(&counter);
         const std::vector<double> before = c->Chart3D->drawnValues();
-        clickNode(run.window(), QStringLiteral("T6S1"));
+        clickNode(w, QStringLiteral("T6S1"));
         QCoreApplication::processEvents(); // the paints asked for come now
         QVERIFY(c->Chart3D->drawnValues() != before);
-        QVERIFY2(paints.painted.isEmpty(), qPrintable(paints.painted.join(u' ')));
+        QCOMPARE(paints, 0);
+
+        ui::cbCalculationMode(w)->setFocus();
+        QTest::keyClick(ui::cbCalculationMode(w), Qt::Key_Down);
+        QCOMPARE(c->Chart3D->axisTitle(Chart3D::AxisZ), QStringLiteral("Position worth %"));
+        const QRegularExpression signedZero(QStringLiteral("^[-\\x{2212}][0.,]*$"));
+        int drawn = 0;
+        for (int group = 1; group <= 8; ++group) {
+            for (int strategy = 1; strategy <= 8; ++strategy) {
+                const QString key = QStringLiteral("T%1S%2").arg(group).arg(strategy);
+                if (ui::library(w)->nodeByKey(key) == nullptr)
+                    continue;
+                clickNode(w, key);
+                const QStringList labels = c->Chart3D->valueLabels();
+                QVERIFY2(labels.size() >= 2 && labels.filter(signedZero).isEmpty(), qPrintable(key + ": " + labels.join(u' ')));
+                ++drawn;
+            }
+        }
+        QVERIFY(drawn > 30);
         QVERIFY(dialogs.errorReports.isEmpty());
     }
 

@@ -9,6 +9,7 @@
 #include "charts/frmChart.h"
 #include "model/LegsArray.h"
 
+#include <QEvent>
 #include <QMap>
 #include <QStringList>
 #include <QVariant>
@@ -55,6 +56,24 @@ ChartWindow openChart(FakeHost& host, int number, const LegsArray& legs, int mod
 int button(platform::Toolbar* bar, const char* key);
 // A mouse click on the toolbar button with that key.
 void clickButton(platform::Toolbar* bar, const char* key);
+
+// Counts the events of one type an object is sent.
+class EventCounter : public QObject {
+public:
+    EventCounter(QEvent::Type type, int& count) : m_type(type), m_count(count) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == m_type)
+            ++m_count;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QEvent::Type m_type;
+    int& m_count;
+};
 
 // Section "Settings\CC<number>" of the settings.
 void storeChart(int number, const char* key, const QVariant& value);

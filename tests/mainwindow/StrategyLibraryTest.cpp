@@ -173,6 +173,22 @@ void choose(frmStrategies* w, const QString& caption)
     clickEntry(treePopup(w, ui::library(w)->selectedKey()), caption);
 }
 
+// Chooses File > Save strategies and answers No to the one question it asks
+// (`question`, Yes or No, No the default): `file` keeps `bytes`, and the
+// strategies stay unsaved.
+void refuseSave(frmStrategies* w, test::ScriptedDialogs& dialogs, const QString& question, const QString& file,
+                const QByteArray& bytes)
+{
+    const qsizetype asked = dialogs.messages.size();
+    dialogs.messageAnswers = {Msg::No};
+    QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
+    QCOMPARE(dialogs.messages.size(), asked + 1);
+    QCOMPARE(dialogs.messages.last().text, question);
+    QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2);
+    QCOMPARE(bytesOf(file), bytes);
+    QVERIFY(w->session().strategiesChanged());
+}
+
 // Chooses a group under the tree popup's "Move to": a click opens the
 // submenu, another picks the group.
 void moveTo(frmStrategies* w, const QString& group)
@@ -915,17 +931,12 @@ private slots:
             } else {
                 // Saving over the damaged file asks first; No writes nothing.
                 dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({mine}));
-                dialogs.messageAnswers = {Msg::No};
-                QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
+                refuseSave(w, dialogs,
+                           QStringLiteral("The strategies file \"%1\" could not be read when the program started.\r\n"
+                                          "Replace it with the strategies shown?")
+                               .arg(mine),
+                           mine, garbage);
                 QCOMPARE(dialogs.fileQuestions.last().request.initialFile, mine);
-                QCOMPARE(dialogs.messages.size(), 1);
-                QCOMPARE(dialogs.messages.last().text,
-                         QStringLiteral("The strategies file \"%1\" could not be read when the program started.\r\n"
-                                        "Replace it with the strategies shown?")
-                             .arg(mine));
-                QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2);
-                QCOMPARE(bytesOf(mine), garbage);
-                QVERIFY(w->session().strategiesChanged());
                 QVERIFY(w->session().libraryFile().isEmpty());
                 dialogs.messageAnswers = {Msg::Yes};
             }
@@ -972,7 +983,7 @@ private slots:
         QVERIFY(dialogs.messages.isEmpty());
     }
 
-    void aSaveAsksBeforeWritingOverWhatAnotherProgramWrote()
+    void aSaveAsksBeforeWritingOverAnotherProgramsAndARecoveryFileGetsANameOfItsOwn()
     {
         const QString file = writeLibrary(path("shared.stg"), {{"G1", {"A", "B", "C"}}});
         test::ScriptedDialogs dialogs;
@@ -984,62 +995,41 @@ private slots:
         // Another program saves a rename; Save here asks first: No leaves its
         // file, and the edit here unsaved.
         writeLibrary(file, {{"G1", {"A renamed", "B", "C"}}});
-        const QByteArray theirs = bytesOf(file);
         clickNode(w, QStringLiteral("T1S1"));
         choose(w, QStringLiteral("Delete strategy"));
-        dialogs.messageAnswers = {Msg::No};
-        QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Save strategies")));
-        QCOMPARE(dialogs.messages.size(), 1);
-        QCOMPARE(dialogs.messages.last().text,
-                 QStringLiteral("The strategies file \"%1\" was changed by another program since it was loaded or "
-                                "last saved.\r\nWrite over it?")
-                     .arg(file));
-        QCOMPARE(dialogs.messages.last().style, Msg::YesNo | Msg::Exclamation | Msg::DefaultButton2);
-        QCOMPARE(bytesOf(file), theirs);
-        QVERIFY(w->session().strategiesChanged());
+        refuseSave(w, dialogs,
+                   QStringLiteral("The strategies file \"%1\" was changed by another program since it was loaded or "
+                                  "last saved.\r\nWrite over it?")
+                       .arg(file),
+                   file, bytesOf(file));
 
         // Asked again, Yes (the toolbar's Save) writes over it; the next Save
-        // asks nothing.
+        // asks nothing, nor one after an export over the file.
         dialogs.messageAnswers = {Msg::Yes};
         QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
         choose(w, QStringLiteral("Save"));
-        QCOMPARE(dialogs.messages.size(), 2);
         QCOMPARE(picture(*readStrategiesFile(file)), (Picture{{"G1", {"B", "C"}}}));
-        QVERIFY(!w->session().strategiesChanged());
-        // Nor after an export over the file: this program wrote it.
         dialogs.fileAnswers.push_back(test::ScriptedDialogs::chosen({file}));
         choose(w, QStringLiteral("Export"));
         choose(w, QStringLiteral("Save"));
         QCOMPARE(dialogs.messages.size(), 2);
-    }
+        QVERIFY(!w->session().strategiesChanged());
 
-    void recoveredStrategiesAreSavedUnderANameOfTheUsersOwn()
-    {
-        // Folders of their own: a start names a recovery file it finds in the
-        // folder of the library it opens.
-        QTemporaryDir own, kept;
-        const QString mine = writeLibrary(own.filePath(QStringLiteral("mine.stg")), {{"Mine", {"Old"}}});
-        const QString named = own.filePath(QStringLiteral("recovered.stg"));
+        // A recovery file loaded (from a folder of its own: a start names one
+        // found beside its library) is not saved, and the user's own file
+        // stays the one the next start opens. Save asks where, in the folder
+        // of the user's own file; the file chosen is the library's from then on.
+        QTemporaryDir kept;
         const QString recovery =
             writeLibrary(kept.filePath(QStringLiteral("Unsaved strategies 2026-03-04 05-06-07.stg")), {{"Mine", {"Edited"}}});
-        test::ScriptedDialogs dialogs;
-        test::MainWindowRun run({"-S", mine});
-        frmStrategies* w = run.window();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-
-        // Loaded, the recovered strategies are not saved, and the user's own
-        // file stays the one the next start opens.
+        const QString named = path("recovered.stg");
         dialogs.fileAnswers = {test::ScriptedDialogs::chosen({recovery}), test::ScriptedDialogs::chosen({named})};
         QVERIFY(test::chooseFromMenuBar(w, QStringLiteral("&File"), QStringLiteral("Load strategies")));
         QCOMPARE(picture(w), (Picture{{"Mine", {"Edited"}}}));
         QVERIFY(w->session().strategiesChanged());
-        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), mine);
-
-        // Save asks where, in the folder of the user's own file; the file
-        // chosen is the library's from then on.
+        QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), file);
         QVERIFY(test::clickToolbarButton(w, QStringLiteral("savestrategies")));
-        QCOMPARE(dialogs.fileQuestions.last().request.initialDir, own.path());
+        QCOMPARE(dialogs.fileQuestions.last().request.initialDir, QFileInfo(file).path());
         QCOMPARE(w->session().libraryFile(), named);
         QCOMPARE(test::storedText(QStringLiteral("StrategyTypesFile")), named);
         QVERIFY(!w->session().strategiesChanged());

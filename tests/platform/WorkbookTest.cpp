@@ -169,11 +169,9 @@ TEST(Workbook, EveryDiskSizeGivesAWholeWorkbookOrNone)
 TEST(Workbook, TheRoomAskedCoversEscapedTextsAndWideMerges)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    Workbook escaped;
+    Workbook escaped, wide;
     for (int r = 1; r <= 400; ++r)
         escaped.setValue(r, 1, QString(r, QLatin1Char('&')));
-    Workbook wide;
     for (int r = 1; r <= 20; ++r) {
         wide.setValue(r, 1, QStringLiteral("total %1").arg(r));
         wide.setBold(CellRange{r, 1, 1, 1}, true);

@@ -8,15 +8,14 @@
 
 namespace tw::test {
 
-// Lowers the file size limit of this process for good: for a child about to
-// start (QProcess::setChildProcessModifier), which keeps SIGXFSZ as it sets
-// it itself.
-inline void lowerFileSizeLimit(rlim_t bytes)
+// Lowers the file size limit of this process for good (alone, as for a child
+// about to start, which keeps SIGXFSZ as it sets it itself).
+inline bool lowerFileSizeLimit(rlim_t bytes)
 {
     rlimit limit{};
     ::getrlimit(RLIMIT_FSIZE, &limit);
     limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
 class FileSizeLimit {
@@ -24,9 +23,7 @@ public:
     explicit FileSizeLimit(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN))
     {
         ::getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit lowered = m_old;
-        lowered.rlim_cur = bytes;
-        m_active = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+        m_active = lowerFileSizeLimit(bytes);
     }
     ~FileSizeLimit()
     {

@@ -489,8 +489,7 @@ private slots:
             press(ui::txtEdit(w), Qt::Key_Return);
             QCOMPARE(legOf(w, 1).Quantity(), quantity);
             QCOMPARE(ui::gdParams(w)->CellText(1, 6), QString::number(quantity));
-            // A quantity taken withdraws the notice: the line shows again
-            // what it showed before it.
+            // A quantity taken withdraws the notice: the line shows what it did before.
             QCOMPARE(ui::lblTickerStatus(w)->text(),
                      quantity == 1 ? QStringLiteral(" Quantity left at 1: type a whole number from 1 to 32767") : loaded);
         }

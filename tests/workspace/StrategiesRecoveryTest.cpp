@@ -7,8 +7,6 @@
 #include "marketdata/QuoteTable.h"
 #include "model/StrategiesFile.h"
 #include "model/StrategyTemplates.h"
-#include "platform/FileWrite.h"
-#include "platform/RegistryStore.h"
 #include "support/TestEnvironment.h"
 #include "workspace/StrategiesRecovery.h"
 
@@ -18,7 +16,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <sys/file.h>
 #include <unistd.h>
 
 using namespace tw;
@@ -76,20 +73,13 @@ protected:
         for (const QString& name : temp.entryList({QStringLiteral("Unsaved *")}, QDir::Files))
             temp.remove(name);
     }
-    // Changed strategies and downloaded quotes to keep.
-    UnsavedWork work(const QString& ticker)
-    {
-        UnsavedWork w;
-        w.strategies = m_types.get();
-        w.quotes = &m_quotes;
-        w.ticker = ticker;
-        return w;
-    }
     QTemporaryDir m_home;
     QByteArray m_oldHome;
     QStringList m_folders;
+    // Changed strategies and downloaded quotes to keep.
     const std::shared_ptr<StrategyTypeCollection> m_types = library();
     const marketdata::QuoteLines m_quotes{QStringLiteral("BRK/B (BERKSHIRE),1,2"), QStringLiteral("Jan 27 2004,Bid,1")};
+    const UnsavedWork m_work{m_types.get(), &m_quotes, QStringLiteral("BRK/B")};
 };
 
 } // namespace
@@ -100,14 +90,11 @@ TEST_F(Recovery, TheFilesAreNamedByDateAndTimeAndNeverWriteOverAnother)
     EXPECT_EQ(m_folders, (QStringList{root + "/xdg_config_home/tarnwell", root + "/xdg_data_home/tarnwell",
                                       root + "/xdg_state_home/tarnwell", m_home.path(), root + "/tmp"}));
     EXPECT_EQ(recoveryFolder(), m_folders.first());
-    // The library's folder comes before the temporary folder, when it is the user's own.
-    QTemporaryDir libraryDir;
-    const QString libraryFile = libraryDir.filePath(QStringLiteral("mine.stg"));
-    QStringList withLibrary = m_folders;
-    withLibrary.insert(4, libraryDir.path());
-    EXPECT_EQ(recoveryFolders(libraryFile), withLibrary);
-    ASSERT_EQ(::chown(QFile::encodeName(libraryDir.path()).constData(), 65534, 65534), 0);
-    EXPECT_EQ(recoveryFolders(libraryFile), m_folders);
+    // The folder of a library not the user's own (as the shipped one beside
+    // an installed program) is never tried.
+    QTemporaryDir others;
+    ASSERT_EQ(::chown(QFile::encodeName(others.path()).constData(), 65534, 65534), 0);
+    EXPECT_EQ(recoveryFolders(others.filePath(QStringLiteral("mine.stg"))), m_folders);
 
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
     const QString first = writeRecoveryFile(*library(), {m_folders.first()}, nullptr, when);
@@ -123,7 +110,7 @@ TEST_F(Recovery, TheFilesAreNamedByDateAndTimeAndNeverWriteOverAnother)
 
     // The quotes beside them, as Save options writes them, the ticker made
     // fit for a file name.
-    const KeptWork both = writeRecoveryFiles(work(QStringLiteral("BRK/B")), {m_folders.first()}, nullptr, when);
+    const KeptWork both = writeRecoveryFiles(m_work, {m_folders.first()}, nullptr, when);
     EXPECT_EQ(both.strategies, m_folders.first() + "/Unsaved strategies 2026-03-04 05-06-07 (3).stg");
     EXPECT_EQ(both.quotes, m_folders.first() + "/Unsaved quotes 2026-03-04 05-06-07 BRK_B.opt");
     EXPECT_EQ(test::bytesOf(both.quotes), m_quotes.fileBytes());
@@ -133,31 +120,29 @@ TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndI
 {
     // Each of the user's folders in turn turned unwritable: the next one
     // takes the files; with the whole home gone, the library's folder, then
-    // the temporary folder.
+    // the temporary folder (one others may write to, as /tmp).
     QTemporaryDir libraryFolder;
     const QString libraryFile = libraryFolder.filePath(QStringLiteral("mine.stg"));
     ASSERT_TRUE(test::environment().blockSettings());
     const QString homeFile = m_home.filePath(QStringLiteral("not a folder"));
-    const QStringList expected = QStringList(m_folders.mid(1, 3)) << libraryFolder.path() << m_folders.last();
-    // A temporary folder as others may write to it.
-    ASSERT_EQ(::chmod(QFile::encodeName(m_folders.last()).constData(), 01777), 0);
+    const QString temp = m_folders.last();
+    ASSERT_EQ(::chmod(QFile::encodeName(temp).constData(), 01777), 0);
+    const QStringList expected = QStringList(m_folders.mid(1, 3)) << libraryFolder.path() << temp;
     for (const QString& folder : expected) {
-        const KeptWork kept = keepUnsavedWork(work({}), folder == m_folders.last() ? QString() : libraryFile);
+        const KeptWork kept = keepUnsavedWork(m_work, folder == temp ? QString() : libraryFile);
         EXPECT_EQ(QFileInfo(kept.strategies).path(), folder);
         EXPECT_EQ(readStrategiesFile(kept.strategies)->Count(), 1);
         EXPECT_EQ(QFileInfo(kept.quotes).path(), folder);
         if (folder == m_home.path()) {
             ASSERT_TRUE(block(homeFile));
             qputenv("HOME", homeFile.toLocal8Bit());
-        } else if (folder != libraryFolder.path() && folder != m_folders.last()) {
+        } else if (folder != libraryFolder.path() && folder != temp) {
             ASSERT_TRUE(block(folder));
         }
     }
     // There, for the user's eyes only.
-    const QString shared = recoveryFolders().last();
-    for (const QString& name : QDir(shared).entryList({QStringLiteral("Unsaved *")}, QDir::Files))
-        EXPECT_FALSE(QFile::permissions(shared + u'/' + name).testAnyFlags(QFileDevice::ReadOther | QFileDevice::ReadGroup));
-    ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 0700), 0);
+    for (const QFileInfo& kept : QDir(temp).entryInfoList({QStringLiteral("Unsaved *")}, QDir::Files))
+        EXPECT_FALSE(kept.permissions().testAnyFlags(QFileDevice::ReadGroup | QFileDevice::ReadOther));
 
     // No folder at all: each named with its cause, on stderr and in the log.
     QTemporaryDir logs;
@@ -168,7 +153,7 @@ TEST_F(Recovery, AFolderThatCannotTakeItPassesToTheNextAndNoneIsToldOnStderrAndI
     const QString oldLog = errorHandler().ErrorLogFile();
     errorHandler().setErrorLogFile(logs.filePath(QStringLiteral("Error Log.txt")));
     testing::internal::CaptureStderr();
-    const KeptWork none = keepUnsavedWork(work({}), QString());
+    const KeptWork none = keepUnsavedWork(m_work, QString());
     EXPECT_TRUE(none.strategies.isEmpty() && none.quotes.isEmpty());
     const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
     errorHandler().setErrorLogFile(oldLog);
@@ -208,22 +193,20 @@ TEST_F(Recovery, AStartNamesEachNewFileOnceWhereverItWasKept)
     const QString seen = news({}, {}).seen;
     EXPECT_EQ(seen, QStringLiteral("2026-05-01T11:00:00.250Z"));
 
-    // With the time kept, only newer files, from any folder, quotes too;
-    // another user's in the shared temporary folder are not ours.
+    // With the time kept, only newer files, from any folder; another user's
+    // in the shared temporary folder are not ours.
     EXPECT_TRUE(news({}, seen).files.isEmpty());
     EXPECT_EQ(news({}, seen).seen, seen);
     const QString later = m_folders.at(3) + "/Unsaved strategies 2026-05-01 10-00-01.stg";
     ASSERT_TRUE(touch(later, t0.addSecs(3600).addMSecs(1)));
-    const QString quotes = m_folders.last() + "/Unsaved quotes 2026-05-01 10-00-01 ZYX.opt";
-    ASSERT_TRUE(touch(quotes, t0.addSecs(3600).addMSecs(2)));
     const QString foreign = m_folders.last() + "/Unsaved strategies 2026-05-01 13-00-00.stg";
     ASSERT_TRUE(touch(foreign, t0.addSecs(3600).addMSecs(3)));
     ASSERT_EQ(::chown(QFile::encodeName(foreign).constData(), 65534, 65534), 0);
     const RecoveryNews told = news({m_folders.at(0) + "/Unsaved strategies gone.stg"}, seen);
-    EXPECT_EQ(told.files, (QStringList{later, quotes}));
-    EXPECT_EQ(told.seen, QStringLiteral("2026-05-01T11:00:00.252Z"));
-    EXPECT_NE(recoveryMessage(quotes), recoveryMessage(later));
-    EXPECT_TRUE(recoveryMessage(quotes).contains(QStringLiteral("File > Load options from file")));
+    EXPECT_EQ(told.files, QStringList{later});
+    EXPECT_EQ(told.seen, QStringLiteral("2026-05-01T11:00:00.251Z"));
+    EXPECT_TRUE(recoveryMessage(m_folders.last() + "/Unsaved quotes 2026-05-01 10-00-01 ZYX.opt")
+                    .contains(QStringLiteral("File > Load options from file")));
 }
 
 // What an end cut short left: empty names go from every folder, and so do
@@ -239,23 +222,15 @@ TEST_F(Recovery, AStartSweepsEmptyNamesAndLeftoversButKeepsTheOnlyCopyOfStrategi
             ASSERT_TRUE(QFile(folder + u'/' + QLatin1String(name)).open(QIODevice::WriteOnly));
     }
     const QString state = m_folders.at(2);
-    ASSERT_TRUE(touch(state + "/.tarnwell-save-AbC123", QDateTime::currentDateTime()));
     QFile copy(state + "/.tarnwell-save-AbC123");
     ASSERT_TRUE(copy.open(QIODevice::WriteOnly) && copy.write(whole) == whole.size());
     copy.close();
-    const QString home = m_folders.at(3);
-    QFile held(home + "/.tarnwell-save-Held12"); // a save still running
-    ASSERT_TRUE(held.open(QIODevice::WriteOnly) && held.write(whole) == whole.size() && ::flock(held.handle(), LOCK_EX) == 0);
 
     sweepRecoveryFolders(m_folders);
     for (const QString& folder : m_folders) {
-        const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-        if (folder == state)
-            EXPECT_EQ(left, QStringList{"Unsaved strategies 2026-05-01 10-00-00.stg"});
-        else if (folder == home)
-            EXPECT_EQ(left, QStringList{".tarnwell-save-Held12"});
-        else
-            EXPECT_EQ(left, QStringList{}) << qPrintable(folder);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
+                  folder == state ? QStringList{"Unsaved strategies 2026-05-01 10-00-00.stg"} : QStringList{})
+            << qPrintable(folder);
     }
     EXPECT_EQ(test::bytesOf(state + "/Unsaved strategies 2026-05-01 10-00-00.stg"), whole);
 }
