@@ -130,7 +130,9 @@ void frmStrategies::AddNewCustomChart(int32_t AsNumber)
             chart->setUseOptionsModel(model);
         chart->setOptions(m_session->chartLegs());
     });
-    TW_STEP(proc, m_reopeningCharts ? showWithoutKeyboard(chart) : chart->show());
+    // A window the start reopens (a number of the last run) leaves the
+    // keyboard with the main window.
+    TW_STEP(proc, AsNumber > 0 ? showWithoutKeyboard(chart) : chart->show());
 }
 
 void frmStrategies::showWithoutKeyboard(QWidget* window)

@@ -30,7 +30,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QMenuBar>
-#include <QScopeGuard>
 #include <QTimer>
 
 namespace tw {
@@ -194,8 +193,6 @@ void frmStrategies::Form_Load()
     // the keyboard.
     TW_STEP(proc, {
         const int n = validChartCount(settingInt(appSettings(), kSettings, QStringLiteral("CCCount"), 1));
-        m_reopeningCharts = true;
-        const auto reopened = qScopeGuard([this] { m_reopeningCharts = false; });
         for (int i = 1; i <= n; ++i)
             AddNewCustomChart(i);
     });

@@ -258,8 +258,6 @@ private:
     QHash<QString, QString> m_chartCaptions;
     // The keys of the open chart windows that were placed as new ones.
     QSet<QString> m_newChartKeys;
-    // The start is reopening the chart windows of the last run.
-    bool m_reopeningCharts = false;
 
     bool m_DecimalComma = false;
     QString m_DecimalSeparator;
