@@ -181,14 +181,6 @@ KeptWork writeRecoveryFiles(const UnsavedWork& work, const QStringList& folders,
     return kept;
 }
 
-QString writeRecoveryFile(const StrategyTypeCollection& library, const QStringList& folders, QStringList* failures,
-                          const QDateTime& when)
-{
-    UnsavedWork work;
-    work.strategies = &library;
-    return writeRecoveryFiles(work, folders, failures, when).strategies;
-}
-
 KeptWork keepUnsavedWork(const UnsavedWork& work, const QString& libraryFile)
 {
     QStringList failures;

@@ -61,10 +61,6 @@ struct KeptWork {
 KeptWork writeRecoveryFiles(const UnsavedWork& work, const QStringList& folders, QStringList* failures = nullptr,
                             const QDateTime& when = QDateTime::currentDateTime());
 
-// Writes `library` alone so; its path or an empty text.
-QString writeRecoveryFile(const StrategyTypeCollection& library, const QStringList& folders,
-                          QStringList* failures = nullptr, const QDateTime& when = QDateTime::currentDateTime());
-
 // Writes `work` to recoveryFolders(libraryFile); for a part that no folder
 // could take, says so on the standard error stream and in the error log.
 KeptWork keepUnsavedWork(const UnsavedWork& work, const QString& libraryFile);

@@ -97,8 +97,9 @@ TEST_F(Recovery, TheFilesAreNamedByDateAndTimeAndNeverWriteOverAnother)
     EXPECT_EQ(recoveryFolders(others.filePath(QStringLiteral("mine.stg"))), m_folders);
 
     const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
-    const QString first = writeRecoveryFile(*library(), {m_folders.first()}, nullptr, when);
-    const QString second = writeRecoveryFile(*library(), {m_folders.first()}, nullptr, when);
+    const UnsavedWork strategies{m_types.get(), nullptr, {}};
+    const QString first = writeRecoveryFiles(strategies, {m_folders.first()}, nullptr, when).strategies;
+    const QString second = writeRecoveryFiles(strategies, {m_folders.first()}, nullptr, when).strategies;
     EXPECT_EQ(first, m_folders.first() + "/Unsaved strategies 2026-03-04 05-06-07.stg");
     EXPECT_EQ(second, m_folders.first() + "/Unsaved strategies 2026-03-04 05-06-07 (2).stg");
     EXPECT_TRUE(isRecoveryFileName(second));
