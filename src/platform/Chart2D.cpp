@@ -367,16 +367,17 @@ AxisScale Chart2D::Impl::scaleFor(const QValueAxis* axis, double room)
             widest = std::max(widest, metrics.horizontalAdvance(text));
         return widest + metrics.horizontalAdvance(QLatin1Char('0')) <= share;
     };
-    AxisScale first = scales.first();
-    first.form = distinctLabelForm(first.min, first.max, first.ticks, locale);
-    if (!(room > 0))
+    if (!(room > 0)) {
+        AxisScale first = scales.first();
+        first.form = distinctLabelForm(first.min, first.max, first.ticks, locale);
         return first;
-    for (AxisScale s : scales) {
-        if (shortOf(axis))
-            break;
-        s.form = distinctLabelForm(s.min, s.max, s.ticks, locale);
-        if (fits(s))
-            return s;
+    }
+    if (!shortOf(axis)) {
+        for (AxisScale s : scales) {
+            s.form = distinctLabelForm(s.min, s.max, s.ticks, locale);
+            if (fits(s))
+                return s;
+        }
     }
     AxisScale ends = *std::find_if(scales.begin(), scales.end(),
                                    [&scales](const AxisScale& s) { return s.ticks == scales.last().ticks; });
