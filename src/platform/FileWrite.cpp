@@ -124,17 +124,31 @@ int lockFolder(int fd, int operation)
     return result;
 }
 
-// The temporary file at `path` opened for reading when it is a plain file of
-// this user's; else -1.
-int openOwnTemporary(const QByteArray& path)
+// Calls `act` with each temporary file of the kind `prefix` in `folder`, in
+// the `order` given, that is a plain file of this user's and that no running
+// write holds: opened for reading and held here until `act` returns. Stops
+// at the first for which `act` returns true.
+template <class Act>
+void forEachUnheldTemporary(const QString& folder, QLatin1StringView prefix, QDir::SortFlags order, Act act)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    struct stat st {};
-    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())) {
+    const QDir dir(folder);
+    const QStringList names =
+        dir.entryList({prefix + QStringLiteral("*")}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks, order);
+    for (const QString& name : names) {
+        if (!isTemporaryName(name, prefix))
+            continue;
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        const bool unheld = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && isStillNamed(fd, path);
+        const bool done = unheld && act(fd, path);
         ::close(fd);
-        return -1;
+        if (done)
+            return;
     }
-    return fd;
 }
 
 } // namespace
@@ -185,21 +199,11 @@ int removeUnheldTemporaries(const QString& folder, QLatin1StringView prefix)
     const auto closeFolder = qScopeGuard([folderFd] { ::close(folderFd); });
     if (lockFolder(folderFd, LOCK_EX | LOCK_NB) != 0)
         return 0; // a file is being made there
-    const QDir dir(folder);
-    const QStringList names = dir.entryList({prefix + QStringLiteral("*")},
-                                            QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
-    for (const QString& name : names) {
-        if (!isTemporaryName(name, prefix))
-            continue;
-        const QByteArray path = QFile::encodeName(dir.filePath(name));
-        const int fd = openOwnTemporary(path);
-        if (fd < 0)
-            continue;
-        // Only one that no running write holds.
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && isStillNamed(fd, path) && ::unlink(path.constData()) == 0)
+    forEachUnheldTemporary(folder, prefix, QDir::NoSort, [&removed](int, const QByteArray& path) {
+        if (::unlink(path.constData()) == 0)
             ++removed;
-        ::close(fd);
-    }
+        return false;
+    });
     return removed;
 }
 
@@ -211,28 +215,15 @@ int removeSaveLeftovers(const QString& folder)
 bool adoptSaveLeftover(const QString& folder, const std::function<bool(const QByteArray&)>& accept,
                        const QString& path)
 {
-    const QDir dir(folder);
-    const QStringList names = dir.entryList({kSavePrefix + QStringLiteral("*")},
-                                            QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks, QDir::Time);
-    for (const QString& name : names) {
-        if (!isTemporaryName(name, kSavePrefix))
-            continue;
-        const QByteArray copy = QFile::encodeName(dir.filePath(name));
-        const int fd = openOwnTemporary(copy);
-        if (fd < 0)
-            continue;
-        bool adopted = false;
-        // Held here while it is read and renamed: no cleaner takes it meanwhile.
-        if (holdTemporary(fd, copy)) {
-            QFile file;
-            adopted = file.open(fd, QIODevice::ReadOnly) && accept(file.readAll())
-                && ::rename(copy.constData(), QFile::encodeName(path).constData()) == 0;
-        }
-        ::close(fd);
-        if (adopted)
-            return true;
-    }
-    return false;
+    bool adopted = false;
+    // Held here while it is read and renamed: no cleaner takes it meanwhile.
+    forEachUnheldTemporary(folder, kSavePrefix, QDir::Time, [&](int fd, const QByteArray& copy) {
+        QFile file;
+        adopted = file.open(fd, QIODevice::ReadOnly) && accept(file.readAll())
+            && ::rename(copy.constData(), QFile::encodeName(path).constData()) == 0;
+        return adopted;
+    });
+    return adopted;
 }
 
 FileReplacement::FileReplacement(const QString& path) : m_path(path) {}
